@@ -1,0 +1,69 @@
+#ifndef QUORLINK_H
+#define QUORLINK_H
+/* The device-link library: the exports the operator program binds by name. Every argument is
+ * 32 bits wide (integers, addresses of zero-terminated texts, of 32-bit outputs, of callbacks);
+ * every export returns 0 on success, -1 when the rack did not answer in time, -2 when a step was
+ * refused or failed, and the further negative codes its description lists. */
+#include <stdint.h>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define QUORLINK_CALL __stdcall
+#else
+#define QUORLINK_CALL
+#endif
+#if defined(_WIN32)
+#define QUORLINK_API __declspec(dllexport)
+#else
+#define QUORLINK_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Callbacks take one 32-bit argument; their result is ignored. Texts are fetched with
+ * SendString from inside the callback.
+ *   message: kind 0 = error or warning, 1 = information
+ *   progress: percent 0-100
+ *   status: phase code (0, 1, 2, 5, 10)
+ *   input: asks the operator; the answer is handed back with ReceiveString */
+typedef void(QUORLINK_CALL* QuorlinkCallback)(int32_t argument);
+
+/* ---- connection ------------------------------------------------------------------------- */
+QUORLINK_API int32_t QUORLINK_CALL OpenConnection(int32_t portKind, int32_t portParameter,
+                                                  const char* portAddress, int32_t portValue,
+                                                  int32_t portOption, int32_t timeoutMs,
+                                                  QuorlinkCallback message, int32_t deviceAddress,
+                                                  int32_t trafficLog);
+QUORLINK_API int32_t QUORLINK_CALL CloseConnection(void);
+QUORLINK_API int32_t QUORLINK_CALL SendString(char* destination);
+QUORLINK_API int32_t QUORLINK_CALL ReceiveString(const char* source);
+
+/* ---- system commands -------------------------------------------------------------------- */
+QUORLINK_API int32_t QUORLINK_CALL SetBdrVTX(int32_t baudRate, int32_t timeoutMs,
+                                             QuorlinkCallback message, int32_t mode,
+                                             const char* parity, int32_t stopBits);
+QUORLINK_API int32_t QUORLINK_CALL ResetVTX(QuorlinkCallback message, QuorlinkCallback progress,
+                                            int32_t resetSeconds);
+QUORLINK_API int32_t QUORLINK_CALL MultiMasterMode(QuorlinkCallback message,
+                                                   QuorlinkCallback progress, int32_t ignored);
+QUORLINK_API int32_t QUORLINK_CALL CheckVersion(char* buffer, int32_t* length);
+QUORLINK_API int32_t QUORLINK_CALL GetLogFileName(char* buffer, int32_t* length);
+
+
+/* ---- amplifier loader ------------------------------------------------------------------- */
+
+
+/* ---- processor loaders ------------------------------------------------------------------ */
+
+
+/* ---- panel loader ----------------------------------------------------------------------- */
+
+
+/* ---- NodePod loader --------------------------------------------------------------------- */
+
+
+#ifdef __cplusplus
+}
+#endif
+#endif

@@ -1,0 +1,15 @@
+// The list of every simulated component kind. Each subsystem adds its registration here.
+#include "rack/core/registry.h"
+
+namespace rack {
+
+const ComponentRegistry& builtinComponents() {
+    static const ComponentRegistry registry = [] {
+        ComponentRegistry r;
+        registerCoreComponents(r);
+        return r;
+    }();
+    return registry;
+}
+
+}  // namespace rack

@@ -1,0 +1,44 @@
+#pragma once
+// One simulated part of the rack (processor, panel, an amplifier module, ...). The rack offers
+// every command line to its components in order; the first that claims it answers.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "rack/core/reply.h"
+
+namespace rack {
+
+class Rack;
+
+class Component {
+public:
+    virtual ~Component() = default;
+    virtual std::string name() const = 0;
+
+    // A command line without its line end; nullopt = not this component's command.
+    virtual std::optional<Reply> handle(std::string_view line, Rack& rack) = 0;
+
+    // Raw bytes while this component holds the byte stream (see Rack::captureBytes).
+    virtual void rawBytes(std::string_view bytes, Rack& rack) {
+        (void)bytes;
+        (void)rack;
+    }
+    // The serial line's break condition changed.
+    virtual void breakCondition(bool on, Rack& rack) {
+        (void)on;
+        (void)rack;
+    }
+    // The whole rack restarts ("RST" or power cycle): loaders fall back to what flash starts.
+    virtual void rackReset(Rack& rack) { (void)rack; }
+
+    // Power: a powered-off component must answer Reply::none() to the commands it would have
+    // claimed (handle() is still called; it checks powered() first).
+    void setPowered(bool on) { powered_ = on; }
+    bool powered() const { return powered_; }
+
+private:
+    bool powered_ = true;
+};
+
+}  // namespace rack

@@ -1,0 +1,137 @@
+// Opening, closing and re-establishing the connection; the message buffer exports.
+#include <gtest/gtest.h>
+
+#include "link/channel/connection.h"
+#include "link/quorlink.h"
+#include "link_fixture.h"
+#include "linkpad/linkpad.h"
+
+using namespace testing_support;
+
+namespace {
+
+using ConnectionTest = LinkTest;
+
+TEST_F(ConnectionTest, OpenWakesTheInterpreterAndRestoresTheCallersTimeout) {
+    auto peer = std::make_shared<ScriptedPeer>();
+    scriptOpen(*peer);
+    attach(peer);
+    EXPECT_EQ(open(4321), 0);
+    EXPECT_TRUE(peer->done());
+    EXPECT_TRUE(peer->unexpected().empty());
+    EXPECT_EQ(QTX_GetCurrTimeout(), 4321);
+    EXPECT_TRUE(reports.messages.empty());
+}
+
+TEST_F(ConnectionTest, CloseSendsDclAndPausesAroundTheInterfaceReset) {
+    auto peer = std::make_shared<ScriptedPeer>();
+    scriptOpen(*peer);
+    scriptClose(*peer);
+    attach(peer);
+    ASSERT_EQ(open(), 0);
+    clock.clearWaits();
+    EXPECT_EQ(CloseConnection(), 0);
+    EXPECT_EQ(clock.waits(), (std::vector<int>{5, 500, 500}));
+    EXPECT_TRUE(peer->done());
+}
+
+TEST_F(ConnectionTest, PortThatCannotBeOpenedReportsAndReturnsTheLibraryCode) {
+    linkpad::ScopedTransportFactory refuse([](const linkpad::PortRequest&) {
+        return linkpad::OpenResult{nullptr, QTX_ERR_PERMISSION, "Permission denied"};
+    });
+    EXPECT_EQ(open(), QTX_ERR_PERMISSION);
+    ASSERT_EQ(reports.messages.size(), 1u);
+    EXPECT_EQ(reports.messages[0], std::make_pair(0, std::string("Can't open selected port!")));
+}
+
+TEST_F(ConnectionTest, ParallelPortHasNoTransportHere) {
+    EXPECT_LT(OpenConnection(90, 95, "e", 8, 1, 6000, recordMessage, -1, 0), 0);
+    ASSERT_EQ(reports.messages.size(), 1u);
+    EXPECT_EQ(reports.messages[0].second, "Can't open selected port!");
+}
+
+TEST_F(ConnectionTest, SilentInterpreterGivesMinus2AndClosesThePort) {
+    auto peer = std::make_shared<ScriptedPeer>();
+    peer->expectActivate(false);
+    scriptClose(*peer);
+    attach(peer);
+    EXPECT_EQ(open(6000), -2);
+    ASSERT_EQ(reports.messages.size(), 1u);
+    EXPECT_EQ(reports.messages[0].second, "Can't open Ventrix interpreter!");
+    EXPECT_EQ(QTX_GetCurrTimeout(), 6000);
+    EXPECT_TRUE(peer->done());
+}
+
+TEST_F(ConnectionTest, UnansweredSrb1GivesPortTimeoutAfter11000Ms) {
+    auto peer = std::make_shared<ScriptedPeer>();
+    peer->expectActivate().expect("SRB1\r\n");
+    scriptClose(*peer);
+    attach(peer);
+    const auto start = clock.nowMs();
+    EXPECT_EQ(open(6000), -1);
+    EXPECT_GE(clock.nowMs() - start, 11000);
+    ASSERT_EQ(reports.messages.size(), 1u);
+    EXPECT_EQ(reports.messages[0].second, "Port Timeout!");
+    EXPECT_TRUE(peer->done());
+}
+
+TEST_F(ConnectionTest, InvalidDeviceAddressIsRefusedAndTheConnectionClosed) {
+    auto peer = std::make_shared<ScriptedPeer>();
+    scriptClose(*peer);
+    attach(peer);
+    EXPECT_LT(OpenConnection(10, 9600, "e", 8, 1, 6000, recordMessage, 77, 0), 0);
+    ASSERT_EQ(reports.messages.size(), 1u);
+    EXPECT_EQ(reports.messages[0].second, "Can't open selected port!");
+    EXPECT_TRUE(peer->done());
+}
+
+TEST_F(ConnectionTest, ReopenSecondAttemptComes11000MsAfterAFailedFirst) {
+    auto peer = std::make_shared<ScriptedPeer>();
+    scriptOpen(*peer);
+    // First attempt: release and re-open the TCP port, the interpreter stays silent.
+    scriptClose(*peer);
+    peer->expectActivate(false);
+    // Second attempt succeeds.
+    scriptClose(*peer);
+    peer->expectActivate().line("SRB1\r\n", "0");
+    attach(peer);
+    ASSERT_EQ(open(), 0);
+    clock.clearWaits();
+    EXPECT_EQ(quorlink::reopenInterpreter(), 0);
+    const auto waits = clock.waits();
+    EXPECT_NE(std::find(waits.begin(), waits.end(), 11000), waits.end());
+    EXPECT_TRUE(reports.messages.empty());
+    EXPECT_TRUE(peer->done());
+}
+
+TEST_F(ConnectionTest, ReopenReportsPortTimeoutOnlyWhenTheSecondSrb1IsUnanswered) {
+    auto peer = std::make_shared<ScriptedPeer>();
+    scriptOpen(*peer);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        scriptClose(*peer);
+        peer->expectActivate().expect("SRB1\r\n");
+    }
+    attach(peer);
+    ASSERT_EQ(open(2500), 0);
+    EXPECT_NE(quorlink::reopenInterpreter(), 0);
+    ASSERT_EQ(reports.messages.size(), 1u);
+    EXPECT_EQ(reports.messages[0].second, "Port Timeout!");
+    EXPECT_EQ(QTX_GetCurrTimeout(), 2500);
+}
+
+TEST(MessageBuffer, ReceiveThenSendReturnsTheText) {
+    ReceiveString("abc");
+    char out[600] = {};
+    EXPECT_EQ(SendString(out), 3);
+    EXPECT_STREQ(out, "abc");
+}
+
+TEST(MessageBuffer, OverlongTextIsCutTo511Characters) {
+    const std::string text(700, 'q');
+    ReceiveString(text.c_str());
+    char out[700] = {};
+    EXPECT_EQ(SendString(out), 511);
+    EXPECT_EQ(std::string(out), std::string(511, 'q'));
+}
+
+}  // namespace

@@ -1,0 +1,139 @@
+// Command framing: chunking, the traffic-log summary, the 5 ms pause, raw two-byte answers.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "link/channel/channel.h"
+#include "link/quorlink.h"
+#include "link_fixture.h"
+#include "linkpad/linkpad.h"
+#include <unistd.h>
+
+using namespace testing_support;
+using quorlink::channel;
+
+namespace {
+
+class SendCommandTest : public LinkTest {
+protected:
+    void SetUp() override {
+        peer = std::make_shared<ScriptedPeer>();
+        scriptOpen(*peer);
+        attach(peer);
+        ASSERT_EQ(open(), 0);
+        written = peer->writes().size();
+    }
+    std::vector<std::string> newWrites() const {
+        return {peer->writes().begin() + static_cast<long>(written), peer->writes().end()};
+    }
+    std::shared_ptr<ScriptedPeer> peer;
+    size_t written = 0;
+};
+
+std::string command(size_t length) {
+    std::string text(length - 2, 'A');
+    return text + "\r\n";
+}
+
+TEST_F(SendCommandTest, LongCommandIsWrittenIn512ByteChunks) {
+    peer->expect(command(1200));
+    channel().sendCommand(command(1200));
+    const auto writes = newWrites();
+    ASSERT_EQ(writes.size(), 3u);
+    EXPECT_EQ(writes[0].size(), 512u);
+    EXPECT_EQ(writes[1].size(), 512u);
+    EXPECT_EQ(writes[2].size(), 176u);
+    EXPECT_TRUE(peer->unexpected().empty());
+}
+
+TEST_F(SendCommandTest, ExactlyOneChunkBoundary) {
+    peer->expect(command(512)).expect(command(513));
+    channel().sendCommand(command(512));
+    EXPECT_EQ(newWrites().size(), 1u);
+    channel().sendCommand(command(513));
+    const auto writes = newWrites();
+    ASSERT_EQ(writes.size(), 3u);
+    EXPECT_EQ(writes[1].size(), 512u);
+    EXPECT_EQ(writes[2].size(), 1u);
+}
+
+TEST_F(SendCommandTest, EveryCommandIsPrecededBy5Ms) {
+    peer->line("PRC?11\r\n", "P1.41");
+    clock.clearWaits();
+    std::string answer;
+    EXPECT_EQ(channel().query("PRC?11\r\n", answer, 30), 0);
+    EXPECT_EQ(answer, "P1.41");
+    EXPECT_EQ(clock.waits(), std::vector<int>{5});
+}
+
+TEST_F(SendCommandTest, TwoByteAnswerIsReadRawWithoutLineEnd) {
+    peer->expect("PRC1,2,P\r\n", std::string("\x00\x0a", 2));
+    std::string answer;
+    ASSERT_EQ(channel().query("PRC1,2,P\r\n", answer, 2), 0);
+    EXPECT_EQ(answer, std::string("\x00\x0a", 2));
+}
+
+TEST_F(SendCommandTest, MissingAnswerTimesOutAfterTheSetTimeout) {
+    peer->expect("HWR?\r\n");
+    QTX_SetTimeout(750);
+    const auto before = clock.nowMs();
+    std::string answer;
+    EXPECT_NE(channel().query("HWR?\r\n", answer, 30), 0);
+    EXPECT_EQ(clock.nowMs() - before, 5 + 750);
+}
+
+TEST_F(SendCommandTest, OverlongAnswerLineDoesNotLeakIntoTheNextAnswer) {
+    peer->line("IDN?\r\n", std::string(60, 'x')).line("SRB1\r\n", "0");
+    std::string answer;
+    ASSERT_EQ(channel().query("IDN?\r\n", answer, 30), 0);
+    EXPECT_EQ(answer, std::string(29, 'x'));
+    ASSERT_EQ(channel().query("SRB1\r\n", answer, 30), 0);
+    EXPECT_EQ(answer, "0");
+}
+
+class TrafficLogTest : public LinkTest {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() /
+              ("quorlink-log-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+        peer = std::make_shared<ScriptedPeer>();
+        scriptOpen(*peer);
+        attach(peer);
+        ASSERT_EQ(OpenConnection(100, 1, "h", 0, 0, 6000, recordMessage, -1, 1), 0);
+    }
+    void TearDown() override {
+        QTX_DisableComLog();
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(dir);
+    }
+    std::string log() const {
+        std::ifstream file(dir / "comlog.log");
+        std::stringstream s;
+        s << file.rdbuf();
+        return s.str();
+    }
+    std::filesystem::path dir, previous;
+    std::shared_ptr<ScriptedPeer> peer;
+};
+
+TEST_F(TrafficLogTest, CommandsOver100CharactersAreSummarisedAndWrittenOnce) {
+    peer->expect(command(1200)).expect(command(100)).expect(command(101));
+    const size_t before = peer->writes().size();
+    channel().sendCommand(command(1200));
+    EXPECT_EQ(peer->writes().size(), before + 1);
+    channel().sendCommand(command(100));
+    channel().sendCommand(command(101));
+    const std::string text = log();
+    EXPECT_NE(text.find("Sent 1200 bytes: AAAAAAAAAAAAAAAAAAAA ..."), std::string::npos);
+    EXPECT_NE(text.find("Sent 101 bytes: "), std::string::npos);
+    EXPECT_EQ(text.find("Sent 100 bytes: "), std::string::npos);
+    EXPECT_EQ(text.find(std::string(200, 'A')), std::string::npos);  // not logged in full
+    EXPECT_NE(text.find("> " + std::string(98, 'A') + "\\r\\n"), std::string::npos);
+}
+
+}  // namespace

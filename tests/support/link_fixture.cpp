@@ -1,0 +1,48 @@
+#include "link_fixture.h"
+
+#include "link/quorlink.h"
+
+namespace testing_support {
+
+Reports& Reports::current() {
+    static Reports reports;
+    return reports;
+}
+
+void Reports::clear() {
+    messages.clear();
+    progress.clear();
+    statuses.clear();
+}
+
+namespace {
+std::string fetchText() {
+    char buffer[600] = {};
+    SendString(buffer);
+    return buffer;
+}
+}  // namespace
+
+void recordMessage(int32_t kind) { Reports::current().messages.emplace_back(kind, fetchText()); }
+void recordProgress(int32_t percent) { Reports::current().progress.push_back(percent); }
+void recordStatus(int32_t code) { Reports::current().statuses.emplace_back(code, fetchText()); }
+
+LinkTest::LinkTest() { reports.clear(); }
+LinkTest::~LinkTest() = default;
+
+void LinkTest::attach(std::shared_ptr<linkpad::Peer> peer) {
+    factory_.reset();
+    factory_ = std::make_unique<linkpad::ScopedTransportFactory>(linkpad::peerFactory(std::move(peer)));
+}
+
+void LinkTest::scriptOpen(ScriptedPeer& peer) {
+    peer.expectActivate().line("SRB1\r\n", "0");
+}
+
+void LinkTest::scriptClose(ScriptedPeer& peer) { peer.expect("DCL\r\n"); }
+
+int LinkTest::open(int timeoutMs) {
+    return OpenConnection(100, 1, "127.0.0.1:5025", 0, 0, timeoutMs, recordMessage, -1, 0);
+}
+
+}  // namespace testing_support

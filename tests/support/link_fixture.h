@@ -1,0 +1,51 @@
+#pragma once
+// Test fixture: the virtual clock and a peer (scripted port or simulated rack) behind linkpad.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "linkpad/hooks.h"
+#include "scripted_peer.h"
+
+namespace testing_support {
+
+// Collects what the library reports through its callbacks.
+struct Reports {
+    std::vector<std::pair<int, std::string>> messages;  // kind, text
+    std::vector<int> progress;
+    std::vector<std::pair<int, std::string>> statuses;  // code, text
+
+    static Reports& current();
+    void clear();
+};
+
+// Callbacks that record into Reports::current(), fetching texts with SendString.
+void recordMessage(int32_t kind);
+void recordProgress(int32_t percent);
+void recordStatus(int32_t code);
+
+class LinkTest : public ::testing::Test {
+protected:
+    LinkTest();
+    ~LinkTest() override;
+
+    // Routes the next QTX_OpenPort to `peer`.
+    void attach(std::shared_ptr<linkpad::Peer> peer);
+    // Script of OpenConnection over TCP: wake-up and "SRB1".
+    static void scriptOpen(ScriptedPeer& peer);
+    // Script of CloseConnection: "DCL".
+    static void scriptClose(ScriptedPeer& peer);
+    // OpenConnection as the operator program calls it, over the given (virtual) TCP port.
+    int open(int timeoutMs = 6000);
+
+    linkpad::VirtualClock clock;
+    Reports& reports = Reports::current();
+
+private:
+    linkpad::ScopedClock scopedClock_{clock};
+    std::unique_ptr<linkpad::ScopedTransportFactory> factory_;
+};
+
+}  // namespace testing_support
