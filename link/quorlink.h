@@ -52,6 +52,13 @@ QUORLINK_API int32_t QUORLINK_CALL GetLogFileName(char* buffer, int32_t* length)
 
 
 /* ---- amplifier loader ------------------------------------------------------------------- */
+/* Identifies position 34 (processor), 33 (panel) or an amplifier slot (0-15). */
+QUORLINK_API int32_t QUORLINK_CALL GetComponentType(
+    int32_t timeoutMs, int32_t position, int32_t loaderGroup, QuorlinkCallback message,
+    char* identity, int32_t* identityLength, char* model, int32_t* modelLength,
+    int32_t* amplifierMode, int32_t* loaderFlag, int32_t* subChannelCount, int32_t panelControl,
+    char* hardwareRevision, int32_t* hardwareRevisionLength, char* processorRevisions,
+    int32_t* processorRevisionsLength);
 
 
 /* ---- processor loaders ------------------------------------------------------------------ */
