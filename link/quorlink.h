@@ -52,6 +52,80 @@ QUORLINK_API int32_t QUORLINK_CALL GetLogFileName(char* buffer, int32_t* length)
 
 
 /* ---- amplifier loader ------------------------------------------------------------------- */
+/* Identifies position 34 (processor), 33 (panel) or an amplifier slot (0-15). */
+QUORLINK_API int32_t QUORLINK_CALL GetComponentType(
+    int32_t timeoutMs, int32_t position, int32_t loaderGroup, QuorlinkCallback message,
+    char* identity, int32_t* identityLength, char* model, int32_t* modelLength,
+    int32_t* amplifierMode, int32_t* loaderFlag, int32_t* subChannelCount, int32_t panelControl,
+    char* hardwareRevision, int32_t* hardwareRevisionLength, char* processorRevisions,
+    int32_t* processorRevisionsLength);
+
+/* Loader switching. */
+QUORLINK_API int32_t QUORLINK_CALL Switch2Loader1(
+    int32_t timeoutMs, int32_t channel, int32_t ignored, QuorlinkCallback message,
+    char* identification, int32_t* identificationLength, int32_t activationCode,
+    int32_t alreadyInLoader1, int32_t componentType, int32_t subChannelReset,
+    int32_t readIdentification, int32_t panelSwitchOut, int32_t marker);
+QUORLINK_API int32_t QUORLINK_CALL Switch2Loader2(int32_t timeoutMs, int32_t channel,
+                                                  int32_t ignored, QuorlinkCallback message,
+                                                  char* identification,
+                                                  int32_t* identificationLength,
+                                                  int32_t componentType,
+                                                  int32_t readIdentification);
+QUORLINK_API int32_t QUORLINK_CALL ResetLoader1(int32_t ignored, int32_t ignored2,
+                                                QuorlinkCallback message,
+                                                QuorlinkCallback progress, int32_t loaderAddress,
+                                                int32_t secondByte);
+
+/* Loader 2 and application download. */
+QUORLINK_API int32_t QUORLINK_CALL DownLoader2(int32_t timeoutMs, int32_t channel, int32_t ignored,
+                                               QuorlinkCallback message, QuorlinkCallback progress,
+                                               const char* loader2Path, int32_t firmwareType);
+QUORLINK_API int32_t QUORLINK_CALL DownApplication(
+    int32_t timeoutMs, int32_t channel, int32_t ignored, QuorlinkCallback message,
+    QuorlinkCallback progress, const char* firmwarePath, int32_t moduleCode, int32_t channelMask,
+    int32_t firmwareType, int32_t programMode, int32_t ignored2, int32_t mainImageOff);
+
+/* Application start and establish. */
+QUORLINK_API int32_t QUORLINK_CALL SwitchWS(int32_t timeoutMs, int32_t channel, int32_t ignored,
+                                            QuorlinkCallback message, QuorlinkCallback progress,
+                                            int32_t firmwareType, int32_t channelMask,
+                                            int32_t startAddress, int32_t resetSeconds,
+                                            int32_t finishingMode);
+QUORLINK_API int32_t QUORLINK_CALL EstabWS(int32_t timeoutMs, int32_t channel, int32_t ignored,
+                                           QuorlinkCallback message, int32_t moduleCode,
+                                           int32_t channelMask, int32_t firmwareType,
+                                           int32_t resetSeconds);
+
+/* Flash and EEPROM upload. */
+QUORLINK_API int32_t QUORLINK_CALL UpLoadRAFlash(int32_t timeoutMs, int32_t channel,
+                                                 int32_t ignored, QuorlinkCallback message,
+                                                 QuorlinkCallback progress, const char* dataPath,
+                                                 int32_t ignored2, int32_t ignored3,
+                                                 int32_t firmwareType, int32_t resetSeconds,
+                                                 int32_t externalOnly);
+QUORLINK_API int32_t QUORLINK_CALL UpLoadRAEEPROM(int32_t timeoutMs, int32_t channel,
+                                                  QuorlinkCallback message,
+                                                  QuorlinkCallback progress,
+                                                  const char* pathPrefix);
+
+/* Maintenance of the selected amplifiers (channel mask, bit c = channel c). */
+QUORLINK_API int32_t QUORLINK_CALL ChangeRcRaMode(int32_t ignored, int32_t ignored2,
+                                                  QuorlinkCallback message,
+                                                  QuorlinkCallback progress, int32_t channelMask,
+                                                  int32_t targetMode);
+QUORLINK_API int32_t QUORLINK_CALL ChangeSubChanRA51(int32_t ignored, int32_t ignored2,
+                                                     QuorlinkCallback message,
+                                                     QuorlinkCallback progress,
+                                                     int32_t channelMask, int32_t count,
+                                                     int32_t resetSeconds, int32_t variant);
+QUORLINK_API int32_t QUORLINK_CALL ClearUccs(int32_t ignored, int32_t ignored2,
+                                             QuorlinkCallback message, QuorlinkCallback progress,
+                                             int32_t channelMask);
+QUORLINK_API int32_t QUORLINK_CALL DeleteRA51CanDataBase(int32_t ignored, int32_t ignored2,
+                                                         QuorlinkCallback message,
+                                                         QuorlinkCallback progress,
+                                                         int32_t channelMask);
 
 
 /* ---- processor loaders ------------------------------------------------------------------ */

@@ -1,4 +1,5 @@
 // The list of every simulated component kind. Each subsystem adds its registration here.
+#include "rack/amplifier/amplifier_components.h"
 #include "rack/core/registry.h"
 
 namespace rack {
@@ -7,6 +8,7 @@ const ComponentRegistry& builtinComponents() {
     static const ComponentRegistry registry = [] {
         ComponentRegistry r;
         registerCoreComponents(r);
+        registerAmplifierComponents(r);
         return r;
     }();
     return registry;
