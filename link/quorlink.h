@@ -129,6 +129,39 @@ QUORLINK_API int32_t QUORLINK_CALL DeleteRA51CanDataBase(int32_t ignored, int32_
 
 
 /* ---- processor loaders ------------------------------------------------------------------ */
+/* The first five arguments: answer time-out in ms, message, progress and status callbacks, and
+ * the input callback, which is stored and never called. */
+QUORLINK_API int32_t QUORLINK_CALL UpdateKX33(int32_t timeoutMs, QuorlinkCallback message,
+                                              QuorlinkCallback progress, QuorlinkCallback status,
+                                              QuorlinkCallback input, const char* imagePath,
+                                              const char* ignored, int32_t firstBlock,
+                                              int32_t blockCount, int32_t blockSize,
+                                              int32_t formatVersion, int32_t emptyFlashValue,
+                                              int32_t ignored2);
+QUORLINK_API int32_t QUORLINK_CALL UploadKX33(int32_t timeoutMs, QuorlinkCallback message,
+                                              QuorlinkCallback progress, QuorlinkCallback status,
+                                              QuorlinkCallback input, const char* targetPath,
+                                              const char* ignored, int32_t firstBlock,
+                                              int32_t blockCount, int32_t blockSize,
+                                              int32_t formatVersion, int32_t ignored2,
+                                              int32_t ignored3);
+/* restartWait in units of two seconds. */
+QUORLINK_API int32_t QUORLINK_CALL EstabKX33(int32_t timeoutMs, QuorlinkCallback message,
+                                             QuorlinkCallback progress, QuorlinkCallback status,
+                                             QuorlinkCallback input, int32_t restartWait,
+                                             int32_t ignored, const char* ignored2,
+                                             const char* ignored3, const char* ignored4);
+/* fileList: every name preceded by "#"; restartWait in seconds; variant 5 = newer generation. */
+QUORLINK_API int32_t QUORLINK_CALL UpdateKX43(int32_t timeoutMs, QuorlinkCallback message,
+                                              QuorlinkCallback progress, QuorlinkCallback status,
+                                              QuorlinkCallback input, const char* directory,
+                                              const char* ignored, int32_t variant,
+                                              int32_t fileCount, const char* fileList,
+                                              int32_t restartWait);
+QUORLINK_API int32_t QUORLINK_CALL EstabKX43(int32_t timeoutMs, QuorlinkCallback message,
+                                             QuorlinkCallback progress, QuorlinkCallback status,
+                                             QuorlinkCallback input, int32_t restartWait,
+                                             int32_t variant);
 
 
 /* ---- panel loader ----------------------------------------------------------------------- */

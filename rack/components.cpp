@@ -1,6 +1,7 @@
 // The list of every simulated component kind. Each subsystem adds its registration here.
 #include "rack/amplifier/amplifier_components.h"
 #include "rack/core/registry.h"
+#include "rack/processor/register_processors.h"
 
 namespace rack {
 
@@ -9,6 +10,7 @@ const ComponentRegistry& builtinComponents() {
         ComponentRegistry r;
         registerCoreComponents(r);
         registerAmplifierComponents(r);
+        registerProcessorComponents(r);
         return r;
     }();
     return registry;
