@@ -30,6 +30,7 @@ C167Bootstrap::C167Bootstrap(BootstrapSettings settings, std::vector<uint8_t>& f
     : settings_(std::move(settings)), flash_(flash) {}
 
 void C167Bootstrap::restart() {
+    ++restarts_;
     stage_ = Stage::WaitZero;
     pending_.clear();
     data_.clear();
@@ -113,6 +114,7 @@ std::string C167Bootstrap::onHeader() {
     headerSum_ = static_cast<uint8_t>(pending_[0] + pending_[1]);
     pending_.clear();
     if (value == kClosing) {
+        ++closedRuns_;
         stage_ = Stage::Finished;
         return {};
     }

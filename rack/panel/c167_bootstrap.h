@@ -33,6 +33,9 @@ public:
     Stage stage() const { return stage_; }
     size_t blockSize() const { return blockSize_; }
     const std::vector<int>& writtenBlocks() const { return written_; }
+    // How often the programming program was ended by the closing bytes.
+    int closedRuns() const { return closedRuns_; }
+    int restarts() const { return restarts_; }
 
 private:
     std::string takeByte(uint8_t byte);
@@ -53,6 +56,8 @@ private:
     uint8_t headerSum_ = 0;
     std::vector<uint8_t> data_;
     std::vector<int> written_;
+    int closedRuns_ = 0;
+    int restarts_ = 0;
 };
 
 }  // namespace rack::panel
