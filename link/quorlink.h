@@ -165,6 +165,19 @@ QUORLINK_API int32_t QUORLINK_CALL EstabKX43(int32_t timeoutMs, QuorlinkCallback
 
 
 /* ---- panel loader ----------------------------------------------------------------------- */
+/* Loader II and the application (or a new loader I) into the panel's flash, then the start. */
+QUORLINK_API int32_t QUORLINK_CALL UpdateDV(int32_t timeoutMs, QuorlinkCallback message,
+                                            QuorlinkCallback progress, QuorlinkCallback status,
+                                            const char* firmwarePath, const char* version,
+                                            int32_t downloadApplication, int32_t loaderIUpdate);
+/* Activates the new panel application after the restart. */
+QUORLINK_API int32_t QUORLINK_CALL EstabDV(int32_t timeoutMs, QuorlinkCallback message);
+/* Programs a panel waiting in its controller's bootstrap mode; the texts go to the status
+ * callback. serialNumber and revision are cut in place to 31 characters. */
+QUORLINK_API int32_t QUORLINK_CALL BootDV(int32_t port, const char* configPath,
+                                          const char* programFile, const char* loaderIFile,
+                                          char* serialNumber, char* revision,
+                                          QuorlinkCallback progress, QuorlinkCallback status);
 
 
 /* ---- NodePod loader --------------------------------------------------------------------- */

@@ -2,6 +2,7 @@
 #include "rack/amplifier/amplifier_components.h"
 #include "rack/core/registry.h"
 #include "rack/processor/register_processors.h"
+#include "rack/panel/panel_components.h"
 
 namespace rack {
 
@@ -11,6 +12,7 @@ const ComponentRegistry& builtinComponents() {
         registerCoreComponents(r);
         registerAmplifierComponents(r);
         registerProcessorComponents(r);
+        registerPanelComponents(r);
         return r;
     }();
     return registry;
