@@ -181,6 +181,41 @@ QUORLINK_API int32_t QUORLINK_CALL BootDV(int32_t port, const char* configPath,
 
 
 /* ---- NodePod loader --------------------------------------------------------------------- */
+/* The heads on the CAN bus of an RA56 amplifier. "ignored" places take the node's type number.
+ * Text outputs of the scan are caller buffers of at least 100 characters. */
+QUORLINK_API int32_t QUORLINK_CALL NodePod_NodeIDScan(
+    int32_t timeoutMs, QuorlinkCallback message, int32_t nodeId, int32_t* programState,
+    int32_t* typeNumber, int32_t* serialNumber, char* name, int32_t* nameLength,
+    char* firmwareVersion, int32_t* firmwareVersionLength, char* loader1Version,
+    int32_t* loader1VersionLength, char* hardwareRevision, int32_t* hardwareRevisionLength);
+QUORLINK_API int32_t QUORLINK_CALL NodePod_Switch2Loader1(int32_t timeoutMs,
+                                                          QuorlinkCallback message, int32_t nodeId,
+                                                          int32_t inLoader, int32_t ignored,
+                                                          int32_t loader2Address,
+                                                          int32_t resetMode);
+QUORLINK_API int32_t QUORLINK_CALL NodePod_DownLoader2(int32_t timeoutMs, QuorlinkCallback message,
+                                                       QuorlinkCallback progress,
+                                                       const char* loader2File, int32_t nodeId,
+                                                       int32_t ignored);
+QUORLINK_API int32_t QUORLINK_CALL NodePod_Switch2Loader2(int32_t timeoutMs,
+                                                          QuorlinkCallback message, int32_t nodeId,
+                                                          int32_t ignored, int32_t loader2Address);
+/* image kind: 0 application, 1 application and loader 1, 2 restart vector, 3 loader 1 */
+QUORLINK_API int32_t QUORLINK_CALL NodePod_DownApplication(
+    int32_t timeoutMs, QuorlinkCallback message, QuorlinkCallback progress, int32_t imageKind,
+    const char* firmwareFile, int32_t nodeId, int32_t ignored, int32_t hardwareCode);
+QUORLINK_API int32_t QUORLINK_CALL NodePod_Switch(int32_t timeoutMs, QuorlinkCallback message,
+                                                  int32_t nodeId, int32_t ignored,
+                                                  int32_t applicationAddress);
+QUORLINK_API int32_t QUORLINK_CALL NodePod_Estab(int32_t timeoutMs, QuorlinkCallback message,
+                                                 QuorlinkCallback progress, int32_t nodeId,
+                                                 int32_t ignored, int32_t hardwareCode,
+                                                 const char* firmwareFile);
+/* mode: 1 into download mode, 2 back to normal mode, other values only select the RA56 */
+QUORLINK_API int32_t QUORLINK_CALL NodePod_SetRA56Mode(int32_t ignored, QuorlinkCallback message,
+                                                       QuorlinkCallback progress,
+                                                       QuorlinkCallback status, int32_t channel,
+                                                       int32_t mode);
 
 
 #ifdef __cplusplus

@@ -3,6 +3,7 @@
 #include "rack/core/registry.h"
 #include "rack/processor/register_processors.h"
 #include "rack/panel/panel_components.h"
+#include "rack/nodepod/nodepod_components.h"
 
 namespace rack {
 
@@ -13,6 +14,7 @@ const ComponentRegistry& builtinComponents() {
         registerAmplifierComponents(r);
         registerProcessorComponents(r);
         registerPanelComponents(r);
+        nodepod::registerNodePodComponents(r);
         return r;
     }();
     return registry;
