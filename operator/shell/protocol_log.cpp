@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <filesystem>
+
+#include <unistd.h>
 
 namespace quorvel {
 namespace {
@@ -43,17 +45,35 @@ void ProtocolLog::flush() {
 
 void ProtocolLog::trim(int keptLines) {
     if (!active_ || !QFile::exists(fileName_)) return;
-    const auto text = readWholeFile(fileName_);
-    if (!text) return;
+    if (WriteTrimmedCopy(fileName_, keptLines) == TrimCopy::Written) ReplaceWithTrimmedCopy(fileName_);
+}
+
+QString TrimmedCopyName(const QString& logFile) { return logFile + ".trim"; }
+
+TrimCopy WriteTrimmedCopy(const QString& logFile, int keptLines) {
+    const auto text = readWholeFile(logFile);
+    if (!text) return TrimCopy::Failed;
     const QStringList lines = SplitLogLines(*text);
     const qsizetype n = lines.size();
-    if (n <= keptLines) return;
+    if (n <= keptLines) return TrimCopy::NotNeeded;
     // Lines n - keptLines .. n, counted from 1.
-    const QStringList kept = lines.mid(n - keptLines - 1);
-    QSaveFile file(fileName_);
-    if (!file.open(QIODevice::WriteOnly)) return;
-    file.write(kept.join("\r\n").toLocal8Bit());
-    file.commit();  // renames over the old file only when everything was written
+    const QByteArray kept = lines.mid(n - keptLines - 1).join("\r\n").toLocal8Bit();
+    QFile copy(TrimmedCopyName(logFile));
+    const bool written = copy.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         copy.write(kept) == kept.size() && copy.flush() &&
+                         ::fsync(copy.handle()) == 0;
+    copy.close();
+    if (!written) {
+        copy.remove();
+        return TrimCopy::Failed;
+    }
+    return TrimCopy::Written;
+}
+
+bool ReplaceWithTrimmedCopy(const QString& logFile) {
+    std::error_code error;
+    std::filesystem::rename(TrimmedCopyName(logFile).toStdString(), logFile.toStdString(), error);
+    return !error;
 }
 
 ProtocolLog::ViewerText ProtocolLog::viewerText() {

@@ -44,6 +44,13 @@ private:
     QString buffer_;
 };
 
+// Trimming in two steps, so that the log survives a crash between them: the newest lines are
+// written to "<log>.trim" beside the log, which then replaces the log in one rename.
+enum class TrimCopy { NotNeeded, Written, Failed };
+QString TrimmedCopyName(const QString& logFile);
+TrimCopy WriteTrimmedCopy(const QString& logFile, int keptLines);
+bool ReplaceWithTrimmedCopy(const QString& logFile);
+
 // The file's lines as the log reader sees them: CR LF, CR or LF end a line.
 QStringList SplitLogLines(const QString& text);
 
