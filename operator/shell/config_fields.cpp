@@ -14,11 +14,16 @@ void ConfigFieldReader::skipBlanksAndEmptyLines() {
 }
 
 bool ConfigFieldReader::atEnd() {
+    if (emptyFieldPending_) return false;
     skipBlanksAndEmptyLines();
     return at_ >= text_.size();
 }
 
 std::optional<ConfigField> ConfigFieldReader::next() {
+    if (emptyFieldPending_) {
+        emptyFieldPending_ = false;
+        return ConfigField{QString(), line_};
+    }
     if (atEnd()) return std::nullopt;
     ConfigField field;
     field.line = line_;
@@ -49,9 +54,9 @@ void ConfigFieldReader::skipSeparator() {
     while (at_ < text_.size() && isBlank(text_[at_])) ++at_;
     if (at_ < text_.size() && text_[at_] == ',') {
         ++at_;
-        // A comma at the end of a line ends that line's last field; the next line starts anew.
+        // A comma at the end of a line or of the text leaves an empty last field.
         while (at_ < text_.size() && isBlank(text_[at_])) ++at_;
-        if (at_ < text_.size() && text_[at_] == ',') return;  // an empty field follows
+        emptyFieldPending_ = at_ >= text_.size() || isLineEnd(text_[at_]);
     }
 }
 

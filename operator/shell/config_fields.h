@@ -28,6 +28,7 @@ private:
     QString text_;
     qsizetype at_ = 0;
     int line_ = 1;
+    bool emptyFieldPending_ = false;
 };
 
 // A field as a whole decimal number (sign allowed, blanks ignored); nullopt otherwise.
