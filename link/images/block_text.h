@@ -8,7 +8,8 @@
 namespace quorlink {
 
 // Replaces buffer from `position` on with the block's 128 bytes as 256 hex characters + CR LF.
-// Returns how many bytes differ from `fill` (0 = erased block), or -1 when the block cannot be read.
+// Returns how many bytes differ from `fill` (0 = erased block), or -1 when the block cannot be read
+// or `position` lies beyond the buffer's end.
 int RenderBlock128(std::string& buffer, int block, size_t position, std::FILE* image, uint8_t fill);
 
 // buffer = the 64 bytes of block * 64 as 128 hex characters (no line end); adds the block's 32

@@ -14,7 +14,7 @@ struct Segment {
 
 struct SRecordOptions {
     std::string header = "fwgen";  // S0 record text
-    size_t bytesPerRecord = 16;    // at most 19 keeps every line within the readers' 49 characters
+    size_t bytesPerRecord = 16;    // at most 18 (S1) or 17 (S2) keeps lines within the readers' limit
     bool forceS2 = false;          // S2 even for addresses below 0x10000 (S2 is used above anyway)
 };
 

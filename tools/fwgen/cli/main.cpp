@@ -1,0 +1,22 @@
+// fwgen: writes test firmware files.
+#include <exception>
+#include <iostream>
+
+#include "tools/fwgen/cli/commands.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"fwgen: test firmware writer"};
+    app.require_subcommand(1);
+    fwgen::cli::addSRecordCommand(app);
+    fwgen::cli::addIntelHexCommand(app);
+    fwgen::cli::addRawCommand(app);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error);
+    } catch (const std::exception& error) {
+        std::cerr << "fwgen: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
