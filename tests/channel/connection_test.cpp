@@ -114,7 +114,7 @@ TEST_F(ConnectionTest, ReopenReportsPortTimeoutOnlyWhenTheSecondSrb1IsUnanswered
     }
     attach(peer);
     ASSERT_EQ(open(2500), 0);
-    quorlink::channel().setMessageCallback(recordMessage);  // as the export that resets would
+    quorlink::channel().setMessageCallback(recordMessage);  // as the export that restarts would
     EXPECT_NE(quorlink::reopenInterpreter(), 0);
     ASSERT_EQ(reports.messages.size(), 1u);
     EXPECT_EQ(reports.messages[0].second, "Port Timeout!");
