@@ -59,7 +59,7 @@ int ConvertIntelHex(std::FILE* file, std::FILE* image, int blocks, int64_t parag
     IntelHexReader reader(file);
     HexDataRecord record;
     for (;;) {
-        const auto step = reader.next(record, true);
+        const auto step = reader.next(record);
         if (step == IntelHexReader::Step::Malformed) return -1;
         if (step == IntelHexReader::Step::End) break;
         content.write(paragraphs * 16 + record.address, record.data);
@@ -77,7 +77,7 @@ int ScanIntelHexRange(std::FILE* file, int64_t low, int64_t high, int64_t& lowes
     HexDataRecord record;
     bool found = false;
     for (;;) {
-        const auto step = reader.next(record, false);
+        const auto step = reader.next(record);
         if (step == IntelHexReader::Step::Malformed) return -1;
         if (step == IntelHexReader::Step::End) return found ? 0 : -11;
         const int64_t start = record.address;

@@ -27,7 +27,7 @@ public:
     // The next data record up to the end record (01). Malformed: a bad hex pair, a type other
     // than 00-04, a line that is too long or (other than the end record) does not start with
     // ":", or the end of the file before the end record.
-    Step next(HexDataRecord& record, bool withData);
+    Step next(HexDataRecord& record);
 
 private:
     RecordLines lines_;

@@ -56,7 +56,7 @@ int ConvertSRecord(std::FILE* file, std::FILE* image, int blocks, int mode, int6
 
     SRecord record;
     for (;;) {
-        const auto step = reader.next(record, true);
+        const auto step = reader.next(record);
         if (step == SRecordReader::Step::Malformed) return -1;
         if (step == SRecordReader::Step::End) break;
         if (record.type == '2') checkTables().extendedAddress = true;
@@ -75,7 +75,7 @@ int ScanSRecordRange(std::FILE* file, int64_t low, int64_t high, int64_t& lowest
     SRecord record;
     bool found = false;
     for (;;) {
-        const auto step = reader.next(record, false);
+        const auto step = reader.next(record);
         if (step == SRecordReader::Step::Malformed) return -1;
         if (step == SRecordReader::Step::End) return found ? 0 : -11;
         if (record.type == '6') continue;

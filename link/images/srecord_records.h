@@ -25,10 +25,10 @@ public:
 
     // The first line must be an S0 record.
     bool readHeader();
-    // The next record up to the S8/S9 end record; data bytes are decoded when `withData` is set.
+    // The next record up to the S8/S9 end record, with its data bytes decoded.
     // Malformed: a bad hex pair, an unknown type, a line that is too long or does not start with
     // "S", or the end of the file before the end record.
-    Step next(SRecord& record, bool withData);
+    Step next(SRecord& record);
 
 private:
     RecordLines lines_;
