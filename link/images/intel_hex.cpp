@@ -78,7 +78,10 @@ int ScanIntelHexRange(std::FILE* file, int64_t low, int64_t high, int64_t& lowes
     bool found = false;
     for (;;) {
         const auto step = reader.next(record);
-        if (step == IntelHexReader::Step::Malformed) return -1;
+        if (step == IntelHexReader::Step::Malformed) {
+            lowest = end = -1;  // no partial range from a file that is refused
+            return -1;
+        }
         if (step == IntelHexReader::Step::End) return found ? 0 : -11;
         const int64_t start = record.address;
         const int64_t recordEnd = start + record.count;

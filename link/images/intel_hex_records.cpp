@@ -12,8 +12,7 @@ constexpr size_t kDataPosition = 9;
 
 }  // namespace
 
-IntelHexReader::IntelHexReader(std::FILE* file)
-    : lines_((std::rewind(file), file), kLineLimit) {}
+IntelHexReader::IntelHexReader(std::FILE* file) : lines_(file, kLineLimit) { std::rewind(file); }
 
 IntelHexReader::Step IntelHexReader::next(HexDataRecord& record) {
     for (;;) {

@@ -76,7 +76,10 @@ int ScanSRecordRange(std::FILE* file, int64_t low, int64_t high, int64_t& lowest
     bool found = false;
     for (;;) {
         const auto step = reader.next(record);
-        if (step == SRecordReader::Step::Malformed) return -1;
+        if (step == SRecordReader::Step::Malformed) {
+            lowest = end = -1;  // no partial range from a file that is refused
+            return -1;
+        }
         if (step == SRecordReader::Step::End) return found ? 0 : -11;
         if (record.type == '6') continue;
         if (record.type == '2') checkTables().extendedAddress = true;

@@ -16,7 +16,7 @@ struct Layout {
 
 }  // namespace
 
-SRecordReader::SRecordReader(std::FILE* file) : lines_((std::rewind(file), file), kLineLimit) {}
+SRecordReader::SRecordReader(std::FILE* file) : lines_(file, kLineLimit) { std::rewind(file); }
 
 bool SRecordReader::readHeader() {
     return lines_.next(line_) == RecordLines::Result::Line && line_.starts_with("S0");

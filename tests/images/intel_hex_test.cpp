@@ -141,6 +141,8 @@ TEST_F(IntelHexTest, MalformedFilesFailWithMinusOne) {
         EXPECT_EQ(convert(text, 4, 0, 128, 0xFF, kNoStamp, 0), -1) << name;
         int64_t low = 0, high = 0;
         EXPECT_EQ(ScanIntelHexRange(firmware(text), 0, -1, low, high), -1) << name;
+        EXPECT_EQ(low, -1) << name << ": no partial range";
+        EXPECT_EQ(high, -1) << name;
     }
 }
 

@@ -115,6 +115,8 @@ TEST_F(SRecordTest, MalformedFilesFailWithMinusOne) {
         EXPECT_EQ(convert(text, 4, 0, 0), -1) << name;
         int64_t low = 0, high = 0;
         EXPECT_EQ(ScanSRecordRange(firmware(text), 0, 0xFFFFFF, low, high), -1) << name;
+        EXPECT_EQ(low, -1) << name << ": no partial range";
+        EXPECT_EQ(high, -1) << name;
     }
 }
 
