@@ -13,7 +13,7 @@ namespace {
 
 constexpr int64_t kBlockSize = 128;
 
-// Blocks 509-511 hold data the module keeps itself; they do not count towards total A.
+// The module's closing check leaves blocks 509-511 out, so total A does too.
 bool countsTowardsTotalA(int64_t block) { return block < 509 || block > 511; }
 
 bool fitsTable(int blocks, int mode) {

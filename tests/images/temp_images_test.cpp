@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <algorithm>
-
 #include "image_test.h"
 
 namespace {
@@ -41,13 +39,6 @@ TEST_F(TempImagesTest, The21stImageIsRefusedUntilCleanUp) {
     EXPECT_EQ(TempImageCount(), 0);
     EXPECT_TRUE(leftoverTempFiles().empty());
     EXPECT_NE(CreateTempImage(), nullptr);
-}
-
-TEST_F(TempImagesTest, NamesAreUnique) {
-    for (int i = 0; i < 5; ++i) CreateTempImage();
-    auto names = leftoverTempFiles();
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(std::unique(names.begin(), names.end()), names.end());
 }
 
 TEST_F(TempImagesTest, NoImageWhenTheNameWouldExceed512Characters) {
