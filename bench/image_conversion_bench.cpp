@@ -41,10 +41,11 @@ void measure(const char* name, size_t imageBytes, size_t fileBytes,
     }
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kRounds; ++i) convert(image);
-    const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
+    const std::chrono::duration<double, std::milli> elapsed =
+        std::chrono::steady_clock::now() - start;
     const double ms = elapsed.count() / kRounds;
-    std::printf("%-44s %7.2f ms/image  image %6.1f MB/s  file %6.1f MB/s  budget ratio %.3f\n", name,
-                ms, static_cast<double>(imageBytes) / ms / 1e3,
+    std::printf("%-44s %7.2f ms/image  image %6.1f MB/s  file %6.1f MB/s  budget ratio %.3f\n",
+                name, ms, static_cast<double>(imageBytes) / ms / 1e3,
                 static_cast<double>(fileBytes) / ms / 1e3, ms / kBudgetMs);
 }
 

@@ -12,7 +12,7 @@ namespace fuzz {
 
 // One anonymous file reused for every run; holds exactly the last bytes written.
 class ScratchFile {
-public:
+  public:
     ScratchFile() : file_(std::tmpfile()) {
         if (!file_) std::abort();
     }
@@ -37,13 +37,13 @@ public:
         return std::ftell(file_);
     }
 
-private:
+  private:
     std::FILE* file_;
 };
 
 // A named file for readers that open a path themselves.
 class ScratchPath {
-public:
+  public:
     ScratchPath() {
         path_ = (std::getenv("TMPDIR") ? std::string(std::getenv("TMPDIR")) : "/tmp") +
                 "/fuzz_hexXXXXXX";
@@ -63,7 +63,7 @@ public:
         return path_;
     }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t fill = provider.ConsumeIntegral<uint8_t>();
     std::FILE* file = input.holding(provider.ConsumeRemainingBytes<uint8_t>());
     std::FILE* out = image.empty();
-    if (quorlink::ConvertIntelHex(file, out, blocks, paragraphs, blockSize, fill, stamp, mode) == 0 &&
+    if (quorlink::ConvertIntelHex(file, out, blocks, paragraphs, blockSize, fill, stamp, mode) ==
+            0 &&
         image.size() != int64_t{blocks} * blockSize)
         std::abort();
     return 0;

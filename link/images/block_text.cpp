@@ -27,8 +27,8 @@ void appendHex(std::string& out, const std::vector<uint8_t>& bytes) {
 }
 
 int countDifferent(const std::vector<uint8_t>& bytes, uint8_t fill) {
-    return static_cast<int>(std::count_if(bytes.begin(), bytes.end(),
-                                          [fill](uint8_t byte) { return byte != fill; }));
+    return static_cast<int>(
+        std::count_if(bytes.begin(), bytes.end(), [fill](uint8_t byte) { return byte != fill; }));
 }
 
 }  // namespace

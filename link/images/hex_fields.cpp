@@ -24,7 +24,8 @@ std::optional<int64_t> hexField(const std::string& line, size_t position, int pa
     return value;
 }
 
-bool hexBytes(const std::string& line, size_t position, int64_t count, std::vector<uint8_t>& bytes) {
+bool hexBytes(const std::string& line, size_t position, int64_t count,
+              std::vector<uint8_t>& bytes) {
     bytes.clear();
     if (count < 0 || position + 2 * static_cast<size_t>(count) > line.size()) return false;
     bytes.resize(static_cast<size_t>(count));

@@ -53,8 +53,10 @@ int ConvertIntelHex(std::FILE* file, std::FILE* image, int blocks, int64_t parag
     std::rewind(image);
     BlockImage content(blocks, blockSize, fill);
     CheckTables& tables = checkTables();
-    if (mode == 1) std::fill_n(tables.b.begin(), blocks, 0);
-    else std::fill_n(tables.a.begin(), blocks, 0);
+    if (mode == 1)
+        std::fill_n(tables.b.begin(), blocks, 0);
+    else
+        std::fill_n(tables.a.begin(), blocks, 0);
 
     IntelHexReader reader(file);
     HexDataRecord record;

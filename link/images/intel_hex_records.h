@@ -18,7 +18,7 @@ struct HexDataRecord {
 };
 
 class IntelHexReader {
-public:
+  public:
     enum class Step { Data, End, Malformed };
 
     // Rewinds the file.
@@ -29,7 +29,7 @@ public:
     // ":", or the end of the file before the end record.
     Step next(HexDataRecord& record);
 
-private:
+  private:
     RecordLines lines_;
     std::string line_;
     int64_t base_ = 0;

@@ -23,8 +23,10 @@ bool fitsTable(int blocks, int mode) {
 
 void fillCheckTables(const BlockImage& image, int blocks, int mode) {
     CheckTables& tables = checkTables();
-    if (mode == 1) tables.totalB = 0;
-    else tables.totalA = 0;
+    if (mode == 1)
+        tables.totalB = 0;
+    else
+        tables.totalA = 0;
     for (int i = 0; i < blocks; ++i) {
         const uint8_t sum = image.blockSum(i);
         if (mode == 1) {
@@ -39,8 +41,10 @@ void fillCheckTables(const BlockImage& image, int blocks, int mode) {
 
 void clearCheckTables(int blocks, int mode) {
     CheckTables& tables = checkTables();
-    if (mode == 1) std::fill_n(tables.b.begin(), blocks, 0);
-    else std::fill_n(tables.a.begin(), blocks, 0);
+    if (mode == 1)
+        std::fill_n(tables.b.begin(), blocks, 0);
+    else
+        std::fill_n(tables.a.begin(), blocks, 0);
     tables.extendedAddress = false;
 }
 
@@ -86,7 +90,8 @@ int ScanSRecordRange(std::FILE* file, int64_t low, int64_t high, int64_t& lowest
         // The ends as the loaders compute their block counts from them: S1 start + count,
         // S2 start + count - 5.
         const int64_t start = record.address;
-        const int64_t recordEnd = record.type == '1' ? start + record.count : start + record.count - 5;
+        const int64_t recordEnd =
+            record.type == '1' ? start + record.count : start + record.count - 5;
         if (start < low || recordEnd > high) continue;
         lowest = found ? std::min(lowest, start) : start;
         end = found ? std::max(end, recordEnd) : recordEnd;

@@ -10,14 +10,14 @@
 namespace quorlink {
 
 struct SRecord {
-    char type = 0;          // '1', '2' or '6'
-    int64_t count = 0;      // the record's count field
+    char type = 0;      // '1', '2' or '6'
+    int64_t count = 0;  // the record's count field
     int64_t address = 0;
     std::vector<uint8_t> data;
 };
 
 class SRecordReader {
-public:
+  public:
     enum class Step { Record, End, Malformed };
 
     // Rewinds the file.
@@ -30,7 +30,7 @@ public:
     // "S", or the end of the file before the end record.
     Step next(SRecord& record);
 
-private:
+  private:
     RecordLines lines_;
     std::string line_;
 };

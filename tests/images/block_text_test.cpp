@@ -15,7 +15,7 @@ using quorlink::RenderBlock128;
 using quorlink::RenderBlock64;
 
 class BlockTextTest : public images_test::ImageTest {
-protected:
+  protected:
     std::FILE* imageWith(const std::vector<uint8_t>& bytes) {
         std::FILE* file = image();
         std::fwrite(bytes.data(), 1, bytes.size(), file);

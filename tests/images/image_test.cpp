@@ -24,8 +24,10 @@ ImageTest::ImageTest() {
 ImageTest::~ImageTest() {
     quorlink::DeleteTempImages();
     for (std::FILE* file : opened_) std::fclose(file);
-    if (hadTmpdir_) setenv("TMPDIR", savedTmpdir_.c_str(), 1);
-    else unsetenv("TMPDIR");
+    if (hadTmpdir_)
+        setenv("TMPDIR", savedTmpdir_.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
     std::error_code ec;
     fs::remove_all(dir, ec);
 }
@@ -37,7 +39,8 @@ std::string ImageTest::firmwarePath(const std::string& name, const std::string& 
 }
 
 std::FILE* ImageTest::firmware(const std::string& text) {
-    std::FILE* file = std::fopen(firmwarePath("firmware" + std::to_string(opened_.size()), text).c_str(), "rt");
+    std::FILE* file =
+        std::fopen(firmwarePath("firmware" + std::to_string(opened_.size()), text).c_str(), "rt");
     opened_.push_back(file);
     return file;
 }

@@ -14,7 +14,7 @@
 namespace images_test {
 
 class ImageTest : public ::testing::Test {
-protected:
+  protected:
     ImageTest();
     ~ImageTest() override;
 
@@ -28,7 +28,7 @@ protected:
 
     std::filesystem::path dir;
 
-private:
+  private:
     std::string savedTmpdir_;
     bool hadTmpdir_ = false;
     std::vector<std::FILE*> opened_;

@@ -22,7 +22,7 @@ using quorlink::ScanIntelHexRange;
 constexpr int kNoStamp = 0;
 
 class IntelHexTest : public images_test::ImageTest {
-protected:
+  protected:
     int convert(const std::string& text, int blocks, int64_t paragraphs, int size, uint8_t fill,
                 int stamp, int mode) {
         image_ = image();
@@ -134,8 +134,7 @@ TEST_F(IntelHexTest, MalformedFilesFailWithMinusOne) {
         {"line without colon", data + "0100100042AD\n" + end},
         {"empty line", data + "\n" + end},
         {"no end record", data},
-        {"line longer than 187 characters",
-         ":5A001000" + std::string(180, '0') + "00\n" + end},
+        {"line longer than 187 characters", ":5A001000" + std::string(180, '0') + "00\n" + end},
     };
     for (const auto& [name, text] : cases) {
         EXPECT_EQ(convert(text, 4, 0, 128, 0xFF, kNoStamp, 0), -1) << name;
@@ -147,8 +146,8 @@ TEST_F(IntelHexTest, MalformedFilesFailWithMinusOne) {
 }
 
 TEST_F(IntelHexTest, EndRecordFinishesEvenWithoutColonAndStartSegmentIsSkipped) {
-    ASSERT_EQ(convert(":0400000300001000E9\n:0100100042AD\n 00000001FF\nrubbish\n", 1, 0, 128,
-                      0xFF, kNoStamp, 1),
+    ASSERT_EQ(convert(":0400000300001000E9\n:0100100042AD\n 00000001FF\nrubbish\n", 1, 0, 128, 0xFF,
+                      kNoStamp, 1),
               0);
     EXPECT_EQ(converted()[0x10], 0x42);
 }

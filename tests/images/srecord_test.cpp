@@ -19,7 +19,7 @@ using quorlink::ConvertSRecord;
 using quorlink::ScanSRecordRange;
 
 class SRecordTest : public images_test::ImageTest {
-protected:
+  protected:
     int convert(const std::string& text, int blocks, int mode, int64_t offset) {
         image_ = image();
         return ConvertSRecord(firmware(text), image_, blocks, mode, offset);
@@ -145,10 +145,10 @@ TEST_F(SRecordTest, ScanFindsLowestStartAndEndInsideTheWindow) {
     // S1 ends are start + count (count covers address and checksum), S2 ends start + count - 5.
     const std::string text =
         "S00600004844521B\n"
-        "S1130400000102030405060708090A0B0C0D0E0F00\n"  // 0x400, count 0x13 -> end 0x413
-        "S1130380000102030405060708090A0B0C0D0E0F00\n"  // 0x380: below the window
+        "S1130400000102030405060708090A0B0C0D0E0F00\n"    // 0x400, count 0x13 -> end 0x413
+        "S1130380000102030405060708090A0B0C0D0E0F00\n"    // 0x380: below the window
         "S214018000000102030405060708090A0B0C0D0E0F00\n"  // 0x18000: above the window
-        "S10708000102030400\n"                           // 0x800, count 7 -> end 0x807
+        "S10708000102030400\n"                            // 0x800, count 7 -> end 0x807
         "S9030000FC\n";
     int64_t low = 0, end = 0;
     checkTables().extendedAddress = false;

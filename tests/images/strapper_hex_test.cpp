@@ -18,12 +18,12 @@ using quorlink::ReadHexBytes;
 constexpr int64_t kImageSize = 0x20000;
 
 class StrapperHexTest : public images_test::ImageTest {
-protected:
+  protected:
     int copy(const std::string& text, int64_t limit = kImageSize) {
         image_ = image();
         EXPECT_EQ(ClearImage(image_, kImageSize), 0);
-        return CopyHexToImage(firmware(text), image_, [this](int p) { progress_.push_back(p); },
-                              limit);
+        return CopyHexToImage(
+            firmware(text), image_, [this](int p) { progress_.push_back(p); }, limit);
     }
     std::vector<uint8_t> imageBytes() { return contents(image_); }
 
@@ -87,8 +87,8 @@ TEST_F(StrapperHexTest, AddressesBeyondTheImageAreRefusedInsteadOfGrowingIt) {
 }
 
 TEST_F(StrapperHexTest, ReadHexBytesJoinsDataRecordsWithoutGaps) {
-    const auto path = firmwarePath("loader.hex",
-                                   ":020000001122CB\n:00000005FB\n:0210000033449B\n:00000001FF\n");
+    const auto path =
+        firmwarePath("loader.hex", ":020000001122CB\n:00000005FB\n:0210000033449B\n:00000001FF\n");
     std::vector<uint8_t> bytes = {9, 9};
     ASSERT_EQ(ReadHexBytes(bytes, path, 512), 0);
     EXPECT_EQ(bytes, (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44}));
