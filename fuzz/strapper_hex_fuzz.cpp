@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static fuzz::ScratchFile input;
     static fuzz::ScratchFile image;
     static fuzz::ScratchPath path;
-    constexpr int64_t kImageSize = 0x20000;
+    constexpr int64_t kImageSize = 0x2000;
     FuzzedDataProvider provider(data, size);
     const size_t maximum = provider.ConsumeIntegralInRange<size_t>(0, 1024);
     const std::vector<uint8_t> text = provider.ConsumeRemainingBytes<uint8_t>();
