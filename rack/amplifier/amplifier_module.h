@@ -48,7 +48,8 @@ public:
     bool participating() const { return participating_; }
     std::optional<Reply> applicationCommand(std::string_view line, bool answering);
     void receiveBlockAddress(size_t block);
-    void receiveBlockData(std::vector<uint8_t> data);
+    // An empty block ("D" without data) is all erased bytes; for a type-4 main block all zero.
+    void receiveBlockData(std::optional<std::vector<uint8_t>> data);
     std::vector<uint8_t> programLastBlock();
     std::vector<uint8_t> programLastPair();
     void receiveLoader2Data(const std::vector<uint8_t>& data);
@@ -103,7 +104,7 @@ private:
     bool applicationValid_ = true;
     bool established_ = true;
     size_t targetBlock_ = 0;
-    std::vector<std::vector<uint8_t>> pending_;  // the last two data blocks received
+    std::vector<std::optional<std::vector<uint8_t>>> pending_;  // the last two data blocks
     uint8_t runningTotal_ = 0;
     size_t blocksSinceErase_ = 0;
 };

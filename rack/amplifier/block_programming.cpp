@@ -5,19 +5,26 @@
 namespace rack::amplifier {
 
 namespace {
+
 constexpr size_t kLoader1AreaBlocks = 64;
+
+std::vector<uint8_t> resolved(const std::optional<std::vector<uint8_t>>& data, uint8_t empty) {
+    return data ? *data : std::vector<uint8_t>(kBlockSize, empty);
 }
+
+}  // namespace
 
 void AmplifierModule::receiveBlockAddress(size_t block) { targetBlock_ = block; }
 
-void AmplifierModule::receiveBlockData(std::vector<uint8_t> data) {
+void AmplifierModule::receiveBlockData(std::optional<std::vector<uint8_t>> data) {
     pending_.push_back(std::move(data));
     if (pending_.size() > 2) pending_.erase(pending_.begin());
 }
 
 std::vector<uint8_t> AmplifierModule::programLastBlock() {
     if (pending_.empty()) return {};
-    auto now = flash_.programBlock(targetBlock_, pending_.back());
+    auto now = flash_.programBlock(targetBlock_,
+                                   resolved(pending_.back(), config_.firmwareType == 4 ? 0x00 : 0xFF));
     pending_.clear();
     if (now.empty()) return now;
     ++blocksSinceErase_;
@@ -29,7 +36,7 @@ std::vector<uint8_t> AmplifierModule::programLastBlock() {
 
 std::vector<uint8_t> AmplifierModule::programLastPair() {
     if (pending_.size() < 2) return {};
-    auto now = flash_.programPair(targetBlock_, pending_[0], pending_[1]);
+    auto now = flash_.programPair(targetBlock_, resolved(pending_[0], 0xFF), resolved(pending_[1], 0xFF));
     pending_.clear();
     if (now.empty()) return now;
     ++blocksSinceErase_;
