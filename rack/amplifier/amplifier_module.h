@@ -93,6 +93,7 @@ private:
     // loaders
     bool activated_ = false;
     bool loader1Damaged_ = false;
+    bool lostPower_ = false;
     bool rebuildingLoader1_ = false;
     std::vector<uint8_t> loader2Image_;
     std::string loader2Identity_;

@@ -10,12 +10,14 @@ namespace testing_support {
 
 namespace {
 
-// Stands in for the panel's bus switch so that downloads run without panel warnings.
+// Stands in for the panel's bus switch and its re-enable commands so that downloads run without
+// panel warnings.
 class PanelSwitch : public rack::Component {
 public:
     std::string name() const override { return "panel switch"; }
     std::optional<rack::Reply> handle(std::string_view line, rack::Rack&) override {
-        if (line == "PRC1,1" || line == "PRC1,4" || line == "PRC2,1") return rack::Reply::accepted();
+        for (const char* command : {"PRC1,1", "PRC1,4", "PRC2,1", "bdr19200,0,1,3", "prc2,2,S00010000", "prc2,5"})
+            if (line == command) return rack::Reply::accepted();
         return std::nullopt;
     }
 };
@@ -85,39 +87,77 @@ FirmwareFiles AmplifierRackTest::writeFirmware(int firmwareType, uint32_t seed) 
     return files;
 }
 
-int AmplifierRackTest::enterLoader2(const FirmwareFiles& files, uint32_t mask) {
+template <typename F>
+int AmplifierRackTest::step(const std::string& call, F&& f) {
+    Step s{call, 0, rack().received().size(), 0};
+    s.result = f();
+    s.endLine = rack().received().size();
+    steps.push_back(s);
+    return s.result;
+}
+
+int AmplifierRackTest::enterLoader2(const FirmwareFiles& files, uint32_t mask, int subChannelReset, bool readId) {
     const int type = files.model.firmwareType;
     const int last = 31 - std::countl_zero(mask);
     char id[256] = {};
     int32_t length = 0;
     for (int c = 0; c < 16; ++c) {
         if (!(mask & (1u << c))) continue;
-        int result = Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode, 0,
-                                    type, 2, 1, 0, c == last ? 0xFF : 0x55);
+        const int marker = c == last ? 0xFF : 0x55;
+        int result = step("Switch2Loader1", [&] {
+            return Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode, 0,
+                                  type, subChannelReset, readId, 0, marker);
+        });
         if (result == -111)
-            result = Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode, 1,
-                                    type, 2, 1, 0, c == last ? 0xFF : 0x55);
+            result = step("Switch2Loader1", [&] {
+                return Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode,
+                                      1, type, subChannelReset, readId, 0, marker);
+            });
         if (result != 0) return result;
     }
-    if (const int result = DownLoader2(6000, 0, 0, recordMessage, recordProgress, files.loader2.c_str(), type))
+    if (const int result = step("DownLoader2", [&] {
+            return DownLoader2(6000, 0, 0, recordMessage, recordProgress, files.loader2.c_str(), type);
+        }))
         return result;
     for (int c = 0; c < 16; ++c) {
         if (!(mask & (1u << c))) continue;
-        if (const int result = Switch2Loader2(6000, c, 0, recordMessage, id, &length, type, 1)) return result;
+        if (const int result = step("Switch2Loader2", [&] {
+                return Switch2Loader2(6000, c, 0, recordMessage, id, &length, type, readId);
+            }))
+            return result;
     }
     return 0;
 }
 
-int AmplifierRackTest::download(const FirmwareFiles& files, uint32_t mask, int programMode) {
+int AmplifierRackTest::download(const FirmwareFiles& files, uint32_t mask, int programMode, bool loader1Area) {
     const int type = files.model.firmwareType;
     const int first = std::countr_zero(mask);
+    const auto application = [&](int mode) {
+        return step("DownApplication", [&] {
+            return DownApplication(6000, first, 0, recordMessage, recordProgress,
+                                   files.application.c_str(), files.model.moduleCode,
+                                   static_cast<int32_t>(mask), type, mode, 0, 0);
+        });
+    };
+    const auto start = [&](int finishing) {
+        return step("SwitchWS", [&] {
+            return SwitchWS(6000, first, 0, recordMessage, recordProgress, type, static_cast<int32_t>(mask),
+                            static_cast<int32_t>(files.model.startAddress), kResetSeconds, finishing);
+        });
+    };
     if (const int result = enterLoader2(files, mask)) return result;
-    if (const int result = DownApplication(6000, first, 0, recordMessage, recordProgress,
-                                           files.application.c_str(), files.model.moduleCode,
-                                           static_cast<int32_t>(mask), type, programMode, 0, 0))
+    if (loader1Area) {
+        if (const int result = application(1)) return result;
+    }
+    if (const int result = application(programMode)) return result;
+    if (const int result = start(0)) return result;
+    if (const int result = enterLoader2(files, mask, 1, false)) return result;
+    if (const int result = step("EstabWS", [&] {
+            return EstabWS(6000, first, 0, recordMessage, files.model.moduleCode,
+                           static_cast<int32_t>(mask), type, kResetSeconds);
+        }))
         return result;
-    return SwitchWS(6000, first, 0, recordMessage, recordProgress, type, static_cast<int32_t>(mask),
-                    static_cast<int32_t>(files.model.startAddress), kResetSeconds, 0);
+    return start(1);
 }
 
 }  // namespace testing_support

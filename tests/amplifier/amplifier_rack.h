@@ -50,13 +50,26 @@ protected:
     void start(const std::vector<nlohmann::json>& slots);
     FirmwareFiles writeFirmware(int firmwareType, uint32_t seed = 1);
 
-    // The download as the operator program runs it: loader 1, loader 2, application, start
-    // with reset and channel check. Stops at the first nonzero result and returns it.
-    int download(const FirmwareFiles& files, uint32_t mask, int programMode = 0);
+    // One export call of a sequence and the rack's command lines it caused.
+    struct Step {
+        std::string call;
+        int result = 0;
+        size_t firstLine = 0;
+        size_t endLine = 0;
+    };
+    // The download as the operator program runs it: loader 1, loader 2, the loader-1 area (when
+    // asked) and the application, start with reset and channel check, then loader 1 and 2 of the
+    // new firmware, establish and the final reset. Stops at the first nonzero result.
+    int download(const FirmwareFiles& files, uint32_t mask, int programMode = 0,
+                 bool loader1Area = false);
     // Loader 1, loader 2 again (to reach loader 2 of a running application).
-    int enterLoader2(const FirmwareFiles& files, uint32_t mask);
-
+    int enterLoader2(const FirmwareFiles& files, uint32_t mask, int subChannelReset = 2, bool readId = true);
+    std::vector<Step> steps;
     std::filesystem::path directory;
+
+private:
+    template <typename F>
+    int step(const std::string& call, F&& f);
 };
 
 }  // namespace testing_support
