@@ -4,6 +4,7 @@
 // programming with check values, totals, upload, start, establish).
 #include <array>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,7 +39,8 @@ public:
     bool established() const { return established_; }
     bool applicationValid() const { return applicationValid_; }
     bool loader1Activated() const { return activated_; }
-    uint8_t runningTotal() const { return runningTotal_; }
+    // Sum of what the blocks programmed since the erase hold now (a block programmed twice counts once).
+    uint8_t runningTotal() const;
     bool loader1Damaged() const { return loader1Damaged_; }
     void damageLoader1() { loader1Damaged_ = true; }
     bool rebuildingLoader1() const { return rebuildingLoader1_; }
@@ -106,7 +108,8 @@ private:
     bool established_ = true;
     size_t targetBlock_ = 0;
     std::vector<std::optional<std::vector<uint8_t>>> pending_;  // the last two data blocks
-    uint8_t runningTotal_ = 0;
+    std::set<size_t> programmedBlocks_;  // block memory, above the loader-1 area
+    std::set<size_t> programmedPairs_;
     size_t blocksSinceErase_ = 0;
 };
 

@@ -29,8 +29,7 @@ std::vector<uint8_t> AmplifierModule::programLastBlock() {
     if (now.empty()) return now;
     ++blocksSinceErase_;
     const bool protectedBlock = config_.firmwareType == 1 && targetBlock_ >= 509 && targetBlock_ < 512;
-    if (targetBlock_ >= kLoader1AreaBlocks && !protectedBlock)
-        runningTotal_ = static_cast<uint8_t>(runningTotal_ + byteSum(now));
+    if (targetBlock_ >= kLoader1AreaBlocks && !protectedBlock) programmedBlocks_.insert(targetBlock_);
     return now;
 }
 
@@ -40,8 +39,21 @@ std::vector<uint8_t> AmplifierModule::programLastPair() {
     pending_.clear();
     if (now.empty()) return now;
     ++blocksSinceErase_;
-    runningTotal_ = static_cast<uint8_t>(runningTotal_ + byteSum(now));
+    programmedPairs_.insert(targetBlock_);
     return now;
+}
+
+uint8_t AmplifierModule::runningTotal() const {
+    const bool wholeMemory = config_.firmwareType == 3;
+    uint8_t total = 0;
+    for (size_t block : programmedBlocks_) {
+        const auto bytes = wholeMemory ? flash_.externalBlock(block) : flash_.internalBlock(block);
+        if (bytes) total = static_cast<uint8_t>(total + byteSum(*bytes));
+    }
+    for (size_t pair : programmedPairs_)
+        for (size_t block : {pair * 2, pair * 2 + 1})
+            if (const auto bytes = flash_.externalBlock(block)) total = static_cast<uint8_t>(total + byteSum(*bytes));
+    return total;
 }
 
 }  // namespace rack::amplifier
