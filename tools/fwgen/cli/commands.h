@@ -8,6 +8,7 @@ namespace fwgen::cli {
 void addSRecordCommand(CLI::App& app);   // fwgen srec
 void addIntelHexCommand(CLI::App& app);  // fwgen ihex
 void addRawCommand(CLI::App& app);       // fwgen raw
+void addAmplifierSetCommand(CLI::App& app);  // fwgen amplifier-set
 void addNodePodCommand(CLI::App& app);   // fwgen nodepod
 
 }  // namespace fwgen::cli
