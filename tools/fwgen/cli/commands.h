@@ -8,5 +8,7 @@ namespace fwgen::cli {
 void addSRecordCommand(CLI::App& app);   // fwgen srec
 void addIntelHexCommand(CLI::App& app);  // fwgen ihex
 void addRawCommand(CLI::App& app);       // fwgen raw
+void addKx33Command(CLI::App& app);      // fwgen kx33
+void addKx43Command(CLI::App& app);      // fwgen kx43
 
 }  // namespace fwgen::cli

@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
     fwgen::cli::addSRecordCommand(app);
     fwgen::cli::addIntelHexCommand(app);
     fwgen::cli::addRawCommand(app);
+    fwgen::cli::addKx33Command(app);
+    fwgen::cli::addKx43Command(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
