@@ -10,5 +10,6 @@ void addIntelHexCommand(CLI::App& app);  // fwgen ihex
 void addRawCommand(CLI::App& app);       // fwgen raw
 void addKx33Command(CLI::App& app);      // fwgen kx33
 void addKx43Command(CLI::App& app);      // fwgen kx43
+void addNodePodCommand(CLI::App& app);   // fwgen nodepod
 
 }  // namespace fwgen::cli

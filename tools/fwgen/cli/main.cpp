@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     fwgen::cli::addRawCommand(app);
     fwgen::cli::addKx33Command(app);
     fwgen::cli::addKx43Command(app);
+    fwgen::cli::addNodePodCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
