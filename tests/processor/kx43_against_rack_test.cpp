@@ -30,6 +30,10 @@ const nlohmann::json kNewerSettings = {
     {"pip1", "3"},        {"pip2", "7"},        {"pop1", "1"},
     {"pop2", "5"},        {"ntpServerStart", "1"}, {"ntpServerAddress", "10.0.0.5"}};
 
+// The input callback is stored, never called.
+int inputCalls = 0;
+void countInput(int32_t) { ++inputCalls; }
+
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -49,12 +53,12 @@ protected:
 
     int update(int variant, const std::vector<std::string>& names = fwgen::kx43FirmwareFiles()) {
         const std::string list = fwgen::kx43FileList(names);
-        return UpdateKX43(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
+        return UpdateKX43(kTimeout, recordMessage, recordProgress, recordStatus, countInput,
                           directory.path().c_str(), "P2.06", variant, static_cast<int>(names.size()),
                           list.c_str(), kRestartWait);
     }
     int establish(int variant) {
-        return EstabKX43(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
+        return EstabKX43(kTimeout, recordMessage, recordProgress, recordStatus, countInput,
                          kRestartWait, variant);
     }
 
@@ -104,6 +108,7 @@ TEST_F(Kx43AgainstRackTest, OlderGenerationGetsEveryFileAndKeepsItsSettings) {
     expected.tcpIpAddress = "127.0.0.1";  // from the initialisation file, as connected
     EXPECT_EQ(board().settings(), expected);
     EXPECT_TRUE(reports.messages.empty()) << lastMessage();
+    EXPECT_EQ(inputCalls, 0);
 }
 
 TEST_F(Kx43AgainstRackTest, NewerGenerationKeepsSetBAndItsInitialisationFile) {
