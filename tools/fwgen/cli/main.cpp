@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
     fwgen::cli::addIntelHexCommand(app);
     fwgen::cli::addRawCommand(app);
     fwgen::cli::addAmplifierSetCommand(app);
+    fwgen::cli::addKx33Command(app);
+    fwgen::cli::addKx43Command(app);
     fwgen::cli::addNodePodCommand(app);
     try {
         app.parse(argc, argv);
