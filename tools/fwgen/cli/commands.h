@@ -9,5 +9,6 @@ void addSRecordCommand(CLI::App& app);   // fwgen srec
 void addIntelHexCommand(CLI::App& app);  // fwgen ihex
 void addRawCommand(CLI::App& app);       // fwgen raw
 void addNodePodCommand(CLI::App& app);   // fwgen nodepod
+void addPanelCommand(CLI::App& app);     // fwgen panel
 
 }  // namespace fwgen::cli

@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     fwgen::cli::addIntelHexCommand(app);
     fwgen::cli::addRawCommand(app);
     fwgen::cli::addNodePodCommand(app);
+    fwgen::cli::addPanelCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
