@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     fwgen::cli::addKx33Command(app);
     fwgen::cli::addKx43Command(app);
     fwgen::cli::addNodePodCommand(app);
+    fwgen::cli::addPanelCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
