@@ -8,7 +8,10 @@ namespace {
 constexpr int kStages = 3;
 }
 
-Ra56Module::Ra56Module(int slot, Ra56Timing timing) : slot_(slot), timing_(timing) {}
+Ra56Module::Ra56Module(int slot, Ra56Timing timing)
+    : slot_(slot),
+      timing_(timing),
+      parametersReadyAt_(Clock::time_point{} + std::chrono::milliseconds(timing.parameterInitMs)) {}
 
 SimulatedNode& Ra56Module::addNode(std::unique_ptr<SimulatedNode> node) {
     SimulatedNode& added = *node;
