@@ -76,8 +76,9 @@ ReceiveStatus PortLibrary::read(std::string& out, size_t maximum, int terminator
     pending_.erase(0, n);
     // The rest of a line longer than the caller's buffer must not pass for the next answer.
     skippingLine_ = take && terminator >= 0 && !out.empty() && out.back() != static_cast<char>(terminator);
-    log_.received(out, !take.has_value());
+    log_.received(out, status == ReceiveStatus::Timeout && !take);
     if (take) return ReceiveStatus::Data;
+    if (status == ReceiveStatus::Closed) log_.note("the connection was closed by the other side");
     return status;
 }
 

@@ -5,8 +5,18 @@
 
 namespace rack {
 
+namespace {
+std::regex compiled(const std::string& pattern) {
+    try {
+        return std::regex(pattern, std::regex::ECMAScript);
+    } catch (const std::regex_error& e) {
+        throw std::invalid_argument("fault pattern \"" + pattern + "\" is not a regular expression: " + e.what());
+    }
+}
+}  // namespace
+
 void FaultInjector::add(FaultRule rule) {
-    std::regex regex(rule.pattern, std::regex::ECMAScript);
+    std::regex regex = compiled(rule.pattern);
     if (rule.remaining < 0 && rule.occurrence > 0) rule.remaining = 1;
     rules_.push_back({std::move(rule), std::move(regex), 0});
 }

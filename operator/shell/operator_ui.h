@@ -1,0 +1,83 @@
+#pragma once
+// What the operator program needs from its user interface. The window application, the command
+// line and the test UI implement it; the shell and the drivers never see a widget.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace quorvel {
+
+// Standard message box button codes (the answer of showMessageBox).
+enum MessageAnswer : int {
+    kAnswerOk = 1,
+    kAnswerCancel = 2,
+    kAnswerAbort = 3,
+    kAnswerRetry = 4,
+    kAnswerIgnore = 5,
+    kAnswerYes = 6,
+    kAnswerNo = 7,
+};
+
+// Standard message box styles: buttons in the low nibble, icon in the next one.
+enum MessageStyle : int {
+    kOkOnly = 0x00,
+    kOkCancel = 0x01,
+    kAbortRetryIgnore = 0x02,
+    kYesNoCancel = 0x03,
+    kYesNo = 0x04,
+    kRetryCancel = 0x05,
+    kIconStop = 0x10,
+    kIconQuestion = 0x20,
+    kIconExclamation = 0x30,
+    kIconInformation = 0x40,
+    kSystemModal = 0x1000,
+};
+
+// The device tree's boxes: processor, panel, amplifier slots 0-15.
+enum class DeviceBox { Processor, Panel, Slot };
+
+struct DeviceBoxState {
+    QString caption;
+    bool visible = true;
+    bool enabled = true;
+};
+
+// NodePod picture beside an amplifier slot.
+enum class NodePodPicture { Hidden, Normal, Disabled };
+
+class OperatorUi {
+public:
+    virtual ~OperatorUi() = default;
+
+    // A message box; `style` is the button-and-icon code. Texts use CR as line break.
+    virtual int showMessageBox(const QString& prompt, int style, const QString& title) = 0;
+    // An input box; nullopt when the operator cancels.
+    virtual std::optional<QString> askInput(const QString& prompt, const QString& title) = 0;
+    // One entry out of `choices` (firmware files, functions); nullopt when cancelled.
+    virtual std::optional<int> chooseOne(const QString& title, const QStringList& choices) = 0;
+    virtual void setProgress(int percent) = 0;
+    // Panel "Status" of the status bar.
+    virtual void setStatus(const QString& text) = 0;
+    // Panel "Settings" of the status bar (the port summary).
+    virtual void setPortSummary(const QString& text) = 0;
+    // Locks (false) or unlocks (true) menus, toolbar and device frame; busy pointer while locked.
+    virtual void setInterfaceEnabled(bool enabled) = 0;
+    // Lets the interface repaint and handle pending events during a long library call.
+    virtual void processEvents() = 0;
+
+    // -- the main window's parts; front ends without them keep the defaults
+    virtual void setTitle(const QString& /*title*/) {}
+    virtual void setMenuEntryVisible(const QString& /*entry*/, bool /*visible*/) {}
+    virtual void setMenuEntryChecked(const QString& /*entry*/, bool /*checked*/) {}
+    virtual void setMenuEntryEnabled(const QString& /*entry*/, bool /*enabled*/) {}
+    virtual void setDeviceTreeVisible(bool /*visible*/) {}
+    virtual void setDeviceBox(DeviceBox /*box*/, int /*slot*/, const DeviceBoxState& /*state*/) {}
+    virtual void setNodePodPicture(int /*slot*/, NodePodPicture /*picture*/) {}
+    virtual void moveMainWindow(int /*left*/, int /*top*/) {}
+    // Main window position (left, top) for storing at shutdown; nullopt when there is none.
+    virtual std::optional<std::pair<int, int>> mainWindowPosition() const { return std::nullopt; }
+    // The protocol viewer; `found` false shows its "not found" variant.
+    virtual void showProtocolViewer(const QString& caption, const QString& text, bool found) = 0;
+};
+
+}  // namespace quorvel

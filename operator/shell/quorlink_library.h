@@ -1,0 +1,57 @@
+#pragma once
+// The device-link library, bound by name at first use. Each export is looked up the first time it
+// is called; a missing library or export raises LibraryError naming what is missing.
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "link/quorlink.h"
+
+namespace quorvel {
+
+class LibraryError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// GetComponentType's sixteen arguments, in their order.
+using GetComponentTypeFunction = int32_t(QUORLINK_CALL*)(
+    int32_t timeoutMs, int32_t position, int32_t loaderGroup, QuorlinkCallback message,
+    char* identity, int32_t* identityLength, char* model, int32_t* modelLength,
+    int32_t* amplifierMode, int32_t* loaderFlag, int32_t* subChannelCount, int32_t panelControl,
+    char* hardwareRevision, int32_t* hardwareRevisionLength, char* revisions,
+    int32_t* revisionsLength);
+
+class QuorlinkLibrary {
+public:
+    // `path` empty: "libquorlink.so" next to the program, in ../lib, then on the library path.
+    explicit QuorlinkLibrary(std::string path = {});
+    ~QuorlinkLibrary();
+    QuorlinkLibrary(const QuorlinkLibrary&) = delete;
+    QuorlinkLibrary& operator=(const QuorlinkLibrary&) = delete;
+
+    // Looks the export up (loading the library first if needed); throws LibraryError.
+    void* symbol(const char* name);
+
+    template <typename Function>
+    Function function(const char* name) {
+        return reinterpret_cast<Function>(symbol(name));
+    }
+
+    // Where the library was loaded from (empty until it was).
+    const std::string& loadedFrom() const { return loadedFrom_; }
+
+private:
+    void load();
+
+    std::string requestedPath_;
+    std::string loadedFrom_;
+    void* handle_ = nullptr;
+};
+
+// Calls an export by name with its declared type; throws LibraryError when it is missing.
+#define QUORLINK_INVOKE(library, name, ...) \
+    ((library).function<decltype(&::name)>(#name)(__VA_ARGS__))
+
+}  // namespace quorvel

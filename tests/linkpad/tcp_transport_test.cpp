@@ -1,0 +1,139 @@
+// The TCP transport against real loopback sockets (real clock), and its address parsing.
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "linkpad/tcp_address.h"
+#include "port_fixture.h"
+
+using namespace port_testing;
+
+namespace {
+
+linkpad::TcpAddress parsed(const std::string& text) {
+    auto result = linkpad::parseTcpAddress(text);
+    EXPECT_TRUE(std::holds_alternative<linkpad::TcpAddress>(result)) << text;
+    return std::holds_alternative<linkpad::TcpAddress>(result) ? std::get<linkpad::TcpAddress>(result)
+                                                               : linkpad::TcpAddress{};
+}
+
+std::string problem(const std::string& text) {
+    auto result = linkpad::parseTcpAddress(text);
+    EXPECT_TRUE(std::holds_alternative<std::string>(result)) << text;
+    return std::holds_alternative<std::string>(result) ? std::get<std::string>(result) : std::string{};
+}
+
+TEST(TcpAddress, HostWithAndWithoutPort) {
+    EXPECT_EQ(parsed("192.168.0.5").port, 5025);
+    EXPECT_EQ(parsed("rack7:6000").host, "rack7");
+    EXPECT_EQ(parsed("rack7:6000").port, 6000);
+    EXPECT_EQ(parsed("[fe80::1]:7000").host, "fe80::1");
+    EXPECT_EQ(parsed("[fe80::1]:7000").port, 7000);
+    EXPECT_EQ(parsed("[::1]").port, 5025);
+    EXPECT_EQ(parsed("fe80::1").host, "fe80::1");
+}
+
+TEST(TcpAddress, BadAddressesSayWhatIsWrong) {
+    EXPECT_NE(problem("").find("no TCP address"), std::string::npos);
+    EXPECT_NE(problem("rack:0").find("not a number from 1 to 65535"), std::string::npos);
+    EXPECT_NE(problem("rack:70000").find("not a number from 1 to 65535"), std::string::npos);
+    EXPECT_NE(problem("rack:port").find("\"port\""), std::string::npos);
+    EXPECT_NE(problem(":5025").find("no host name"), std::string::npos);
+    EXPECT_NE(problem("[::1").find("missing ']'"), std::string::npos);
+}
+
+// A loopback listener on a free port; the test decides what the accepted peer does.
+class Listener {
+public:
+    Listener() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(fd_, 1);
+        socklen_t size = sizeof address;
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+    }
+    ~Listener() { closeListener(); }
+    void closeListener() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+    int accept() const { return ::accept(fd_, nullptr, nullptr); }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+class TcpTransportTest : public ::testing::Test {
+protected:
+    ~TcpTransportTest() override {
+        QTX_ClosePort();
+        QTX_SetTimeout(3600);
+    }
+};
+
+TEST_F(TcpTransportTest, CommandAndAnswerOverLoopback) {
+    Listener listener;
+    std::thread rack([&] {
+        const int host = listener.accept();
+        char command[16] = {};
+        ASSERT_EQ(::read(host, command, 8), 8);
+        EXPECT_STREQ(command, "PRC?11\r\n");
+        EXPECT_EQ(::write(host, "P1.41\r\n", 7), 7);
+        ::close(host);
+    });
+    ASSERT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, listener.address().c_str(), 0, 0, 4096), 0);
+    EXPECT_EQ(QTX_WritePort("PRC?11\r\n"), 0);
+    char answer[30] = {};
+    int32_t count = 0;
+    int32_t status = 0;
+    EXPECT_EQ(QTX_ReadPort(answer, 30, &count, &status, 10), 0);
+    EXPECT_STREQ(answer, "P1.41");
+    rack.join();
+}
+
+TEST_F(TcpTransportTest, PeerClosingMidAnswerEndsTheReadWithAnErrorNotATimeout) {
+    Listener listener;
+    std::thread rack([&] {
+        const int host = listener.accept();
+        EXPECT_EQ(::write(host, "P1.", 3), 3);
+        ::close(host);
+    });
+    ASSERT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, listener.address().c_str(), 0, 0, 4096), 0);
+    QTX_SetTimeout(120000);  // a hang would show as a test time-out
+    char answer[30] = {};
+    int32_t count = 0;
+    int32_t status = 0;
+    EXPECT_EQ(QTX_ReadPort(answer, 30, &count, &status, 10), QTX_ERR_IO);
+    rack.join();
+}
+
+TEST_F(TcpTransportTest, RefusingPortFailsWithAClearMessage) {
+    Listener listener;
+    const std::string address = listener.address();
+    listener.closeListener();
+    EXPECT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, address.c_str(), 0, 0, 4096), QTX_ERR_NO_DEVICE);
+    EXPECT_NE(linkpad::lastError().find("refused"), std::string::npos) << linkpad::lastError();
+    EXPECT_NE(linkpad::lastError().find(address), std::string::npos);
+}
+
+TEST_F(TcpTransportTest, UnresolvableNameFailsWithAClearMessage) {
+    EXPECT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, "no-such-rack.invalid", 0, 0, 4096), QTX_ERR_NO_DEVICE);
+    EXPECT_NE(linkpad::lastError().find("\"no-such-rack.invalid\" does not resolve"), std::string::npos)
+        << linkpad::lastError();
+}
+
+TEST_F(TcpTransportTest, MissingOrMalformedAddressIsRefusedBeforeAnyNetworkAccess) {
+    EXPECT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, nullptr, 0, 0, 4096), QTX_ERR_ARGUMENT);
+    EXPECT_NE(linkpad::lastError().find("no TCP address"), std::string::npos);
+    EXPECT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, "rack:http", 0, 0, 4096), QTX_ERR_ARGUMENT);
+}
+
+}  // namespace

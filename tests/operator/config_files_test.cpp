@@ -1,0 +1,200 @@
+// The configuration files in every format and every broken form.
+#include "operator/shell/config_files.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "operator/shell/config_fields.h"
+#include "operator/shell/message_service.h"
+#include "scripted_ui.h"
+
+using namespace quorvel;
+
+namespace operator_tests {
+namespace {
+
+class ConfigFilesTest : public ::testing::Test {
+protected:
+    ConfigFilesTest() {
+        log.setFileName(QDir(directory.path()).filePath("log"));
+        log.setActive(true);
+    }
+
+    void write(const QString& name, const QByteArray& content) {
+        QFile file(QDir(directory.path()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    ConfigReadContext context(const QString& startMode = {}) {
+        return {directory.path(), startMode, messages, log};
+    }
+    QStringList prompts() const {
+        QStringList list;
+        for (const auto& m : ui.messages) list << m.prompt;
+        return list;
+    }
+
+    QTemporaryDir directory;
+    ScriptedUi ui;
+    ProtocolLog log{[] { return QDateTime(QDate(2026, 1, 1), QTime(0, 0)); }};
+    MessageService messages{ui, log};
+};
+
+TEST(ConfigFieldReader, SplitsAtCommasAndLineEndsAndKeepsQuotedCommas) {
+    ConfigFieldReader reader(" 12 , \"a, b\",x\r\n\r\n\"\",,last,\n");
+    QStringList fields;
+    while (auto field = reader.next()) fields << field->text;
+    EXPECT_EQ(fields, QStringList({"12", "a, b", "x", "", "", "last", ""}));
+}
+
+TEST(ConfigFieldReader, CountsLinesOfFields) {
+    ConfigFieldReader reader("a\r\n\r\nb,c");
+    EXPECT_EQ(reader.next()->line, 1);
+    EXPECT_EQ(reader.next()->line, 3);
+    EXPECT_EQ(reader.next()->line, 3);
+    EXPECT_FALSE(reader.next());
+}
+
+TEST(FieldNumber, AcceptsOnlyWholeNumbers) {
+    EXPECT_EQ(FieldNumber("16384"), 16384);
+    EXPECT_EQ(FieldNumber("-3"), -3);
+    EXPECT_FALSE(FieldNumber("12a"));
+    EXPECT_FALSE(FieldNumber(""));
+    EXPECT_FALSE(FieldNumber("0x10"));
+}
+
+TEST_F(ConfigFilesTest, AmplifierTableWithHeaderHasSixColumns) {
+    write("WS.CFG", "QTX,V1\r\n0,0,\"-\",0,\"none\",\"\"\r\n12,31,\"RA56\",16384,\"RA56\",\"RA56N\"\r\n");
+    std::vector<AmplifierRow> rows;
+    ReadAmplifierTable(context(), rows);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].amtNumber, 12);
+    EXPECT_EQ(rows[1].ampCode, 31);
+    EXPECT_EQ(rows[1].typePrefix, "RA56");
+    EXPECT_EQ(rows[1].startAddress, 16384);
+    EXPECT_EQ(rows[1].typeName, "RA56");
+    EXPECT_EQ(rows[1].secondTypePrefix, "RA56N");
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(log.pending().endsWith("WS.cfg configuration file V1 found."));
+}
+
+TEST_F(ConfigFilesTest, AmplifierTableWithoutHeaderHasFiveColumns) {
+    write("ws.cfg", "12,31,RA56,16384,RA56\r\n7,12,RA77\r\n16384,RA77\r\n");
+    std::vector<AmplifierRow> rows;
+    ReadAmplifierTable(context(), rows);
+    ASSERT_EQ(rows.size(), 2u);  // a record may span lines
+    EXPECT_EQ(rows[0].secondTypePrefix, "");
+    EXPECT_EQ(rows[1].typeName, "RA77");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ConfigFilesTest, AmplifierTableVersionV2IsNotSupported) {
+    write("ws.cfg", "QTX,V2\r\n12,31,RA56,16384,RA56,X\r\n");
+    std::vector<AmplifierRow> rows{AmplifierRow{}};
+    ReadAmplifierTable(context(), rows);
+    EXPECT_TRUE(rows.empty());
+    EXPECT_EQ(prompts(), QStringList({"Amplifier configuration file ws.cfg version not supported!\r"
+                                      "Please check setup of Quorlink or update Quorlink!"}));
+    EXPECT_EQ(ui.messages[0].style, kIconExclamation | kSystemModal);
+}
+
+TEST_F(ConfigFilesTest, MissingFilesAreEachReportedOnce) {
+    ConfigTables tables;
+    ReadConfigurationFiles(context(), tables);
+    EXPECT_EQ(prompts(),
+              QStringList({"Amplifier configuration file ws.cfg does not exist!\r"
+                           "Please check setup of Quorlink!",
+                           "NODEPOD configuration file NodePod.cfg does not exist!\r"
+                           "Please check setup of Quorlink!",
+                           "KXxx configuration file kx.cfg does not exist!"}));
+    EXPECT_EQ(tables.controllers.size(), 13u);
+    EXPECT_TRUE(tables.amplifiers.empty());
+}
+
+TEST_F(ConfigFilesTest, FieldThatIsNotANumberIsRefusedWithFileAndLine) {
+    write("ws.cfg", "QTX,V1\r\n12,31,RA56,16384,RA56,\r\n13,3x,RA57,16384,RA57,\r\n"
+                    "14,33,RA58,16384,RA58,\r\n");
+    std::vector<AmplifierRow> rows;
+    ReadAmplifierTable(context(), rows);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].amtNumber, 14);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].prompt.contains("ws.cfg"));
+    EXPECT_TRUE(ui.messages[0].prompt.contains("line 3: field 2 \"3x\" is not a number"));
+}
+
+TEST_F(ConfigFilesTest, RowsBeyondTheTableAreRefused) {
+    QByteArray text;
+    for (int i = 0; i < 40; ++i) text += "KX" + QByteArray::number(i) + ",-,-,T\r\n";
+    write("kx.cfg", text);
+    std::vector<ProcessorRow> rows;
+    ReadProcessorTable(context(), rows);
+    ASSERT_EQ(rows.size(), ConfigTables::kProcessorRows);
+    EXPECT_EQ(rows.back().model, "KX30");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].prompt.contains("line 32: the table holds only 31 rows"));
+}
+
+TEST_F(ConfigFilesTest, ARecordCutShortAtTheEndIsRefused) {
+    write("kx.cfg", "KX43,-,-,KX43\r\nKX33,-\r\n");
+    std::vector<ProcessorRow> rows;
+    ReadProcessorTable(context(), rows);
+    ASSERT_EQ(rows.size(), 1u);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].prompt.contains("kx.cfg"));
+    EXPECT_TRUE(ui.messages[0].prompt.contains("line 2: the record has 2 of 4 fields"));
+}
+
+TEST_F(ConfigFilesTest, NodePodV2HasSixColumns) {
+    write("nodepod.cfg", "QTX,V2\r\n1,\"NP01\",4096,0,8192,12288\r\n");
+    std::vector<NodePodRow> rows;
+    ReadNodePodTable(context(), rows);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].datName, "NP01");
+    EXPECT_EQ(rows[0].adrL2Rev3, 12288);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(log.pending().endsWith("NodePod.cfg configuration file V2 found."));
+}
+
+TEST_F(ConfigFilesTest, NodePodV1WarnsInANormalStartOnly) {
+    write("NodePod.cfg", "QTX,V1\r\n1,NP01,4096,0,8192\r\n2,NP02,4096,0,8192\r\n");
+    std::vector<NodePodRow> rows;
+    ReadNodePodTable(context("S"), rows);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].adrL2Rev3, 65536);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(log.pending().endsWith("NodePod.cfg configuration file V1 found (old version)."));
+
+    ReadNodePodTable(context(), rows);
+    EXPECT_EQ(rows.size(), 2u);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].prompt.startsWith("Old NODEPOD configuration file NodePod.cfg"));
+}
+
+TEST_F(ConfigFilesTest, NodePodWithoutHeaderOrUnknownVersionIsRefused) {
+    write("NodePod.cfg", "1,NP01,4096,0,8192,65536\r\n");
+    std::vector<NodePodRow> rows;
+    ReadNodePodTable(context(), rows);
+    EXPECT_TRUE(rows.empty());
+    write("NodePod.cfg", "QTX,V3\r\n1,NP01,4096,0,8192,65536\r\n");
+    ReadNodePodTable(context(), rows);
+    EXPECT_TRUE(rows.empty());
+    EXPECT_EQ(prompts(), QStringList({"NODEPOD configuration file NodePod.cfg not valid!\r"
+                                      "Please check setup of Quorlink!",
+                                      "NODEPOD configuration file NodePod.cfg version not "
+                                      "supported!\rPlease check setup of Quorlink or update "
+                                      "Quorlink!"}));
+}
+
+TEST(ModuleCodeByTypeName, MatchesTheTypeNameExactly) {
+    ConfigTables tables;
+    tables.amplifiers = {{1, 10, "A", 0, "RA50", ""}, {2, 20, "B", 0, "RA50B", ""}};
+    EXPECT_EQ(ModuleCodeByTypeName(tables, "RA50B"), 20);
+    EXPECT_EQ(ModuleCodeByTypeName(tables, "ra50"), 0);
+}
+
+}  // namespace
+}  // namespace operator_tests

@@ -1,0 +1,75 @@
+// Rack description files: what a good one builds, and errors that name the problem.
+#include <filesystem>
+#include <fstream>
+
+#include "rack_fixture.h"
+
+using namespace rack_testing;
+
+namespace {
+
+std::string errorOf(const nlohmann::json& description) {
+    try {
+        rack::buildRack(description);
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "<no error>";
+}
+
+class RackFileTest : public ::testing::Test {
+protected:
+    std::filesystem::path write(const std::string& text) {
+        std::ofstream(path_) << text;
+        return path_;
+    }
+    ~RackFileTest() override { std::filesystem::remove(path_); }
+
+private:
+    std::filesystem::path path_ = std::filesystem::temp_directory_path() /
+                                  ("rack-file-test-" + std::to_string(::getpid()) + ".json");
+};
+
+TEST_F(RackFileTest, ShippedDefaultRackLoads) {
+    auto rack = rack::loadRackFile(std::string(QUORVEL_SOURCE_DIR) + "/rack/racks/default.json");
+    ASSERT_NE(rack->processor(), nullptr);
+    EXPECT_EQ(rack->processor()->name(), "KX43");
+}
+
+TEST_F(RackFileTest, TimingAndIdentityAreTaken) {
+    auto rack = rack::loadRackFile(write(R"({"timing": {"resetMs": 150},
+        "processor": {"kind": "KX33", "identity": "QTX,KX33,0,P3.10"}})").string());
+    EXPECT_EQ(rack->timing().resetMs, 150);
+    EXPECT_EQ(rack->processor()->name(), "KX33");
+}
+
+TEST_F(RackFileTest, ErrorsNameTheFileAndTheProblem) {
+    const auto path = write(R"({"processor": {"kind": "KX99"}})").string();
+    try {
+        rack::loadRackFile(path);
+        FAIL() << "no error";
+    } catch (const std::exception& e) {
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("unknown component kind \"KX99\""), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(RackFileTest, BrokenJsonAndMissingFile) {
+    EXPECT_THROW(rack::loadRackFile(write("{\"processor\": ").string()), std::runtime_error);
+    try {
+        rack::loadRackFile("/no/such/rack.json");
+    } catch (const std::exception& e) {
+        EXPECT_NE(std::string(e.what()).find("cannot open rack file /no/such/rack.json"), std::string::npos);
+    }
+}
+
+TEST_F(RackFileTest, BadEntriesAreRefused) {
+    EXPECT_NE(errorOf({{"slots", {{{"slot", 16}, {"kind", "KX43"}}}}}).find("slot 16 is not 0-15"), std::string::npos);
+    EXPECT_NE(errorOf({{"slots", {{{"slot", 2}, {"kind", "KX43"}}, {{"slot", 2}, {"kind", "KX43"}}}}})
+                  .find("slot 2 is described twice"), std::string::npos);
+    EXPECT_NE(errorOf({{"faults", {{{"pattern", "IDN"}, {"action", "explode"}}}}})
+                  .find("unknown fault action \"explode\""), std::string::npos);
+    EXPECT_NE(errorOf({{"faults", {{{"pattern", "(IDN"}}}}}).find("pattern"), std::string::npos);
+}
+
+}  // namespace
