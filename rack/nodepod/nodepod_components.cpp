@@ -55,7 +55,9 @@ std::unique_ptr<Component> ra56FromJson(const nlohmann::json& config, Placement 
     Ra56Timing timing;
     timing.parameterInitMs = config.value("parameterInitMs", timing.parameterInitMs);
     timing.stageMs = std::max(1, config.value("stageMs", timing.stageMs));
-    auto module = std::make_unique<Ra56Module>(where.slot, timing);
+    if (where.role != Role::Slot) throw std::invalid_argument("an RA56 belongs in a slot");
+    auto module = std::make_unique<Ra56Module>(amplifier::ModuleConfig::fromJson(config), where.slot,
+                                               timing);
     module->setRefuseDownloadMode(config.value("refuseDownloadMode", false));
     for (const auto& n : config.value("nodes", nlohmann::json::array())) {
         const int id = n.at("id").get<int>();

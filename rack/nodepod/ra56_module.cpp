@@ -8,8 +8,8 @@ namespace {
 constexpr int kStages = 3;
 }
 
-Ra56Module::Ra56Module(int slot, Ra56Timing timing)
-    : slot_(slot),
+Ra56Module::Ra56Module(amplifier::ModuleConfig config, int slot, Ra56Timing timing)
+    : AmplifierModule(std::move(config), slot),
       timing_(timing),
       parametersReadyAt_(Clock::time_point{} + std::chrono::milliseconds(timing.parameterInitMs)) {}
 
@@ -25,28 +25,27 @@ SimulatedNode* Ra56Module::node(int id) const {
 }
 
 bool Ra56Module::selected(const Rack& rack) const {
-    return (rack.selectedChannels() >> slot_) & 1u;
+    return (rack.selectedChannels() >> slot()) & 1u;
 }
 
 void Ra56Module::rackReset(Rack& rack) {
+    AmplifierModule::rackReset(rack);
     state_ = Ra56State::Normal;
     parametersReadyAt_ = rack.now() + std::chrono::milliseconds(timing_.parameterInitMs);
     for (auto& [id, node] : nodes_) node->powerOn();
 }
 
 std::optional<Reply> Ra56Module::handle(std::string_view line, Rack& rack) {
-    if (line == "PCS" + std::to_string(slot_ + 1)) {
+    if (selected(rack) && runsApplication()) {
         if (!powered()) return Reply::none();
-        rack.selectChannels(1u << slot_);
-        return Reply::accepted();
+        if (auto answer = canCommand(line, rack)) return answer;
     }
-    if (!selected(rack)) return std::nullopt;
-    if (!powered()) return Reply::none();
-    return ownCommand(line, rack);
+    return AmplifierModule::handle(line, rack);
 }
 
-std::optional<Reply> Ra56Module::ownCommand(std::string_view line, Rack& rack) {
-    if (line.starts_with("PAR")) return Reply::accepted();
+// The commands of the CAN side; everything else is the amplifier's.
+std::optional<Reply> Ra56Module::canCommand(std::string_view line, Rack& rack) {
+    if (line == "PAR10001") return Reply::accepted();
     if (line == "SCH?") return stageAnswer(rack);
     if (line == "ACH?0")
         return Reply::line(initialisingParameters(rack.now()) ? "0" : "-1");

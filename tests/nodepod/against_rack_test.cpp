@@ -37,8 +37,10 @@ nlohmann::json rackWith(const std::vector<nlohmann::json>& nodes, const nlohmann
     nlohmann::json ra56 = {{"slot", kSlot}, {"kind", "RA56"}, {"stageMs", 300}};
     ra56["nodes"] = nodes;
     if (extra.is_object()) ra56.update(extra);
+    // An ordinary amplifier in front of the RA56 answers the rack-wide channel selection.
+    const nlohmann::json other = {{"slot", 0}, {"kind", "RA51"}, {"firmwareType", 2}};
     nlohmann::json description;
-    description["slots"] = nlohmann::json::array({ra56});
+    description["slots"] = nlohmann::json::array({other, ra56});
     return description;
 }
 
@@ -142,6 +144,19 @@ TEST_F(NodePodRackTest, ScanFindsEveryProgramState) {
     const Scan nobody = scan(10);
     EXPECT_EQ(nobody.result, 0);
     EXPECT_EQ(nobody.state, 0);
+}
+
+TEST_F(NodePodRackTest, Ra56IsIdentifiedAsAnAmplifier) {
+    start(rackWith({node(2, "2")}));
+    char identity[100] = {}, model[100] = {}, hardware[100] = {}, revisions[400] = {};
+    int32_t identityLength = 0, modelLength = 0, mode = 0, loader = 0, subChannels = 0;
+    int32_t hardwareLength = 0, revisionsLength = 0;
+    ASSERT_EQ(GetComponentType(6000, kSlot, 0, recordMessage, identity, &identityLength, model,
+                               &modelLength, &mode, &loader, &subChannels, 0, hardware,
+                               &hardwareLength, revisions, &revisionsLength),
+              0);
+    EXPECT_STREQ(model, "RA56");
+    EXPECT_EQ(loader, 0);
 }
 
 TEST_F(NodePodRackTest, HeadsAreOutOfReachOutsideTheDownloadMode) {
