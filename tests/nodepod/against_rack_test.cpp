@@ -146,6 +146,16 @@ TEST_F(NodePodRackTest, ScanFindsEveryProgramState) {
     EXPECT_EQ(nobody.state, 0);
 }
 
+TEST_F(NodePodRackTest, ShippedRackHasAnRa56WithHeadsInTwoPrograms) {
+    auto shipped = rack::loadRackFile(std::string(QUORVEL_SOURCE_DIR) + "/rack/racks/default.json");
+    auto* module = dynamic_cast<rack::nodepod::Ra56Module*>(shipped->slot(kSlot));
+    ASSERT_NE(module, nullptr);
+    ASSERT_NE(module->node(4), nullptr);
+    EXPECT_EQ(module->node(4)->program(), NodeProgram::Application);
+    ASSERT_NE(module->node(100), nullptr);
+    EXPECT_EQ(module->node(100)->program(), NodeProgram::Loader1);
+}
+
 TEST_F(NodePodRackTest, Ra56IsIdentifiedAsAnAmplifier) {
     start(rackWith({node(2, "2")}));
     char identity[100] = {}, model[100] = {}, hardware[100] = {}, revisions[400] = {};
