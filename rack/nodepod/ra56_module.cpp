@@ -5,8 +5,14 @@
 namespace rack::nodepod {
 
 namespace {
+
 constexpr int kStages = 3;
+
+bool isCanCommand(std::string_view line) {
+    return line == "PAR10001" || line == "SCH?" || line == "ACH?0" || line.starts_with("PCH");
 }
+
+}  // namespace
 
 Ra56Module::Ra56Module(amplifier::ModuleConfig config, int slot, Ra56Timing timing)
     : AmplifierModule(std::move(config), slot),
@@ -36,22 +42,18 @@ void Ra56Module::rackReset(Rack& rack) {
 }
 
 std::optional<Reply> Ra56Module::handle(std::string_view line, Rack& rack) {
-    if (selected(rack) && runsApplication()) {
-        if (!powered()) return Reply::none();
-        if (auto answer = canCommand(line, rack)) return answer;
-    }
+    if (selected(rack) && runsApplication() && isCanCommand(line))
+        return powered() ? canCommand(line, rack) : Reply::none();
     return AmplifierModule::handle(line, rack);
 }
 
 // The commands of the CAN side; everything else is the amplifier's.
-std::optional<Reply> Ra56Module::canCommand(std::string_view line, Rack& rack) {
+Reply Ra56Module::canCommand(std::string_view line, Rack& rack) {
     if (line == "PAR10001") return Reply::accepted();
     if (line == "SCH?") return stageAnswer(rack);
-    if (line == "ACH?0")
-        return Reply::line(initialisingParameters(rack.now()) ? "0" : "-1");
+    if (line == "ACH?0") return Reply::line(initialisingParameters(rack.now()) ? "0" : "-1");
     if (line.starts_with("PCH1,")) return modeCommand(line.substr(5), rack);
-    if (line.starts_with("PCH")) return relay(line, rack);
-    return std::nullopt;
+    return relay(line, rack);
 }
 
 bool Ra56Module::stagesDone(Clock::time_point now) const {
@@ -102,7 +104,8 @@ Reply Ra56Module::stageAnswer(Rack& rack) {
 // RA56 answering "?".
 Reply Ra56Module::relay(std::string_view line, Rack& rack) {
     const auto command = parseNodeCommand(line);
-    if (state_ != Ra56State::Download || !command || command->numbers.empty()) return Reply::refused();
+    if (state_ != Ra56State::Download || !command || command->numbers.empty())
+        return Reply::refused();
     SimulatedNode* target = node(static_cast<int>(command->numbers.front()));
     if (!target) return Reply::refused();
     const auto answer = target->handle(*command, rack.now());

@@ -22,7 +22,7 @@ struct Ra56Timing {
 };
 
 class Ra56Module final : public amplifier::AmplifierModule {
-public:
+  public:
     Ra56Module(amplifier::ModuleConfig config, int slot, Ra56Timing timing);
 
     std::optional<Reply> handle(std::string_view line, Rack& rack) override;
@@ -35,8 +35,8 @@ public:
     // Refuses "PCH1,1" although it is idle (as a module with a fault on its bus would).
     void setRefuseDownloadMode(bool refuse) { refuseDownloadMode_ = refuse; }
 
-private:
-    std::optional<Reply> canCommand(std::string_view line, Rack& rack);
+  private:
+    Reply canCommand(std::string_view line, Rack& rack);
     Reply modeCommand(std::string_view argument, Rack& rack);
     Reply stageAnswer(Rack& rack);
     Reply relay(std::string_view line, Rack& rack);

@@ -33,7 +33,8 @@ nlohmann::json node(int id, const std::string& hardware, const std::string& prog
             {"loader1", {{"version", "1.10"}}}};
 }
 
-nlohmann::json rackWith(const std::vector<nlohmann::json>& nodes, const nlohmann::json& extra = {}) {
+nlohmann::json rackWith(const std::vector<nlohmann::json>& nodes,
+                        const nlohmann::json& extra = {}) {
     nlohmann::json ra56 = {{"slot", kSlot}, {"kind", "RA56"}, {"stageMs", 300}};
     ra56["nodes"] = nodes;
     if (extra.is_object()) ra56.update(extra);
@@ -51,7 +52,7 @@ struct Scan {
 };
 
 class NodePodRackTest : public testing_support::SimRackTest {
-protected:
+  protected:
     void start(const nlohmann::json& description) {
         useRack(description);
         ASSERT_EQ(open(), 0);
@@ -76,9 +77,11 @@ protected:
         return s;
     }
     int intoLoader2(int id, bool inLoader, int resetMode, const std::string& loader2, int address) {
-        if (int r = NodePod_Switch2Loader1(5500, recordMessage, id, inLoader, kType, address, resetMode))
+        if (int r = NodePod_Switch2Loader1(5500, recordMessage, id, inLoader, kType, address,
+                                           resetMode))
             return r;
-        if (int r = NodePod_DownLoader2(5500, recordMessage, recordProgress, loader2.c_str(), id, kType))
+        if (int r = NodePod_DownLoader2(5500, recordMessage, recordProgress, loader2.c_str(), id,
+                                        kType))
             return r;
         return NodePod_Switch2Loader2(5500, recordMessage, id, kType, address);
     }
@@ -95,7 +98,8 @@ protected:
             return r;
         if (int r = NodePod_Switch(5500, recordMessage, id, kType, kApplicationAddress)) return r;
         if (int r = intoLoader2(id, true, 1, loader2, address)) return r;
-        if (int r = NodePod_Estab(5500, recordMessage, recordProgress, id, kType, hardwareCode, app))
+        if (int r =
+                NodePod_Estab(5500, recordMessage, recordProgress, id, kType, hardwareCode, app))
             return r;
         return NodePod_Switch(5500, recordMessage, id, kType, kApplicationAddress);
     }
@@ -108,7 +112,8 @@ protected:
         info.codeSize = set.codeSize;
         std::vector<uint8_t> expected(fw::kLoader1Start - fw::kFlashStart, 0xFF);
         for (const auto& s : fw::buildApplication(info))
-            std::copy(s.data.begin(), s.data.end(), expected.begin() + (s.address - fw::kFlashStart));
+            std::copy(s.data.begin(), s.data.end(),
+                      expected.begin() + (s.address - fw::kFlashStart));
         const uint8_t* flash = head(id).flash().at(fw::kFlashStart);
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), flash));
     }
@@ -171,7 +176,8 @@ TEST_F(NodePodRackTest, Ra56IsIdentifiedAsAnAmplifier) {
 
 TEST_F(NodePodRackTest, HeadsAreOutOfReachOutsideTheDownloadMode) {
     start(rackWith({node(2, "2")}));
-    ASSERT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kChannel, 0), 0);
+    ASSERT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kChannel, 0),
+              0);
     EXPECT_EQ(scan(2).state, 0);
     EXPECT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, 5, 1), -2);
 }
@@ -244,10 +250,12 @@ TEST_F(NodePodRackTest, RefusedPacketOrWrongChecksumEndTheDownload) {
     const char* app = files.application.c_str();
     // The first packet of the application header.
     rack().faults().add({"^PCH30,2,64,\"4E5041", 1, rack::FaultAction::Question});
-    EXPECT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 0, app, 2, kType, 2), -8);
+    EXPECT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 0, app, 2, kType, 2),
+              -8);
     EXPECT_EQ(reports.messages.back().second, "Error downloading datablock 6144, packet 0!");
     rack().faults().add({"^PCH\\?25,2$", 3, rack::FaultAction::Garble});
-    EXPECT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 0, app, 2, kType, 2), -10);
+    EXPECT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 0, app, 2, kType, 2),
+              -10);
     EXPECT_EQ(reports.messages.back().second, "Checksum Error Node ID 2!\r\n");
 }
 
@@ -275,7 +283,8 @@ TEST_F(NodePodRackTest, RefusedDownloadModeAndParameterInitialisation) {
     clock.advance(std::chrono::seconds(8));
     EXPECT_EQ(downloadMode(), 0);
     EXPECT_EQ(ra56().state(), rack::nodepod::Ra56State::Download);
-    EXPECT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kChannel, 2), 0);
+    EXPECT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kChannel, 2),
+              0);
     EXPECT_EQ(ra56().state(), rack::nodepod::Ra56State::Normal);
     ra56().setRefuseDownloadMode(true);
     EXPECT_EQ(downloadMode(), -3);

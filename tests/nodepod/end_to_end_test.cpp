@@ -28,9 +28,9 @@ Scan scan(int id) {
     Scan s;
     int32_t type = 0, serial = 0, lengths[4] = {};
     char name[100], firmware[100], loader1[100], hardware[100];
-    s.result = NodePod_NodeIDScan(5500, recordMessage, id, &s.state, &type, &serial, name,
-                                  &lengths[0], firmware, &lengths[1], loader1, &lengths[2],
-                                  hardware, &lengths[3]);
+    s.result =
+        NodePod_NodeIDScan(5500, recordMessage, id, &s.state, &type, &serial, name, &lengths[0],
+                           firmware, &lengths[1], loader1, &lengths[2], hardware, &lengths[3]);
     s.loader1 = loader1;
     return s;
 }
@@ -51,20 +51,20 @@ TEST(NodePodEndToEndTest, LoaderOneRewrittenOverTcp) {
     set.loader1Version = "1.20";
     const auto files = fwgen::writeNodePodSet(scratch.path().string(), set);
 
-    rack::sim::SimProcess sim(VENTRIX_SIM, {"--rack", scratch.file("rack.json"), "--tcp",
-                                            "127.0.0.1:0", "--quiet"});
+    rack::sim::SimProcess sim(
+        VENTRIX_SIM, {"--rack", scratch.file("rack.json"), "--tcp", "127.0.0.1:0", "--quiet"});
     auto& reports = testing_support::Reports::current();
     reports.clear();
     ASSERT_EQ(OpenConnection(100, 1, sim.where().c_str(), 0, 0, 6000, recordMessage, -1, 0), 0);
     ASSERT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, 3, 1), 0);
     EXPECT_EQ(scan(2).state, 1);
     ASSERT_EQ(NodePod_Switch2Loader1(5500, recordMessage, 2, 0, 21, 1024, 2), 0);
-    ASSERT_EQ(NodePod_DownLoader2(5500, recordMessage, recordProgress, files.loader2Old.c_str(), 2,
-                                  21),
-              0);
+    ASSERT_EQ(
+        NodePod_DownLoader2(5500, recordMessage, recordProgress, files.loader2Old.c_str(), 2, 21),
+        0);
     ASSERT_EQ(NodePod_Switch2Loader2(5500, recordMessage, 2, 21, 1024), 0);
-    ASSERT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 3,
-                                      files.loader1.c_str(), 2, 21, 2),
+    ASSERT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 3, files.loader1.c_str(),
+                                      2, 21, 2),
               0);
     ASSERT_EQ(NodePod_Switch2Loader1(5500, recordMessage, 2, 1, 21, 1024, 1), 0);
     const Scan after = scan(2);

@@ -29,7 +29,7 @@ std::string packetLine(int id, uint8_t value) {
 }
 
 class SimulatedHeadTest : public ::testing::Test {
-protected:
+  protected:
     SimulatedHeadTest() : head({2, 21, 7, "2"}, NodeFlash(fw::Hardware::Old)) {
         head.flash().load(fw::buildLoader1({"1.10", fw::Hardware::Old}));
         head.powerOn();
@@ -77,7 +77,7 @@ TEST_F(SimulatedHeadTest, GroupNeedsFourPacketsAndItsCheckValue) {
     EXPECT_EQ(send("PCH22,2,3072"), "0");
     for (int k = 0; k < 4; ++k) EXPECT_EQ(send(packetLine(2, 1)), "0");
     EXPECT_EQ(send(packetLine(2, 1)), "?");  // a fifth does not fit
-    EXPECT_EQ(send("PCH23,2,1"), "?");        // 256 x 1 is 0 modulo 256
+    EXPECT_EQ(send("PCH23,2,1"), "?");       // 256 x 1 is 0 modulo 256
     EXPECT_EQ(send("PCH22,2,3072"), "0");
     for (int k = 0; k < 3; ++k) send(packetLine(2, 1));
     EXPECT_EQ(send("PCH23,2,0"), "?");  // only three packets
@@ -87,7 +87,7 @@ TEST_F(SimulatedHeadTest, GroupNeedsFourPacketsAndItsCheckValue) {
     EXPECT_EQ(*head.flash().at(0xC0000), 1);
     EXPECT_EQ(send("PCH22,2,3072"), "0");
     for (int k = 0; k < 4; ++k) send(packetLine(2, 2));
-    EXPECT_EQ(send("PCH23,2,0"), "?");  // not erased: bit 1 cannot be set again
+    EXPECT_EQ(send("PCH23,2,0"), "?");     // not erased: bit 1 cannot be set again
     EXPECT_EQ(send("PCH22,2,4096"), "?");  // past the flash
 }
 
