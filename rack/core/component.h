@@ -31,6 +31,9 @@ public:
     }
     // The whole rack restarts ("RST" or power cycle): loaders fall back to what flash starts.
     virtual void rackReset(Rack& rack) { (void)rack; }
+    // The component was placed in the rack (a part that owns the serial line from power-on, such
+    // as a controller in bootstrap mode, takes the byte stream here).
+    virtual void attached(Rack& rack) { (void)rack; }
 
     // Power: a powered-off component must answer Reply::none() to the commands it would have
     // claimed (handle() is still called; it checks powered() first).

@@ -22,6 +22,7 @@ Component& Rack::add(std::unique_ptr<Component> component, Placement where) {
             break;
     }
     components_.push_back(std::move(component));
+    added.attached(*this);
     return added;
 }
 

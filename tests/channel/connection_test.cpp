@@ -1,6 +1,7 @@
 // Opening, closing and re-establishing the connection; the message buffer exports.
 #include <gtest/gtest.h>
 
+#include "link/channel/channel.h"
 #include "link/channel/connection.h"
 #include "link/quorlink.h"
 #include "link_fixture.h"
@@ -113,6 +114,7 @@ TEST_F(ConnectionTest, ReopenReportsPortTimeoutOnlyWhenTheSecondSrb1IsUnanswered
     }
     attach(peer);
     ASSERT_EQ(open(2500), 0);
+    quorlink::channel().setMessageCallback(recordMessage);  // as the export that restarts would
     EXPECT_NE(quorlink::reopenInterpreter(), 0);
     ASSERT_EQ(reports.messages.size(), 1u);
     EXPECT_EQ(reports.messages[0].second, "Port Timeout!");

@@ -8,5 +8,6 @@ namespace fwgen::cli {
 void addSRecordCommand(CLI::App& app);   // fwgen srec
 void addIntelHexCommand(CLI::App& app);  // fwgen ihex
 void addRawCommand(CLI::App& app);       // fwgen raw
+void addNodePodCommand(CLI::App& app);   // fwgen nodepod
 
 }  // namespace fwgen::cli

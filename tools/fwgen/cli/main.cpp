@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     fwgen::cli::addSRecordCommand(app);
     fwgen::cli::addIntelHexCommand(app);
     fwgen::cli::addRawCommand(app);
+    fwgen::cli::addNodePodCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -1,0 +1,46 @@
+#include "link/amplifier/loader_talk.h"
+
+#include <cstring>
+
+namespace quorlink::amplifier {
+
+std::optional<std::string> ask(std::string_view command, int maximum, std::string_view timeoutText) {
+    std::string answer;
+    if (channel().query(command, answer, maximum) != 0) {
+        if (!timeoutText.empty()) channel().reportMessage(timeoutText, 0);
+        return std::nullopt;
+    }
+    return answer;
+}
+
+std::optional<Identification> readIdentification(std::string_view prefix, int loaderAddress,
+                                                 size_t limit, bool stopOnFF) {
+    Identification id;
+    const std::string command = textf("%sK%02X\r\n", std::string(prefix).c_str(), loaderAddress);
+    while (id.text.size() < limit) {
+        const auto answer = ask(command);
+        if (!answer) return std::nullopt;
+        const char first = answer->empty() ? '\0' : (*answer)[0];
+        if (first == '\0') {
+            id.endedOnZero = true;
+            break;
+        }
+        id.text += first;
+        if (stopOnFF && static_cast<unsigned char>(first) == 0xFF) break;
+    }
+    return id;
+}
+
+void copyOut(const std::string& text, char* buffer, int32_t* length) {
+    if (buffer) std::memcpy(buffer, text.c_str(), text.size() + 1);
+    if (length) *length = static_cast<int32_t>(text.size());
+}
+
+bool switchPanelOut(std::string_view timeoutText) {
+    const auto answer = ask("PRC1,1\r\n", kLineAnswer, timeoutText);
+    if (!answer) return false;
+    if (!answer->starts_with("0")) channel().reportMessage("Error on disable DVxx!", 0);
+    return true;
+}
+
+}  // namespace quorlink::amplifier

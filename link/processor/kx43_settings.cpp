@@ -1,0 +1,213 @@
+#include "link/processor/kx43_settings.h"
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "link/channel/channel.h"
+#include "linkpad/linkpad.h"
+
+namespace quorlink::processor {
+
+namespace {
+
+struct Query {
+    Setting entry;
+    const char* command;
+    int answerLimit;
+    const char* timeoutText;
+};
+
+constexpr Query kSetA[] = {
+    {Setting::SerialNumber, "SNO?", 70, "Port Timeout Serial Number!"},
+    {Setting::TcpIpAddress, "ADS?1305", 25, "Port Timeout Tcp/Ip-Address!"},
+    {Setting::GpibAddress, "ADS?1303", 9, "Port Timeout GPIB Address!"},
+    {Setting::Rs485Address, "ADS?1302", 9, "Port Timeout RS485 Address!"},
+    {Setting::Rs485Port, "SBR?1302", 28, "Port Timeout RS485 Port Settings!"},
+    {Setting::Rs232Port, "SBR?1301", 28, "Port Timeout RS232 Port Settings!"},
+    {Setting::PowerSaveMode, "PRC?6", 70, "Port Timeout Power Save Mode!"},
+    {Setting::PowerSaveTiming, "PRC?7", 70, "Port Timeout Power Save Timing!"},
+};
+
+constexpr Query kSetB[] = {
+    {Setting::Filter, "PRC?12", 28, "Port Timeout Filter!"},
+    {Setting::MultiClient, "PRC?23", 28, "Port Timeout Multi Client!"},
+    {Setting::ZeroTimeChannel, "PRC?13", 28, "Port Timeout Zero Time Channel!"},
+    {Setting::MsrWithTsv, "PRC?21", 28, "Port Timeout MSR with TSV Mode!"},
+    {Setting::GeneralPurposeRegister, "PRC?30", 48, "Port Timeout General Purpose Register!"},
+    {Setting::Pip1, "PIP?1", 48, "Port Timeout PIP1!"},
+    {Setting::Pip2, "PIP?2", 48, "Port Timeout PIP2!"},
+    {Setting::Pop1, "POP?1", 48, "Port Timeout POP1!"},
+    {Setting::Pop2, "POP?2", 48, "Port Timeout POP2!"},
+    {Setting::NtpServerStart, "PRC?22", 28, "Port Timeout NTP Server Start!"},
+    {Setting::NtpServerAddress, "NTP?1", 28, "Port Timeout NTP Server IP Address!"},
+};
+
+constexpr const char* kSerialAccessCode = "-58246";
+constexpr int kSetAnswer = 100;
+
+std::string& entry(Setting s) { return settingsStore()[static_cast<size_t>(s)]; }
+bool available(Setting s) { return entry(s) != kNotAvailable; }
+// The entry's first character when it is "0" or "1".
+std::optional<char> binaryValue(Setting s) {
+    const std::string& value = entry(s);
+    if (value.starts_with("0") || value.starts_with("1")) return value[0];
+    return std::nullopt;
+}
+
+int prepareInterpreter() {
+    Channel& ch = channel();
+    std::string answer;
+    if (ch.query("CHS-1\n", answer, 70) != 0 || ch.query("SPS1\n", answer, 70) != 0) {
+        ch.reportMessage("Port Timeout!", 0);
+        return -1;
+    }
+    ch.sendCommand("IDN?\n");
+    ch.waitMs(200);
+    if (ch.readAnswer(answer, 100) != 0) {
+        ch.reportMessage("Port Timeout!", 0);
+        return -1;
+    }
+    return 0;
+}
+
+// Sends one set command and reads its answer; false after `timeoutText`.
+bool sendSetting(const std::string& command, const char* timeoutText,
+                 std::string* answer = nullptr) {
+    Channel& ch = channel();
+    std::string received;
+    if (ch.query(command, received, kSetAnswer) != 0) {
+        ch.reportMessage(timeoutText, 0);
+        return false;
+    }
+    if (answer) *answer = received;
+    return true;
+}
+
+std::string serialNumberCommand() {
+    const std::string& stored = entry(Setting::SerialNumber);
+    const std::string serial = stored.starts_with("\"") ? stored : "\"-\"";
+    return "SNO" + serial + "," + kSerialAccessCode + "\n";
+}
+
+char powerSaveMode(int variant) {
+    if (variant == 3) return '1';
+    if (const auto value = binaryValue(Setting::PowerSaveMode)) return *value;
+    return variant == 2 ? '1' : '0';
+}
+
+char powerSaveTiming() {
+    const std::string& value = entry(Setting::PowerSaveTiming);
+    return value.empty() || value == kNotAvailable ? '0' : value[0];
+}
+
+bool restoreSetA(int variant) {
+    const int32_t portKind = channel().state().portKind;
+    const char* timeout = "Port Timeout!";
+    if (!sendSetting(serialNumberCommand(), timeout)) return false;
+    if (!sendSetting(std::string("PRC6,") + powerSaveMode(variant) + "\r\n", timeout)) return false;
+    if (!sendSetting(std::string("PRC7,") + powerSaveTiming() + "\r\n", timeout)) return false;
+    // The port in use keeps the settings the initialisation file gave it.
+    if (portKind != QTX_PORT_COM1 && portKind != QTX_PORT_COM2 && available(Setting::Rs232Port) &&
+        !sendSetting("SBR" + entry(Setting::Rs232Port) + "\r\n", timeout))
+        return false;
+    if (portKind != QTX_PORT_COM1_RS485 && portKind != QTX_PORT_COM2_RS485 &&
+        available(Setting::Rs485Port) &&
+        (!sendSetting("SBR" + entry(Setting::Rs485Port) + "\r\n", timeout) ||
+         !sendSetting("ADS1302," + entry(Setting::Rs485Address) + "\r\n", timeout)))
+        return false;
+    if (portKind != QTX_PORT_GPIB && available(Setting::GpibAddress) &&
+        !sendSetting("ADS1303," + entry(Setting::GpibAddress) + "\r\n", timeout))
+        return false;
+    if (portKind != QTX_PORT_TCP && available(Setting::TcpIpAddress) &&
+        !sendSetting("ADS1305," + entry(Setting::TcpIpAddress) + "\r\n", timeout))
+        return false;
+    return true;
+}
+
+struct BinaryRestore {
+    Setting entry;
+    const char* command;
+    const char* timeoutText;
+};
+
+struct TextRestore {
+    Setting entry;
+    const char* prefix;
+    const char* timeoutText;
+};
+
+bool restoreBinary(const BinaryRestore& r, std::string* answer = nullptr) {
+    const auto value = binaryValue(r.entry);
+    return !value || sendSetting(std::string(r.command) + *value + "\r\n", r.timeoutText, answer);
+}
+
+bool restoreText(const TextRestore& r) {
+    return !available(r.entry) ||
+           sendSetting(r.prefix + entry(r.entry) + "\r\n", r.timeoutText);
+}
+
+bool restoreSetB() {
+    constexpr BinaryRestore kModes[] = {
+        {Setting::Filter, "PRC12,", "Port Timeout Setting Filter!"},
+        {Setting::MultiClient, "PRC23,", "Port Timeout Setting Multiclient Mode!"},
+        {Setting::ZeroTimeChannel, "PRC13,", "Port Timeout Setting Zero Time Channel Mode!"},
+        {Setting::MsrWithTsv, "PRC21,", "Port Timeout Setting MSR Mode!"},
+    };
+    constexpr TextRestore kTexts[] = {
+        {Setting::GeneralPurposeRegister, "PRC30,",
+         "Port Timeout Setting General Purpose Register!"},
+        {Setting::Pip1, "PIP ", "Port Timeout Setting PIP1!"},
+        {Setting::Pip2, "PIP ", "Port Timeout Setting PIP2!"},
+        {Setting::Pop1, "POP ", "Port Timeout Setting POP1!"},
+        {Setting::Pop2, "POP ", "Port Timeout Setting POP2!"},
+    };
+    for (const auto& mode : kModes)
+        if (!restoreBinary(mode)) return false;
+    for (const auto& text : kTexts)
+        if (!restoreText(text)) return false;
+    std::string ntpAnswer;
+    if (!restoreBinary({Setting::NtpServerStart, "PRC22,", "Port Timeout Setting NTP Server Mode!"},
+                       &ntpAnswer))
+        return false;
+    if (binaryValue(Setting::NtpServerStart) == '1' && ntpAnswer.starts_with("0"))
+        return sendSetting("NTP " + entry(Setting::NtpServerAddress) + "\r\n",
+                           "Port Timeout Setting NTP Server IP Address!");
+    return true;
+}
+
+}  // namespace
+
+SettingsStore& settingsStore() {
+    static SettingsStore store;
+    return store;
+}
+
+int readSettings(SettingsSet set) {
+    if (prepareInterpreter() != 0) return -1;
+    for (std::string& value : settingsStore()) value = kNotAvailable;
+    entry(Setting::SerialNumber).clear();
+    Channel& ch = channel();
+    const auto queries = set == SettingsSet::B ? std::span<const Query>(kSetB)
+                                               : std::span<const Query>(kSetA);
+    for (const Query& q : queries) {
+        std::string answer;
+        if (ch.query(std::string(q.command) + "\n", answer, q.answerLimit) != 0) {
+            ch.reportMessage(q.timeoutText, 0);
+            return -1;
+        }
+        entry(q.entry) = answer;
+    }
+    return 0;
+}
+
+void markUnreadSettings() {
+    for (std::string& value : settingsStore())
+        if (value.empty()) value = kNotAvailable;
+}
+
+bool restoreSettings(SettingsSet set, int variant) {
+    return set == SettingsSet::B ? restoreSetB() : restoreSetA(variant);
+}
+
+}  // namespace quorlink::processor

@@ -1,0 +1,7 @@
+#pragma once
+// Registers the simulated amplifier modules: kind "amplifier" and the model names.
+#include "rack/core/registry.h"
+
+namespace rack {
+void registerAmplifierComponents(ComponentRegistry& registry);
+}

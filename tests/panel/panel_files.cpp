@@ -1,0 +1,54 @@
+#include "panel_files.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace panel_testing {
+
+ScratchDir::ScratchDir() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("panel-test-" + std::to_string(random()) + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<uint8_t> flatImage(const std::vector<fwgen::Segment>& segments, size_t size,
+                               uint32_t base, uint8_t fill) {
+    std::vector<uint8_t> image(size, fill);
+    for (const auto& segment : segments) {
+        for (size_t i = 0; i < segment.data.size(); ++i) {
+            const int64_t at = int64_t(segment.address) - base + int64_t(i);
+            if (at >= 0 && at < int64_t(size)) image[size_t(at)] = segment.data[i];
+        }
+    }
+    return image;
+}
+
+std::string upperHex(const std::vector<uint8_t>& bytes, size_t from, size_t count) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string text;
+    for (size_t i = from; i < from + count; ++i) {
+        text += digits[bytes[i] >> 4];
+        text += digits[bytes[i] & 15];
+    }
+    return text;
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string readText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+}  // namespace panel_testing

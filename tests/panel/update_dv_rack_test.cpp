@@ -1,0 +1,155 @@
+// Panel updates against the simulated rack: the panel's flash, identity and state afterwards.
+#include <gtest/gtest.h>
+
+#include "link/images/temp_images.h"
+#include "link/quorlink.h"
+#include "panel_files.h"
+#include "rack/panel/dv_panel.h"
+#include "sim_rack.h"
+#include "tools/fwgen/panel_firmware.h"
+
+using namespace testing_support;
+using panel_testing::flatImage;
+using rack::panel::DvPanel;
+
+namespace {
+
+nlohmann::json rackWith(const nlohmann::json& panel) {
+    return {{"processor", {{"kind", "KX43"}}}, {"panel", panel}, {"timing", {{"resetMs", 3000}}}};
+}
+
+class UpdateDVRack : public SimRackTest {
+protected:
+    void SetUp() override { files = fwgen::writePanelFirmware(dir.path().string()); }
+    void TearDown() override { EXPECT_EQ(quorlink::TempImageCount(), 0); }
+
+    DvPanel& start(const nlohmann::json& panel) {
+        useRack(rackWith(panel));
+        EXPECT_EQ(open(), 0);
+        return dynamic_cast<DvPanel&>(*rack().panel());
+    }
+    int update(const std::string& path, const char* version, int download = 1, int loaderI = 0) {
+        return UpdateDV(6000, recordMessage, recordProgress, recordStatus, path.c_str(), version,
+                        download, loaderI);
+    }
+    // Flash sectors [first, last] equal the image, except the write-protected loader-I area.
+    static void expectSectors(const DvPanel& panel, const std::vector<uint8_t>& image, int first,
+                              int last) {
+        const auto& flash = panel.flash().bytes();
+        const size_t size = size_t(panel.flash().sectorSize());
+        for (int sector = first; sector <= last; ++sector) {
+            if (panel.flash().isLoaderISector(sector)) continue;
+            const auto at = std::ptrdiff_t(size_t(sector) * size);
+            ASSERT_TRUE(std::equal(flash.begin() + at, flash.begin() + at + std::ptrdiff_t(size),
+                                   image.begin() + at))
+                << "sector " << sector;
+        }
+    }
+
+    panel_testing::ScratchDir dir;
+    fwgen::PanelFirmwareSet files;
+};
+
+TEST_F(UpdateDVRack, LargeLayoutApplicationIsProgrammedStartedAndActivated) {
+    auto& panel = start({{"kind", "DV43A"}, {"flash", "large"}, {"version", "P4.02"}});
+    fwgen::writeFileAtomically(files.largeApplication,
+                               fwgen::toIntelHex(fwgen::panelApplication("P4.10", 0x60000)));
+    ASSERT_EQ(update(files.largeApplication, "4.10"), 0);
+    const auto image = flatImage(fwgen::panelApplication("P4.10", 0x60000), 2048 * 512);
+    expectSectors(panel, image, 0, 1023);
+    EXPECT_EQ(panel.flash().bytes()[1024 * 512], 0xFF);  // 1024 sectors: the end is below 0x80001
+    EXPECT_EQ(panel.portBaud(), 19200);
+    EXPECT_FALSE(panel.activated());
+
+    ASSERT_EQ(EstabDV(6000, recordMessage), 0);
+    EXPECT_TRUE(panel.activated());
+    EXPECT_EQ(panel.identity(), "QTX,DV43A,P4.10,1.00,0012345");
+    EXPECT_EQ(reports.statuses.back().second, "Starting application...");
+}
+
+TEST_F(UpdateDVRack, EndAddressAbove0x80000ProgramsAll2048Sectors) {
+    auto& panel = start({{"kind", "DV43A"}});
+    const auto segments = fwgen::panelApplication("P4.20", 0x80001);
+    fwgen::writeFileAtomically(files.largeApplication, fwgen::toIntelHex(segments));
+    ASSERT_EQ(update(files.largeApplication, "4.20"), 0);
+    expectSectors(panel, flatImage(segments, 2048 * 512), 0, 2047);
+}
+
+TEST_F(UpdateDVRack, EndAddressOfExactly0x80000StaysAt1024Sectors) {
+    auto& panel = start({{"kind", "DV43A"}});
+    const auto segments = fwgen::panelApplication("P4.20", 0x80000);
+    fwgen::writeFileAtomically(files.largeApplication, fwgen::toIntelHex(segments));
+    ASSERT_EQ(update(files.largeApplication, "4.20"), 0);
+    const auto& received = rack().received();
+    EXPECT_TRUE(std::none_of(received.begin(), received.end(), [](const std::string& line) {
+        return line.starts_with("PRC2,2,E0400");
+    }));
+}
+
+TEST_F(UpdateDVRack, SmallLayoutApplication) {
+    auto& panel = start({{"kind", "DV33A"}, {"flash", "small"}, {"version", "P2.05"}});
+    ASSERT_EQ(update(files.smallApplication, "2.13"), 0);
+    expectSectors(panel, flatImage(fwgen::panelApplication("P2.13", 0x30000), 1024 * 256), 0, 1023);
+    ASSERT_EQ(EstabDV(6000, recordMessage), 0);
+    EXPECT_EQ(panel.identity(), "QTX,DV33A,P2.13,1.00,0012345");
+}
+
+TEST_F(UpdateDVRack, LoaderIUpdateWritesOnlyTheLoaderIArea) {
+    auto& panel = start({{"kind", "DV43A"}});
+    const auto before = panel.flash().bytes();
+    ASSERT_EQ(update(files.loaderI, "3.00", 1, 1), 0);
+    const auto& after = panel.flash().bytes();
+    const auto image = flatImage(fwgen::panelLoaderI(), 1024 * 512);
+    const auto loaderIStart = std::ptrdiff_t(1021 * 512);
+    EXPECT_TRUE(std::equal(after.begin() + loaderIStart, after.begin() + 1024 * 512,
+                           image.begin() + loaderIStart));
+    EXPECT_TRUE(std::equal(after.begin(), after.begin() + loaderIStart, before.begin()));
+    EXPECT_TRUE(std::equal(after.begin() + 1024 * 512, after.end(), before.begin() + 1024 * 512));
+}
+
+TEST_F(UpdateDVRack, SectorThatFailsOnceIsRepeated) {
+    auto& panel = start({{"kind", "DV33A"}, {"flash", "small"}, {"version", "P2.05"}});
+    rack().faults().add({"^PRC2,2,B0005", 1, rack::FaultAction::Garble});
+    ASSERT_EQ(update(files.smallApplication, "2.13"), 0);
+    const auto& received = rack().received();
+    EXPECT_EQ(std::count_if(received.begin(), received.end(),
+                            [](const std::string& l) { return l.starts_with("PRC2,2,B0005"); }),
+              2);
+    expectSectors(panel, flatImage(fwgen::panelApplication("P2.13", 0x30000), 1024 * 256), 0, 1023);
+}
+
+TEST_F(UpdateDVRack, SectorThatFailsTwiceEndsTheUpdate) {
+    auto& panel = start({{"kind", "DV33A"}, {"flash", "small"}, {"version", "P2.05"}});
+    rack().faults().add({"^PRC2,2,B0005", 0, rack::FaultAction::Garble});
+    EXPECT_EQ(update(files.smallApplication, "2.13"), -1);
+    EXPECT_EQ(reports.messages.back().second, "Checksum-Error programming DV33-Flashblock!");
+    EXPECT_EQ(panel.layer(), DvPanel::Layer::LoaderII);
+    const auto& received = rack().received();
+    EXPECT_TRUE(std::none_of(received.begin(), received.end(), [](const std::string& line) {
+        return line.starts_with("PRC2,2,E0006") || line == "PRC2,2,S00010000";
+    }));
+}
+
+TEST_F(UpdateDVRack, FlashSizeMismatchLeavesTheFlashAlone) {
+    auto& panel = start({{"kind", "DV33A"}, {"flash", "small"}, {"version", "P2.05"}});
+    const auto before = panel.flash().bytes();
+    EXPECT_EQ(update(files.largeApplication, "4.10"), -2);
+    EXPECT_EQ(panel.flash().bytes(), before);
+    EXPECT_EQ(rack().received().back(), "DID?");
+}
+
+TEST_F(UpdateDVRack, BadApplicationFileIsRefusedInTheRangeScan) {
+    start({{"kind", "DV43A"}});
+    panel_testing::writeText(files.largeApplication, "this is no Intel HEX file\r\n");
+    EXPECT_EQ(update(files.largeApplication, "4.10"), -10);
+    EXPECT_EQ(reports.messages.back().second,
+              "Error in Record-File! \nChecksum-Error, or File is not an Intel-HEX-Recordfile.");
+}
+
+TEST_F(UpdateDVRack, PanelWithoutFirmwareIsUpdatedByTheVersionText) {
+    auto& panel = start({{"kind", "DV43A"}, {"version", ""}});
+    ASSERT_EQ(update(files.largeApplication, "4.10"), 0);
+    EXPECT_EQ(panel.flash().applicationVersion(), "P4.10");
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+// The KX33 exports against the simulated board: the board's flash and mode confirm the effect.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "link/quorlink.h"
+#include "linkpad/linkpad.h"
+#include "rack/processor/kx33_board.h"
+#include "sim_rack.h"
+#include "temp_dir.h"
+#include "tools/fwgen/processor_firmware.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr int kTimeout = 3000;
+constexpr int kBlockSize = 512;
+
+class Kx33AgainstRackTest : public SimRackTest {
+protected:
+    Kx33AgainstRackTest() {
+        useRack({{"processor", {{"kind", "KX33"}, {"version", "P1.10"}, {"restartMs", 6000}}}});
+        image = fwgen::kx33Image("P2.06", 1024 * kBlockSize, 7);
+        std::ofstream(imagePath, std::ios::binary)
+            .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    }
+
+    rack::Kx33Board& board() { return dynamic_cast<rack::Kx33Board&>(*rack().processor()); }
+
+    int update(int first, int count) {
+        return UpdateKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
+                          imagePath.c_str(), "000", first, count, kBlockSize, 0, 0, 0);
+    }
+
+    std::string flashBlocks(int first, int count) {
+        return board().flash().substr(static_cast<size_t>(first) * kBlockSize,
+                                      static_cast<size_t>(count) * kBlockSize);
+    }
+    std::string imageBlocks(int first, int count) const {
+        return std::string(reinterpret_cast<const char*>(image.data()) + first * kBlockSize,
+                           static_cast<size_t>(count) * kBlockSize);
+    }
+    std::string lastMessage() const {
+        return reports.messages.empty() ? "" : reports.messages.back().second;
+    }
+
+    TempDir directory;
+    std::string imagePath = directory.file("kx33.bin");
+    std::vector<uint8_t> image;
+};
+
+TEST_F(Kx33AgainstRackTest, UpdateUploadAndRestartGiveBackTheImage) {
+    ASSERT_EQ(open(), 0);
+    ASSERT_EQ(update(0, 1024), 0) << lastMessage();
+    EXPECT_EQ(flashBlocks(0, 1024), imageBlocks(0, 1024));
+    EXPECT_FALSE(board().inBootLoader());
+
+    const std::string uploaded = directory.file("kx33.upl");
+    ASSERT_EQ(UploadKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
+                         uploaded.c_str(), "", 0, 1024, kBlockSize, 0, 0, 0),
+              0)
+        << lastMessage();
+    std::ifstream in(uploaded, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), imageBlocks(0, 1024));
+    EXPECT_FALSE(board().inBootLoader());
+
+    ASSERT_EQ(EstabKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr, 4, 4,
+                        "VerKernel", "VerAppl", "VerLilo"),
+              0);
+    char version[32] = {};
+    int32_t length = 0;
+    ASSERT_EQ(CheckVersion(version, &length), 0);
+    EXPECT_STREQ(version, "P2.06");
+}
+
+TEST_F(Kx33AgainstRackTest, ARangeInsideTheImageIsTakenFromItsOffset) {
+    ASSERT_EQ(open(), 0);
+    ASSERT_EQ(update(300, 40), 0) << lastMessage();
+    EXPECT_EQ(flashBlocks(300, 40), imageBlocks(300, 40));
+}
+
+TEST_F(Kx33AgainstRackTest, BlockRefusedOnceCostsOneRepetition) {
+    rack().faults().add({"^PRC310,5,", 1, rack::FaultAction::Question});
+    ASSERT_EQ(open(), 0);
+    EXPECT_EQ(update(0, 8), 0);
+    EXPECT_EQ(std::count_if(rack().received().begin(), rack().received().end(),
+                            [](const std::string& l) { return l.starts_with("PRC310,5,"); }),
+              2);
+    EXPECT_EQ(flashBlocks(0, 8), imageBlocks(0, 8));
+}
+
+TEST_F(Kx33AgainstRackTest, BlockRefusedTwiceLeavesTheBoardInMeasurementMode) {
+    rack().faults().add({"^PRC310,5,", 0, rack::FaultAction::Question, 0, 2});
+    ASSERT_EQ(open(), 0);
+    EXPECT_EQ(update(0, 8), -22);
+    EXPECT_EQ(lastMessage(), "Checksum Error Transfer Block 5 to RAM memory! \nRestart Ventrix and try again!");
+    EXPECT_FALSE(board().inBootLoader());
+    EXPECT_NE(flashBlocks(0, 8), imageBlocks(0, 8));  // nothing was burnt
+}
+
+TEST_F(Kx33AgainstRackTest, WrongSectorLineLeavesTheBoardInMeasurementMode) {
+    board().misreportSector(1);
+    ASSERT_EQ(open(), 0);
+    EXPECT_EQ(update(0, 600), -41);
+    EXPECT_EQ(lastMessage(), "Error flashing! Didn't get block number information!");
+    EXPECT_FALSE(board().inBootLoader());
+}
+
+TEST_F(Kx33AgainstRackTest, SpoiltRamChecksumLeavesTheBoardInMeasurementMode) {
+    rack().faults().add({"^PRC\\?304$", 1, rack::FaultAction::Garble});
+    ASSERT_EQ(open(), 0);
+    EXPECT_EQ(update(0, 4), -33);
+    EXPECT_EQ(lastMessage(), "Checksum error in RAM memory!");
+    EXPECT_FALSE(board().inBootLoader());
+}
+
+TEST_F(Kx33AgainstRackTest, SpoiltFlashChecksumLeavesTheBoardInMeasurementMode) {
+    rack().faults().add({"^PRC\\?308$", 1, rack::FaultAction::Garble});
+    ASSERT_EQ(open(), 0);
+    EXPECT_EQ(update(0, 4), -43);
+    EXPECT_EQ(lastMessage(), "Checksum error in FLASH memory!");
+    EXPECT_FALSE(board().inBootLoader());
+    EXPECT_EQ(QTX_GetCurrTimeout(), kTimeout);
+}
+
+}  // namespace
