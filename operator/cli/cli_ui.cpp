@@ -121,7 +121,7 @@ void CliUi::setInterfaceEnabled(bool enabled) {
 void CliUi::setDeviceBox(DeviceBox box, int slot, const DeviceBoxState& state) {
     if (box == DeviceBox::Slot) {
         percent_ = (slot + 1) * 100 / 16;
-        status_ = QString("scanning slot %1 of 16").arg(slot + 1);
+        status_ = QString("slot %1 of 16 scanned").arg(slot + 1);
         showProgress();
     }
     if (options_.verbosity == Verbosity::Verbose) note(TerminalText(state.caption));
