@@ -79,13 +79,13 @@ bool startsWithKey(const std::string& upperLine, std::string_view key) {
 }
 
 class ConfigReader {
-public:
+  public:
     ConfigReader(const std::string& path, StrapperParameters& p, StrapperReporter& r)
         : path_(path), p_(p), r_(r) {}
 
     int handle(ConfigLine& line);
 
-private:
+  private:
     int com(const ConfigLine& line);
     int boot(const ConfigLine& line);
     int size(const ConfigLine& line);
@@ -120,10 +120,9 @@ int ConfigReader::com(const ConfigLine& line) {
     if (!baud || !bits || !stop) return kStrapperSyntaxError;
     p_.baudRate = static_cast<long>(*baud);
     p_.bitsPerChar = static_cast<int>(*bits);
-    p_.parity = fields[2].empty()
-                    ? std::string()
-                    : std::string(1, static_cast<char>(std::tolower(
-                                         static_cast<unsigned char>(fields[2][0]))));
+    p_.parity = fields[2].empty() ? std::string()
+                                  : std::string(1, static_cast<char>(std::tolower(
+                                                       static_cast<unsigned char>(fields[2][0]))));
     p_.stopBits = static_cast<int>(*stop);
     return 0;
 }
@@ -195,9 +194,17 @@ int ConfigReader::handle(ConfigLine& line) {
         {"TRANSF", [&] { return numberInto(line, [&](int64_t v) { p_.transfer = v != 0; }); }},
         {"COM", [&] { return com(line); }},
         {"SERADR", [&] { return numberInto(line, [&](int64_t v) { p_.serialAddress = v; }); }},
-        {"SERNUM", [&] { p_.serialNumber = line.value.substr(0, StrapperParameters::kMaxTextLength); return 0; }},
+        {"SERNUM",
+         [&] {
+             p_.serialNumber = line.value.substr(0, StrapperParameters::kMaxTextLength);
+             return 0;
+         }},
         {"REVADR", [&] { return numberInto(line, [&](int64_t v) { p_.revisionAddress = v; }); }},
-        {"REVNUM", [&] { p_.revisionNumber = line.value.substr(0, StrapperParameters::kMaxTextLength); return 0; }},
+        {"REVNUM",
+         [&] {
+             p_.revisionNumber = line.value.substr(0, StrapperParameters::kMaxTextLength);
+             return 0;
+         }},
         {"BOOT", [&] { return boot(line); }},
         {"SIZE", [&] { return size(line); }},
         {"FREE", [&] { return free(line); }},
