@@ -10,6 +10,9 @@ int main(int argc, char** argv) {
     fwgen::cli::addSRecordCommand(app);
     fwgen::cli::addIntelHexCommand(app);
     fwgen::cli::addRawCommand(app);
+    fwgen::cli::addAmplifierSetCommand(app);
+    fwgen::cli::addKx33Command(app);
+    fwgen::cli::addKx43Command(app);
     fwgen::cli::addNodePodCommand(app);
     fwgen::cli::addPanelCommand(app);
     try {
