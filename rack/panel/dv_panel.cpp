@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cstddef>
+#include <cstdlib>
 #include <numeric>
 
 #include "rack/core/rack.h"
@@ -187,7 +187,8 @@ Reply DvPanel::sectorPiece(char piece, std::string_view rest) {
     const Reply refused = piece == 'B' ? rawPair('?', '\0') : Reply::refused();
     const auto sector = hexNumber(rest.substr(0, 4));
     const auto data = hexBytes(rest.size() > 4 ? rest.substr(4) : std::string_view());
-    if (index > lastIndex || rest.size() < 4 || !sector || *sector >= flash_.sectors() || !data ||
+    const bool misplaced = piece != 'B' && index >= lastIndex;  // no "F" or "G" on 256 bytes
+    if (misplaced || rest.size() < 4 || !sector || *sector >= flash_.sectors() || !data ||
         (!data->empty() && data->size() != kPieceBytes))
         return refused;
     if (index == 0) {
