@@ -153,7 +153,7 @@ TEST_F(NodePodRackTest, ScanFindsEveryProgramState) {
 
 TEST_F(NodePodRackTest, ShippedRackHasAnRa56WithHeadsInTwoPrograms) {
     auto shipped = rack::loadRackFile(std::string(QUORVEL_SOURCE_DIR) + "/rack/racks/default.json");
-    auto* module = dynamic_cast<rack::nodepod::Ra56Module*>(shipped->slot(kSlot));
+    auto* module = dynamic_cast<rack::nodepod::Ra56Module*>(shipped->slot(8));
     ASSERT_NE(module, nullptr);
     ASSERT_NE(module->node(4), nullptr);
     EXPECT_EQ(module->node(4)->program(), NodeProgram::Application);
