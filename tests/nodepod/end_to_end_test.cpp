@@ -1,5 +1,5 @@
-// ventrix-sim as a process of its own over TCP, on the real clock: the RA56 is switched into its
-// download mode and a head's loader 1 is rewritten through loader 2; the head then reports it.
+// ventrix-sim as a process of its own, on the real clock: over TCP a head's loader 1 is rewritten
+// through loader 2 and the head then reports it; over a pseudo-terminal the heads are scanned.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
