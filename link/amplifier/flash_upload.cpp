@@ -59,6 +59,13 @@ int uploadInternal(int address, const std::string& path) {
     return file.commit() ? 0 : failFile();
 }
 
+// The external data is complete: the file appears and the progress shows it.
+int finish(OutputFile& file) {
+    if (!file.commit()) return failFile();
+    channel().reportProgress(100);
+    return 0;
+}
+
 int uploadExternal(int address, const std::string& path, int total) {
     std::optional<OutputFile> file;
     std::string data;
@@ -75,7 +82,7 @@ int uploadExternal(int address, const std::string& path, int total) {
             if (!file->isOpen()) return failFile();
         }
         if (answer->size() != kBlockHex) {
-            if (answer->starts_with("00")) return file->commit() ? 0 : failFile();
+            if (answer->starts_with("00")) return finish(*file);
             return failBlock("Error in internal communication (external block length too short!)");
         }
         const auto error = decodeBlock(*answer, data);
@@ -83,7 +90,7 @@ int uploadExternal(int address, const std::string& path, int total) {
         if (error == BlockError::Check) return failBlock("Error in checksum external flash data block!");
         if (!file->write(data)) return failFile();
     }
-    return file->commit() ? 0 : failFile();
+    return finish(*file);
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ void AmplifierModule::setChannelName(size_t subChannel, std::string name) {
 }
 
 std::optional<Reply> AmplifierModule::handle(std::string_view line, Rack& rack) {
+    if (!powered()) lostPower_ = true;  // every line passes the slots first, "RST" too
     return handleOnBus(*this, line, rack);
 }
 
@@ -37,9 +38,17 @@ void AmplifierModule::startApplicationFromFlash() {
     if (auto embedded = flash_.embeddedIdentity()) runningIdentity_ = std::move(*embedded);
 }
 
-// Loader 2 lives on while the processor restarts; loader 1 boots a complete application.
+// Loader 2 lives on while the processor restarts, but not through a power loss; loader 1 boots
+// a complete application.
 void AmplifierModule::rackReset(Rack&) {
     selectedSubChannel_ = 1;
+    if (lostPower_) {
+        lostPower_ = false;
+        layer_ = Layer::Loader1;
+        activated_ = false;
+        participating_ = false;
+        rebuildingLoader1_ = false;
+    }
     if (pendingSubChannels_ != subChannels_) {
         subChannels_ = pendingSubChannels_;
         channelNames_.resize(static_cast<size_t>(std::max(subChannels_, 1)));

@@ -4,6 +4,7 @@
 // programming with check values, totals, upload, start, establish).
 #include <array>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,7 +39,8 @@ public:
     bool established() const { return established_; }
     bool applicationValid() const { return applicationValid_; }
     bool loader1Activated() const { return activated_; }
-    uint8_t runningTotal() const { return runningTotal_; }
+    // Sum of what the blocks programmed since the erase hold now (a block programmed twice counts once).
+    uint8_t runningTotal() const;
     bool loader1Damaged() const { return loader1Damaged_; }
     void damageLoader1() { loader1Damaged_ = true; }
     bool rebuildingLoader1() const { return rebuildingLoader1_; }
@@ -48,7 +50,8 @@ public:
     bool participating() const { return participating_; }
     std::optional<Reply> applicationCommand(std::string_view line, bool answering);
     void receiveBlockAddress(size_t block);
-    void receiveBlockData(std::vector<uint8_t> data);
+    // An empty block ("D" without data) is all erased bytes; for a type-4 main block all zero.
+    void receiveBlockData(std::optional<std::vector<uint8_t>> data);
     std::vector<uint8_t> programLastBlock();
     std::vector<uint8_t> programLastPair();
     void receiveLoader2Data(const std::vector<uint8_t>& data);
@@ -92,6 +95,7 @@ private:
     // loaders
     bool activated_ = false;
     bool loader1Damaged_ = false;
+    bool lostPower_ = false;
     bool rebuildingLoader1_ = false;
     std::vector<uint8_t> loader2Image_;
     std::string loader2Identity_;
@@ -103,8 +107,9 @@ private:
     bool applicationValid_ = true;
     bool established_ = true;
     size_t targetBlock_ = 0;
-    std::vector<std::vector<uint8_t>> pending_;  // the last two data blocks received
-    uint8_t runningTotal_ = 0;
+    std::vector<std::optional<std::vector<uint8_t>>> pending_;  // the last two data blocks
+    std::set<size_t> programmedBlocks_;  // block memory, above the loader-1 area
+    std::set<size_t> programmedPairs_;
     size_t blocksSinceErase_ = 0;
 };
 

@@ -164,7 +164,8 @@ void AmplifierModule::beginSession(Rack& rack) {
     for (auto* m : amplifierModules(rack))
         if (m != this && m->blocksSinceErase() > 0) m->leaveSession();
     if (!participating_ || blocksSinceErase_ > 0) {
-        runningTotal_ = 0;
+        programmedBlocks_.clear();
+        programmedPairs_.clear();
         pending_.clear();
     }
     participating_ = true;
@@ -207,7 +208,7 @@ Reply AmplifierModule::selectOlderSeries(std::string_view fields, Rack& rack) {
 Reply AmplifierModule::totalCheck() {
     if (layer_ != Layer::Loader2) return Reply::refused();
     applicationValid_ = participating_ && flash_.embeddedIdentity().has_value();
-    const auto check = static_cast<char>(static_cast<uint8_t>(-runningTotal_));
+    const auto check = static_cast<char>(static_cast<uint8_t>(-runningTotal()));
     return Reply::raw(std::string{check, '\0'});
 }
 

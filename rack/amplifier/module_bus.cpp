@@ -111,12 +111,14 @@ Reply blockCommand(char command, std::string_view fields, const std::vector<Ampl
             return Reply::accepted();
         }
         case 'D': {
-            const auto data = fields.empty() ? std::vector<uint8_t>(kBlockSize, 0xFF)
-                                             : decodeHex(fields);
-            if (!data || data->size() != kBlockSize) return Reply::refused();
+            std::optional<std::vector<uint8_t>> data;
+            if (!fields.empty()) {
+                data = decodeHex(fields);
+                if (!data || data->size() != kBlockSize) return Reply::refused();
+            }
             for (auto* m : to) {
-                if (m->takesLoader2Data()) m->receiveLoader2Data(*data);
-                else m->receiveBlockData(*data);
+                if (m->takesLoader2Data()) m->receiveLoader2Data(data.value_or(std::vector<uint8_t>(kBlockSize, 0xFF)));
+                else m->receiveBlockData(data);
             }
             return Reply::accepted();
         }

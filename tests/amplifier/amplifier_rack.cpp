@@ -1,8 +1,34 @@
 #include "amplifier_rack.h"
 
+#include <bit>
+#include <fstream>
+
 #include "link/quorlink.h"
+#include "rack/core/rack.h"
 
 namespace testing_support {
+
+namespace {
+
+// Stands in for the panel's bus switch and its re-enable commands so that downloads run without
+// panel warnings.
+class PanelSwitch : public rack::Component {
+public:
+    std::string name() const override { return "panel switch"; }
+    std::optional<rack::Reply> handle(std::string_view line, rack::Rack&) override {
+        for (const char* command : {"PRC1,1", "PRC1,4", "PRC2,1", "bdr19200,0,1,3", "prc2,2,S00010000", "prc2,5"})
+            if (line == command) return rack::Reply::accepted();
+        return std::nullopt;
+    }
+};
+
+void writeText(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+constexpr int kResetSeconds = 4;
+
+}  // namespace
 
 SlotIdentity identifySlot(int slot, int loaderGroup, int panelControl) {
     char identity[256] = {}, model[256] = {}, revision[256] = {}, revisions[1536] = {};
@@ -25,6 +51,113 @@ nlohmann::json rackWithSlots(const nlohmann::json& slots) {
     return {{"timing", {{"resetMs", 3000}}},
             {"processor", {{"kind", "KX43"}, {"identity", "QTX,KX43,0,P1.52"}, {"version", "P1.52"}}},
             {"slots", slots}};
+}
+
+nlohmann::json slotOfType(int slot, int firmwareType) {
+    const auto& m = fwgen::amplifierModel(firmwareType);
+    return {{"slot", slot},         {"kind", m.model},          {"firmwareType", firmwareType},
+            {"moduleCode", m.moduleCode}, {"amtNumber", m.amtNumber}, {"version", "P0.99"}};
+}
+
+AmplifierRackTest::AmplifierRackTest() {
+    directory = std::filesystem::temp_directory_path() /
+                ("amplifier-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(directory);
+    std::filesystem::create_directories(directory);
+}
+
+AmplifierRackTest::~AmplifierRackTest() { std::filesystem::remove_all(directory); }
+
+void AmplifierRackTest::start(const std::vector<nlohmann::json>& slots) {
+    useRack(rackWithSlots(nlohmann::json(slots)));
+    rack().add(std::make_unique<PanelSwitch>(), {rack::Role::Other, -1});
+    ASSERT_EQ(open(), 0);
+}
+
+FirmwareFiles AmplifierRackTest::writeFirmware(int firmwareType, uint32_t seed) {
+    FirmwareFiles files{fwgen::amplifierModel(firmwareType), {}, {}, {}, {}};
+    files.firmware = fwgen::amplifierFirmware(files.model, seed);
+    files.application = (directory / files.firmware.applicationName).string();
+    files.loader2 = (directory / files.firmware.loader2Name).string();
+    files.loader1 = (directory / files.firmware.loader1Name).string();
+    writeText(files.application, files.firmware.applicationText);
+    writeText(files.loader2, files.firmware.loader2Text);
+    writeText(files.loader1, files.firmware.loader1Text);
+    return files;
+}
+
+template <typename F>
+int AmplifierRackTest::step(const std::string& call, F&& f) {
+    Step s{call, 0, rack().received().size(), 0};
+    s.result = f();
+    s.endLine = rack().received().size();
+    steps.push_back(s);
+    return s.result;
+}
+
+int AmplifierRackTest::enterLoader2(const FirmwareFiles& files, uint32_t mask, int subChannelReset, bool readId) {
+    const int type = files.model.firmwareType;
+    const int last = 31 - std::countl_zero(mask);
+    char id[256] = {};
+    int32_t length = 0;
+    for (int c = 0; c < 16; ++c) {
+        if (!(mask & (1u << c))) continue;
+        const int marker = c == last ? 0xFF : 0x55;
+        int result = step("Switch2Loader1", [&] {
+            return Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode, 0,
+                                  type, subChannelReset, readId, 0, marker);
+        });
+        if (result == -111)
+            result = step("Switch2Loader1", [&] {
+                return Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode,
+                                      1, type, subChannelReset, readId, 0, marker);
+            });
+        if (result != 0) return result;
+    }
+    if (const int result = step("DownLoader2", [&] {
+            return DownLoader2(6000, 0, 0, recordMessage, recordProgress, files.loader2.c_str(), type);
+        }))
+        return result;
+    for (int c = 0; c < 16; ++c) {
+        if (!(mask & (1u << c))) continue;
+        if (const int result = step("Switch2Loader2", [&] {
+                return Switch2Loader2(6000, c, 0, recordMessage, id, &length, type, readId);
+            }))
+            return result;
+    }
+    return 0;
+}
+
+int AmplifierRackTest::download(const FirmwareFiles& files, uint32_t mask, int programMode, bool loader1Area) {
+    const int type = files.model.firmwareType;
+    const int first = std::countr_zero(mask);
+    const auto application = [&](int mode) {
+        return step("DownApplication", [&] {
+            return DownApplication(6000, first, 0, recordMessage, recordProgress,
+                                   files.application.c_str(), files.model.moduleCode,
+                                   static_cast<int32_t>(mask), type, mode, 0, 0);
+        });
+    };
+    const auto start = [&](int finishing) {
+        return step("SwitchWS", [&] {
+            return SwitchWS(6000, first, 0, recordMessage, recordProgress, type, static_cast<int32_t>(mask),
+                            static_cast<int32_t>(files.model.startAddress), kResetSeconds, finishing);
+        });
+    };
+    if (const int result = enterLoader2(files, mask)) return result;
+    if (loader1Area) {
+        if (const int result = application(1)) return result;
+    }
+    if (const int result = application(programMode)) return result;
+    if (const int result = start(0)) return result;
+    if (const int result = enterLoader2(files, mask, 1, false)) return result;
+    if (const int result = step("EstabWS", [&] {
+            return EstabWS(6000, first, 0, recordMessage, files.model.moduleCode,
+                           static_cast<int32_t>(mask), type, kResetSeconds);
+        }))
+        return result;
+    return start(1);
 }
 
 }  // namespace testing_support

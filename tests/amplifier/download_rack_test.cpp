@@ -1,0 +1,107 @@
+// Downloads of every firmware type against the simulated rack: the module's flash afterwards,
+// the new identity after the reset, and the flash read back through the upload.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "amplifier_rack.h"
+#include "link/quorlink.h"
+
+using namespace testing_support;
+using rack::amplifier::Layer;
+
+namespace {
+
+std::vector<uint8_t> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+bool holds(const std::vector<uint8_t>& memory, size_t offset, const std::vector<uint8_t>& bytes) {
+    return offset + bytes.size() <= memory.size() &&
+           std::equal(bytes.begin(), bytes.end(), memory.begin() + static_cast<long>(offset));
+}
+
+// Where each type keeps the file's bytes: (external memory?, offset of the file address).
+struct Placement {
+    bool external;
+    size_t offset;
+};
+
+Placement placementOf(int type, uint32_t address) {
+    if (type == 1) return {false, address};
+    if (type == 2) return address >= 0x30000 ? Placement{true, address - 0x40000} : Placement{false, address - 0x10000};
+    if (type == 3) return {true, address};
+    return address >= 0xC00000 ? Placement{false, address - 0xC00000} : Placement{true, address - 0x480000};
+}
+
+class DownloadRackTest : public AmplifierRackTest, public ::testing::WithParamInterface<int> {
+protected:
+    void expectFirmwareIn(int slot, const FirmwareFiles& files) {
+        const auto& flash = module(slot).flash();
+        for (const auto& segment : files.firmware.application) {
+            const auto where = placementOf(files.model.firmwareType, segment.address);
+            EXPECT_TRUE(holds(where.external ? flash.external() : flash.internal(), where.offset, segment.data))
+                << "segment at " << std::hex << segment.address << " of slot " << std::dec << slot;
+        }
+    }
+};
+
+TEST_P(DownloadRackTest, OneChannelGetsTheNewFirmwareAndReportsItsVersion) {
+    const int type = GetParam();
+    start({slotOfType(2, type)});
+    const auto files = writeFirmware(type);
+    ASSERT_EQ(download(files, 1u << 2), 0) << (reports.messages.empty() ? "" : reports.messages.back().second);
+    EXPECT_TRUE(reports.messages.empty()) << reports.messages.front().second;
+    expectFirmwareIn(2, files);
+    EXPECT_EQ(module(2).layer(), Layer::Application);
+    const auto id = identifySlot(2);
+    EXPECT_EQ(id.identity, files.firmware.identity);
+    EXPECT_EQ(id.identity.substr(id.identity.rfind(',') + 1, 5), files.model.version);
+}
+
+TEST_P(DownloadRackTest, TwoChannelsProgramTogether) {
+    const int type = GetParam();
+    if (type == 1) GTEST_SKIP() << "the older series programs one channel at a time";
+    start({slotOfType(2, type), slotOfType(5, type)});
+    const auto files = writeFirmware(type);
+    ASSERT_EQ(download(files, (1u << 2) | (1u << 5)), 0) << reports.messages.back().second;
+    expectFirmwareIn(2, files);
+    expectFirmwareIn(5, files);
+    EXPECT_EQ(identifySlot(2).identity, files.firmware.identity);
+    EXPECT_EQ(identifySlot(5).identity, files.firmware.identity);
+    size_t dataBlocks = 0;
+    for (const auto& line : rack().received()) dataBlocks += line.starts_with("PRC1,2,D");
+    size_t perChannel = 0;  // every block went out once for both channels
+    for (const auto& line : rack().received()) perChannel += line.starts_with("PRC1,2,P") || line.starts_with("PRC1,2,F");
+    EXPECT_GT(perChannel, 0u);
+    EXPECT_LE(perChannel, dataBlocks);
+}
+
+TEST_P(DownloadRackTest, UploadReturnsTheProgrammedBytes) {
+    const int type = GetParam();
+    if (type == 1) GTEST_SKIP() << "the older series has no upload";
+    start({slotOfType(1, type)});
+    const auto files = writeFirmware(type);
+    ASSERT_EQ(download(files, 1u << 1), 0);
+    ASSERT_EQ(enterLoader2(files, 1u << 1), 0);
+    const std::string path = (directory / "upload.bi0").string();
+    ASSERT_EQ(UpLoadRAFlash(6000, 1, 0, recordMessage, recordProgress, path.c_str(), 0, 0, type, 4, 0), 0)
+        << reports.messages.back().second;
+    const auto internal = readFile(path);
+    auto external = readFile(type == 3 ? path : (directory / "upload.bi1").string());
+    if (type != 3) {
+        EXPECT_EQ(internal.size(), 1024u * 128u);
+    }
+    for (const auto& segment : files.firmware.application) {
+        const auto where = placementOf(type, segment.address);
+        EXPECT_TRUE(holds(where.external ? external : internal, where.offset, segment.data))
+            << "segment at " << std::hex << segment.address;
+    }
+    EXPECT_EQ(reports.progress.back(), 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryType, DownloadRackTest, ::testing::Values(1, 2, 3, 4));
+
+}  // namespace

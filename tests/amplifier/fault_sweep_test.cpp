@@ -1,0 +1,147 @@
+// Faults at every phase of a download (the way boot loaders are tested against power loss): each
+// kind of fault at the first, middle and last command of each kind in each call. Whatever
+// happens, the sequence either reports an error (and leaves no temporary image) or the module runs
+// the new firmware; a rerun after reconnecting (and a power cycle) always brings the new firmware.
+// QUORVEL_SWEEP=full puts every fault kind at every command.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <regex>
+
+#include "amplifier_rack.h"
+#include "link/images/temp_images.h"
+#include "link/quorlink.h"
+
+using namespace testing_support;
+using rack::FaultAction;
+
+namespace {
+
+constexpr FaultAction kActions[] = {FaultAction::Drop,     FaultAction::Garble, FaultAction::Delay,
+                                    FaultAction::Question, FaultAction::Close,  FaultAction::PowerOff};
+constexpr const char* kActionNames[] = {"drop", "garble", "delay", "question", "close", "power off"};
+
+struct FaultPoint {
+    size_t line;
+    size_t action;
+};
+
+struct Scenario {
+    int type;
+    uint32_t mask;
+    int programMode;
+    bool loader1Area;
+};
+
+bool fullSweep() {
+    const char* sweep = std::getenv("QUORVEL_SWEEP");
+    return sweep && std::string(sweep) == "full";
+}
+
+// Lines of the rack's own interpreter are not the amplifiers' business.
+bool sweepable(const std::string& line) {
+    return line != "RST" && line != "SRB1" && line != "DCL" && line != "IDN?";
+}
+
+std::string commandKind(const std::string& line) {
+    const size_t length = line.starts_with("PRC") ? 8 : 3;
+    return line.substr(0, std::min(length, line.size()));
+}
+
+std::string escaped(const std::string& line) {
+    static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+    return std::regex_replace(line, special, R"(\$&)");
+}
+
+class FaultSweepTest : public AmplifierRackTest, public ::testing::WithParamInterface<Scenario> {
+protected:
+    std::vector<nlohmann::json> slots() const {
+        std::vector<nlohmann::json> list;
+        for (int c = 0; c < 16; ++c)
+            if (GetParam().mask & (1u << c)) list.push_back(slotOfType(c, GetParam().type));
+        return list;
+    }
+
+    int run(const FirmwareFiles& files) {
+        steps.clear();
+        const auto& s = GetParam();
+        return download(files, s.mask, s.programMode, s.loader1Area);
+    }
+
+    // First, middle and last command of each kind within each call of a clean run.
+    std::vector<FaultPoint> points(const std::vector<std::string>& lines) {
+        std::vector<FaultPoint> chosen;
+        for (size_t i = 0; i < lines.size() && fullSweep(); ++i)
+            for (size_t a = 0; a < std::size(kActions); ++a)
+                if (sweepable(lines[i])) chosen.push_back({i, a});
+        if (fullSweep()) return chosen;
+        size_t rotation = 0;
+        for (const auto& step : steps) {
+            std::map<std::string, std::vector<size_t>> kinds;
+            for (size_t i = step.firstLine; i < step.endLine; ++i)
+                if (sweepable(lines[i])) kinds[commandKind(lines[i])].push_back(i);
+            for (const auto& [kind, at] : kinds) {
+                for (size_t pick : {size_t{0}, at.size() / 2, at.size() - 1}) {
+                    chosen.push_back({at[pick], rotation++ % std::size(kActions)});
+                    if (at.size() == 1) break;
+                }
+            }
+        }
+        return chosen;
+    }
+
+    void expectNewFirmware(const FirmwareFiles& files) {
+        for (int c = 0; c < 16; ++c) {
+            if (!(GetParam().mask & (1u << c))) continue;
+            EXPECT_EQ(module(c).layer(), rack::amplifier::Layer::Application) << "slot " << c;
+            EXPECT_EQ(identifySlot(c).identity, files.firmware.identity) << "slot " << c;
+        }
+    }
+};
+
+TEST_P(FaultSweepTest, EveryFaultEndsInAnErrorOrTheNewFirmwareAndARerunRecovers) {
+    start(slots());
+    const auto files = writeFirmware(GetParam().type);
+    ASSERT_EQ(run(files), 0) << reports.messages.back().second;
+    const std::vector<std::string> lines = rack().received();
+    const auto chosen = points(lines);
+    ASSERT_FALSE(chosen.empty());
+    for (const auto& point : chosen) {
+        const std::string& line = lines[point.line];
+        SCOPED_TRACE(std::string(kActionNames[point.action]) + " at line " + std::to_string(point.line) +
+                     ": " + line.substr(0, 40));
+        start(slots());
+        reports.clear();
+        const int occurrence = static_cast<int>(std::count(lines.begin(), lines.begin() + static_cast<long>(point.line) + 1, line));
+        rack().faults().add({"^" + escaped(line) + "$", occurrence, kActions[point.action], 7000, 1});
+        const int result = run(files);
+        EXPECT_EQ(quorlink::TempImageCount(), 0);
+        if (result == 0) {
+            expectNewFirmware(files);  // the fault did not matter; success must then be true
+            continue;
+        }
+        ASSERT_FALSE(reports.messages.empty()) << "result " << result << " without a message";
+        EXPECT_EQ(reports.messages.back().first, 0);
+        rack().faults().clear();
+        CloseConnection();
+        ASSERT_EQ(open(), 0);
+        if (kActions[point.action] == FaultAction::PowerOff) {
+            ASSERT_EQ(ResetVTX(recordMessage, recordProgress, 4), 0);
+        }
+        reports.clear();
+        ASSERT_EQ(run(files), 0) << "rerun: " << (reports.messages.empty() ? "" : reports.messages.back().second);
+        expectNewFirmware(files);
+        if (HasFatalFailure() || HasFailure()) return;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryType, FaultSweepTest,
+    ::testing::Values(Scenario{1, 1u << 3, 0, false}, Scenario{2, (1u << 1) | (1u << 4), 0, true},
+                      Scenario{3, 1u << 2, 2, false}, Scenario{4, (1u << 0) | (1u << 6), 2, false}),
+    [](const ::testing::TestParamInfo<Scenario>& scenario) {
+        return "Type" + std::to_string(scenario.param.type);
+    });
+
+}  // namespace
