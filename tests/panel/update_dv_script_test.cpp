@@ -211,6 +211,8 @@ class SectorScript : public UpdateDVScript {
   protected:
     void SetUp() override {
         UpdateDVScript::SetUp();
+        // The sector routine reports through the callback its export stored.
+        quorlink::channel().setMessageCallback(recordMessage);
         image = quorlink::CreateTempImage();
         ASSERT_NE(image, nullptr);
         bytes.assign(2 * 512, 0);
