@@ -8,7 +8,7 @@
 namespace quorlink {
 
 class BlockImage {
-public:
+  public:
     BlockImage(int64_t blocks, int64_t blockSize, uint8_t fill);
 
     // Writes the bytes that fall inside the image; returns how many did.
@@ -20,7 +20,7 @@ public:
 
     int64_t size() const { return static_cast<int64_t>(bytes_.size()); }
 
-private:
+  private:
     int64_t blockSize_;
     std::vector<uint8_t> bytes_;
 };

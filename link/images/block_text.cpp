@@ -6,6 +6,7 @@
 
 #include "link/images/check_tables.h"
 #include "link/images/file_offsets.h"
+#include "link/images/hex_digits.h"
 
 namespace quorlink {
 
@@ -22,16 +23,12 @@ std::optional<std::vector<uint8_t>> readBlock(std::FILE* image, int block, size_
 }
 
 void appendHex(std::string& out, const std::vector<uint8_t>& bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    for (uint8_t byte : bytes) {
-        out += kDigits[byte >> 4];
-        out += kDigits[byte & 0xF];
-    }
+    for (uint8_t byte : bytes) appendUpperHex(out, byte);
 }
 
 int countDifferent(const std::vector<uint8_t>& bytes, uint8_t fill) {
-    return static_cast<int>(std::count_if(bytes.begin(), bytes.end(),
-                                          [fill](uint8_t byte) { return byte != fill; }));
+    return static_cast<int>(
+        std::count_if(bytes.begin(), bytes.end(), [fill](uint8_t byte) { return byte != fill; }));
 }
 
 }  // namespace

@@ -53,13 +53,15 @@ int ConvertIntelHex(std::FILE* file, std::FILE* image, int blocks, int64_t parag
     std::rewind(image);
     BlockImage content(blocks, blockSize, fill);
     CheckTables& tables = checkTables();
-    if (mode == 1) std::fill_n(tables.b.begin(), blocks, 0);
-    else std::fill_n(tables.a.begin(), blocks, 0);
+    if (mode == 1)
+        std::fill_n(tables.b.begin(), blocks, 0);
+    else
+        std::fill_n(tables.a.begin(), blocks, 0);
 
     IntelHexReader reader(file);
     HexDataRecord record;
     for (;;) {
-        const auto step = reader.next(record, true);
+        const auto step = reader.next(record);
         if (step == IntelHexReader::Step::Malformed) return -1;
         if (step == IntelHexReader::Step::End) break;
         content.write(paragraphs * 16 + record.address, record.data);
@@ -77,8 +79,11 @@ int ScanIntelHexRange(std::FILE* file, int64_t low, int64_t high, int64_t& lowes
     HexDataRecord record;
     bool found = false;
     for (;;) {
-        const auto step = reader.next(record, false);
-        if (step == IntelHexReader::Step::Malformed) return -1;
+        const auto step = reader.next(record);
+        if (step == IntelHexReader::Step::Malformed) {
+            lowest = end = -1;  // no partial range from a file that is refused
+            return -1;
+        }
         if (step == IntelHexReader::Step::End) return found ? 0 : -11;
         const int64_t start = record.address;
         const int64_t recordEnd = start + record.count;

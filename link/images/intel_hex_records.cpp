@@ -12,10 +12,9 @@ constexpr size_t kDataPosition = 9;
 
 }  // namespace
 
-IntelHexReader::IntelHexReader(std::FILE* file)
-    : lines_((std::rewind(file), file), kLineLimit) {}
+IntelHexReader::IntelHexReader(std::FILE* file) : lines_(file, kLineLimit) { std::rewind(file); }
 
-IntelHexReader::Step IntelHexReader::next(HexDataRecord& record, bool withData) {
+IntelHexReader::Step IntelHexReader::next(HexDataRecord& record) {
     for (;;) {
         if (lines_.next(line_) != RecordLines::Result::Line || line_.size() <= kTypePosition)
             return Step::Malformed;
@@ -35,7 +34,6 @@ IntelHexReader::Step IntelHexReader::next(HexDataRecord& record, bool withData) 
         if (!count || !address) return Step::Malformed;
         record.count = *count;
         record.address = base_ + *address;
-        if (!withData) return Step::Data;
         return hexBytes(line_, kDataPosition, *count, record.data) ? Step::Data : Step::Malformed;
     }
 }

@@ -18,7 +18,7 @@ struct HexDataRecord {
 };
 
 class IntelHexReader {
-public:
+  public:
     enum class Step { Data, End, Malformed };
 
     // Rewinds the file.
@@ -27,9 +27,9 @@ public:
     // The next data record up to the end record (01). Malformed: a bad hex pair, a type other
     // than 00-04, a line that is too long or (other than the end record) does not start with
     // ":", or the end of the file before the end record.
-    Step next(HexDataRecord& record, bool withData);
+    Step next(HexDataRecord& record);
 
-private:
+  private:
     RecordLines lines_;
     std::string line_;
     int64_t base_ = 0;

@@ -9,7 +9,7 @@
 namespace quorlink {
 
 class RecordLines {
-public:
+  public:
     enum class Result { Line, TooLong, End };
 
     // `limit` counts the characters a line may take including its line end and a terminator,
@@ -19,7 +19,7 @@ public:
     // The next line's text without CR/LF in `line`.
     Result next(std::string& line);
 
-private:
+  private:
     std::FILE* file_;
     size_t maximumText_;
     std::vector<char> chunk_;

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int64_t kBlockSize = 128;
 
-// Blocks 509-511 hold data the module keeps itself; they do not count towards total A.
+// The module's closing check leaves blocks 509-511 out, so total A does too.
 bool countsTowardsTotalA(int64_t block) { return block < 509 || block > 511; }
 
 bool fitsTable(int blocks, int mode) {
@@ -23,8 +23,10 @@ bool fitsTable(int blocks, int mode) {
 
 void fillCheckTables(const BlockImage& image, int blocks, int mode) {
     CheckTables& tables = checkTables();
-    if (mode == 1) tables.totalB = 0;
-    else tables.totalA = 0;
+    if (mode == 1)
+        tables.totalB = 0;
+    else
+        tables.totalA = 0;
     for (int i = 0; i < blocks; ++i) {
         const uint8_t sum = image.blockSum(i);
         if (mode == 1) {
@@ -39,8 +41,10 @@ void fillCheckTables(const BlockImage& image, int blocks, int mode) {
 
 void clearCheckTables(int blocks, int mode) {
     CheckTables& tables = checkTables();
-    if (mode == 1) std::fill_n(tables.b.begin(), blocks, 0);
-    else std::fill_n(tables.a.begin(), blocks, 0);
+    if (mode == 1)
+        std::fill_n(tables.b.begin(), blocks, 0);
+    else
+        std::fill_n(tables.a.begin(), blocks, 0);
     tables.extendedAddress = false;
 }
 
@@ -56,7 +60,7 @@ int ConvertSRecord(std::FILE* file, std::FILE* image, int blocks, int mode, int6
 
     SRecord record;
     for (;;) {
-        const auto step = reader.next(record, true);
+        const auto step = reader.next(record);
         if (step == SRecordReader::Step::Malformed) return -1;
         if (step == SRecordReader::Step::End) break;
         if (record.type == '2') checkTables().extendedAddress = true;
@@ -75,15 +79,19 @@ int ScanSRecordRange(std::FILE* file, int64_t low, int64_t high, int64_t& lowest
     SRecord record;
     bool found = false;
     for (;;) {
-        const auto step = reader.next(record, false);
-        if (step == SRecordReader::Step::Malformed) return -1;
+        const auto step = reader.next(record);
+        if (step == SRecordReader::Step::Malformed) {
+            lowest = end = -1;  // no partial range from a file that is refused
+            return -1;
+        }
         if (step == SRecordReader::Step::End) return found ? 0 : -11;
         if (record.type == '6') continue;
         if (record.type == '2') checkTables().extendedAddress = true;
         // The ends as the loaders compute their block counts from them: S1 start + count,
         // S2 start + count - 5.
         const int64_t start = record.address;
-        const int64_t recordEnd = record.type == '1' ? start + record.count : start + record.count - 5;
+        const int64_t recordEnd =
+            record.type == '1' ? start + record.count : start + record.count - 5;
         if (start < low || recordEnd > high) continue;
         lowest = found ? std::min(lowest, start) : start;
         end = found ? std::max(end, recordEnd) : recordEnd;

@@ -12,7 +12,7 @@ namespace quorlink {
 int ConvertSRecord(std::FILE* file, std::FILE* image, int blocks, int mode, int64_t offset);
 
 // Lowest start and highest end of the data records inside [low, high].
-// 0, -1 malformed, -11 no data in the range. lowest/end are -1 when nothing was found.
+// 0, -1 malformed, -11 no data in the range. lowest/end are -1 unless the result is 0.
 int ScanSRecordRange(std::FILE* file, int64_t low, int64_t high, int64_t& lowest, int64_t& end);
 
 }  // namespace quorlink

@@ -16,13 +16,13 @@ struct Layout {
 
 }  // namespace
 
-SRecordReader::SRecordReader(std::FILE* file) : lines_((std::rewind(file), file), kLineLimit) {}
+SRecordReader::SRecordReader(std::FILE* file) : lines_(file, kLineLimit) { std::rewind(file); }
 
 bool SRecordReader::readHeader() {
     return lines_.next(line_) == RecordLines::Result::Line && line_.starts_with("S0");
 }
 
-SRecordReader::Step SRecordReader::next(SRecord& record, bool withData) {
+SRecordReader::Step SRecordReader::next(SRecord& record) {
     if (lines_.next(line_) != RecordLines::Result::Line || line_.size() < 2) return Step::Malformed;
     record.type = line_[1];
     if (record.type == '8' || record.type == '9') return Step::End;
@@ -39,7 +39,6 @@ SRecordReader::Step SRecordReader::next(SRecord& record, bool withData) {
     const auto address = hexField(line_, 4, layout.addressPairs);
     if (!address) return Step::Malformed;
     record.address = *address;
-    if (!withData) return Step::Record;
     const size_t dataPosition = 4 + 2 * static_cast<size_t>(layout.addressPairs);
     const int64_t dataCount = std::max<int64_t>(record.count - layout.overhead, 0);
     return hexBytes(line_, dataPosition, dataCount, record.data) ? Step::Record : Step::Malformed;

@@ -10,14 +10,14 @@
 namespace quorlink {
 
 struct SRecord {
-    char type = 0;          // '1', '2' or '6'
-    int64_t count = 0;      // the record's count field
+    char type = 0;      // '1', '2' or '6'
+    int64_t count = 0;  // the record's count field
     int64_t address = 0;
     std::vector<uint8_t> data;
 };
 
 class SRecordReader {
-public:
+  public:
     enum class Step { Record, End, Malformed };
 
     // Rewinds the file.
@@ -25,12 +25,12 @@ public:
 
     // The first line must be an S0 record.
     bool readHeader();
-    // The next record up to the S8/S9 end record; data bytes are decoded when `withData` is set.
+    // The next record up to the S8/S9 end record, with its data bytes decoded.
     // Malformed: a bad hex pair, an unknown type, a line that is too long or does not start with
     // "S", or the end of the file before the end record.
-    Step next(SRecord& record, bool withData);
+    Step next(SRecord& record);
 
-private:
+  private:
     RecordLines lines_;
     std::string line_;
 };

@@ -28,10 +28,10 @@ std::tm localNow() {
 
 std::string StampText(const std::tm& localTime, const std::string& firmwarePath) {
     std::string date(32, '\0');
-    const int length = std::snprintf(date.data(), date.size(), "%02i.%02i.%04i,%02i:%02i:%02i",
-                                     localTime.tm_mday, localTime.tm_mon + 1,
-                                     localTime.tm_year + 1900, localTime.tm_hour,
-                                     localTime.tm_min, localTime.tm_sec);
+    const int length =
+        std::snprintf(date.data(), date.size(), "%02i.%02i.%04i,%02i:%02i:%02i", localTime.tm_mday,
+                      localTime.tm_mon + 1, localTime.tm_year + 1900, localTime.tm_hour,
+                      localTime.tm_min, localTime.tm_sec);
     date.resize(static_cast<size_t>(std::max(length, 0)));
     return date + ",QTX Quorlink 348" + "," + fileNameOf(firmwarePath);
 }
@@ -40,10 +40,14 @@ std::string CurrentStampText() { return StampText(localNow(), checkTables().stam
 
 std::optional<int64_t> StampPosition(int stampKind) {
     switch (stampKind) {
-        case 2: return 0x4FF80;
-        case 3: return 0x3FF80;
-        case 255: return 0x1FF80;
-        default: return std::nullopt;
+        case 2:
+            return 0x4FF80;
+        case 3:
+            return 0x3FF80;
+        case 255:
+            return 0x1FF80;
+        default:
+            return std::nullopt;
     }
 }
 

@@ -22,7 +22,7 @@ char typeOf(const std::string& line) {
 
 // Reports the share of the HEX file read whenever the percentage changes.
 class ProgressReport {
-public:
+  public:
     ProgressReport(std::FILE* file, const std::function<void(int)>& progress)
         : file_(file), size_(FileSize(file)), progress_(progress) {}
 
@@ -33,7 +33,7 @@ public:
         last_ = percent;
     }
 
-private:
+  private:
     std::FILE* file_;
     int64_t size_;
     const std::function<void(int)>& progress_;

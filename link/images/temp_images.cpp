@@ -28,7 +28,7 @@ struct TempImage {
 };
 
 class TempImageRegistry {
-public:
+  public:
     ~TempImageRegistry() { deleteAll(); }
 
     std::FILE* create() {
@@ -52,7 +52,7 @@ public:
 
     int count() const { return static_cast<int>(entries_.size()); }
 
-private:
+  private:
     // Replaces the X's of `name` and opens the new file "w+b"; nullptr on failure.
     static std::FILE* openUnique(std::string& name) {
 #if defined(_WIN32)

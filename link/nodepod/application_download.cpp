@@ -19,7 +19,8 @@ namespace {
 constexpr char kBadFirmwareFile[] =
     "Error in application firmware file! \nChecksum-Error, or File is not a "
     "Motorola-S-Recordfile.";
-constexpr char kNoTemporaryFile[] = "Error opening temporary firmware file!\nMaybe your disk is full.";
+constexpr char kNoTemporaryFile[] =
+    "Error opening temporary firmware file!\nMaybe your disk is full.";
 constexpr int64_t kChecksumWindow = 0x8000;
 
 struct Download {
@@ -36,7 +37,8 @@ int eraseBanks(const Download& d, int32_t hardwareCode) {
         auto answer = exchange(d.channel, command("PCH21", {d.nodeId, bank}), kLongAnswer);
         if (!answer) return kTimedOut;
         if (!isAccepted(*answer)) {
-            d.channel.reportMessage("Error erasing flash bank " + std::to_string(bank) + "!\r\n", 0);
+            d.channel.reportMessage("Error erasing flash bank " + std::to_string(bank) + "!\r\n",
+                                    0);
             return -5;
         }
     }
@@ -138,7 +140,8 @@ int checkNodeChecksum(const Download& d, const UnitRange& units, uint32_t imageC
 int downApplication(Channel& channel, const ApplicationDownload& request) {
     const auto kind = imageKindFromCode(request.imageKind);
     if (!kind) {
-        channel.reportMessage("Unknown NODEPOD image kind " + std::to_string(request.imageKind) + "!", 0);
+        channel.reportMessage(
+            "Unknown NODEPOD image kind " + std::to_string(request.imageKind) + "!", 0);
         return -2;
     }
     FirmwareFile file = openFirmwareFile(request.path);

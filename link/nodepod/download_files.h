@@ -18,7 +18,7 @@ using FirmwareFile = std::unique_ptr<std::FILE, FileCloser>;
 FirmwareFile openFirmwareFile(const char* path);
 
 class TempImagesOfDownload {
-public:
+  public:
     TempImagesOfDownload() = default;
     TempImagesOfDownload(const TempImagesOfDownload&) = delete;
     TempImagesOfDownload& operator=(const TempImagesOfDownload&) = delete;

@@ -111,8 +111,8 @@ int32_t NodePod_Estab(int32_t timeoutMs, QuorlinkCallback message, QuorlinkCallb
 }
 
 int32_t NodePod_SetRA56Mode(int32_t /*ignored*/, QuorlinkCallback message,
-                            QuorlinkCallback progress, QuorlinkCallback status, int32_t channelNumber,
-                            int32_t mode) {
+                            QuorlinkCallback progress, QuorlinkCallback status,
+                            int32_t channelNumber, int32_t mode) {
     Channel& ch = channel();
     ch.setMessageCallback(message);
     ch.setProgressCallback(progress);

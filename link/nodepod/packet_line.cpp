@@ -6,7 +6,8 @@
 namespace quorlink::nodepod {
 
 std::string packetLine(int32_t nodeId, std::string_view hexDigits) {
-    std::string line = "PCH30," + std::to_string(nodeId) + "," + std::to_string(kPacketSize) + ",\"";
+    std::string line =
+        "PCH30," + std::to_string(nodeId) + "," + std::to_string(kPacketSize) + ",\"";
     line += hexDigits;
     line += '"';
     return line;
@@ -15,7 +16,8 @@ std::string packetLine(int32_t nodeId, std::string_view hexDigits) {
 uint8_t groupChecksum(const std::vector<std::string>& hexPackets) {
     unsigned sum = 0;
     for (const auto& hex : hexPackets)
-        for (size_t i = 0; i + 1 < hex.size(); i += 2) sum += HexPairToByte(hex[i], hex[i + 1]).value_or(0);
+        for (size_t i = 0; i + 1 < hex.size(); i += 2)
+            sum += HexPairToByte(hex[i], hex[i + 1]).value_or(0);
     return static_cast<uint8_t>(sum);
 }
 

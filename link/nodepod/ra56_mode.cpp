@@ -67,8 +67,8 @@ int explainRefusal(Channel& channel, bool afterFinishStep) {
     auto stage = exchange(channel, "SCH?", kLongAnswer);
     if (!stage) return kTimedOut;
     if (!channelState->starts_with("-1") || !stage->starts_with('0')) {
-        channel.reportMessage(
-            "RA56 is in parameter init mode! Please wait a moment and try again!", 0);
+        channel.reportMessage("RA56 is in parameter init mode! Please wait a moment and try again!",
+                              0);
         return -3333;
     }
     channel.reportMessage(kDownloadModeError, 0);

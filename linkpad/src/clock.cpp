@@ -12,11 +12,13 @@ Clock::time_point RealClock::now() const {
 }
 
 void RealClock::waitMs(int ms) {
-    // Start on a millisecond tick so that the wait does not include a partial millisecond.
+    // Start on a tick of the clock, so that the wait is measured from a fresh reading. The steady
+    // clock ticks in nanoseconds: aligning to a whole millisecond, as a 1 ms timer needs, would
+    // only add up to a millisecond to every wait.
     const auto start = now();
-    const auto tick = duration_cast<milliseconds>(start.time_since_epoch()) + milliseconds(1);
-    const time_point aligned{duration_cast<duration>(tick)};
-    sleepUntil(aligned + milliseconds(ms > 0 ? ms : 0));
+    time_point tick = now();
+    while (tick == start) tick = now();
+    sleepUntil(tick + milliseconds(ms > 0 ? ms : 0));
 }
 
 void RealClock::sleepUntil(time_point t) {

@@ -22,7 +22,7 @@ struct TextBuffer {
 
 ComponentAnswer GetComponentType(QuorlinkLibrary& library, int timeoutMs, int position,
                                  int loaderGroup, QuorlinkCallback message, int panelControl) {
-    auto function = library.function<GetComponentTypeFunction>("GetComponentType");
+    auto function = library.function<decltype(&::GetComponentType)>("GetComponentType");
     TextBuffer identity(kTextBuffer), model(kTextBuffer), hardware(kTextBuffer);
     TextBuffer revisions(kRevisionsBuffer);
     int32_t mode = 0, loaderFlag = 0, subChannels = 0;

@@ -1,5 +1,9 @@
 #include "operator/shell/instance_check.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -11,30 +15,39 @@ QString defaultDirectory() {
     return runtime.isEmpty() ? QDir::tempPath() : runtime;
 }
 
+// An open descriptor holding the lock of `path`, or -1 when another process holds it (or the
+// file cannot be opened).
+int tryLock(const QString& path, bool& heldByOther) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        heldByOther = true;
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
 
-InstanceCheck::InstanceCheck(const QString& directory)
-    : directory_(directory.isEmpty() ? defaultDirectory() : directory) {
-    QDir().mkpath(directory_);
+InstanceCheck::InstanceCheck(const QString& directory) {
+    const QDir dir(directory.isEmpty() ? defaultDirectory() : directory);
+    QDir().mkpath(dir.path());
     for (int slot = 0; slot < kSlots; ++slot) {
-        auto lock = std::make_unique<QLockFile>(lockPath(slot));
-        lock->setStaleLockTime(0);  // only a live process keeps its lock
-        if (!lock->tryLock(0)) {
-            othersRunning_ = true;
-            continue;
-        }
-        if (!own_) {
-            own_ = std::move(lock);
+        bool heldByOther = false;
+        const int fd = tryLock(dir.filePath(QString("quorvel-%1.lock").arg(slot)), heldByOther);
+        othersRunning_ = othersRunning_ || heldByOther;
+        if (fd < 0) continue;
+        if (ownLock_ < 0) {
+            ownLock_ = fd;
         } else {
-            lock->unlock();
+            ::close(fd);  // closing releases the lock
         }
     }
 }
 
-InstanceCheck::~InstanceCheck() = default;
-
-QString InstanceCheck::lockPath(int slot) const {
-    return QDir(directory_).filePath(QString("quorvel-%1.lock").arg(slot));
+InstanceCheck::~InstanceCheck() {
+    if (ownLock_ >= 0) ::close(ownLock_);
 }
 
 }  // namespace quorvel

@@ -1,16 +1,14 @@
 #pragma once
-// Detects other running instances of the program. Each instance holds one lock file
-// "quorvel-<n>.lock" in a shared directory for its whole life; a lock held by a process that
-// died is taken over.
-#include <QLockFile>
+// Detects other running instances of the program. Each instance holds an advisory lock on one
+// file "quorvel-<n>.lock" in a shared directory for its whole life; the system releases it when
+// the process ends, however it ends.
 #include <QString>
-#include <memory>
 
 namespace quorvel {
 
 class InstanceCheck {
 public:
-    static constexpr int kSlots = 64;
+    static constexpr int kSlots = 32;
 
     // `directory` empty: the user's runtime directory (else the temporary directory).
     explicit InstanceCheck(const QString& directory = {});
@@ -22,10 +20,7 @@ public:
     bool otherInstanceRunning() const { return othersRunning_; }
 
 private:
-    QString lockPath(int slot) const;
-
-    QString directory_;
-    std::unique_ptr<QLockFile> own_;
+    int ownLock_ = -1;
     bool othersRunning_ = false;
 };
 

@@ -15,14 +15,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// GetComponentType's sixteen arguments, in their order.
-using GetComponentTypeFunction = int32_t(QUORLINK_CALL*)(
-    int32_t timeoutMs, int32_t position, int32_t loaderGroup, QuorlinkCallback message,
-    char* identity, int32_t* identityLength, char* model, int32_t* modelLength,
-    int32_t* amplifierMode, int32_t* loaderFlag, int32_t* subChannelCount, int32_t panelControl,
-    char* hardwareRevision, int32_t* hardwareRevisionLength, char* revisions,
-    int32_t* revisionsLength);
-
 class QuorlinkLibrary {
 public:
     // `path` empty: "libquorlink.so" next to the program, in ../lib, then on the library path.

@@ -40,6 +40,7 @@ std::optional<NodeCommandLine> parseNodeCommand(std::string_view line) {
         parsed.numbers.push_back(value);
         if (next == std::string_view::npos) break;
         rest.remove_prefix(next + 1);
+        if (rest.empty()) return std::nullopt;  // a trailing comma leaves a field missing
     }
     return parsed;
 }

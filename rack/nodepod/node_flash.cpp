@@ -12,10 +12,11 @@ using nodepod_firmware::Hardware;
 // four banks (0-3) and the application into 4-8.
 std::vector<FlashBank> bankLayout(Hardware hardware) {
     std::vector<FlashBank> loader1 =
-        hardware == Hardware::New
-            ? std::vector<FlashBank>{{0xFE000, 0xFFFFF}, {0xFC000, 0xFDFFF}, {0xFB000, 0xFBFFF},
-                                     {0xFA000, 0xFAFFF}}
-            : std::vector<FlashBank>{{0xFE000, 0xFFFFF}, {0xFA000, 0xFDFFF}};
+        hardware == Hardware::New ? std::vector<FlashBank>{{0xFE000, 0xFFFFF},
+                                                           {0xFC000, 0xFDFFF},
+                                                           {0xFB000, 0xFBFFF},
+                                                           {0xFA000, 0xFAFFF}}
+                                  : std::vector<FlashBank>{{0xFE000, 0xFFFFF}, {0xFA000, 0xFDFFF}};
     const std::vector<FlashBank> application{{0xF8000, 0xF9FFF},
                                              {0xF0000, 0xF7FFF},
                                              {0xE0000, 0xEFFFF},
@@ -60,7 +61,8 @@ std::optional<uint32_t> NodeFlash::wordSum(uint32_t first, uint32_t last) const 
 
 void NodeFlash::load(const std::vector<nodepod_firmware::Segment>& segments) {
     for (const auto& s : segments) {
-        if (s.data.empty() || !contains(s.address, s.address + static_cast<uint32_t>(s.data.size()) - 1))
+        if (s.data.empty() ||
+            !contains(s.address, s.address + static_cast<uint32_t>(s.data.size()) - 1))
             continue;
         std::copy(s.data.begin(), s.data.end(), bytes_.begin() + (s.address - kStart));
     }

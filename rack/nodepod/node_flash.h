@@ -15,7 +15,7 @@ struct FlashBank {
 };
 
 class NodeFlash {
-public:
+  public:
     explicit NodeFlash(nodepod_firmware::Hardware hardware);
 
     // Bank numbers count from the top of the flash: loader 1's banks first.
@@ -34,7 +34,7 @@ public:
         return first >= kStart && last <= kEnd && first <= last;
     }
 
-private:
+  private:
     static constexpr uint32_t kStart = nodepod_firmware::kFlashStart;
     static constexpr uint32_t kEnd = nodepod_firmware::kFlashEnd;
     std::vector<FlashBank> banks_;

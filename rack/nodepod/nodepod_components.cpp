@@ -39,15 +39,16 @@ std::unique_ptr<SimulatedNode> nodeFromJson(const nlohmann::json& j) {
     identity.serialNumber = j.value("serial", 0);
     identity.hardwareRevision = j.value("hardwareRevision", identity.hardwareRevision);
     const auto hardware = fw::hardwareOfRevision(identity.hardwareRevision);
-    auto node = std::make_unique<SimulatedNode>(
-        identity, factoryFlash(j, hardware, identity.typeNumber));
+    auto node =
+        std::make_unique<SimulatedNode>(identity, factoryFlash(j, hardware, identity.typeNumber));
     const std::string program = j.value("program", std::string("flash"));
     if (program == "loader1")
         node->holdInLoader1();
     else if (program == "loader2")
         node->runLoader2(j.value("loader2Version", std::string("2.00")));
     else if (program != "flash")
-        throw std::invalid_argument("node program \"" + program + "\" is not flash, loader1 or loader2");
+        throw std::invalid_argument("node program \"" + program +
+                                    "\" is not flash, loader1 or loader2");
     return node;
 }
 
@@ -55,11 +56,14 @@ std::unique_ptr<Component> ra56FromJson(const nlohmann::json& config, Placement 
     Ra56Timing timing;
     timing.parameterInitMs = config.value("parameterInitMs", timing.parameterInitMs);
     timing.stageMs = std::max(1, config.value("stageMs", timing.stageMs));
-    auto module = std::make_unique<Ra56Module>(where.slot, timing);
+    if (where.role != Role::Slot) throw std::invalid_argument("an RA56 belongs in a slot");
+    auto module =
+        std::make_unique<Ra56Module>(amplifier::ModuleConfig::fromJson(config), where.slot, timing);
     module->setRefuseDownloadMode(config.value("refuseDownloadMode", false));
     for (const auto& n : config.value("nodes", nlohmann::json::array())) {
         const int id = n.at("id").get<int>();
-        if (module->node(id)) throw std::invalid_argument("node ID " + std::to_string(id) + " is described twice");
+        if (module->node(id))
+            throw std::invalid_argument("node ID " + std::to_string(id) + " is described twice");
         module->addNode(nodeFromJson(n));
     }
     return module;

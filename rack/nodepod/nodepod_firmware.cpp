@@ -84,7 +84,8 @@ std::vector<Segment> buildLoader1(const LoaderInfo& info) {
 }
 
 std::vector<Segment> buildLoader2(const LoaderInfo& info) {
-    const uint32_t address = info.hardware == Hardware::New ? kNewLoader2Address : kOldLoader2Address;
+    const uint32_t address =
+        info.hardware == Hardware::New ? kNewLoader2Address : kOldLoader2Address;
     std::vector<uint8_t> image(kLoader2HeaderSize, 0);
     std::memcpy(image.data(), kLoader2Magic, 4);
     image[4] = static_cast<uint8_t>(info.hardware);

@@ -9,12 +9,12 @@
 namespace nodepod_firmware {
 
 constexpr uint32_t kFlashStart = 0xC0000;
-constexpr uint32_t kFlashEnd = 0xFFFFF;             // last byte
-constexpr uint32_t kRestartVector = 0xF9F00;        // last 256 bytes of the application area
+constexpr uint32_t kFlashEnd = 0xFFFFF;       // last byte
+constexpr uint32_t kRestartVector = 0xF9F00;  // last 256 bytes of the application area
 constexpr uint32_t kLoader1Start = 0xFA000;
 constexpr uint32_t kLoader1Entry = 0xFA004;
-constexpr uint32_t kOldLoader2Address = 0x400;      // loader 2 of hardware revisions below 3
-constexpr uint32_t kNewLoader2Address = 0x10000;    // loader 2 of revisions 3 and above
+constexpr uint32_t kOldLoader2Address = 0x400;    // loader 2 of hardware revisions below 3
+constexpr uint32_t kNewLoader2Address = 0x10000;  // loader 2 of revisions 3 and above
 
 // Application header at kFlashStart: magic, entry address, type number, name, version.
 constexpr char kApplicationMagic[] = "NPAP";

@@ -5,10 +5,19 @@
 namespace rack::nodepod {
 
 namespace {
+
 constexpr int kStages = 3;
+
+bool isCanCommand(std::string_view line) {
+    return line == "PAR10001" || line == "SCH?" || line == "ACH?0" || line.starts_with("PCH");
 }
 
-Ra56Module::Ra56Module(int slot, Ra56Timing timing) : slot_(slot), timing_(timing) {}
+}  // namespace
+
+Ra56Module::Ra56Module(amplifier::ModuleConfig config, int slot, Ra56Timing timing)
+    : AmplifierModule(std::move(config), slot),
+      timing_(timing),
+      parametersReadyAt_(Clock::time_point{} + std::chrono::milliseconds(timing.parameterInitMs)) {}
 
 SimulatedNode& Ra56Module::addNode(std::unique_ptr<SimulatedNode> node) {
     SimulatedNode& added = *node;
@@ -22,34 +31,29 @@ SimulatedNode* Ra56Module::node(int id) const {
 }
 
 bool Ra56Module::selected(const Rack& rack) const {
-    return (rack.selectedChannels() >> slot_) & 1u;
+    return (rack.selectedChannels() >> slot()) & 1u;
 }
 
 void Ra56Module::rackReset(Rack& rack) {
+    AmplifierModule::rackReset(rack);
     state_ = Ra56State::Normal;
     parametersReadyAt_ = rack.now() + std::chrono::milliseconds(timing_.parameterInitMs);
     for (auto& [id, node] : nodes_) node->powerOn();
 }
 
 std::optional<Reply> Ra56Module::handle(std::string_view line, Rack& rack) {
-    if (line == "PCS" + std::to_string(slot_ + 1)) {
-        if (!powered()) return Reply::none();
-        rack.selectChannels(1u << slot_);
-        return Reply::accepted();
-    }
-    if (!selected(rack)) return std::nullopt;
-    if (!powered()) return Reply::none();
-    return ownCommand(line, rack);
+    if (selected(rack) && runsApplication() && isCanCommand(line))
+        return powered() ? canCommand(line, rack) : Reply::none();
+    return AmplifierModule::handle(line, rack);
 }
 
-std::optional<Reply> Ra56Module::ownCommand(std::string_view line, Rack& rack) {
-    if (line.starts_with("PAR")) return Reply::accepted();
+// The commands of the CAN side; everything else is the amplifier's.
+Reply Ra56Module::canCommand(std::string_view line, Rack& rack) {
+    if (line == "PAR10001") return Reply::accepted();
     if (line == "SCH?") return stageAnswer(rack);
-    if (line == "ACH?0")
-        return Reply::line(initialisingParameters(rack.now()) ? "0" : "-1");
+    if (line == "ACH?0") return Reply::line(initialisingParameters(rack.now()) ? "0" : "-1");
     if (line.starts_with("PCH1,")) return modeCommand(line.substr(5), rack);
-    if (line.starts_with("PCH")) return relay(line, rack);
-    return std::nullopt;
+    return relay(line, rack);
 }
 
 bool Ra56Module::stagesDone(Clock::time_point now) const {
@@ -100,7 +104,8 @@ Reply Ra56Module::stageAnswer(Rack& rack) {
 // RA56 answering "?".
 Reply Ra56Module::relay(std::string_view line, Rack& rack) {
     const auto command = parseNodeCommand(line);
-    if (state_ != Ra56State::Download || !command || command->numbers.empty()) return Reply::refused();
+    if (state_ != Ra56State::Download || !command || command->numbers.empty())
+        return Reply::refused();
     SimulatedNode* target = node(static_cast<int>(command->numbers.front()));
     if (!target) return Reply::refused();
     const auto answer = target->handle(*command, rack.now());

@@ -1,13 +1,14 @@
 #pragma once
-// An RA56 amplifier module with the NodePod heads on its CAN bus. Selected with "PCS", it switches
-// into its download mode in two staged steps ("PCH1,1", "PCH1,3", polled with "SCH?", confirmed
-// with "PCH1,2") and then relays the node commands to the head with the command's node ID. After a
+// An RA56 amplifier module with the NodePod heads on its CAN bus. It is an amplifier module like
+// the others (channel selection, identity, loaders); once selected ("PCS") it switches into its
+// download mode in two staged steps ("PCH1,1", "PCH1,3", polled with "SCH?", confirmed with
+// "PCH1,2") and then relays the node commands to the head with the command's node ID. After a
 // reset it initialises its parameters for a while and refuses the switch.
 #include <map>
 #include <memory>
 #include <string>
 
-#include "rack/core/component.h"
+#include "rack/amplifier/amplifier_module.h"
 #include "rack/core/rack.h"
 #include "rack/nodepod/simulated_node.h"
 
@@ -20,11 +21,10 @@ struct Ra56Timing {
     int stageMs = 300;        // each of the three stages of both switching steps
 };
 
-class Ra56Module final : public Component {
-public:
-    Ra56Module(int slot, Ra56Timing timing);
+class Ra56Module final : public amplifier::AmplifierModule {
+  public:
+    Ra56Module(amplifier::ModuleConfig config, int slot, Ra56Timing timing);
 
-    std::string name() const override { return "RA56"; }
     std::optional<Reply> handle(std::string_view line, Rack& rack) override;
     void rackReset(Rack& rack) override;
 
@@ -35,15 +35,14 @@ public:
     // Refuses "PCH1,1" although it is idle (as a module with a fault on its bus would).
     void setRefuseDownloadMode(bool refuse) { refuseDownloadMode_ = refuse; }
 
-private:
-    std::optional<Reply> ownCommand(std::string_view line, Rack& rack);
+  private:
+    Reply canCommand(std::string_view line, Rack& rack);
     Reply modeCommand(std::string_view argument, Rack& rack);
     Reply stageAnswer(Rack& rack);
     Reply relay(std::string_view line, Rack& rack);
     bool selected(const Rack& rack) const;
     bool stagesDone(Clock::time_point now) const;
 
-    int slot_;
     Ra56Timing timing_;
     Ra56State state_ = Ra56State::Normal;
     Clock::time_point stepStartedAt_{};

@@ -57,7 +57,8 @@ bool SimulatedNode::applicationValid() const {
 }
 
 bool SimulatedNode::loader1Valid() const {
-    return !fw::readLoader1Version(flash_.at(fw::kLoader1Start), flash_.bytesFrom(fw::kLoader1Start))
+    return !fw::readLoader1Version(flash_.at(fw::kLoader1Start),
+                                   flash_.bytesFrom(fw::kLoader1Start))
                 .empty();
 }
 
@@ -236,8 +237,7 @@ std::optional<NodeAnswer> SimulatedNode::setChecksumWindow(const NodeCommandLine
     const int64_t first = c.numbers[1];
     const int64_t last = c.numbers[2];
     checksumWindow_.reset();
-    if (last - first >= kMaxChecksumWindow || !NodeFlash::contains(first, last))
-        return refused();
+    if (last - first >= kMaxChecksumWindow || !NodeFlash::contains(first, last)) return refused();
     checksumWindow_ = {static_cast<uint32_t>(first), static_cast<uint32_t>(last)};
     return accepted();
 }

@@ -29,14 +29,14 @@ struct NodeAnswer {
 };
 
 struct NodeTiming {
-    int resetMs = 1500;        // "PCH2": back in loader 1
-    int startLoaderMs = 800;   // "PCH12", and "PCH24" into loader 1
+    int resetMs = 1500;       // "PCH2": back in loader 1
+    int startLoaderMs = 800;  // "PCH12", and "PCH24" into loader 1
     int startApplicationMs = 2500;
     int eraseMsPer8K = 40;
 };
 
 class SimulatedNode {
-public:
+  public:
     using time_point = linkpad::Clock::time_point;
 
     SimulatedNode(NodeIdentity identity, NodeFlash flash);
@@ -56,7 +56,7 @@ public:
 
     std::optional<NodeAnswer> handle(const NodeCommandLine& command, time_point now);
 
-private:
+  private:
     using Answer = std::optional<NodeAnswer>;
     Answer application(const NodeCommandLine& c);
     Answer loader1(const NodeCommandLine& c, time_point now);

@@ -159,23 +159,26 @@ Reply Kx33Board::closeTransfer() {
     return Reply::accepted();
 }
 
-// Erases every sector the range touches, writes the blocks and reports each sector by the first
-// block number it covers.
+// Erases every sector the range touches and writes the blocks. The report names one block per
+// sector's worth of blocks, counted from the first block.
 Reply Kx33Board::burn(Rack& rack) {
     if (!transferClosed_) return Reply::refused();
     constexpr int64_t kBlocksPerSector = kSectorBytes / kBlockSize;
     const int64_t end = *firstBlock_ + *blockCount_;
-    int sector = 0;
-    for (int64_t n = *firstBlock_; n < end; n += kBlocksPerSector, ++sector) {
-        const int64_t sectorStart = n / kBlocksPerSector * kBlocksPerSector * kBlockSize;
-        flash_.replace(static_cast<size_t>(sectorStart), kSectorBytes, kSectorBytes,
+    if (*blockCount_ > 0) {
+        const int64_t firstSector = *firstBlock_ / kBlocksPerSector;
+        const int64_t lastSector = (end - 1) / kBlocksPerSector;
+        flash_.replace(static_cast<size_t>(firstSector * kSectorBytes),
+                       static_cast<size_t>((lastSector - firstSector + 1) * kSectorBytes),
+                       static_cast<size_t>((lastSector - firstSector + 1) * kSectorBytes),
                        static_cast<char>(emptyValue_));
-        const int64_t reported = sector == misreportedSector_ ? n + 1 : n;
-        rack.sendLine(std::to_string(reported), timing_.sectorMs);
     }
-    if (misreportedSector_ >= 0 && misreportedSector_ < sector) misreportedSector_ = -1;
     for (const auto& [block, bytes] : ram_)
         flash_.replace(static_cast<size_t>(block * kBlockSize), kBlockSize, bytes);
+    int line = 0;
+    for (int64_t n = *firstBlock_; n < end; n += kBlocksPerSector, ++line)
+        rack.sendLine(std::to_string(line == misreportedSector_ ? n + 1 : n), timing_.sectorMs);
+    if (misreportedSector_ >= 0 && misreportedSector_ < line) misreportedSector_ = -1;
     transferClosed_ = false;
     return Reply::none();
 }

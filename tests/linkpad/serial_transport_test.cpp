@@ -8,27 +8,12 @@
 
 #include "linkpad/com_ports.h"
 #include "port_fixture.h"
+#include "scoped_env.h"
 
 using namespace port_testing;
+using testing_support::ScopedEnv;
 
 namespace {
-
-// Sets an environment variable for the test's duration.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_) ::setenv(name_, old_->c_str(), 1);
-        else ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 // A pseudo-terminal standing in for the rack's serial line.
 class Pty {

@@ -41,7 +41,7 @@ uint32_t wordSum(const std::vector<uint8_t>& bytes) {
 }
 
 class DownloadTest : public ScriptedNodePodTest {
-protected:
+  protected:
     void TearDown() override {
         ScriptedNodePodTest::TearDown();
         EXPECT_EQ(quorlink::TempImageCount(), 0);
@@ -66,11 +66,11 @@ protected:
         peer->line(cmd("PCH23," + id + "," + std::to_string(sum)), lastAnswer);
     }
     int download(int kind, const std::string& path, int node, int hardware) {
-        return NodePod_DownApplication(5500, recordMessage, recordProgress, kind, path.c_str(), node,
-                                       21, hardware);
+        return NodePod_DownApplication(5500, recordMessage, recordProgress, kind, path.c_str(),
+                                       node, 21, hardware);
     }
 
-private:
+  private:
     int files_ = 0;
 };
 

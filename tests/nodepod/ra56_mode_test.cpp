@@ -11,7 +11,7 @@ using testing_support::recordStatus;
 namespace {
 
 class Ra56ModeTest : public ScriptedNodePodTest {
-protected:
+  protected:
     int setMode(int mode) {
         return NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, 3, mode);
     }
@@ -49,7 +49,8 @@ TEST_F(Ra56ModeTest, IntoDownloadModeWithBothPolledSteps) {
         .line(cmd("SCH?"), "0")
         .line(cmd("PCH1,2"), "0");
     EXPECT_EQ(setMode(1), 0);
-    // ((s - 1) + p / 100) * 100 / 6 for the first step, ((s + 2) + p / 100) * 100 / 6 for the second.
+    // ((s - 1) + p / 100) * 100 / 6 for the first step, ((s + 2) + p / 100) * 100 / 6 for the
+    // second.
     EXPECT_EQ(reports.progress, (std::vector<int>{25, 34, 50, 55, 100}));
     EXPECT_EQ(protocolWaits(), (std::vector<int>{30, 30, 30}));
     ASSERT_EQ(reports.statuses.size(), 1u);

@@ -19,7 +19,7 @@ struct ScanResult {
 };
 
 class ScanTest : public ScriptedNodePodTest {
-protected:
+  protected:
     ScanResult scan(int nodeId) {
         ScanResult r;
         char name[100], firmware[100], loader1[100], hardware[100];

@@ -15,7 +15,7 @@ namespace nodepod_tests {
 
 // A directory under the temporary directory, removed with everything in it.
 class ScratchDirectory {
-public:
+  public:
     ScratchDirectory();
     ~ScratchDirectory();
     ScratchDirectory(const ScratchDirectory&) = delete;
@@ -23,12 +23,12 @@ public:
     std::string file(const std::string& name) const { return (path_ / name).string(); }
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 class ScriptedNodePodTest : public testing_support::LinkTest {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
     // Command line with CR LF.

@@ -1,4 +1,5 @@
 // Moving a node between its programs: exact commands, waits and refusals.
+#include "link/images/temp_images.h"
 #include "link/quorlink.h"
 #include "scripted_nodepod.h"
 
@@ -14,6 +15,13 @@ TEST_F(SwitchingTest, ApplicationIsResetThenLoaderOneActivated) {
     EXPECT_EQ(NodePod_Switch2Loader1(5500, recordMessage, 5, 0, 21, 1024, 2), 0);
     EXPECT_EQ(protocolWaits(), std::vector<int>{2000});
     EXPECT_TRUE(reports.messages.empty());
+}
+
+TEST_F(SwitchingTest, LeftoverTemporaryImagesAreDeletedFirst) {
+    ASSERT_NE(quorlink::CreateTempImage(), nullptr);
+    peer->line(cmd("PCH11,5,1024"), "0");
+    EXPECT_EQ(NodePod_Switch2Loader1(5500, recordMessage, 5, 1, 21, 1024, 0), 0);
+    EXPECT_EQ(quorlink::TempImageCount(), 0);
 }
 
 TEST_F(SwitchingTest, NodeInItsLoaderIsNotResetUnlessResetModeOne) {

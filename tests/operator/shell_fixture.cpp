@@ -7,7 +7,7 @@
 
 namespace operator_tests {
 
-ShellTest::ShellTest() {
+ShellSandbox::ShellSandbox() {
     const QDir root(directory.path());
     root.mkpath("program");
     programDirectory = root.filePath("program");
@@ -17,17 +17,19 @@ ShellTest::ShellTest() {
     store("Properties", "LogFileName", logFile);
 }
 
-void ShellTest::writeProgramFile(const QString& name, const QByteArray& content) {
+void ShellSandbox::writeProgramFile(const QString& name, const QByteArray& content) {
     QFile file(QDir(programDirectory).filePath(name));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(content);
 }
 
-void ShellTest::writeDefaultConfigFiles() {
+void ShellSandbox::writeDefaultConfigFiles() {
     writeProgramFile("ws.cfg",
                      "QTX,V1\r\n"
                      "0,0,\"none\",0,\"unknown\",\"\"\r\n"
                      "12,31,\"RA56\",16384,\"RA56\",\"RA56N\"\r\n"
+                     "12,16,\"RA51\",16384,\"RA51\",\"RA51N\"\r\n"
+                     "7,32,\"RA77C\",16384,\"RA77C\",\"\"\r\n"
                      "7,12,\"RA77\",16384,\"RA77\",\"\"\r\n"
                      "4,8,\"RA50B\",32768,\"RA50B\",\"\"\r\n");
     writeProgramFile("NodePod.cfg", "QTX,V2\r\n1,\"NP01\",4096,0,8192,65536\r\n");
@@ -35,17 +37,17 @@ void ShellTest::writeDefaultConfigFiles() {
                      "KX43,-,-,KX43\r\nKX33,-,-,KX33\r\nKX13,-,-,KX13\r\nKX63,-,-,KX63\r\n");
 }
 
-void ShellTest::store(const QString& section, const QString& key, const QString& value) {
+void ShellSandbox::store(const QString& section, const QString& key, const QString& value) {
     QSettings settings(settingsFile, QSettings::IniFormat);
     settings.setValue(section + "/" + key, value);
 }
 
-QString ShellTest::stored(const QString& section, const QString& key) {
+QString ShellSandbox::stored(const QString& section, const QString& key) {
     QSettings settings(settingsFile, QSettings::IniFormat);
     return settings.value(section + "/" + key).toString();
 }
 
-quorvel::ShellEnvironment ShellTest::environment() const {
+quorvel::ShellEnvironment ShellSandbox::environment() const {
     quorvel::ShellEnvironment e;
     e.programDirectory = programDirectory;
     e.settingsFile = settingsFile;
@@ -54,22 +56,22 @@ quorvel::ShellEnvironment ShellTest::environment() const {
     return e;
 }
 
-std::unique_ptr<quorvel::OperatorShell> ShellTest::makeShell(ScriptedUi& forUi) const {
+std::unique_ptr<quorvel::OperatorShell> ShellSandbox::makeShell(ScriptedUi& forUi) const {
     return std::make_unique<quorvel::OperatorShell>(forUi, environment());
 }
 
-bool ShellTest::start(const QString& commandLine) {
+bool ShellSandbox::start(const QString& commandLine) {
     shell = makeShell(ui);
     return shell->start(commandLine);
 }
 
-QString ShellTest::logText() const {
+QString ShellSandbox::logText() const {
     QFile file(logFile);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return QString::fromLocal8Bit(file.readAll());
 }
 
-QStringList ShellTest::loggedTexts() const {
+QStringList ShellSandbox::loggedTexts() const {
     QStringList texts;
     QString pending = shell ? shell->protocolLog().pending() : QString();
     for (const QString& line : quorvel::SplitLogLines(logText() + pending)) {

@@ -12,9 +12,10 @@
 
 namespace operator_tests {
 
-class ShellTest : public ::testing::Test {
-protected:
-    ShellTest();
+// The installation and the user's files of one test, all in a temporary directory.
+class ShellSandbox {
+public:
+    ShellSandbox();
 
     // A file in the program directory.
     void writeProgramFile(const QString& name, const QByteArray& content);
@@ -38,5 +39,7 @@ protected:
     ScriptedUi ui;
     std::unique_ptr<quorvel::OperatorShell> shell;
 };
+
+class ShellTest : public ::testing::Test, public ShellSandbox {};
 
 }  // namespace operator_tests

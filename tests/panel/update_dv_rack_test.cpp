@@ -19,7 +19,7 @@ nlohmann::json rackWith(const nlohmann::json& panel) {
 }
 
 class UpdateDVRack : public SimRackTest {
-protected:
+  protected:
     void SetUp() override { files = fwgen::writePanelFirmware(dir.path().string()); }
     void TearDown() override { EXPECT_EQ(quorlink::TempImageCount(), 0); }
 
@@ -80,6 +80,7 @@ TEST_F(UpdateDVRack, EndAddressOfExactly0x80000StaysAt1024Sectors) {
     const auto segments = fwgen::panelApplication("P4.20", 0x80000);
     fwgen::writeFileAtomically(files.largeApplication, fwgen::toIntelHex(segments));
     ASSERT_EQ(update(files.largeApplication, "4.20"), 0);
+    EXPECT_EQ(panel.flash().bytes()[1024 * 512], 0xFF);
     const auto& received = rack().received();
     EXPECT_TRUE(std::none_of(received.begin(), received.end(), [](const std::string& line) {
         return line.starts_with("PRC2,2,E0400");

@@ -98,7 +98,9 @@ TEST_F(Kx33UpdateTest, BlocksGoToRamFlashIsFollowedPerSectorAndChecked) {
     EXPECT_EQ(reports.statuses, (std::vector<std::pair<int, std::string>>{
                                     {5, "Transfer KX33 firmware..."}, {5, "Flashing KX33 firmware..."}}));
     const auto waits = clock.waits();
-    EXPECT_NE(std::search(waits.begin(), waits.end(), std::begin({4800, 500, 5}), std::end({4800, 500, 5})), waits.end());
+    const std::vector<int> settleThenCommand = {4800, 500, 5};
+    EXPECT_NE(std::search(waits.begin(), waits.end(), settleThenCommand.begin(), settleThenCommand.end()),
+              waits.end());
     EXPECT_EQ(QTX_GetCurrTimeout(), kTimeout);
     EXPECT_TRUE(reports.messages.empty());
 }

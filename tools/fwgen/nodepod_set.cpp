@@ -41,15 +41,19 @@ NodePodFiles writeNodePodSet(const std::string& directory, const NodePodSet& set
     application.version = set.version;
     application.codeSize = set.codeSize;
     NodePodFiles files;
-    files.application = writeSRecord(base + ".s19", fw::buildApplication(application), set.type.stem);
-    const std::string loader1Base = directory + "/" + set.type.stem + "p" + versionDigits(set.loader1Version);
-    files.loader1 = writeSRecord(loader1Base + ".ld1", fw::buildLoader1({set.loader1Version, fw::Hardware::Old}),
+    files.application =
+        writeSRecord(base + ".s19", fw::buildApplication(application), set.type.stem);
+    const std::string loader1Base =
+        directory + "/" + set.type.stem + "p" + versionDigits(set.loader1Version);
+    files.loader1 = writeSRecord(loader1Base + ".ld1",
+                                 fw::buildLoader1({set.loader1Version, fw::Hardware::Old}),
                                  set.type.stem + " loader 1");
-    files.loader2Old = writeSRecord(base + ".ld2", fw::buildLoader2({set.loader2Version, fw::Hardware::Old}),
-                                    set.type.stem + " loader 2");
-    files.loader2New = writeSRecord(base + "N4.ld2",
-                                    fw::buildLoader2({set.loader2Version, fw::Hardware::New}),
-                                    set.type.stem + " loader 2 N4");
+    files.loader2Old =
+        writeSRecord(base + ".ld2", fw::buildLoader2({set.loader2Version, fw::Hardware::Old}),
+                     set.type.stem + " loader 2");
+    files.loader2New =
+        writeSRecord(base + "N4.ld2", fw::buildLoader2({set.loader2Version, fw::Hardware::New}),
+                     set.type.stem + " loader 2 N4");
     return files;
 }
 

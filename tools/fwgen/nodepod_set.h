@@ -15,7 +15,7 @@ struct NodePodType {
 
 struct NodePodSet {
     NodePodType type;
-    std::string version = "2.05";         // "d.dd": the application's version
+    std::string version = "2.05";  // "d.dd": the application's version
     std::string loader1Version = "1.10";
     std::string loader2Version = "2.01";
     uint32_t codeSize = 0x3000;

@@ -1,8 +1,8 @@
-#include "processor_firmware.h"
+#include "tools/fwgen/processor_firmware.h"
 
-#include <fstream>
 #include <random>
-#include <stdexcept>
+
+#include "tools/fwgen/fwgen.h"
 
 namespace fwgen {
 
@@ -36,9 +36,7 @@ std::vector<uint8_t> initialisationFile(uint32_t seed) {
 }
 
 void writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
+    writeFileAtomically(path.string(), std::string(bytes.begin(), bytes.end()));
 }
 
 }  // namespace

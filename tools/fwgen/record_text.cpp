@@ -6,7 +6,8 @@ namespace fwgen::detail {
 
 void appendHex(std::string& out, uint64_t value, int digits) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 0xF];
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
+        out += kDigits[(value >> shift) & 0xF];
 }
 
 static unsigned byteSum(const std::vector<uint8_t>& bytes) {

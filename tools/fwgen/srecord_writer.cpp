@@ -48,7 +48,8 @@ std::string toSRecord(const std::vector<Segment>& segments, const SRecordOptions
             const uint32_t address = segment.address + static_cast<uint32_t>(done);
             const bool s2 = options.forceS2 || address + size - 1 > 0xFFFF;
             usedS2 = usedS2 || s2;
-            appendRecord(out, s2 ? '2' : '1', address, s2 ? 3 : 2, segment.data.data() + done, size);
+            appendRecord(out, s2 ? '2' : '1', address, s2 ? 3 : 2, segment.data.data() + done,
+                         size);
         }
     }
     if (usedS2)

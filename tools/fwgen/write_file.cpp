@@ -39,12 +39,11 @@ void writeFileAtomically(const std::string& path, const std::string& text) {
     }
     // mkstemp creates 0600; a firmware file is an ordinary file for everybody.
     std::error_code ec;
-    std::filesystem::permissions(temporary,
-                                 std::filesystem::perms::owner_read |
-                                     std::filesystem::perms::owner_write |
-                                     std::filesystem::perms::group_read |
-                                     std::filesystem::perms::others_read,
-                                 ec);
+    std::filesystem::permissions(
+        temporary,
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+            std::filesystem::perms::group_read | std::filesystem::perms::others_read,
+        ec);
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());
         fail("cannot rename the temporary file to", path);

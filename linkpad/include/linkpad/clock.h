@@ -24,7 +24,7 @@ public:
     virtual bool isVirtual() const { return false; }
 };
 
-// Steady clock: aligns to a millisecond tick, sleeps all but 2 ms and spins the rest.
+// Steady clock: starts on a clock tick, sleeps all but 2 ms and spins the rest.
 class RealClock final : public Clock {
 public:
     time_point now() const override;

@@ -30,8 +30,7 @@ void addImageOptions(CLI::App& command, ImageArguments& arguments) {
     auto* random = source->add_option("--random", arguments.randomSize,
                                       "instead of --input: this many pseudo-random bytes");
     source->require_option(1);
-    command.add_option("--seed", arguments.seed, "seed of the pseudo-random bytes")
-        ->needs(random);
+    command.add_option("--seed", arguments.seed, "seed of the pseudo-random bytes")->needs(random);
     command.add_option("--bytes-per-record", arguments.bytesPerRecord,
                        "data bytes per record (default 16)");
 }
@@ -60,9 +59,8 @@ void addIntelHexCommand(CLI::App& app) {
     command->add_flag("--segment", *segmented,
                       "extended segment (02) instead of extended linear (04) records");
     command->callback([arguments, segmented] {
-        const IntelHexOptions options{
-            arguments->bytesPerRecord,
-            *segmented ? HexAddressing::Segment : HexAddressing::Linear};
+        const IntelHexOptions options{arguments->bytesPerRecord,
+                                      *segmented ? HexAddressing::Segment : HexAddressing::Linear};
         writeFileAtomically(arguments->out, toIntelHex({arguments->segment()}, options));
     });
 }

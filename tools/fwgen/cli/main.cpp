@@ -11,7 +11,10 @@ int main(int argc, char** argv) {
     fwgen::cli::addIntelHexCommand(app);
     fwgen::cli::addRawCommand(app);
     fwgen::cli::addAmplifierSetCommand(app);
+    fwgen::cli::addKx33Command(app);
+    fwgen::cli::addKx43Command(app);
     fwgen::cli::addNodePodCommand(app);
+    fwgen::cli::addPanelCommand(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

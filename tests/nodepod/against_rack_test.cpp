@@ -1,0 +1,317 @@
+// The NodePod exports against the simulated RA56 and its heads: the rack confirms every effect
+// (program the head runs, flash contents, versions it reports after the update).
+#include <algorithm>
+
+#include "link/quorlink.h"
+#include "rack/nodepod/nodepod_firmware.h"
+#include "rack/nodepod/ra56_module.h"
+#include "scripted_nodepod.h"
+#include "sim_rack.h"
+#include "tools/fwgen/fwgen.h"
+#include "tools/fwgen/nodepod_set.h"
+
+using namespace nodepod_tests;
+using rack::nodepod::NodeProgram;
+using testing_support::recordMessage;
+using testing_support::recordProgress;
+using testing_support::recordStatus;
+namespace fw = nodepod_firmware;
+
+namespace {
+
+constexpr int kSlot = 2;
+constexpr int kChannel = kSlot + 1;
+constexpr int kType = 21;
+constexpr int kApplicationAddress = 0xC0100;
+
+nlohmann::json node(int id, const std::string& hardware, const std::string& program = "flash") {
+    return {{"id", id},
+            {"type", kType},
+            {"serial", 1000 + id},
+            {"hardwareRevision", hardware},
+            {"program", program},
+            {"application", {{"name", "NodePod-S"}, {"version", "1.00"}}},
+            {"loader1", {{"version", "1.10"}}}};
+}
+
+nlohmann::json rackWith(const std::vector<nlohmann::json>& nodes,
+                        const nlohmann::json& extra = {}) {
+    nlohmann::json ra56 = {{"slot", kSlot}, {"kind", "RA56"}, {"stageMs", 300}};
+    ra56["nodes"] = nodes;
+    if (extra.is_object()) ra56.update(extra);
+    // An ordinary amplifier in front of the RA56 answers the rack-wide channel selection.
+    const nlohmann::json other = {{"slot", 0}, {"kind", "RA51"}, {"firmwareType", 2}};
+    nlohmann::json description;
+    description["slots"] = nlohmann::json::array({other, ra56});
+    return description;
+}
+
+struct Scan {
+    int result = 0;
+    int32_t state = 0, type = 0, serial = 0;
+    std::string firmware, loader1;
+};
+
+class NodePodRackTest : public testing_support::SimRackTest {
+  protected:
+    void start(const nlohmann::json& description) {
+        useRack(description);
+        ASSERT_EQ(open(), 0);
+        files = fwgen::writeNodePodSet(scratch.path().string(), set);
+    }
+    rack::nodepod::Ra56Module& ra56() {
+        return dynamic_cast<rack::nodepod::Ra56Module&>(*rack().slot(kSlot));
+    }
+    rack::nodepod::SimulatedNode& head(int id) { return *ra56().node(id); }
+    int downloadMode() {
+        return NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kChannel, 1);
+    }
+    Scan scan(int id) {
+        Scan s;
+        char name[100], firmware[100], loader1[100], hardware[100];
+        int32_t lengths[4] = {};
+        s.result = NodePod_NodeIDScan(5500, recordMessage, id, &s.state, &s.type, &s.serial, name,
+                                      &lengths[0], firmware, &lengths[1], loader1, &lengths[2],
+                                      hardware, &lengths[3]);
+        s.firmware = firmware;
+        s.loader1 = loader1;
+        return s;
+    }
+    int intoLoader2(int id, bool inLoader, int resetMode, const std::string& loader2, int address) {
+        if (int r = NodePod_Switch2Loader1(5500, recordMessage, id, inLoader, kType, address,
+                                           resetMode))
+            return r;
+        if (int r = NodePod_DownLoader2(5500, recordMessage, recordProgress, loader2.c_str(), id,
+                                        kType))
+            return r;
+        return NodePod_Switch2Loader2(5500, recordMessage, id, kType, address);
+    }
+    // The whole download of the NodePod window: test start without the restart vector, then the
+    // restart vector written last and the application started for good.
+    int update(int id, bool inLoader, int hardwareCode) {
+        const bool isNew = hardwareCode >= 3;
+        const std::string& loader2 = isNew ? files.loader2New : files.loader2Old;
+        const int address = isNew ? 65536 : 1024;
+        const char* app = files.application.c_str();
+        if (int r = intoLoader2(id, inLoader, 2, loader2, address)) return r;
+        if (int r = NodePod_DownApplication(5500, recordMessage, recordProgress, 0, app, id, kType,
+                                            hardwareCode))
+            return r;
+        if (int r = NodePod_Switch(5500, recordMessage, id, kType, kApplicationAddress)) return r;
+        if (int r = intoLoader2(id, true, 1, loader2, address)) return r;
+        if (int r =
+                NodePod_Estab(5500, recordMessage, recordProgress, id, kType, hardwareCode, app))
+            return r;
+        return NodePod_Switch(5500, recordMessage, id, kType, kApplicationAddress);
+    }
+    // The head's flash holds the new application exactly, and nothing else in its area.
+    void expectApplicationInFlash(int id) {
+        fw::ApplicationInfo info;
+        info.typeNumber = static_cast<uint16_t>(set.type.typeNumber);
+        info.name = set.type.name;
+        info.version = set.version;
+        info.codeSize = set.codeSize;
+        std::vector<uint8_t> expected(fw::kLoader1Start - fw::kFlashStart, 0xFF);
+        for (const auto& s : fw::buildApplication(info))
+            std::copy(s.data.begin(), s.data.end(),
+                      expected.begin() + (s.address - fw::kFlashStart));
+        const uint8_t* flash = head(id).flash().at(fw::kFlashStart);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), flash));
+    }
+
+    ScratchDirectory scratch;
+    fwgen::NodePodSet set;
+    fwgen::NodePodFiles files;
+};
+
+TEST_F(NodePodRackTest, ScanFindsEveryProgramState) {
+    nlohmann::json broken = node(8, "2", "loader2");
+    broken["loader1"] = nullptr;
+    start(rackWith({node(2, "2"), node(4, "2", "loader1"), node(6, "4", "loader2"), broken}));
+    ASSERT_EQ(downloadMode(), 0);
+    EXPECT_EQ(ra56().state(), rack::nodepod::Ra56State::Download);
+    EXPECT_EQ(reports.progress.back(), 100);
+
+    const Scan application = scan(2);
+    EXPECT_EQ(application.state, 1);
+    EXPECT_EQ(application.firmware, "1.00");
+    EXPECT_EQ(application.serial, 1002);
+    const Scan loader1 = scan(4);
+    EXPECT_EQ(loader1.state, 2);
+    EXPECT_EQ(loader1.type, kType);
+    EXPECT_EQ(loader1.loader1, "1.10");
+    const Scan backFromLoader2 = scan(6);
+    EXPECT_EQ(backFromLoader2.result, 0);
+    EXPECT_EQ(backFromLoader2.state, 2);
+    EXPECT_EQ(head(6).program(), NodeProgram::Loader1);
+    const Scan stuck = scan(8);
+    EXPECT_EQ(stuck.result, -6);
+    EXPECT_EQ(stuck.state, 3);
+    const Scan nobody = scan(10);
+    EXPECT_EQ(nobody.result, 0);
+    EXPECT_EQ(nobody.state, 0);
+}
+
+TEST_F(NodePodRackTest, ShippedRackHasAnRa56WithHeadsInTwoPrograms) {
+    auto shipped = rack::loadRackFile(std::string(QUORVEL_SOURCE_DIR) + "/rack/racks/default.json");
+    auto* module = dynamic_cast<rack::nodepod::Ra56Module*>(shipped->slot(8));
+    ASSERT_NE(module, nullptr);
+    ASSERT_NE(module->node(4), nullptr);
+    EXPECT_EQ(module->node(4)->program(), NodeProgram::Application);
+    ASSERT_NE(module->node(100), nullptr);
+    EXPECT_EQ(module->node(100)->program(), NodeProgram::Loader1);
+}
+
+TEST_F(NodePodRackTest, Ra56IsIdentifiedAsAnAmplifier) {
+    start(rackWith({node(2, "2")}));
+    char identity[100] = {}, model[100] = {}, hardware[100] = {}, revisions[400] = {};
+    int32_t identityLength = 0, modelLength = 0, mode = 0, loader = 0, subChannels = 0;
+    int32_t hardwareLength = 0, revisionsLength = 0;
+    ASSERT_EQ(GetComponentType(6000, kSlot, 0, recordMessage, identity, &identityLength, model,
+                               &modelLength, &mode, &loader, &subChannels, 0, hardware,
+                               &hardwareLength, revisions, &revisionsLength),
+              0);
+    EXPECT_STREQ(model, "RA56");
+    EXPECT_EQ(loader, 0);
+}
+
+TEST_F(NodePodRackTest, HeadsAreOutOfReachOutsideTheDownloadMode) {
+    start(rackWith({node(2, "2")}));
+    ASSERT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kChannel, 0),
+              0);
+    EXPECT_EQ(scan(2).state, 0);
+    EXPECT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, 5, 1), -2);
+}
+
+TEST_F(NodePodRackTest, FullUpdateOfOldHardware) {
+    start(rackWith({node(2, "2")}));
+    ASSERT_EQ(downloadMode(), 0);
+    ASSERT_EQ(update(2, false, 2), 0) << reports.messages.back().second;
+    EXPECT_EQ(head(2).program(), NodeProgram::Application);
+    expectApplicationInFlash(2);
+    EXPECT_EQ(scan(2).firmware, "2.05");
+    head(2).powerOn();
+    EXPECT_EQ(head(2).program(), NodeProgram::Application);
+    EXPECT_TRUE(reports.messages.empty());
+}
+
+TEST_F(NodePodRackTest, FullUpdateOfNewHardwareFromLoaderOne) {
+    start(rackWith({node(100, "4", "loader1")}));
+    ASSERT_EQ(downloadMode(), 0);
+    ASSERT_EQ(update(100, true, 4), 0) << reports.messages.back().second;
+    expectApplicationInFlash(100);
+    head(100).powerOn();
+    EXPECT_EQ(scan(100).firmware, "2.05");
+}
+
+TEST_F(NodePodRackTest, LoaderTwoOfTheOtherHardwareDoesNotStart) {
+    start(rackWith({node(100, "4")}));
+    ASSERT_EQ(downloadMode(), 0);
+    EXPECT_EQ(intoLoader2(100, false, 2, files.loader2Old, 1024), -2);
+    EXPECT_EQ(reports.messages.back().second, "Error starting loader 2!");
+    EXPECT_EQ(head(100).program(), NodeProgram::Loader1);
+}
+
+TEST_F(NodePodRackTest, WithoutItsRestartVectorTheHeadStaysInItsLoader) {
+    start(rackWith({node(2, "2")}));
+    ASSERT_EQ(downloadMode(), 0);
+    ASSERT_EQ(intoLoader2(2, false, 2, files.loader2Old, 1024), 0);
+    ASSERT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 0,
+                                      files.application.c_str(), 2, kType, 2),
+              0);
+    ASSERT_EQ(NodePod_Switch(5500, recordMessage, 2, kType, kApplicationAddress), 0);
+    EXPECT_EQ(scan(2).firmware, "2.05");
+    head(2).powerOn();
+    EXPECT_EQ(head(2).program(), NodeProgram::Loader1);
+}
+
+TEST_F(NodePodRackTest, BrokenOffDownloadIsRecoveredByARepeat) {
+    start(rackWith({node(2, "2")}));
+    ASSERT_EQ(downloadMode(), 0);
+    ASSERT_EQ(intoLoader2(2, false, 2, files.loader2Old, 1024), 0);
+    rack().faults().add({"^PCH30,2,", 30, rack::FaultAction::Drop});
+    EXPECT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 0,
+                                      files.application.c_str(), 2, kType, 2),
+              -1);
+    head(2).powerOn();
+    EXPECT_EQ(head(2).program(), NodeProgram::Loader1);
+    const Scan found = scan(2);
+    EXPECT_EQ(found.state, 2);
+    reports.clear();
+    ASSERT_EQ(update(2, true, 2), 0) << reports.messages.back().second;
+    expectApplicationInFlash(2);
+    head(2).powerOn();
+    EXPECT_EQ(head(2).program(), NodeProgram::Application);
+}
+
+TEST_F(NodePodRackTest, RefusedPacketOrWrongChecksumEndTheDownload) {
+    start(rackWith({node(2, "2")}));
+    ASSERT_EQ(downloadMode(), 0);
+    ASSERT_EQ(intoLoader2(2, false, 2, files.loader2Old, 1024), 0);
+    const char* app = files.application.c_str();
+    // The first packet of the application header.
+    rack().faults().add({"^PCH30,2,64,\"4E5041", 1, rack::FaultAction::Question});
+    EXPECT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 0, app, 2, kType, 2),
+              -8);
+    EXPECT_EQ(reports.messages.back().second, "Error downloading datablock 6144, packet 0!");
+    rack().faults().add({"^PCH\\?25,2$", 3, rack::FaultAction::Garble});
+    EXPECT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 0, app, 2, kType, 2),
+              -10);
+    EXPECT_EQ(reports.messages.back().second, "Checksum Error Node ID 2!\r\n");
+}
+
+TEST_F(NodePodRackTest, LoaderOneIsRewritten) {
+    start(rackWith({node(2, "2")}));
+    ASSERT_EQ(downloadMode(), 0);
+    set.loader1Version = "1.20";
+    files = fwgen::writeNodePodSet(scratch.path().string(), set);
+    ASSERT_EQ(intoLoader2(2, false, 2, files.loader2Old, 1024), 0);
+    ASSERT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 3, files.loader1.c_str(),
+                                      2, kType, 2),
+              0);
+    EXPECT_EQ(fw::readLoader1Version(head(2).flash().at(fw::kLoader1Start), 64), "1.20");
+    ASSERT_EQ(NodePod_Switch2Loader1(5500, recordMessage, 2, 1, kType, 1024, 1), 0);
+    EXPECT_EQ(scan(2).loader1, "1.20");
+    head(2).powerOn();
+    EXPECT_EQ(head(2).program(), NodeProgram::Application);  // the application was kept
+}
+
+TEST_F(NodePodRackTest, ApplicationAndLoaderOneInOneFileOnNewHardware) {
+    start(rackWith({node(100, "4")}));
+    ASSERT_EQ(downloadMode(), 0);
+    fw::ApplicationInfo info{kType, "NodePod-S", "3.00"};
+    auto parts = fw::buildApplication(info);
+    const auto loader1 = fw::buildLoader1({"1.30", fw::Hardware::New});
+    parts.insert(parts.end(), loader1.begin(), loader1.end());
+    std::vector<fwgen::Segment> segments;
+    for (const auto& p : parts) segments.push_back({p.address, p.data});
+    const std::string path = scratch.file("combined.s19");
+    fwgen::writeFileAtomically(path, fwgen::toSRecord(segments));
+
+    ASSERT_EQ(intoLoader2(100, false, 2, files.loader2New, 65536), 0);
+    ASSERT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 1, path.c_str(), 100,
+                                      kType, 4),
+              0);
+    for (const auto& p : parts)
+        EXPECT_TRUE(std::equal(p.data.begin(), p.data.end(), head(100).flash().at(p.address)));
+    head(100).powerOn();  // the restart vector came with the file
+    EXPECT_EQ(scan(100).firmware, "3.00");
+}
+
+TEST_F(NodePodRackTest, RefusedDownloadModeAndParameterInitialisation) {
+    start(rackWith({node(2, "2")}, {{"parameterInitMs", 8000}}));
+    EXPECT_EQ(downloadMode(), -3333);
+    EXPECT_EQ(reports.messages.back().second,
+              "RA56 is in parameter init mode! Please wait a moment and try again!");
+    clock.advance(std::chrono::seconds(8));
+    EXPECT_EQ(downloadMode(), 0);
+    EXPECT_EQ(ra56().state(), rack::nodepod::Ra56State::Download);
+    EXPECT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kChannel, 2),
+              0);
+    EXPECT_EQ(ra56().state(), rack::nodepod::Ra56State::Normal);
+    ra56().setRefuseDownloadMode(true);
+    EXPECT_EQ(downloadMode(), -3);
+    EXPECT_EQ(reports.messages.back().second, "Error switching RA56 to download mode!");
+}
+
+}  // namespace

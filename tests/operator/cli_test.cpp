@@ -1,0 +1,186 @@
+// quorvel-cli's parts: port options and advice, inventory output, progress, questions.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "operator/cli/cli_ui.h"
+#include "operator/cli/inventory_report.h"
+#include "operator/cli/port_options.h"
+#include "operator/cli/terminal_progress.h"
+
+using namespace quorvel;
+using namespace quorvel::cli;
+
+namespace {
+
+// Output written to a memory stream.
+class CapturedStream {
+public:
+    CapturedStream() : stream_(open_memstream(&data_, &size_)) {}
+    ~CapturedStream() {
+        std::fclose(stream_);
+        std::free(data_);
+    }
+    std::FILE* get() { return stream_; }
+    std::string text() {
+        std::fflush(stream_);
+        return std::string(data_, size_);
+    }
+
+private:
+    char* data_ = nullptr;
+    size_t size_ = 0;
+    std::FILE* stream_;
+};
+
+TEST(PortOptions, ShortAndFullPortNames) {
+    EXPECT_EQ(PortNameFromOption("tcp"), "Ethernet TCP/IP");
+    EXPECT_EQ(PortNameFromOption("COM2"), "COM2");
+    EXPECT_EQ(PortNameFromOption("com1-rs485"), "COM1 - RS485");
+    EXPECT_EQ(PortNameFromOption("GPIB (IEEE488)"), "GPIB (IEEE488)");
+    EXPECT_EQ(PortNameFromOption("com3"), "");
+}
+
+TEST(PortOptions, AddressGoesToTheChosenPortsField) {
+    PortSettings port;
+    EXPECT_FALSE(ApplyPortOverrides({"tcp", std::nullopt, "10.1.1.1:5025"}, port));
+    EXPECT_EQ(port.commPort, "Ethernet TCP/IP");
+    EXPECT_EQ(port.ipAdr, "10.1.1.1:5025");
+    EXPECT_FALSE(ApplyPortOverrides({"com2-rs485", 19200, "7"}, port));
+    EXPECT_EQ(port.rs485Adr, "7");
+    EXPECT_EQ(port.baudrate, "19200");
+    EXPECT_FALSE(ApplyPortOverrides({"usb", std::nullopt, "FT01"}, port));
+    EXPECT_EQ(port.usbAdr, "FT01");
+    EXPECT_EQ(port.ipAdr, "10.1.1.1:5025");
+}
+
+TEST(PortOptions, UnknownPortIsRefusedWithTheNamesThatWork) {
+    PortSettings port;
+    const auto problem = ApplyPortOverrides({"com9", std::nullopt, std::nullopt}, port);
+    ASSERT_TRUE(problem);
+    EXPECT_NE(problem->find("com1, com2"), std::string::npos);
+    EXPECT_EQ(port.commPort, "COM1");
+}
+
+TEST(ConnectionAdvice, NamesTheFix) {
+    PortSettings serial;
+    EXPECT_NE(ConnectionAdvice(-4, serial, "").find("dialout"), std::string::npos);
+    EXPECT_NE(ConnectionAdvice(-5, serial, "").find("in use by another program"),
+              std::string::npos);
+    PortSettings tcp;
+    tcp.commPort = "Ethernet TCP/IP";
+    tcp.ipAdr = "10.0.0.9";
+    EXPECT_NE(ConnectionAdvice(-3, tcp, "refused").find("10.0.0.9 cannot be reached (refused)"),
+              std::string::npos);
+    EXPECT_TRUE(IsNoAnswer(-1, tcp));
+    EXPECT_TRUE(IsNoAnswer(-2, tcp));
+    EXPECT_FALSE(IsNoAnswer(-3, tcp));
+    PortSettings gpib;
+    gpib.commPort = "GPIB (IEEE488)";
+    EXPECT_FALSE(IsNoAnswer(-2, gpib));
+    EXPECT_NE(ConnectionAdvice(-2, gpib, "").find("not available"), std::string::npos);
+}
+
+DeviceInventory sampleInventory() {
+    DeviceInventory inventory;
+    inventory.processor.Identity = "QTX,KX43,0,P1.41";
+    inventory.processor.ProcessorType = "KX43";
+    inventory.processor.SoftwareVersion = "P1.41";
+    inventory.panel.Present = true;
+    inventory.panel.Identity = "not detected";
+    inventory.panel.PanelType = "DV";
+    SlotRecord& slot = inventory.slotRecords[2];
+    slot.Present = true;
+    slot.Slot = 2;
+    slot.Identity = "QTX-RA51,RA51-WS050,0,P2.06";
+    slot.IdentifiedType = "RA51";
+    slot.SoftwareVersion = "P2.06";
+    slot.ControllerKind = 2;
+    slot.HardwareRevision = "B02";
+    slot.TypePrefix = "RA51";
+    SlotRecord& empty = inventory.slotRecords[3];
+    empty.Present = true;
+    empty.Slot = 3;
+    empty.Identity = "not detected";
+    return inventory;
+}
+
+TEST(InventoryReport, JsonHoldsEveryScannedSlot) {
+    const auto json = InventoryJson(sampleInventory());
+    EXPECT_EQ(json["processor"]["type"], "KX43");
+    ASSERT_EQ(json["slots"].size(), 2u);
+    EXPECT_EQ(json["slots"][0]["slot"], 2);
+    EXPECT_EQ(json["slots"][0]["controllerKind"], 2);
+    EXPECT_EQ(json["slots"][0]["typePrefix"], "RA51");
+    EXPECT_TRUE(json["slots"][0]["detected"]);
+    EXPECT_FALSE(json["slots"][1]["detected"]);
+}
+
+TEST(InventoryReport, TableHasAlignedColumnsAndOneRowPerScannedPosition) {
+    const std::string table = InventoryTable(sampleInventory());
+    EXPECT_EQ(table,
+              "POSITION  IDENTITY                     TYPE  VERSION  CTRL  HW REV  PREFIX\n"
+              "KX        QTX,KX43,0,P1.41             KX43  P1.41    -     -       -\n"
+              "DV        not detected                 DV    -        -     -       -\n"
+              "03        QTX-RA51,RA51-WS050,0,P2.06  RA51  P2.06    2     B02     RA51\n"
+              "04        not detected                 -     -        -     -       -\n");
+}
+
+TEST(TerminalProgress, PlainOutputPrintsOneLinePerChange) {
+    CapturedStream out;
+    TerminalProgress progress(out.get(), false);
+    progress.show("scanning", 10);
+    progress.show("scanning", 10);
+    progress.show("scanning", 20);
+    EXPECT_EQ(out.text(), " 10% scanning\n 20% scanning\n");
+}
+
+TEST(TerminalProgress, TerminalOutputRedrawsOneLine) {
+    CapturedStream out;
+    TerminalProgress progress(out.get(), true);
+    progress.show("scanning", 50);
+    progress.printLine("note");
+    const std::string text = out.text();
+    EXPECT_EQ(text.find('\n'), text.rfind('\n'));  // only the note ends a line
+    EXPECT_NE(text.find("\r\033[K[############            ]  50% scanning"), std::string::npos);
+    EXPECT_NE(text.find("\r\033[Knote\n"), std::string::npos);
+}
+
+TEST(CliUi, QuestionsWithoutATerminalAreAnsweredNo) {
+    CapturedStream err;
+    CliUi ui({Verbosity::Normal, false, false, false}, err.get());
+    EXPECT_EQ(ui.showMessageBox("Delete it?", kYesNo | kIconExclamation, "Quorvel"), kAnswerNo);
+    EXPECT_NE(err.text().find("use --yes"), std::string::npos);
+    EXPECT_FALSE(ui.askInput("Name?", "Quorvel"));
+}
+
+TEST(CliUi, YesOptionAgrees) {
+    CapturedStream err;
+    CliUi ui({Verbosity::Normal, true, false, false}, err.get());
+    EXPECT_EQ(ui.showMessageBox("Go on?", kOkCancel, "Quorvel"), kAnswerOk);
+    EXPECT_EQ(ui.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
+}
+
+TEST(CliUi, InteractiveAnswerIsRead) {
+    CapturedStream err;
+    std::string input = "y\nsecret\n";
+    std::FILE* in = fmemopen(input.data(), input.size(), "r");
+    CliUi ui({Verbosity::Normal, false, true, false}, err.get(), in);
+    EXPECT_EQ(ui.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
+    EXPECT_EQ(ui.askInput("Password?", "Quorvel"), QString("secret"));
+    std::fclose(in);
+}
+
+TEST(CliUi, ErrorsAreKeptAndQuietModeHidesNotes) {
+    CapturedStream err;
+    CliUi ui({Verbosity::Quiet, false, false, false}, err.get());
+    ui.showMessageBox("Port Timeout!", kIconExclamation, "Quorvel Error");
+    ui.showMessageBox("Done.", kIconInformation, "Quorvel Information");
+    ui.setInterfaceEnabled(false);
+    ui.setStatus("scanning KX...");
+    ASSERT_EQ(ui.errors().size(), 1u);
+    EXPECT_EQ(err.text(), "quorvel-cli: Port Timeout!\n");
+}
+
+}  // namespace

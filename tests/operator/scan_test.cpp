@@ -1,0 +1,223 @@
+// The rack scan against the simulated rack: the inventory field by field, the device tree, the
+// protocol, the early ends and the rack's restart at shutdown.
+#include <algorithm>
+
+#include "rack/core/system_processor.h"
+#include "shell_fixture.h"
+#include "sim_rack.h"
+
+using namespace quorvel;
+
+namespace operator_tests {
+namespace {
+
+nlohmann::json rackWith(const std::string& processorIdentity = "QTX,KX43,0,P1.41") {
+    return nlohmann::json::parse(R"({
+      "processor": {"kind": "KX43", "hardwareRevision": "\"A01\"", "version": "P1.41",
+                    "kernelRevision": "\"2.40\"", "fileSystemRevision": "\"1.12\"",
+                    "loaderBiosRevision": "\"1.05\""},
+      "panel": {"kind": "DV43A", "version": "P4.10", "hardwareRevision": "2.10",
+                "serialNumber": "0012345"},
+      "slots": [
+        {"slot": 0, "kind": "RA51", "firmwareType": 2, "amtNumber": 12, "subChannels": 4,
+         "version": "P2.04", "suffix": "F72"},
+        {"slot": 4, "kind": "RA77", "firmwareType": 3, "amtNumber": 7, "subChannels": 2,
+         "version": "P3.10"},
+        {"slot": 7, "kind": "RA51", "firmwareType": 2, "amtNumber": 12, "subChannels": 4,
+         "version": "P2.06", "layer": "loader1"}
+      ]
+    })")
+        .patch(nlohmann::json::array(
+            {{{"op", "add"}, {"path", "/processor/identity"}, {"value", processorIdentity}}}));
+}
+
+class ScanTest : public testing_support::SimRackTest, public ShellSandbox {
+protected:
+    ScanTest() { writeDefaultConfigFiles(); }
+
+    ScanOutcome scan(const nlohmann::json& description, const QString& startMode = {},
+                     const QString& port = "Ethernet TCP/IP") {
+        useRack(description);
+        store("Properties", "CommPort", port);
+        if (!start(startMode)) ADD_FAILURE() << "start-up ended";
+        return shell->ScanSystem();
+    }
+    const DeviceInventory& inventory() const { return shell->state().Inventory; }
+    bool rackReceived(const std::string& command) {
+        const auto& lines = rack().received();
+        return std::find(lines.begin(), lines.end(), command) != lines.end();
+    }
+};
+
+TEST_F(ScanTest, FullScanFillsTheInventoryFieldByField) {
+    ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
+    const ProcessorRecord& p = inventory().processor;
+    EXPECT_EQ(p.Identity, "QTX,KX43,0,P1.41");
+    EXPECT_EQ(p.ProcessorType, "KX43");
+    EXPECT_EQ(p.SoftwareVersion, "P1.41");
+    EXPECT_EQ(p.VersionSuffix, "0");
+    EXPECT_EQ(p.LoaderRevision, "P1.4");  // the version query's answer, four characters
+    EXPECT_FALSE(p.InBootLoader);
+    EXPECT_EQ(p.HardwareRevision, "A01");
+    EXPECT_EQ(p.KernelRevision, "2.40");
+    EXPECT_EQ(p.FileSystemRevision, "1.12");
+    EXPECT_EQ(p.LoaderBiosRevision, "1.05");
+
+    const PanelRecord& d = inventory().panel;
+    EXPECT_TRUE(d.Present);
+    EXPECT_EQ(d.PanelType, "DV43B");  // hardware revision 2.10
+    EXPECT_EQ(d.SoftwareVersion, "4.10");
+    EXPECT_EQ(d.HardwareRevision, "2.10");
+    EXPECT_EQ(d.SerialNumber, "0012345");
+
+    const SlotRecord& ra51 = inventory().slotRecords[0];
+    EXPECT_TRUE(ra51.Present);
+    EXPECT_EQ(ra51.Identity, "QTX-RA51,RA51-WS050,F72,P2.04");
+    EXPECT_EQ(ra51.IdentifiedType, "RA51");
+    EXPECT_EQ(ra51.ControllerKind, 2);
+    EXPECT_EQ(ra51.SoftwareVersion, "P2.04");
+    EXPECT_EQ(ra51.VersionSuffix, "F72");
+    EXPECT_EQ(ra51.AmtNumber, 12);
+    EXPECT_EQ(ra51.SubChannelCount, 4);
+    EXPECT_EQ(ra51.TypePrefix, "RA51-F72");  // normal start: the F72 variant's files
+    EXPECT_EQ(ra51.SecondTypePrefix, "RA51N");
+    EXPECT_EQ(ra51.AmpCode, 16);
+    EXPECT_EQ(ra51.StartAddress, 16384);
+
+    const SlotRecord& ra77 = inventory().slotRecords[4];
+    EXPECT_EQ(ra77.IdentifiedType, "RA77C");  // controller WS081
+    EXPECT_EQ(ra77.ControllerKind, 3);
+    EXPECT_EQ(ra77.TypePrefix, "RA77C");
+
+    const SlotRecord& loader = inventory().slotRecords[7];
+    EXPECT_EQ(loader.Identity, "QTX-RA51,RA51-WS050,L1,V1.02,0012");
+    EXPECT_EQ(loader.HardwareRevision, " ");
+    EXPECT_EQ(loader.AmtNumber, 12);
+    EXPECT_EQ(loader.TypePrefix, "RA51");
+
+    const SlotRecord& empty = inventory().slotRecords[1];
+    EXPECT_TRUE(empty.Present);
+    EXPECT_EQ(empty.Identity, "not detected");
+    EXPECT_EQ(empty.ControllerKind, 0);
+    EXPECT_EQ(empty.TypePrefix, "");
+    EXPECT_TRUE(shell->state().RestartPending);
+}
+
+TEST_F(ScanTest, DeviceTreeStatusAndProtocol) {
+    ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
+    EXPECT_TRUE(ui.deviceTreeVisible);
+    ASSERT_TRUE(ui.processorBox && ui.panelBox);
+    EXPECT_EQ(ui.processorBox->caption, "KX : QTX,KX43,0,P1.41");
+    EXPECT_TRUE(ui.processorBox->enabled);
+    EXPECT_EQ(ui.panelBox->caption, "DV : QTX,DV43A,P4.10");
+    EXPECT_EQ(ui.slotBoxes.size(), 16u);
+    EXPECT_EQ(ui.slotBoxes[0].caption, "01 - RA : QTX-RA51,RA51-WS050,F72,P2.04");
+    EXPECT_EQ(ui.slotBoxes[15].caption, "16 - RA : not detected");
+    EXPECT_EQ(ui.slotBoxes[7].caption, "08 - RA : QTX-RA51,RA51-WS050,L1,V1.02,00");
+    EXPECT_EQ(ui.statuses.back(), "Ready");
+    EXPECT_EQ(ui.lockChanges, std::vector<bool>({false, true}));
+
+    const QStringList texts = loggedTexts();
+    const qsizetype at = texts.indexOf("-->Scan started.<--");
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(texts[at + 1], "Open port()");
+    EXPECT_EQ(texts[at + 2], "CPort    : 100");
+    EXPECT_EQ(texts[at + 9], "Port opened.");
+    EXPECT_TRUE(texts.contains("KX : QTX,KX43,0,P1.41"));
+    EXPECT_TRUE(texts.contains("Slot/Ident  : 05 - RA : QTX-RA77,RA77-WS081,0,P3.10"));
+    EXPECT_TRUE(texts.contains("AmpName     : RA77"));
+    EXPECT_TRUE(texts.contains("AmtNr       : 7"));
+    EXPECT_EQ(texts.back(), "-->Scan finished okay.<--");
+}
+
+TEST_F(ScanTest, ServiceModeKeepsTheTablesPrefixForF72Modules) {
+    ASSERT_EQ(scan(rackWith(), "S"), ScanOutcome::Finished);
+    EXPECT_EQ(inventory().slotRecords[0].TypePrefix, "RA51");
+}
+
+TEST_F(ScanTest, ShutdownAfterAScanPutsTheRackIntoMultiMasterMode) {
+    ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
+    auto* processor = dynamic_cast<rack::SystemProcessor*>(rack().processor());
+    ASSERT_NE(processor, nullptr);
+    EXPECT_FALSE(processor->multiMaster());
+    shell->shutdown();
+    EXPECT_TRUE(processor->multiMaster());
+    EXPECT_FALSE(shell->state().RestartPending);
+}
+
+TEST_F(ScanTest, ShutdownInOModeLeavesTheRackAsItIs) {
+    ASSERT_EQ(scan(rackWith(), "O"), ScanOutcome::Finished);
+    shell->shutdown();
+    EXPECT_FALSE(rackReceived("PRC10"));
+    EXPECT_EQ(ui.progress.back(), 90);
+}
+
+TEST_F(ScanTest, OldKx43FirmwareIsRefusedOverTcp) {
+    ASSERT_EQ(scan(rackWith("QTX,KX43,0,P1.40")), ScanOutcome::RefusedPort);
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_TRUE(ui.messages.back().prompt.startsWith(
+        "Firmware download with this KX43 firmware version (<P1.41)"));
+    EXPECT_FALSE(ui.processorBox->enabled);
+    EXPECT_FALSE(rackReceived("DID?"));
+    EXPECT_FALSE(shell->state().RestartPending);
+    EXPECT_EQ(ui.statuses.back(), "Ready");
+}
+
+TEST_F(ScanTest, OldKx43FirmwareIsScannedOverCom2) {
+    EXPECT_EQ(scan(rackWith("QTX,KX43,0,P1.40"), {}, "COM2"), ScanOutcome::Finished);
+}
+
+TEST_F(ScanTest, ProcessorInItsBootLoaderEndsTheScan) {
+    ASSERT_EQ(scan(rackWith("QTX-KX43B-Bootstraploader,1.07")), ScanOutcome::ProcessorOnly);
+    EXPECT_TRUE(inventory().processor.InBootLoader);
+    EXPECT_EQ(inventory().processor.LoaderRevision, "1.07");
+    EXPECT_FALSE(rackReceived("DID?"));
+    EXPECT_FALSE(shell->state().RestartPending);
+}
+
+TEST_F(ScanTest, Kx13SlotsAreAskedWithLoaderGroup2) {
+    ASSERT_EQ(scan(rackWith("QTX,KX13,0,P1.50")), ScanOutcome::Finished);
+    EXPECT_EQ(inventory().processor.ProcessorType, "KX13");
+    // Group 2 runs no loader fallback for the empty slot 1.
+    EXPECT_FALSE(rackReceived("PRC1,2,I02"));
+    EXPECT_FALSE(rackReceived("PRC1,6,I02"));
+}
+
+TEST_F(ScanTest, VersionP133UsesGroup0WhenScanningForLoader1) {
+    useRack(rackWith("QTX,KX43,0,P1.33"));
+    store("Properties", "CommPort", "COM1");
+    ASSERT_TRUE(start());
+    shell->state().ScanForLoader1 = true;
+    ASSERT_EQ(shell->ScanSystem(), ScanOutcome::Finished);
+    EXPECT_TRUE(rackReceived("PRC1,2,I02"));
+    EXPECT_FALSE(rackReceived("PRC1,6,I02"));
+}
+
+TEST_F(ScanTest, Kx13RackIsNotRestartedAtShutdown) {
+    ASSERT_EQ(scan(rackWith("QTX,KX13,0,P1.50")), ScanOutcome::Finished);
+    EXPECT_TRUE(shell->state().RestartPending);
+    shell->shutdown();
+    EXPECT_FALSE(rackReceived("PRC10"));
+}
+
+TEST_F(ScanTest, NewerProcessorsUseLoaderGroup1) {
+    ASSERT_EQ(scan(rackWith("QTX,KX43,0,P1.34"), {}, "COM1"), ScanOutcome::Finished);
+    EXPECT_TRUE(rackReceived("PRC1,6,I02"));
+}
+
+TEST_F(ScanTest, SilentRackLeavesTheScanOffline) {
+    auto peer = std::make_shared<testing_support::ScriptedPeer>();
+    peer->expectActivate(false);
+    attach(peer);
+    ASSERT_TRUE(start());
+    EXPECT_EQ(shell->ScanSystem(), ScanOutcome::ConnectionFailed);
+    EXPECT_NE(shell->lastConnectionResult(), 0);
+    EXPECT_EQ(ui.statuses.back(), "offline!");
+    EXPECT_EQ(ui.lockChanges, std::vector<bool>({false, true}));
+    EXPECT_FALSE(shell->state().RestartPending);
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back().title, "Quorvel Error");
+}
+
+}  // namespace
+}  // namespace operator_tests

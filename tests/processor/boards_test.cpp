@@ -1,0 +1,130 @@
+// The simulated processor boards refuse what a real board would refuse.
+#include <gtest/gtest.h>
+
+#include "rack/core/rack_file.h"
+#include "rack/processor/kx33_board.h"
+#include "rack/processor/kx43_board.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class BoardTest : public ::testing::Test {
+protected:
+    void build(const nlohmann::json& processor) {
+        rack_ = rack::buildRack({{"processor", processor}});
+        rack_->fromHost("\x12", now_);
+    }
+    // Sends one command line and collects every answer line that follows within a minute.
+    std::string ask(const std::string& line) {
+        rack_->fromHost(line + "\r\n", now_);
+        std::string answers;
+        while (auto chunk = rack_->peekToHost()) {
+            if (chunk->readyAt > now_ + 60s) break;
+            answers += chunk->bytes;
+            rack_->popToHost();
+        }
+        return answers;
+    }
+    void later(linkpad::Clock::duration d) { now_ += d; }
+
+    std::unique_ptr<rack::Rack> rack_;
+    linkpad::Clock::time_point now_{};
+};
+
+std::string block512Command(int n, char fill, bool spoilChecksum = false) {
+    std::string hex;
+    for (int i = 0; i < 512; ++i) hex += fill == 'A' ? "AA" : "00";
+    const unsigned sum = (fill == 'A' ? 0xAAu : 0u) * 512;
+    unsigned check = ~sum & 0xFFFF;
+    if (spoilChecksum) check ^= 1;
+    constexpr const char* kDigits = "0123456789ABCDEF";
+    for (unsigned byte : {check & 0xFF, check >> 8}) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0xF];
+    }
+    return "PRC310," + std::to_string(n) + "," + hex;
+}
+
+TEST_F(BoardTest, Kx33LoaderCommandsNeedTheBootLoaderAndARange) {
+    build({{"kind", "KX33"}});
+    EXPECT_EQ(ask("PRC301,0"), "?\r\n");
+    EXPECT_EQ(ask("PRC300,1"), "0\r\n");
+    EXPECT_EQ(ask("PRC302,4"), "?\r\n");  // no first block yet
+    EXPECT_EQ(ask("PRC301,8190"), "0\r\n");
+    EXPECT_EQ(ask("PRC302,3"), "?\r\n");  // beyond the flash
+    EXPECT_EQ(ask("PRC302,2"), "0\r\n");
+    EXPECT_EQ(ask(block512Command(8189, 'A')), "?\r\n");  // outside the range
+    EXPECT_EQ(ask(block512Command(8190, 'A', true)), "?\r\n");
+    EXPECT_EQ(ask(block512Command(8190, 'A')), std::to_string(~(0xAAu * 512) & 0xFFFF) + "\r\n");
+    EXPECT_EQ(ask("PRC304"), "?\r\n");  // block 8191 is missing
+    EXPECT_EQ(ask("PRC305"), "?\r\n");
+}
+
+TEST_F(BoardTest, Kx33ErasesTouchedSectorsAndReportsFromTheFirstBlock) {
+    build({{"kind", "KX33"}, {"sectorMs", 100}});
+    auto& board = dynamic_cast<rack::Kx33Board&>(*rack_->processor());
+    board.loadFlash(0, std::string(300 * 512, '\x11'));
+    ask("PRC300,1");
+    ask("PRC301,255");
+    ask("PRC302,2");
+    ask("PRC303,0");
+    ask(block512Command(255, 'A'));
+    ask(block512Command(256, 'A'));
+    EXPECT_EQ(ask("PRC304"), "0\r\n");
+    EXPECT_EQ(ask("PRC305"), "255\r\n");  // one line per 256 blocks from the first
+    EXPECT_EQ(board.flash().substr(255 * 512, 1024), std::string(1024, '\xAA'));
+    // Both sectors the range touches were erased to the empty value, the rest is untouched.
+    EXPECT_EQ(board.flash()[0], '\0');
+    EXPECT_EQ(board.flash()[299 * 512], '\0');
+    EXPECT_EQ(board.flash()[512 * 512], '\xFF');
+}
+
+TEST_F(BoardTest, Kx43WritesOnlyIntoAnOpenFileOfAPreparedFileSystem) {
+    build({{"kind", "KX43"}, {"bootLoader", true}});
+    EXPECT_EQ(ask("PRC?9"), "1\r\n");
+    EXPECT_EQ(ask("PRC9,2,kx43.exe"), "?\r\n");  // not prepared
+    EXPECT_EQ(ask("PRC9,7"), "0\r\n");
+    EXPECT_EQ(ask("PRC9,3,,\"00\""), "?\r\n");   // no open file
+    EXPECT_EQ(ask("PRC9,2,kx43.exe"), "0\r\n");
+    EXPECT_EQ(ask("PRC9,2,other"), "?\r\n");     // one file at a time
+    EXPECT_EQ(ask("PRC9,3,,\"0G\""), "?\r\n");
+    EXPECT_EQ(ask("PRC9,3,,\"" + std::string(258, '0') + "\""), "?\r\n");  // 129 bytes
+    EXPECT_EQ(ask("PRC9,3,,\"414243\""), "0\r\n");
+    auto& board = dynamic_cast<rack::Kx43Board&>(*rack_->processor());
+    EXPECT_EQ(board.flashFiles().find("kx43.exe"), nullptr);  // visible once closed
+    EXPECT_EQ(ask("PRC9,4"), "0\r\n");
+    EXPECT_EQ(*board.flashFiles().find("kx43.exe"), "ABC");
+    EXPECT_EQ(ask("SNO?"), "?\r\n");  // settings wait for the application
+}
+
+TEST_F(BoardTest, Kx43OlderGenerationStartsOnlyAfterItsSystemRestart) {
+    build({{"kind", "KX43"}, {"bootLoader", true}, {"restartMs", 1000}});
+    auto& board = dynamic_cast<rack::Kx43Board&>(*rack_->processor());
+    board.flashFiles().put("kx43.exe", "....VERSION=P4.50....");
+    EXPECT_EQ(ask("PRC9,5"), "?\r\n");
+    EXPECT_EQ(ask("PRC9,6"), "");
+    EXPECT_EQ(ask("IDN?"), "");  // restarting, and asleep until DC2
+    later(1s);
+    rack_->fromHost("\x12", now_);
+    EXPECT_EQ(ask("PRC9,5"), "0\r\n");
+    later(1s);
+    rack_->fromHost("\x12", now_);
+    EXPECT_EQ(ask("PRC?9"), "?\r\n");
+    EXPECT_EQ(ask("PRC?11"), "P4.50\r\n");
+    EXPECT_FALSE(board.activated());
+    rack_->reset();  // power cycle before activation: back to the boot loader
+    EXPECT_TRUE(board.inBootLoader());
+}
+
+TEST_F(BoardTest, Kx43SerialNumberNeedsTheAccessCode) {
+    build({{"kind", "KX43"}});
+    EXPECT_EQ(ask("SNO\"X-1\",-1"), "?\r\n");
+    EXPECT_EQ(ask("SNO\"X-1\",-58246"), "0\r\n");
+    EXPECT_EQ(ask("SNO?"), "\"X-1\"\r\n");
+    EXPECT_EQ(ask("SBR1301,14400,2,1"), "?\r\n");
+    EXPECT_EQ(ask("SBR1301,57600,1,2"), "0\r\n");
+    EXPECT_EQ(ask("SBR?1301"), "1301,57600,1,2\r\n");
+}
+
+}  // namespace

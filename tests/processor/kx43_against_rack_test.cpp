@@ -1,0 +1,174 @@
+// The KX43 update and start against the simulated boards: the files in the board's flash, its
+// settings and the version it reports confirm the effect.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "link/quorlink.h"
+#include "rack/processor/kx43_board.h"
+#include "sim_rack.h"
+#include "temp_dir.h"
+#include "tools/fwgen/processor_firmware.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr int kTimeout = 6000;
+constexpr int kRestartWait = 6;  // seconds; longer than the boards' 4 s restart
+
+const nlohmann::json kOlderSettings = {
+    {"serialNumber", "\"KX43-0815\""}, {"tcpIpAddress", "10.1.2.3"},
+    {"gpibAddress", 12},               {"rs485Address", 5},
+    {"rs232", "19200,1,2"},            {"rs485", "38400,0,1"},
+    {"powerSaveMode", "1"},            {"powerSaveTiming", "4"}};
+
+const nlohmann::json kNewerSettings = {
+    {"filter", "1"},      {"multiClient", "1"}, {"zeroTimeChannel", "1"},
+    {"msrWithTsv", "1"},  {"generalPurposeRegister", "4711"},
+    {"pip1", "3"},        {"pip2", "7"},        {"pop1", "1"},
+    {"pop2", "5"},        {"ntpServerStart", "1"}, {"ntpServerAddress", "10.0.0.5"}};
+
+// The input callback is stored, never called.
+int inputCalls = 0;
+void countInput(int32_t) { ++inputCalls; }
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+class Kx43AgainstRackTest : public SimRackTest {
+protected:
+    Kx43AgainstRackTest() { fwgen::writeKx43Firmware(directory.path(), "P2.06", 3); }
+
+    rack::Kx43Board& board() { return dynamic_cast<rack::Kx43Board&>(*rack().processor()); }
+    void useBoard(const std::string& kind, const nlohmann::json& settings, bool inBootLoader = false) {
+        useRack({{"timing", {{"resetMs", 3000}}},
+                 {"processor",
+                  {{"kind", kind}, {"version", "P1.41"}, {"settings", settings},
+                   {"bootLoader", inBootLoader}}}});
+    }
+
+    int update(int variant, const std::vector<std::string>& names = fwgen::kx43FirmwareFiles()) {
+        const std::string list = fwgen::kx43FileList(names);
+        return UpdateKX43(kTimeout, recordMessage, recordProgress, recordStatus, countInput,
+                          directory.path().c_str(), "P2.06", variant, static_cast<int>(names.size()),
+                          list.c_str(), kRestartWait);
+    }
+    int establish(int variant) {
+        return EstabKX43(kTimeout, recordMessage, recordProgress, recordStatus, countInput,
+                         kRestartWait, variant);
+    }
+
+    std::string pcFile(const std::string& name) const { return readFile(directory.path() / name); }
+    std::string flashFile(const std::string& name) {
+        const std::string* file = board().flashFiles().find(name);
+        return file ? *file : "<missing>";
+    }
+    std::string version() {
+        char text[32] = {};
+        int32_t length = 0;
+        return CheckVersion(text, &length) == 0 ? text : "<no answer>";
+    }
+    std::string lastMessage() const {
+        return reports.messages.empty() ? "" : reports.messages.back().second;
+    }
+    size_t receivedSoFar() { return rack().received().size(); }
+    bool receivedSince(size_t from, const std::string& line) {
+        const auto& all = rack().received();
+        return std::find(all.begin() + static_cast<std::ptrdiff_t>(from), all.end(), line) != all.end();
+    }
+
+    TempDir directory;
+};
+
+TEST_F(Kx43AgainstRackTest, OlderGenerationGetsEveryFileAndKeepsItsSettings) {
+    useBoard("KX43", kOlderSettings);
+    ASSERT_EQ(open(), 0);
+    const rack::Kx43Settings before = board().settings();
+
+    ASSERT_EQ(update(1), 0) << lastMessage();
+    EXPECT_TRUE(board().inBootLoader());
+    for (const auto& name : fwgen::kx43FirmwareFiles()) {
+        if (name != "kx43ini.cnf") {
+            EXPECT_EQ(flashFile(name), pcFile(name)) << name;
+        }
+    }
+    // The initialisation file carries the connection in use: 127.0.0.1 in bytes 2-5.
+    const std::string ini = pcFile("kx43ini.cnf");
+    EXPECT_EQ(flashFile("kx43ini.cnf"), ini.substr(0, 2) + std::string("\x7F\0\0\x01", 4) + ini.substr(6));
+
+    ASSERT_EQ(establish(1), 0) << lastMessage();
+    EXPECT_FALSE(board().inBootLoader());
+    EXPECT_TRUE(board().activated());
+    EXPECT_EQ(version(), "P2.06");
+    rack::Kx43Settings expected = before;
+    expected.tcpIpAddress = "127.0.0.1";  // from the initialisation file, as connected
+    EXPECT_EQ(board().settings(), expected);
+    EXPECT_TRUE(reports.messages.empty()) << lastMessage();
+    EXPECT_EQ(inputCalls, 0);
+}
+
+TEST_F(Kx43AgainstRackTest, NewerGenerationKeepsSetBAndItsInitialisationFile) {
+    useBoard("KX63", kNewerSettings);
+    ASSERT_EQ(open(), 0);
+    const rack::Kx43Settings before = board().settings();
+    ASSERT_EQ(update(5), 0) << lastMessage();
+    for (const auto& name : fwgen::kx43FirmwareFiles()) EXPECT_EQ(flashFile(name), pcFile(name)) << name;
+    ASSERT_EQ(establish(5), 0) << lastMessage();
+    EXPECT_EQ(version(), "P2.06");
+    EXPECT_EQ(board().settings(), before);
+}
+
+TEST_F(Kx43AgainstRackTest, RefusedFlashFileEndsWithItsTextAndARepeatFindsTheBootLoader) {
+    useBoard("KX43B", kOlderSettings);
+    rack().faults().add({"^PRC9,2,kx43lite\\.exe$", 1, rack::FaultAction::Question});
+    ASSERT_EQ(open(), 0);
+    const rack::Kx43Settings before = board().settings();
+    EXPECT_EQ(update(2), -3);
+    EXPECT_EQ(lastMessage(),
+              "Error opening file on KX-Flash!\nPlease switch your Ventrix off and on again!\nKX "
+              "should be in bootloader then, repeat download!");
+    EXPECT_EQ(flashFile("kx43.exe"), pcFile("kx43.exe"));
+    EXPECT_EQ(flashFile("kx43lite.exe"), "<missing>");
+
+    rack().reset();  // the operator switches the rack off and on: the boot loader comes up
+    EXPECT_TRUE(board().inBootLoader());
+    const size_t repeatStart = receivedSoFar();
+    reports.clear();
+    ASSERT_EQ(update(2), 0) << lastMessage();
+    EXPECT_FALSE(receivedSince(repeatStart, "SNO?"));
+    EXPECT_FALSE(receivedSince(repeatStart, "PRC9,1"));
+    EXPECT_EQ(flashFile("kx43lite.exe"), pcFile("kx43lite.exe"));
+
+    ASSERT_EQ(establish(2), 0) << lastMessage();
+    rack::Kx43Settings expected = before;
+    expected.tcpIpAddress = "127.0.0.1";
+    EXPECT_EQ(board().settings(), expected);  // what the first attempt saved
+}
+
+TEST_F(Kx43AgainstRackTest, MissingLocalFileStopsBeforeAnyTraffic) {
+    useBoard("KX43", kOlderSettings);
+    ASSERT_EQ(open(), 0);
+    std::filesystem::remove(directory.path() / "services");
+    const size_t before = receivedSoFar();
+    EXPECT_EQ(update(1), -3);
+    EXPECT_EQ(lastMessage(), "Not all files found in current directory! ");
+    EXPECT_EQ(receivedSoFar(), before);
+    EXPECT_EQ(UpdateKX43(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
+                         directory.path().c_str(), "", 1, 2, "#kx43.exe", kRestartWait),
+              -5);
+    EXPECT_EQ(lastMessage(), "Error in file list for KX download!");
+}
+
+TEST_F(Kx43AgainstRackTest, LoaderFileAloneIsCopied) {
+    useBoard("KX43A", kOlderSettings);
+    ASSERT_EQ(open(), 0);
+    ASSERT_EQ(update(1, {fwgen::kKx43LoaderFile}), 0) << lastMessage();
+    EXPECT_EQ(flashFile(fwgen::kKx43LoaderFile), pcFile(fwgen::kKx43LoaderFile));
+    EXPECT_EQ(reports.statuses.back(), std::make_pair(10, std::string("Transferring kx43load.exe...")));
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+// Starting the KX43's new firmware against a scripted processor: the start sequence, the
+// settings written back (sets A and B) and the final activation.
+#include <gtest/gtest.h>
+
+#include "link/processor/kx43_settings.h"
+#include "link/quorlink.h"
+#include "link_fixture.h"
+
+using namespace testing_support;
+using quorlink::processor::Setting;
+
+namespace {
+
+class Kx43EstablishTest : public LinkTest {
+protected:
+    Kx43EstablishTest() {
+        scriptOpen(*peer);
+        quorlink::processor::settingsStore().fill("?");
+    }
+
+    static void store(Setting s, std::string value) {
+        quorlink::processor::settingsStore()[static_cast<size_t>(s)] = std::move(value);
+    }
+    // The TCP port is closed and re-opened, the interpreter woken and asked for "SRB1".
+    void scriptReopen() { peer->expect("DCL\r\n").expectActivate().line("SRB1\r\n", "0"); }
+    void scriptWakeAndBootLoaderCheck() {
+        peer->expect("\x12\r\n");
+        scriptReopen();
+        peer->line("PRC?9\n", "1");
+    }
+    void scriptActivation() {
+        peer->line("PRC?9\n", "?").line("PRC9,0\n", "0").expect("\x12\r\n");
+        scriptReopen();
+    }
+    int establish(int restartWait, int variant) {
+        attach(peer);
+        if (open() != 0) return 99;
+        clock.clearWaits();
+        return EstabKX43(6000, recordMessage, recordProgress, recordStatus, nullptr, restartWait, variant);
+    }
+    void expectScriptPlayed() {
+        EXPECT_TRUE(peer->done()) << peer->remaining() << " steps left";
+        EXPECT_TRUE(peer->unexpected().empty()) << peer->unexpected().front();
+    }
+    int count200MsSteps() const {
+        const auto waits = clock.waits();
+        return static_cast<int>(std::count(waits.begin(), waits.end(), 200));
+    }
+
+    std::shared_ptr<ScriptedPeer> peer = std::make_shared<ScriptedPeer>();
+};
+
+TEST_F(Kx43EstablishTest, OlderGenerationRestartsUnpacksAndRestoresSetA) {
+    store(Setting::SerialNumber, "\"KX43-0815\"");
+    store(Setting::PowerSaveMode, "1");
+    store(Setting::PowerSaveTiming, "42");
+    store(Setting::Rs232Port, "1301,19200,1,2");
+    store(Setting::Rs485Port, "1302,38400,2,1");
+    store(Setting::Rs485Address, "5");
+    store(Setting::GpibAddress, "12");
+    store(Setting::TcpIpAddress, "10.1.2.3");
+    scriptWakeAndBootLoaderCheck();
+    peer->expect("PRC9,6\n").expectActivate();
+    scriptReopen();
+    peer->line("PRC9,5\n", "0").expectActivate();
+    scriptReopen();
+    peer->line("SNO\"KX43-0815\",-58246\n", "0")
+        .line("PRC6,1\r\n", "0")
+        .line("PRC7,4\r\n", "0")
+        .line("SBR1301,19200,1,2\r\n", "0")
+        .line("SBR1302,38400,2,1\r\n", "0")
+        .line("ADS1302,5\r\n", "0")
+        .line("ADS1303,12\r\n", "0");  // the TCP address came with the initialisation file
+    scriptActivation();
+    EXPECT_EQ(establish(2, 1), 0);
+    expectScriptPlayed();
+    EXPECT_EQ(count200MsSteps(), 3 * 10);
+    EXPECT_EQ(reports.statuses.back(), std::make_pair(5, std::string("Establish KX Application...")));
+}
+
+TEST_F(Kx43EstablishTest, SerialWithoutQuotesAndVariantThreePowerSaving) {
+    store(Setting::SerialNumber, "?");
+    store(Setting::PowerSaveMode, "0");
+    scriptWakeAndBootLoaderCheck();
+    peer->expect("PRC9,6\n").expectActivate();
+    scriptReopen();
+    peer->line("PRC9,5\n", "0").expectActivate();
+    scriptReopen();
+    peer->line("SNO\"-\",-58246\n", "0").line("PRC6,1\r\n", "0").line("PRC7,0\r\n", "0");
+    scriptActivation();
+    EXPECT_EQ(establish(0, 3), 0);
+    expectScriptPlayed();
+}
+
+TEST_F(Kx43EstablishTest, NewerGenerationUnpacksSilentlyAndRestoresSetB) {
+    store(Setting::Filter, "1");
+    store(Setting::MultiClient, "0");
+    store(Setting::ZeroTimeChannel, "x");  // neither 0 nor 1: not sent
+    store(Setting::MsrWithTsv, "1");
+    store(Setting::GeneralPurposeRegister, "4711");
+    store(Setting::Pip1, "1,3");
+    store(Setting::Pop2, "2,9");
+    store(Setting::NtpServerStart, "1");
+    store(Setting::NtpServerAddress, "1,10.0.0.5");
+    scriptWakeAndBootLoaderCheck();
+    peer->expect("PRC9,5\n").expectActivate();
+    scriptReopen();
+    peer->line("PRC12,1\r\n", "0")
+        .line("PRC23,0\r\n", "0")
+        .line("PRC21,1\r\n", "0")
+        .line("PRC30,4711\r\n", "0")
+        .line("PIP 1,3\r\n", "0")
+        .line("POP 2,9\r\n", "0")
+        .line("PRC22,1\r\n", "0")
+        .line("NTP 1,10.0.0.5\r\n", "0");
+    scriptActivation();
+    EXPECT_EQ(establish(1, 5), 0);
+    expectScriptPlayed();
+    // Unpacking 0.4 of the restart wait, starting and activating a whole one each: 4 + 10 + 10.
+    EXPECT_EQ(count200MsSteps(), 24);
+}
+
+TEST_F(Kx43EstablishTest, NtpAddressOnlyAfterTheServerWasSwitchedOn) {
+    store(Setting::NtpServerStart, "1");
+    store(Setting::NtpServerAddress, "1,10.0.0.5");
+    scriptWakeAndBootLoaderCheck();
+    peer->expect("PRC9,5\n").expectActivate();
+    scriptReopen();
+    peer->line("PRC22,1\r\n", "?");
+    scriptActivation();
+    EXPECT_EQ(establish(0, 5), 0);
+    expectScriptPlayed();
+}
+
+TEST_F(Kx43EstablishTest, SetCommandWithoutAnswerEndsTheStartWithItsText) {
+    store(Setting::GeneralPurposeRegister, "4711");
+    scriptWakeAndBootLoaderCheck();
+    peer->expect("PRC9,5\n").expectActivate();
+    scriptReopen();
+    peer->expect("PRC30,4711\r\n");
+    EXPECT_EQ(establish(0, 5), -5);
+    expectScriptPlayed();
+    EXPECT_EQ(reports.messages.back().second, "Port Timeout Setting General Purpose Register!");
+}
+
+TEST_F(Kx43EstablishTest, ProcessorOutsideItsBootLoaderIsNotStarted) {
+    peer->expect("\x12\r\n");
+    scriptReopen();
+    peer->line("PRC?9\n", "?");
+    EXPECT_EQ(establish(1, 1), -5);
+    expectScriptPlayed();
+    EXPECT_EQ(reports.messages.back().second, "KX is not in BootLoader1 mode!");
+}
+
+TEST_F(Kx43EstablishTest, ApplicationStillInTheBootLoaderIsReported) {
+    scriptWakeAndBootLoaderCheck();
+    peer->expect("PRC9,5\n").expectActivate();
+    scriptReopen();
+    peer->line("PRC?9\n", "1");
+    EXPECT_EQ(establish(0, 5), -1);
+    expectScriptPlayed();
+    EXPECT_EQ(reports.messages.back().second,
+              "Error! New application is not running! KX is in bootloader mode now, try download "
+              "again, maybe with default port settings!");
+}
+
+}  // namespace

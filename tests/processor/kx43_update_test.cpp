@@ -1,0 +1,140 @@
+// The KX43 update against a scripted processor: the exact commands, the settings read before the
+// boot loader starts, and what the data commands carry.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "link/processor/kx43_settings.h"
+#include "link/quorlink.h"
+#include "link_fixture.h"
+#include "temp_dir.h"
+
+using namespace testing_support;
+using quorlink::processor::Setting;
+
+namespace {
+
+std::string hex(const std::string& bytes) {
+    constexpr const char* kDigits = "0123456789ABCDEF";
+    std::string text;
+    for (const unsigned char c : bytes) {
+        text += kDigits[c >> 4];
+        text += kDigits[c & 0xF];
+    }
+    return text;
+}
+
+std::string dataCommand(const std::string& bytes) { return "PRC9,3,,\"" + hex(bytes) + "\"\n"; }
+
+class Kx43UpdateTest : public LinkTest {
+protected:
+    Kx43UpdateTest() { scriptOpen(*peer); }
+
+    void scriptReopen() { peer->expect("DCL\r\n").expectActivate().line("SRB1\r\n", "0"); }
+    void scriptWake() {
+        peer->expect("\x12\r\n");
+        scriptReopen();
+    }
+    void writeFile(const std::string& name, const std::string& bytes) {
+        std::ofstream(directory.file(name), std::ios::binary) << bytes;
+    }
+    int update(int variant, int count, const std::string& list, int restartWait = 1) {
+        attach(peer);
+        if (open() != 0) return 99;
+        clock.clearWaits();
+        return UpdateKX43(6000, recordMessage, recordProgress, recordStatus, nullptr,
+                          directory.path().c_str(), "P2.06", variant, count, list.c_str(), restartWait);
+    }
+    void expectScriptPlayed() {
+        EXPECT_TRUE(peer->done()) << peer->remaining() << " steps left";
+        EXPECT_TRUE(peer->unexpected().empty()) << peer->unexpected().front();
+    }
+    static std::string stored(Setting s) {
+        return quorlink::processor::settingsStore()[static_cast<size_t>(s)];
+    }
+
+    TempDir directory;
+    std::shared_ptr<ScriptedPeer> peer = std::make_shared<ScriptedPeer>();
+};
+
+TEST_F(Kx43UpdateTest, FilesInTheBootLoaderOnlyTheLowerCaseIniIsPatched) {
+    const std::string upper(20, 'u');
+    std::string ini(130, 'i');
+    writeFile("KX43INI.CNF", upper);
+    writeFile("empty", "");
+    writeFile("kx43ini.cnf", ini);
+    scriptWake();
+    peer->line("PRC?9\n", "1");  // already in the boot loader: no settings, no "PRC9,1"
+    scriptWake();
+    peer->line("PRC9,7\n", "0")
+        .line("PRC9,2,KX43INI.CNF\n", "0")
+        .line(dataCommand(upper), "0")
+        .line("PRC9,4\n", "0")
+        .line("PRC9,2,empty\n", "0")
+        .line("PRC9,4\n", "0");
+    std::string patched = ini.substr(0, 128);
+    patched.replace(2, 4, std::string("\x7F\x00\x00\x01", 4));  // connected to 127.0.0.1
+    peer->line("PRC9,2,kx43ini.cnf\n", "0")
+        .line(dataCommand(patched), "0")
+        .line(dataCommand("ii"), "0")  // the last block carries only what remains
+        .line("PRC9,4\n", "0");
+    EXPECT_EQ(update(1, 3, "#KX43INI.CNF#empty#kx43ini.cnf"), 0);
+    expectScriptPlayed();
+    EXPECT_EQ(reports.progress, (std::vector<int>{0, 0, 99}));
+    EXPECT_EQ(reports.statuses.back(), std::make_pair(10, std::string("Transferring kx43ini.cnf...")));
+    const auto waits = clock.waits();
+    EXPECT_EQ(std::count(waits.begin(), waits.end(), 1000), 1);  // the pause before "PRC9,7"
+    EXPECT_EQ(std::count(waits.begin(), waits.end(), 200), 0);
+}
+
+TEST_F(Kx43UpdateTest, NewerGenerationReadsSetBAndWaitsTheDoubledRestart) {
+    scriptWake();
+    peer->line("PRC?9\n", "?")
+        .line("CHS-1\n", "0")
+        .line("SPS1\n", "0")
+        .line("IDN?\n", "QTX,KX63,0,P1.20");
+    const std::pair<const char*, const char*> setB[] = {
+        {"PRC?12\n", "1"},    {"PRC?23\n", "0"},   {"PRC?13\n", "1"}, {"PRC?21\n", "0"},
+        {"PRC?30\n", "4711"}, {"PIP?1\n", "1,3"},  {"PIP?2\n", "2,7"}, {"POP?1\n", "1,1"},
+        {"POP?2\n", "2,0"},   {"PRC?22\n", "1"},   {"NTP?1\n", "1,10.0.0.5"}};
+    for (const auto& [query, answer] : setB) peer->line(query, answer);
+    peer->line("PRC9,1\n", "0");
+    scriptWake();
+    peer->line("PRC9,7\n", "0");
+    EXPECT_EQ(update(5, 0, "", 2), 0);  // no files: restarts and starts the boot loader all the same
+    expectScriptPlayed();
+    const auto waits = clock.waits();
+    EXPECT_EQ(std::count(waits.begin(), waits.end(), 200), 1 + 2 * 10);  // after "IDN?", restart
+    EXPECT_EQ(reports.progress.back(), 100);
+    EXPECT_EQ(stored(Setting::GeneralPurposeRegister), "4711");
+    EXPECT_EQ(stored(Setting::NtpServerAddress), "1,10.0.0.5");
+    EXPECT_EQ(stored(Setting::SerialNumber), "");        // set A is not read: the serial is empty,
+    EXPECT_EQ(stored(Setting::TcpIpAddress), "?");       // the rest not available
+}
+
+TEST_F(Kx43UpdateTest, SettingWithoutAnswerEndsWithItsOwnText) {
+    scriptWake();
+    peer->line("PRC?9\n", "?")
+        .line("CHS-1\n", "0")
+        .line("SPS1\n", "0")
+        .line("IDN?\n", "QTX,KX43,0,P1.41")
+        .line("SNO?\n", "\"KX43-1\"")
+        .line("ADS?1305\n", "10.1.2.3")
+        .expect("ADS?1303\n");
+    EXPECT_EQ(update(1, 0, ""), -1);
+    expectScriptPlayed();
+    EXPECT_EQ(reports.messages.back().second, "Port Timeout GPIB Address!");
+}
+
+TEST_F(Kx43UpdateTest, RefusedWriteEndsWithItsText) {
+    writeFile("kx43.exe", "abc");
+    scriptWake();
+    peer->line("PRC?9\n", "1");
+    scriptWake();
+    peer->line("PRC9,7\n", "0").line("PRC9,2,kx43.exe\n", "0").line(dataCommand("abc"), "?");
+    EXPECT_EQ(update(1, 1, "#kx43.exe"), -2);
+    expectScriptPlayed();
+    EXPECT_EQ(reports.messages.back().second, "Writing Data to KX failed!");
+}
+
+}  // namespace
