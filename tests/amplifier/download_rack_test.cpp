@@ -126,6 +126,15 @@ TEST_F(AmplifierRackTest, EraseMarksTheLastChannelAndLoaderTwoStartsFromTheFullI
     EXPECT_EQ(module(2).loader2Identity(), "QTX-RA51,RA51-WS050,L2,V2.01");
 }
 
+TEST_F(AmplifierRackTest, ExternalDataEndingInsideABlockArrivesWhole) {
+    start({slotOfType(2, 2)});
+    auto files = writeFirmware(2);
+    files.firmware.application[1].data.resize(0x3000 + 0x45, 0x3C);  // a partial last block
+    std::ofstream(files.application) << fwgen::toIntelHex(files.firmware.application);
+    ASSERT_EQ(download(files, 1u << 2), 0);
+    EXPECT_TRUE(holds(module(2).flash().external(), 0, files.firmware.application[1].data));
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryType, DownloadRackTest, ::testing::Values(1, 2, 3, 4));
 
 }  // namespace

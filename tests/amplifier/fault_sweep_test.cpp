@@ -1,5 +1,5 @@
-// Faults at every phase of a download (the way boot loaders are tested against power loss): each
-// kind of fault at the first, middle and last command of each kind in each call. Whatever
+// Faults at every phase of a download (the way boot loaders are tested against power loss): the
+// fault kinds in turn at the first, middle or last command of each kind in each call. Whatever
 // happens, the sequence either reports an error (and leaves no temporary image) or the module runs
 // the new firmware; a rerun after reconnecting (and a power cycle) always brings the new firmware.
 // QUORVEL_SWEEP=full puts every fault kind at every command.
@@ -69,23 +69,26 @@ protected:
         return download(files, s.mask, s.programMode, s.loader1Area);
     }
 
-    // First, middle and last command of each kind within each call of a clean run.
+    // Without QUORVEL_SWEEP=full: one command of each kind within each call of a clean run,
+    // taking the first, middle and last in turn, with the fault kinds in turn.
     std::vector<FaultPoint> points(const std::vector<std::string>& lines) {
         std::vector<FaultPoint> chosen;
-        for (size_t i = 0; i < lines.size() && fullSweep(); ++i)
-            for (size_t a = 0; a < std::size(kActions); ++a)
-                if (sweepable(lines[i])) chosen.push_back({i, a});
-        if (fullSweep()) return chosen;
+        if (fullSweep()) {
+            for (size_t i = 0; i < lines.size(); ++i)
+                for (size_t a = 0; a < std::size(kActions) && sweepable(lines[i]); ++a) chosen.push_back({i, a});
+            return chosen;
+        }
         size_t rotation = 0;
         for (const auto& step : steps) {
             std::map<std::string, std::vector<size_t>> kinds;
             for (size_t i = step.firstLine; i < step.endLine; ++i)
                 if (sweepable(lines[i])) kinds[commandKind(lines[i])].push_back(i);
             for (const auto& [kind, at] : kinds) {
-                for (size_t pick : {size_t{0}, at.size() / 2, at.size() - 1}) {
-                    chosen.push_back({at[pick], rotation++ % std::size(kActions)});
-                    if (at.size() == 1) break;
-                }
+                const size_t picks[] = {0, at.size() / 2, at.size() - 1};
+                // the picks and the fault kinds turn at different rates, so every pairing occurs
+                const size_t pick = (rotation + rotation / std::size(kActions)) % 3;
+                chosen.push_back({at[picks[pick]], rotation % std::size(kActions)});
+                ++rotation;
             }
         }
         return chosen;

@@ -122,3 +122,30 @@ TEST(MaintenanceParsing, ModeEntriesAndSubChannelCounts) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MaintenanceRackTest, ResetLoader1RebuildsADamagedLoader) {
+    module(4).damageLoader1();
+    EXPECT_EQ(ResetLoader1(6000, 0, recordMessage, recordProgress, 5, 0x10), 0);
+    EXPECT_FALSE(module(4).loader1Damaged());
+    EXPECT_TRUE(reports.messages.empty());
+}
+
+TEST_F(AmplifierRackTest, ModuleWithoutExternalFlashUploadsItsInternalFlashOnly) {
+    auto slot = slotOfType(2, 2);
+    slot["externalFlash"] = false;
+    start({slot});
+    auto files = writeFirmware(2);
+    files.firmware.application.pop_back();  // no external data either
+    std::ofstream(files.application) << fwgen::toIntelHex(files.firmware.application);
+    ASSERT_EQ(download(files, 1u << 2), 0);
+    ASSERT_EQ(enterLoader2(files, 1u << 2), 0);
+    const auto path = directory / "internal.bi0";
+    EXPECT_EQ(UpLoadRAFlash(6000, 2, 0, recordMessage, recordProgress, path.c_str(), 0, 0, 2, 4, 0), 0);
+    EXPECT_EQ(std::filesystem::file_size(path), 1024u * 128u);
+    EXPECT_FALSE(std::filesystem::exists(directory / "internal.bi1"));
+    EXPECT_EQ(rack().received().back(), "PRC1,7,U03000032");
+}
+
+}  // namespace
