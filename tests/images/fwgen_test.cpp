@@ -39,16 +39,6 @@ TEST(FwgenSRecord, UsesS2AboveSixteenBitsAndThenEndsWithS8) {
     EXPECT_EQ(lines[2], "S804000000FB");
 }
 
-TEST(FwgenSRecord, SplitsIntoRecordsOfTheRequestedSize) {
-    fwgen::SRecordOptions options;
-    options.bytesPerRecord = 4;
-    const auto lines = linesOf(toSRecord({{0x10, images_test::randomBytes(10, 1)}}, options));
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_TRUE(lines[1].starts_with("S1070010"));
-    EXPECT_TRUE(lines[2].starts_with("S1070014"));
-    EXPECT_TRUE(lines[3].starts_with("S1050018"));
-}
-
 TEST(FwgenIntelHex, WritesDataAndEndWithChecksums) {
     EXPECT_EQ(linesOf(toIntelHex({{0x0010, {0x42}}})),
               (std::vector<std::string>{":0100100042AD", ":00000001FF"}));
