@@ -65,11 +65,6 @@ class Ra56ModeTest : public ScriptedNodePodTest {
     int setMode(int mode) {
         return NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, 3, mode);
     }
-    std::vector<std::string> messageTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& [kind, text] : reports.messages) texts.push_back(text);
-        return texts;
-    }
 };
 
 TEST_F(Ra56ModeTest, SelectionNormalModeAndRefusalsOfEachStep) {

@@ -58,6 +58,12 @@ void ScriptedNodePodTest::TearDown() {
     EXPECT_TRUE(peer->done()) << peer->remaining() << " steps not reached";
 }
 
+std::vector<std::string> ScriptedNodePodTest::messageTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& [kind, text] : reports.messages) texts.push_back(text);
+    return texts;
+}
+
 std::vector<int> ScriptedNodePodTest::protocolWaits() const {
     std::vector<int> waits;
     for (const int ms : clock.waits())

@@ -50,6 +50,8 @@ class ScriptedNodePodTest : public testing_support::LinkTest {
     static std::string cmd(const std::string& text) { return text + "\r\n"; }
     // The waits after opening, without the 5 ms pause before every command.
     std::vector<int> protocolWaits() const;
+    // The texts of the messages reported so far.
+    std::vector<std::string> messageTexts() const;
     void play(const Script& script) {
         for (const auto& [command, answer] : script) peer->line(cmd(command), answer);
     }
