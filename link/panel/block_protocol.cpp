@@ -63,7 +63,8 @@ int programImage(std::FILE* image, const StrapperParameters& p, StrapperReporter
     reporter.restartProgressInterval();
     std::vector<uint8_t> data(static_cast<size_t>(p.blockSize));
     for (int64_t offset = 0; offset < p.imageSize; offset += p.blockSize) {
-        if (std::fread(data.data(), 1, data.size(), image) != data.size()) return kStrapperCannotOpen;
+        if (std::fread(data.data(), 1, data.size(), image) != data.size())
+            return kStrapperCannotOpen;
         const int64_t block = offset / p.blockSize;
         if (!isFree(block, p)) {
             if (int r = sendBlock(block, data)) return r;

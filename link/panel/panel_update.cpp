@@ -36,16 +36,16 @@ struct TempImagesCleanup {
 };
 
 class PanelUpdate {
-public:
+  public:
     PanelUpdate(Channel& channel, const PanelUpdateRequest& request)
         : ch_(channel), request_(request) {}
 
     int run();
 
-private:
+  private:
     bool large() const { return layout_.layout == FlashLayout::Large; }
     int sectorSize() const { return large() ? 512 : 256; }
-    int fail(const char* text, int code) {
+    int fail(std::string_view text, int code) {
         ch_.reportMessage(text, 0);
         return code;
     }
@@ -83,7 +83,7 @@ int PanelUpdate::run() {
         if (int r = downloadApplication()) return r;
     }
     std::string answer;
-    if (ch_.query("PRC2,2,C\r\n", answer, 100) != 0) return fail(kPortTimeout.data(), -1);
+    if (ch_.query("PRC2,2,C\r\n", answer, 100) != 0) return fail(kPortTimeout, -1);
     DeleteTempImages();
     return startPanelApplication(ch_) == 0 ? 0 : -5;
 }
@@ -91,7 +91,7 @@ int PanelUpdate::run() {
 int PanelUpdate::switchToLoaderI() {
     switch (sendPanelCommand(ch_, "PRC2,1")) {
         case Verdict::Timeout:
-            return fail(kPortTimeout.data(), -1);
+            return fail(kPortTimeout, -1);
         case Verdict::Refused:
             return fail("Error switching DV33 to LoaderI!", -2);
         case Verdict::Accepted:
@@ -100,7 +100,7 @@ int PanelUpdate::switchToLoaderI() {
     ch_.waitSeconds(1);
     switch (sendPanelCommand(ch_, "BDR19200,0,1,3")) {
         case Verdict::Timeout:
-            return fail(kPortTimeout.data(), -1);
+            return fail(kPortTimeout, -1);
         case Verdict::Refused:
             return fail("Error switching DV33-Port to 19200 Baud!", -2);
         case Verdict::Accepted:
@@ -112,7 +112,7 @@ int PanelUpdate::switchToLoaderI() {
 int PanelUpdate::chooseLayout() {
     std::string identity;
     if (sendPanelCommand(ch_, "DID?", identity) == Verdict::Timeout)
-        return fail(kPortTimeout.data(), -1);
+        return fail(kPortTimeout, -1);
     layout_ = chooseFlashLayout(identity, request_.version, request_.loaderIUpdate);
     if (layout_.result == -2) return fail(kFlashMismatch, -2);
     if (layout_.result == -13) return fail(kNoLoaderIOnSmallFlash, -13);
@@ -133,8 +133,8 @@ int PanelUpdate::transferLoaderII(const std::string& path) {
     ch_.reportStatus("Transfer Loader2...", 0);
     std::FILE* image = nullptr;
     const int64_t paragraphs = large() ? -0xB800 : -0x7800;
-    if (int r = convert(path, kLoaderIIPieces, sectorSize(), paragraphs, kProgrammingFileError,
-                        image))
+    if (int r =
+            convert(path, kLoaderIIPieces, sectorSize(), paragraphs, kProgrammingFileError, image))
         return r;
     if (int r = addressLoaderII()) return r;
     if (int r = sendLoaderIIPieces(image)) return r;
@@ -144,7 +144,7 @@ int PanelUpdate::transferLoaderII(const std::string& path) {
 int PanelUpdate::addressLoaderII() {
     Verdict verdict = sendPanelCommand(ch_, "PRC2,2,A00000000");
     if (large() && verdict == Verdict::Refused) verdict = sendPanelCommand(ch_, "PRC2,2,A00000000");
-    if (verdict == Verdict::Timeout) return fail(kPortTimeout.data(), -1);
+    if (verdict == Verdict::Timeout) return fail(kPortTimeout, -1);
     if (verdict == Verdict::Accepted) return 0;
     if (large()) return fail("Error adressing DV33-LoaderII!", -1);
     ch_.reportMessage("Error adressing DV-Loader2!", 0);
@@ -160,7 +160,7 @@ int PanelUpdate::sendLoaderIIPieces(std::FILE* image) {
         std::string answer;
         switch (sendPanelLine(ch_, line, answer)) {
             case Verdict::Timeout:
-                return fail(kPortTimeout.data(), -1);
+                return fail(kPortTimeout, -1);
             case Verdict::Refused:
                 return fail(large() ? "Error downloading DV Loader2 Data!"
                                     : "Error uploading DV Loader2 Data!",
@@ -175,7 +175,7 @@ int PanelUpdate::sendLoaderIIPieces(std::FILE* image) {
 int PanelUpdate::startLoaderII() {
     switch (sendPanelCommand(ch_, "PRC2,2,S00000000")) {
         case Verdict::Timeout:
-            return fail(large() ? kOldLoaderITimeout : kPortTimeout.data(), -1);
+            return fail(large() ? kOldLoaderITimeout : kPortTimeout, -1);
         case Verdict::Refused:
             return fail(large() ? "Error starting DV Loader2!" : "Error starting DV33-LoaderII!",
                         -2);
@@ -189,11 +189,12 @@ int PanelUpdate::updateLoaderI() {
     ch_.waitMs(200);
     switch (sendPanelCommand(ch_, "PRC2,2,L1", true)) {
         case Verdict::Timeout:
-            return fail(kPortTimeout.data(), -1);
+            return fail(kPortTimeout, -1);
         case Verdict::Refused:
-            return fail("Error loader1 flash block enable! \nMaybe you are using an old loader2 "
-                        "version!",
-                        -2);
+            return fail(
+                "Error loader1 flash block enable! \nMaybe you are using an old loader2 "
+                "version!",
+                -2);
         case Verdict::Accepted:
             break;
     }
@@ -213,9 +214,8 @@ int PanelUpdate::downloadApplication() {
     if (!large()) {
         if (int r = convert(request_.firmwarePath, 1024, 256, 0, kProgrammingFileError, image))
             return r;
-        return programSectors(image, 0, 1023, [](int j) {
-            return static_cast<int>(100 - (1024 - j) * 0.09765625);
-        });
+        return programSectors(
+            image, 0, 1023, [](int j) { return static_cast<int>(100 - (1024 - j) * 0.09765625); });
     }
     CFile file = openFile(request_.firmwarePath, "r");
     if (!file) return fail(kProgrammingFileError, -3);
@@ -223,10 +223,10 @@ int PanelUpdate::downloadApplication() {
     int64_t end = -1;
     if (ScanIntelHexRange(file.get(), 0, -1, lowest, end) != 0) return fail(kRecordFileError, -10);
     const int sectors = end >= kLargeApplicationLimit ? 2048 : 1024;
-    if (int r = convert(request_.firmwarePath, 2048, 512, 0, kProgrammingFileError, image)) return r;
-    return programSectors(image, 0, sectors - 1, [sectors](int j) {
-        return 100 - (sectors - j) * 100 / sectors;
-    });
+    if (int r = convert(request_.firmwarePath, 2048, 512, 0, kProgrammingFileError, image))
+        return r;
+    return programSectors(image, 0, sectors - 1,
+                          [sectors](int j) { return 100 - (sectors - j) * 100 / sectors; });
 }
 
 int PanelUpdate::programSectors(std::FILE* image, int first, int last,

@@ -8,10 +8,10 @@
 namespace quorlink::panel {
 
 struct PanelUpdateRequest {
-    std::string firmwarePath;          // application or loader-I Intel HEX file
-    std::string version;               // firmware version text; its first two characters count
+    std::string firmwarePath;  // application or loader-I Intel HEX file
+    std::string version;       // firmware version text; its first two characters count
     bool downloadApplication = false;
-    bool loaderIUpdate = false;        // the file is a new loader I
+    bool loaderIUpdate = false;  // the file is a new loader I
 };
 
 // 0, -1 time-out or failed sector, -2 refused or flash-size mismatch, -3 a file missing or not

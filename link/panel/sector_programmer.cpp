@@ -39,7 +39,8 @@ SectorProgrammer::Attempt SectorProgrammer::attempt(int sector) {
     const int pieces = large ? 4 : 2;
     std::string answer;
     for (size_t i = 0; i < fillers.size(); ++i) {
-        const auto sent = sendPiece(fillers[i], sector, sector * pieces + static_cast<int>(i), answer);
+        const auto sent =
+            sendPiece(fillers[i], sector, sector * pieces + static_cast<int>(i), answer);
         if (sent != Attempt::Good) return sent;
         if (!answer.starts_with("0")) channel_.reportMessage("Error programming DV33-Flash!", 0);
     }

@@ -11,14 +11,14 @@
 namespace quorlink::panel {
 
 class SectorProgrammer {
-public:
+  public:
     // `image` holds one sector per check-table entry (table A = the sectors' byte sums).
     SectorProgrammer(Channel& channel, std::FILE* image, FlashLayout layout, bool skipEmptyPieces);
 
     // 0, or -1 after a time-out or a sector that failed twice (the text is reported).
     int program(int sector);
 
-private:
+  private:
     enum class Attempt { Good, BadSum, Timeout, ImageUnreadable };
     Attempt attempt(int sector);
     // Sends one piece with its command prefix; `answer` gets the reply. Good = answered.

@@ -79,13 +79,13 @@ bool startsWithKey(const std::string& upperLine, std::string_view key) {
 }
 
 class ConfigReader {
-public:
+  public:
     ConfigReader(const std::string& path, StrapperParameters& p, StrapperReporter& r)
         : path_(path), p_(p), r_(r) {}
 
     int handle(ConfigLine& line);
 
-private:
+  private:
     int com(const ConfigLine& line);
     int boot(const ConfigLine& line);
     int size(const ConfigLine& line);
@@ -93,6 +93,12 @@ private:
     int hexFiles(const ConfigLine& line);
     int logFile(const ConfigLine& line);
     int numberInto(const ConfigLine& line, const std::function<void(int64_t)>& store);
+    int text(const ConfigLine& line, std::string& into) {
+        into = line.value.substr(0, StrapperParameters::kMaxTextLength);
+        return 0;
+    }
+    std::optional<int> shownKey(ConfigLine& line);
+    std::optional<int> fileKey(ConfigLine& line);
     // Shows the line and logs it.
     void shown(const ConfigLine& line) {
         r_.report(line.upper, 0);
@@ -120,10 +126,9 @@ int ConfigReader::com(const ConfigLine& line) {
     if (!baud || !bits || !stop) return kStrapperSyntaxError;
     p_.baudRate = static_cast<long>(*baud);
     p_.bitsPerChar = static_cast<int>(*bits);
-    p_.parity = fields[2].empty()
-                    ? std::string()
-                    : std::string(1, static_cast<char>(std::tolower(
-                                         static_cast<unsigned char>(fields[2][0]))));
+    p_.parity = fields[2].empty() ? std::string()
+                                  : std::string(1, static_cast<char>(std::tolower(
+                                                       static_cast<unsigned char>(fields[2][0]))));
     p_.stopBits = static_cast<int>(*stop);
     return 0;
 }
@@ -178,35 +183,29 @@ int ConfigReader::logFile(const ConfigLine& line) {
     return 0;
 }
 
-int ConfigReader::handle(ConfigLine& line) {
-    if (startsWithKey(line.upper, "REM")) {
-        shown(line);
-        return 0;
-    }
-    if (startsWithKey(line.upper, "VERSION")) {
-        shown(line);
-        for (const char* text : {"STRAPPER Version 2.1", "-------------------"}) {
-            r_.report(text, 0);
-            r_.log(text);
-        }
-        return 0;
-    }
-    const std::pair<const char*, std::function<int()>> shownKeys[] = {
+// The keys whose lines are shown: nothing when the line is none of them.
+std::optional<int> ConfigReader::shownKey(ConfigLine& line) {
+    const std::pair<const char*, std::function<int()>> keys[] = {
         {"TRANSF", [&] { return numberInto(line, [&](int64_t v) { p_.transfer = v != 0; }); }},
         {"COM", [&] { return com(line); }},
         {"SERADR", [&] { return numberInto(line, [&](int64_t v) { p_.serialAddress = v; }); }},
-        {"SERNUM", [&] { p_.serialNumber = line.value.substr(0, StrapperParameters::kMaxTextLength); return 0; }},
+        {"SERNUM", [&] { return text(line, p_.serialNumber); }},
         {"REVADR", [&] { return numberInto(line, [&](int64_t v) { p_.revisionAddress = v; }); }},
-        {"REVNUM", [&] { p_.revisionNumber = line.value.substr(0, StrapperParameters::kMaxTextLength); return 0; }},
+        {"REVNUM", [&] { return text(line, p_.revisionNumber); }},
         {"BOOT", [&] { return boot(line); }},
         {"SIZE", [&] { return size(line); }},
         {"FREE", [&] { return free(line); }},
     };
-    for (const auto& [key, apply] : shownKeys) {
+    for (const auto& [key, apply] : keys) {
         if (!matchKey(line, key)) continue;
         shown(line);
         return apply();
     }
+    return std::nullopt;
+}
+
+// The file keys are logged, not shown.
+std::optional<int> ConfigReader::fileKey(ConfigLine& line) {
     if (matchKey(line, "DATFILE")) {
         p_.imageFile = resolveNextTo(path_, line.originalValue);
         r_.log(line.upper);
@@ -221,7 +220,24 @@ int ConfigReader::handle(ConfigLine& line) {
         r_.log(line.upper);
         return result;
     }
-    return 0;  // not a configuration line
+    return std::nullopt;
+}
+
+int ConfigReader::handle(ConfigLine& line) {
+    if (startsWithKey(line.upper, "REM")) {
+        shown(line);
+        return 0;
+    }
+    if (startsWithKey(line.upper, "VERSION")) {
+        shown(line);
+        for (const char* version : {"STRAPPER Version 2.1", "-------------------"}) {
+            r_.report(version, 0);
+            r_.log(version);
+        }
+        return 0;
+    }
+    if (auto result = shownKey(line)) return *result;
+    return fileKey(line).value_or(0);  // other lines are no configuration
 }
 
 std::string withoutLineEnd(std::string text) {

@@ -35,8 +35,8 @@ int copyHexFile(const std::string& name, std::FILE* image, int64_t imageSize,
 int writeText(std::FILE* image, const char* what, const std::string& text,
               std::optional<int64_t> address, int64_t imageSize, StrapperReporter& reporter) {
     if (!address) return 0;
-    reporter.log(std::string("Set ") + what + " = " + text + " at address = " +
-                 hexAddress(*address) + " ...");
+    reporter.log(std::string("Set ") + what + " = " + text +
+                 " at address = " + hexAddress(*address) + " ...");
     const auto length = static_cast<int64_t>(text.size());
     if (*address < 0 || *address + length > imageSize) return kStrapperSyntaxError;
     if (std::fseek(image, static_cast<long>(*address), SEEK_SET) != 0 ||
@@ -55,8 +55,8 @@ int buildFlashImage(const StrapperParameters& p, StrapperReporter& reporter) {
     for (const auto& name : p.hexFiles) {
         if (int r = copyHexFile(name, image.get(), p.imageSize, reporter)) return r;
     }
-    if (int r = writeText(image.get(), "SerialNumber", p.serialNumber, p.serialAddress,
-                          p.imageSize, reporter))
+    if (int r = writeText(image.get(), "SerialNumber", p.serialNumber, p.serialAddress, p.imageSize,
+                          reporter))
         return r;
     if (int r = writeText(image.get(), "RevisionNumber", p.revisionNumber, p.revisionAddress,
                           p.imageSize, reporter))

@@ -26,7 +26,7 @@ enum StrapperResult {
 const char* strapperErrorText(int code);
 
 class StrapperReporter {
-public:
+  public:
     static constexpr int kProgressIntervalMs = 500;
 
     explicit StrapperReporter(Channel& channel) : channel_(channel) {}
@@ -44,7 +44,7 @@ public:
     // Reports and logs the text of a failed run; returns the code.
     int error(int code);
 
-private:
+  private:
     Channel& channel_;
     CFile log_;
     linkpad::Clock::time_point lastProgress_{};

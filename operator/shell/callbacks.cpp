@@ -38,11 +38,13 @@ void setStatus(OperatorUi* ui) {
 
 }  // namespace
 
-CallbackScope::CallbackScope(const CallbackContext& context) : previous_(current) {
-    current = context;
+CallbackScope::CallbackScope(const CallbackContext& context) : own_(context) { current = context; }
+
+CallbackScope::~CallbackScope() {
+    if (current.messages == own_.messages) current = {};
 }
 
-CallbackScope::~CallbackScope() { current = previous_; }
+void SetNodePodWindow(OperatorUi* window) { current.nodePodWindow = window; }
 
 extern "C" {
 

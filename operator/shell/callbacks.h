@@ -18,7 +18,8 @@ struct CallbackContext {
     OperatorUi* nodePodWindow = nullptr;  // the NodePod window while it is open
 };
 
-// Makes `context` the target of the callbacks until the returned guard ends.
+// Makes `context` the target of the callbacks while the scope lives (the newest scope wins; the
+// program has one).
 class CallbackScope {
 public:
     explicit CallbackScope(const CallbackContext& context);
@@ -27,8 +28,11 @@ public:
     CallbackScope& operator=(const CallbackScope&) = delete;
 
 private:
-    CallbackContext previous_;
+    CallbackContext own_;
 };
+
+// The NodePod window's progress bar and status bar while it is open (nullptr when closed).
+void SetNodePodWindow(OperatorUi* window);
 
 // The library's message buffer holds 511 characters and a terminating zero.
 constexpr int kLibraryMessageBufferSize = 512;

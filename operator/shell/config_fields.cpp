@@ -22,7 +22,7 @@ bool ConfigFieldReader::atEnd() {
 std::optional<ConfigField> ConfigFieldReader::next() {
     if (emptyFieldPending_) {
         emptyFieldPending_ = false;
-        return ConfigField{QString(), line_};
+        return ConfigField{QString(), line_, true};
     }
     if (atEnd()) return std::nullopt;
     ConfigField field;

@@ -9,6 +9,9 @@ namespace quorvel {
 struct ConfigField {
     QString text;
     int line = 0;  // 1-based line the field starts on
+    // The empty field behind a comma that ends a line: a record that is already complete
+    // ignores it.
+    bool trailing = false;
 };
 
 class ConfigFieldReader {

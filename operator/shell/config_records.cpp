@@ -21,8 +21,10 @@ RecordsRead ReadRecords(ConfigFieldReader& reader, const RecordLayout& layout) {
         while (record.fields.size() < layout.fieldCount) {
             auto field = reader.next();
             if (!field) break;
+            if (field->trailing && record.fields.empty()) continue;
             record.fields.push_back(*field);
         }
+        if (record.fields.empty()) break;
         record.line = record.fields.front().line;
         const QString where = QString("line %1: ").arg(record.line);
         if (record.fields.size() < layout.fieldCount) {

@@ -1,6 +1,7 @@
 // The application layer of one module: identity and settings queries, sub-channels, channel
 // names, operating mode, CAN database, connection-board EEPROMs and the way into loader 1.
 #include "rack/amplifier/amplifier_module.h"
+#include "rack/amplifier/module_timing.h"
 #include "rack/amplifier/protocol_fields.h"
 
 namespace rack::amplifier {
@@ -9,8 +10,7 @@ namespace {
 
 constexpr int kEepromStart[] = {0x3000, 0x4000};
 constexpr size_t kEepromLine = 64;
-constexpr int kDatabaseDeleteMs = 2500;
-constexpr int kLoader1EntryMs = 150;
+using namespace timing;
 
 std::optional<int> fieldAfter(std::string_view line, std::string_view prefix) {
     if (!line.starts_with(prefix)) return std::nullopt;

@@ -2,17 +2,16 @@
 // loader 2, erasing, total check, upload, application start and establish.
 #include "rack/amplifier/amplifier_module.h"
 #include "rack/amplifier/module_bus.h"
+#include "rack/amplifier/module_timing.h"
 #include "rack/amplifier/protocol_fields.h"
 
 namespace rack::amplifier {
 
 namespace {
 
+using namespace timing;
+
 constexpr int kBootLoaderEntry = 0x10400;
-constexpr int kBankEraseMs = 400;
-constexpr int kSectorEraseMs = 250;
-constexpr int kOlderSeriesEraseMs = 1000;
-constexpr int kStartMs = 50;
 
 // The hex fields of a command: "0312FF01" -> {0x03, 0x12, 0xFF, 0x01}.
 std::optional<std::vector<int>> hexFields(std::string_view fields, size_t count) {

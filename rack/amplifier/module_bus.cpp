@@ -5,6 +5,7 @@
 #include <string>
 
 #include "rack/amplifier/amplifier_module.h"
+#include "rack/amplifier/module_timing.h"
 #include "rack/amplifier/protocol_fields.h"
 #include "rack/core/rack.h"
 
@@ -130,7 +131,8 @@ Reply blockCommand(char command, std::string_view fields, const std::vector<Ampl
                 if (m == to.back()) answer = std::move(now);
             }
             if (answer.empty()) return Reply::raw(std::string("\xEE\x01", 2));
-            return Reply::raw(checkAnswer(answer), command == 'P' ? 2 : 4);
+            return Reply::raw(checkAnswer(answer),
+                              command == 'P' ? timing::kProgramBlockMs : timing::kProgramPairMs);
         }
         default:
             return Reply::refused();
@@ -194,7 +196,7 @@ std::optional<Reply> loaderOnBus(AmplifierModule& self, std::string_view line, R
         if (blockReceivers(rack, 'B').empty() || blockReceivers(rack, 'B').back() != &self)
             return std::nullopt;
         for (auto* m : blockReceivers(rack, 'B')) m->eraseExternalForSession();
-        return self.powered() ? Reply::accepted(300) : Reply::none();
+        return self.powered() ? Reply::accepted(timing::kExternalEraseMs) : Reply::none();
     }
     const auto address = addressOf(group, command, fields);
     if (!address) {

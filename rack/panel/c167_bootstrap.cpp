@@ -132,8 +132,9 @@ std::string C167Bootstrap::onCheck() {
     stage_ = Stage::Header;
     const uint8_t expected = static_cast<uint8_t>(headerSum_ + (emptyBlock_ ? 0 : sum(data_)));
     if (check != expected || settings_.refusedBlocks.count(block_)) return kRefused;
-    std::copy(data_.begin(), data_.end(),
-              flash_.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(block_) * blockSize_));
+    std::copy(
+        data_.begin(), data_.end(),
+        flash_.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(block_) * blockSize_));
     written_.push_back(block_);
     return kAccepted;
 }

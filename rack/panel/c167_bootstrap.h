@@ -17,11 +17,21 @@ struct BootstrapSettings {
 };
 
 class C167Bootstrap {
-public:
+  public:
     static constexpr size_t kFirstStageBytes = 32;
 
-    enum class Stage { WaitZero, FirstStage, ProgramLength, Program, BlockSize, Header, Data,
-                       Check, Finished, Halted };
+    enum class Stage {
+        WaitZero,
+        FirstStage,
+        ProgramLength,
+        Program,
+        BlockSize,
+        Header,
+        Data,
+        Check,
+        Finished,
+        Halted
+    };
 
     C167Bootstrap(BootstrapSettings settings, std::vector<uint8_t>& flash);
 
@@ -37,7 +47,7 @@ public:
     int closedRuns() const { return closedRuns_; }
     int restarts() const { return restarts_; }
 
-private:
+  private:
     std::string takeByte(uint8_t byte);
     std::string onFirstStage();
     std::string onProgram();

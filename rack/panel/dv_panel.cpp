@@ -1,8 +1,9 @@
 #include "rack/panel/dv_panel.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <cctype>
+#include <cstddef>
+#include <cstdlib>
 #include <numeric>
 
 #include "rack/core/rack.h"
@@ -153,7 +154,8 @@ Reply DvPanel::loadPiece(std::string_view hex) {
 
 // Loader II names the sector size it programs; one for the other flash does not start.
 Reply DvPanel::startLoaderII() {
-    const std::string head(ram_.begin(), ram_.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(ram_.size(), 4)));
+    const std::string head(
+        ram_.begin(), ram_.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(ram_.size(), 4)));
     if (head.size() < 4 || !head.starts_with(kLoaderIIMarker)) return Reply::refused();
     const int sectorSize = head[3] == '2' ? 512 : head[3] == '1' ? 256 : 0;
     if (sectorSize != flash_.sectorSize()) return Reply::refused();
@@ -185,7 +187,8 @@ Reply DvPanel::sectorPiece(char piece, std::string_view rest) {
     const Reply refused = piece == 'B' ? rawPair('?', '\0') : Reply::refused();
     const auto sector = hexNumber(rest.substr(0, 4));
     const auto data = hexBytes(rest.size() > 4 ? rest.substr(4) : std::string_view());
-    if (index > lastIndex || rest.size() < 4 || !sector || *sector >= flash_.sectors() || !data ||
+    const bool misplaced = piece != 'B' && index >= lastIndex;  // no "F" or "G" on 256 bytes
+    if (misplaced || rest.size() < 4 || !sector || *sector >= flash_.sectors() || !data ||
         (!data->empty() && data->size() != kPieceBytes))
         return refused;
     if (index == 0) {
@@ -195,13 +198,15 @@ Reply DvPanel::sectorPiece(char piece, std::string_view rest) {
     }
     if (*sector != sector_) return refused;
     std::copy(data->begin(), data->end(),
-              sectorData_.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(index) * kPieceBytes));
+              sectorData_.begin() +
+                  static_cast<std::ptrdiff_t>(static_cast<size_t>(index) * kPieceBytes));
     piecesReceived_ |= 1u << index;
     if (piece != 'B') return Reply::accepted();
     sector_ = -1;
     if (piecesReceived_ != (1u << (lastIndex + 1)) - 1) return refused;
     flash_.writeSector(*sector, sectorData_, loaderIOpen_);
-    const auto sum = static_cast<char>(std::accumulate(sectorData_.begin(), sectorData_.end(), 0u) & 0xFF);
+    const auto sum =
+        static_cast<char>(std::accumulate(sectorData_.begin(), sectorData_.end(), 0u) & 0xFF);
     return Reply::raw(std::string{sum, '0'}, kSectorProgramMs);
 }
 

@@ -21,15 +21,15 @@ struct PanelConfig {
     std::string version = "P4.10";  // firmware in flash at start; "" = empty flash
     std::string hardwareRevision = "1.00";
     std::string serialNumber = "0012345";
-    bool bootstrap = false;     // jumper: the controller starts its on-chip bootstrap
-    bool passThrough = false;   // the KX43 offers "SYS TRANSF"
+    bool bootstrap = false;    // jumper: the controller starts its on-chip bootstrap
+    bool passThrough = false;  // the KX43 offers "SYS TRANSF"
     BootstrapSettings bootstrapSettings;
 
     static PanelConfig fromJson(const nlohmann::json& j);
 };
 
 class DvPanel final : public Component {
-public:
+  public:
     enum class Layer { Application, LoaderI, LoaderII };
 
     explicit DvPanel(PanelConfig config);
@@ -52,7 +52,7 @@ public:
     const C167Bootstrap& bootstrap() const { return *bootstrap_; }
     std::string identity() const;
 
-private:
+  private:
     std::optional<Reply> handleLoaderI(const std::string& command, std::string_view line);
     std::optional<Reply> handleLoaderII(const std::string& command, std::string_view line);
     std::optional<Reply> handlePassThrough(std::string_view line, Rack& rack);

@@ -1,8 +1,8 @@
 #include "rack/panel/panel_flash.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <cctype>
+#include <cstddef>
 
 #include "rack/panel/panel_identity.h"
 
@@ -21,7 +21,8 @@ bool looksLikeVersion(std::string_view text) {
 }  // namespace
 
 PanelFlash::PanelFlash(int sectorSize, int sectors)
-    : sectorSize_(sectorSize), sectors_(sectors),
+    : sectorSize_(sectorSize),
+      sectors_(sectors),
       bytes_(static_cast<size_t>(sectorSize) * static_cast<size_t>(sectors), 0xFF) {}
 
 bool PanelFlash::isLoaderISector(int sector) const {
@@ -32,7 +33,8 @@ bool PanelFlash::writeSector(int sector, const std::vector<uint8_t>& data, bool 
     if (sector < 0 || sector >= sectors_ || data.size() != static_cast<size_t>(sectorSize_))
         return false;
     if (isLoaderISector(sector) && !loaderIOpen) return false;
-    std::copy(data.begin(), data.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(sector) * sectorSize_);
+    std::copy(data.begin(), data.end(),
+              bytes_.begin() + static_cast<std::ptrdiff_t>(sector) * sectorSize_);
     return true;
 }
 
@@ -40,13 +42,15 @@ std::string PanelFlash::applicationVersion() const {
     const auto start = bytes_.begin() + static_cast<std::ptrdiff_t>(kIdentityAddress);
     const std::string marker(start, start + static_cast<std::ptrdiff_t>(kIdentityMarker.size()));
     const auto versionStart = start + static_cast<std::ptrdiff_t>(kIdentityMarker.size());
-    const std::string version(versionStart, versionStart + static_cast<std::ptrdiff_t>(kVersionLength));
+    const std::string version(versionStart,
+                              versionStart + static_cast<std::ptrdiff_t>(kVersionLength));
     return marker == kIdentityMarker && looksLikeVersion(version) ? version : "P0.00";
 }
 
 void PanelFlash::writeIdentity(const std::string& version) {
     const std::string text = std::string(kIdentityMarker) + version;
-    std::copy(text.begin(), text.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(kIdentityAddress));
+    std::copy(text.begin(), text.end(),
+              bytes_.begin() + static_cast<std::ptrdiff_t>(kIdentityAddress));
 }
 
 }  // namespace rack::panel

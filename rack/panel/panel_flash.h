@@ -8,7 +8,7 @@
 namespace rack::panel {
 
 class PanelFlash {
-public:
+  public:
     PanelFlash(int sectorSize, int sectors);
 
     int sectorSize() const { return sectorSize_; }
@@ -26,7 +26,7 @@ public:
     bool holdsApplication() const { return applicationVersion() != "P0.00"; }
     void writeIdentity(const std::string& version);
 
-private:
+  private:
     int sectorSize_;
     int sectors_;
     std::vector<uint8_t> bytes_;

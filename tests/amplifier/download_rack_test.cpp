@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "amplifier_rack.h"
 #include "link/quorlink.h"
@@ -71,12 +72,18 @@ TEST_P(DownloadRackTest, TwoChannelsProgramTogether) {
     expectFirmwareIn(5, files);
     EXPECT_EQ(identifySlot(2).identity, files.firmware.identity);
     EXPECT_EQ(identifySlot(5).identity, files.firmware.identity);
-    size_t dataBlocks = 0;
-    for (const auto& line : rack().received()) dataBlocks += line.starts_with("PRC1,2,D");
-    size_t perChannel = 0;  // every block went out once for both channels
-    for (const auto& line : rack().received()) perChannel += line.starts_with("PRC1,2,P") || line.starts_with("PRC1,2,F");
-    EXPECT_GT(perChannel, 0u);
-    EXPECT_LE(perChannel, dataBlocks);
+    std::set<std::string> addresses;  // every block went out once for both channels
+    std::vector<std::string> totals;
+    const auto& application = *std::find_if(steps.begin(), steps.end(),
+                                            [](const Step& s) { return s.call == "DownApplication"; });
+    for (size_t i = application.firstLine; i < application.endLine; ++i) {
+        const auto& line = rack().received()[i];
+        if (line.starts_with("PRC1,2,B")) {
+            EXPECT_TRUE(addresses.insert(line).second) << line;
+        }
+        if (line.starts_with("PRC1,2,C")) totals.push_back(line);
+    }
+    EXPECT_EQ(totals, (std::vector<std::string>{"PRC1,2,C06", "PRC1,2,C03"}));
 }
 
 TEST_P(DownloadRackTest, UploadReturnsTheProgrammedBytes) {
@@ -100,6 +107,23 @@ TEST_P(DownloadRackTest, UploadReturnsTheProgrammedBytes) {
             << "segment at " << std::hex << segment.address;
     }
     EXPECT_EQ(reports.progress.back(), 100);
+}
+
+TEST_F(AmplifierRackTest, EraseMarksTheLastChannelAndLoaderTwoStartsFromTheFullImage) {
+    start({slotOfType(2, 2), slotOfType(5, 2)});
+    const auto files = writeFirmware(2);
+    ASSERT_EQ(download(files, (1u << 2) | (1u << 5)), 0);
+    std::vector<std::string> erases;
+    for (const auto& line : rack().received())
+        if (line.starts_with("PRC1,2,L")) erases.push_back(line);
+    EXPECT_EQ(erases, (std::vector<std::string>{"PRC1,2,L03105501", "PRC1,2,L03105502", "PRC1,2,L03105503",
+                                                "PRC1,2,L06105501", "PRC1,2,L06105502", "PRC1,2,L0610FF03"}));
+    const auto& loader2 = *std::find_if(steps.begin(), steps.end(),
+                                        [](const Step& s) { return s.call == "DownLoader2"; });
+    size_t blocks = 0;
+    for (size_t i = loader2.firstLine; i < loader2.endLine; ++i) blocks += rack().received()[i].starts_with("PRC1,2,D");
+    EXPECT_EQ(blocks, 66u);
+    EXPECT_EQ(module(2).loader2Identity(), "QTX-RA51,RA51-WS050,L2,V2.01");
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryType, DownloadRackTest, ::testing::Values(1, 2, 3, 4));

@@ -126,8 +126,11 @@ TEST_F(TcpTransportTest, RefusingPortFailsWithAClearMessage) {
 
 TEST_F(TcpTransportTest, UnresolvableNameFailsWithAClearMessage) {
     EXPECT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, "no-such-rack.invalid", 0, 0, 4096), QTX_ERR_NO_DEVICE);
-    EXPECT_NE(linkpad::lastError().find("\"no-such-rack.invalid\" does not resolve"), std::string::npos)
-        << linkpad::lastError();
+    // Without a reachable name server the look-up runs into its time limit instead.
+    const std::string error = linkpad::lastError();
+    EXPECT_TRUE(error.find("\"no-such-rack.invalid\" does not resolve") != std::string::npos ||
+                error.find("looking up \"no-such-rack.invalid\" timed out") != std::string::npos)
+        << error;
 }
 
 TEST_F(TcpTransportTest, MissingOrMalformedAddressIsRefusedBeforeAnyNetworkAccess) {

@@ -8,6 +8,7 @@
 #include "rack/nodepod/ra56_module.h"
 #include "scripted_nodepod.h"
 #include "sim_rack.h"
+#include "tools/fwgen/fwgen.h"
 #include "tools/fwgen/nodepod_set.h"
 
 using namespace nodepod_tests;
@@ -135,7 +136,7 @@ TEST_F(NodePodRackTest, ScanFindsEveryProgramState) {
 
 TEST_F(NodePodRackTest, ShippedRackHasAnRa56WithHeadsInTwoPrograms) {
     auto shipped = rack::loadRackFile(std::string(QUORVEL_SOURCE_DIR) + "/rack/racks/default.json");
-    auto* module = dynamic_cast<rack::nodepod::Ra56Module*>(shipped->slot(kSlot));
+    auto* module = dynamic_cast<rack::nodepod::Ra56Module*>(shipped->slot(8));
     ASSERT_NE(module, nullptr);
     ASSERT_NE(module->node(4), nullptr);
     EXPECT_EQ(module->node(4)->program(), NodeProgram::Application);
@@ -239,6 +240,26 @@ TEST_F(NodePodRackTest, LoaderOneIsRewritten) {
     EXPECT_EQ(scanNode(2).loader1, "1.20");
     head(2).powerOn();
     EXPECT_EQ(head(2).program(), NodeProgram::Application);  // the application was kept
+}
+
+TEST_F(NodePodRackTest, ApplicationAndLoaderOneInOneFileOnNewHardware) {
+    start(rackWith({node(100, "4")}));
+    ASSERT_EQ(downloadMode(), 0);
+    fw::ApplicationInfo info{kType, "NodePod-S", "3.00"};
+    auto parts = fw::buildApplication(info);
+    const auto loader1 = fw::buildLoader1({"1.30", fw::Hardware::New});
+    parts.insert(parts.end(), loader1.begin(), loader1.end());
+    std::vector<fwgen::Segment> segments;
+    for (const auto& p : parts) segments.push_back({p.address, p.data});
+    const std::string path = scratch.file("combined.s19");
+    fwgen::writeFileAtomically(path, fwgen::toSRecord(segments));
+
+    ASSERT_EQ(intoLoader2(100, false, 2, files.loader2New, 65536), 0);
+    ASSERT_EQ(downApplication(1, path, 100, 4), 0);
+    for (const auto& p : parts)
+        EXPECT_TRUE(std::equal(p.data.begin(), p.data.end(), head(100).flash().at(p.address)));
+    head(100).powerOn();  // the restart vector came with the file
+    EXPECT_EQ(scanNode(100).firmware, "3.00");
 }
 
 TEST_F(NodePodRackTest, RefusedDownloadModeAndParameterInitialisation) {

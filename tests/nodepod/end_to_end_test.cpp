@@ -1,9 +1,11 @@
-// ventrix-sim as a process of its own over TCP, on the real clock: the RA56 is switched into its
-// download mode and a head's loader 1 is rewritten through loader 2; the head then reports it.
+// ventrix-sim as a process of its own, on the real clock: over TCP a head's loader 1 is rewritten
+// through loader 2 and the head then reports it; over a pseudo-terminal the heads are scanned.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "link/quorlink.h"
 #include "link_fixture.h"
@@ -17,6 +19,26 @@ using testing_support::recordProgress;
 using testing_support::recordStatus;
 
 namespace {
+
+// COM1 mapped to a device for the life of the object; the earlier mapping comes back after it.
+class ScopedCom1 {
+  public:
+    explicit ScopedCom1(const std::string& device) {
+        if (const char* previous = std::getenv("QUORVEL_COM1")) previous_ = previous;
+        setenv("QUORVEL_COM1", device.c_str(), 1);
+    }
+    ~ScopedCom1() {
+        if (previous_)
+            setenv("QUORVEL_COM1", previous_->c_str(), 1);
+        else
+            unsetenv("QUORVEL_COM1");
+    }
+    ScopedCom1(const ScopedCom1&) = delete;
+    ScopedCom1& operator=(const ScopedCom1&) = delete;
+
+  private:
+    std::optional<std::string> previous_;
+};
 
 TEST(NodePodEndToEndTest, LoaderOneRewrittenOverTcp) {
     ScratchDirectory scratch;
@@ -55,6 +77,28 @@ TEST(NodePodEndToEndTest, LoaderOneRewrittenOverTcp) {
     EXPECT_EQ(after.loader1, "1.20");
     EXPECT_EQ(CloseConnection(), 0);
     EXPECT_TRUE(reports.messages.empty()) << reports.messages.front().second;
+}
+
+TEST(NodePodEndToEndTest, ScanOverAPseudoTerminal) {
+    ScratchDirectory scratch;
+    nlohmann::json ra56 = {{"slot", 0}, {"kind", "RA56"}, {"stageMs", 20}};
+    ra56["nodes"] =
+        nlohmann::json::array({{{"id", 2}, {"type", 21}, {"application", {{"version", "1.00"}}}},
+                               {{"id", 4}, {"type", 22}, {"program", "loader2"}}});
+    nlohmann::json description;
+    description["slots"] = nlohmann::json::array({ra56});
+    std::ofstream(scratch.file("rack.json")) << description.dump(2);
+
+    rack::sim::SimProcess sim(VENTRIX_SIM, {"--rack", scratch.file("rack.json"), "--pty", "-q"});
+    const ScopedCom1 com1(sim.where());
+    ASSERT_EQ(OpenConnection(1, 9600, nullptr, 8, 1, 6000, recordMessage, -1, 0), 0);
+    EXPECT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, 1, 1), 0);
+    EXPECT_EQ(scanNode(2).state, 1);
+    const NodeScan fromLoader2 = scanNode(4);
+    EXPECT_EQ(fromLoader2.result, 0);
+    EXPECT_EQ(fromLoader2.state, 2);
+    EXPECT_EQ(scanNode(6).state, 0);
+    EXPECT_EQ(CloseConnection(), 0);
 }
 
 }  // namespace

@@ -91,6 +91,20 @@ TEST_F(ConfigFilesTest, AmplifierTableWithoutHeaderHasFiveColumns) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(ConfigFilesTest, CommaAtALineEndIsAnEmptyLastFieldOnlyWhenTheRecordNeedsOne) {
+    write("ws.cfg", "2,3,ra14,9216,RA14,\r\n12,16,ra51,73728,RA51,\r\n");
+    std::vector<AmplifierRow> rows;
+    ReadAmplifierTable(context(), rows);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].typeName, "RA51");
+    write("ws.cfg", "QTX,V1\r\n2,3,ra14,9216,RA14,\r\n12,16,ra51,73728,RA51,ra51n\r\n");
+    ReadAmplifierTable(context(), rows);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].secondTypePrefix, "");
+    EXPECT_EQ(rows[1].secondTypePrefix, "ra51n");
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(ConfigFilesTest, AmplifierTableVersionV2IsNotSupported) {
     write("ws.cfg", "QTX,V2\r\n12,31,RA56,16384,RA56,X\r\n");
     std::vector<AmplifierRow> rows{AmplifierRow{}};

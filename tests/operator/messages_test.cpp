@@ -70,6 +70,19 @@ TEST_F(MessagesTest, ProgressAndStatusCallbacks) {
     EXPECT_EQ(ui.statuses.back(), "erasing");
 }
 
+TEST_F(MessagesTest, NodePodCallbacksReachTheNodePodWindowOnly) {
+    ScriptedUi nodePodWindow;
+    NodePodProgressCallback(10);  // no window open: nothing happens
+    SetNodePodWindow(&nodePodWindow);
+    NodePodProgressCallback(55);
+    ReceiveString("NODEPOD 3 erased");
+    NodePodStatusCallback(1);
+    SetNodePodWindow(nullptr);
+    EXPECT_EQ(nodePodWindow.progress, std::vector<int>({55}));
+    EXPECT_EQ(nodePodWindow.statuses, std::vector<QString>({"NODEPOD 3 erased"}));
+    EXPECT_TRUE(ui.progress.empty());
+}
+
 TEST_F(MessagesTest, InputCallbackHandsBackAtMost50Characters) {
     ui.inputAnswer = QString(80, 'a');
     ReceiveString("Password?");

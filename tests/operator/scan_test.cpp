@@ -193,6 +193,13 @@ TEST_F(ScanTest, VersionP133UsesGroup0WhenScanningForLoader1) {
     EXPECT_FALSE(rackReceived("PRC1,6,I02"));
 }
 
+TEST_F(ScanTest, Kx13RackIsNotRestartedAtShutdown) {
+    ASSERT_EQ(scan(rackWith("QTX,KX13,0,P1.50")), ScanOutcome::Finished);
+    EXPECT_TRUE(shell->state().RestartPending);
+    shell->shutdown();
+    EXPECT_FALSE(rackReceived("PRC10"));
+}
+
 TEST_F(ScanTest, NewerProcessorsUseLoaderGroup1) {
     ASSERT_EQ(scan(rackWith("QTX,KX43,0,P1.34"), {}, "COM1"), ScanOutcome::Finished);
     EXPECT_TRUE(rackReceived("PRC1,6,I02"));

@@ -1,10 +1,11 @@
 // The programming protocol byte for byte against a scripted programming program.
+#include "link/panel/block_protocol.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "link/channel/channel.h"
-#include "link/panel/block_protocol.h"
 #include "link_fixture.h"
 #include "linkpad/linkpad.h"
 
@@ -22,7 +23,7 @@ std::string bytes(std::initializer_list<int> values) {
 }
 
 class BlockProtocol : public LinkTest {
-protected:
+  protected:
     void SetUp() override {
         peer = std::make_shared<ScriptedPeer>();
         scriptOpen(*peer);
@@ -57,12 +58,16 @@ protected:
 };
 
 TEST_F(BlockProtocol, BlockSizeEmptyBlockFreeRangeAndChecks) {
-    const int dataSum0 = 136;        // 1 + ... + 16
-    const int dataSum3 = 49 * 16 + 136 - 16;  // 49 + ... + 64
-    peer->expect(bytes({0x11, 0x40, 0x51}), kAck)                          // 16 + 1, marker, sum
-        .expect(bytes({0x01, 0x00}), kAck).expect(block(0)).expect(bytes({(dataSum0 + 1) & 0xFF}), kAck)
-        .expect(bytes({0x02, 0x80}), kAck).expect(bytes({0x82}), kAck)      // zeros: bit 15, no data
-        .expect(bytes({0x04, 0x00}), kAck).expect(block(48))                // block 2 is free
+    const int dataSum0 = 136;                      // 1 + ... + 16
+    const int dataSum3 = 49 * 16 + 136 - 16;       // 49 + ... + 64
+    peer->expect(bytes({0x11, 0x40, 0x51}), kAck)  // 16 + 1, marker, sum
+        .expect(bytes({0x01, 0x00}), kAck)
+        .expect(block(0))
+        .expect(bytes({(dataSum0 + 1) & 0xFF}), kAck)
+        .expect(bytes({0x02, 0x80}), kAck)
+        .expect(bytes({0x82}), kAck)  // zeros: bit 15, no data
+        .expect(bytes({0x04, 0x00}), kAck)
+        .expect(block(48))  // block 2 is free
         .expect(bytes({(dataSum3 + 4) & 0xFF}), kAck);
     EXPECT_EQ(run(), 0);
 }
@@ -71,7 +76,9 @@ TEST_F(BlockProtocol, RefusedBlockSizeOrBlockIsAFlashError) {
     peer->expect(bytes({0x11, 0x40, 0x51}), bytes({1}));
     EXPECT_EQ(run(), -11);
     peer->expect(bytes({0x11, 0x40, 0x51}), kAck)
-        .expect(bytes({0x01, 0x00}), kAck).expect(block(0)).expect(bytes({137}), bytes({0xFF}));
+        .expect(bytes({0x01, 0x00}), kAck)
+        .expect(block(0))
+        .expect(bytes({137}), bytes({0xFF}));
     EXPECT_EQ(run(), -11);
 }
 

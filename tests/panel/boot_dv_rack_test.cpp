@@ -25,14 +25,16 @@ const char* kConfig =
     "LOGFILE = strapper.log\r\n";
 
 class BootDVRack : public SimRackTest {
-protected:
+  protected:
     void SetUp() override { files = fwgen::writePanelFirmware(dir.path().string()); }
 
-    DvPanel& start(const nlohmann::json& panel, const nlohmann::json& processor = {{"kind", "KX43"}}) {
+    DvPanel& start(const nlohmann::json& panel,
+                   const nlohmann::json& processor = {{"kind", "KX43"}}) {
         useRack({{"processor", processor}, {"panel", panel}});
         return dynamic_cast<DvPanel&>(*rack().panel());
     }
-    int boot(const std::string& config, const char* serial = nullptr, const char* revision = nullptr) {
+    int boot(const std::string& config, const char* serial = nullptr,
+             const char* revision = nullptr) {
         panel_testing::writeText(dir.file("STRAPPER.CFG"), config);
         std::string serialText = serial ? serial : "";
         std::string revisionText = revision ? revision : "";
@@ -105,14 +107,23 @@ TEST_F(BootDVRack, PassThroughOfTheKX43) {
     EXPECT_NE(log.find("TRANSF in KX43 starten (SYS TRANSF 19200 n) ...\n"), std::string::npos);
 }
 
+TEST_F(BootDVRack, ShippedBootstrapRackPassesThroughTheKX43) {
+    useRack(nlohmann::json::parse(panel_testing::readText(PANEL_RACKS_DIR "/panel-bootstrap.json")));
+    auto& panel = dynamic_cast<DvPanel&>(*rack().panel());
+    ASSERT_EQ(open(), 0);
+    ASSERT_EQ(boot(std::string(kConfig) + "TRANSF = 1\r\n"), 0) << lastStatus();
+    EXPECT_EQ(panel.flash().applicationVersion(), "P4.10");
+}
+
 TEST_F(BootDVRack, ProcessorOtherThanKX43) {
     start({{"kind", "DV43A"}, {"bootstrap", true}, {"passThrough", true}},
           {{"kind", "KX33"}, {"identity", "QTX,KX33,0,P1.00"}});
     ASSERT_EQ(open(), 0);
     EXPECT_EQ(boot(std::string(kConfig) + "TRANSF = 1\r\n"), -105);
     EXPECT_EQ(lastStatus(), "KX43 meldet sich nicht.");
-    EXPECT_NE(panel_testing::readText(dir.file("strapper.log")).find("ERROR: KX43 meldet sich nicht.\n"),
-              std::string::npos);
+    EXPECT_NE(
+        panel_testing::readText(dir.file("strapper.log")).find("ERROR: KX43 meldet sich nicht.\n"),
+        std::string::npos);
 }
 
 TEST_F(BootDVRack, PanelNotInBootstrapModeDoesNotAnswer) {
@@ -122,7 +133,8 @@ TEST_F(BootDVRack, PanelNotInBootstrapModeDoesNotAnswer) {
 }
 
 TEST_F(BootDVRack, AnotherIdentificationByteIsNoC167) {
-    auto& panel = start({{"kind", "DV43A"}, {"bootstrap", true}, {"bootstrapIdentification", 0xA5}});
+    auto& panel =
+        start({{"kind", "DV43A"}, {"bootstrap", true}, {"bootstrapIdentification", 0xA5}});
     EXPECT_EQ(boot(kConfig), -13);
     EXPECT_EQ(panel.bootstrap().restarts(), 1);  // the break pulse follows every run
 }
@@ -158,8 +170,10 @@ TEST_F(BootDVRack, OversizedBootstrapProgramsAreRefused) {
     EXPECT_EQ(boot(kConfig), -103);
     EXPECT_EQ(panel.bootstrap().writtenBlocks().size(), 0u);
 
-    fwgen::writeFileAtomically(dir.file("Load.h67"), fwgen::toIntelHex(fwgen::bootstrapFirstStage()));
-    fwgen::writeFileAtomically(dir.file("Prog.h67"), fwgen::toIntelHex(fwgen::bootstrapProgram(511)));
+    fwgen::writeFileAtomically(dir.file("Load.h67"),
+                               fwgen::toIntelHex(fwgen::bootstrapFirstStage()));
+    fwgen::writeFileAtomically(dir.file("Prog.h67"),
+                               fwgen::toIntelHex(fwgen::bootstrapProgram(511)));
     EXPECT_EQ(boot(kConfig), -103);
     EXPECT_EQ(lastStatus(), "File kann nicht geoeffnet werden.");
 }
@@ -167,7 +181,8 @@ TEST_F(BootDVRack, OversizedBootstrapProgramsAreRefused) {
 // An odd program length is padded to the word count announced, so the blocks stay in step.
 TEST_F(BootDVRack, OddLengthProgramStillLinesUp) {
     auto& panel = start({{"kind", "DV43A"}, {"bootstrap", true}});
-    fwgen::writeFileAtomically(dir.file("Prog.h67"), fwgen::toIntelHex(fwgen::bootstrapProgram(509)));
+    fwgen::writeFileAtomically(dir.file("Prog.h67"),
+                               fwgen::toIntelHex(fwgen::bootstrapProgram(509)));
     ASSERT_EQ(boot(kConfig), 0) << lastStatus();
     EXPECT_EQ(panel.flash().applicationVersion(), "P4.10");
 }

@@ -1,7 +1,8 @@
 // Which flash layout an update uses, and where its loader II is found.
+#include "link/panel/flash_layout.h"
+
 #include <gtest/gtest.h>
 
-#include "link/panel/flash_layout.h"
 #include "link/panel/loader2_file.h"
 #include "panel_files.h"
 

@@ -1,8 +1,9 @@
 // The bootstrap configuration file: keys, limits, syntax errors and the log file.
+#include "link/panel/strapper_config.h"
+
 #include <gtest/gtest.h>
 
 #include "link/channel/channel.h"
-#include "link/panel/strapper_config.h"
 #include "link_fixture.h"
 #include "panel_files.h"
 
@@ -12,7 +13,7 @@ using namespace testing_support;
 namespace {
 
 class StrapperConfig : public LinkTest {
-protected:
+  protected:
     StrapperConfig() {
         quorlink::channel().setStatusCallback(recordStatus);
         quorlink::channel().setProgressCallback(recordProgress);
@@ -75,9 +76,10 @@ TEST_F(StrapperConfig, EveryKeyIsRead) {
 }
 
 TEST_F(StrapperConfig, ShownLinesAndTheVersion) {
-    ASSERT_EQ(read("rem lower case is a comment too\r\nVERSION\r\nDATFILE = x.dat\r\nSIZE=4096,256\r\n"
-                   "NONSENSE = 1\r\nCOMMENT = no key\r\n"),
-              0);
+    ASSERT_EQ(
+        read("rem lower case is a comment too\r\nVERSION\r\nDATFILE = x.dat\r\nSIZE=4096,256\r\n"
+             "NONSENSE = 1\r\nCOMMENT = no key\r\n"),
+        0);
     std::vector<std::string> shown;
     for (const auto& status : reports.statuses) shown.push_back(status.second);
     EXPECT_EQ(shown, (std::vector<std::string>{"REM LOWER CASE IS A COMMENT TOO", "VERSION",

@@ -19,7 +19,7 @@ nlohmann::json rackWith(const nlohmann::json& panel) {
 }
 
 class UpdateDVRack : public SimRackTest {
-protected:
+  protected:
     void SetUp() override { files = fwgen::writePanelFirmware(dir.path().string()); }
     void TearDown() override { EXPECT_EQ(quorlink::TempImageCount(), 0); }
 

@@ -22,7 +22,7 @@ namespace {
 const char* kMismatch = "Your DV33A flashsize does not match \nwith the selected firmware.";
 
 class UpdateDVScript : public LinkTest {
-protected:
+  protected:
     void SetUp() override {
         files = fwgen::writePanelFirmware(dir.path().string());
         peer = std::make_shared<ScriptedPeer>();
@@ -45,8 +45,8 @@ protected:
     }
     void scriptLoaderII(fwgen::PanelLayout layout) {
         const bool large = layout == fwgen::PanelLayout::Large;
-        const auto image = flatImage(fwgen::panelLoaderII(layout), 64 * 128,
-                                     large ? 0xB8000 : 0x78000);
+        const auto image =
+            flatImage(fwgen::panelLoaderII(layout), 64 * 128, large ? 0xB8000 : 0x78000);
         peer->line("PRC2,2,A00000000\r\n", "0");
         for (size_t i = 0; i < 64; ++i)
             peer->line("PRC2,2,D" + upperHex(image, i * 128, 128) + "\r\n", "0");
@@ -105,14 +105,17 @@ TEST_F(UpdateDVScript, RefusalsAndTimeOutsWhileSwitchingToLoaderI) {
 
 TEST_F(UpdateDVScript, SilentLoaderIIOnTheLargeFlashPointsAtTheLoaderIUpdate) {
     scriptLoaderI("QTX,DV43A,P3.50,1.00,0012345");
-    const auto image = flatImage(fwgen::panelLoaderII(fwgen::PanelLayout::Large), 64 * 128, 0xB8000);
+    const auto image =
+        flatImage(fwgen::panelLoaderII(fwgen::PanelLayout::Large), 64 * 128, 0xB8000);
     peer->line("PRC2,2,A00000000\r\n", "?").line("PRC2,2,A00000000\r\n", "0");  // sent twice
-    for (size_t i = 0; i < 64; ++i) peer->line("PRC2,2,D" + upperHex(image, i * 128, 128) + "\r\n", "0");
+    for (size_t i = 0; i < 64; ++i)
+        peer->line("PRC2,2,D" + upperHex(image, i * 128, 128) + "\r\n", "0");
     peer->expect("PRC2,2,S00000000\r\n");
     EXPECT_EQ(update(files.largeApplication, "4.10", 1, 0), -1);
-    EXPECT_EQ(reports.messages.back().second,
-              "Port Timeout!\nIf you have an DVxx firmware version <P4.00\nand you'll try to update "
-              "to a version >=P4.00\nyou have to perform a loader1 update first!");
+    EXPECT_EQ(
+        reports.messages.back().second,
+        "Port Timeout!\nIf you have an DVxx firmware version <P4.00\nand you'll try to update "
+        "to a version >=P4.00\nyou have to perform a loader1 update first!");
     EXPECT_EQ(reports.statuses.front(), std::make_pair(0, std::string("Transfer Loader2...")));
     ASSERT_EQ(reports.progress.size(), 64u);
     EXPECT_EQ(reports.progress.front(), 0);
@@ -122,7 +125,8 @@ TEST_F(UpdateDVScript, SilentLoaderIIOnTheLargeFlashPointsAtTheLoaderIUpdate) {
 
 TEST_F(UpdateDVScript, SmallLayoutGoesOnAfterARefusedLoaderIIAddress) {
     scriptLoaderI("QTX,DV33A,P2.13,1.00,0012345");
-    const auto image = flatImage(fwgen::panelLoaderII(fwgen::PanelLayout::Small), 64 * 128, 0x78000);
+    const auto image =
+        flatImage(fwgen::panelLoaderII(fwgen::PanelLayout::Small), 64 * 128, 0x78000);
     peer->line("PRC2,2,A00000000\r\n", "?");
     peer->line("PRC2,2,D" + upperHex(image, 0, 128) + "\r\n", "?");
     EXPECT_EQ(update(dir.file("DV33A213.S00"), "2.13", 1, 0), -1);
@@ -180,7 +184,8 @@ TEST_F(UpdateDVScript, ActivateStartsTheApplicationAndEstablishesIt) {
     peer->line("PRC2,4\r\n", "0");
     clock.clearWaits();
     EXPECT_EQ(EstabDV(6000, recordMessage), 0);
-    EXPECT_EQ(reports.messages.back(), std::make_pair(1, std::string("DV Firmware-Update complete!")));
+    EXPECT_EQ(reports.messages.back(),
+              std::make_pair(1, std::string("DV Firmware-Update complete!")));
     const auto waits = protocolWaits();
     ASSERT_GE(waits.size(), 2u);
     EXPECT_EQ(std::vector<int>(waits.end() - 2, waits.end()), (std::vector<int>{2000, 1000}));
@@ -203,9 +208,11 @@ TEST_F(UpdateDVScript, ApplicationThatDoesNotStartGivesMinus5) {
 
 // One sector on its own: pieces, the empty-piece rule, the byte-sum check and its one repetition.
 class SectorScript : public UpdateDVScript {
-protected:
+  protected:
     void SetUp() override {
         UpdateDVScript::SetUp();
+        // The sector routine reports through the callback its export stored.
+        quorlink::channel().setMessageCallback(recordMessage);
         image = quorlink::CreateTempImage();
         ASSERT_NE(image, nullptr);
         bytes.assign(2 * 512, 0);
@@ -224,7 +231,8 @@ protected:
         peer->line(skip ? "PRC2,2,E0001\r\n" : "PRC2,2,E0001" + std::string(256, '0') + "\r\n", "0")
             .line("PRC2,2,F0001" + upperHex(bytes, 640, 128) + "\r\n", "?")
             .line("PRC2,2,G0001" + upperHex(bytes, 768, 128) + "\r\n", "0")
-            .expect("PRC2,2,B0001" + upperHex(bytes, 896, 128) + "\r\n", std::string{answeredSum, '0'});
+            .expect("PRC2,2,B0001" + upperHex(bytes, 896, 128) + "\r\n",
+                    std::string{answeredSum, '0'});
     }
     int program(bool skip) {
         quorlink::panel::SectorProgrammer programmer(quorlink::channel(), image,

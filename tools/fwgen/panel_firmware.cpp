@@ -69,7 +69,8 @@ std::vector<Segment> bootstrapFirstStage() {
 std::vector<Segment> bootstrapProgram(size_t length) {
     auto bytes = pattern(length, 8);
     const std::string marker = "QPRG";
-    std::copy(marker.begin(), marker.begin() + static_cast<std::ptrdiff_t>(std::min(length, marker.size())),
+    std::copy(marker.begin(),
+              marker.begin() + static_cast<std::ptrdiff_t>(std::min(length, marker.size())),
               bytes.begin());
     return {{0xF600, bytes}};
 }

@@ -9,9 +9,10 @@ namespace fwgen::cli {
 
 void addPanelCommand(CLI::App& app) {
     auto directory = std::make_shared<std::string>(".");
-    CLI::App* command = app.add_subcommand(
-        "panel", "write panel applications, a loader I with their .LD2/.LP2 companions, "
-                 "Load.h67, Prog.h67 and STRAPPER.CFG");
+    CLI::App* command =
+        app.add_subcommand("panel",
+                           "write panel applications, a loader I with their .LD2/.LP2 companions, "
+                           "Load.h67, Prog.h67 and STRAPPER.CFG");
     command->add_option("--dir", *directory, "download directory")->check(CLI::ExistingDirectory);
     command->callback([directory] {
         const auto set = writePanelFirmware(*directory);

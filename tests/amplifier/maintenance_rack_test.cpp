@@ -1,0 +1,124 @@
+// Maintenance commands and the EEPROM upload against the simulated rack: the modules' settings
+// afterwards, and the ".eep" files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "amplifier_rack.h"
+#include "link/amplifier/maintenance.h"
+#include "link/quorlink.h"
+#include "rack/amplifier/protocol_fields.h"
+
+using namespace testing_support;
+
+namespace {
+
+class MaintenanceRackTest : public AmplifierRackTest {
+protected:
+    void SetUp() override {
+        start({{{"slot", 1}, {"kind", "RA51"}, {"mode", "1"}, {"subChannels", 4}, {"boards", 2}},
+               {{"slot", 4}, {"kind", "RC77"}, {"mode", "0"}, {"subChannels", 4}, {"subChannelsFixed", true},
+                {"boards", 1}}});
+    }
+    static constexpr int32_t kBoth = (1 << 1) | (1 << 4);
+};
+
+TEST_F(MaintenanceRackTest, ModeChangeReachesEveryModule) {
+    EXPECT_EQ(ChangeRcRaMode(6000, 0, recordMessage, recordProgress, kBoth, 1), 0);
+    EXPECT_EQ(module(1).config().mode, '1');
+    EXPECT_EQ(module(4).config().mode, '1');
+    EXPECT_EQ(reports.messages.back().second, "Some amplifiers are in this mode. Continue.");
+    EXPECT_EQ(reports.progress, (std::vector<int>{10, 20, 30, 40, 50, 65, 70, 75, 80, 85, 90, 95, 100}));
+}
+
+TEST_F(MaintenanceRackTest, ModeChangeOfAnEmptySlotIsRefused) {
+    EXPECT_EQ(ChangeRcRaMode(6000, 0, recordMessage, recordProgress, 1 << 2, 1), -1);
+    EXPECT_EQ(reports.messages.back().second, "Amplifier not selectable!");
+}
+
+TEST_F(MaintenanceRackTest, SubChannelCountChangesAfterTheReset) {
+    EXPECT_EQ(ChangeSubChanRA51(6000, 0, recordMessage, recordProgress, 1 << 1, 2, 4, 0), 0);
+    EXPECT_EQ(identifySlot(1).subChannels, 2);
+    EXPECT_EQ(reports.progress.front(), 10);
+    EXPECT_EQ(reports.progress.back(), 100);
+}
+
+TEST_F(MaintenanceRackTest, ModuleKeepingItsCountIsOnlyAWarningForVariant2) {
+    EXPECT_EQ(ChangeSubChanRA51(6000, 0, recordMessage, recordProgress, kBoth, 2, 4, 2), -6);
+    EXPECT_EQ(reports.messages.back().second,
+              "Warning: Not all amplifiers are changed! Could be okay if you use JB6xx.");
+    EXPECT_EQ(identifySlot(1).subChannels, 2);
+    EXPECT_EQ(identifySlot(4).subChannels, 4);
+}
+
+TEST_F(MaintenanceRackTest, ClearingNamesEmptiesEverySubChannel) {
+    EXPECT_EQ(ClearUccs(6000, 0, recordMessage, recordProgress, kBoth), 0);
+    for (int slot : {1, 4})
+        for (const auto& name : module(slot).channelNames()) EXPECT_EQ(name, "");
+    EXPECT_TRUE(reports.messages.empty());
+}
+
+TEST_F(MaintenanceRackTest, CanDatabaseIsDeleted) {
+    EXPECT_EQ(DeleteRA51CanDataBase(6000, 0, recordMessage, recordProgress, 1 << 1), 0);
+    EXPECT_FALSE(module(1).canDatabasePart(1));
+    EXPECT_FALSE(module(1).canDatabasePart(2));
+    EXPECT_TRUE(module(4).canDatabasePart(1));
+}
+
+TEST_F(MaintenanceRackTest, CanDatabaseTimeoutsAreIgnoredAfterPauses) {
+    rack().faults().add({"^DBA", 0, rack::FaultAction::Drop});
+    clock.clearWaits();
+    EXPECT_EQ(DeleteRA51CanDataBase(6000, 0, recordMessage, recordProgress, 1 << 1), 0);
+    const auto waits = clock.waits();
+    EXPECT_EQ(std::count(waits.begin(), waits.end(), 8000), 2);
+    EXPECT_EQ(reports.messages.back().second, "Port Timeout! Try to ignore.");
+}
+
+TEST_F(MaintenanceRackTest, EepromOfEachBoardGoesIntoItsFile) {
+    const std::string prefix = (directory / "slot2").string();
+    EXPECT_EQ(UpLoadRAEEPROM(6000, 1, recordMessage, recordProgress, prefix.c_str()), 0);
+    for (int board = 1; board <= 2; ++board) {
+        std::ifstream in(prefix + "_JB" + std::to_string(board) + ".eep", std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string expected = "QTX JB6xx/JB9xx EEPROM data\r\nV1\r\nSNR " +
+                               module(1).config().boards[static_cast<size_t>(board - 1)].serialNumber +
+                               "\r\n-- \r\n";
+        const auto& eeprom = module(1).config().boards[static_cast<size_t>(board - 1)].eeprom;
+        for (size_t i = 0; i < 32; ++i)
+            expected += rack::amplifier::encodeHex({eeprom.begin() + static_cast<long>(i * 64),
+                                                    eeprom.begin() + static_cast<long>(i * 64 + 64)}) + "\r\n";
+        EXPECT_EQ(text.str(), expected) << "board " << board;
+    }
+    EXPECT_EQ(reports.progress.back(), 12);
+}
+
+TEST_F(MaintenanceRackTest, OneBoardGivesOneFile) {
+    const std::string prefix = (directory / "slot5").string();
+    EXPECT_EQ(UpLoadRAEEPROM(6000, 4, recordMessage, recordProgress, prefix.c_str()), 0);
+    EXPECT_TRUE(std::filesystem::exists(prefix + "_JB1.eep"));
+    EXPECT_FALSE(std::filesystem::exists(prefix + "_JB2.eep"));
+}
+
+TEST_F(MaintenanceRackTest, ShortEepromAnswerLeavesNoFile) {
+    rack().faults().add({"^PRG\\?750,12352$", 1, rack::FaultAction::Question});
+    const std::string prefix = (directory / "short").string();
+    EXPECT_EQ(UpLoadRAEEPROM(6000, 1, recordMessage, recordProgress, prefix.c_str()), -6);
+    EXPECT_EQ(reports.messages.back().second, "Amplifier did not answer correctly!");
+    EXPECT_FALSE(std::filesystem::exists(prefix + "_JB1.eep"));
+    EXPECT_FALSE(std::filesystem::exists(prefix + "_JB1.eep.part"));
+}
+
+TEST(MaintenanceParsing, ModeEntriesAndSubChannelCounts) {
+    using namespace quorlink::amplifier;
+    EXPECT_EQ(modeEntries("1:1:?"), (std::vector<char>{'1', '1', '?'}));
+    EXPECT_EQ(modeEntries("2"), (std::vector<char>{'2'}));
+    EXPECT_EQ(modeEntries("2,1"), (std::vector<char>{'2'}));
+    EXPECT_EQ(subChannelCounts("2,1,4:5,1,2"), (std::vector<int>{2, 4}));
+    EXPECT_EQ(subChannelCounts("3,1,4"), (std::vector<int>{4}));
+    EXPECT_EQ(subChannelCounts("1,1,8\n2,1,8"), (std::vector<int>{8, 8}));
+}
+
+}  // namespace
