@@ -80,6 +80,13 @@ uint8_t byteSum(const std::vector<uint8_t>& bytes, size_t begin, size_t size) {
     return static_cast<uint8_t>(sum);
 }
 
+std::vector<uint8_t> blockSums(const std::vector<uint8_t>& bytes, size_t blocks, size_t blockSize) {
+    std::vector<uint8_t> sums;
+    for (size_t block = 0; block < blocks; ++block)
+        sums.push_back(byteSum(bytes, block * blockSize, blockSize));
+    return sums;
+}
+
 std::vector<uint8_t> expectedImage(const std::vector<fwgen::Segment>& segments, size_t blocks,
                                    size_t blockSize, uint8_t fill, int64_t shift) {
     std::vector<uint8_t> image(blocks * blockSize, fill);

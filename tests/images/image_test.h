@@ -37,6 +37,12 @@ class ImageTest : public ::testing::Test {
 std::vector<uint8_t> contents(std::FILE* file);
 std::vector<uint8_t> randomBytes(size_t size, uint32_t seed);
 uint8_t byteSum(const std::vector<uint8_t>& bytes, size_t begin, size_t size);
+// The byte sum of each of the `blocks` blocks, and the first `count` entries of a check table.
+std::vector<uint8_t> blockSums(const std::vector<uint8_t>& bytes, size_t blocks, size_t blockSize);
+template <typename Table>
+std::vector<uint8_t> firstEntries(const Table& table, size_t count) {
+    return {table.begin(), table.begin() + static_cast<std::ptrdiff_t>(count)};
+}
 
 // The image the segments give: `blocks * blockSize` fill bytes, each data byte at
 // address + shift when that lies inside.

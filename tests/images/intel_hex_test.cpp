@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <regex>
 
 #include "image_test.h"
@@ -11,9 +12,11 @@
 
 namespace {
 
+using images_test::blockSums;
 using images_test::byteSum;
 using images_test::contents;
 using images_test::expectedImage;
+using images_test::firstEntries;
 using images_test::randomBytes;
 using quorlink::checkTables;
 using quorlink::ConvertIntelHex;
@@ -39,12 +42,9 @@ TEST_F(IntelHexTest, LinearRoundTripWithBlockSumsAndTotal) {
     ASSERT_EQ(convert(fwgen::toIntelHex(segments), 512, 0, 512, 0x00, kNoStamp, 0), 0);
     const auto expected = expectedImage(segments, 512, 512, 0x00, 0);
     ASSERT_EQ(converted(), expected);
-    unsigned total = 0;
-    for (size_t block = 0; block < 512; ++block) {
-        EXPECT_EQ(checkTables().a[block], byteSum(expected, block * 512, 512)) << block;
-        total += byteSum(expected, block * 512, 512);
-    }
-    EXPECT_EQ(checkTables().totalA, total % 256);
+    const auto sums = blockSums(expected, 512, 512);
+    EXPECT_EQ(firstEntries(checkTables().a, 512), sums);
+    EXPECT_EQ(checkTables().totalA, std::accumulate(sums.begin(), sums.end(), 0u) % 256);
 }
 
 TEST_F(IntelHexTest, SegmentRoundTripInMode1) {
@@ -55,8 +55,7 @@ TEST_F(IntelHexTest, SegmentRoundTripInMode1) {
     ASSERT_EQ(convert(fwgen::toIntelHex(segments, options), 8, -0x1FF0, 128, 0xFF, kNoStamp, 1), 0);
     const auto expected = expectedImage(segments, 8, 128, 0xFF, -0x1FF00);
     ASSERT_EQ(converted(), expected);
-    for (size_t block = 0; block < 8; ++block)
-        EXPECT_EQ(checkTables().b[block], byteSum(expected, block * 128, 128)) << block;
+    EXPECT_EQ(firstEntries(checkTables().b, 8), blockSums(expected, 8, 128));
 }
 
 TEST_F(IntelHexTest, ParagraphOffsetMinus256MapsAddress0x1000ToByte0AndSkipsLowerData) {
@@ -92,7 +91,7 @@ TEST_F(IntelHexTest, StampCarriesDateMarkAndFileNameThenFill) {
     EXPECT_EQ(checkTables().a[1023], byteSum(bytes, 0x1FF80, 128));
 }
 
-TEST_F(IntelHexTest, StampIsCutTo118CharactersAndLandsAtItsKindsPosition) {
+TEST_F(IntelHexTest, StampIsCutTo118CharactersAndLandsAtItsKindsPositionIfInside) {
     checkTables().stampFileName = "C:\\fw\\" + std::string(200, 'N');
     ASSERT_EQ(convert(":00000001FF\n", 2560, 0, 128, 0x00, 2, 1), 0);
     auto bytes = converted();
@@ -104,10 +103,8 @@ TEST_F(IntelHexTest, StampIsCutTo118CharactersAndLandsAtItsKindsPosition) {
     bytes = converted();
     EXPECT_EQ(std::string(bytes.begin() + 0x3FF80 + 19, bytes.begin() + 0x3FF80 + 36),
               ",QTX Quorlink 348");
-}
 
-TEST_F(IntelHexTest, StampOutsideTheImageIsNotWritten) {
-    ASSERT_EQ(convert(":00000001FF\n", 16, 0, 128, 0xFF, 2, 1), 0);
+    ASSERT_EQ(convert(":00000001FF\n", 16, 0, 128, 0xFF, 2, 1), 0) << "stamp outside the image";
     EXPECT_EQ(converted(), std::vector<uint8_t>(16 * 128, 0xFF));
 }
 

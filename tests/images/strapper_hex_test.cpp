@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "image_test.h"
 
 namespace {
@@ -48,22 +50,20 @@ TEST_F(StrapperHexTest, CopyPlacesLinearAndSegmentRecordsAndReportsProgress) {
     }
 }
 
-TEST_F(StrapperHexTest, Type4Value1ThenAddress0x10WritesAt0x10010) {
-    ASSERT_EQ(copy(":020000040001F9\n:0100100042AD\n:00000001FF\n"), 0);
-    EXPECT_EQ(imageBytes()[0x10010], 0x42);
-}
-
-TEST_F(StrapperHexTest, StartRecordsAreSkippedType6AndLetterTypesFail) {
-    EXPECT_EQ(copy(":0400000300001000E9\n:0400000500000000F7\n:0100100042AD\n:00000001FF\n"), 0);
-    EXPECT_EQ(imageBytes()[0x10], 0x42);
+TEST_F(StrapperHexTest, BaseRecordsStartRecordsAndTheFirstLineWithoutColon) {
+    const std::vector<std::pair<std::string, std::map<size_t, uint8_t>>> cases = {
+        {":020000040001F9\n:0100100042AD\n:00000001FF\n", {{0x10010, 0x42}}},
+        {":0400000300001000E9\n:0400000500000000F7\n:0100100042AD\n:00000001FF\n", {{0x10, 0x42}}},
+        {":0100100042AD\n\n:0100200099DF\n", {{0x10, 0x42}, {0x20, 0x00}}},
+    };
+    for (const auto& [text, bytes] : cases) {
+        SCOPED_TRACE(text);
+        ASSERT_EQ(copy(text), 0);
+        const auto image = imageBytes();
+        for (const auto& [address, value] : bytes) EXPECT_EQ(image.at(address), value) << address;
+    }
     EXPECT_EQ(copy(":00000006FA\n:00000001FF\n"), kStrapperFileError);
     EXPECT_EQ(copy(":0000000AF6\n:00000001FF\n"), kStrapperFileError);
-}
-
-TEST_F(StrapperHexTest, CopyEndsAtTheFirstLineWithoutColon) {
-    EXPECT_EQ(copy(":0100100042AD\n\n:0100200099DF\n"), 0);
-    EXPECT_EQ(imageBytes()[0x10], 0x42);
-    EXPECT_EQ(imageBytes()[0x20], 0x00);
 }
 
 TEST_F(StrapperHexTest, CopyFailures) {
@@ -86,19 +86,14 @@ TEST_F(StrapperHexTest, AddressesBeyondTheImageAreRefusedInsteadOfGrowingIt) {
     EXPECT_EQ(copy(":02001000AABB89\n:00000001FF\n", 0x12), 0) << "the last byte fits";
 }
 
-TEST_F(StrapperHexTest, ReadHexBytesJoinsDataRecordsWithoutGaps) {
-    const auto path =
-        firmwarePath("loader.hex", ":020000001122CB\n:00000005FB\n:0210000033449B\n:00000001FF\n");
-    std::vector<uint8_t> bytes = {9, 9};
-    ASSERT_EQ(ReadHexBytes(bytes, path, 512), 0);
-    EXPECT_EQ(bytes, (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44}));
-}
-
-TEST_F(StrapperHexTest, ReadHexBytesStopsAtALineWithoutColon) {
-    const auto path = firmwarePath("loader.hex", ":020000001122CB\n;comment\n:0210000033449B\n");
-    std::vector<uint8_t> bytes;
-    ASSERT_EQ(ReadHexBytes(bytes, path, 512), 0);
-    EXPECT_EQ(bytes, (std::vector<uint8_t>{0x11, 0x22}));
+TEST_F(StrapperHexTest, ReadHexBytesJoinsDataRecordsWithoutGapsUntilEndOrLineWithoutColon) {
+    for (const char* text : {":020000001122CB\n:00000005FB\n:0210000033449B\n:00000001FF\n",
+                             ":020000001122CB\n:0210000033449B\n;comment\n:0200000055AAFF\n"}) {
+        SCOPED_TRACE(text);
+        std::vector<uint8_t> bytes = {9, 9};
+        ASSERT_EQ(ReadHexBytes(bytes, firmwarePath("loader.hex", text), 512), 0);
+        EXPECT_EQ(bytes, (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44}));
+    }
 }
 
 TEST_F(StrapperHexTest, ReadHexBytesRefusals) {

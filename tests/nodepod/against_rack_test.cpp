@@ -1,6 +1,7 @@
 // The NodePod exports against the simulated RA56 and its heads: the rack confirms every effect
 // (program the head runs, flash contents, versions it reports after the update).
 #include <algorithm>
+#include <tuple>
 
 #include "link/quorlink.h"
 #include "rack/nodepod/nodepod_firmware.h"
@@ -46,12 +47,6 @@ nlohmann::json rackWith(const std::vector<nlohmann::json>& nodes,
     return description;
 }
 
-struct Scan {
-    int result = 0;
-    int32_t state = 0, type = 0, serial = 0;
-    std::string firmware, loader1;
-};
-
 class NodePodRackTest : public testing_support::SimRackTest {
   protected:
     void start(const nlohmann::json& description) {
@@ -63,19 +58,14 @@ class NodePodRackTest : public testing_support::SimRackTest {
         return dynamic_cast<rack::nodepod::Ra56Module&>(*rack().slot(kSlot));
     }
     rack::nodepod::SimulatedNode& head(int id) { return *ra56().node(id); }
-    int downloadMode() {
-        return NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kChannel, 1);
+    int setMode(int mode, int channel = kChannel) {
+        return NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, channel,
+                                   mode);
     }
-    Scan scan(int id) {
-        Scan s;
-        char name[100], firmware[100], loader1[100], hardware[100];
-        int32_t lengths[4] = {};
-        s.result = NodePod_NodeIDScan(5500, recordMessage, id, &s.state, &s.type, &s.serial, name,
-                                      &lengths[0], firmware, &lengths[1], loader1, &lengths[2],
-                                      hardware, &lengths[3]);
-        s.firmware = firmware;
-        s.loader1 = loader1;
-        return s;
+    int downloadMode() { return setMode(1); }
+    int downApplication(int kind, const std::string& path, int id, int hardwareCode) {
+        return NodePod_DownApplication(5500, recordMessage, recordProgress, kind, path.c_str(), id,
+                                       kType, hardwareCode);
     }
     int intoLoader2(int id, bool inLoader, int resetMode, const std::string& loader2, int address) {
         if (int r = NodePod_Switch2Loader1(5500, recordMessage, id, inLoader, kType, address,
@@ -92,15 +82,12 @@ class NodePodRackTest : public testing_support::SimRackTest {
         const bool isNew = hardwareCode >= 3;
         const std::string& loader2 = isNew ? files.loader2New : files.loader2Old;
         const int address = isNew ? 65536 : 1024;
-        const char* app = files.application.c_str();
         if (int r = intoLoader2(id, inLoader, 2, loader2, address)) return r;
-        if (int r = NodePod_DownApplication(5500, recordMessage, recordProgress, 0, app, id, kType,
-                                            hardwareCode))
-            return r;
+        if (int r = downApplication(0, files.application, id, hardwareCode)) return r;
         if (int r = NodePod_Switch(5500, recordMessage, id, kType, kApplicationAddress)) return r;
         if (int r = intoLoader2(id, true, 1, loader2, address)) return r;
-        if (int r =
-                NodePod_Estab(5500, recordMessage, recordProgress, id, kType, hardwareCode, app))
+        if (int r = NodePod_Estab(5500, recordMessage, recordProgress, id, kType, hardwareCode,
+                                  files.application.c_str()))
             return r;
         return NodePod_Switch(5500, recordMessage, id, kType, kApplicationAddress);
     }
@@ -132,24 +119,19 @@ TEST_F(NodePodRackTest, ScanFindsEveryProgramState) {
     EXPECT_EQ(ra56().state(), rack::nodepod::Ra56State::Download);
     EXPECT_EQ(reports.progress.back(), 100);
 
-    const Scan application = scan(2);
-    EXPECT_EQ(application.state, 1);
-    EXPECT_EQ(application.firmware, "1.00");
-    EXPECT_EQ(application.serial, 1002);
-    const Scan loader1 = scan(4);
-    EXPECT_EQ(loader1.state, 2);
-    EXPECT_EQ(loader1.type, kType);
-    EXPECT_EQ(loader1.loader1, "1.10");
-    const Scan backFromLoader2 = scan(6);
-    EXPECT_EQ(backFromLoader2.result, 0);
-    EXPECT_EQ(backFromLoader2.state, 2);
+    const NodeScan application = scanNode(2);
+    EXPECT_EQ(std::tie(application.state, application.firmware, application.serial),
+              std::make_tuple(1, "1.00", 1002));
+    const NodeScan loader1 = scanNode(4);
+    EXPECT_EQ(std::tie(loader1.state, loader1.type, loader1.loader1),
+              std::make_tuple(2, kType, "1.10"));
+    const NodeScan backFromLoader2 = scanNode(6);
+    EXPECT_EQ(std::tie(backFromLoader2.result, backFromLoader2.state), std::make_tuple(0, 2));
     EXPECT_EQ(head(6).program(), NodeProgram::Loader1);
-    const Scan stuck = scan(8);
-    EXPECT_EQ(stuck.result, -6);
-    EXPECT_EQ(stuck.state, 3);
-    const Scan nobody = scan(10);
-    EXPECT_EQ(nobody.result, 0);
-    EXPECT_EQ(nobody.state, 0);
+    const NodeScan stuck = scanNode(8);
+    EXPECT_EQ(std::tie(stuck.result, stuck.state), std::make_tuple(-6, 3));
+    const NodeScan nobody = scanNode(10);
+    EXPECT_EQ(std::tie(nobody.result, nobody.state), std::make_tuple(0, 0));
 }
 
 TEST_F(NodePodRackTest, ShippedRackHasAnRa56WithHeadsInTwoPrograms) {
@@ -177,31 +159,25 @@ TEST_F(NodePodRackTest, Ra56IsIdentifiedAsAnAmplifier) {
 
 TEST_F(NodePodRackTest, HeadsAreOutOfReachOutsideTheDownloadMode) {
     start(rackWith({node(2, "2")}));
-    ASSERT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kChannel, 0),
-              0);
-    EXPECT_EQ(scan(2).state, 0);
-    EXPECT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, 5, 1), -2);
+    ASSERT_EQ(setMode(0), 0);
+    EXPECT_EQ(scanNode(2).state, 0);
+    EXPECT_EQ(setMode(1, 5), -2);
 }
 
-TEST_F(NodePodRackTest, FullUpdateOfOldHardware) {
-    start(rackWith({node(2, "2")}));
+TEST_F(NodePodRackTest, FullUpdateOfOldAndNewHardwareStartsTheApplicationForGood) {
+    start(rackWith({node(2, "2"), node(100, "4", "loader1")}));
     ASSERT_EQ(downloadMode(), 0);
-    ASSERT_EQ(update(2, false, 2), 0) << reports.messages.back().second;
-    EXPECT_EQ(head(2).program(), NodeProgram::Application);
-    expectApplicationInFlash(2);
-    EXPECT_EQ(scan(2).firmware, "2.05");
-    head(2).powerOn();
-    EXPECT_EQ(head(2).program(), NodeProgram::Application);
+    for (const auto& [id, inLoader, hardwareCode] : {std::tuple(2, false, 2), {100, true, 4}}) {
+        SCOPED_TRACE(id);
+        ASSERT_EQ(update(id, inLoader, hardwareCode), 0) << reports.messages.back().second;
+        EXPECT_EQ(head(id).program(), NodeProgram::Application);
+        expectApplicationInFlash(id);
+        EXPECT_EQ(scanNode(id).firmware, "2.05");
+        head(id).powerOn();
+        EXPECT_EQ(head(id).program(), NodeProgram::Application);
+        EXPECT_EQ(scanNode(id).firmware, "2.05");
+    }
     EXPECT_TRUE(reports.messages.empty());
-}
-
-TEST_F(NodePodRackTest, FullUpdateOfNewHardwareFromLoaderOne) {
-    start(rackWith({node(100, "4", "loader1")}));
-    ASSERT_EQ(downloadMode(), 0);
-    ASSERT_EQ(update(100, true, 4), 0) << reports.messages.back().second;
-    expectApplicationInFlash(100);
-    head(100).powerOn();
-    EXPECT_EQ(scan(100).firmware, "2.05");
 }
 
 TEST_F(NodePodRackTest, LoaderTwoOfTheOtherHardwareDoesNotStart) {
@@ -216,11 +192,9 @@ TEST_F(NodePodRackTest, WithoutItsRestartVectorTheHeadStaysInItsLoader) {
     start(rackWith({node(2, "2")}));
     ASSERT_EQ(downloadMode(), 0);
     ASSERT_EQ(intoLoader2(2, false, 2, files.loader2Old, 1024), 0);
-    ASSERT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 0,
-                                      files.application.c_str(), 2, kType, 2),
-              0);
+    ASSERT_EQ(downApplication(0, files.application, 2, 2), 0);
     ASSERT_EQ(NodePod_Switch(5500, recordMessage, 2, kType, kApplicationAddress), 0);
-    EXPECT_EQ(scan(2).firmware, "2.05");
+    EXPECT_EQ(scanNode(2).firmware, "2.05");
     head(2).powerOn();
     EXPECT_EQ(head(2).program(), NodeProgram::Loader1);
 }
@@ -230,13 +204,10 @@ TEST_F(NodePodRackTest, BrokenOffDownloadIsRecoveredByARepeat) {
     ASSERT_EQ(downloadMode(), 0);
     ASSERT_EQ(intoLoader2(2, false, 2, files.loader2Old, 1024), 0);
     rack().faults().add({"^PCH30,2,", 30, rack::FaultAction::Drop});
-    EXPECT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 0,
-                                      files.application.c_str(), 2, kType, 2),
-              -1);
+    EXPECT_EQ(downApplication(0, files.application, 2, 2), -1);
     head(2).powerOn();
     EXPECT_EQ(head(2).program(), NodeProgram::Loader1);
-    const Scan found = scan(2);
-    EXPECT_EQ(found.state, 2);
+    EXPECT_EQ(scanNode(2).state, 2);
     reports.clear();
     ASSERT_EQ(update(2, true, 2), 0) << reports.messages.back().second;
     expectApplicationInFlash(2);
@@ -248,15 +219,12 @@ TEST_F(NodePodRackTest, RefusedPacketOrWrongChecksumEndTheDownload) {
     start(rackWith({node(2, "2")}));
     ASSERT_EQ(downloadMode(), 0);
     ASSERT_EQ(intoLoader2(2, false, 2, files.loader2Old, 1024), 0);
-    const char* app = files.application.c_str();
     // The first packet of the application header.
     rack().faults().add({"^PCH30,2,64,\"4E5041", 1, rack::FaultAction::Question});
-    EXPECT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 0, app, 2, kType, 2),
-              -8);
+    EXPECT_EQ(downApplication(0, files.application, 2, 2), -8);
     EXPECT_EQ(reports.messages.back().second, "Error downloading datablock 6144, packet 0!");
     rack().faults().add({"^PCH\\?25,2$", 3, rack::FaultAction::Garble});
-    EXPECT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 0, app, 2, kType, 2),
-              -10);
+    EXPECT_EQ(downApplication(0, files.application, 2, 2), -10);
     EXPECT_EQ(reports.messages.back().second, "Checksum Error Node ID 2!\r\n");
 }
 
@@ -266,12 +234,10 @@ TEST_F(NodePodRackTest, LoaderOneIsRewritten) {
     set.loader1Version = "1.20";
     files = fwgen::writeNodePodSet(scratch.path().string(), set);
     ASSERT_EQ(intoLoader2(2, false, 2, files.loader2Old, 1024), 0);
-    ASSERT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 3, files.loader1.c_str(),
-                                      2, kType, 2),
-              0);
+    ASSERT_EQ(downApplication(3, files.loader1, 2, 2), 0);
     EXPECT_EQ(fw::readLoader1Version(head(2).flash().at(fw::kLoader1Start), 64), "1.20");
     ASSERT_EQ(NodePod_Switch2Loader1(5500, recordMessage, 2, 1, kType, 1024, 1), 0);
-    EXPECT_EQ(scan(2).loader1, "1.20");
+    EXPECT_EQ(scanNode(2).loader1, "1.20");
     head(2).powerOn();
     EXPECT_EQ(head(2).program(), NodeProgram::Application);  // the application was kept
 }
@@ -289,13 +255,11 @@ TEST_F(NodePodRackTest, ApplicationAndLoaderOneInOneFileOnNewHardware) {
     fwgen::writeFileAtomically(path, fwgen::toSRecord(segments));
 
     ASSERT_EQ(intoLoader2(100, false, 2, files.loader2New, 65536), 0);
-    ASSERT_EQ(NodePod_DownApplication(5500, recordMessage, recordProgress, 1, path.c_str(), 100,
-                                      kType, 4),
-              0);
+    ASSERT_EQ(downApplication(1, path, 100, 4), 0);
     for (const auto& p : parts)
         EXPECT_TRUE(std::equal(p.data.begin(), p.data.end(), head(100).flash().at(p.address)));
     head(100).powerOn();  // the restart vector came with the file
-    EXPECT_EQ(scan(100).firmware, "3.00");
+    EXPECT_EQ(scanNode(100).firmware, "3.00");
 }
 
 TEST_F(NodePodRackTest, RefusedDownloadModeAndParameterInitialisation) {
@@ -306,8 +270,7 @@ TEST_F(NodePodRackTest, RefusedDownloadModeAndParameterInitialisation) {
     clock.advance(std::chrono::seconds(8));
     EXPECT_EQ(downloadMode(), 0);
     EXPECT_EQ(ra56().state(), rack::nodepod::Ra56State::Download);
-    EXPECT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kChannel, 2),
-              0);
+    EXPECT_EQ(setMode(2), 0);
     EXPECT_EQ(ra56().state(), rack::nodepod::Ra56State::Normal);
     ra56().setRefuseDownloadMode(true);
     EXPECT_EQ(downloadMode(), -3);

@@ -20,23 +20,6 @@ using testing_support::recordStatus;
 
 namespace {
 
-struct Scan {
-    int result = 0;
-    int32_t state = 0;
-    std::string loader1;
-};
-
-Scan scan(int id) {
-    Scan s;
-    int32_t type = 0, serial = 0, lengths[4] = {};
-    char name[100], firmware[100], loader1[100], hardware[100];
-    s.result =
-        NodePod_NodeIDScan(5500, recordMessage, id, &s.state, &type, &serial, name, &lengths[0],
-                           firmware, &lengths[1], loader1, &lengths[2], hardware, &lengths[3]);
-    s.loader1 = loader1;
-    return s;
-}
-
 // COM1 mapped to a device for the life of the object; the earlier mapping comes back after it.
 class ScopedCom1 {
   public:
@@ -79,7 +62,7 @@ TEST(NodePodEndToEndTest, LoaderOneRewrittenOverTcp) {
     reports.clear();
     ASSERT_EQ(OpenConnection(100, 1, sim.where().c_str(), 0, 0, 6000, recordMessage, -1, 0), 0);
     ASSERT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, 3, 1), 0);
-    EXPECT_EQ(scan(2).state, 1);
+    EXPECT_EQ(scanNode(2).state, 1);
     ASSERT_EQ(NodePod_Switch2Loader1(5500, recordMessage, 2, 0, 21, 1024, 2), 0);
     ASSERT_EQ(
         NodePod_DownLoader2(5500, recordMessage, recordProgress, files.loader2Old.c_str(), 2, 21),
@@ -89,7 +72,7 @@ TEST(NodePodEndToEndTest, LoaderOneRewrittenOverTcp) {
                                       2, 21, 2),
               0);
     ASSERT_EQ(NodePod_Switch2Loader1(5500, recordMessage, 2, 1, 21, 1024, 1), 0);
-    const Scan after = scan(2);
+    const NodeScan after = scanNode(2);
     EXPECT_EQ(after.state, 2);
     EXPECT_EQ(after.loader1, "1.20");
     EXPECT_EQ(CloseConnection(), 0);
@@ -110,11 +93,11 @@ TEST(NodePodEndToEndTest, ScanOverAPseudoTerminal) {
     const ScopedCom1 com1(sim.where());
     ASSERT_EQ(OpenConnection(1, 9600, nullptr, 8, 1, 6000, recordMessage, -1, 0), 0);
     EXPECT_EQ(NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, 1, 1), 0);
-    EXPECT_EQ(scan(2).state, 1);
-    const Scan fromLoader2 = scan(4);
+    EXPECT_EQ(scanNode(2).state, 1);
+    const NodeScan fromLoader2 = scanNode(4);
     EXPECT_EQ(fromLoader2.result, 0);
     EXPECT_EQ(fromLoader2.state, 2);
-    EXPECT_EQ(scan(6).state, 0);
+    EXPECT_EQ(scanNode(6).state, 0);
     EXPECT_EQ(CloseConnection(), 0);
 }
 

@@ -6,6 +6,7 @@
 #include "rack/nodepod/node_command_line.h"
 #include "rack/nodepod/nodepod_firmware.h"
 #include "rack/nodepod/simulated_node.h"
+#include "scripted_nodepod.h"
 
 using namespace rack::nodepod;
 namespace fw = nodepod_firmware;
@@ -18,14 +19,13 @@ NodeCommandLine parsed(const std::string& line) {
     return c.value_or(NodeCommandLine{});
 }
 
+std::string packetLine(int id, const uint8_t* bytes) {
+    return "PCH30," + std::to_string(id) + ",64,\"" + nodepod_tests::hexOf(bytes, 64) + "\"";
+}
+
 std::string packetLine(int id, uint8_t value) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (int i = 0; i < 64; ++i) {
-        hex += digits[value >> 4];
-        hex += digits[value & 15];
-    }
-    return "PCH30," + std::to_string(id) + ",64,\"" + hex + "\"";
+    const std::vector<uint8_t> bytes(64, value);
+    return packetLine(id, bytes.data());
 }
 
 class SimulatedHeadTest : public ::testing::Test {
@@ -103,17 +103,10 @@ TEST_F(SimulatedHeadTest, LoaderTwoMustFitTheHardware) {
     now += std::chrono::seconds(1);
     ASSERT_EQ(head.program(), NodeProgram::Loader1);
     EXPECT_EQ(send("PCH11,2,1024"), "0");
-    const auto image = fw::buildLoader2({"2.02", fw::Hardware::New}).front().data;
-    static const char digits[] = "0123456789ABCDEF";
-    for (size_t at = 0; at < image.size(); at += 64) {
-        std::string hex;
-        for (size_t i = at; i < at + 64; ++i) {
-            const uint8_t b = i < image.size() ? image[i] : 0xFF;
-            hex += digits[b >> 4];
-            hex += digits[b & 15];
-        }
-        ASSERT_EQ(send("PCH30,2,64,\"" + hex + "\""), "0");
-    }
+    auto image = fw::buildLoader2({"2.02", fw::Hardware::New}).front().data;
+    image.resize((image.size() + 63) / 64 * 64, 0xFF);
+    for (size_t at = 0; at < image.size(); at += 64)
+        ASSERT_EQ(send(packetLine(2, image.data() + at)), "0");
     EXPECT_EQ(send("PCH12,2,1024"), "?");  // built for new hardware at another address
     EXPECT_EQ(head.program(), NodeProgram::Loader1);
 }
