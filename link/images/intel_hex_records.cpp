@@ -1,6 +1,7 @@
 #include "link/images/intel_hex_records.h"
 
 #include "link/images/hex_fields.h"
+#include "link/images/record_checksums.h"
 
 namespace quorlink {
 
@@ -19,7 +20,7 @@ IntelHexReader::Step IntelHexReader::next(HexDataRecord& record) {
         if (lines_.next(line_) != RecordLines::Result::Line || line_.size() <= kTypePosition)
             return Step::Malformed;
         const char type = line_[kTypePosition];
-        if (type < '0' || type > '4') return Step::Malformed;
+        if (type < '0' || type > '4' || !intelHexChecksumValid(line_)) return Step::Malformed;
         if (type == '1') return Step::End;
         if (line_[0] != ':') return Step::Malformed;
         if (type == '3') continue;

@@ -24,7 +24,8 @@ class IntelHexReader {
     // Rewinds the file.
     explicit IntelHexReader(std::FILE* file);
 
-    // The next data record up to the end record (01). Malformed: a bad hex pair, a type other
+    // The next data record up to the end record (01). Malformed: a bad hex pair, a missing or wrong
+    // checksum, a type other
     // than 00-04, a line that is too long or (other than the end record) does not start with
     // ":", or the end of the file before the end record.
     Step next(HexDataRecord& record);

@@ -1,6 +1,7 @@
 #include "link/images/srecord_records.h"
 
 #include "link/images/hex_fields.h"
+#include "link/images/record_checksums.h"
 
 namespace quorlink {
 
@@ -19,12 +20,14 @@ struct Layout {
 SRecordReader::SRecordReader(std::FILE* file) : lines_(file, kLineLimit) { std::rewind(file); }
 
 bool SRecordReader::readHeader() {
-    return lines_.next(line_) == RecordLines::Result::Line && line_.starts_with("S0");
+    return lines_.next(line_) == RecordLines::Result::Line && line_.starts_with("S0") &&
+           sRecordChecksumValid(line_);
 }
 
 SRecordReader::Step SRecordReader::next(SRecord& record) {
     if (lines_.next(line_) != RecordLines::Result::Line || line_.size() < 2) return Step::Malformed;
     record.type = line_[1];
+    if (!sRecordChecksumValid(line_)) return Step::Malformed;
     if (record.type == '8' || record.type == '9') return Step::End;
     if (line_[0] != 'S') return Step::Malformed;
     const auto count = hexField(line_, 2, 1);

@@ -23,10 +23,10 @@ class SRecordReader {
     // Rewinds the file.
     explicit SRecordReader(std::FILE* file);
 
-    // The first line must be an S0 record.
+    // The first line must be an S0 record. Every record's checksum is verified.
     bool readHeader();
     // The next record up to the S8/S9 end record, with its data bytes decoded.
-    // Malformed: a bad hex pair, an unknown type, a line that is too long or does not start with
+    // Malformed: a bad hex pair, a missing or wrong checksum, an unknown type, a line that is too long or does not start with
     // "S", or the end of the file before the end record.
     Step next(SRecord& record);
 

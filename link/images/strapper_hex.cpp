@@ -6,6 +6,7 @@
 
 #include "link/images/file_offsets.h"
 #include "link/images/hex_fields.h"
+#include "link/images/record_checksums.h"
 #include "link/images/record_lines.h"
 
 namespace quorlink {
@@ -39,6 +40,11 @@ class ProgressReport {
     const std::function<void(int)>& progress_;
     int last_ = -1;
 };
+
+int finishCopy(std::FILE* image, ProgressReport& report) {
+    report.update(true);
+    return std::fflush(image) == 0 ? 0 : kStrapperFileError;
+}
 
 // Writes one data record at base + its address, all bytes below `imageLimit`.
 int copyDataRecord(const std::string& line, int64_t base, std::FILE* image, int64_t imageLimit) {
@@ -74,11 +80,9 @@ int CopyHexToImage(std::FILE* hex, std::FILE* image, const std::function<void(in
         report.update();
         const char type = typeOf(line);
         if (type > '5') return kStrapperFileError;
-        if (!line.starts_with(":") || type == '1') {
-            report.update(true);
-            return std::fflush(image) == 0 ? 0 : kStrapperFileError;
-        }
-        if (type < '0') return kStrapperFileError;
+        if (!line.starts_with(":")) return finishCopy(image, report);
+        if (type < '0' || !intelHexChecksumValid(line)) return kStrapperFileError;
+        if (type == '1') return finishCopy(image, report);
         if (type == '0') {
             if (copyDataRecord(line, base, image, imageLimit) != 0) return kStrapperFileError;
         } else if (type == '2' || type == '4') {
@@ -99,7 +103,9 @@ int ReadHexBytes(std::vector<uint8_t>& bytes, const std::string& path, size_t ma
     std::string line;
     std::vector<uint8_t> record;
     while (lines.next(line) == RecordLines::Result::Line) {
-        if (!line.starts_with(":") || typeOf(line) == '1') return 0;
+        if (!line.starts_with(":")) return 0;
+        if (!intelHexChecksumValid(line)) break;
+        if (typeOf(line) == '1') return 0;
         if (typeOf(line) != '0') continue;
         const auto count = hexField(line, 1, 1);
         if (!count || !hexBytes(line, kDataPosition, *count, record) ||

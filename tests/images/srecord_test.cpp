@@ -135,10 +135,10 @@ TEST_F(SRecordTest, ScanFindsLowestStartAndEndInsideTheWindow) {
     // S1 ends are start + count (count covers address and checksum), S2 ends start + count - 5.
     const std::string text =
         "S00600004844521B\n"
-        "S1130400000102030405060708090A0B0C0D0E0F00\n"    // 0x400, count 0x13 -> end 0x413
-        "S1130380000102030405060708090A0B0C0D0E0F00\n"    // 0x380: below the window
-        "S214018000000102030405060708090A0B0C0D0E0F00\n"  // 0x18000: above the window
-        "S10708000102030400\n"                            // 0x800, count 7 -> end 0x807
+        "S1130400000102030405060708090A0B0C0D0E0F70\n"    // 0x400, count 0x13 -> end 0x413
+        "S1130380000102030405060708090A0B0C0D0E0FF1\n"    // 0x380: below the window
+        "S214018000000102030405060708090A0B0C0D0E0FF2\n"  // 0x18000: above the window
+        "S107080001020304E6\n"                            // 0x800, count 7 -> end 0x807
         "S9030000FC\n";
     int64_t low = 0, end = 0;
     checkTables().extendedAddress = false;

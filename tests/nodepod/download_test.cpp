@@ -185,6 +185,13 @@ TEST_F(DownloadTest, FilesThatCannotBeWritten) {
     fwgen::writeFileAtomically(path, "S1130000000102\r\n");
     EXPECT_EQ(download(0, path, 2, 2), -4);
     EXPECT_EQ(reports.messages.back().second, bad);
+
+    std::string flipped = fwgen::toSRecord({{0xC0000, kTwoGroups}});
+    char& digit = flipped.at(flipped.find("\nS2") + 13);  // a data digit of the first record
+    digit = digit == '0' ? '1' : '0';
+    fwgen::writeFileAtomically(path, flipped);
+    EXPECT_EQ(download(0, path, 2, 2), -4);
+    EXPECT_EQ(reports.messages.back().second, bad);
     for (const auto& written : peer->writes()) EXPECT_EQ(written.find("PCH"), std::string::npos);
 }
 
