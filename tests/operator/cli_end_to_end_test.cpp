@@ -52,9 +52,9 @@ protected:
         EXPECT_EQ(json["slots"][0]["softwareVersion"], "P2.06");
         EXPECT_EQ(json["slots"][0]["controllerKind"], 2);
         EXPECT_EQ(json["slots"][1]["typePrefix"], "ra51-F72");
-        EXPECT_EQ(json["slots"][2]["type"], "RA56");
-        EXPECT_EQ(json["slots"][2]["amtNumber"], 56);
-        EXPECT_FALSE(json["slots"][6]["detected"]);
+        EXPECT_FALSE(json["slots"][2]["detected"]);
+        EXPECT_EQ(json["slots"][8]["type"], "RA56");
+        EXPECT_EQ(json["slots"][8]["amtNumber"], 56);
     }
 
     QTemporaryDir home;
