@@ -41,6 +41,7 @@ class ProgressReport {
     int last_ = -1;
 };
 
+// The end of the HEX file: the last progress report and the image flushed.
 int finishCopy(std::FILE* image, ProgressReport& report) {
     report.update(true);
     return std::fflush(image) == 0 ? 0 : kStrapperFileError;

@@ -32,10 +32,10 @@ class RecordChecksumTest : public images_test::ImageTest {
     // Converts as S-records or Intel HEX; the image file must stay empty on refusal.
     int convert(const std::string& text, bool intelHex) {
         image_ = image();
-        const int result =
-            intelHex ? quorlink::ConvertIntelHex(firmware(text), image_, kBlocks, 0, 128, kFill,
-                                                 kNoStamp, 1)
-                     : quorlink::ConvertSRecord(firmware(text), image_, kBlocks, 1, 0);
+        const int result = intelHex
+                               ? quorlink::ConvertIntelHex(firmware(text), image_, kBlocks, 0, 128,
+                                                           kFill, kNoStamp, 1)
+                               : quorlink::ConvertSRecord(firmware(text), image_, kBlocks, 1, 0);
         if (result != 0) {
             EXPECT_TRUE(contents(image_).empty()) << "nothing written when refused";
         }
@@ -43,9 +43,9 @@ class RecordChecksumTest : public images_test::ImageTest {
     }
     int scan(const std::string& text, bool intelHex) {
         int64_t low = 0, end = 0;
-        const int result =
-            intelHex ? quorlink::ScanIntelHexRange(firmware(text), 0, -1, low, end)
-                     : quorlink::ScanSRecordRange(firmware(text), 0, 0xFFFFFF, low, end);
+        const int result = intelHex
+                               ? quorlink::ScanIntelHexRange(firmware(text), 0, -1, low, end)
+                               : quorlink::ScanSRecordRange(firmware(text), 0, 0xFFFFFF, low, end);
         if (result != 0) {
             EXPECT_EQ(low, -1) << "no partial range";
         }
