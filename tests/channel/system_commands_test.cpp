@@ -12,20 +12,7 @@ using namespace testing_support;
 
 namespace {
 
-class SystemCommandsTest : public LinkTest {
-protected:
-    void SetUp() override {
-        peer = std::make_shared<ScriptedPeer>();
-        scriptOpen(*peer);
-        attach(peer);
-        ASSERT_EQ(open(), 0);
-    }
-    void TearDown() override {
-        EXPECT_TRUE(peer->unexpected().empty()) << peer->unexpected().front();
-        EXPECT_TRUE(peer->done()) << peer->remaining() << " steps not reached";
-    }
-    std::shared_ptr<ScriptedPeer> peer;
-};
+using SystemCommandsTest = ScriptedLinkTest;
 
 TEST_F(SystemCommandsTest, Mode0KeepsTheFieldsAfterTheFirstComma) {
     peer->line("BDR?\r\n", "9600,2,1,0").expect("BDR38400,2,1,0\r\n");

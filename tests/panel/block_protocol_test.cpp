@@ -22,13 +22,10 @@ std::string bytes(std::initializer_list<int> values) {
     return text;
 }
 
-class BlockProtocol : public LinkTest {
+class BlockProtocol : public ScriptedLinkTest {
   protected:
     void SetUp() override {
-        peer = std::make_shared<ScriptedPeer>();
-        scriptOpen(*peer);
-        attach(peer);
-        ASSERT_EQ(open(), 0);
+        ScriptedLinkTest::SetUp();
         QTX_SetTimeout(5000);
         // Four 16-byte blocks: data, zeros, data in a free range, data.
         image.reset(std::tmpfile());
@@ -54,7 +51,6 @@ class BlockProtocol : public LinkTest {
     std::unique_ptr<std::FILE, Closer> image;
     StrapperParameters parameters;
     StrapperReporter reporter{quorlink::channel()};
-    std::shared_ptr<ScriptedPeer> peer;
 };
 
 TEST_F(BlockProtocol, BlockSizeEmptyBlockFreeRangeAndChecks) {

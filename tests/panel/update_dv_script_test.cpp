@@ -21,19 +21,14 @@ namespace {
 
 const char* kMismatch = "Your DV33A flashsize does not match \nwith the selected firmware.";
 
-class UpdateDVScript : public LinkTest {
+class UpdateDVScript : public ScriptedLinkTest {
   protected:
     void SetUp() override {
         files = fwgen::writePanelFirmware(dir.path().string());
-        peer = std::make_shared<ScriptedPeer>();
-        scriptOpen(*peer);
-        attach(peer);
-        ASSERT_EQ(open(), 0);
-        clock.clearWaits();
+        ScriptedLinkTest::SetUp();
     }
     void TearDown() override {
-        EXPECT_TRUE(peer->unexpected().empty()) << peer->unexpected().front();
-        EXPECT_TRUE(peer->done()) << peer->remaining() << " steps not reached";
+        ScriptedLinkTest::TearDown();
         EXPECT_EQ(quorlink::TempImageCount(), 0);
     }
     int update(const std::string& path, const char* version, int download, int loaderI) {
@@ -64,7 +59,6 @@ class UpdateDVScript : public LinkTest {
 
     panel_testing::ScratchDir dir;
     fwgen::PanelFirmwareSet files;
-    std::shared_ptr<ScriptedPeer> peer;
 };
 
 TEST_F(UpdateDVScript, FlashSizeMismatchIsRefusedBeforeAnythingIsWritten) {

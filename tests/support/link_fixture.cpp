@@ -45,4 +45,16 @@ int LinkTest::open(int timeoutMs) {
     return OpenConnection(100, 1, "127.0.0.1:5025", 0, 0, timeoutMs, recordMessage, -1, 0);
 }
 
+void ScriptedLinkTest::SetUp() {
+    scriptOpen(*peer);
+    attach(peer);
+    ASSERT_EQ(open(), 0);
+    clock.clearWaits();
+}
+
+void ScriptedLinkTest::TearDown() {
+    EXPECT_TRUE(peer->unexpected().empty()) << peer->unexpected().front();
+    EXPECT_TRUE(peer->done()) << peer->remaining() << " steps not reached";
+}
+
 }  // namespace testing_support

@@ -48,4 +48,14 @@ private:
     std::unique_ptr<linkpad::ScopedTransportFactory> factory_;
 };
 
+// A connection opened over a scripted port; when the test ends the whole script must have been
+// played and nothing unexpected written.
+class ScriptedLinkTest : public LinkTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    std::shared_ptr<ScriptedPeer> peer = std::make_shared<ScriptedPeer>();
+};
+
 }  // namespace testing_support
