@@ -1,6 +1,8 @@
 // Transfer of loader 2 into the loader-1 RAM of the modules.
 #include "link/amplifier/loader2_download.h"
 
+#include <optional>
+
 #include "link/amplifier/download_files.h"
 #include "link/amplifier/loader_talk.h"
 #include "link/images/block_text.h"
@@ -42,20 +44,33 @@ int sendOlderSeriesLoader(std::FILE* image) {
     return 0;
 }
 
+// A temporary image and the opened loader file, or nullopt after reporting which one failed.
+struct LoaderFiles {
+    std::FILE* image;
+    FileHandle file;
+};
+
+std::optional<LoaderFiles> openLoaderFiles(const std::string& path) {
+    std::FILE* image = CreateTempImage();
+    if (!image) {
+        channel().reportMessage(kNoTempFile, 0);
+        return std::nullopt;
+    }
+    FileHandle file = openFirmware(path);
+    if (!file) {
+        channel().reportMessage(kNoLoaderFile, 0);
+        return std::nullopt;
+    }
+    return LoaderFiles{image, std::move(file)};
+}
+
 int olderSeries(const std::string& path) {
     Channel& ch = channel();
     ch.waitMs(500);
-    std::FILE* image = CreateTempImage();
-    if (!image) {
-        ch.reportMessage(kNoTempFile, 0);
-        return -1;
-    }
-    const FileHandle file = openFirmware(path);
-    if (!file) {
-        ch.reportMessage(kNoLoaderFile, 0);
-        return -1;
-    }
-    if (ConvertSRecord(file.get(), image, 50, 0, 0) != 0) {
+    const auto files = openLoaderFiles(path);
+    if (!files) return -1;
+    std::FILE* image = files->image;
+    if (ConvertSRecord(files->file.get(), image, 50, 0, 0) != 0) {
         ch.reportMessage(std::string(kMotorolaError) + "\nMaybe Amplifier is not a WS003 device.", 0);
         return -1;
     }
@@ -64,21 +79,15 @@ int olderSeries(const std::string& path) {
 
 int currentSeries(const std::string& path) {
     Channel& ch = channel();
-    std::FILE* image = CreateTempImage();
-    if (!image) {
-        ch.reportMessage(kNoTempFile, 0);
-        return -1;
-    }
-    const FileHandle file = openFirmware(path);
-    if (!file) {
-        ch.reportMessage(kNoLoaderFile, 0);
-        return -1;
-    }
+    const auto files = openLoaderFiles(path);
+    if (!files) return -1;
+    std::FILE* image = files->image;
+    std::FILE* file = files->file.get();
     int64_t lowest = -1, end = -1;
-    const int scanned = ScanIntelHexRange(file.get(), 0, -1, lowest, end);
+    const int scanned = ScanIntelHexRange(file, 0, -1, lowest, end);
     const int count = end - kLoaderBase > 8448 ? static_cast<int>((end - kLoaderBase) / 128 + 1)
                                                : kMinimumBlocks;
-    if (scanned != 0 || ConvertIntelHex(file.get(), image, count, -256, 128, 0xFF, 0, 0) != 0) {
+    if (scanned != 0 || ConvertIntelHex(file, image, count, -256, 128, 0xFF, 0, 0) != 0) {
         ch.reportMessage(kIntelHexError, 0);
         return -1;
     }
