@@ -1,6 +1,8 @@
 // Loader switching, loader-2 transfer, start, establish and reset against exact scripts.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -139,7 +141,9 @@ protected:
         fwgen::Segment segment{0x1000, std::vector<uint8_t>(end - 0x1000, 0x5A)};
         std::ofstream(path) << fwgen::toIntelHex({segment});
     }
-    std::string path = (std::filesystem::temp_directory_path() / "loader2-transfer-test.ld2").string();
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("loader2-transfer-test-" + std::to_string(::getpid()) + ".ld2"))
+                           .string();
 };
 
 TEST_F(Loader2TransferTest, ShortLoaderSendsSixtySixBlocksWithData) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "link/quorlink.h"
@@ -116,7 +118,8 @@ class LogFileNameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         saved = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
-        dir = std::filesystem::temp_directory_path() / "quorlink-tmpdir-test";
+        dir = std::filesystem::temp_directory_path() /
+              ("quorlink-tmpdir-test-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
     }
     void TearDown() override {
