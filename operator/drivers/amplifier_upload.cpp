@@ -16,6 +16,7 @@ const QString kNoLoader2 =
     "Loader2 file for this device not found!\rMaybe wrong directory setting "
     "(Transfer->Directory...).";
 constexpr int kRefusedChannelSelection = -111;
+constexpr int kNothingUploaded = -2;
 
 // Ports other than the serial COM ports relay the upload only from these processor firmwares on.
 bool uploadRefusedOnPort(const ProgramState& state) {
@@ -154,6 +155,8 @@ class FlashUpload {
         if (result == 0) {
             ui.setStatus("Upload RA Flash...");
             result = gateway.UpLoadRAFlash(slot_, target_, type, resetSeconds, request_.iec);
+            // A module that cannot deliver its flash is reported, but the call succeeds.
+            if (result == 0 && !QFileInfo::exists(target_)) result = kNothingUploaded;
         }
         if (result != 0) context_.report().failPhase();
         context_.report().beginPhase("reset");
