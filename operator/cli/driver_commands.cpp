@@ -67,11 +67,14 @@ void printResult(CliSession& session, DriverContext& context, int code) {
                   << std::flush;
     } else if (report.dryRun()) {
         printPlan(report);
+        const QString text = context.messages().CollectedMessages;
+        if (!text.isEmpty()) std::cout << TerminalText(text) << std::endl;
     }
 }
 
 int runJob(const CommonOptions& common, const Job& job) {
     CliSession session(common);
+    session.ui().setReportsToStderr(common.json);
     if (!session.start()) return kExitFailed;
     ProgramState& state = session.shell().state();
     if (job.needsDownloadDirectory && !QFileInfo(state.DownloadDirectory).isDir()) {
@@ -88,8 +91,10 @@ int runJob(const CommonOptions& common, const Job& job) {
     CommandDispatcher dispatcher(context);
     RegisterShellCommands(dispatcher);
     RegisterAmplifierCommands(dispatcher);
-    const int result = job.run(context, dispatcher, session);
-    context.report().setResult(result);
+    // A driver that ran may have recorded a failure its own result does not show (download-all).
+    const int ran = job.run(context, dispatcher, session);
+    if (context.report().result() == 0) context.report().setResult(ran);
+    const int result = context.report().result();
     session.finish();
     const int code = exitCode(session, job, result);
     printResult(session, context, code);
