@@ -67,8 +67,8 @@ TEST_F(MaintenanceTest, FlashUploadOfAModuleWithoutUploadIsAnError) {
 TEST_F(MaintenanceTest, SubChannelCountIsAskedCheckedAndChanged) {
     ui.expectInput("Please input new subchannel number for RA5x (8..128):", "7")
         .expectMessage("Please choose a value between 8 and 128!\rPlease try again.")
-        .expectInput("Please input new subchannel number for RA5x (8..128):", "250")
-        .expectMessage("Maximum subchannels input is 124\rbecause of limit of maximum "
+        .expectInput("Please input new subchannel number for RA5x (8..128):", "128")
+        .expectMessage("Maximum subchannels input is 126\rbecause of limit of maximum "
                        "256\rsubchannels per Ventrix (KX) !\r\rPlease repeat input!")
         .expectInput("Please input new subchannel number for RA5x (8..128):", "16");
     ASSERT_EQ(run(menu::kSubChannels, {1, 4}), 0);
@@ -80,9 +80,10 @@ TEST_F(MaintenanceTest, SubChannelCountIsAskedCheckedAndChanged) {
 }
 
 TEST_F(MaintenanceTest, ModeSwitchResetsTheRack) {
-    ASSERT_EQ(run(menu::kSwitchToRc, {1}), 0);
-    EXPECT_EQ(module(1).config().mode, '1');
-    EXPECT_EQ(module(4).config().mode, '0');
+    const char before = module(4).config().mode;
+    ASSERT_EQ(run(menu::kSwitchToRa, {1}), 0);
+    EXPECT_NE(module(1).config().mode, before);
+    EXPECT_EQ(module(4).config().mode, before);
     EXPECT_EQ(rackReceived("RST"), 1u);
     EXPECT_EQ(ui.statuses.back(), "Switch finished!");
 }
@@ -106,6 +107,7 @@ TEST_F(MaintenanceTest, RackResetAndBaudRate) {
     ASSERT_EQ(run(menu::kResetRack, {}), 0);
     EXPECT_EQ(ui.statuses.back(), "Reset VTX finished.");
     EXPECT_FALSE(shell->state().RestartPending);
+    ui.expectMessage("Internal Baudrate have been succesfully reset to be compatible!");
     ASSERT_EQ(run(menu::kInterfaceBaudRate, {}), 0);
     EXPECT_TRUE(protocol().contains("-->Reset internal baudrate.<--"));
 }

@@ -17,7 +17,7 @@ namespace operator_tests {
 
 // A slot holding the model the test firmware of `firmwareType` is made for, at `version`.
 nlohmann::json amplifierSlot(int slot, int firmwareType, const std::string& version);
-// A rack with a KX43 and a DV43A panel and the given slots.
+// A rack with a KX43 (firmware that relays uploads over TCP) and the given slots, no panel.
 nlohmann::json rackOf(const std::vector<nlohmann::json>& slots);
 
 class DriverTest : public testing_support::SimRackTest {
