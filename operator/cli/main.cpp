@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "operator/cli/exit_codes.h"
+#include "operator/cli/firmware_command.h"
 #include "operator/cli/scan_command.h"
 
 namespace {
@@ -56,6 +57,19 @@ int main(int argc, char** argv) {
     auto* scanCommand = app.add_subcommand("scan", "scan the rack and print its inventory");
     scanCommand->add_flag("--json", scan.json, "print the inventory as JSON");
 
+    FirmwareListOptions firmware;
+    auto* firmwareCommand = app.add_subcommand("firmware", "firmware in the download directory");
+    firmwareCommand->require_subcommand(1);
+    auto* firmwareList = firmwareCommand->add_subcommand(
+        "list", "scan the rack and list the firmware a download would offer for one device; "
+                "the default choice is marked *");
+    firmwareList->add_option("--slot", firmware.slot, "amplifier slot 1-16");
+    firmwareList->add_flag("--processor", firmware.processor, "the communication processor");
+    firmwareList->add_flag("--panel", firmware.panel, "the display and control panel");
+    firmwareList->add_option("--dir", firmware.directory,
+                             "download directory instead of the stored one");
+    firmwareList->add_flag("--json", firmware.json, "print the list as JSON");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -66,5 +80,6 @@ int main(int argc, char** argv) {
     common.ui.interactive = isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
     common.ui.redrawProgress = isatty(STDERR_FILENO);
     if (scanCommand->parsed()) return RunScan(common, scan);
+    if (firmwareList->parsed()) return RunFirmwareList(common, firmware);
     return kExitFailed;
 }
