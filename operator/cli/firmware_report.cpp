@@ -8,15 +8,24 @@ namespace {
 
 std::string kindText(FirmwareDeviceKind kind) {
     switch (kind) {
-        case FirmwareDeviceKind::Processor: return "processor";
-        case FirmwareDeviceKind::Panel: return "panel";
-        case FirmwareDeviceKind::PanelLoader1: return "panel loader 1";
-        case FirmwareDeviceKind::Amplifier: return "amplifier";
-        case FirmwareDeviceKind::AmplifierLoader1: return "amplifier loader 1";
-        case FirmwareDeviceKind::AmplifierDriverMode: return "amplifier driver mode";
-        case FirmwareDeviceKind::NodePod: return "NodePod";
-        case FirmwareDeviceKind::NodePodLoader1: return "NodePod loader 1";
-        case FirmwareDeviceKind::None: break;
+        case FirmwareDeviceKind::Processor:
+            return "processor";
+        case FirmwareDeviceKind::Panel:
+            return "panel";
+        case FirmwareDeviceKind::PanelLoader1:
+            return "panel loader 1";
+        case FirmwareDeviceKind::Amplifier:
+            return "amplifier";
+        case FirmwareDeviceKind::AmplifierLoader1:
+            return "amplifier loader 1";
+        case FirmwareDeviceKind::AmplifierDriverMode:
+            return "amplifier driver mode";
+        case FirmwareDeviceKind::NodePod:
+            return "NodePod";
+        case FirmwareDeviceKind::NodePodLoader1:
+            return "NodePod loader 1";
+        case FirmwareDeviceKind::None:
+            break;
     }
     return "none";
 }
@@ -66,7 +75,8 @@ std::string FirmwareListTable(const FirmwareList& list) {
         return text;
     }
     size_t width = std::string("FIRMWARE").size();
-    for (const FirmwareEntry& e : list.entries) width = std::max(width, e.text.toStdString().size());
+    for (const FirmwareEntry& e : list.entries)
+        width = std::max(width, e.text.toStdString().size());
     std::string table = "  " + padded("FIRMWARE", width + 2) + "DESCRIPTION\n";
     for (size_t row = 0; row < list.entries.size(); ++row) {
         const FirmwareEntry& e = list.entries[row];

@@ -22,8 +22,9 @@ bool choosePort(OperatorShell& shell, const CommonOptions& common, const Simulat
         return false;
     }
     if (common.port.baud && *common.port.baud > kHighestNormalBaud) {
-        ui.error("baud rates above 38400 are not used by the rack's loaders; use 9600, 19200 "
-                 "or 38400");
+        ui.error(
+            "baud rates above 38400 are not used by the rack's loaders; use 9600, 19200 "
+            "or 38400");
         return false;
     }
     shell.state().Port = port;

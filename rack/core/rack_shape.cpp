@@ -13,34 +13,68 @@ enum class Shape { Text, WholeNumber, YesNo, Object, List, ObjectOrNull, WholeNu
 
 const std::map<std::string, Shape>& knownFields() {
     static const std::map<std::string, Shape> fields = {
-        {"kind", Shape::Text}, {"identity", Shape::Text}, {"hardwareRevision", Shape::Text},
-        {"version", Shape::Text}, {"kernelRevision", Shape::Text},
-        {"fileSystemRevision", Shape::Text}, {"loaderBiosRevision", Shape::Text},
-        {"baudSetting", Shape::Text}, {"flash", Shape::Text}, {"serialNumber", Shape::Text},
-        {"model", Shape::Text}, {"controller", Shape::Text}, {"suffix", Shape::Text},
-        {"mode", Shape::Text}, {"loader1Version", Shape::Text}, {"loader2Version", Shape::Text},
-        {"layer", Shape::Text}, {"pattern", Shape::Text}, {"action", Shape::Text},
-        {"program", Shape::Text}, {"name", Shape::Text}, {"applicationFile", Shape::Text},
+        {"kind", Shape::Text},
+        {"identity", Shape::Text},
+        {"hardwareRevision", Shape::Text},
+        {"version", Shape::Text},
+        {"kernelRevision", Shape::Text},
+        {"fileSystemRevision", Shape::Text},
+        {"loaderBiosRevision", Shape::Text},
+        {"baudSetting", Shape::Text},
+        {"flash", Shape::Text},
+        {"serialNumber", Shape::Text},
+        {"model", Shape::Text},
+        {"controller", Shape::Text},
+        {"suffix", Shape::Text},
+        {"mode", Shape::Text},
+        {"loader1Version", Shape::Text},
+        {"loader2Version", Shape::Text},
+        {"layer", Shape::Text},
+        {"pattern", Shape::Text},
+        {"action", Shape::Text},
+        {"program", Shape::Text},
+        {"name", Shape::Text},
+        {"applicationFile", Shape::Text},
         {"generation", Shape::Text},
-        {"slot", Shape::WholeNumber}, {"firmwareType", Shape::WholeNumber},
-        {"moduleCode", Shape::WholeNumber}, {"amtNumber", Shape::WholeNumber},
-        {"subChannels", Shape::WholeNumber}, {"resetMs", Shape::WholeNumber},
-        {"restartMs", Shape::WholeNumber}, {"stageMs", Shape::WholeNumber},
-        {"sectorMs", Shape::WholeNumber}, {"blockMs", Shape::WholeNumber},
-        {"prepareMs", Shape::WholeNumber}, {"uncompressMs", Shape::WholeNumber},
-        {"parameterInitMs", Shape::WholeNumber}, {"occurrence", Shape::WholeNumber},
-        {"delayMs", Shape::WholeNumber}, {"times", Shape::WholeNumber}, {"id", Shape::WholeNumber},
-        {"type", Shape::WholeNumber}, {"serial", Shape::WholeNumber},
-        {"entry", Shape::WholeNumber}, {"bootstrapIdentification", Shape::WholeNumber},
-        {"subChannelsFixed", Shape::YesNo}, {"externalFlash", Shape::YesNo},
-        {"canDatabase", Shape::YesNo}, {"bootstrap", Shape::YesNo}, {"passThrough", Shape::YesNo},
-        {"bootLoader", Shape::YesNo}, {"restartVector", Shape::YesNo},
+        {"slot", Shape::WholeNumber},
+        {"firmwareType", Shape::WholeNumber},
+        {"moduleCode", Shape::WholeNumber},
+        {"amtNumber", Shape::WholeNumber},
+        {"subChannels", Shape::WholeNumber},
+        {"resetMs", Shape::WholeNumber},
+        {"restartMs", Shape::WholeNumber},
+        {"stageMs", Shape::WholeNumber},
+        {"sectorMs", Shape::WholeNumber},
+        {"blockMs", Shape::WholeNumber},
+        {"prepareMs", Shape::WholeNumber},
+        {"uncompressMs", Shape::WholeNumber},
+        {"parameterInitMs", Shape::WholeNumber},
+        {"occurrence", Shape::WholeNumber},
+        {"delayMs", Shape::WholeNumber},
+        {"times", Shape::WholeNumber},
+        {"id", Shape::WholeNumber},
+        {"type", Shape::WholeNumber},
+        {"serial", Shape::WholeNumber},
+        {"entry", Shape::WholeNumber},
+        {"bootstrapIdentification", Shape::WholeNumber},
+        {"subChannelsFixed", Shape::YesNo},
+        {"externalFlash", Shape::YesNo},
+        {"canDatabase", Shape::YesNo},
+        {"bootstrap", Shape::YesNo},
+        {"passThrough", Shape::YesNo},
+        {"bootLoader", Shape::YesNo},
+        {"restartVector", Shape::YesNo},
         {"refuseDownloadMode", Shape::YesNo},
-        {"timing", Shape::Object}, {"processor", Shape::Object}, {"panel", Shape::Object},
+        {"timing", Shape::Object},
+        {"processor", Shape::Object},
+        {"panel", Shape::Object},
         {"settings", Shape::Object},
-        {"slots", Shape::List}, {"faults", Shape::List}, {"nodes", Shape::List},
+        {"slots", Shape::List},
+        {"faults", Shape::List},
+        {"nodes", Shape::List},
         {"refusedBlocks", Shape::List},
-        {"application", Shape::ObjectOrNull}, {"loader1", Shape::ObjectOrNull},
+        {"application", Shape::ObjectOrNull},
+        {"loader1", Shape::ObjectOrNull},
         {"boards", Shape::WholeNumberOrList},
     };
     return fields;
@@ -48,26 +82,40 @@ const std::map<std::string, Shape>& knownFields() {
 
 bool fits(const json& value, Shape shape) {
     switch (shape) {
-        case Shape::Text: return value.is_string();
-        case Shape::WholeNumber: return value.is_number_integer();
-        case Shape::YesNo: return value.is_boolean();
-        case Shape::Object: return value.is_object();
-        case Shape::List: return value.is_array();
-        case Shape::ObjectOrNull: return value.is_object() || value.is_null();
-        case Shape::WholeNumberOrList: return value.is_number_integer() || value.is_array();
+        case Shape::Text:
+            return value.is_string();
+        case Shape::WholeNumber:
+            return value.is_number_integer();
+        case Shape::YesNo:
+            return value.is_boolean();
+        case Shape::Object:
+            return value.is_object();
+        case Shape::List:
+            return value.is_array();
+        case Shape::ObjectOrNull:
+            return value.is_object() || value.is_null();
+        case Shape::WholeNumberOrList:
+            return value.is_number_integer() || value.is_array();
     }
     return false;
 }
 
 std::string expected(Shape shape) {
     switch (shape) {
-        case Shape::Text: return "a text in double quotes";
-        case Shape::WholeNumber: return "a whole number";
-        case Shape::YesNo: return "true or false";
-        case Shape::Object: return "an object { ... }";
-        case Shape::List: return "a list [ ... ]";
-        case Shape::ObjectOrNull: return "an object { ... } or null";
-        case Shape::WholeNumberOrList: return "a whole number or a list [ ... ]";
+        case Shape::Text:
+            return "a text in double quotes";
+        case Shape::WholeNumber:
+            return "a whole number";
+        case Shape::YesNo:
+            return "true or false";
+        case Shape::Object:
+            return "an object { ... }";
+        case Shape::List:
+            return "a list [ ... ]";
+        case Shape::ObjectOrNull:
+            return "an object { ... } or null";
+        case Shape::WholeNumberOrList:
+            return "a whole number or a list [ ... ]";
     }
     return {};
 }

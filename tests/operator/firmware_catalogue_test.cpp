@@ -1,6 +1,8 @@
 // The firmware catalogue over a generated download directory: the patterns of each device kind
 // with their overrides, the names offered, descriptions, default choice and versions; the type
 // assignment by hand and the information rows.
+#include "operator/drivers/firmware_catalogue.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -10,7 +12,6 @@
 
 #include "operator/drivers/amplifier_types.h"
 #include "operator/drivers/device_information.h"
-#include "operator/drivers/firmware_catalogue.h"
 
 using namespace quorvel;
 
@@ -20,11 +21,11 @@ class DownloadDirectory {
 public:
     DownloadDirectory() {
         for (const char* file :
-             {"ra51p206.s00", "ra51p207.s01", "RA51P207.S72", "RA51NP101.S00", "RA51S6P210.S00",
-              "ra51bp300.s00", "ra51bp300.f00", "RA901BP650.S00", "RA677P640.S00",
-              "ra51l103.ld1", "RA56P207.S00", "RA56P207.S72", "DV43A410.S00", "DV43A100.ld1",
-              "mode.apl", "mode.bpl", "NP21p205.s00", "NP21l110.ld1", "pstray.s00",
-              "KX33P142.S00", "KX33P141.T00", "ra51p206.t00"}) {
+             {"ra51p206.s00",  "ra51p207.s01",  "RA51P207.S72",   "RA51NP101.S00", "RA51S6P210.S00",
+              "ra51bp300.s00", "ra51bp300.f00", "RA901BP650.S00", "RA677P640.S00", "ra51l103.ld1",
+              "RA56P207.S00",  "RA56P207.S72",  "DV43A410.S00",   "DV43A100.ld1",  "mode.apl",
+              "mode.bpl",      "NP21p205.s00",  "NP21l110.ld1",   "pstray.s00",    "KX33P142.S00",
+              "KX33P141.T00",  "ra51p206.t00"}) {
             write(file, "S0");
         }
         write("KX33P141.T00", "Release build,2026-11-30,\"for KX33, rev. B\"\n");
@@ -69,40 +70,56 @@ struct CatalogueCase {
 
 FirmwareTarget amplifier(ProgramState& s, int slot) { return AmplifierTarget(s, slot); }
 
+FirmwareTarget device(FirmwareDeviceKind kind, int slot = -1, const QString& nodePrefix = {}) {
+    return {kind, slot, nodePrefix};
+}
+
 const CatalogueCase kCases[] = {
     {"AmplifierWithSecondPrefix",
      [](ProgramState& s) {
          module(s, 0, "RA51", "ra51", "RA51N");
          return amplifier(s, 0);
      },
-     "ra51P*.*", {"ra51p*.s*", "ra51p*.f*", "RA51Np*.s*", "RA51Np*.f*"},
-     {"RA51P206.S00", "RA51P207.S01", "RA51NP101.S00"}, "RA51P206.S00"},
+     "ra51P*.*",
+     {"ra51p*.s*", "ra51p*.f*", "RA51Np*.s*", "RA51Np*.f*"},
+     {"RA51P206.S00", "RA51P207.S01", "RA51NP101.S00"},
+     "RA51P206.S00"},
     {"F72FilesHiddenFromOtherModules",
      [](ProgramState& s) {
          module(s, 0, "RA56", "RA56");
          return amplifier(s, 0);
      },
-     "RA56P*.*", {"RA56p*.s*", "RA56p*.f*"}, {"RA56P207.S00"}, "RA56P207.S00"},
+     "RA56P*.*",
+     {"RA56p*.s*", "RA56p*.f*"},
+     {"RA56P207.S00"},
+     "RA56P207.S00"},
     {"F72ModuleSearchesOnlyF72Files",
      [](ProgramState& s) {
          module(s, 0, "RA56", "RA56-F72").VersionSuffix = "F72";
          return amplifier(s, 0);
      },
-     "RA56P*.*", {"RA56p*.s72", "RA56p*.f72"}, {"RA56P207.S72"}, "RA56P207.S72"},
+     "RA56P*.*",
+     {"RA56p*.s72", "RA56p*.f72"},
+     {"RA56P207.S72"},
+     "RA56P207.S72"},
     {"RA51FamilyInServiceStart",
      [](ProgramState& s) {
          s.StartMode = "S";
          module(s, 0, "RA51", "ra51");
          return amplifier(s, 0);
      },
-     "RA51*.*", {"RA51p*.s*", "RA51S6p*.s*"},
-     {"RA51P206.S00", "RA51P207.S01", "RA51P207.S72", "RA51S6P210.S00"}, "RA51P206.S00"},
+     "RA51*.*",
+     {"RA51p*.s*", "RA51S6p*.s*"},
+     {"RA51P206.S00", "RA51P207.S01", "RA51P207.S72", "RA51S6P210.S00"},
+     "RA51P206.S00"},
     {"RA51BFamilyForATypeGivenByHand",
      [](ProgramState& s) {
          module(s, 0, "RA51B", "RA51B").TypeAssignedByHand = true;
          return amplifier(s, 0);
      },
-     "RA51B*.*", {"RA51b*.s*", "RA51b*.f*"}, {"RA51BP300.S00", "RA51BP300.F00"},
+     "RA51B*.*",
+     {"RA51b*.s*", "RA51b*.f*"},
+     {"RA51BP300.S00", "RA51BP300.F00"},
      "RA51BP300.S00"},
     {"RA677InProductionWithLoader1",
      [](ProgramState& s) {
@@ -111,14 +128,17 @@ const CatalogueCase kCases[] = {
          module(s, 0, "RA677", "RA677");
          return amplifier(s, 0);
      },
-     "RA901Bp*.*", {"RA901Bp*.s*", "RA901Bp*.f*", "RA?77p*.s*", "RA?77p*.f*"},
-     {"RA901BP650.S00", "RA677P640.S00"}, "RA901BP650.S00"},
+     "RA901Bp*.*",
+     {"RA901Bp*.s*", "RA901Bp*.f*", "RA?77p*.s*", "RA?77p*.f*"},
+     {"RA901BP650.S00", "RA677P640.S00"},
+     "RA901BP650.S00"},
     {"ModuleOfUnknownTypeIsOfferedNothing",
      [](ProgramState& s) {
          module(s, 0, "RA99", "");
          return amplifier(s, 0);
      },
-     "P*.*", {},
+     "P*.*",
+     {},
      {"No Firmware found!", "Please copy files", "P*.*", "to directory set in",
       "Transfer->Directory.. !"},
      ""},
@@ -128,52 +148,75 @@ const CatalogueCase kCases[] = {
          module(s, 0, "RA51", "ra51-F72").VersionSuffix = "F72";
          return amplifier(s, 0);
      },
-     "ra51*.LD1", {"ra51*.LD1"}, {"RA51L103.LD1"}, "RA51L103.LD1"},
+     "ra51*.LD1",
+     {"ra51*.LD1"},
+     {"RA51L103.LD1"},
+     "RA51L103.LD1"},
     {"AmplifierLoader1OfAnOlderController",
      [](ProgramState& s) {
          s.OnlyLoader1 = true;
          module(s, 0, "RA14", "ra14").ControllerKind = 1;
          return amplifier(s, 0);
      },
-     "ra14*.LD1", {"xxxdasd.xas"}, {"Device not supported!"}, ""},
+     "ra14*.LD1",
+     {"xxxdasd.xas"},
+     {"Device not supported!"},
+     ""},
     {"AmplifierDriverModeOfAType4Module",
      [](ProgramState& s) {
          s.AmplifierModeFlag = true;
          module(s, 0, "RA901B", "ra901b").ControllerKind = 4;
          return amplifier(s, 0);
      },
-     "*.bpl", {"*.bpl"}, {"MODE.BPL"}, "MODE.BPL"},
+     "*.bpl",
+     {"*.bpl"},
+     {"MODE.BPL"},
+     "MODE.BPL"},
     {"ProcessorDirectoriesOnly",
      [](ProgramState& s) {
          s.Inventory.processor.ProcessorType = "KX33";
-         return FirmwareTarget{FirmwareDeviceKind::Processor};
+         return device(FirmwareDeviceKind::Processor);
      },
-     "KX33P*.s*", {"KX33P*.s*", "KX33P*.f*"}, {"KX33P141.S00", "KX33P141.S01"}, "KX33P141.S00"},
+     "KX33P*.s*",
+     {"KX33P*.s*", "KX33P*.f*"},
+     {"KX33P141.S00", "KX33P141.S01"},
+     "KX33P141.S00"},
     {"KX43OffersApplicationAndProductionDirectories",
      [](ProgramState& s) {
          s.Inventory.processor.ProcessorType = "KX43";
-         return FirmwareTarget{FirmwareDeviceKind::Processor};
+         return device(FirmwareDeviceKind::Processor);
      },
-     "KX43AorP*.s*", {"KX43P*.s*", "KX43A*.s*"}, {"KX43P150.S00", "KX43A150.S00"},
+     "KX43AorP*.s*",
+     {"KX43P*.s*", "KX43A*.s*"},
+     {"KX43P150.S00", "KX43A150.S00"},
      "KX43P150.S00"},
     {"ProcessorInAnOldBootLoader",
      [](ProgramState& s) {
          s.Inventory.processor.LoaderRevision = "1.10";
          s.Inventory.processor.ProcessorType = "KX43";
          s.Inventory.processor.InBootLoader = true;
-         return FirmwareTarget{FirmwareDeviceKind::Processor};
+         return device(FirmwareDeviceKind::Processor);
      },
-     "KX43*.s*", {"KX43*.s*", "KX43A*.s*"}, {"KX43A150.S00", "KX43P150.S00"}, "KX43A150.S00"},
+     "KX43*.s*",
+     {"KX43*.s*", "KX43A*.s*"},
+     {"KX43A150.S00", "KX43P150.S00"},
+     "KX43A150.S00"},
     {"PanelAndItsLoader1",
      [](ProgramState& s) {
          s.Inventory.panel.PanelType = "DV43A";
          s.PanelLoader1 = true;
-         return FirmwareTarget{FirmwareDeviceKind::PanelLoader1};
+         return device(FirmwareDeviceKind::PanelLoader1);
      },
-     "DV43A*.ld1", {"DV43A*.ld1"}, {"DV43A100.LD1"}, "DV43A100.LD1"},
+     "DV43A*.ld1",
+     {"DV43A*.ld1"},
+     {"DV43A100.LD1"},
+     "DV43A100.LD1"},
     {"NodePod",
-     [](ProgramState&) { return FirmwareTarget{FirmwareDeviceKind::NodePod, 1, "NP21"}; },
-     "NP21p*.*", {"NP21p*.s*", "NP21p*.f*"}, {"NP21P205.S00"}, "NP21P205.S00"},
+     [](ProgramState&) { return device(FirmwareDeviceKind::NodePod, 1, "NP21"); },
+     "NP21p*.*",
+     {"NP21p*.s*", "NP21p*.f*"},
+     {"NP21P205.S00"},
+     "NP21P205.S00"},
 };
 
 class Catalogue : public ::testing::TestWithParam<CatalogueCase> {
@@ -197,18 +240,20 @@ TEST_P(Catalogue, PatternsAndOfferedNames) {
     EXPECT_EQ(offered, c.offered);
     const QString chosen = list.defaultRow < 0 ? QString() : list.entries[list.defaultRow].text;
     EXPECT_EQ(chosen, c.defaultEntry);
-    if (list.entries.empty()) EXPECT_EQ(state.SelectedFirmwareFile, "");
+    if (list.entries.empty()) {
+        EXPECT_EQ(state.SelectedFirmwareFile, "");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Catalogue, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST(FirmwareCatalogue, DescriptionsInformationAndTheChoice) {
     DownloadDirectory downloads;
     ProgramState state;
     state.DownloadDirectory = downloads.path();
     state.Inventory.processor.ProcessorType = "KX33";
-    const FirmwareList list = OpenFirmwareList(state, {FirmwareDeviceKind::Processor});
+    const FirmwareList list = OpenFirmwareList(state, device(FirmwareDeviceKind::Processor));
     ASSERT_EQ(list.entries.size(), 2u);
     EXPECT_EQ(list.entries[0].descriptionColumn(), "P1.41 Release build");
     EXPECT_TRUE(list.entries[0].hasInformation);
@@ -250,7 +295,7 @@ TEST(FirmwareCatalogue, VersionFromFileName) {
     const std::pair<const char*, const char*> cases[] = {
         {"KX33P141.S00", "P1.41"}, {"DV33A213.S00", "P2.13"}, {"dv43a410.s00", "P4.10"},
         {"RA51P07.S00", "P0.07"},  {"ra51p206.s00", "P2.06"}, {"AB.S00", ""},
-        {"DV33A.S00", ""},         {"NOEXTENSION", ""},        {"", ""},
+        {"DV33A.S00", ""},         {"NOEXTENSION", ""},       {"", ""},
     };
     for (const auto& [name, version] : cases) EXPECT_EQ(VersionFromFileName(name), version) << name;
     EXPECT_EQ(InformationFileName("KX33P141.S00"), "KX33P141.T00");
