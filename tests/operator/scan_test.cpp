@@ -150,7 +150,7 @@ TEST_F(ScanTest, RescanRewritesEachSlotRecord) {
     EXPECT_EQ(unlisted.AmpCode, 0);
     const SlotRecord& empty = inventory().slotRecords[4];
     EXPECT_EQ(empty.Identity, "not detected");
-    EXPECT_EQ(empty.IdentifiedType, "");
+    EXPECT_EQ(empty.IdentifiedType, " ");  // the library's model text for nothing found
     EXPECT_EQ(empty.TypePrefix, "");
     EXPECT_EQ(empty.StartAddress, 0);
     EXPECT_EQ(empty.SubChannelCount, 0);

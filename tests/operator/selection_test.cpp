@@ -207,7 +207,7 @@ const SelectionCase kCases[] = {
      false,
      false,
      kAmplifierBase + QStringList{"mnuToolsChannels51", "mnuTransferUpRA"}},
-    {"EepromOfRA901AboveP5.30",
+    {"EepromOfRA901AboveP530",
      [](ProgramState& s) { putModule(s, 2, "RA901", "P5.31"); },
      {{On::Slot, 2}},
      {2},
