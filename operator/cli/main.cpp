@@ -7,6 +7,7 @@
 
 #include "operator/cli/exit_codes.h"
 #include "operator/cli/scan_command.h"
+#include "operator/shell/program_version.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     CLI::App app{"quorvel-cli: scans Ventrix racks and shows their firmware.\n"
                  "Exit codes: 0 done, 1 failed, 2 nothing to do, 3 no rack or device found."};
+    app.set_version_flag("--version", std::string("quorvel-cli ") + quorvel::kProgramVersion);
     app.require_subcommand(1);
     CommonOptions common;
     common.configDirectory = programDirectory();
