@@ -54,7 +54,11 @@ struct DeviceInventory {
     ProcessorRecord processor;
     PanelRecord panel;
     std::array<SlotRecord, kSlots> slotRecords;
-    bool scanned = false;  // false until a scan reached the processor
+    // The last scan identified the whole rack; cleared when a scan starts.
+    bool scanned = false;
+    // The last scan found old KX43 firmware behind a port other than COM1/COM2: the processor
+    // is shown but cannot be selected.
+    bool processorRefused = false;
 };
 
 }  // namespace quorvel

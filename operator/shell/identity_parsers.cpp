@@ -124,6 +124,7 @@ void ParseProcessorIdentity(ProcessorRecord& r, const QString& identity,
                             const QString& hardwareRevision, const QString& revisions,
                             const std::vector<ProcessorRow>& table,
                             const VersionQuery& checkVersion) {
+    r = ProcessorRecord{};  // nothing of an earlier answer may remain
     r.InBootLoader = true;
     r.VersionSuffix = "0";
     r.Identity = cutIdentity(identity);
@@ -196,6 +197,13 @@ void ParseLoaderIdentity(SlotRecord& r, const QString& identity, const ConfigTab
     startSlot(r);
     r.HardwareRevision = " ";
     parseSlot(r, identity, tables);
+}
+
+void AppendF72Marker(SlotRecord& r, const QString& startMode) {
+    static const QString marker = "-F72";
+    if (!startMode.isEmpty() || r.VersionSuffix != "F72") return;
+    if (r.TypePrefix.isEmpty() || r.TypePrefix.endsWith(marker)) return;
+    r.TypePrefix += marker;
 }
 
 void DeriveSlotType(SlotRecord& r, const std::vector<AmplifierRow>& table) {

@@ -29,6 +29,10 @@ void ParseLoaderIdentity(SlotRecord& record, const QString& identity, const Conf
 // amplifier table.
 void DeriveSlotType(SlotRecord& record, const std::vector<AmplifierRow>& table);
 
+// In a normal start (empty `startMode`) an F72 module's `TypePrefix` ends with "-F72": appended
+// once, and only to a prefix the amplifier table gave.
+void AppendF72Marker(SlotRecord& record, const QString& startMode);
+
 // The processor table's type for `model` at `hardwareRevision`; "not supported" without a row.
 QString LookUpProcessorType(const std::vector<ProcessorRow>& table, const QString& model,
                             const QString& hardwareRevision);

@@ -50,6 +50,8 @@ void OperatorShell::applyStartMode(const QString& commandLine) {
     for (const auto& entry : effects.visibleEntries) ui_.setMenuEntryVisible(entry, true);
     for (const auto& entry : effects.checkedEntries) ui_.setMenuEntryChecked(entry, true);
     for (const auto& entry : effects.enabledEntries) ui_.setMenuEntryEnabled(entry, true);
+    // A ticked option entry and its flag always agree.
+    state_.IncludeLoader1 = effects.checkedEntries.contains("mnuIncludeLoader1");
     state_.SequentialDownload = effects.checkedEntries.contains("mnuSequRA");
     state_.Title = QString(MessageService::kProgramTitle) + effects.titleSuffix;
 }

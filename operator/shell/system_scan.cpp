@@ -49,6 +49,8 @@ public:
 
 private:
     void prepare() {
+        state_.Inventory.scanned = false;
+        state_.Inventory.processorRefused = false;
         ui_.setDeviceTreeVisible(true);
         const ConnectionParameters& c = state_.Connection;
         shell_.WriteProtocol("-->Scan started.<--");
@@ -71,6 +73,7 @@ private:
                 "Firmware download with this KX43 firmware version (<P1.41)\ris not posssible in "
                 "selected port!\rPlease use serial port COM1 or COM2 and try again!",
                 kIconExclamation);
+            state_.Inventory.processorRefused = true;
             ui_.setDeviceBox(DeviceBox::Processor, 0, {processorCaption(), true, false});
             return ready(ScanOutcome::RefusedPort);
         }
@@ -81,6 +84,7 @@ private:
         for (int slot = 0; slot < DeviceInventory::kSlots; ++slot) {
             if (!scanSlot(slot)) return offline();
         }
+        state_.Inventory.scanned = true;
         return ready(ScanOutcome::Finished);
     }
 
@@ -101,7 +105,6 @@ private:
         const auto answer = GetComponentType(shell_.library(), kProcessorTimeoutMs,
                                              kProcessorPosition, 0, MessageCallback, 0);
         if (answer.result != 0) return false;
-        state_.Inventory.scanned = true;
         ParseProcessorIdentity(state_.Inventory.processor, answer.identity,
                                answer.hardwareRevision, answer.revisions, state_.Tables.processors,
                                [this] { return checkVersion(); });
@@ -154,7 +157,9 @@ private:
         const auto answer = GetComponentType(shell_.library(), kSlotTimeoutMs, slot, loaderGroup(),
                                              MessageCallback, panelControl(slot));
         if (answer.result != 0) return false;
+        // Each scan describes the slot anew: nothing of an earlier module may remain.
         SlotRecord& record = state_.Inventory.slotRecords[slot];
+        record = SlotRecord{};
         record.Slot = slot;
         record.IdentifiedType = answer.model;
         record.AmpCode = 0;
@@ -169,7 +174,7 @@ private:
         } else {
             ParseSlotIdentity(record, answer.identity, answer.hardwareRevision, state_.Tables);
         }
-        if (state_.StartMode.isEmpty() && record.VersionSuffix == "F72") record.TypePrefix += "-F72";
+        AppendF72Marker(record, state_.StartMode);
 
         const QString caption =
             QString("%1 - RA : ").arg(slot + 1, 2, 10, QChar('0')) + shownIdentity;

@@ -53,6 +53,7 @@ TEST_F(StartupTest, PsStartIsPWithSubModeS) {
     EXPECT_TRUE(ui.checkedEntries["mnuIncludeLoader1"]);
     EXPECT_TRUE(ui.enabledEntries["mnuBootloaderDV"]);
     EXPECT_TRUE(shell->state().SequentialDownload);
+    EXPECT_TRUE(shell->state().IncludeLoader1);  // the ticked entry's flag agrees with it
     EXPECT_FALSE(shell->protocolLog().active());  // P starts write no protocol
 }
 
@@ -62,6 +63,7 @@ TEST_F(StartupTest, StartModesShowTheirMenuEntries) {
     EXPECT_TRUE(ui.visibleEntries["mnuOnlyLoader1"]);
     EXPECT_TRUE(ui.visibleEntries["mnuTransferUpEEPROM"]);
     EXPECT_FALSE(ui.checkedEntries["mnuIncludeLoader1"]);
+    EXPECT_FALSE(shell->state().IncludeLoader1);
 }
 
 TEST_F(StartupTest, LowerCaseModeIsANormalStart) {
