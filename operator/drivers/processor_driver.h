@@ -1,0 +1,29 @@
+#pragma once
+// The processor driver: a KX43-family or KX63 processor gets a firmware directory written file
+// by file and is restarted on it, or is only restarted (activate). Every refusal comes before
+// the download connection; an old boot loader is talked to at 9600 baud, 8E1, and the rack is
+// set back to the configured line afterwards.
+#include <QString>
+#include <optional>
+
+#include "operator/drivers/driver_context.h"
+
+namespace quorvel {
+
+struct ProcessorDownloadRequest {
+    bool activateOnly = false;
+    // Explicit choices instead of the lists (the command line); nullopt: the operator chooses.
+    std::optional<QString> directory;
+    std::optional<QString> function;
+};
+
+// 0 done; a library result; kDriverDeclined when a check, a question or an empty choice ended
+// the driver before the download connection.
+int RunProcessorDriver(DriverContext& context, const ProcessorDownloadRequest& request);
+
+inline constexpr int kDriverDeclined = -255;
+
+// The function file a processor of `processorType` reads: "KX43.CFG", "KXxx.CFG" for a KX63.
+QString ProcessorFunctionFileName(const QString& processorType);
+
+}  // namespace quorvel
