@@ -93,7 +93,7 @@ void NodePodWindow::addNode(NodePodNode node) {
     ApplyNodePodType(node, context_.state().Tables.nodePods);
     for (const QString& line : node.protocolLines()) context_.WriteProtocol(line);
     NodePodBox box;
-    box.enabled = true;
+    box.enabled = !node.inLoader2();
     box.marked = node.inLoader2() || !node.supported();
     nodes_.push_back(std::move(node));
     boxes_.push_back(box);
@@ -122,7 +122,7 @@ void NodePodWindow::setTicked(int entry, bool ticked) {
 void NodePodWindow::enableByStem() {
     const QString stem = tickedStem();
     for (size_t i = 0; i < boxes_.size(); ++i)
-        boxes_[i].enabled = stem.isEmpty() || nodes_[i].datName == stem;
+        boxes_[i].enabled = !nodes_[i].inLoader2() && (stem.isEmpty() || nodes_[i].datName == stem);
 }
 
 void NodePodWindow::selectAll() {

@@ -65,7 +65,8 @@ private:
     void addNode(NodePodNode node);
     void setStatus(const QString& text);
     std::vector<int> tickedEntries() const;
-    // Only boxes of the ticked nodes' firmware stem can be ticked; all when none is ticked.
+    // Only boxes of the ticked nodes' firmware stem can be ticked; all when none is ticked. A node
+    // in loader 2 never can: it needs a reboot first.
     void enableByStem();
 
     DriverContext& context_;
