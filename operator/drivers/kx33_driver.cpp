@@ -4,10 +4,8 @@
 #include <QElapsedTimer>
 
 #include "operator/drivers/connection_guard.h"
-#include "operator/drivers/firmware_pick.h"
 #include "operator/drivers/function_choice.h"
 #include "operator/drivers/operation_frame.h"
-#include "operator/drivers/processor_driver.h"
 #include "operator/shell/callbacks.h"
 #include "operator/shell/program_version.h"
 
@@ -47,10 +45,10 @@ public:
         const int port = state_.Connection.portKind;
         if ((port == 1 || port == 2) && !context_.dryRun &&
             context_.ShowMessage(kSerialLineQuestion, kYesNo | kIconExclamation) != kAnswerYes)
-            return kDriverDeclined;
-        if (!PickFirmware(context_, {FirmwareDeviceKind::Processor}, request_.directory) ||
+            return kOperationDeclined;
+        if (!context_.chooseFirmware({FirmwareDeviceKind::Processor}, context_.messages().QuietMessages) ||
             !chooseFunction())
-            return kDriverDeclined;
+            return kOperationDeclined;
         path_ = QDir(QDir(state_.DownloadDirectory).filePath(state_.SelectedFirmwareFile))
                     .filePath(function_->files);
         if (context_.dryRun) return plan();

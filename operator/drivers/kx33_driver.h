@@ -10,12 +10,12 @@
 namespace quorvel {
 
 struct Kx33DownloadRequest {
-    // Explicit choices instead of the lists (the command line); nullopt: the operator chooses.
-    std::optional<QString> directory;
+    // The function named so instead of the function window (the command line); nullopt: the
+    // operator chooses. The firmware directory comes from the context's firmware chooser.
     std::optional<QString> function;
 };
 
-// 0 done; the last library result; kDriverDeclined (processor_driver.h) when nothing was sent.
+// 0 done; the last library result; kOperationDeclined when nothing was sent.
 int RunKx33Driver(DriverContext& context, const Kx33DownloadRequest& request);
 
 }  // namespace quorvel

@@ -5,7 +5,6 @@
 
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/operation_frame.h"
-#include "operator/drivers/processor_driver.h"
 #include "operator/shell/callbacks.h"
 
 namespace quorvel {
@@ -64,8 +63,8 @@ int RunKx33UploadDriver(DriverContext& context) {
         QDir(state.UploadDirectory).filePath(DefaultKx33UploadName(state.Inventory.processor));
     const auto path = chooseTarget(context, proposed);
     if (!path) {
-        report.setResult(kDriverDeclined);
-        return kDriverDeclined;
+        report.setResult(kOperationDeclined);
+        return kOperationDeclined;
     }
     if (context.dryRun) {
         report.beginPhase("upload", Outcome::Planned).details

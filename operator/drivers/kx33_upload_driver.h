@@ -10,7 +10,7 @@ namespace quorvel {
 // "KX33pP210.upl" for a KX33 with firmware P2.10.
 QString DefaultKx33UploadName(const ProcessorRecord& processor);
 
-// 0 done; the library's result; kDriverDeclined (processor_driver.h) when nothing was read.
+// 0 done; the library's result; kOperationDeclined when nothing was read.
 int RunKx33UploadDriver(DriverContext& context);
 
 }  // namespace quorvel

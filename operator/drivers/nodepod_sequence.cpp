@@ -4,7 +4,6 @@
 
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/nodepod_window.h"
-#include "operator/drivers/processor_driver.h"
 #include "operator/shell/callbacks.h"
 
 namespace quorvel {
@@ -69,7 +68,7 @@ int NodePodSequence::checkFiles(const std::vector<const NodePodNode*>& nodes) {
     for (const NodePodNode* node : nodes) {
         if (!node->supported()) {
             context_.ShowMessage(kNotSupported, kIconExclamation);
-            return kDriverDeclined;
+            return kOperationDeclined;
         }
     }
     const QString& directory = context_.state().DownloadDirectory;
@@ -80,11 +79,11 @@ int NodePodSequence::checkFiles(const std::vector<const NodePodNode*>& nodes) {
     for (const NodePodNode* node : nodes) {
         if (!node->newHardware() && loader2_.oldHardware.isEmpty()) {
             context_.ShowMessage(kNoOldLoader2, kIconExclamation);
-            return kDriverDeclined;
+            return kOperationDeclined;
         }
         if (node->newHardware() && loader2_.newHardware.isEmpty()) {
             context_.ShowMessage(kNoNewLoader2, kIconExclamation);
-            return kDriverDeclined;
+            return kOperationDeclined;
         }
     }
     return 0;

@@ -32,7 +32,7 @@ class NodePodSequence {
 public:
     NodePodSequence(DriverContext& context, OperatorUi& window, NodePodDownloadPlan plan);
 
-    // 0 done; the failing result; NodePodWindow::kNoDirectory; kDriverDeclined for a refusal.
+    // 0 done; the failing result; NodePodWindow::kNoDirectory; kOperationDeclined for a refusal.
     int run(const std::vector<const NodePodNode*>& nodes);
 
 private:

@@ -52,7 +52,7 @@ public:
     QString tickedStem() const;
 
     // The download of `firmwareFile` (a name in the download directory) into the ticked nodes.
-    // 0 done; the failing result; kNoDirectory without a firmware directory; kDriverDeclined when
+    // 0 done; the failing result; kNoDirectory without a firmware directory; kOperationDeclined when
     // a check refused.
     int download(const QString& firmwareFile, bool onlyLoader1);
     static constexpr int kNoDirectory = -123;

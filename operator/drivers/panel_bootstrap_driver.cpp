@@ -1,10 +1,8 @@
 #include <QDir>
 
 #include "operator/drivers/connection_guard.h"
-#include "operator/drivers/firmware_pick.h"
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/panel_driver.h"
-#include "operator/drivers/processor_driver.h"
 #include "operator/shell/callbacks.h"
 
 namespace quorvel {
@@ -82,19 +80,20 @@ int run(DriverContext& context, const PanelBootstrapRequest& request) {
     ProgramState& state = context.state();
     if (state.Port.commPort != "COM1" && state.Port.commPort != "COM2") {
         context.ShowMessage(kSerialPortOnly, kIconExclamation);
-        return kDriverDeclined;
+        return kOperationDeclined;
     }
     state.PanelLoader1 = false;
     if (state.StartMode != "P" &&
         context.ShowMessage(kExpertQuestion, kYesNo | kIconExclamation) != kAnswerYes)
-        return kDriverDeclined;
-    const auto chosen = PickFirmware(context, {FirmwareDeviceKind::Panel}, request.firmware);
-    if (!chosen) return kDriverDeclined;
+        return kOperationDeclined;
+    const auto chosen = context.chooseFirmware({FirmwareDeviceKind::Panel}, context.messages().QuietMessages);
+    if (!chosen) return kOperationDeclined;
     PanelRecord& panel = state.Inventory.panel;
-    if (panel.Identity == "not detected") panel.SoftwareVersion = PanelVersionFromFileName(*chosen);
+    if (panel.Identity == "not detected")
+        panel.SoftwareVersion = PanelVersionFromFileName(state.SelectedFirmwareFile);
     auto values = inputValues(context, request);
-    if (!values) return kDriverDeclined;
-    const QString path = QDir(state.DownloadDirectory).filePath(*chosen);
+    if (!values) return kOperationDeclined;
+    const QString path = chosen->file;
     if (context.dryRun) {
         context.report().beginPhase("bootstrap", Outcome::Planned).details
             << "file " + path << "serial number " + values->serialNumber

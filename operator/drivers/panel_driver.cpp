@@ -4,9 +4,7 @@
 #include <QElapsedTimer>
 
 #include "operator/drivers/connection_guard.h"
-#include "operator/drivers/firmware_pick.h"
 #include "operator/drivers/operation_frame.h"
-#include "operator/drivers/processor_driver.h"
 #include "operator/shell/callbacks.h"
 
 namespace quorvel {
@@ -32,15 +30,15 @@ public:
         if (panel_.Identity == kNotDetected &&
             context_.ShowMessage(kUndetectedQuestion, kYesNo | kIconExclamation) != kAnswerYes) {
             context_.ShowMessage(kUndetectedStopped, kIconExclamation);
-            return kDriverDeclined;
+            return kOperationDeclined;
         }
         if (state_.StartMode == "S") showServiceNote();
         state_.PanelLoader1 = request_.loader1;
         const auto kind = request_.loader1 ? FirmwareDeviceKind::PanelLoader1 : FirmwareDeviceKind::Panel;
-        const auto chosen = PickFirmware(context_, {kind}, request_.firmware);
+        const auto chosen = context_.chooseFirmware({kind}, context_.messages().QuietMessages);
         state_.PanelLoader1 = false;
-        if (!chosen) return kDriverDeclined;
-        path_ = QDir(state_.DownloadDirectory).filePath(*chosen);
+        if (!chosen) return kOperationDeclined;
+        path_ = chosen->file;
         if (context_.dryRun) return plan();
         return download();
     }

@@ -9,20 +9,19 @@
 
 namespace quorvel {
 
+// The firmware file comes from the context's firmware chooser.
 struct PanelDownloadRequest {
     bool activateOnly = false;
     bool loader1 = false;
-    std::optional<QString> firmware;  // explicit choice instead of the list
 };
 
 struct PanelBootstrapRequest {
-    std::optional<QString> firmware;
     // The values of the input window given in advance; nullopt: the operator types them.
     std::optional<QString> serialNumber;
     std::optional<QString> hardwareRevision;
 };
 
-// 0 done; a library result; kDriverDeclined (processor_driver.h) when nothing was sent.
+// 0 done; a library result; kOperationDeclined when nothing was sent.
 int RunPanelDriver(DriverContext& context, const PanelDownloadRequest& request);
 int RunPanelBootstrapDriver(DriverContext& context, const PanelBootstrapRequest& request);
 

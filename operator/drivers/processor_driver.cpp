@@ -4,7 +4,6 @@
 #include <QElapsedTimer>
 
 #include "operator/drivers/connection_guard.h"
-#include "operator/drivers/firmware_pick.h"
 #include "operator/drivers/function_choice.h"
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/processor_types.h"
@@ -53,12 +52,12 @@ public:
 
     int run() {
         context_.WriteProtocol("-->Download KX().<--");
-        if (!passesRefusals() || !passesSerialLineRule()) return kDriverDeclined;
-        if (!chooseDirectory() || !passesDowngradeRules()) return kDriverDeclined;
+        if (!passesRefusals() || !passesSerialLineRule()) return kOperationDeclined;
+        if (!chooseDirectory() || !passesDowngradeRules()) return kOperationDeclined;
         if (!state_.SelectedFirmwareFile.isEmpty() && lineSwitch_.needed() && !context_.dryRun &&
             !lineSwitch_.confirmAndSwitch(context_))
-            return kDriverDeclined;
-        if (!chooseFunction()) return kDriverDeclined;
+            return kOperationDeclined;
+        if (!chooseFunction()) return kOperationDeclined;
         if (context_.dryRun) return plan();
         return download();
     }
@@ -93,7 +92,7 @@ private:
             state_.SelectedFirmwareFile = "dummy";
             return true;
         }
-        PickFirmware(context_, {FirmwareDeviceKind::Processor}, request_.directory);
+        context_.chooseFirmware({FirmwareDeviceKind::Processor}, context_.messages().QuietMessages);
         return true;
     }
 

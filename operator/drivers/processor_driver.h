@@ -12,16 +12,14 @@ namespace quorvel {
 
 struct ProcessorDownloadRequest {
     bool activateOnly = false;
-    // Explicit choices instead of the lists (the command line); nullopt: the operator chooses.
-    std::optional<QString> directory;
+    // The function named so instead of the function window (the command line); nullopt: the
+    // operator chooses. The firmware directory comes from the context's firmware chooser.
     std::optional<QString> function;
 };
 
-// 0 done; a library result; kDriverDeclined when a check, a question or an empty choice ended
+// 0 done; a library result; kOperationDeclined when a check, a question or an empty choice ended
 // the driver before the download connection.
 int RunProcessorDriver(DriverContext& context, const ProcessorDownloadRequest& request);
-
-inline constexpr int kDriverDeclined = -255;
 
 // The function file a processor of `processorType` reads: "KX43.CFG", "KXxx.CFG" for a KX63.
 QString ProcessorFunctionFileName(const QString& processorType);

@@ -7,7 +7,6 @@
 #include "driver_rack.h"
 #include "operator/drivers/kx33_driver.h"
 #include "operator/drivers/kx33_upload_driver.h"
-#include "operator/drivers/processor_driver.h"
 #include "rack/processor/kx33_board.h"
 #include "tools/fwgen/processor_firmware.h"
 

@@ -92,18 +92,16 @@ TEST_F(ProcessorDriverTest, DowngradeRules) {
     const QString versions = "You have KX version P2.10\rand you try to download version P2.06";
     const std::vector<Case> cases = {
         {"", "\"A01\"", versions + ".\r\rDownload of older KX versions is not\rallowed! Please ask QTX!",
-         kIconStop, kDriverDeclined},
+         kIconStop, kOperationDeclined},
         {"S", "\"1.05\"", "You are in service mode!\rPay attention!\r\r" + versions + " !",
          kIconExclamation, 0},
         {"S", "\"1.06\"", "KX may not be downgraded to the desired firmware version!", kOkOnly,
-         kDriverDeclined},
+         kOperationDeclined},
     };
     firmware("KX43P206.S00", "P2.06");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.startMode.toStdString() + c.hardwareRevision);
         startOn(processorRack("KX43", "P2.10", "2.10", {}, c.hardwareRevision), c.startMode);
-        // "1.0x" is not a KX43 revision of the type table: the scan reports it unsupported.
-        shell->state().Inventory.processor.ProcessorType = "KX43";
         context->dryRun = c.result == 0;
         ui.expectList(0).expectMessage(c.message);
         if (c.result == 0) ui.expectChoice(0);  // service mode shows the loader-1 entry too
@@ -122,7 +120,7 @@ TEST_F(ProcessorDriverTest, OldBootLoaderOverTcpIsRefusedWithTheSerialLineText) 
     ui.expectMessage("Download KX43 firmware is only possible\rwith RS232 at 9.600baud, 8E1!\r\r"
                      "Please connect RS232 of PC with VTX\rand try again!");
     const size_t sent = rack().received().size();
-    EXPECT_EQ(RunProcessorDriver(*context, {}), kDriverDeclined);
+    EXPECT_EQ(RunProcessorDriver(*context, {}), kOperationDeclined);
     EXPECT_EQ(rack().received().size(), sent);
 }
 
@@ -162,7 +160,7 @@ TEST_F(ProcessorDriverTest, RefusedTypesSendNothing) {
         startOn(processorRack(c.kind, "P2.06", "2.10"));
         ui.expectMessage(c.message);
         const size_t sent = rack().received().size();
-        EXPECT_EQ(RunProcessorDriver(*context, {}), kDriverDeclined) << c.kind;
+        EXPECT_EQ(RunProcessorDriver(*context, {}), kOperationDeclined) << c.kind;
         ui.verify();
         EXPECT_EQ(rack().received().size(), sent);
     }
