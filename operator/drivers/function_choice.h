@@ -10,6 +10,9 @@
 
 namespace quorvel {
 
+// The caption of the function windows.
+inline constexpr const char* kFunctionWindowTitle = "Download Firmware";
+
 // What the function window needs from the operator.
 struct FunctionWindowUi {
     // A message box (Windows style code); returns the answer's button code.

@@ -37,8 +37,7 @@ const QString kRestartFailed =
 
 class Kx33Driver {
 public:
-    Kx33Driver(DriverContext& context, const Kx33DownloadRequest& request)
-        : context_(context), state_(context.state()), request_(request) {}
+    explicit Kx33Driver(DriverContext& context) : context_(context), state_(context.state()) {}
 
     int run() {
         context_.WriteProtocol("-->Download KX33().<--");
@@ -62,13 +61,7 @@ private:
                                                    FunctionFileKind::Kx33);
         FunctionWindowUi ui{
             [this](const QString& prompt, int style) { return context_.ShowMessage(prompt, style); },
-            [this](const QStringList& names) -> std::optional<int> {
-                if (request_.function) {
-                    const auto at = names.indexOf(*request_.function);
-                    return at < 0 ? std::nullopt : std::optional<int>(static_cast<int>(at));
-                }
-                return context_.ui().chooseOne("Download Firmware", names);
-            }};
+            [this](const QStringList& names) { return context_.ui().chooseOne(kFunctionWindowTitle, names); }};
         function_ = ChooseFunction(file, FunctionFileKind::Kx33, state_.StartMode, kProgramVersion, ui);
         return function_.has_value();
     }
@@ -160,16 +153,15 @@ private:
 
     DriverContext& context_;
     ProgramState& state_;
-    const Kx33DownloadRequest& request_;
     std::optional<ProcessorFunction> function_;
     QString path_;
 };
 
 }  // namespace
 
-int RunKx33Driver(DriverContext& context, const Kx33DownloadRequest& request) {
+int RunKx33Driver(DriverContext& context) {
     context.startReport("kx33 download");
-    const int result = Kx33Driver(context, request).run();
+    const int result = Kx33Driver(context).run();
     context.report().setResult(result);
     return result;
 }

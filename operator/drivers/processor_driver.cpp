@@ -130,13 +130,7 @@ private:
                              FunctionFileKind::Processor);
         FunctionWindowUi ui{
             [this](const QString& prompt, int style) { return context_.ShowMessage(prompt, style); },
-            [this](const QStringList& names) -> std::optional<int> {
-                if (request_.function) {
-                    const auto at = names.indexOf(*request_.function);
-                    return at < 0 ? std::nullopt : std::optional<int>(static_cast<int>(at));
-                }
-                return context_.ui().chooseOne("Download Firmware", names);
-            }};
+            [this](const QStringList& names) { return context_.ui().chooseOne(kFunctionWindowTitle, names); }};
         function_ = ChooseFunction(file, FunctionFileKind::Processor, state_.StartMode,
                                    kProgramVersion, ui);
         if (!function_) return false;

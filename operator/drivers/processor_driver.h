@@ -4,17 +4,15 @@
 // the download connection; an old boot loader is talked to at 9600 baud, 8E1, and the rack is
 // set back to the configured line afterwards.
 #include <QString>
-#include <optional>
 
 #include "operator/drivers/driver_context.h"
 
 namespace quorvel {
 
+// The firmware directory comes from the context's firmware chooser, the function from the
+// function window (the UI's chooseOne).
 struct ProcessorDownloadRequest {
     bool activateOnly = false;
-    // The function named so instead of the function window (the command line); nullopt: the
-    // operator chooses. The firmware directory comes from the context's firmware chooser.
-    std::optional<QString> function;
 };
 
 // 0 done; a library result; kOperationDeclined when a check, a question or an empty choice ended

@@ -13,7 +13,7 @@ void RegisterProcessorAndPanelCommands(CommandDispatcher& dispatcher) {
     DriverContext& context = dispatcher.context();
     dispatcher.add(kDownloadProcessor, {{}, {}, [&context] {
                        if (context.state().Inventory.processor.ProcessorType == "KX33")
-                           return RunKx33Driver(context, {});
+                           return RunKx33Driver(context);
                        return RunProcessorDriver(context, {});
                    }});
     dispatcher.add(menu::kKx43Loader1,

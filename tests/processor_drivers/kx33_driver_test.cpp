@@ -44,7 +44,7 @@ protected:
 TEST_F(Kx33DriverTest, DownloadWritesTheImageAndRestarts) {
     startOn(kKx33Rack);
     ui.expectList(0);
-    ASSERT_EQ(RunKx33Driver(*context, {}), 0);
+    ASSERT_EQ(RunKx33Driver(*context), 0);
     EXPECT_TRUE(flashHoldsImage());
     EXPECT_EQ(ui.statuses.back(), "Download finished!");
     EXPECT_TRUE(protocol().contains("Establish KX33()."));
@@ -72,7 +72,7 @@ TEST_F(Kx33DriverTest, AttemptsAndTheirTexts) {
         rack().faults().add({c.pattern, c.occurrence,
                              c.occurrence == 0 ? rack::FaultAction::Garble : rack::FaultAction::Drop});
         ui.expectList(0);
-        EXPECT_LT(RunKx33Driver(*context, {}), 0);
+        EXPECT_LT(RunKx33Driver(*context), 0);
         std::vector<QString> shown;
         for (const auto& m : ui.messages)
             if (m.prompt.startsWith("C R I") || m.prompt.startsWith("Error in transferring")) shown.push_back(m.prompt);
