@@ -53,7 +53,8 @@ public:
     int run() {
         context_.WriteProtocol("-->Download KX().<--");
         if (!passesRefusals() || !passesSerialLineRule()) return kOperationDeclined;
-        if (!chooseDirectory() || !passesDowngradeRules()) return kOperationDeclined;
+        chooseDirectory();
+        if (!passesDowngradeRules()) return kOperationDeclined;
         if (!state_.SelectedFirmwareFile.isEmpty() && lineSwitch_.needed() && !context_.dryRun &&
             !lineSwitch_.confirmAndSwitch(context_))
             return kOperationDeclined;
@@ -87,13 +88,12 @@ private:
         return true;
     }
 
-    bool chooseDirectory() {
-        if (request_.activateOnly) {
+    // Activate mode chooses no directory but runs as if one was chosen.
+    void chooseDirectory() {
+        if (request_.activateOnly)
             state_.SelectedFirmwareFile = "dummy";
-            return true;
-        }
-        context_.chooseFirmware({FirmwareDeviceKind::Processor}, context_.messages().QuietMessages);
-        return true;
+        else
+            context_.chooseFirmware({FirmwareDeviceKind::Processor}, context_.messages().QuietMessages);
     }
 
     bool passesDowngradeRules() {
