@@ -67,7 +67,7 @@ int processorJob(DriverContext& context, CommandDispatcher& dispatcher, CliSessi
     context.selection.processor = true;
     if (action == ProcessorAction::Activate) return dispatcher.dispatch(menu::kActivateProcessor);
     ProgramState& state = session.shell().state();
-    const auto directory = offeredName(offeredFirmware(state, {FirmwareDeviceKind::Processor}),
+    const auto directory = offeredName(offeredFirmware(state, {FirmwareDeviceKind::Processor, -1, {}}),
                                        options.directory, "directory", "--directory");
     if (!directory) return kOperationDeclined;
     const auto function = processorFunction(state, *directory, options, action);
@@ -90,7 +90,8 @@ int panelJob(DriverContext& context, CommandDispatcher& dispatcher, CliSession& 
     context.selection.panel = true;
     ProgramState& state = session.shell().state();
     const FirmwareTarget target{action == PanelAction::Loader1 ? FirmwareDeviceKind::PanelLoader1
-                                                               : FirmwareDeviceKind::Panel};
+                                                               : FirmwareDeviceKind::Panel,
+                                -1, {}};
     const auto firmware = offeredName(offeredFirmware(state, target), options.firmware, "firmware", "--firmware");
     if (!firmware) return kOperationDeclined;
     context.chooseFirmware = CommandLineChooser(session, firmware->toStdString());

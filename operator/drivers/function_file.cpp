@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "operator/shell/config_fields.h"
+#include "operator/shell/operator_ui.h"
 
 namespace quorvel {
 namespace {
@@ -151,17 +152,25 @@ FunctionFile aborted(const QString& message) {
 }  // namespace
 
 std::vector<ProcessorFunction> BuiltinProcessorFunctions() {
-    ProcessorFunction download{.name = "Download KX43 firmware", .target = "KX",
-                               .minimumVersion = "0", .fileCount = 10, .question = "-",
-                               .files = "#kx43nmi.exe#kx43.exe#kx43lite.exe#kx43lev2.exe"
-                                        "#kx43emm.exe#kx43ini.cnf#services#autoexec.bat"
-                                        "#3c589pd.com#ethdrv.exe"};
-    ProcessorFunction loader1{.name = "KX43 Loader1 download", .mode = "S", .target = "KX",
-                              .minimumVersion = "0", .fileCount = 1,
-                              .question = "If this function fails, your KX43 will\rnot be "
-                                          "operational anymore!\r\rAre you sure to download "
-                                          "loader1 for KX?",
-                              .questionStyle = 4, .files = "#kx43load.exe"};
+    ProcessorFunction download;
+    download.name = "Download KX43 firmware";
+    download.target = "KX";
+    download.minimumVersion = "0";
+    download.fileCount = 10;
+    download.question = "-";
+    download.files =
+        "#kx43nmi.exe#kx43.exe#kx43lite.exe#kx43lev2.exe#kx43emm.exe#kx43ini.cnf#services"
+        "#autoexec.bat#3c589pd.com#ethdrv.exe";
+    ProcessorFunction loader1;
+    loader1.name = "KX43 Loader1 download";
+    loader1.mode = "S";
+    loader1.target = "KX";
+    loader1.minimumVersion = "0";
+    loader1.fileCount = 1;
+    loader1.question = "If this function fails, your KX43 will\rnot be operational anymore!\r\r"
+                       "Are you sure to download loader1 for KX?";
+    loader1.questionStyle = kYesNo;
+    loader1.files = "#kx43load.exe";
     return {download, loader1};
 }
 

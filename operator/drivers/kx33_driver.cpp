@@ -45,7 +45,7 @@ public:
         if ((port == 1 || port == 2) && !context_.dryRun &&
             context_.ShowMessage(kSerialLineQuestion, kYesNo | kIconExclamation) != kAnswerYes)
             return kOperationDeclined;
-        if (!context_.chooseFirmware({FirmwareDeviceKind::Processor}, context_.messages().QuietMessages) ||
+        if (!context_.chooseFirmware({FirmwareDeviceKind::Processor, -1, {}}, context_.messages().QuietMessages) ||
             !chooseFunction())
             return kOperationDeclined;
         path_ = QDir(QDir(state_.DownloadDirectory).filePath(state_.SelectedFirmwareFile))

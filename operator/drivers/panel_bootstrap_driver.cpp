@@ -86,7 +86,7 @@ int run(DriverContext& context, const PanelBootstrapRequest& request) {
     if (state.StartMode != "P" &&
         context.ShowMessage(kExpertQuestion, kYesNo | kIconExclamation) != kAnswerYes)
         return kOperationDeclined;
-    const auto chosen = context.chooseFirmware({FirmwareDeviceKind::Panel}, context.messages().QuietMessages);
+    const auto chosen = context.chooseFirmware({FirmwareDeviceKind::Panel, -1, {}}, context.messages().QuietMessages);
     if (!chosen) return kOperationDeclined;
     PanelRecord& panel = state.Inventory.panel;
     if (panel.Identity == "not detected")

@@ -35,7 +35,7 @@ public:
         if (state_.StartMode == "S") showServiceNote();
         state_.PanelLoader1 = request_.loader1;
         const auto kind = request_.loader1 ? FirmwareDeviceKind::PanelLoader1 : FirmwareDeviceKind::Panel;
-        const auto chosen = context_.chooseFirmware({kind}, context_.messages().QuietMessages);
+        const auto chosen = context_.chooseFirmware({kind, -1, {}}, context_.messages().QuietMessages);
         state_.PanelLoader1 = false;
         if (!chosen) return kOperationDeclined;
         path_ = chosen->file;

@@ -93,7 +93,7 @@ private:
         if (request_.activateOnly)
             state_.SelectedFirmwareFile = "dummy";
         else
-            context_.chooseFirmware({FirmwareDeviceKind::Processor}, context_.messages().QuietMessages);
+            context_.chooseFirmware({FirmwareDeviceKind::Processor, -1, {}}, context_.messages().QuietMessages);
     }
 
     bool passesDowngradeRules() {

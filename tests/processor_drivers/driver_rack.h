@@ -39,8 +39,10 @@ private:
 
 class DriverRackTest : public testing_support::SimRackTest, public DriverSandbox {
 protected:
-    // Builds the rack, starts the shell in `startMode` and scans.
-    void startOn(const nlohmann::json& rackDescription, const QString& startMode = {}) {
+    // Builds the rack (with a panel unless it names one), starts the shell in `startMode` and
+    // scans.
+    void startOn(nlohmann::json rackDescription, const QString& startMode = {}) {
+        if (!rackDescription.contains("panel")) rackDescription["panel"] = {{"kind", "DV43A"}};
         useRack(rackDescription);
         startShell(startMode);
     }

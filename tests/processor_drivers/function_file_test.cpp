@@ -18,7 +18,7 @@ std::string record(const std::string& name, const std::string& mode = "-",
     return "\"#" + name + "\"," + mode + ",\"KX\",\"" + version + "\",\"-\",0," + files + ",\"##\"\r\n";
 }
 
-struct Run {
+struct FileRun {
     std::optional<ProcessorFunction> chosen;
     QStringList shown;         // message texts in order
     QStringList buttons;       // names offered when the window was shown
@@ -29,37 +29,41 @@ struct FileCase {
     const char* label;
     std::string directory;
     std::optional<std::string> content;  // nullopt: no file
-    FunctionFileKind kind = FunctionFileKind::Processor;
-    QString startMode = "";
-    QString programVersion = "0.2.0";
-    int button = 0;       // pressed when the window is shown
-    int answer = kAnswerYes;
+    FunctionFileKind kind;
+    QString startMode;
+    QString programVersion;
+    int button;  // pressed when the window is shown
+    int answer;
     // expected
     QStringList shown;
     QStringList buttons;  // empty: the window is not shown
     QString chosen;       // empty: none
 };
 
-Run run(const FileCase& c) {
+// Reads the file (written as "kx43.cfg" for the processor: names match without regard to
+// case) and chooses, answering questions with `answer` and pressing button `button`.
+FileRun run(const std::string& directory, const std::optional<std::string>& content,
+            FunctionFileKind kind, const QString& startMode = "", const QString& programVersion = "0.2.0",
+            int button = 0, int answer = kAnswerYes) {
     testing_support::TempDir dir;
-    const auto folder = dir.path() / c.directory;
+    const auto folder = dir.path() / directory;
     std::filesystem::create_directories(folder);
-    const std::string name = c.kind == FunctionFileKind::Kx33 ? "KX33.CFG" : "KX43.CFG";
-    if (c.content) std::ofstream(folder / (c.kind == FunctionFileKind::Kx33 ? name : "kx43.cfg"), std::ios::binary) << *c.content;
-    Run result;
+    const std::string name = kind == FunctionFileKind::Kx33 ? "KX33.CFG" : "KX43.CFG";
+    if (content) std::ofstream(folder / (kind == FunctionFileKind::Kx33 ? name : "kx43.cfg"), std::ios::binary) << *content;
+    FileRun result;
     FunctionWindowUi ui{
         [&](const QString& prompt, int) {
             result.shown << prompt;
-            return c.answer;
+            return answer;
         },
         [&](const QStringList& names) -> std::optional<int> {
             result.windowShown = true;
             result.buttons = names;
-            return c.button;
+            return button;
         }};
     const auto file = ReadFunctionFile(QString::fromStdString(folder.string()),
-                                       QString::fromStdString(c.directory), QString::fromStdString(name), c.kind);
-    result.chosen = ChooseFunction(file, c.kind, c.startMode, c.programVersion, ui);
+                                       QString::fromStdString(directory), QString::fromStdString(name), kind);
+    result.chosen = ChooseFunction(file, kind, startMode, programVersion, ui);
     return result;
 }
 
@@ -97,8 +101,8 @@ TEST(FunctionFileTest, FormsOfTheFile) {
          {"Maximum function entries in kx configuration file reached! Rest ignored."},
          {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10"}, "F10"},
         {"version too high is announced and gets no button", "KX43P210.S00",
-         record("New", "-", "0.10.0") + record("Old"), FunctionFileKind::Processor, "", "0.2.0", 0,
-         kAnswerYes, {"To perform function *New* you need at least Quorlink Version 0.10.0"}, {"Old"}, "Old"},
+         record("New", "-", "1.0.0") + record("Old"), FunctionFileKind::Processor, "", "0.2.0", 0,
+         kAnswerYes, {"To perform function *New* you need at least Quorlink Version 1.0.0"}, {"Old"}, "Old"},
         {"no entry left", "KX43P210.S00", record("New", "-", "9"), FunctionFileKind::Processor, "",
          "0.2.0", 0, kAnswerYes,
          {"To perform function *New* you need at least Quorlink Version 9", kNoFunction}, {}, ""},
@@ -113,7 +117,7 @@ TEST(FunctionFileTest, FormsOfTheFile) {
          {"Error in KX33 configuration file kx33.cfg! Abort!"}, {}, ""},
     };
     for (const auto& c : cases) {
-        const Run r = run(c);
+        const FileRun r = run(c.directory, c.content, c.kind, c.startMode, c.programVersion, c.button, c.answer);
         EXPECT_EQ(r.shown, c.shown) << c.label;
         EXPECT_EQ(r.buttons, c.buttons) << c.label;
         EXPECT_EQ(r.windowShown, !c.buttons.isEmpty()) << c.label;
@@ -122,10 +126,9 @@ TEST(FunctionFileTest, FormsOfTheFile) {
 }
 
 TEST(FunctionFileTest, FieldsOfAnEntry) {
-    FileCase kx43{"", "KX43P210.S00",
-                  "  \"#Download, all\" , - ,KX, 0.1 ,\"Sure?\",36,2,\"a.exe\",b.exe,\"more\",\"##x\",\"##\"\r\n"};
-    kx43.answer = kAnswerYes;
-    const Run a = run(kx43);
+    const FileRun a = run("KX43P210.S00",
+                          "  \"#Download, all\" , - ,KX, 0.1 ,\"Sure?\",36,2,\"a.exe\",b.exe,\"more\",\"##x\",\"##\"\r\n",
+                          FunctionFileKind::Processor);
     ASSERT_TRUE(a.chosen);
     EXPECT_EQ(a.shown, QStringList{"Sure?"});
     EXPECT_EQ(a.chosen->name, "Download, all");
@@ -135,9 +138,9 @@ TEST(FunctionFileTest, FieldsOfAnEntry) {
     EXPECT_EQ(a.chosen->fileCount, 2);
     EXPECT_EQ(a.chosen->files, "#a.exe#b.exe");
 
-    FileCase kx33{"", "KX33P210.S00", "\"#Image\",-,\"KX\",\"0.1 k1 k2 k3\",\"-\",0,16,8191,2,\"old.bin\",\"new.bin\",\"##\"",
-                  FunctionFileKind::Kx33};
-    const Run b = run(kx33);
+    const FileRun b = run("KX33P210.S00",
+                          "\"#Image\",-,\"KX\",\"0.1 k1 k2 k3\",\"-\",0,16,8191,2,\"old.bin\",\"new.bin\",\"##\"",
+                          FunctionFileKind::Kx33);
     ASSERT_TRUE(b.chosen);
     EXPECT_EQ(b.chosen->minimumVersion, "0.1");
     EXPECT_EQ(b.chosen->versionTokens, (QStringList{"k1", "k2", "k3"}));

@@ -10,7 +10,7 @@
 #include "tools/fwgen/nodepod_set.h"
 
 using namespace quorvel;
-namespace fw = rack::nodepod_firmware;
+namespace fw = nodepod_firmware;
 
 namespace driver_tests {
 namespace {

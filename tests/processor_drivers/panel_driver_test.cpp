@@ -38,9 +38,9 @@ TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndPassesItsVersion) {
     EXPECT_EQ(shell->state().Inventory.panel.SoftwareVersion, "3.00");
     EXPECT_FALSE(shell->state().PanelLoader1) << "only while the list is open";
     // Loader I now fills the panel's last sectors.
-    const auto& flash = dynamic_cast<rack::DvPanel&>(*rack().panel()).flash().bytes();
+    const auto& flash = dynamic_cast<rack::panel::DvPanel&>(*rack().panel()).flash().bytes();
     for (const auto& segment : fwgen::panelLoaderI())
-        EXPECT_TRUE(std::equal(segment.bytes.begin(), segment.bytes.end(), flash.begin() + segment.address));
+        EXPECT_TRUE(std::equal(segment.data.begin(), segment.data.end(), flash.begin() + segment.address));
     EXPECT_EQ(ui.statuses.back(), "Download finished!");
     EXPECT_EQ(protocol().back(), "-->Download DVxx finished.<--");
 }
