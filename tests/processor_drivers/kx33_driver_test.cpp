@@ -108,7 +108,7 @@ TEST_F(Kx33DriverTest, ExistingFileQuestionAndFailedUpload) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("old");
     }
-    rack().faults().add({"^PRC\\?310,100,", 1, rack::FaultAction::Drop});
+    rack().faults().add({"^PRC\\?310,100$", 1, rack::FaultAction::Drop});
     ui.expectSaveFile(target)
         .expectMessage("Replace existing file - " + target + " ?", kAnswerCancel)
         .expectSaveFile(target)

@@ -16,11 +16,19 @@ namespace driver_tests {
 namespace {
 
 constexpr int kSlot = 2;
+const QString kStuckMessage = "Error2 switching NODEPOD from Loader2 to Loader1!";
 
 nlohmann::json head(int id, const std::string& hardware, const std::string& program = "flash") {
     return {{"id", id}, {"type", 21}, {"serial", 1000 + id}, {"hardwareRevision", hardware},
             {"program", program}, {"application", {{"name", "NodePod-S"}, {"version", "1.00"}}},
             {"loader1", {{"version", "1.10"}}}};
+}
+
+// A head in loader 2 without a loader 1 to go back to stays there.
+nlohmann::json stuckInLoader2(int id) {
+    nlohmann::json node = head(id, "2", "loader2");
+    node["loader1"] = nullptr;
+    return node;
 }
 
 const nlohmann::json kRack = {
@@ -29,7 +37,7 @@ const nlohmann::json kRack = {
     {"slots",
      {{{"slot", 0}, {"kind", "RA51"}, {"firmwareType", 2}},
       {{"slot", kSlot}, {"kind", "RA56"}, {"firmwareType", 2}, {"moduleCode", 16}, {"amtNumber", 56},
-       {"stageMs", 300}, {"nodes", {head(2, "2"), head(4, "4"), head(100, "2", "loader2")}}}}}};
+       {"stageMs", 300}, {"nodes", {head(2, "2"), head(4, "4"), stuckInLoader2(100)}}}}}};
 
 class NodePodWindowTest : public DriverRackTest {
 protected:
@@ -53,6 +61,7 @@ protected:
 TEST_F(NodePodWindowTest, ScanDownloadIntoTwoHeadsAndResetOnClose) {
     startOn(kRack);
     NodePodWindow window(*context, ui, kSlot);
+    ui.expectMessage(kStuckMessage);
     window.scan();
     ASSERT_EQ(window.nodes().size(), 3u);
     EXPECT_EQ(window.frameCaption(), "NODEPOD system components (slot 3)");
@@ -94,6 +103,7 @@ TEST_F(NodePodWindowTest, NodeIdsAskedAndMissingLoaderTwoFile) {
     startOn(kRack);
     std::filesystem::remove(downloads("NP21p205N4.ld2").toStdString());
     NodePodWindow window(*context, ui, kSlot);
+    ui.expectMessage(kStuckMessage);
     window.scan();
     window.setTicked(1, true);  // new hardware
     ui.expectMessage("No Loader2 *N4.ld2 file found for selected firmware!\rPlease have a look at "

@@ -30,7 +30,7 @@ TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndPassesItsVersion) {
     startOn({{"timing", {{"resetMs", 1500}}},
              {"processor", {{"kind", "KX43"}, {"version", "P2.06"}, {"loaderRevision", "2.10"}}},
              {"panel", {{"kind", "DV43A"}, {"version", "P4.10"}}}});
-    ui.expectList(0).expectMessage(kStarted);
+    ui.expectList(0).expectMessage(kStarted).expectMessage("DV Firmware-Update complete!");
     ASSERT_EQ(RunPanelDriver(*context, {.loader1 = true}), 0);
     ASSERT_EQ(ui.lists.size(), 1u);
     ASSERT_EQ(ui.lists[0].rows.size(), 1u);
@@ -68,11 +68,14 @@ class BootstrapEndToEnd : public ::testing::Test, public DriverSandbox {};
 TEST_F(BootstrapEndToEnd, RunsOverAPseudoTerminalInProductionMode) {
     const auto files = fwgen::writePanelFirmware(downloads().toStdString());
     const std::string rackFile = downloads("rack.json").toStdString();
+    // The KX43 hands its line through to the panel's bootstrap ("SYS TRANSF").
     std::ofstream(rackFile) << R"({"processor": {"kind": "KX43"},
-        "panel": {"kind": "DV43A", "bootstrap": true, "version": ""}})";
+        "panel": {"kind": "DV43A", "bootstrap": true, "passThrough": true, "version": ""}})";
+    std::ofstream(files.strapperConfig, std::ios::app) << "TRANSF = 1\r\n";
     rack::sim::SimProcess sim(VENTRIX_SIM_PROGRAM, {"--rack", rackFile, "--pty", "-q"});
     ComOneAt com1(sim.where());
     store("Properties", "CommPort", "COM1");
+    ui.expectMessage("Error on disable DVxx!");  // the panel's firmware does not run
     startShell("P");
     shell->state().Inventory.panel.PanelType = "DV43A";  // the bootstrap keeps the panel silent
     ui.expectList(0).expectMessage("DV bootstraploader finished successfully!");
