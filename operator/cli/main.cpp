@@ -10,6 +10,7 @@
 #include "operator/cli/exit_codes.h"
 #include "operator/cli/firmware_command.h"
 #include "operator/cli/scan_command.h"
+#include "operator/shell/program_version.h"
 
 namespace {
 
@@ -108,8 +109,10 @@ void addDriverCommands(CLI::App& app, DriverOptions& o,
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     CLI::App app{
-        "quorvel-cli: scans Ventrix racks, updates and maintains their amplifiers.\n"
+        "quorvel-cli: scans Ventrix racks, updates and maintains their amplifiers, processor, panel "
+        "and NodePods.\n"
         "Exit codes: 0 done, 1 failed, 2 nothing to do, 3 no rack or device found."};
+    app.set_version_flag("--version", std::string("quorvel-cli ") + quorvel::kProgramVersion);
     app.require_subcommand(1);
     app.fallthrough();
     CommonOptions common;

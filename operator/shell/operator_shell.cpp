@@ -4,12 +4,10 @@
 #include <vector>
 
 #include "operator/shell/config_files.h"
+#include "operator/shell/program_version.h"
 #include "operator/shell/start_mode.h"
 #include "operator/shell/text_fields.h"
 
-#ifndef QUORVEL_VERSION
-#define QUORVEL_VERSION "0.0.0"
-#endif
 
 namespace quorvel {
 namespace {
@@ -139,7 +137,7 @@ bool OperatorShell::start(const QString& commandLine) {
 
 void OperatorShell::writeStartProtocol() {
     WriteProtocol("-->Quorlink started.<--");
-    WriteProtocol("Version : V" QUORVEL_VERSION);
+    WriteProtocol(QString("Version : V") + kProgramVersion);
     WriteProtocol("UserMode: " + state_.StartMode);
     WriteProtocol("AppPath : " + environment_.programDirectory);
     WriteProtocol("Firmware: " + state_.DownloadDirectory);

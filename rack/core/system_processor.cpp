@@ -10,6 +10,7 @@ ProcessorIdentity ProcessorIdentity::fromJson(const nlohmann::json& j) {
     id.identity = j.value("identity", id.identity);
     id.hardwareRevision = j.value("hardwareRevision", id.hardwareRevision);
     id.version = j.value("version", id.version);
+    id.loaderRevision = j.value("loaderRevision", id.loaderRevision);
     id.kernelRevision = j.value("kernelRevision", id.kernelRevision);
     id.fileSystemRevision = j.value("fileSystemRevision", id.fileSystemRevision);
     id.loaderBiosRevision = j.value("loaderBiosRevision", id.loaderBiosRevision);
@@ -51,7 +52,8 @@ std::optional<Reply> SystemProcessor::handle(std::string_view line, Rack& rack) 
         multiMaster_ = true;
         return Reply::accepted();
     }
-    if (line == "PRC?11") return Reply::line(id_.version);
+    if (line == "PRC?11")
+        return Reply::line(id_.loaderRevision.empty() ? id_.version : id_.loaderRevision);
     if (line == "PRC?311") return Reply::line(id_.kernelRevision);
     if (line == "PRC?312") return Reply::line(id_.fileSystemRevision);
     if (line == "PRC?313") return Reply::line(id_.loaderBiosRevision);

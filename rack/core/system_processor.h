@@ -13,7 +13,9 @@ struct ProcessorIdentity {
     std::string kind = "KX43";
     std::string identity = "QTX,KX43,0,P1.41";
     std::string hardwareRevision = "\"A01\"";
-    std::string version = "P1.41";  // answer to "PRC?11"
+    std::string version = "P1.41";
+    // The boot loader's revision, the answer to "PRC?11"; empty: the firmware version.
+    std::string loaderRevision;
     std::string kernelRevision = "2.40";
     std::string fileSystemRevision = "1.12";
     std::string loaderBiosRevision = "1.05";

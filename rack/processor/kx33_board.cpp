@@ -178,7 +178,8 @@ Reply Kx33Board::burn(Rack& rack) {
     int line = 0;
     for (int64_t n = *firstBlock_; n < end; n += kBlocksPerSector, ++line)
         rack.sendLine(std::to_string(line == misreportedSector_ ? n + 1 : n), timing_.sectorMs);
-    if (misreportedSector_ >= 0 && misreportedSector_ < line) misreportedSector_ = -1;
+    if (misreportedSector_ >= 0 && misreportedSector_ < line && --misreportTimes_ <= 0)
+        misreportedSector_ = -1;
     transferClosed_ = false;
     return Reply::none();
 }

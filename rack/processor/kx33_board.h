@@ -34,8 +34,12 @@ public:
     const std::string& flash() const { return flash_; }
     // Copies `bytes` into flash at `offset` (a firmware already in the board).
     void loadFlash(size_t offset, std::string_view bytes);
-    // The flashing report of sector `index` (0 = first) names a wrong block once.
-    void misreportSector(int index) { misreportedSector_ = index; }
+    // The flashing report of sector `index` (0 = first) names a wrong block, in the next `times`
+    // flashings.
+    void misreportSector(int index, int times = 1) {
+        misreportedSector_ = index;
+        misreportTimes_ = times;
+    }
 
 private:
     std::optional<Reply> bootLoaderCommand(std::string_view line, Rack& rack);
@@ -59,6 +63,7 @@ private:
     std::map<int64_t, std::string> ram_;
     bool transferClosed_ = false;
     int misreportedSector_ = -1;
+    int misreportTimes_ = 0;
 };
 
 }  // namespace rack

@@ -31,6 +31,7 @@ std::unique_ptr<Kx43Board> Kx43Board::fromJson(const nlohmann::json& config) {
         timing, Kx43Settings::fromJson(config.value("settings", nlohmann::json::object())));
     board->applicationFile_ = config.value("applicationFile", board->applicationFile_);
     board->bootLoader_ = config.value("bootLoader", false);
+    board->bootLoaderIdentity_ = config.value("bootLoaderIdentity", std::string());
     board->activated_ = !board->bootLoader_;
     return board;
 }
@@ -62,6 +63,7 @@ std::optional<Reply> Kx43Board::applicationCommand(std::string_view line, Rack& 
 
 std::optional<Reply> Kx43Board::bootLoaderCommand(std::string_view line, Rack& rack) {
     if (line == "PRC?9") return Reply::line("1");
+    if (line == "IDN?" && !bootLoaderIdentity_.empty()) return Reply::line(bootLoaderIdentity_);
     if (line == "PRC9,1") {
         restartInto(true, rack);
         return Reply::accepted();

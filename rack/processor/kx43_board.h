@@ -53,6 +53,8 @@ private:
     Kx43FlashFiles files_;
     RestartWindow restart_;
     std::string applicationFile_ = "kx43.exe";
+    // What the boot loader answers to "IDN?"; empty: the application's identity.
+    std::string bootLoaderIdentity_;
     bool bootLoader_ = false;
     bool activated_ = true;    // power-on starts the application, not the boot loader
     bool osRestarted_ = false; // the boot loader's system was restarted on the new files

@@ -30,10 +30,32 @@ private:
                                   ("rack-file-test-" + std::to_string(::getpid()) + ".json");
 };
 
-TEST_F(RackFileTest, ShippedDefaultRackLoads) {
-    auto rack = rack::loadRackFile(std::string(QUORVEL_SOURCE_DIR) + "/rack/racks/default.json");
-    ASSERT_NE(rack->processor(), nullptr);
-    EXPECT_EQ(rack->processor()->name(), "KX43");
+TEST_F(RackFileTest, EveryShippedRackLoads) {
+    const std::filesystem::path racks = std::filesystem::path(QUORVEL_SOURCE_DIR) / "rack/racks";
+    for (const auto& entry : std::filesystem::directory_iterator(racks)) {
+        auto rack = rack::loadRackFile(entry.path().string());
+        EXPECT_NE(rack->processor(), nullptr) << entry.path();
+    }
+}
+
+// What the processor of a shipped rack answers: the scan reads type, loader and boot state so.
+class ShippedProcessorTest : public RackTest {};
+
+TEST_F(ShippedProcessorTest, AnswersFollowTheRackFile) {
+    struct Case {
+        std::string file, identity, loaderRevision;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"default.json", "QTX,KX43,0,P1.41", "P1.41"},
+             {"processor-kx63.json", "QTX,KX63,0,P2.10", "2.10"},
+             {"processor-kx13.json", "QTX,KX13,0,P1.20", "P1.20"},
+             {"processor-kx43-bootloader.json", "QTX-KX43B-Bootstraploader,2.10", "P2.06"}}) {
+        std::ifstream file(std::string(QUORVEL_SOURCE_DIR) + "/rack/racks/" + c.file);
+        build(nlohmann::json::parse(file));
+        send("\x12");
+        EXPECT_EQ(ask("IDN?"), c.identity + "\r\n") << c.file;
+        EXPECT_EQ(ask("PRC?11"), c.loaderRevision + "\r\n") << c.file;
+    }
 }
 
 TEST_F(RackFileTest, TimingAndIdentityAreTaken) {

@@ -39,6 +39,13 @@ void writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& b
     writeFileAtomically(path.string(), std::string(bytes.begin(), bytes.end()));
 }
 
+// "name1","name2",...
+std::string fileFields(const std::vector<std::string>& names) {
+    std::string fields;
+    for (const auto& name : names) fields += (fields.empty() ? "\"" : ",\"") + name + "\"";
+    return fields;
+}
+
 }  // namespace
 
 std::vector<uint8_t> kx33Image(const std::string& version, size_t size, uint32_t seed) {
@@ -58,6 +65,20 @@ std::string kx43FileList(const std::vector<std::string>& names) {
     std::string list;
     for (const auto& name : names) list += "#" + name;
     return list;
+}
+
+std::string kx43FunctionFile() {
+    return "\"#Download KX43 firmware\",-,\"KX\",\"0\",\"-\",0,10,\r\n" +
+           fileFields(kx43FirmwareFiles()) + ",\"##\"\r\n" +
+           "\"#KX43 Loader1 download\",\"S\",\"KX\",\"0\","
+           "\"If this function fails, your KX43 will not be operational anymore! "
+           "Are you sure to download loader1 for KX?\",36,1,\"" +
+           std::string(kKx43LoaderFile) + "\",\"##\"\r\n";
+}
+
+std::string kx33FunctionFile(const std::string& imageName, size_t blocks) {
+    return "\"#Download KX33 firmware\",-,\"KX\",\"0 0 0 0\",\"-\",0,0," +
+           std::to_string(blocks - 1) + ",1,\"" + imageName + "\",\"##\"\r\n";
 }
 
 void writeKx43Firmware(const std::filesystem::path& directory, const std::string& version,

@@ -24,4 +24,11 @@ constexpr const char* kKx43LoaderFile = "kx43load.exe";
 void writeKx43Firmware(const std::filesystem::path& directory, const std::string& version,
                        uint32_t seed = 1);
 
+// The function file of a KX43 firmware directory ("KX43.CFG", "KXxx.CFG" for a KX63): the
+// firmware download for everybody and the loader-1 download, with its question, in service modes.
+std::string kx43FunctionFile();
+// The function file of a KX33 firmware directory ("KX33.CFG"): one entry writing `imageName`
+// into blocks 0 to `blocks` - 1.
+std::string kx33FunctionFile(const std::string& imageName, size_t blocks);
+
 }  // namespace fwgen

@@ -1,4 +1,5 @@
 // fwgen kx33 / kx43: processor firmware, a raw KX33 image or a KX43 firmware directory.
+#include <filesystem>
 #include <memory>
 
 #include "tools/fwgen/cli/commands.h"
@@ -25,6 +26,7 @@ void addKx33Command(CLI::App& app) {
         std::string version;
         size_t blocks = 1024;
         uint32_t seed = 1;
+        bool functions = false;
     };
     auto arguments = std::make_shared<Arguments>();
     CLI::App* command = app.add_subcommand("kx33", "write a raw KX33 image of 512-byte blocks");
@@ -34,9 +36,15 @@ void addKx33Command(CLI::App& app) {
         ->check(kVersion);
     command->add_option("--blocks", arguments->blocks, "number of 512-byte blocks")->capture_default_str();
     command->add_option("--seed", arguments->seed, "seed (same seed, same bytes)");
+    command->add_flag("--functions", arguments->functions,
+                      "also write KX33.CFG beside the image, offering its download");
     command->callback([arguments] {
         const auto bytes = kx33Image(arguments->version, arguments->blocks * 512, arguments->seed);
         writeFileAtomically(arguments->out, std::string(bytes.begin(), bytes.end()));
+        if (!arguments->functions) return;
+        const std::filesystem::path image(arguments->out);
+        writeFileAtomically((image.parent_path() / "KX33.CFG").string(),
+                            kx33FunctionFile(image.filename().string(), arguments->blocks));
     });
 }
 
@@ -45,6 +53,7 @@ void addKx43Command(CLI::App& app) {
         std::string directory;
         std::string version;
         uint32_t seed = 1;
+        std::string functions;
     };
     auto arguments = std::make_shared<Arguments>();
     CLI::App* command = app.add_subcommand(
@@ -54,8 +63,14 @@ void addKx43Command(CLI::App& app) {
         ->required()
         ->check(kVersion);
     command->add_option("--seed", arguments->seed, "seed (same seed, same bytes)");
+    command->add_option("--functions", arguments->functions,
+                        "also write this function file (KX43.CFG, or KXxx.CFG for a KX63)");
     command->callback([arguments] {
         writeKx43Firmware(arguments->directory, arguments->version, arguments->seed);
+        if (!arguments->functions.empty())
+            writeFileAtomically(
+                (std::filesystem::path(arguments->directory) / arguments->functions).string(),
+                kx43FunctionFile());
     });
 }
 

@@ -1,0 +1,240 @@
+#include "operator/cli/device_commands.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <iostream>
+
+#include "operator/cli/driver_commands.h"
+#include "operator/cli/exit_codes.h"
+#include "operator/drivers/function_choice.h"
+#include "operator/drivers/menu_commands.h"
+#include "operator/drivers/nodepod_window.h"
+#include "operator/drivers/panel_driver.h"
+#include "operator/drivers/processor_driver.h"
+#include "operator/drivers/processor_panel_commands.h"
+#include "operator/shell/program_version.h"
+
+namespace quorvel::cli {
+namespace {
+
+QString offeredText(const QStringList& offered) { return offered.isEmpty() ? "none" : offered.join(", "); }
+
+// The firmware names the list for `target` offers.
+QStringList offeredFirmware(ProgramState& state, const FirmwareTarget& target) {
+    QStringList names;
+    for (const auto& entry : OpenFirmwareList(state, target).entries) names << entry.key;
+    return names;
+}
+
+// `name` when the list offers it, else the list's only entry; nullopt (with the error printed,
+// naming what is offered) otherwise.
+std::optional<QString> offeredName(const QStringList& offered, const std::optional<std::string>& name,
+                                   const std::string& what, const std::string& option) {
+    if (name) {
+        for (const QString& entry : offered)
+            if (entry.compare(QString::fromStdString(*name), Qt::CaseInsensitive) == 0) return entry;
+        PrintError(what + " " + *name + " is not offered; offered: " + offeredText(offered).toStdString());
+        return std::nullopt;
+    }
+    if (offered.size() == 1) return offered.front();
+    PrintError("choose the " + what + " with " + option + "; offered: " + offeredText(offered).toStdString());
+    return std::nullopt;
+}
+
+// The function the processor's firmware directory offers under `name` (or the loader-1 download,
+// or its only function). Empty when the file offers none: the driver then says why.
+std::optional<QString> processorFunction(const ProgramState& state, const QString& directory,
+                                         const DeviceOptions& options, ProcessorAction action) {
+    const QString& type = state.Inventory.processor.ProcessorType;
+    const bool kx33 = type == "KX33";
+    const FunctionFile file = ReadFunctionFile(
+        QDir(state.DownloadDirectory).filePath(directory), directory,
+        kx33 ? "KX33.CFG" : ProcessorFunctionFileName(type),
+        kx33 ? FunctionFileKind::Kx33 : FunctionFileKind::Processor);
+    const QStringList offered = OfferedFunctions(file, state.StartMode, kProgramVersion);
+    if (offered.isEmpty()) return QString();
+    if (action == ProcessorAction::Loader1 && !options.function)
+        for (const QString& name : offered)
+            if (name.contains("loader1", Qt::CaseInsensitive)) return name;
+    return offeredName(offered, options.function, "function", "--function");
+}
+
+int processorJob(DriverContext& context, CommandDispatcher& dispatcher, CliSession& session,
+                 const DeviceOptions& options, ProcessorAction action) {
+    context.selection.processor = true;
+    if (action == ProcessorAction::Activate) return dispatcher.dispatch(menu::kActivateProcessor);
+    ProgramState& state = session.shell().state();
+    const auto directory = offeredName(offeredFirmware(state, {FirmwareDeviceKind::Processor, -1, {}}),
+                                       options.directory, "directory", "--directory");
+    if (!directory) return kOperationDeclined;
+    const auto function = processorFunction(state, *directory, options, action);
+    if (!function) return kOperationDeclined;
+    context.chooseFirmware = CommandLineChooser(session, directory->toStdString());
+    if (!function->isEmpty()) session.ui().answerNextChoice(*function);
+    return dispatcher.dispatch(action == ProcessorAction::Loader1 ? menu::kKx43Loader1 : menu::kDownload);
+}
+
+const char* panelCommand(PanelAction action) {
+    switch (action) {
+        case PanelAction::Loader1: return menu::kPanelLoader1;
+        case PanelAction::Activate: return menu::kActivatePanel;
+        default: return menu::kDownload;
+    }
+}
+
+int panelJob(DriverContext& context, CommandDispatcher& dispatcher, CliSession& session,
+             const DeviceOptions& options, PanelAction action) {
+    context.selection.panel = true;
+    ProgramState& state = session.shell().state();
+    const FirmwareTarget target{action == PanelAction::Loader1 ? FirmwareDeviceKind::PanelLoader1
+                                                               : FirmwareDeviceKind::Panel,
+                                -1, {}};
+    const auto firmware = offeredName(offeredFirmware(state, target), options.firmware, "firmware", "--firmware");
+    if (!firmware) return kOperationDeclined;
+    context.chooseFirmware = CommandLineChooser(session, firmware->toStdString());
+    if (action != PanelAction::Bootstrap) return dispatcher.dispatch(panelCommand(action));
+    return RunPanelBootstrapDriver(context, {QString::fromStdString(options.serialNumber),
+                                            QString::fromStdString(options.hardwareRevision)});
+}
+
+// The node entries named by --nodes ("all": every node that can be chosen); nullopt with the
+// error printed naming the nodes that can be.
+std::optional<std::vector<int>> chosenNodes(const NodePodWindow& window, const std::string& text) {
+    QStringList offered;
+    for (size_t i = 0; i < window.nodes().size(); ++i)
+        if (window.box(static_cast<int>(i)).enabled) offered << QString::number(window.nodes()[i].nodeId);
+    std::vector<int> entries;
+    const QStringList wanted = text == "all" ? offered : QString::fromStdString(text).split(',', Qt::SkipEmptyParts);
+    for (const QString& id : wanted) {
+        const qsizetype at = offered.indexOf(id.trimmed());
+        if (at < 0) {
+            PrintError("node " + id.trimmed().toStdString() + " cannot be chosen; nodes offered: " +
+                       offeredText(offered).toStdString());
+            return std::nullopt;
+        }
+        for (size_t i = 0; i < window.nodes().size(); ++i)
+            if (QString::number(window.nodes()[i].nodeId) == offered[at]) entries.push_back(static_cast<int>(i));
+    }
+    if (entries.empty()) PrintError("no node to download; nodes offered: " + offeredText(offered).toStdString());
+    if (entries.empty()) return std::nullopt;
+    return entries;
+}
+
+void printNodes(const NodePodWindow& window, bool json) {
+    QJsonArray nodes;
+    for (size_t i = 0; i < window.nodes().size(); ++i) {
+        const NodePodNode& n = window.nodes()[i];
+        const NodePodBox& box = window.box(static_cast<int>(i));
+        nodes.append(QJsonObject{{"nodeId", n.nodeId}, {"type", n.typeNumber}, {"name", n.name},
+                                 {"serialNumber", n.serialNumber}, {"softwareVersion", n.softwareVersion},
+                                 {"hardwareRevision", n.hardwareRevision}, {"loader1Version", n.loader1Version},
+                                 {"firmwareStem", n.datName}, {"caption", n.caption(static_cast<int>(i) + 1)},
+                                 {"selectable", box.enabled}});
+        if (!json) std::cout << "node " << n.nodeId << ": " << n.caption(static_cast<int>(i) + 1).toStdString() << "\n";
+    }
+    if (json) std::cout << QJsonDocument(nodes).toJson().toStdString();
+    if (!json && window.nothingFound()) std::cout << NodePodWindow::kNotFoundText << "\n";
+    std::cout << std::flush;
+}
+
+// An RA56 slot 1-16 as 0-15; nullopt with the error printed.
+std::optional<int> ra56Slot(const ProgramState& state, int slot) {
+    if (slot < 1 || slot > DeviceInventory::kSlots) {
+        PrintError("--slot " + std::to_string(slot) + " is not a slot number 1-16");
+        return std::nullopt;
+    }
+    if (state.Inventory.slotRecords[slot - 1].IdentifiedType != "RA56") {
+        PrintError("slot " + std::to_string(slot) + " holds no RA56");
+        return std::nullopt;
+    }
+    return slot - 1;
+}
+
+int nodePodDownload(DriverContext& context, CliSession& session, NodePodWindow& window,
+                    const DeviceOptions& options) {
+    const auto entries = chosenNodes(window, options.nodes);
+    if (!entries) return kOperationDeclined;
+    for (const int entry : *entries) window.setTicked(entry, true);
+    ProgramState& state = session.shell().state();
+    state.OnlyLoader1 = options.onlyLoader1;
+    const FirmwareTarget target{options.onlyLoader1 ? FirmwareDeviceKind::NodePodLoader1 : FirmwareDeviceKind::NodePod,
+                                -1, window.tickedStem()};
+    const auto firmware = offeredName(offeredFirmware(state, target), options.firmware, "firmware", "--firmware");
+    if (!firmware) return kOperationDeclined;
+    return window.download(*firmware, options.onlyLoader1);
+}
+
+}  // namespace
+
+int RunProcessorCommand(const CommonOptions& common, const DeviceOptions& options, ProcessorAction action) {
+    Job job;
+    job.needsDownloadDirectory = action != ProcessorAction::Activate;
+    job.run = [&options, action](DriverContext& context, CommandDispatcher& dispatcher, CliSession& session) {
+        RegisterProcessorAndPanelCommands(dispatcher);
+        return processorJob(context, dispatcher, session, options, action);
+    };
+    return RunJob(common, job);
+}
+
+int RunKx33Upload(const CommonOptions& common, const DeviceOptions& options) {
+    if (!WritablePath(options.output, "--output")) return kExitFailed;
+    Job job;
+    job.run = [&options](DriverContext& context, CommandDispatcher& dispatcher, CliSession& session) {
+        RegisterProcessorAndPanelCommands(dispatcher);
+        if (session.shell().state().Inventory.processor.ProcessorType != "KX33") {
+            PrintError("the rack's processor is no KX33");
+            return kOperationDeclined;
+        }
+        context.selection.processor = true;
+        session.ui().answerNextSaveFile(QFileInfo(QString::fromStdString(options.output)).absoluteFilePath());
+        return dispatcher.dispatch(menu::kUploadKx33);
+    };
+    return RunJob(common, job);
+}
+
+int RunPanelCommand(const CommonOptions& common, const DeviceOptions& options, PanelAction action) {
+    Job job;
+    job.needsDownloadDirectory = true;
+    job.run = [&options, action](DriverContext& context, CommandDispatcher& dispatcher, CliSession& session) {
+        RegisterProcessorAndPanelCommands(dispatcher);
+        return panelJob(context, dispatcher, session, options, action);
+    };
+    return RunJob(common, job);
+}
+
+int RunNodePodScan(const CommonOptions& common, const DeviceOptions& options) {
+    Job job;
+    job.nothingToDo = kOperationDeclined;  // no node found
+    job.run = [&options, &common](DriverContext& context, CommandDispatcher&, CliSession& session) {
+        const auto slot = ra56Slot(session.shell().state(), options.slot);
+        if (!slot) return kOperationDeclined;
+        context.startReport("nodepod scan");
+        NodePodWindow window(context, session.ui(), *slot);
+        window.scan();
+        window.close();
+        printNodes(window, common.json);
+        return window.nothingFound() ? kOperationDeclined : 0;
+    };
+    return RunJob(common, job);
+}
+
+int RunNodePodDownload(const CommonOptions& common, const DeviceOptions& options) {
+    Job job;
+    job.needsDownloadDirectory = true;
+    job.run = [&options](DriverContext& context, CommandDispatcher&, CliSession& session) {
+        const auto slot = ra56Slot(session.shell().state(), options.slot);
+        if (!slot) return kOperationDeclined;
+        context.startReport("nodepod download");
+        NodePodWindow window(context, session.ui(), *slot);
+        window.scan();
+        const int result = nodePodDownload(context, session, window, options);
+        window.close();
+        return result;
+    };
+    return RunJob(common, job);
+}
+
+}  // namespace quorvel::cli

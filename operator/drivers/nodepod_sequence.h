@@ -1,0 +1,55 @@
+#pragma once
+// The download of one NodePod firmware into NodePods, node after node: loader 1 switched to,
+// loader 2 written and started, the application (or only loader 1) written, tested, loader 2
+// rewritten, the node established and started.
+#include <QString>
+#include <vector>
+
+#include "operator/drivers/driver_context.h"
+#include "operator/drivers/nodepod_node.h"
+
+namespace quorvel {
+
+struct NodePodDownloadPlan {
+    int slot = 0;          // the RA56's slot, 0-15
+    QString firmwareFile;  // name in the download directory
+    bool onlyLoader1 = false;
+    bool ra56InDownloadMode = false;  // the scan switched the RA56 already; only select it
+};
+
+// The loader-2 files of a NodePod firmware: "<name>.ld2" for old hardware and "<name>N4.ld2"
+// for new; with only loader 1 to write, the newest "<stem>p???.ld2" and "<stem>p*N4.ld2" of the
+// download directory. Empty when the file does not exist.
+struct NodePodLoader2Files {
+    QString oldHardware;
+    QString newHardware;
+};
+NodePodLoader2Files FindNodePodLoader2Files(const QString& downloadDirectory,
+                                            const QString& firmwareFile, const QString& stem,
+                                            bool onlyLoader1);
+
+class NodePodSequence {
+public:
+    NodePodSequence(DriverContext& context, OperatorUi& window, NodePodDownloadPlan plan);
+
+    // 0 done; the failing result; NodePodWindow::kNoDirectory; kOperationDeclined for a refusal.
+    int run(const std::vector<const NodePodNode*>& nodes);
+
+private:
+    int checkFiles(const std::vector<const NodePodNode*>& nodes);
+    int downloadNode(const NodePodNode& node, int index, int count);
+    int writeLoader2(const NodePodNode& node);
+    int writeFirmware(const NodePodNode& node, int index, int count);
+    int testAndEstablish(const NodePodNode& node);
+    int switchToLoader1(const NodePodNode& node, int resetMode);
+    int startApplication(const NodePodNode& node);
+    QString loader2For(const NodePodNode& node) const;
+
+    DriverContext& context_;
+    OperatorUi& window_;
+    NodePodDownloadPlan plan_;
+    QString firmwarePath_;
+    NodePodLoader2Files loader2_;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,145 @@
+#include "operator/drivers/panel_driver.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+
+#include "operator/drivers/connection_guard.h"
+#include "operator/drivers/operation_frame.h"
+#include "operator/shell/callbacks.h"
+
+namespace quorvel {
+namespace {
+
+const QString kNotDetected = "not detected";
+const QString kLoader1Version = "3.00";
+const QString kUndetectedQuestion =
+    "You have selected an undetected device!\rPlease be careful!\rAre you sure to continue?";
+const QString kUndetectedStopped =
+    "You have stopped download of an undetected channel.\rPlease do a new selection.";
+const QString kStarted =
+    "DV33-Application has been started.\rConfirm the message box at DVxx if necessary, wait "
+    "until \rit is measuring and press OK!";
+
+class PanelDriver {
+public:
+    PanelDriver(DriverContext& context, const PanelDownloadRequest& request)
+        : context_(context), state_(context.state()), panel_(state_.Inventory.panel), request_(request) {}
+
+    int run() {
+        context_.WriteProtocol("-->Download DVxx().<--");
+        if (panel_.Identity == kNotDetected &&
+            context_.ShowMessage(kUndetectedQuestion, kYesNo | kIconExclamation) != kAnswerYes) {
+            context_.ShowMessage(kUndetectedStopped, kIconExclamation);
+            return kOperationDeclined;
+        }
+        if (state_.StartMode == "S") showServiceNote();
+        state_.PanelLoader1 = request_.loader1;
+        const auto kind = request_.loader1 ? FirmwareDeviceKind::PanelLoader1 : FirmwareDeviceKind::Panel;
+        const auto chosen = context_.chooseFirmware({kind, -1, {}}, context_.messages().QuietMessages);
+        state_.PanelLoader1 = false;
+        if (!chosen) return kOperationDeclined;
+        path_ = chosen->file;
+        if (context_.dryRun) return plan();
+        return download();
+    }
+
+private:
+    void showServiceNote() {
+        context_.ShowMessage("You are in service mode!\rPay attention!\r\rYou have more "
+                             "possibilities to select a file\rthan a normal user (inclusive not "
+                             "working versions)!\rYour current DV software version is '" +
+                                 panel_.SoftwareVersion + "'\rand your current DV hardware "
+                                                          "revision is '" +
+                                 panel_.HardwareRevision + "' !",
+                             kIconExclamation);
+    }
+
+    QString versionPassed() const {
+        if (request_.loader1) return kLoader1Version;
+        if (panel_.Identity == kNotDetected) return PanelVersionFromFileName(state_.SelectedFirmwareFile);
+        return panel_.SoftwareVersion;
+    }
+
+    int plan() {
+        context_.report().beginPhase(request_.activateOnly ? "activate" : "download", Outcome::Planned).details
+            << "file " + path_ << "version " + versionPassed()
+            << (request_.loader1 ? "loader 1" : "application");
+        return 0;
+    }
+
+    int download() {
+        OperationFrame frame(context_);
+        frame.setClosingLine("-->Download DVxx finished.<--");
+        QElapsedTimer clock;
+        if (state_.StartMode == "P") clock.start();
+        int result = 0;
+        qint64 seconds = 0;
+        {
+            ConnectionGuard connection(context_.gateway());
+            context_.ui().setProgress(0);
+            panel_.SoftwareVersion = versionPassed();
+            context_.ui().setStatus("Download DV Application...");
+            context_.WriteProtocol("UpdateDV firmware " + path_ + ".");
+            result = update();
+            seconds = clock.isValid() ? clock.elapsed() / 1000 : 0;
+            if (result == 0) {
+                context_.ShowMessage(kStarted, kIconExclamation);
+                context_.WriteProtocol("EstabDV().");
+                result = context_.gateway().call([](QuorlinkLibrary& library) {
+                    return QUORLINK_INVOKE(library, EstabDV, LibraryGateway::kTimeoutMs, MessageCallback);
+                });
+            }
+        }
+        finish(result, seconds);
+        return result;
+    }
+
+    int update() {
+        const QByteArray path = path_.toLocal8Bit();
+        const QByteArray version = panel_.SoftwareVersion.toLocal8Bit();
+        return context_.gateway().call([&](QuorlinkLibrary& library) {
+            return QUORLINK_INVOKE(library, UpdateDV, LibraryGateway::kTimeoutMs, MessageCallback,
+                                   ProgressCallback, StatusCallback, path.constData(),
+                                   version.constData(), request_.activateOnly ? 0 : 1,
+                                   request_.loader1 ? 1 : 0);
+        });
+    }
+
+    void finish(int result, qint64 seconds) {
+        state_.LastResult = result;
+        if (result != 0) {
+            context_.ui().setStatus("Error download!");
+            context_.report().failPhase();
+            return;
+        }
+        if (request_.activateOnly) {
+            context_.ui().setStatus("Activate DV finished!");
+            return;
+        }
+        context_.ui().setStatus("Download finished!");
+        if (state_.StartMode == "P")
+            context_.ShowMessage("Download finished!\rDownloadtime: " + QString::number(seconds) + " seconds.",
+                                 kIconExclamation);
+    }
+
+    DriverContext& context_;
+    ProgramState& state_;
+    PanelRecord& panel_;
+    const PanelDownloadRequest& request_;
+    QString path_;
+};
+
+}  // namespace
+
+QString PanelVersionFromFileName(const QString& name) { return name.mid(5, 1) + "." + name.mid(6, 2); }
+
+int RunPanelDriver(DriverContext& context, const PanelDownloadRequest& request) {
+    context.startReport(request.activateOnly ? "panel activate"
+                        : request.loader1    ? "panel loader1"
+                                             : "panel download");
+    const int result = PanelDriver(context, request).run();
+    context.report().setResult(result);
+    return result;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,255 @@
+#include "operator/drivers/processor_driver.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+
+#include "operator/drivers/connection_guard.h"
+#include "operator/drivers/function_choice.h"
+#include "operator/drivers/operation_frame.h"
+#include "operator/drivers/processor_types.h"
+#include "operator/drivers/serial_line_switch.h"
+#include "operator/shell/callbacks.h"
+#include "operator/shell/program_version.h"
+
+namespace quorvel {
+namespace {
+
+const QString kNotDetected = "not detected";
+const QString kUndetectedQuestion =
+    "You have selected an undetected device!\rPlease be careful!\rAre you sure to continue?";
+const QString kUndetectedStopped =
+    "You have stopped download of an undetected channel.\rPlease do a new selection.";
+const QString kNotSupported =
+    "KX download of this type and/or hardware revision\ris not supported by this Quorlink "
+    "version!\rPlease use current Quorlink version or contact QTX!";
+const QString kBootLoaderWarning =
+    "WARNING, KX is in bootloader mode!\r\rPlease be careful and be sure to choose\rthe correct "
+    "KX firmware!\rChoose a KX43B firmware for a B-device \ror choose a KX43-B firmware for a "
+    "KX43-B-device \ror a KX43A firmware for an A-device!\rWrong selection can result in "
+    "nonoperation!";
+const QString kSerialLineOnly =
+    "Download KX43 firmware is only possible\rwith RS232 at 9.600baud, 8E1!\r\rPlease connect "
+    "RS232 of PC with VTX\rand try again!";
+const QString kDowngradeBlocked = "KX may not be downgraded to the desired firmware version!";
+const QString kServiceMode = "You are in service mode!\rPay attention!\r\r";
+// Hardware from this revision on runs only firmware from kNewHardwareFirmware on.
+const QString kNewHardwareRevision = "1.06";
+const QString kNewHardwareFirmware = "P4.46";
+const QString kSerialRuleLoader = "2.00";
+
+bool isSerialPort(const ProgramState& state) {
+    return state.Port.commPort == "COM1" || state.Port.commPort == "COM2";
+}
+
+class ProcessorDriver {
+public:
+    ProcessorDriver(DriverContext& context, const ProcessorDownloadRequest& request)
+        : context_(context),
+          state_(context.state()),
+          processor_(context.state().Inventory.processor),
+          request_(request),
+          type_(ProcessorTypeCodeOf(processor_.ProcessorType)) {}
+
+    int run() {
+        context_.WriteProtocol("-->Download KX().<--");
+        if (!passesRefusals() || !passesSerialLineRule()) return kOperationDeclined;
+        chooseDirectory();
+        if (!passesDowngradeRules()) return kOperationDeclined;
+        if (!state_.SelectedFirmwareFile.isEmpty() && lineSwitch_.needed() && !context_.dryRun &&
+            !lineSwitch_.confirmAndSwitch(context_))
+            return kOperationDeclined;
+        if (!chooseFunction()) return kOperationDeclined;
+        if (context_.dryRun) return plan();
+        return download();
+    }
+
+private:
+    bool passesRefusals() {
+        if (processor_.ProcessorType == "KX13") return refuse("KX13 update not possible.");
+        if (processor_.ProcessorType == "not supported") return refuse(kNotSupported);
+        if (undetected() && context_.ShowMessage(kUndetectedQuestion, kYesNo | kIconExclamation) != kAnswerYes)
+            return refuse(kUndetectedStopped);
+        if (processor_.InBootLoader && !request_.activateOnly && type_.code < kKx63TypeCode)
+            context_.ShowMessage(kBootLoaderWarning, kIconStop);
+        return true;
+    }
+
+    bool refuse(const QString& text) {
+        context_.ShowMessage(text, kIconExclamation);
+        return false;
+    }
+
+    bool undetected() const { return processor_.Identity == kNotDetected; }
+
+    bool passesSerialLineRule() {
+        if (type_.code > 3 || processor_.LoaderRevision >= kSerialRuleLoader) return true;
+        if (!isSerialPort(state_)) return refuse(kSerialLineOnly);
+        lineSwitch_ = SerialLineSwitch(state_);
+        return true;
+    }
+
+    // Activate mode chooses no directory but runs as if one was chosen.
+    void chooseDirectory() {
+        if (request_.activateOnly)
+            state_.SelectedFirmwareFile = "dummy";
+        else
+            context_.chooseFirmware({FirmwareDeviceKind::Processor, -1, {}}, context_.messages().QuietMessages);
+    }
+
+    bool passesDowngradeRules() {
+        if (request_.activateOnly || state_.SelectedFirmwareFile.isEmpty() ||
+            processor_.InBootLoader || undetected())
+            return true;
+        version_ = DirectoryVersion(state_.SelectedFirmwareFile, type_.prefixLength);
+        const QString& current = processor_.SoftwareVersion;
+        if (!(version_ < current)) return true;
+        const QString versions = "You have KX version " + current + "\r" +
+                                 "and you try to download version " + version_;
+        const QString& mode = state_.StartMode;
+        if (mode != "S" && mode != "A" && mode != "P") {
+            context_.ShowMessage(versions + ".\r\rDownload of older KX versions is not\rallowed! "
+                                            "Please ask QTX!",
+                                 kIconStop);
+            return false;
+        }
+        if (processor_.HardwareRevision >= kNewHardwareRevision && version_ < kNewHardwareFirmware) {
+            context_.ShowMessage(kDowngradeBlocked, kOkOnly);
+            return false;
+        }
+        context_.ShowMessage(kServiceMode + versions + " !", kIconExclamation);
+        return true;
+    }
+
+    bool chooseFunction() {
+        if (request_.activateOnly) return true;
+        if (state_.SelectedFirmwareFile.isEmpty()) return false;
+        const QString name = state_.SelectedFirmwareFile;
+        const FunctionFile file =
+            ReadFunctionFile(directoryPath(), name,
+                             ProcessorFunctionFileName(processor_.ProcessorType),
+                             FunctionFileKind::Processor);
+        FunctionWindowUi ui{
+            [this](const QString& prompt, int style) { return context_.ShowMessage(prompt, style); },
+            [this](const QStringList& names) { return context_.ui().chooseOne(kFunctionWindowTitle, names); }};
+        function_ = ChooseFunction(file, FunctionFileKind::Processor, state_.StartMode,
+                                   kProgramVersion, ui);
+        if (!function_) return false;
+        if ((undetected() || processor_.InBootLoader) && name.size() > 7)
+            version_ = DirectoryVersion(name, type_.prefixLength);
+        return true;
+    }
+
+    QString directoryPath() const {
+        return QDir(state_.DownloadDirectory).filePath(state_.SelectedFirmwareFile);
+    }
+
+    int plan() {
+        RunReport& report = context_.report();
+        Phase& phase = report.beginPhase(request_.activateOnly ? "activate" : "download",
+                                         Outcome::Planned);
+        phase.details << "processor " + processor_.ProcessorType << "type code " + QString::number(type_.code);
+        if (!request_.activateOnly)
+            phase.details << "directory " + directoryPath() << "version " + version_
+                          << "function " + function_->name << "files " + function_->files;
+        if (lineSwitch_.needed()) phase.details << "rack switched to 9600 baud, 8E1 and back";
+        return 0;
+    }
+
+    int download() {
+        OperationFrame frame(context_);
+        frame.setClosingLine("-->Download KX() finished.<--");
+        QElapsedTimer clock;
+        int result = 0;
+        {
+            auto parameters = lineSwitch_.downloadParameters(state_);
+            ScopedConnectionParameters scoped(state_, parameters);
+            ConnectionGuard connection(context_.gateway());
+            context_.ui().setProgress(0);
+            if (state_.StartMode == "P") clock.start();
+            result = request_.activateOnly ? activate(connection.result()) : update();
+            if (result == 0) result = establish();
+            if (lineSwitch_.switched()) lineSwitch_.restore(context_);
+        }
+        finish(result, clock);
+        return result;
+    }
+
+    int activate(int connectionResult) {
+        context_.ui().setStatus("Activating KX...");
+        return connectionResult;
+    }
+
+    int update() {
+        context_.ui().setStatus(function_->name + "...");
+        const QString path = directoryPath();
+        context_.WriteProtocol("KXDatName: " + processor_.ProcessorType);
+        context_.WriteProtocol("KXType   : " + QString::number(type_.code));
+        context_.WriteProtocol("Filename : " + path);
+        const QByteArray directory = path.toLocal8Bit();
+        const QByteArray version = version_.toLocal8Bit();
+        const QByteArray files = function_->files.toLocal8Bit();
+        const int restartWait = resetSeconds() + 2;
+        return context_.gateway().call([&](QuorlinkLibrary& library) {
+            return QUORLINK_INVOKE(library, UpdateKX43, LibraryGateway::kTimeoutMs, MessageCallback,
+                                   ProgressCallback, StatusCallback, InputCallback,
+                                   directory.constData(), version.constData(), type_.code,
+                                   function_->fileCount, files.constData(), restartWait);
+        });
+    }
+
+    int establish() {
+        context_.WriteProtocol("EstabKX()");
+        const int restartWait = resetSeconds() + 2;
+        return context_.gateway().call([&](QuorlinkLibrary& library) {
+            return QUORLINK_INVOKE(library, EstabKX43, LibraryGateway::kTimeoutMs, MessageCallback,
+                                   ProgressCallback, StatusCallback, InputCallback, restartWait,
+                                   type_.code);
+        });
+    }
+
+    int resetSeconds() const { return state_.Connection.resetSeconds; }
+
+    void finish(int result, const QElapsedTimer& clock) {
+        OperatorUi& ui = context_.ui();
+        state_.LastResult = result;
+        if (result != 0) {
+            ui.setStatus("Error download!");
+            context_.report().failPhase();
+            return;
+        }
+        state_.RestartPending = false;
+        if (request_.activateOnly) {
+            ui.setStatus("Activate KX finished!");
+            return;
+        }
+        ui.setStatus("Download finished!");
+        if (state_.StartMode == "P")
+            context_.ShowMessage("Download finished!\rDownloadtime: " +
+                                     QString::number(clock.elapsed() / 1000) + " seconds.",
+                                 kIconExclamation);
+    }
+
+    DriverContext& context_;
+    ProgramState& state_;
+    const ProcessorRecord& processor_;
+    const ProcessorDownloadRequest& request_;
+    ProcessorTypeCode type_;
+    SerialLineSwitch lineSwitch_;
+    QString version_;
+    std::optional<ProcessorFunction> function_;
+};
+
+}  // namespace
+
+QString ProcessorFunctionFileName(const QString& processorType) {
+    return ProcessorTypeCodeOf(processorType).code == kKx63TypeCode ? "KXxx.CFG" : "KX43.CFG";
+}
+
+int RunProcessorDriver(DriverContext& context, const ProcessorDownloadRequest& request) {
+    context.startReport(request.activateOnly ? "processor activate" : "processor download");
+    const int result = ProcessorDriver(context, request).run();
+    context.report().setResult(result);
+    return result;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,118 @@
+// The NodePod window's model against the simulated RA56 and its heads: scan, table and boxes,
+// the download into two heads of old and new hardware with their flash compared, the head in
+// loader 2 that cannot be chosen, and the rack reset when the window closes.
+#include <algorithm>
+
+#include "driver_rack.h"
+#include "operator/drivers/nodepod_window.h"
+#include "rack/nodepod/nodepod_firmware.h"
+#include "rack/nodepod/ra56_module.h"
+#include "tools/fwgen/nodepod_set.h"
+
+using namespace quorvel;
+namespace fw = nodepod_firmware;
+
+namespace driver_tests {
+namespace {
+
+constexpr int kSlot = 2;
+const QString kStuckMessage = "Error2 switching NODEPOD from Loader2 to Loader1!";
+
+nlohmann::json head(int id, const std::string& hardware, const std::string& program = "flash") {
+    return {{"id", id}, {"type", 21}, {"serial", 1000 + id}, {"hardwareRevision", hardware},
+            {"program", program}, {"application", {{"name", "NodePod-S"}, {"version", "1.00"}}},
+            {"loader1", {{"version", "1.10"}}}};
+}
+
+// A head in loader 2 without a loader 1 to go back to stays there.
+nlohmann::json stuckInLoader2(int id) {
+    nlohmann::json node = head(id, "2", "loader2");
+    node["loader1"] = nullptr;
+    return node;
+}
+
+const nlohmann::json kRack = {
+    {"timing", {{"resetMs", 1500}}},
+    {"processor", {{"kind", "KX43"}, {"version", "P2.06"}, {"loaderRevision", "2.10"}}},
+    {"slots",
+     {{{"slot", 0}, {"kind", "RA51"}, {"firmwareType", 2}},
+      {{"slot", kSlot}, {"kind", "RA56"}, {"firmwareType", 2}, {"moduleCode", 16}, {"amtNumber", 56},
+       {"stageMs", 300}, {"nodes", {head(2, "2"), head(4, "4"), stuckInLoader2(100)}}}}}};
+
+class NodePodWindowTest : public DriverRackTest {
+protected:
+    NodePodWindowTest() { fwgen::writeNodePodSet(downloads().toStdString(), set); }
+    rack::nodepod::Ra56Module& ra56() { return dynamic_cast<rack::nodepod::Ra56Module&>(*rack().slot(kSlot)); }
+    bool flashHoldsNewApplication(int id) {
+        fw::ApplicationInfo info;
+        info.typeNumber = set.type.typeNumber;
+        info.name = set.type.name;
+        info.version = set.version;
+        info.codeSize = set.codeSize;
+        std::vector<uint8_t> expected(fw::kLoader1Start - fw::kFlashStart, 0xFF);
+        for (const auto& s : fw::buildApplication(info))
+            std::copy(s.data.begin(), s.data.end(), expected.begin() + (s.address - fw::kFlashStart));
+        return std::equal(expected.begin(), expected.end(), ra56().node(id)->flash().at(fw::kFlashStart));
+    }
+
+    fwgen::NodePodSet set;
+};
+
+TEST_F(NodePodWindowTest, ScanDownloadIntoTwoHeadsAndResetOnClose) {
+    startOn(kRack);
+    NodePodWindow window(*context, ui, kSlot);
+    ui.expectMessage(kStuckMessage);
+    window.scan();
+    ASSERT_EQ(window.nodes().size(), 3u);
+    EXPECT_EQ(window.frameCaption(), "NODEPOD system components (slot 3)");
+    EXPECT_EQ(window.nodes()[0].caption(1), "1 - P1.00, #1002, NodePod-S");
+    EXPECT_EQ(window.nodes()[2].caption(3), "NODEPOD in loader2, please reboot NODEPOD!");
+    EXPECT_EQ(window.nodes()[1].datName, "NP21");
+    EXPECT_EQ(window.nodes()[1].adrL2, 65536) << "new hardware";
+    EXPECT_TRUE(window.box(2).marked);
+    EXPECT_FALSE(window.box(2).enabled) << "a head in loader 2 cannot be chosen";
+    EXPECT_FALSE(window.downloadEnabled());
+
+    window.selectAll();
+    EXPECT_TRUE(window.box(0).ticked && window.box(1).ticked);
+    EXPECT_FALSE(window.box(2).ticked);
+    ASSERT_EQ(window.download("NP21p205.s19", false), 0);
+    EXPECT_TRUE(flashHoldsNewApplication(2));
+    EXPECT_TRUE(flashHoldsNewApplication(4));
+    EXPECT_EQ(ui.statuses.back(), "Download finished!");
+    EXPECT_TRUE(window.box(0).done && !window.box(0).ticked);
+    const QStringList lines = protocol();
+    EXPECT_TRUE(lines.contains("Download loader2 " + downloads("NP21p205.ld2") + "."));
+    EXPECT_TRUE(lines.contains("Download loader2 " + downloads("NP21p205N4.ld2") + "."));
+    EXPECT_EQ(lines.back(), "-->Download NODEPOD finished.<--");
+
+    const size_t resets = std::count(rack().received().begin(), rack().received().end(), "RST");
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(std::count(rack().received().begin(), rack().received().end(), "RST"), resets + 1);
+    EXPECT_EQ(ui.statuses.back(), "Reset...");
+}
+
+TEST_F(NodePodWindowTest, NodeIdsAskedAndMissingLoaderTwoFile) {
+    const std::vector<int> ids = NodePodWindow::ScannedNodeIds();
+    ASSERT_EQ(ids.size(), 12u + 28u);
+    EXPECT_EQ(ids[0], 2);
+    EXPECT_EQ(ids[11], 24);
+    EXPECT_EQ(ids[12], 100);
+    EXPECT_EQ(ids.back(), 127);
+
+    startOn(kRack);
+    std::filesystem::remove(downloads("NP21p205N4.ld2").toStdString());
+    NodePodWindow window(*context, ui, kSlot);
+    ui.expectMessage(kStuckMessage);
+    window.scan();
+    window.setTicked(1, true);  // new hardware
+    ui.expectMessage("No Loader2 *N4.ld2 file found for selected firmware!\rPlease have a look at "
+                     "your firmware files installation.\r\rYou'll need this loader2 file for new "
+                     "NODEPOD hardware revisions.\rPlease get new NODEPOD firmware file versions.");
+    const size_t sent = rack().received().size();
+    EXPECT_NE(window.download("NP21p205.s19", false), 0);
+    EXPECT_EQ(rack().received().size(), sent);
+}
+
+}  // namespace
+}  // namespace driver_tests

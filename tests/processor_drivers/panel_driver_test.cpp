@@ -1,0 +1,89 @@
+// The panel drivers: the loader-1 download against the simulated rack, and the bootstrap, which
+// only a serial line can carry: refused over TCP/IP, run over a pseudo-terminal standing in for
+// COM1 with ventrix-sim as its own process.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "driver_rack.h"
+#include "operator/drivers/panel_driver.h"
+#include "rack/panel/dv_panel.h"
+#include "rack/sim/sim_process.h"
+#include "tools/fwgen/panel_firmware.h"
+
+using namespace quorvel;
+
+namespace driver_tests {
+namespace {
+
+const QString kStarted =
+    "DV33-Application has been started.\rConfirm the message box at DVxx if necessary, wait "
+    "until \rit is measuring and press OK!";
+
+class PanelDriverTest : public DriverRackTest {
+protected:
+    PanelDriverTest() { files = fwgen::writePanelFirmware(downloads().toStdString()); }
+    fwgen::PanelFirmwareSet files;
+};
+
+TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndPassesItsVersion) {
+    startOn({{"timing", {{"resetMs", 1500}}},
+             {"processor", {{"kind", "KX43"}, {"version", "P2.06"}, {"loaderRevision", "2.10"}}},
+             {"panel", {{"kind", "DV43A"}, {"version", "P4.10"}}}});
+    ui.expectList(0).expectMessage(kStarted).expectMessage("DV Firmware-Update complete!");
+    ASSERT_EQ(RunPanelDriver(*context, {.loader1 = true}), 0);
+    ASSERT_EQ(ui.lists.size(), 1u);
+    ASSERT_EQ(ui.lists[0].rows.size(), 1u);
+    EXPECT_EQ(ui.lists[0].rows[0][0], "DV43A100.LD1");
+    EXPECT_EQ(shell->state().Inventory.panel.SoftwareVersion, "3.00");
+    EXPECT_FALSE(shell->state().PanelLoader1) << "only while the list is open";
+    // Loader I now fills the panel's last sectors.
+    const auto& flash = dynamic_cast<rack::panel::DvPanel&>(*rack().panel()).flash().bytes();
+    for (const auto& segment : fwgen::panelLoaderI())
+        EXPECT_TRUE(std::equal(segment.data.begin(), segment.data.end(), flash.begin() + segment.address));
+    EXPECT_EQ(ui.statuses.back(), "Download finished!");
+    EXPECT_EQ(protocol().back(), "-->Download DVxx finished.<--");
+}
+
+TEST_F(PanelDriverTest, BootstrapIsRefusedOverTcp) {
+    startOn({{"processor", {{"kind", "KX43"}}}, {"panel", {{"kind", "DV43A"}}}});
+    ui.expectMessage("Bootloader DV function only supported for serial port!\rPlease use serial "
+                     "port COM1 or COM2 and try again!");
+    const size_t sent = rack().received().size();
+    EXPECT_EQ(RunPanelBootstrapDriver(*context, {}), kOperationDeclined);
+    EXPECT_EQ(rack().received().size(), sent);
+}
+
+// Points COM1 at the simulator's pseudo-terminal for one test.
+class ComOneAt {
+public:
+    explicit ComOneAt(const std::string& device) { ::setenv("QUORVEL_COM1", device.c_str(), 1); }
+    ~ComOneAt() { ::unsetenv("QUORVEL_COM1"); }
+    ComOneAt(const ComOneAt&) = delete;
+    ComOneAt& operator=(const ComOneAt&) = delete;
+};
+
+class BootstrapEndToEnd : public ::testing::Test, public DriverSandbox {};
+
+TEST_F(BootstrapEndToEnd, RunsOverAPseudoTerminalInProductionMode) {
+    const auto files = fwgen::writePanelFirmware(downloads().toStdString());
+    const std::string rackFile = downloads("rack.json").toStdString();
+    // The KX43 hands its line through to the panel's bootstrap ("SYS TRANSF").
+    std::ofstream(rackFile) << R"({"processor": {"kind": "KX43"},
+        "panel": {"kind": "DV43A", "bootstrap": true, "passThrough": true, "version": ""}})";
+    std::ofstream(files.strapperConfig, std::ios::app) << "TRANSF = 1\r\n";
+    rack::sim::SimProcess sim(VENTRIX_SIM_PROGRAM, {"--rack", rackFile, "--pty", "-q"});
+    ComOneAt com1(sim.where());
+    store("Properties", "CommPort", "COM1");
+    ui.expectMessage("Error on disable DVxx!");  // the panel's firmware does not run
+    startShell("P");
+    shell->state().Inventory.panel.PanelType = "DV43A";  // the bootstrap keeps the panel silent
+    ui.expectList(0).expectMessage("DV bootstraploader finished successfully!");
+    EXPECT_EQ(RunPanelBootstrapDriver(*context, {"SN-4711", "B2"}), 0)
+        << (ui.statuses.empty() ? "" : ui.statuses.back().toStdString());
+    EXPECT_EQ(ui.statuses.back(), "Bootloader DV finished!");
+    EXPECT_EQ(sim.stop(), 0);
+}
+
+}  // namespace
+}  // namespace driver_tests

@@ -1,0 +1,172 @@
+// The processor driver against the simulated rack: the update of a KX43-family processor with its
+// settings kept, the refusals and downgrade rules, and the 9600-baud switch of an old boot loader.
+#include <QDir>
+#include <fstream>
+
+#include "driver_rack.h"
+#include "operator/drivers/processor_driver.h"
+#include "rack/processor/kx43_board.h"
+#include "tools/fwgen/processor_firmware.h"
+
+using namespace quorvel;
+
+namespace driver_tests {
+namespace {
+
+const nlohmann::json kOlderSettings = {{"serialNumber", "\"KX43-0815\""}, {"gpibAddress", 12},
+                                       {"rs485Address", 5}, {"rs232", "19200,1,2"},
+                                       {"powerSaveMode", "1"}, {"powerSaveTiming", "4"}};
+const nlohmann::json kNewerSettings = {{"filter", "1"}, {"multiClient", "1"},
+                                       {"generalPurposeRegister", "4711"}, {"pip1", "3"},
+                                       {"ntpServerStart", "1"}, {"ntpServerAddress", "10.0.0.5"}};
+
+nlohmann::json processorRack(const std::string& kind, const std::string& version,
+                             const std::string& loaderRevision, const nlohmann::json& settings = {},
+                             const std::string& hardwareRevision = "\"A01\"") {
+    return {{"timing", {{"resetMs", 1500}}},
+            {"processor",
+             {{"kind", kind}, {"identity", "QTX," + kind + ",0," + version}, {"version", version},
+              {"loaderRevision", loaderRevision}, {"hardwareRevision", hardwareRevision},
+              {"restartMs", 1000}, {"settings", settings.is_null() ? nlohmann::json::object() : settings}}}};
+}
+
+class ProcessorDriverTest : public DriverRackTest {
+protected:
+    rack::Kx43Board& board() { return dynamic_cast<rack::Kx43Board&>(*rack().processor()); }
+    // A firmware directory of `version` with its function file.
+    void firmware(const QString& name, const std::string& version, const char* functionFile = "KX43.CFG") {
+        const std::string path = downloads(name).toStdString();
+        fwgen::writeKx43Firmware(path, version, 5);
+        if (functionFile) std::ofstream(path + "/" + functionFile) << fwgen::kx43FunctionFile();
+    }
+    std::string flashFile(const std::string& name) {
+        const std::string* file = board().flashFiles().find(name);
+        return file ? *file : "<missing>";
+    }
+    std::string pcFile(const QString& folder, const std::string& name) {
+        std::ifstream in(downloads(folder).toStdString() + "/" + name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+};
+
+TEST_F(ProcessorDriverTest, UpdateWritesEveryFileAndKeepsBothSettingsSets) {
+    struct Case {
+        std::string kind;
+        nlohmann::json settings;
+        QString directory;
+        const char* functionFile;
+    };
+    for (const Case& c : {Case{"KX43", kOlderSettings, "KX43P210.S00", "KX43.CFG"},
+                          Case{"KX63", kNewerSettings, "KX63P210.S00", "KXxx.CFG"}}) {
+        SCOPED_TRACE(c.kind);
+        firmware(c.directory, "P2.10", c.functionFile);
+        startOn(processorRack(c.kind, "P2.06", "2.10", c.settings));
+        rack::Kx43Settings expected = board().settings();
+        if (c.kind == "KX43") expected.tcpIpAddress = "192.168.0.140";  // the connection in use
+        ui.expectList(0);
+        ASSERT_EQ(RunProcessorDriver(*context, {}), 0);
+        ui.verify();
+        for (const auto& name : fwgen::kx43FirmwareFiles()) {
+            if (name == "kx43ini.cnf") continue;  // carries the connection in use
+            EXPECT_EQ(flashFile(name), pcFile(c.directory, name)) << name;
+        }
+        EXPECT_FALSE(board().inBootLoader());
+        EXPECT_EQ(board().identity().version, "P2.10");
+        EXPECT_EQ(board().settings(), expected);
+        EXPECT_EQ(ui.statuses.back(), "Download finished!");
+        const QStringList lines = protocol();
+        EXPECT_TRUE(lines.contains("KXType   : " + QString::number(c.kind == "KX63" ? 5 : 1)));
+        EXPECT_EQ(lines.back(), "-->Download KX() finished.<--");
+        std::filesystem::remove_all(downloads(c.directory).toStdString());
+    }
+}
+
+// A downgrade from P2.10 to P2.06: what each start mode and hardware revision leads to. The
+// allowed case is planned only (dry run): the warning is what matters.
+TEST_F(ProcessorDriverTest, DowngradeRules) {
+    struct Case {
+        QString startMode;
+        std::string hardwareRevision;
+        QString message;
+        int style;
+        int result;
+    };
+    const QString versions = "You have KX version P2.10\rand you try to download version P2.06";
+    const std::vector<Case> cases = {
+        {"", "\"A01\"", versions + ".\r\rDownload of older KX versions is not\rallowed! Please ask QTX!",
+         kIconStop, kOperationDeclined},
+        {"S", "\"1.05\"", "You are in service mode!\rPay attention!\r\r" + versions + " !",
+         kIconExclamation, 0},
+        {"S", "\"1.06\"", "KX may not be downgraded to the desired firmware version!", kOkOnly,
+         kOperationDeclined},
+    };
+    firmware("KX43P206.S00", "P2.06");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.startMode.toStdString() + c.hardwareRevision);
+        startOn(processorRack("KX43", "P2.10", "2.10", {}, c.hardwareRevision), c.startMode);
+        context->dryRun = c.result == 0;
+        ui.expectList(0).expectMessage(c.message);
+        if (c.result == 0) ui.expectChoice(0);  // service mode shows the loader-1 entry too
+        const size_t sent = rack().received().size();
+        EXPECT_EQ(RunProcessorDriver(*context, {}), c.result);
+        ui.verify();
+        EXPECT_EQ(ui.messages.back().style & ~kSystemModal, c.style);
+        EXPECT_EQ(rack().received().size(), sent) << "nothing is sent";
+    }
+}
+
+TEST_F(ProcessorDriverTest, OldBootLoaderOverTcpIsRefusedWithTheSerialLineText) {
+    firmware("KX43P210.S00", "P2.10");
+    startOn(processorRack("KX43", "P2.06", "1.50"));
+    ASSERT_EQ(shell->state().Inventory.processor.LoaderRevision, "1.50");
+    ui.expectMessage("Download KX43 firmware is only possible\rwith RS232 at 9.600baud, 8E1!\r\r"
+                     "Please connect RS232 of PC with VTX\rand try again!");
+    const size_t sent = rack().received().size();
+    EXPECT_EQ(RunProcessorDriver(*context, {}), kOperationDeclined);
+    EXPECT_EQ(rack().received().size(), sent);
+}
+
+TEST_F(ProcessorDriverTest, OldBootLoaderOnTheSerialLineIsSwitchedTo9600AndBack) {
+    firmware("KX43P210.S00", "P2.10");
+    store("Properties", "CommPort", "COM1");
+    store("Properties", "Baudrate", "38400");
+    startOn(processorRack("KX43", "P2.06", "1.50"));
+    ui.expectList(0)
+        .expectMessage("Download KX43 firmware is only possible\rwith RS232 at 9.600baud, 8E1!\r\r"
+                       "Should this program set your VTX to 9600 baud, 8E1 ?",
+                       kAnswerYes)
+        .expectMessage("Baudrate of VTX set to 9600 baud, \r1 stopbit, even parity.\r\rVTX could "
+                       "stay at this\rsetting in case of download failure!");
+    ASSERT_EQ(RunProcessorDriver(*context, {}), 0);
+    ui.verify();
+    const auto& lines = rack().received();
+    const auto toSlow = std::find(lines.begin(), lines.end(), "BDR9600,2,1,0");
+    const auto back = std::find(toSlow, lines.end(), "BDR38400,2,1,0");
+    ASSERT_NE(toSlow, lines.end());
+    ASSERT_NE(back, lines.end());
+    EXPECT_NE(std::find(toSlow, back, "PRC9,7"), back) << "the download ran at 9600 baud";
+    EXPECT_EQ(board().identity().baudSetting, "38400,2,1,0");
+    EXPECT_EQ(board().identity().version, "P2.10");
+    EXPECT_TRUE(protocol().contains("Set Baudrate to 9600 baud."));
+}
+
+TEST_F(ProcessorDriverTest, RefusedTypesSendNothing) {
+    struct Case {
+        std::string kind;
+        QString message;
+    };
+    for (const Case& c : {Case{"KX13", "KX13 update not possible."},
+                          Case{"KX43P", "KX download of this type and/or hardware revision\ris not "
+                                        "supported by this Quorlink version!\rPlease use current "
+                                        "Quorlink version or contact QTX!"}}) {
+        startOn(processorRack(c.kind, "P2.06", "2.10"));
+        ui.expectMessage(c.message);
+        const size_t sent = rack().received().size();
+        EXPECT_EQ(RunProcessorDriver(*context, {}), kOperationDeclined) << c.kind;
+        ui.verify();
+        EXPECT_EQ(rack().received().size(), sent);
+    }
+}
+
+}  // namespace
+}  // namespace driver_tests
