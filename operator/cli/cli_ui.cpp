@@ -1,6 +1,9 @@
 #include "operator/cli/cli_ui.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
+#include <utility>
 
 namespace quorvel::cli {
 namespace {
@@ -11,19 +14,23 @@ bool isQuestion(int style) {
            buttons == kRetryCancel || buttons == kAbortRetryIgnore;
 }
 
-bool isWarning(int style) {
-    const int icon = style & 0xF0;
-    return icon == kIconStop || icon == kIconExclamation;
+// Library errors carry this title; the icon alone does not tell an error (success messages
+// such as "Upload finished!" use the exclamation icon too).
+bool isError(int style, const QString& title) {
+    return title == "Quorvel Error" || (style & 0xF0) == kIconStop;
 }
 
 // The answer code for a yes (or go-ahead) and for a no (or stop) of the box's buttons.
 std::pair<int, int> answerCodes(int style) {
     switch (style & 0x0F) {
-        case kOkCancel: return {kAnswerOk, kAnswerCancel};
-        case kRetryCancel: return {kAnswerRetry, kAnswerCancel};
-        case kAbortRetryIgnore: return {kAnswerRetry, kAnswerAbort};
-        case kYesNoCancel: return {kAnswerYes, kAnswerCancel};
-        default: return {kAnswerYes, kAnswerNo};
+        case kOkCancel:
+            return {kAnswerOk, kAnswerCancel};
+        case kRetryCancel:
+            return {kAnswerRetry, kAnswerCancel};
+        case kAbortRetryIgnore:
+            return {kAnswerRetry, kAnswerAbort};
+        default:
+            return {kAnswerYes, kAnswerNo};
     }
 }
 
@@ -38,13 +45,27 @@ CliUi::CliUi(CliUiOptions options, std::FILE* err, std::FILE* in)
     : options_(options), err_(err), in_(in), progress_(err, options.redrawProgress) {}
 
 void CliUi::note(const std::string& line) {
-    if (options_.verbosity != Verbosity::Quiet) progress_.printLine(line);
+    if (options_.verbosity != Verbosity::Quiet && !options_.events) progress_.printLine(line);
 }
 
 void CliUi::error(const std::string& line) { progress_.printLine("quorvel-cli: " + line); }
 
+void CliUi::event(const char* kind, const QString& field, const QString& text, int number) {
+    QJsonObject json{{"event", kind}};
+    if (!field.isEmpty()) json[field] = text;
+    if (number >= 0) json["percent"] = number;
+    std::fprintf(err_, "%s\n", QJsonDocument(json).toJson(QJsonDocument::Compact).constData());
+    std::fflush(err_);
+}
+
 int CliUi::showMessageBox(const QString& prompt, int style, const QString& title) {
     const std::string text = TerminalText(prompt);
+    if (options_.events) {
+        event(isError(style, title) ? "error"
+              : isQuestion(style)   ? "question"
+                                    : "message",
+              "text", QString::fromStdString(text));
+    }
     if (title == "Quorvel Error") errors_.push_back(prompt);
     if (isQuestion(style)) {
         const auto [yes, no] = answerCodes(style);
@@ -52,14 +73,19 @@ int CliUi::showMessageBox(const QString& prompt, int style, const QString& title
             note(text + "\n(answered yes: --yes)");
             return yes;
         }
-        const auto answer = readAnswer(text + " [y/N] ");
+        const bool threeWay = (style & 0x0F) == kYesNoCancel;
+        const auto answer = readAnswer(text + (threeWay ? " [y/n/C] " : " [y/N] "));
         if (!answer) {
-            progress_.printLine(text + "\n(answered no: no terminal to ask; use --yes to agree)");
-            return no;
+            notAnswered(text, "--yes");
+            return threeWay ? kAnswerCancel : no;
         }
-        return !answer->empty() && (answer->front() == 'y' || answer->front() == 'Y') ? yes : no;
+        const QChar first = answer->empty() ? QChar() : QChar(answer->front()).toLower();
+        if (first == 'y') return yes;
+        if (threeWay && first != 'n') return kAnswerCancel;
+        return no;
     }
-    if (isWarning(style)) {
+    if (options_.events) return kAnswerOk;
+    if (isError(style, title)) {
         error(text);
     } else {
         note(text);
@@ -79,10 +105,70 @@ std::optional<std::string> CliUi::readAnswer(const std::string& question) {
     return line;
 }
 
-std::optional<QString> CliUi::askInput(const QString& prompt, const QString&) {
-    const auto answer = readAnswer(TerminalText(prompt) + " ");
-    if (!answer) return std::nullopt;
-    return QString::fromStdString(*answer);
+void CliUi::notAnswered(const std::string& text, const std::string& option) {
+    progress_.printLine(text + "\n(not answered: no terminal to ask; use " + option + ")");
+    unanswered_.push_back(option);
+}
+
+std::optional<QString> CliUi::askInput(const QString& prompt, const QString&,
+                                       const QString& defaultValue) {
+    if (inputAnswer_) return std::exchange(inputAnswer_, std::nullopt);
+    const std::string shownDefault =
+        defaultValue.isEmpty() ? "" : " [" + defaultValue.toStdString() + "]";
+    const auto answer = readAnswer(TerminalText(prompt) + shownDefault + " ");
+    if (!answer) {
+        notAnswered(TerminalText(prompt), "the command's value argument");
+        return std::nullopt;
+    }
+    return answer->empty() ? defaultValue : QString::fromStdString(*answer);
+}
+
+std::optional<int> CliUi::chooseFromList(const ChoiceList& list) {
+    const bool pick = !list.messagesOnly && !list.autoConfirm;
+    if (list.messagesOnly || options_.verbosity == Verbosity::Verbose || pick) {
+        progress_.printLine(TerminalText(list.title));
+        for (size_t i = 0; i < list.rows.size(); ++i) {
+            const std::string mark = static_cast<int>(i) == list.defaultRow ? "*" : " ";
+            progress_.printLine(mark + " " + std::to_string(i + 1) + ") " +
+                                list.rows[i].join("  ").toStdString());
+        }
+    }
+    if (list.messagesOnly) return std::nullopt;
+    if (list.autoConfirm) {
+        return list.defaultRow < 0 ? std::nullopt : std::optional<int>(list.defaultRow);
+    }
+    const auto answer = readAnswer("Choose 1-" + std::to_string(list.rows.size()) + ": ");
+    if (!answer) {
+        notAnswered(TerminalText(list.title), "--firmware");
+        return std::nullopt;
+    }
+    const int chosen = QString::fromStdString(*answer).trimmed().toInt();
+    if (chosen < 1 || chosen > static_cast<int>(list.rows.size())) return std::nullopt;
+    return chosen - 1;
+}
+
+std::optional<QString> CliUi::chooseSaveFile(const QString& title, const QString&,
+                                             const QString& proposedPath) {
+    if (saveFileAnswer_) return std::exchange(saveFileAnswer_, std::nullopt);
+    const auto answer = readAnswer(TerminalText(title) + " [" + proposedPath.toStdString() + "] ");
+    if (!answer) {
+        notAnswered(TerminalText(title), "--output");
+        return std::nullopt;
+    }
+    return answer->empty() ? proposedPath : QString::fromStdString(*answer);
+}
+
+bool CliUi::showReport(const ReportView& view) {
+    progress_.finishLine();
+    std::FILE* out = reportsToStderr_ ? err_ : stdout;
+    std::fprintf(out, "%s\n%s\n", view.title.toStdString().c_str(),
+                 TerminalText(view.report).c_str());
+    std::fflush(out);
+    if (view.secondButton.isEmpty()) {
+        note(TerminalText(view.message));
+        return true;
+    }
+    return showMessageBox(view.message, kOkCancel | kIconQuestion, view.title) == kAnswerOk;
 }
 
 std::optional<int> CliUi::chooseOne(const QString& title, const QStringList& choices) {
@@ -99,16 +185,19 @@ std::optional<int> CliUi::chooseOne(const QString& title, const QStringList& cho
 }
 
 void CliUi::showProgress() {
+    if (options_.events) return;
     if (!locked_ || options_.verbosity == Verbosity::Quiet || status_.isEmpty()) return;
     progress_.show(status_.toStdString(), percent_);
 }
 
 void CliUi::setProgress(int percent) {
+    if (options_.events && locked_ && percent != percent_) event("progress", {}, {}, percent);
     percent_ = percent;
     showProgress();
 }
 
 void CliUi::setStatus(const QString& text) {
+    if (options_.events) event("status", "text", text);
     status_ = text;
     showProgress();
 }

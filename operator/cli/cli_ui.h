@@ -1,6 +1,7 @@
 #pragma once
 // The operator's UI on a terminal: messages and progress on stderr, questions answered on the
-// terminal (or by --yes; without a terminal a question is answered No).
+// terminal (or by --yes and the command's options; without a terminal an unanswered question is
+// answered No and remembered, so the command can fail naming the option).
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -17,15 +18,21 @@ struct CliUiOptions {
     bool assumeYes = false;
     bool interactive = false;  // stdin and stderr are terminals
     bool redrawProgress = false;
+    bool events = false;  // progress, status and messages as JSON lines on stderr
 };
 
 class CliUi : public OperatorUi {
-public:
+  public:
     explicit CliUi(CliUiOptions options, std::FILE* err = stderr, std::FILE* in = stdin);
 
     int showMessageBox(const QString& prompt, int style, const QString& title) override;
-    std::optional<QString> askInput(const QString& prompt, const QString& title) override;
+    std::optional<QString> askInput(const QString& prompt, const QString& title,
+                                    const QString& defaultValue = {}) override;
     std::optional<int> chooseOne(const QString& title, const QStringList& choices) override;
+    std::optional<int> chooseFromList(const ChoiceList& list) override;
+    std::optional<QString> chooseSaveFile(const QString& title, const QString& filter,
+                                          const QString& proposedPath) override;
+    bool showReport(const ReportView& view) override;
     void setProgress(int percent) override;
     void setStatus(const QString& text) override;
     void setPortSummary(const QString& text) override { portSummary_ = text; }
@@ -35,15 +42,25 @@ public:
     void showProtocolViewer(const QString& caption, const QString& text, bool found) override;
 
     const QString& portSummary() const { return portSummary_; }
+    // Answers the command line gives in advance: the next input box (a value argument) and the
+    // next save-file choice (--output).
+    void answerNextInput(const QString& value) { inputAnswer_ = value; }
+    void answerNextSaveFile(const QString& path) { saveFileAnswer_ = path; }
+    // Questions that the options did not answer (each names the option that would have).
+    const std::vector<std::string>& unanswered() const { return unanswered_; }
+    // Reports and notes go to stderr instead of stdout (--json keeps stdout for the result).
+    void setReportsToStderr(bool toStderr) { reportsToStderr_ = toStderr; }
     // Error messages shown so far, in order.
     const std::vector<QString>& errors() const { return errors_; }
     // A line on stderr of its own (respects -q only for notes).
     void note(const std::string& line);
     void error(const std::string& line);
 
-private:
+  private:
     std::optional<std::string> readAnswer(const std::string& question);
+    void notAnswered(const std::string& text, const std::string& option);
     void showProgress();
+    void event(const char* kind, const QString& field, const QString& text, int number = -1);
 
     CliUiOptions options_;
     std::FILE* err_;
@@ -54,6 +71,10 @@ private:
     int percent_ = 0;
     QString portSummary_;
     std::vector<QString> errors_;
+    std::optional<QString> inputAnswer_;
+    std::optional<QString> saveFileAnswer_;
+    std::vector<std::string> unanswered_;
+    bool reportsToStderr_ = false;
 };
 
 // Message texts use CR as line break; on a terminal they become line feeds.

@@ -4,7 +4,9 @@
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
 #include <filesystem>
+#include <functional>
 
+#include "operator/cli/driver_commands.h"
 #include "operator/cli/exit_codes.h"
 #include "operator/cli/scan_command.h"
 
@@ -22,6 +24,13 @@ void addCommonOptions(CLI::App& app, CommonOptions& common, bool& verbose, bool&
     app.add_flag("-v,--verbose", verbose, "show every status and device as it is found");
     app.add_flag("-q,--quiet", quiet, "only errors on stderr");
     app.add_flag("-y,--yes", common.ui.assumeYes, "answer yes to every question");
+    app.add_flag("--json", common.json, "print the result (inventory, plan or run report) as JSON");
+    app.add_flag("--events", common.ui.events,
+                 "progress, status and messages as JSON lines on stderr");
+    app.add_flag("--dry-run", common.dryRun,
+                 "check and print the plan (devices, files, versions, steps); send nothing");
+    app.add_option("--mode", common.mode, "start mode: S, A, P, PS or O (P and O: production)")
+        ->check(CLI::IsMember({"S", "A", "P", "PS", "O"}));
     app.add_option("--port", common.port.port,
                    "port instead of the stored one: com1, com2, com1-rs485, com2-rs485, tcp, "
                    "usb, gpib, lpt1, lpt2");
@@ -39,22 +48,86 @@ void addCommonOptions(CLI::App& app, CommonOptions& common, bool& verbose, bool&
         ->type_name("RACK_FILE");
 }
 
+CLI::App* slotsCommand(CLI::App& app, const char* name, const char* help, DriverOptions& o) {
+    CLI::App* command = app.add_subcommand(name, help);
+    command
+        ->add_option("--slots,--slot", o.amplifierSlots, "slot numbers 1-16, separated by commas")
+        ->required();
+    return command;
+}
+
+void addDriverCommands(CLI::App& app, DriverOptions& o,
+                       std::vector<std::pair<CLI::App*, std::function<int()>>>& commands,
+                       const CommonOptions& common) {
+    auto* list = app.add_subcommand("firmware", "what the firmware list offers")
+                     ->add_subcommand("list", "firmware offered for amplifier slots");
+    list->add_option("--slot,--slots", o.amplifierSlots, "slot numbers 1-16")->required();
+    list->add_flag("--only-loader1", o.onlyLoader1, "loader-1 files");
+    commands.emplace_back(list, [&] { return RunFirmwareList(common, o); });
+
+    auto* download = slotsCommand(app, "download", "download firmware into amplifier slots", o);
+    download->add_option("--firmware", o.firmware, "file name as the firmware list shows it");
+    auto* include = download->add_flag("--include-loader1", o.includeLoader1,
+                                       "write the loader-1 area as well");
+    download->add_flag("--only-loader1", o.onlyLoader1, "write loader 1 only")->excludes(include);
+    download->add_flag("--sequential", o.sequential, "one slot after the other");
+    download->add_flag("--iec", o.iec, "download the IEC software");
+    download->add_flag("--activate-only", o.activateOnly, "start the firmware without writing it");
+    download->add_option(
+        "--backup", o.backup,
+        "upload each module's flash into this directory first; stop if that fails");
+    commands.emplace_back(download, [&] { return RunDownload(common, o); });
+
+    auto* all = app.add_subcommand("update-all", "update every outdated amplifier");
+    commands.emplace_back(all, [&] { return RunUpdateAll(common); });
+
+    auto* upload = slotsCommand(app, "upload", "upload a module's flash or EEPROM data", o);
+    upload->add_option("what", o.what, "flash or eeprom")
+        ->required()
+        ->check(CLI::IsMember({"flash", "eeprom"}));
+    upload->add_option("--output", o.output, "target file (flash) or file prefix (eeprom)")
+        ->required();
+    upload->add_flag("--iec", o.iec, "the IEC software only");
+    commands.emplace_back(upload, [&] { return RunUpload(common, o); });
+
+    auto* mode = slotsCommand(app, "mode", "switch modules to RC or RA mode", o);
+    mode->add_option("what", o.what, "rc or ra")->required()->check(CLI::IsMember({"rc", "ra"}));
+    commands.emplace_back(mode, [&] { return RunMode(common, o); });
+
+    auto* sub = slotsCommand(app, "subchannels", "change the sub-channel count", o);
+    sub->add_option("value", o.value, "the new count")->required();
+    commands.emplace_back(sub, [&] { return RunSubChannels(common, o); });
+
+    auto* baud = app.add_subcommand("baud-reset", "reset the rack's internal baud rate");
+    commands.emplace_back(baud, [&] { return RunBaudReset(common); });
+    auto* loader1 = slotsCommand(app, "reset-loader1", "reset the hidden loader 1 of a slot", o);
+    commands.emplace_back(loader1, [&] { return RunResetLoader1(common, o); });
+    auto* names = slotsCommand(app, "clear-names", "clear the channel names", o);
+    commands.emplace_back(names, [&] { return RunClearNames(common, o); });
+    auto* reset = app.add_subcommand("reset", "reset the rack");
+    commands.emplace_back(reset, [&] { return RunReset(common); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    CLI::App app{"quorvel-cli: scans Ventrix racks and shows their firmware.\n"
-                 "Exit codes: 0 done, 1 failed, 2 nothing to do, 3 no rack or device found."};
+    CLI::App app{
+        "quorvel-cli: scans Ventrix racks, updates and maintains their amplifiers.\n"
+        "Exit codes: 0 done, 1 failed, 2 nothing to do, 3 no rack or device found."};
     app.require_subcommand(1);
+    app.fallthrough();
     CommonOptions common;
     common.configDirectory = programDirectory();
     bool verbose = false;
     bool quiet = false;
     addCommonOptions(app, common, verbose, quiet);
 
-    ScanOptions scan;
-    auto* scanCommand = app.add_subcommand("scan", "scan the rack and print its inventory");
-    scanCommand->add_flag("--json", scan.json, "print the inventory as JSON");
+    std::vector<std::pair<CLI::App*, std::function<int()>>> commands;
+    auto* scan = app.add_subcommand("scan", "scan the rack and print its inventory");
+    commands.emplace_back(scan, [&] { return RunScan(common); });
+    DriverOptions driver;
+    addDriverCommands(app, driver, commands, common);
 
     try {
         app.parse(argc, argv);
@@ -62,9 +135,12 @@ int main(int argc, char** argv) {
         return app.exit(e) == 0 ? kExitDone : kExitFailed;
     }
     if (app.get_option("--simulate")->count() > 0 && !common.simulate) common.simulate = "";
-    common.ui.verbosity = quiet ? Verbosity::Quiet : verbose ? Verbosity::Verbose : Verbosity::Normal;
+    common.ui.verbosity = quiet     ? Verbosity::Quiet
+                          : verbose ? Verbosity::Verbose
+                                    : Verbosity::Normal;
     common.ui.interactive = isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
-    common.ui.redrawProgress = isatty(STDERR_FILENO);
-    if (scanCommand->parsed()) return RunScan(common, scan);
+    common.ui.redrawProgress = isatty(STDERR_FILENO) && !common.ui.events;
+    for (const auto& [command, run] : commands)
+        if (command->parsed()) return run();
     return kExitFailed;
 }

@@ -1,57 +1,13 @@
 #include "operator/cli/scan_command.h"
 
 #include <iostream>
-#include <memory>
 
-#include "linkpad/hooks.h"
 #include "operator/cli/exit_codes.h"
 #include "operator/cli/inventory_report.h"
-#include "operator/cli/simulated_rack.h"
-#include "operator/shell/operator_shell.h"
 
 namespace quorvel::cli {
-namespace {
 
-constexpr int kHighestNormalBaud = 38400;
-
-std::unique_ptr<SimulatedRack> startSimulation(const CommonOptions& common, CliUi& ui) {
-    const std::string file = common.simulate->empty() ? DefaultRackFile() : *common.simulate;
-    auto rack = std::make_unique<SimulatedRack>(file);
-    ui.note("simulated rack " + file + " on " + rack->address());
-    return rack;
-}
-
-// The stored port settings with the command line's changes, in memory only.
-bool choosePort(OperatorShell& shell, const CommonOptions& common, const SimulatedRack* rack,
-                CliUi& ui) {
-    PortSettings port = shell.state().Port;
-    if (rack) {
-        port.commPort = "Ethernet TCP/IP";
-        port.ipAdr = QString::fromStdString(rack->address());
-    }
-    if (const auto problem = ApplyPortOverrides(common.port, port)) {
-        ui.error(*problem);
-        return false;
-    }
-    if (common.port.baud && *common.port.baud > kHighestNormalBaud) {
-        ui.error("baud rates above 38400 are not used by the rack's loaders; use 9600, 19200 "
-                 "or 38400");
-        return false;
-    }
-    shell.state().Port = port;
-    shell.ComputeConnectionParameters();
-    return true;
-}
-
-int scanFailure(ScanOutcome outcome, OperatorShell& shell, CliUi& ui) {
-    if (outcome != ScanOutcome::ConnectionFailed) return kExitFailed;
-    const int result = shell.lastConnectionResult();
-    const PortSettings& port = shell.state().Port;
-    ui.error(ConnectionAdvice(result, port, linkpad::lastError()));
-    return IsNoAnswer(result, port) ? kExitNoRack : kExitFailed;
-}
-
-void printInventory(const DeviceInventory& inventory, bool json) {
+void PrintInventory(const DeviceInventory& inventory, bool json) {
     if (json) {
         std::cout << InventoryJson(inventory).dump(2) << std::endl;
     } else {
@@ -59,37 +15,16 @@ void printInventory(const DeviceInventory& inventory, bool json) {
     }
 }
 
-}  // namespace
-
-int RunScan(const CommonOptions& common, const ScanOptions& scan) {
-    CliUi ui(common.ui);
-    std::unique_ptr<SimulatedRack> rack;
-    try {
-        if (common.simulate) rack = startSimulation(common, ui);
-    } catch (const std::exception& e) {
-        ui.error(std::string("cannot start the simulated rack: ") + e.what());
-        return kExitFailed;
-    }
-    ShellEnvironment environment;
-    environment.programDirectory = QString::fromStdString(common.configDirectory);
-    OperatorShell shell(ui, environment);
-    if (!shell.start({})) return kExitFailed;
-    if (!choosePort(shell, common, rack.get(), ui)) return kExitFailed;
-    ui.note("scanning over " + ui.portSummary().toStdString());
-
-    const ScanOutcome outcome = shell.ScanSystem();
-    const DeviceInventory inventory = shell.state().Inventory;
-    shell.shutdown();
-    if (outcome != ScanOutcome::Finished && outcome != ScanOutcome::ProcessorOnly) {
-        return scanFailure(outcome, shell, ui);
-    }
-    printInventory(inventory, scan.json);
-    if (inventory.processor.Identity == "not detected") {
-        ui.error("no communication processor answered its identification; check the rack.");
-        return kExitNoRack;
-    }
-    if (outcome == ScanOutcome::ProcessorOnly) {
-        ui.note("the processor runs its boot loader; panel and slots were not scanned.");
+int RunScan(const CommonOptions& common) {
+    CliSession session(common);
+    if (!session.start()) return kExitFailed;
+    const auto failure = session.scan();
+    const DeviceInventory inventory = session.shell().state().Inventory;
+    session.finish();
+    if (session.scanned()) PrintInventory(inventory, common.json);
+    if (failure) return *failure;
+    if (inventory.processor.InBootLoader) {
+        session.ui().note("the processor runs its boot loader; panel and slots were not scanned.");
     }
     return kExitDone;
 }

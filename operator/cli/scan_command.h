@@ -1,24 +1,12 @@
 #pragma once
 // quorvel-cli scan: connect, scan the rack, print the inventory.
-#include <optional>
-#include <string>
-
-#include "operator/cli/cli_ui.h"
-#include "operator/cli/port_options.h"
+#include "operator/cli/cli_session.h"
 
 namespace quorvel::cli {
 
-struct CommonOptions {
-    CliUiOptions ui;
-    std::string configDirectory;  // where ws.cfg, NodePod.cfg and kx.cfg are
-    PortOverrides port;
-    std::optional<std::string> simulate;  // rack file; empty text = the shipped default rack
-};
+int RunScan(const CommonOptions& common);
 
-struct ScanOptions {
-    bool json = false;
-};
-
-int RunScan(const CommonOptions& common, const ScanOptions& scan);
+// The inventory as a table, or as JSON.
+void PrintInventory(const DeviceInventory& inventory, bool json);
 
 }  // namespace quorvel::cli

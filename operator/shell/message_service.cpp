@@ -5,6 +5,7 @@ namespace quorvel {
 int MessageService::ShowMessage(const QString& prompt, int buttons, const QString& title) {
     const QString shownTitle = title.isEmpty() ? QString(kProgramTitle) : title;
     log_.write("*** " + prompt + " ***");
+    if (observer_) observer_(prompt, buttons);
     if (QuietMessages) {
         CollectedMessages += "*** " + prompt + " ***\r";
         return 0;

@@ -2,6 +2,7 @@
 // ShowMessage: every message box is written to the protocol; in quiet mode (download-all) the
 // texts are collected instead of shown.
 #include <QString>
+#include <functional>
 
 #include "operator/shell/operator_ui.h"
 #include "operator/shell/protocol_log.h"
@@ -9,7 +10,7 @@
 namespace quorvel {
 
 class MessageService {
-public:
+  public:
     static constexpr const char* kProgramTitle = "Quorvel";
 
     MessageService(OperatorUi& ui, ProtocolLog& log) : ui_(ui), log_(log) {}
@@ -18,12 +19,18 @@ public:
     // becomes the program's title. The box is system-modal.
     int ShowMessage(const QString& prompt, int buttons, const QString& title = {});
 
+    // Told of every message (shown or collected) with its button-and-icon code; the drivers'
+    // run report listens here.
+    using Observer = std::function<void(const QString& prompt, int buttons)>;
+    void setObserver(Observer observer) { observer_ = std::move(observer); }
+
     bool QuietMessages = false;
     QString CollectedMessages;
 
-private:
+  private:
     OperatorUi& ui_;
     ProtocolLog& log_;
+    Observer observer_;
 };
 
 }  // namespace quorvel

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace quorvel {
 
@@ -45,17 +46,54 @@ struct DeviceBoxState {
 // NodePod picture beside an amplifier slot.
 enum class NodePodPicture { Hidden, Normal, Disabled };
 
+// A list to choose from (the firmware lists, the amplifier type list): rows of columns.
+struct ChoiceList {
+    QString title;
+    QStringList columns;            // headings, one per column
+    std::vector<QStringList> rows;  // each row holds one text per column
+    int defaultRow = -1;            // the row chosen when the operator only confirms; -1: none
+    QString additionalInfo;         // further information shown beside the list (may be empty)
+    // The list only shows texts (messages, a list of what was found); nothing can be chosen and
+    // the answer is always nullopt.
+    bool messagesOnly = false;
+    // Closes by itself with the default row (quiet mode: nobody is asked).
+    bool autoConfirm = false;
+};
+
+// The report viewer: a report text with a message, up to two buttons and an icon.
+struct ReportView {
+    enum Icon : int { kNone = 0, kExclamation = 1, kQuestion = 2 };
+    QString title;
+    QString report;        // lines end with CR
+    QString message;       // shown above the buttons
+    QString firstButton;   // for example "Start"
+    QString secondButton;  // empty: no second button
+    int icon = kNone;
+};
+
 class OperatorUi {
-public:
+  public:
     virtual ~OperatorUi() = default;
 
     // A message box; `style` is the button-and-icon code. Texts use CR as line break.
     virtual int showMessageBox(const QString& prompt, int style, const QString& title) = 0;
-    // An input box; nullopt when the operator cancels.
-    virtual std::optional<QString> askInput(const QString& prompt, const QString& title) = 0;
-    // One entry out of `choices` (firmware files, functions); nullopt when cancelled.
+    // An input box showing `defaultValue` ready to be accepted; nullopt when the operator cancels.
+    virtual std::optional<QString> askInput(const QString& prompt, const QString& title,
+                                            const QString& defaultValue = {}) = 0;
+    // One entry out of `choices` (functions); nullopt when cancelled.
     virtual std::optional<int> chooseOne(const QString& title, const QStringList& choices) = 0;
+    // One row of a list; nullopt when cancelled (and always for a messages-only list).
+    virtual std::optional<int> chooseFromList(const ChoiceList& list) = 0;
+    // A file to write; `filter` in the form "Upload files (*.up*)|*.up*|All files (*.*)|*.*";
+    // `proposedPath` is offered. nullopt when cancelled.
+    virtual std::optional<QString> chooseSaveFile(const QString& title, const QString& filter,
+                                                  const QString& proposedPath) = 0;
+    // The report viewer; true when the first button was pressed, false for the second or when
+    // the viewer was closed.
+    virtual bool showReport(const ReportView& view) = 0;
     virtual void setProgress(int percent) = 0;
+    // Shows or hides the progress bar (hidden between operations).
+    virtual void setProgressVisible(bool /*visible*/) {}
     // Panel "Status" of the status bar.
     virtual void setStatus(const QString& text) = 0;
     // Panel "Settings" of the status bar (the port summary).

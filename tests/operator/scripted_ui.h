@@ -24,11 +24,20 @@ public:
         answers.pop_front();
         return answer;
     }
-    std::optional<QString> askInput(const QString& prompt, const QString&) override {
+    std::optional<QString> askInput(const QString& prompt, const QString&,
+                                    const QString& = {}) override {
         inputPrompts.push_back(prompt);
         return inputAnswer;
     }
     std::optional<int> chooseOne(const QString&, const QStringList&) override { return 0; }
+    std::optional<int> chooseFromList(const quorvel::ChoiceList& list) override {
+        return list.messagesOnly ? std::nullopt : std::optional<int>(list.defaultRow);
+    }
+    std::optional<QString> chooseSaveFile(const QString&, const QString&,
+                                          const QString& proposed) override {
+        return proposed;
+    }
+    bool showReport(const quorvel::ReportView&) override { return true; }
     void setProgress(int percent) override { progress.push_back(percent); }
     void setStatus(const QString& text) override { statuses.push_back(text); }
     void setPortSummary(const QString& text) override { portSummary = text; }

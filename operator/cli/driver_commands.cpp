@@ -1,0 +1,378 @@
+#include "operator/cli/driver_commands.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <functional>
+#include <iostream>
+#include <set>
+
+#include "operator/cli/exit_codes.h"
+#include "operator/drivers/amplifier_commands.h"
+#include "operator/drivers/amplifier_upload.h"
+#include "operator/drivers/download_all.h"
+#include "operator/drivers/maintenance.h"
+#include "operator/drivers/menu_commands.h"
+#include "operator/drivers/shell_commands.h"
+
+namespace quorvel::cli {
+namespace {
+
+void printError(const std::string& text) { std::cerr << "quorvel-cli: " << text << std::endl; }
+
+struct Job {
+    std::vector<int> amplifierSlots;
+    bool scanFirst = true;
+    bool needsDownloadDirectory = false;
+    std::function<int(DriverContext&, CommandDispatcher&, CliSession&)> run;
+    int nothingToDo = 1;  // the driver result that means "nothing to do" (exit code 2)
+};
+
+void printPlan(const RunReport& report) {
+    std::cout << "plan: " << report.operation().toStdString() << " (nothing was sent)\n";
+    for (const Phase& phase : report.phases()) {
+        std::cout << "  " << phase.name.toStdString() << " ["
+                  << OutcomeName(phase.outcome).toStdString() << "]\n";
+        for (const QString& detail : phase.details)
+            std::cout << "    " << detail.toStdString() << "\n";
+        for (const auto& message : phase.messages)
+            std::cout << "    ! " << TerminalText(message.text) << "\n";
+    }
+    std::cout << std::flush;
+}
+
+int exitCode(CliSession& session, const Job& job, int result) {
+    if (!session.ui().unanswered().empty()) {
+        printError("a question was not answered; run again with " +
+                   session.ui().unanswered().front());
+        return kExitFailed;
+    }
+    if (result == 0) return kExitDone;
+    if (result == job.nothingToDo) return kExitNothingToDo;
+    const int connection = session.shell().lastConnectionResult();
+    if (connection != 0 && IsNoAnswer(connection, session.shell().state().Port)) return kExitNoRack;
+    return kExitFailed;
+}
+
+void printResult(CliSession& session, DriverContext& context, int code) {
+    const RunReport& report = context.report();
+    if (session.options().json) {
+        QJsonObject json = report.toJson();
+        json["exitCode"] = code;
+        const QString text = context.messages().CollectedMessages;
+        if (!text.isEmpty()) json["reportText"] = QString(text).replace('\r', '\n');
+        std::cout << QJsonDocument(json).toJson(QJsonDocument::Indented).toStdString()
+                  << std::flush;
+    } else if (report.dryRun()) {
+        printPlan(report);
+    }
+}
+
+int runJob(const CommonOptions& common, const Job& job) {
+    CliSession session(common);
+    if (!session.start()) return kExitFailed;
+    ProgramState& state = session.shell().state();
+    if (job.needsDownloadDirectory && !QFileInfo(state.DownloadDirectory).isDir()) {
+        session.ui().error("the download directory " + state.DownloadDirectory.toStdString() +
+                           " does not exist; set \"DownloadPath\" in the settings.");
+        return kExitFailed;
+    }
+    if (job.scanFirst) {
+        if (const auto failure = session.scan()) return *failure;
+    }
+    DriverContext context(session.shell());
+    context.dryRun = common.dryRun;
+    context.selection.amplifierSlots = job.amplifierSlots;
+    CommandDispatcher dispatcher(context);
+    RegisterShellCommands(dispatcher);
+    RegisterAmplifierCommands(dispatcher);
+    const int result = job.run(context, dispatcher, session);
+    context.report().setResult(result);
+    session.finish();
+    const int code = exitCode(session, job, result);
+    printResult(session, context, code);
+    return code;
+}
+
+// A slot argument of a command that takes several, checked before anything is sent.
+std::optional<std::vector<int>> slotsOrError(const std::string& text) {
+    const ParsedSlots parsed = ParseSlots(text);
+    if (!parsed.error.empty()) {
+        printError(parsed.error);
+        return std::nullopt;
+    }
+    return parsed.amplifierSlots;
+}
+
+bool writablePath(const std::string& path, const std::string& option) {
+    const QFileInfo info(QString::fromStdString(path));
+    const QFileInfo directory(info.absolutePath());
+    if (path.empty() || info.isDir() || !directory.isDir() || !directory.isWritable()) {
+        printError(option + " " + path + " cannot be written: give a file in an existing, " +
+                   "writable directory.");
+        return false;
+    }
+    return true;
+}
+
+QString absolute(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+}
+
+// The firmware the command line chose: the entry named by --firmware (it must be one the list
+// offers), else the list's default.
+FirmwareChooser commandLineChooser(CliSession& session, std::optional<std::string> name) {
+    return [&session, name](const FirmwareTarget& target,
+                            bool quiet) -> std::optional<FirmwareChoice> {
+        ProgramState& state = session.shell().state();
+        const FirmwareList list = OpenFirmwareList(state, target);
+        std::optional<int> row;
+        const std::string slot = std::to_string(target.slot + 1);
+        if (name && !quiet) {
+            QStringList offered;
+            for (size_t i = 0; i < list.entries.size(); ++i) {
+                offered << list.entries[i].key;
+                if (list.entries[i].key.compare(QString::fromStdString(*name),
+                                                Qt::CaseInsensitive) == 0)
+                    row = static_cast<int>(i);
+            }
+            if (!row) {
+                session.ui().error("firmware " + *name + " is not offered for slot " + slot +
+                                   "; offered: " +
+                                   (offered.isEmpty() ? "none" : offered.join(", ").toStdString()) +
+                                   " (see: quorvel-cli firmware list --slot " + slot + ")");
+            }
+        } else if (list.defaultRow >= 0) {
+            row = list.defaultRow;
+            if (!quiet) {
+                session.ui().note("firmware " + list.entries[*row].key.toStdString() +
+                                  " (the default; choose another with --firmware)");
+            }
+        } else if (!quiet) {
+            session.ui().error("no firmware for slot " + slot + ": " +
+                               list.messages.join(" ").toStdString());
+        }
+        StoreFirmwareChoice(state, list, row);
+        return StoredFirmwareChoice(state);
+    };
+}
+
+int backupFlash(DriverContext& context, const std::vector<int>& amplifierSlots,
+                const QString& directory) {
+    for (const int slot : amplifierSlots) {
+        const SlotRecord& record = context.state().Inventory.slotRecords[slot];
+        const QString target = QDir(directory).filePath(ProposedUploadName(record, false));
+        context.startReport("backup slot " + QString::number(slot + 1));
+        const int result = UploadAmplifierFlash(context, {{slot}, false, target, true});
+        if (result != 0) {
+            context.ShowMessage(
+                "Backup of slot " + QString::number(slot + 1) + " failed; nothing was downloaded.",
+                kIconStop);
+            return result;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+ParsedSlots ParseSlots(const std::string& text) {
+    ParsedSlots parsed;
+    std::set<int> amplifierSlots;
+    const QStringList parts = QString::fromStdString(text).split(',', Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        bool number = false;
+        const int slot = part.trimmed().toInt(&number);
+        if (!number || slot < 1 || slot > 16) {
+            parsed.error = "slot \"" + part.trimmed().toStdString() +
+                           "\" is not a slot number 1-16 (--slots 2,5)";
+            return parsed;
+        }
+        amplifierSlots.insert(slot - 1);
+    }
+    if (amplifierSlots.empty())
+        parsed.error = "no slot given: name the slots with --slots, for example 2,5";
+    parsed.amplifierSlots.assign(amplifierSlots.begin(), amplifierSlots.end());
+    return parsed;
+}
+
+int RunFirmwareList(const CommonOptions& common, const DriverOptions& options) {
+    const auto amplifierSlots = slotsOrError(options.amplifierSlots);
+    if (!amplifierSlots) return kExitFailed;
+    CliSession session(common);
+    if (!session.start()) return kExitFailed;
+    if (const auto failure = session.scan()) return *failure;
+    ProgramState& state = session.shell().state();
+    state.OnlyLoader1 = options.onlyLoader1;
+    state.IncludeLoader1 = state.IncludeLoader1 || options.includeLoader1;
+    QJsonArray lists;
+    for (const int slot : *amplifierSlots) {
+        const FirmwareList list = OpenFirmwareList(state, AmplifierTarget(state, slot));
+        QJsonArray entries;
+        if (!common.json) std::cout << "slot " << slot + 1 << ":\n";
+        for (size_t i = 0; i < list.entries.size(); ++i) {
+            const FirmwareEntry& e = list.entries[i];
+            const bool isDefault = static_cast<int>(i) == list.defaultRow;
+            entries.append(QJsonObject{{"name", e.key},
+                                       {"version", e.version},
+                                       {"description", e.description},
+                                       {"default", isDefault}});
+            if (!common.json) {
+                std::cout << (isDefault ? "* " : "  ") << e.key.toStdString() << "  "
+                          << e.descriptionColumn().toStdString() << "\n";
+            }
+        }
+        if (!common.json) {
+            for (const QString& m : list.messages) std::cout << "  " << m.toStdString() << "\n";
+        }
+        lists.append(QJsonObject{{"slot", slot + 1},
+                                 {"entries", entries},
+                                 {"messages", QJsonArray::fromStringList(list.messages)}});
+    }
+    session.finish();
+    if (common.json) std::cout << QJsonDocument(lists).toJson().toStdString();
+    std::cout << std::flush;
+    return kExitDone;
+}
+
+int RunDownload(const CommonOptions& common, const DriverOptions& options) {
+    const auto amplifierSlots = slotsOrError(options.amplifierSlots);
+    if (!amplifierSlots) return kExitFailed;
+    if (options.backup && !QFileInfo(QString::fromStdString(*options.backup)).isDir()) {
+        printError("--backup " + *options.backup + " is not a directory.");
+        return kExitFailed;
+    }
+    Job job;
+    job.amplifierSlots = *amplifierSlots;
+    job.needsDownloadDirectory = true;
+    job.run = [&options](DriverContext& context, CommandDispatcher& dispatcher,
+                         CliSession& session) {
+        ProgramState& state = context.state();
+        state.IncludeLoader1 = state.IncludeLoader1 || options.includeLoader1;
+        state.OnlyLoader1 = options.onlyLoader1;
+        state.SequentialDownload = state.SequentialDownload || options.sequential;
+        context.chooseFirmware = commandLineChooser(session, options.firmware);
+        if (options.backup && !context.dryRun) {
+            const QString directory = absolute(*options.backup);
+            if (const int result =
+                    backupFlash(context, context.selection.amplifierSlots, directory))
+                return result;
+        }
+        const char* command = options.iec            ? menu::kDownloadIec
+                              : options.activateOnly ? menu::kActivateAmplifiers
+                                                     : menu::kDownload;
+        return dispatcher.dispatch(command);
+    };
+    return runJob(common, job);
+}
+
+int RunUpdateAll(const CommonOptions& common) {
+    Job job;
+    job.needsDownloadDirectory = true;
+    job.nothingToDo = DownloadAll::kNothingToDo;
+    job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
+        return dispatcher.dispatch(menu::kUpdateAll);
+    };
+    return runJob(common, job);
+}
+
+int RunUpload(const CommonOptions& common, const DriverOptions& options) {
+    const auto amplifierSlots = slotsOrError(options.amplifierSlots);
+    if (!amplifierSlots) return kExitFailed;
+    if (options.what != "flash" && options.what != "eeprom") {
+        printError("upload what? \"flash\" or \"eeprom\"");
+        return kExitFailed;
+    }
+    if (!writablePath(options.output, "--output")) return kExitFailed;
+    Job job;
+    job.amplifierSlots = *amplifierSlots;
+    job.needsDownloadDirectory = options.what == "flash";
+    const QString output = absolute(options.output);
+    job.run = [&options, output](DriverContext& context, CommandDispatcher& dispatcher,
+                                 CliSession&) {
+        context.startReport(options.what == "flash" ? "upload flash" : "upload EEPROM");
+        if (options.what == "eeprom")
+            return UploadAmplifierEeprom(context, context.selection.amplifierSlots, output);
+        (void)dispatcher;
+        return UploadAmplifierFlash(context,
+                                    {context.selection.amplifierSlots, options.iec, output, false});
+    };
+    return runJob(common, job);
+}
+
+int RunMode(const CommonOptions& common, const DriverOptions& options) {
+    const auto amplifierSlots = slotsOrError(options.amplifierSlots);
+    if (!amplifierSlots) return kExitFailed;
+    Job job;
+    job.amplifierSlots = *amplifierSlots;
+    const bool rc = options.what == "rc";
+    job.run = [rc](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
+        return dispatcher.dispatch(rc ? menu::kSwitchToRc : menu::kSwitchToRa);
+    };
+    return runJob(common, job);
+}
+
+int RunSubChannels(const CommonOptions& common, const DriverOptions& options) {
+    const auto amplifierSlots = slotsOrError(options.amplifierSlots);
+    if (!amplifierSlots) return kExitFailed;
+    Job job;
+    job.amplifierSlots = *amplifierSlots;
+    job.run = [&options](DriverContext&, CommandDispatcher& dispatcher, CliSession& session) {
+        session.ui().answerNextInput(QString::fromStdString(options.value));
+        return dispatcher.dispatch(menu::kSubChannels);
+    };
+    return runJob(common, job);
+}
+
+int RunBaudReset(const CommonOptions& common) {
+    Job job;
+    job.scanFirst = false;
+    job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
+        return dispatcher.dispatch(menu::kInterfaceBaudRate);
+    };
+    return runJob(common, job);
+}
+
+int RunResetLoader1(const CommonOptions& common, const DriverOptions& options) {
+    const auto amplifierSlots = slotsOrError(options.amplifierSlots);
+    if (!amplifierSlots) return kExitFailed;
+    if (amplifierSlots->size() != 1) {
+        printError("reset-loader1 works on one slot: give --slot N");
+        return kExitFailed;
+    }
+    Job job;
+    job.amplifierSlots = *amplifierSlots;
+    job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
+        return dispatcher.dispatch(menu::kResetLoader1);
+    };
+    return runJob(common, job);
+}
+
+int RunClearNames(const CommonOptions& common, const DriverOptions& options) {
+    const auto amplifierSlots = slotsOrError(options.amplifierSlots);
+    if (!amplifierSlots) return kExitFailed;
+    Job job;
+    job.amplifierSlots = *amplifierSlots;
+    job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
+        return dispatcher.dispatch(menu::kClearChannelNames);
+    };
+    return runJob(common, job);
+}
+
+int RunReset(const CommonOptions& common) {
+    Job job;
+    job.scanFirst = false;
+    job.run = [](DriverContext& context, CommandDispatcher& dispatcher, CliSession&) {
+        context.startReport("reset");
+        if (context.dryRun) {
+            context.report().beginPhase("reset rack", Outcome::Planned);
+            return 0;
+        }
+        return dispatcher.dispatch(menu::kResetRack);
+    };
+    return runJob(common, job);
+}
+
+}  // namespace quorvel::cli

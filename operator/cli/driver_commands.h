@@ -1,0 +1,45 @@
+#pragma once
+// quorvel-cli's acting subcommands: each runs one driver of the operator program over a scanned
+// rack, with the command line's choices in place of questions.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "operator/cli/cli_session.h"
+
+namespace quorvel::cli {
+
+struct DriverOptions {
+    std::string amplifierSlots;  // "2,5": slot numbers 1-16
+    std::optional<std::string> firmware;
+    bool includeLoader1 = false;
+    bool onlyLoader1 = false;
+    bool sequential = false;
+    bool iec = false;
+    bool activateOnly = false;
+    std::optional<std::string> backup;  // directory for each module's flash before the download
+    std::string output;                 // upload target (flash) or file prefix (EEPROM)
+    std::string what;                   // "flash"/"eeprom" for upload, "rc"/"ra" for mode
+    std::string value;                  // sub-channel count
+};
+
+// Slot numbers 1-16 separated by commas, as slot indexes 0-15 (ascending, no repeats); an
+// error text for anything else.
+struct ParsedSlots {
+    std::vector<int> amplifierSlots;
+    std::string error;
+};
+ParsedSlots ParseSlots(const std::string& text);
+
+int RunFirmwareList(const CommonOptions& common, const DriverOptions& options);
+int RunDownload(const CommonOptions& common, const DriverOptions& options);
+int RunUpdateAll(const CommonOptions& common);
+int RunUpload(const CommonOptions& common, const DriverOptions& options);
+int RunMode(const CommonOptions& common, const DriverOptions& options);
+int RunSubChannels(const CommonOptions& common, const DriverOptions& options);
+int RunBaudReset(const CommonOptions& common);
+int RunResetLoader1(const CommonOptions& common, const DriverOptions& options);
+int RunClearNames(const CommonOptions& common, const DriverOptions& options);
+int RunReset(const CommonOptions& common);
+
+}  // namespace quorvel::cli

@@ -1,0 +1,475 @@
+#include "operator/drivers/amplifier_download.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <chrono>
+
+#include "operator/drivers/connection_guard.h"
+#include "operator/drivers/loader2_file.h"
+#include "operator/drivers/maintenance.h"
+#include "operator/drivers/operation_frame.h"
+
+namespace quorvel {
+namespace {
+
+const QString kUndetectedQuestion =
+    "You have selected an undetected channel !\r\rThis works only if there was an unsuccesful\r"
+    "download with a WS003 (RAxx) device !!!\r\rIf you have a WS004 or WS006 device (e.g. "
+    "RAxxB)\rthe device MUST appear (in bootloader mode) -\rin this case switch option 'scan "
+    "empty slot for loader1'\rto on and scan VTX system again!\r\rDo you want to continue?";
+const QString kUndetectedStopped =
+    "You have stopped download of an undetected channel.\rPlease do a new selection.";
+const QString kNewHardwareQuestion =
+    "Some RA901B/RA677 with hardware revision >= 1.20 detected.\rOnly firmware versions >= "
+    "P6.48 in these amplifiers allowed!\r\rWould you like to update all amplifiers with hardware "
+    "revision < 1.20?";
+const QString kNewHardwareRefused =
+    "RA901B/RA677 with hardware revision >= 1.20 detected.\rOnly firmware versions >= P6.48 "
+    "allowed!\rPlease select again!";
+const QString kNoLoader2 =
+    "No Loader2 *.ld2 file found for selected firmware!\rPlease have a look at your firmware "
+    "files installation.";
+const QString kNoProductionLoader2 =
+    "No Loader2 *.lp2 file found for selected firmware!\rYou are in production mode, be sure "
+    "that you want that!\rPlease have a look at your firmware files installation.";
+const QString kRestartFailed = "Automatic restart of VTX failed.\rPlease restart your VTX system.";
+const QString kGeneralError =
+    "Error download!\rIt's possible, that this device stays\rin a bootloader mode now!\rPlease "
+    "restart your VTX-System\rand try again!";
+constexpr int kRefusedChannelSelection = -111;
+constexpr int kLastMarker = 0xFF;
+constexpr int kOtherMarker = 0x55;
+
+bool isProductionMode(const QString& startMode) { return startMode == "P" || startMode == "O"; }
+
+QString slotError(int slot) {
+    return "Download Error in Slot " + QString::number(slot + 1) + " !" + "\r\r" +
+           "Please change this amplifier," + "\r" + "restart Ventrix system " + "\r" +
+           "and start download again!";
+}
+
+// Firmware that drops the module's CAN settings when it is replaced.
+bool losesCanSettings(const SlotRecord& record) {
+    return (record.IdentifiedType == "RA51" && record.SoftwareVersion == "P2.06") ||
+           (record.IdentifiedType == "RA51B" && record.SoftwareVersion == "P5.06");
+}
+
+// New RA901B/RA677 hardware that takes only firmware from P6.48 on.
+bool refusesOldFirmware(const SlotRecord& record, const QString& fileName) {
+    const QString name = fileName.toLower();
+    if (record.HardwareRevision < "1.20") return false;
+    if (record.IdentifiedType == "RA901B") return name < "ra901bp648";
+    if (record.IdentifiedType == "RA677") return name < "ra677p648";
+    return false;
+}
+
+class AmplifierDownload {
+  public:
+    AmplifierDownload(DriverContext& context, AmplifierDownloadRequest request)
+        : context_(context),
+          state_(context.state()),
+          ui_(context.ui()),
+          gateway_(context.gateway()),
+          report_(context.report()),
+          request_(std::move(request)) {
+        std::sort(request_.amplifierSlots.begin(), request_.amplifierSlots.end());
+    }
+
+    AmplifierDownloadResult run() {
+        context_.WriteProtocol("-->Download RA().<--");
+        context_.WriteProtocol("DownloadType : " + QString::number(request_.downloadType));
+        context_.WriteProtocol("Activate Only: " + QString::number(request_.activateOnly));
+        report_.beginPhase("check selection");
+        const PanelRecord& panel = state_.Inventory.panel;
+        panelSwitchOut_ = panel.Present && panel.Identity != "not detected";
+        if (!checkSelection()) return declined();
+        if (context_.dryRun) return plan();
+        if (!deleteCanDatabases()) return result_;
+        if (BaudRateCommandNeeded(state_.Inventory, request_.amplifierSlots))
+            SetInterfaceBaudRate(context_);
+        download();
+        return result_;
+    }
+
+  private:
+    const SlotRecord& record(int slot) const { return state_.Inventory.slotRecords[slot]; }
+    QString fileName() const { return QFileInfo(request_.firmware.file).fileName(); }
+
+    AmplifierDownloadResult declined() {
+        result_.result = kOperationDeclined;
+        result_.declined = true;
+        report_.failPhase();
+        return result_;
+    }
+
+    // A question; in a dry run it is only noted and counts as yes.
+    bool ask(const QString& question) {
+        if (context_.dryRun) {
+            report_.addMessage(ReportMessage::Kind::Warning, "asks: " + question);
+            return true;
+        }
+        return context_.ShowMessage(question, kYesNo | kIconExclamation) == kAnswerYes;
+    }
+
+    bool checkSelection() {
+        if (request_.amplifierSlots.empty()) return false;
+        if (!checkUndetected() || !checkNewHardware() || !findLoader2()) return false;
+        return checkCanSettings();
+    }
+
+    bool checkUndetected() {
+        const bool any = std::any_of(request_.amplifierSlots.begin(), request_.amplifierSlots.end(),
+                                     [&](int s) { return record(s).Identity == "not detected"; });
+        if (!any || ask(kUndetectedQuestion)) return true;
+        context_.ShowMessage(kUndetectedStopped, kIconExclamation);
+        return false;
+    }
+
+    bool checkNewHardware() {
+        std::vector<int> older;
+        for (const int slot : request_.amplifierSlots)
+            if (!refusesOldFirmware(record(slot), fileName())) older.push_back(slot);
+        if (older.size() == request_.amplifierSlots.size()) return true;
+        if (!older.empty() && ask(kNewHardwareQuestion)) {
+            request_.amplifierSlots = older;
+            return true;
+        }
+        if (older.empty()) context_.ShowMessage(kNewHardwareRefused, kIconExclamation);
+        return false;
+    }
+
+    bool findLoader2() {
+        const QString extension = Loader2Extension(state_.StartMode);
+        loader2_ = FindLoader2File(request_.firmware.file, extension);
+        if (loader2_.isEmpty() &&
+            request_.content == AmplifierDownloadRequest::Content::Loader1Only) {
+            // A loader-1 file is named after loader 1; its loader 2 goes by the module's prefix.
+            const QString directory = QFileInfo(request_.firmware.file).absolutePath();
+            loader2_ = FindLoader2File(
+                directory + "/" + record(request_.amplifierSlots.front()).TypePrefix + ".x",
+                extension);
+        }
+        if (!loader2_.isEmpty()) return true;
+        context_.ShowMessage(isProductionMode(state_.StartMode) ? kNoProductionLoader2 : kNoLoader2,
+                             kIconExclamation);
+        return false;
+    }
+
+    bool checkCanSettings() {
+        QStringList names;
+        for (const int slot : request_.amplifierSlots) {
+            if (!losesCanSettings(record(slot))) continue;
+            canMask_ |= 1 << slot;
+            if (!names.contains(record(slot).IdentifiedType)) names << record(slot).IdentifiedType;
+        }
+        if (canMask_ == 0) return true;
+        const QString question = "\rATTENTION:" + names.join("/") + " will lose its CAN settings" +
+                                 "\r" + "in firmware update!" + "\r" + "Are you sure to continue?";
+        if (ask(question)) return true;
+        context_.ShowMessage("Firmware Update canceled!", kIconExclamation);
+        return false;
+    }
+
+    bool deleteCanDatabases() {
+        if (canMask_ == 0) return true;
+        report_.beginPhase("delete CAN database").details << maskText(canMask_);
+        context_.WriteProtocol("-->Delete RA51 CAN database.<--");
+        int result = 0;
+        {
+            ConnectionGuard connection(gateway_);
+            result = connection.opened() ? gateway_.DeleteRA51CanDataBase(canMask_)
+                                         : connection.result();
+        }
+        if (result != 0) {
+            report_.failPhase();
+            result_.result = result;
+            return false;
+        }
+        context_.WriteProtocol("RA51 CAN database deleted.");
+        return true;
+    }
+
+    std::vector<std::vector<int>> groups() const {
+        if (!(request_.sequential && request_.downloadType == 0)) return {request_.amplifierSlots};
+        std::vector<std::vector<int>> each;
+        for (const int slot : request_.amplifierSlots) each.push_back({slot});
+        return each;
+    }
+
+    static QString maskText(int mask) { return "channel mask 0x" + QString::number(mask, 16); }
+
+    AmplifierDownloadResult plan() {
+        for (const auto& group : groups()) {
+            QStringList amplifierSlots;
+            for (const int s : group) {
+                amplifierSlots << QString("slot %1 (%2 %3)")
+                                      .arg(s + 1)
+                                      .arg(record(s).IdentifiedType, record(s).SoftwareVersion);
+            }
+            report_.beginPhase("download", Outcome::Planned).details
+                << amplifierSlots.join(", ")
+                << "firmware " + request_.firmware.file + " (" + request_.firmware.version + ")"
+                << "loader 2 " + loader2_;
+        }
+        if (canMask_)
+            report_.beginPhase("delete CAN database", Outcome::Planned).details
+                << maskText(canMask_);
+        return result_;
+    }
+
+    void download() {
+        OperationFrame frame(context_);
+        frame.setClosingLine("-->Download finished.<--");
+        const auto started = std::chrono::steady_clock::now();
+        {
+            ConnectionGuard connection(gateway_);
+            if (!connection.opened()) {
+                result_.result = connection.result();
+                return;
+            }
+            for (const auto& group : groups()) {
+                if (!runGroup(group)) break;
+            }
+            if (context_.refreshDeviceTree) context_.refreshDeviceTree();
+        }
+        state_.RestartPending = false;
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                                 std::chrono::steady_clock::now() - started)
+                                 .count();
+        showOutcome(seconds);
+    }
+
+    void showOutcome(long long seconds) {
+        if (result_.result != 0) {
+            ui_.setStatus("Error download!");
+            for (const int slot : result_.failedSlots)
+                context_.ShowMessage(slotError(slot), kIconExclamation);
+            if (result_.failedSlots.empty()) context_.ShowMessage(kGeneralError, kIconExclamation);
+            return;
+        }
+        ui_.setStatus("Download finished!");
+        if (isProductionMode(state_.StartMode)) {
+            context_.ShowMessage(
+                "Download finished in production mode!\rPlease restart your "
+                "VTX-System!\rDownloadtime: " +
+                    QString::number(seconds) + " seconds.",
+                kIconInformation);
+        } else {
+            context_.ShowMessage("Download finished!", kIconInformation);
+        }
+    }
+
+    // -- one run of the phases over the slots of `group`
+    bool fail(int result, const std::vector<int>& amplifierSlots) {
+        report_.failPhase();
+        if (result_.result == 0) result_.result = result;
+        for (const int slot : amplifierSlots)
+            if (std::find(result_.failedSlots.begin(), result_.failedSlots.end(), slot) ==
+                result_.failedSlots.end())
+                result_.failedSlots.push_back(slot);
+        return false;
+    }
+
+    int mask(const std::vector<int>& amplifierSlots) const {
+        int m = 0;
+        for (const int s : amplifierSlots) m |= 1 << s;
+        return m;
+    }
+
+    Phase& phase(const QString& name, const std::vector<int>& amplifierSlots) {
+        Phase& p = report_.beginPhase(name);
+        QStringList numbers;
+        for (const int s : amplifierSlots) numbers << QString::number(s + 1);
+        p.details << "slots " + numbers.join(",");
+        return p;
+    }
+
+    bool runGroup(std::vector<int> group) {
+        const SlotRecord& first = record(group.front());
+        type_ = first.ControllerKind;
+        moduleCode_ = static_cast<int>(first.AmpCode);
+        startAddress_ = static_cast<int>(first.StartAddress);
+        if (!switchToLoader1(group) || !loader2(group, true) || !application(group) ||
+            !startApplication(group) || !verify(group) || !loader2(group, false)) {
+            return false;
+        }
+        return establishAndReset(group);
+    }
+
+    int switchCall(int slot, int highest, bool first) {
+        GatewayLoader1Call call;
+        call.channel = slot;
+        call.activationCode = static_cast<int>(record(slot).AmpCode);
+        call.firmwareType = type_;
+        call.subChannelReset = first ? 2 : 1;
+        call.readIdentification = first;
+        call.panelSwitchOut = first && panelSwitchOut_;
+        call.marker = slot == highest ? kLastMarker : kOtherMarker;
+        if (first) panelSwitchOut_ = false;
+        int result = gateway_.Switch2Loader1(call);
+        if (result == kRefusedChannelSelection && (first || request_.downloadType != 0)) {
+            call.alreadyInLoader1 = true;
+            result = gateway_.Switch2Loader1(call);
+        }
+        return result;
+    }
+
+    bool switchToLoader1(const std::vector<int>& group) {
+        phase("switch to loader 1", group);
+        for (const int slot : group) {
+            ui_.setStatus("Switching to Loader1...");
+            const int result = switchCall(slot, group.back(), true);
+            context_.WriteProtocol("Switch RA " + QString::number(slot + 1) + " to loader1.");
+            if (result != 0) return fail(result, group);
+        }
+        return true;
+    }
+
+    bool loader2(const std::vector<int>& group, bool firstPass) {
+        phase(firstPass ? "download loader 2" : "loader 2 of the new firmware", group).details
+            << loader2_;
+        context_.WriteProtocol(firstPass ? "Download loader2 " + loader2_ + "."
+                                         : QString("Download loader2."));
+        ui_.setStatus("Download Loader2...");
+        if (const int r = gateway_.DownLoader2(group.front(), loader2_, type_))
+            return fail(r, group);
+        for (const int slot : group) {
+            ui_.setStatus("Switching to Loader2...");
+            context_.WriteProtocol("Starting loader2 in slot " + QString::number(slot + 1) + ".");
+            QString identification;
+            const int r = gateway_.Switch2Loader2(slot, type_, firstPass, &identification);
+            if (r != 0) return fail(r, group);
+            if (firstPass) {
+                context_.WriteProtocol("Channel " + QString::number(slot) +
+                                       " User Data Block Information : " + "\r" + identification);
+            }
+        }
+        return true;
+    }
+
+    bool application(const std::vector<int>& group) {
+        phase("download application", group).details << request_.firmware.file;
+        context_.WriteProtocol("Download selected firmware " + request_.firmware.file + ".");
+        LibraryGateway::ApplicationDownload call;
+        call.channel = group.front();
+        call.path = request_.firmware.file;
+        call.moduleCode = moduleCode_;
+        call.channelMask = mask(group);
+        call.firmwareType = type_;
+        call.activateOnly = request_.activateOnly;
+        using Content = AmplifierDownloadRequest::Content;
+        if (request_.includeLoader1 && request_.content == Content::Application) {
+            ui_.setStatus("Download RA Loader1...");
+            call.programMode = 1;
+            if (const int r = gateway_.DownApplication(call)) return fail(r, group);
+        }
+        switch (request_.content) {
+            case Content::Loader1Only:
+                ui_.setStatus("Download RA Loader1...");
+                call.programMode = 1;
+                break;
+            case Content::IecSoftware:
+                ui_.setStatus("Download IEC software...");
+                call.programMode = 0;
+                call.activateOnly = true;  // the IEC software lives outside the main image
+                break;
+            default:
+                ui_.setStatus("Download RA Application...");
+                call.programMode = 0;
+        }
+        if (const int r = gateway_.DownApplication(call)) return fail(r, group);
+        return true;
+    }
+
+    bool startApplication(const std::vector<int>& group) {
+        phase("start application", group);
+        ui_.setStatus("Switching to RA Application...");
+        const int r = gateway_.SwitchWS(group.front(), type_, mask(group), startAddress_,
+                                        state_.Connection.resetSeconds, 0);
+        return r == 0 || fail(r, group);
+    }
+
+    // Each module must come back from its new firmware into loader 1; one that does not is
+    // failed and left out of the remaining phases.
+    bool verify(std::vector<int>& group) {
+        phase("verify new firmware", group);
+        std::vector<int> running;
+        for (const int slot : group) {
+            ui_.setStatus("Switching to Loader1...");
+            context_.WriteProtocol("Starting new firmware RA " + QString::number(slot + 1) + ".");
+            const int r = switchCall(slot, group.back(), false);
+            if (r == 0) {
+                running.push_back(slot);
+                continue;
+            }
+            if (r == kRefusedChannelSelection) {
+                context_.ShowMessage(
+                    "Error starting new firmware of RA channel " + QString::number(slot),
+                    kIconExclamation);
+            }
+            fail(r, {slot});
+        }
+        group = running;
+        return !group.empty();
+    }
+
+    bool establishAndReset(const std::vector<int>& group) {
+        phase("establish", group);
+        ui_.setStatus("Establish RA...");
+        if (const int r = gateway_.EstabWS(group.front(), moduleCode_, mask(group), type_,
+                                           state_.Connection.resetSeconds)) {
+            return fail(r, group);
+        }
+        phase("reset", group);
+        ui_.setStatus("Reset system...");
+        const PanelRecord& panel = state_.Inventory.panel;
+        const bool panelShown = panel.Identity != "not detected" && !panel.Identity.isEmpty() &&
+                                panel.PanelType != "DV13";
+        const int r = gateway_.SwitchWS(group.front(), type_, mask(group), startAddress_,
+                                        state_.Connection.resetSeconds, panelShown ? 2 : 1);
+        if (r != 0) {
+            context_.ShowMessage(kRestartFailed, kIconExclamation);
+            report_.failPhase();
+            if (result_.result == 0) result_.result = r;
+            return false;
+        }
+        return result_.result == 0;
+    }
+
+    using GatewayLoader1Call = LibraryGateway::Loader1Switch;
+
+    DriverContext& context_;
+    ProgramState& state_;
+    OperatorUi& ui_;
+    LibraryGateway& gateway_;
+    RunReport& report_;
+    AmplifierDownloadRequest request_;
+    AmplifierDownloadResult result_;
+    QString loader2_;
+    int canMask_ = 0;
+    bool panelSwitchOut_ = false;  // only the run's first switch to loader 1 switches it out
+    int type_ = 0;
+    int moduleCode_ = 0;
+    int startAddress_ = 0;
+};
+
+}  // namespace
+
+AmplifierDownloadRequest DownloadRequestFromOptions(const ProgramState& state,
+                                                    std::vector<int> amplifierSlots,
+                                                    FirmwareChoice firmware) {
+    AmplifierDownloadRequest request;
+    request.amplifierSlots = std::move(amplifierSlots);
+    request.firmware = std::move(firmware);
+    request.includeLoader1 = state.IncludeLoader1;
+    request.sequential = state.SequentialDownload;
+    if (state.OnlyLoader1) request.content = AmplifierDownloadRequest::Content::Loader1Only;
+    return request;
+}
+
+AmplifierDownloadResult RunAmplifierDownload(DriverContext& context,
+                                             AmplifierDownloadRequest request) {
+    return AmplifierDownload(context, std::move(request)).run();
+}
+
+}  // namespace quorvel

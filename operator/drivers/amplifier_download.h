@@ -1,0 +1,40 @@
+#pragma once
+// The amplifier download driver: the selected slots switched to loader 1, loader 2 transferred
+// and started, the application (or loader 1, or the IEC software) programmed, the new firmware
+// started, verified, established, and the rack reset. Every check that can refuse runs before
+// anything is sent.
+#include <QString>
+#include <vector>
+
+#include "operator/drivers/driver_context.h"
+
+namespace quorvel {
+
+struct AmplifierDownloadRequest {
+    enum class Content { Application, Loader1Only, IecSoftware };
+
+    std::vector<int> amplifierSlots;  // 0-15, the selection
+    FirmwareChoice firmware;          // the chosen file (full path) and its version
+    Content content = Content::Application;
+    bool includeLoader1 = false;  // the loader-1 area is written before the application
+    bool activateOnly = false;    // the modules' main image is not programmed, only started
+    bool sequential = false;      // one slot at a time
+    int downloadType = 0;         // written to the protocol; nonzero repeats a refused verification
+};
+
+struct AmplifierDownloadResult {
+    int result = 0;                // 0 done; the first failing library result; or a refusal
+    std::vector<int> failedSlots;  // 0-15
+    bool declined = false;         // a check or question ended the driver before anything was sent
+};
+
+// The request as the program state asks for it: the option flags (include loader 1, only loader 1,
+// sequential) applied.
+AmplifierDownloadRequest DownloadRequestFromOptions(const ProgramState& state,
+                                                    std::vector<int> amplifierSlots,
+                                                    FirmwareChoice firmware);
+
+AmplifierDownloadResult RunAmplifierDownload(DriverContext& context,
+                                             AmplifierDownloadRequest request);
+
+}  // namespace quorvel

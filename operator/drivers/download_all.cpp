@@ -1,0 +1,260 @@
+#include "operator/drivers/download_all.h"
+
+#include <QFileInfo>
+
+#include "operator/drivers/amplifier_download.h"
+
+namespace quorvel {
+namespace {
+
+constexpr QChar kCr = '\r';
+const QString kNotDetected = "not detected";
+const QString kNotSupported =
+    "- Download of this device not supported by this function. Please download manually!";
+
+QString nameOf(const QString& identity) { return identity.section(kCr, 0, 0); }
+
+QString foundLine(const FirmwareChoice& firmware) {
+    return "Firmware file " + QFileInfo(firmware.file).fileName().toUpper() + ", Version " +
+           firmware.version + ", found for:" + kCr;
+}
+
+QString missingLine(const QString& type) {
+    return "No Firmware file (" + type.toUpper() + "P*.S00) found for:" + kCr;
+}
+
+}  // namespace
+
+bool FirmwareUpToDate(const QString& versionSuffix, const QString& softwareVersion,
+                      const QString& fileVersion) {
+    if (versionSuffix == "0") return !(fileVersion > softwareVersion);
+    return fileVersion < softwareVersion;
+}
+
+const QString& DownloadAll::reportText() const { return context_.messages().CollectedMessages; }
+
+void DownloadAll::append(const QString& text) { context_.messages().CollectedMessages += text; }
+
+std::optional<FirmwareChoice> DownloadAll::defaultFirmware(const FirmwareTarget& target) {
+    return context_.chooseFirmware ? context_.chooseFirmware(target, true) : std::nullopt;
+}
+
+int DownloadAll::run() {
+    RunReport& report = context_.startReport("update all");
+    int result = pass(kPlanning);
+    if (result == kGoOn && !context_.dryRun) result = pass(kDownload);
+    report.setResult(result == kGoOn && (failedBefore_ || failureCount_ > 0) ? -1 : result);
+    return result;
+}
+
+int DownloadAll::pass(Pass which) {
+    pass_ = which;
+    ProgramState& state = context_.state();
+    state.LastResult = 0;
+    failureCount_ = 0;
+    failedBefore_ = false;
+    context_.shell().EnableUserInterface(false);
+    if (pass_ == kPlanning) {
+        scanSucceeded_ = context_.shell().ScanSystem() == ScanOutcome::Finished;
+        context_.shell().EnableUserInterface(false);
+    }
+    MessageService& messages = context_.messages();
+    messages.CollectedMessages = "Ventrix: " + PortSummary(state.Port) + kCr +
+                                 "File Dir: " + state.DownloadDirectory + kCr + kCr;
+    if (!scanSucceeded_) {
+        context_.ShowMessage("Scan failed, exit function!", kIconStop);
+        context_.shell().EnableUserInterface(true);
+        return kScanFailed;
+    }
+    messages.QuietMessages = true;
+    components_ = 0;
+    loops_ = 0;
+    enabled_.fill(true);
+    checked_.fill(false);
+    processorSection();
+    panelSection();
+    amplifierGroups();
+    const int result = endOfPass();
+    messages.QuietMessages = false;
+    if (pass_ == kPlanning) state.Busy = false;
+    context_.shell().EnableUserInterface(true);
+    return result;
+}
+
+void DownloadAll::processorSection() {
+    const ProcessorRecord& processor = context_.state().Inventory.processor;
+    if (processor.Identity == kNotDetected || processor.Identity.isEmpty()) return;
+    const auto firmware = defaultFirmware({FirmwareDeviceKind::Processor, -1, {}});
+    const QString name = "- KX: " + nameOf(processor.Identity) + " --> ";
+    if (!firmware) {
+        append(missingLine(processor.ProcessorType) + name + "not selected" +
+               ", no firmware file found" + kCr);
+    } else if (FirmwareUpToDate(processor.VersionSuffix, processor.SoftwareVersion,
+                                firmware->version)) {
+        append(foundLine(*firmware) + name + "not selected" + ", version is up to date" + kCr);
+    } else {
+        append(foundLine(*firmware) + name + "not selected, but new version available" + kCr +
+               kNotSupported + kCr);
+    }
+    append(kCr);
+}
+
+void DownloadAll::panelSection() {
+    const PanelRecord& panel = context_.state().Inventory.panel;
+    if (panel.Identity == kNotDetected || panel.Identity.isEmpty()) return;
+    const auto firmware = defaultFirmware({FirmwareDeviceKind::Panel, -1, {}});
+    const QString name = "- DV: " + nameOf(panel.Identity) + " --> ";
+    if (!firmware) {
+        append(missingLine(panel.PanelType) + name + "not selected" + ", no firmware file found" +
+               kCr);
+    } else if (firmware->version > "P" + panel.SoftwareVersion) {
+        append(foundLine(*firmware) + name + "not selected, but new version available" + kCr +
+               kNotSupported + kCr);
+        if (panel.SoftwareVersion < "4.00" && firmware->version >= "P4.00") {
+            append(QString("- Maybe DV Loader1 update is necessary first.") + kCr);
+        }
+    } else {
+        append(foundLine(*firmware) + name + "not selected" + ", version is up to date" + kCr);
+    }
+    append(kCr);
+}
+
+void DownloadAll::amplifierGroups() {
+    for (;;) {
+        int first = -1;
+        for (int slot = 0; slot < 16 && first < 0; ++slot)
+            if (enabled_[slot] && !checked_[slot]) first = slot;
+        if (first < 0) return;
+        group(first);
+    }
+}
+
+void DownloadAll::group(int first) {
+    const auto& records = context_.state().Inventory.slotRecords;
+    const SlotRecord& leader = records[first];
+    checked_[first] = true;
+    const bool detected = leader.Identity != kNotDetected && !leader.Identity.isEmpty();
+    groupFirmware_.reset();
+    if (detected) {
+        groupFirmware_ = defaultFirmware(AmplifierTarget(context_.state(), first));
+        append(groupFirmware_ ? foundLine(*groupFirmware_) : missingLine(leader.TypePrefix));
+    }
+    const int snapshot = components_;
+    groupSlots_.clear();
+    Phase& phase = context_.report().beginPhase(
+        "group " + leader.TypePrefix, pass_ == kPlanning ? Outcome::Planned : Outcome::Done);
+    if (groupFirmware_) phase.details << "firmware " + groupFirmware_->file;
+    for (int slot = 0; slot < 16; ++slot) {
+        if (records[slot].TypePrefix != leader.TypePrefix) continue;
+        checked_[slot] = true;
+        if (records[slot].Identity == kNotDetected || records[slot].Identity.isEmpty()) {
+            enabled_[slot] = false;
+            continue;
+        }
+        if (decideSlot(slot, groupFirmware_)) groupSlots_.push_back(slot);
+    }
+    if (!groupSlots_.empty()) {
+        if (!failedBefore_) ++loops_;
+        if (pass_ == kDownload) downloadGroup(snapshot);
+    }
+    if (groupSlots_.empty()) phase.outcome = Outcome::Skipped;
+    if (detected) append(kCr);
+    if (context_.refreshDeviceTree) context_.refreshDeviceTree();
+}
+
+bool DownloadAll::decideSlot(int slot, const std::optional<FirmwareChoice>& firmware) {
+    const SlotRecord& r = context_.state().Inventory.slotRecords[slot];
+    append("- Slot " + QString::number(slot + 1) + " : " + nameOf(r.Identity) + " --> ");
+    QString decision;
+    const bool canLoseSettings = (r.IdentifiedType == "RA51" && r.SoftwareVersion == "P2.06") ||
+                                 (r.IdentifiedType == "RA51B" && r.SoftwareVersion == "P5.06");
+    bool selected = false;
+    if (firmware && canLoseSettings) {
+        decision =
+            QString("not selected") + ", Attention: please update RA51/B P2.06/P5.06 manually!";
+    } else if (!firmware) {
+        decision = QString("not selected") + ", no firmware file found";
+    } else if (FirmwareUpToDate(r.VersionSuffix, r.SoftwareVersion, firmware->version)) {
+        decision = QString("not selected") + ", version is up to date";
+    } else {
+        selected = true;
+        decision = "selected for download";
+        if (!failedBefore_) ++components_;
+    }
+    append(decision + kCr);
+    context_.report().addDetail("slot " + QString::number(slot + 1) + " " + r.IdentifiedType + " " +
+                                r.SoftwareVersion + ": " + decision);
+    // Modules that are not loaded, and in the planning pass every module, leave the selection.
+    if (!selected || pass_ == kPlanning) enabled_[slot] = false;
+    return selected;
+}
+
+void DownloadAll::downloadGroup(int snapshot) {
+    if (failedBefore_) {
+        append(QString("*** Download ignored because of failure before! ***") + kCr);
+        context_.report().addDetail("ignored because of a failure before");
+        return;
+    }
+    append(QString("*** Download started! ***") + kCr);
+    context_.WriteProtocol("-->Download RAxx.<--");
+    AmplifierDownloadRequest request =
+        DownloadRequestFromOptions(context_.state(), groupSlots_, *groupFirmware_);
+    const AmplifierDownloadResult outcome = RunAmplifierDownload(context_, request);
+    // This group's modules are done; the next group loads only its own.
+    for (const int slot : groupSlots_) enabled_[slot] = false;
+    context_.state().LastResult = outcome.result;
+    failureCount_ += static_cast<int>(outcome.failedSlots.size());
+    if (outcome.result == 0) return;
+    append("*** Error " + QString::number(outcome.result) +
+           ", function download all exits here! ***" + kCr);
+    components_ = snapshot;
+    --loops_;
+    failedBefore_ = true;
+}
+
+int DownloadAll::endOfPass() {
+    ReportView view;
+    int result = kGoOn;
+    const QString totals =
+        QString::number(components_) + " in " + QString::number(loops_) + " loop(s).";
+    if (pass_ == kPlanning) {
+        append("Components selected for download: " + totals);
+        view.title = "Download All Amplifiers - To Do List";
+        if (components_ == 0) {
+            view.message = "Nothing to do!";
+            view.firstButton = "Exit";
+            view.icon = ReportView::kExclamation;
+            result = kNothingToDo;
+        } else {
+            view.message = "This function may take some time. Start all downloads?";
+            view.firstButton = "Start";
+            view.secondButton = "Cancel";
+            view.icon = ReportView::kQuestion;
+        }
+        if (context_.dryRun) return result;
+    } else {
+        append("Downloads done: " + totals);
+        view.title = "Download All Amplifiers - Protocol";
+        view.firstButton = "OK";
+        const bool errors = context_.state().LastResult != 0 || failureCount_ != 0 || failedBefore_;
+        if (!errors) {
+            if (components_ > 0) append(" No Errors.");
+            view.message = components_ > 0 ? "Downloads done. No Errors." : "Nothing done!";
+            view.icon = components_ > 0 ? ReportView::kNone : ReportView::kExclamation;
+        } else {
+            append(" Errors, please check protocol.");
+            if (reportText().contains("WS003")) {
+                append(QString(kCr) + "You have WS003 devices in your system. If download of" +
+                       kCr + "a WS003 device failed, please repeat download manually!" + kCr +
+                       "Have a look to the online help file how to do this.");
+            }
+            view.message = "Error! Please reboot Ventrix and start again!";
+            view.icon = ReportView::kExclamation;
+        }
+    }
+    view.report = reportText();
+    if (!context_.ui().showReport(view)) result = kNotConfirmed;
+    return result;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,65 @@
+#pragma once
+// What every driver works with: the shell (state, protocol, messages, UI), the library gateway,
+// the devices the operator selected, how firmware is chosen, and the run report of the current
+// operation. One context lives as long as the front end.
+#include <functional>
+#include <vector>
+
+#include "operator/drivers/firmware_choice.h"
+#include "operator/drivers/library_gateway.h"
+#include "operator/drivers/run_report.h"
+#include "operator/shell/operator_shell.h"
+
+namespace quorvel {
+
+// The result of a driver that the operator (or a check) stopped before anything was sent.
+inline constexpr int kOperationDeclined = -255;
+
+// The ticked boxes of the device tree: the processor, the panel, or any set of amplifier slots
+// (0-15, ascending).
+struct DeviceChoice {
+    bool processor = false;
+    bool panel = false;
+    std::vector<int> amplifierSlots;
+
+    int channelMask() const;
+};
+
+class DriverContext {
+  public:
+    explicit DriverContext(OperatorShell& shell);
+    ~DriverContext();
+    DriverContext(const DriverContext&) = delete;
+    DriverContext& operator=(const DriverContext&) = delete;
+
+    OperatorShell& shell() { return shell_; }
+    ProgramState& state() { return shell_.state(); }
+    OperatorUi& ui() { return shell_.ui(); }
+    LibraryGateway& gateway() { return gateway_; }
+    MessageService& messages() { return shell_.messages(); }
+    int ShowMessage(const QString& prompt, int buttons, const QString& title = {}) {
+        return shell_.ShowMessage(prompt, buttons, title);
+    }
+    void WriteProtocol(const QString& text) { shell_.WriteProtocol(text); }
+
+    // A new report for an operation; the messages shown from now on go into it.
+    RunReport& startReport(const QString& operation);
+    RunReport& report() { return report_; }
+
+    DeviceChoice selection;
+    // The firmware list by default; the command line puts its --firmware choice here.
+    FirmwareChooser chooseFirmware;
+    // Called after an operation changed the rack (the window refreshes its device tree).
+    std::function<void()> refreshDeviceTree;
+    // Called where a driver asks for a rescan (the window scans; the command line may not).
+    std::function<void()> rescan;
+    // Plan only: the drivers check and report what they would do and send nothing.
+    bool dryRun = false;
+
+  private:
+    OperatorShell& shell_;
+    LibraryGateway gateway_;
+    RunReport report_;
+};
+
+}  // namespace quorvel

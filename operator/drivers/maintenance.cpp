@@ -1,0 +1,288 @@
+#include "operator/drivers/maintenance.h"
+
+#include "operator/drivers/connection_guard.h"
+#include "operator/drivers/operation_frame.h"
+
+namespace quorvel {
+namespace {
+
+constexpr int kMaximumSubChannels = 256;
+
+int maskOf(const std::vector<int>& amplifierSlots) {
+    int mask = 0;
+    for (const int slot : amplifierSlots) mask |= 1 << slot;
+    return mask;
+}
+
+void rescan(DriverContext& context) {
+    if (context.refreshDeviceTree) context.refreshDeviceTree();
+    if (context.rescan) context.rescan();
+}
+
+struct SubChannelFamily {
+    QString name;
+    QString title;
+    QString prompt;
+    QString defaultValue;
+    QString errorText;
+    int variant;
+    bool (*allowed)(int);
+    bool nodePods = false;
+};
+
+std::optional<SubChannelFamily> familyOf(const QString& type) {
+    if (type.startsWith("RA51") || type.startsWith("RA50")) {
+        return SubChannelFamily{type.startsWith("RA51") ? "RA51" : "RA50",
+                                "RA5x Settings",
+                                "Please input new subchannel number for RA5x (8..128):",
+                                "8",
+                                "Please choose a value between 8 and 128!\rPlease try again.",
+                                type.startsWith("RA51") ? 0 : 1,
+                                [](int v) { return v >= 8 && v <= 128; }};
+    }
+    if (type.startsWith("RA56")) {
+        return SubChannelFamily{"RA56",
+                                "RA5x Settings",
+                                "Please input new count of NODEPODs for RA56 (1..12):",
+                                "1",
+                                "Please choose a value between 1 and 12!\rPlease try again.",
+                                4,
+                                [](int v) { return v >= 1 && v <= 12; },
+                                true};
+    }
+    if (type.startsWith("RA55")) {
+        return SubChannelFamily{"RA55",
+                                "RA5x Settings",
+                                "Please input new subchannel number for RA55 (1,8..64):",
+                                "1",
+                                "Please choose a value between 8 and 64 or 1!\rPlease try again.",
+                                3,
+                                [](int v) { return v == 1 || (v >= 8 && v <= 64); }};
+    }
+    if (type == "RA901B") {
+        return SubChannelFamily{"RA901B",
+                                "RA901B Settings",
+                                "Please input new subchannel number for RA901B (2, 4 or 8):",
+                                "8",
+                                "Please choose a value 2, 4 or 8 !\rPlease try again.",
+                                2,
+                                [](int v) { return v == 2 || v == 4 || v == 8; }};
+    }
+    return std::nullopt;
+}
+
+bool versionTooOld(DriverContext& context, const std::vector<int>& amplifierSlots) {
+    const DeviceInventory& inventory = context.state().Inventory;
+    const auto tooOld = [&](const QString& what, const QString& version, const QString& needed) {
+        if (version >= needed) return false;
+        context.ShowMessage("You have " + what + " version " + version + "\r" +
+                                "and you need at least version " + needed + "!",
+                            kIconExclamation);
+        return true;
+    };
+    if (inventory.processor.ProcessorType == "KX13" &&
+        tooOld("KX", inventory.processor.SoftwareVersion, "P2.06")) {
+        return true;
+    }
+    for (const int slot : amplifierSlots) {
+        const SlotRecord& r = inventory.slotRecords[slot];
+        if (r.IdentifiedType == "RA51" && tooOld("RA51", r.SoftwareVersion, "P1.30")) return true;
+        if (r.IdentifiedType == "RA55" && tooOld("RA55", r.SoftwareVersion, "P2.00")) return true;
+    }
+    return false;
+}
+
+// The largest value each selected module may take so that the rack stays within 256.
+int maximumValue(const DeviceInventory& inventory, const std::vector<int>& amplifierSlots) {
+    long long others = 0;
+    for (int slot = 0; slot < DeviceInventory::kSlots; ++slot) {
+        if (std::find(amplifierSlots.begin(), amplifierSlots.end(), slot) != amplifierSlots.end())
+            continue;
+        const SlotRecord& r = inventory.slotRecords[slot];
+        if (r.Identity != "not detected") others += r.SubChannelCount;
+    }
+    return static_cast<int>((kMaximumSubChannels - others) /
+                            static_cast<long long>(amplifierSlots.size()));
+}
+
+// The value from the operator, repeated until it fits; nullopt when cancelled.
+std::optional<int> askSubChannels(DriverContext& context, const SubChannelFamily& family,
+                                  const std::vector<int>& amplifierSlots) {
+    const int maximum = maximumValue(context.state().Inventory, amplifierSlots);
+    for (;;) {
+        const auto answer = context.ui().askInput(family.prompt, family.title, family.defaultValue);
+        if (!answer) return std::nullopt;
+        bool number = false;
+        const int value = answer->trimmed().toInt(&number);
+        if (!number || !family.allowed(value)) {
+            context.ShowMessage(family.errorText, kIconExclamation);
+            continue;
+        }
+        if (value > maximum) {
+            QString text = "Maximum subchannels input is " + QString::number(maximum) + "\r";
+            if (family.nodePods) text += "( = " + QString::number(maximum) + " NODEPODs )\r";
+            context.ShowMessage(text +
+                                    "because of limit of maximum 256\rsubchannels per Ventrix "
+                                    "(KX) !\r\rPlease repeat input!",
+                                kIconExclamation);
+            continue;
+        }
+        return value;
+    }
+}
+
+}  // namespace
+
+bool RunsLoader(const SlotRecord& record) {
+    return record.Identity != "not detected" && record.HardwareRevision == " ";
+}
+
+int SwitchOperatingMode(DriverContext& context, const std::vector<int>& amplifierSlots,
+                        int targetMode) {
+    RunReport& report = context.report();
+    report.beginPhase(targetMode == kRcMode ? "switch to RC" : "switch to RA").details
+        << QString("channel mask 0x%1").arg(maskOf(amplifierSlots), 0, 16);
+    if (context.dryRun) return 0;
+    int result = 0;
+    {
+        OperationFrame frame(context);
+        ConnectionGuard connection(context.gateway());
+        if (!connection.opened()) return connection.result();
+        context.ui().setStatus(targetMode == kRcMode ? "Switch to RC..." : "Switch to RA...");
+        result = context.gateway().ChangeRcRaMode(maskOf(amplifierSlots), targetMode);
+        if (result == 0) {
+            context.ui().setProgress(0);
+            context.ui().setStatus("Reset VTX system...");
+            report.beginPhase("reset rack");
+            result = context.gateway().ResetVTX(context.state().Connection.resetSeconds);
+        }
+        if (result != 0) report.failPhase();
+    }
+    context.state().RestartPending = false;
+    if (result != 0) return result;
+    context.ui().setStatus("Switch finished!");
+    rescan(context);
+    return 0;
+}
+
+int ChangeSubChannels(DriverContext& context, const std::vector<int>& amplifierSlots) {
+    RunReport& report = context.report();
+    report.beginPhase("check selection");
+    const DeviceInventory& inventory = context.state().Inventory;
+    for (const int slot : amplifierSlots) {
+        if (RunsLoader(inventory.slotRecords[slot])) {
+            context.ShowMessage(
+                "There is at least one selected \ramplifier in Bootloader mode!"
+                "\r\rPlease activate firmware first!",
+                kIconExclamation);
+            report.failPhase();
+            return -2;
+        }
+    }
+    const auto family = familyOf(inventory.slotRecords[amplifierSlots.front()].IdentifiedType);
+    if (!family || versionTooOld(context, amplifierSlots)) {
+        report.failPhase();
+        return -2;
+    }
+    const auto value = askSubChannels(context, *family, amplifierSlots);
+    if (!value) return kOperationDeclined;
+    report.beginPhase("change sub-channels", context.dryRun ? Outcome::Planned : Outcome::Done)
+            .details
+        << family->name + " " + QString::number(*value);
+    if (context.dryRun) return 0;
+    int result = 0;
+    {
+        OperationFrame frame(context);
+        ConnectionGuard connection(context.gateway());
+        if (!connection.opened()) return connection.result();
+        context.ui().setStatus("Change Channel value...");
+        result = context.gateway().ChangeSubChanRA51(maskOf(amplifierSlots), *value,
+                                                     context.state().Connection.resetSeconds,
+                                                     family->variant);
+    }
+    context.state().RestartPending = false;
+    if (result != 0) {
+        report.failPhase();
+        context.ui().setStatus("Value not changed!");
+        return result;
+    }
+    context.ui().setStatus("Value changed!");
+    rescan(context);
+    return 0;
+}
+
+int SetInterfaceBaudRate(DriverContext& context) {
+    context.report()
+            .beginPhase("interface baud rate", context.dryRun ? Outcome::Planned : Outcome::Done)
+            .details
+        << "19200 baud, even parity";
+    if (context.dryRun) return 0;
+    ConnectionGuard connection(context.gateway());
+    if (!connection.opened()) return connection.result();
+    const int result = context.gateway().SetBdrVTX(19200, 3000, 1, "e", 0);
+    if (result != 0) context.report().failPhase();
+    return result;
+}
+
+bool BaudRateCommandNeeded(const DeviceInventory& inventory,
+                           const std::vector<int>& amplifierSlots) {
+    const ProcessorRecord& processor = inventory.processor;
+    if (processor.ProcessorType != "KX13" || processor.SoftwareVersion >= "P1.33") return false;
+    return std::any_of(amplifierSlots.begin(), amplifierSlots.end(),
+                       [&](int slot) { return inventory.slotRecords[slot].ControllerKind == 1; });
+}
+
+int ResetHiddenLoader1(DriverContext& context, int slot) {
+    const SlotRecord& record = context.state().Inventory.slotRecords[slot];
+    const int address = slot + 1;
+    const int secondByte = static_cast<int>(record.AmpCode);
+    context.report()
+            .beginPhase("reset loader 1", context.dryRun ? Outcome::Planned : Outcome::Done)
+            .details
+        << QString("slot %1, loader address %2, second byte %3")
+               .arg(slot + 1)
+               .arg(address)
+               .arg(secondByte);
+    if (context.dryRun) return 0;
+    int result = 0;
+    {
+        OperationFrame frame(context);
+        ConnectionGuard connection(context.gateway());
+        if (!connection.opened()) return connection.result();
+        context.ui().setStatus("Reset Loader1...");
+        result = context.gateway().ResetLoader1(address, secondByte);
+    }
+    context.state().RestartPending = false;
+    if (result != 0) {
+        context.report().failPhase();
+        return result;
+    }
+    context.ui().setStatus("Reset Loader1 finished.");
+    return 0;
+}
+
+int ClearChannelNames(DriverContext& context, const std::vector<int>& amplifierSlots) {
+    context.report()
+            .beginPhase("clear channel names", context.dryRun ? Outcome::Planned : Outcome::Done)
+            .details
+        << QString("channel mask 0x%1").arg(maskOf(amplifierSlots), 0, 16);
+    if (context.dryRun) return 0;
+    int result = 0;
+    {
+        OperationFrame frame(context);
+        ConnectionGuard connection(context.gateway());
+        if (!connection.opened()) return connection.result();
+        context.ui().setStatus("Clear channel names...");
+        result = context.gateway().ClearUccs(maskOf(amplifierSlots));
+    }
+    context.state().RestartPending = false;
+    if (result != 0) {
+        context.report().failPhase();
+        return result;
+    }
+    context.ui().setStatus("Channel names cleared!");
+    rescan(context);
+    return 0;
+}
+
+}  // namespace quorvel

@@ -1,0 +1,116 @@
+#include "operator/drivers/shell_commands.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "operator/drivers/connection_guard.h"
+#include "operator/drivers/menu_commands.h"
+
+namespace quorvel {
+namespace {
+
+const QString kRestartFailed = "Automatic restart of VTX failed.\rPlease restart your VTX system.";
+const QString kIncludeLoader1Question =
+    "If a download with this option fails, your amplifier(s)\rwill not be operational "
+    "anymore!\r\rAre you sure to include loader1 in RA download?";
+
+// The traffic log in the working directory, whatever the case of its name.
+QString existingTrafficLog() {
+    const QDir here = QDir::current();
+    for (const QString& name : here.entryList(QDir::Files)) {
+        if (name.compare(kTrafficLogFile, Qt::CaseInsensitive) == 0) return here.filePath(name);
+    }
+    return {};
+}
+
+// An option entry: inverts its check mark and flag. `confirmOn` may refuse switching on.
+Command toggle(DriverContext& context, const char* entry, bool ProgramState::*flag,
+               const QString& protocolLine, std::function<bool()> confirmOn = {},
+               std::function<void()> afterOn = {}) {
+    return {FixedLine(protocolLine), {}, [&context, entry, flag, confirmOn, afterOn] {
+                ProgramState& state = context.state();
+                const bool on = !(state.*flag);
+                if (on && confirmOn && !confirmOn()) return 0;
+                state.*flag = on;
+                context.ui().setMenuEntryChecked(entry, on);
+                if (on && afterOn) afterOn();
+                return 0;
+            }};
+}
+
+}  // namespace
+
+int ResetRack(DriverContext& context) {
+    OperatorShell& shell = context.shell();
+    shell.EnableUserInterface(false);
+    context.ui().setStatus("Reset VTX system...");
+    int result = 0;
+    {
+        ConnectionGuard connection(context.gateway());
+        if (connection.opened()) {
+            result = context.gateway().ResetVTX(context.state().Connection.resetSeconds);
+        } else {
+            context.ShowMessage(kRestartFailed, kIconExclamation);
+            result = connection.result();
+        }
+    }
+    context.ui().setStatus(result == 0 ? "Reset VTX finished." : "Reset VTX failed!");
+    context.ui().setProgress(0);
+    shell.EnableUserInterface(true);
+    context.state().RestartPending = false;
+    return result;
+}
+
+int SwitchTrafficLog(DriverContext& context) {
+    ProgramState& state = context.state();
+    if (state.TrafficLogOn) {
+        state.TrafficLogOn = false;
+    } else {
+        const QString old = existingTrafficLog();
+        if (!old.isEmpty() && context.ShowMessage("There is an existing logfile. Delete it?",
+                                                  kYesNo | kIconExclamation) == kAnswerYes) {
+            QFile::remove(old);
+        }
+        state.TrafficLogOn = true;
+    }
+    context.ui().setMenuEntryChecked(menu::kTrafficLog, state.TrafficLogOn);
+    context.shell().ComputeConnectionParameters();
+    return 0;
+}
+
+void RegisterShellCommands(CommandDispatcher& dispatcher) {
+    DriverContext& context = dispatcher.context();
+    OperatorShell& shell = context.shell();
+    const Command scan{
+        {}, {}, [&shell] { return shell.ScanSystem() == ScanOutcome::Finished ? 0 : -1; }};
+    dispatcher.add(menu::kScan, scan);
+    dispatcher.add(menu::kButtonScan, scan);
+    dispatcher.add(menu::kShowLogFile, {{}, {}, [&shell] {
+                                            shell.ShowProtocolFile();
+                                            return 0;
+                                        }});
+    dispatcher.add(menu::kResetRack,
+                   {FixedLine("-->Reset VTX.<--"), {}, [&context] { return ResetRack(context); }});
+    dispatcher.add(menu::kTrafficLog, {{}, {}, [&context] { return SwitchTrafficLog(context); }});
+
+    dispatcher.add(menu::kScanForLoader1,
+                   toggle(context, menu::kScanForLoader1, &ProgramState::ScanForLoader1,
+                          "-->Scan for loader1 clicked.<--"));
+    dispatcher.add(menu::kSequentialDownload,
+                   toggle(context, menu::kSequentialDownload, &ProgramState::SequentialDownload,
+                          "-->Sequentiel RA download clicked.<--"));
+    dispatcher.add(
+        menu::kIncludeLoader1,
+        toggle(context, menu::kIncludeLoader1, &ProgramState::IncludeLoader1, {}, [&context] {
+            return context.ShowMessage(kIncludeLoader1Question, kYesNo | kIconExclamation) ==
+                   kAnswerYes;
+        }));
+    dispatcher.add(
+        menu::kOnlyLoader1,
+        toggle(context, menu::kOnlyLoader1, &ProgramState::OnlyLoader1, {}, {}, [&context] {
+            context.ShowMessage("You have selected Loader1 download, please be careful!",
+                                kIconExclamation);
+        }));
+}
+
+}  // namespace quorvel

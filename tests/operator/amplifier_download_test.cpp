@@ -1,0 +1,120 @@
+// The amplifier download driver against the simulated rack: what it sends, what the rack holds
+// afterwards, its questions, refusals, messages and protocol.
+#include <QFile>
+
+#include "driver_fixture.h"
+#include "operator/drivers/amplifier_download.h"
+#include "operator/drivers/menu_commands.h"
+
+using namespace quorvel;
+
+namespace operator_tests {
+namespace {
+
+constexpr int kRa51 = 2;
+const QString kFinished = "Download finished!";
+
+class AmplifierDownloadTest : public DriverTest {
+protected:
+    int download(std::vector<int> amplifierSlots) {
+        context->selection.amplifierSlots = std::move(amplifierSlots);
+        return dispatcher->dispatch(menu::kDownload);
+    }
+    void expectDefaultFirmware() { ui.expectList(std::nullopt); }
+};
+
+TEST_F(AmplifierDownloadTest, TwoSlotsGetTheNewFirmwareAndTheRescanShowsIt) {
+    startWith(rackOf({amplifierSlot(1, kRa51, "P2.04"), amplifierSlot(4, kRa51, "P2.04")}));
+    ui.expectList(0).expectMessage(kFinished);
+    ASSERT_EQ(download({1, 4}), 0);
+
+    EXPECT_EQ(ui.lists.front().rows.front().front(), "RA51P207.S00");
+    const auto written = firmware(kRa51);
+    EXPECT_TRUE(holdsFirmware(1, written));
+    EXPECT_TRUE(holdsFirmware(4, written));
+    // The highest slot closes the activation with 0xFF, the other gets 0x55; the panel is
+    // switched out once.
+    EXPECT_EQ(rackReceived("PRC1,2,A021055"), 1u);
+    EXPECT_EQ(rackReceived("PRC1,2,A0510FF"), 1u);
+    EXPECT_EQ(rackReceived("PRC1,1"), 1u);
+    EXPECT_EQ(ui.statuses.back(), kFinished);
+    EXPECT_EQ(ui.lockChanges, (std::vector<bool>{false, true, false, true, false, true}));
+    const QStringList log = protocol();
+    for (const QString& line :
+         {"-->Download RAxx.<--", "-->Download RA().<--", "DownloadType : 0", "Activate Only: 0",
+          "Switch RA 2 to loader1.", "Switch RA 5 to loader1.",
+          "Starting loader2 in slot 5.", "Starting new firmware RA 2.", "Download loader2.",
+          "-->Download finished.<--"}) {
+        EXPECT_TRUE(log.contains(line)) << line.toStdString();
+    }
+    rescan();
+    EXPECT_EQ(record(1).SoftwareVersion, "P2.07");
+    EXPECT_EQ(record(4).SoftwareVersion, "P2.07");
+}
+
+TEST_F(AmplifierDownloadTest, AModuleAlreadyInLoader1IsSwitchedWithOneRepeat) {
+    auto slot = amplifierSlot(3, kRa51, "P2.04");
+    slot["layer"] = "loader1";
+    startWith(rackOf({slot}));
+    ui.expectList(0).expectMessage(kFinished);
+    ASSERT_EQ(download({3}), 0);
+    EXPECT_TRUE(holdsFirmware(3, firmware(kRa51)));
+}
+
+TEST_F(AmplifierDownloadTest, CanSettingsQuestionAnsweredNoSendsNothing) {
+    startWith(rackOf({amplifierSlot(0, kRa51, "P2.06"), amplifierSlot(2, kRa51, "P2.04")}));
+    const size_t before = rack().received().size();
+    ui.expectList(0)
+        .expectMessage("\rATTENTION:RA51 will lose its CAN settings\rin firmware update!\rAre you "
+                       "sure to continue?",
+                       kAnswerNo)
+        .expectMessage("Firmware Update canceled!");
+    EXPECT_EQ(download({0, 2}), kOperationDeclined);
+    EXPECT_EQ(rack().received().size(), before);
+}
+
+TEST_F(AmplifierDownloadTest, CanSettingsQuestionAnsweredYesDeletesExactlyThoseDatabases) {
+    auto keeps = amplifierSlot(2, kRa51, "P2.04");
+    startWith(rackOf({amplifierSlot(0, kRa51, "P2.06"), keeps}));
+    ui.expectList(0)
+        .expectMessage("\rATTENTION:RA51 will lose its CAN settings\rin firmware update!\rAre you "
+                       "sure to continue?",
+                       kAnswerYes)
+        .expectMessage(kFinished);
+    ASSERT_EQ(download({0, 2}), 0);
+    EXPECT_FALSE(module(0).canDatabasePart(1));
+    EXPECT_TRUE(module(2).canDatabasePart(1));
+    const QStringList log = protocol();
+    EXPECT_TRUE(log.contains("-->Delete RA51 CAN database.<--"));
+    EXPECT_TRUE(log.contains("RA51 CAN database deleted."));
+}
+
+TEST_F(AmplifierDownloadTest, ProductionModeWithoutLp2FileEndsBeforeConnecting) {
+    QFile::remove(downloadFile(firmware(kRa51).loader2Name.substr(0, 12) + ".lp2"));
+    startWith(rackOf({amplifierSlot(1, kRa51, "P2.04")}), "P");
+    const size_t before = rack().received().size();
+    ui.expectList(0).expectMessage(
+        "No Loader2 *.lp2 file found for selected firmware!\rYou are in production mode, be sure "
+        "that you want that!\rPlease have a look at your firmware files installation.");
+    EXPECT_EQ(download({1}), kOperationDeclined);
+    EXPECT_EQ(rack().received().size(), before);
+}
+
+TEST_F(AmplifierDownloadTest, FaultMidDownloadNamesTheSlotAndARerunRecovers) {
+    startWith(rackOf({amplifierSlot(6, kRa51, "P2.04")}));
+    rack().faults().add({"^PRC1,2,P", 40, rack::FaultAction::Drop, 0, 1});
+    ui.expectList(0).expectMessage(
+        "Download Error in Slot 7 !\r\rPlease change this amplifier,\rrestart Ventrix system "
+        "\rand start download again!");
+    ui.expectMessage("Port Timeout!");
+    EXPECT_NE(download({6}), 0);
+    EXPECT_EQ(ui.statuses.back(), "Error download!");
+    EXPECT_FALSE(holdsFirmware(6, firmware(kRa51)));
+
+    ui.expectList(0).expectMessage(kFinished);
+    ASSERT_EQ(download({6}), 0);
+    EXPECT_TRUE(holdsFirmware(6, firmware(kRa51)));
+}
+
+}  // namespace
+}  // namespace operator_tests

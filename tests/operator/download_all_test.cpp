@@ -1,0 +1,98 @@
+// Download-all against a rack with two outdated module types and one module that is up to date:
+// the to-do list and the protocol line by line, the modules afterwards.
+#include "driver_fixture.h"
+#include "operator/drivers/download_all.h"
+#include "operator/drivers/menu_commands.h"
+
+using namespace quorvel;
+
+namespace operator_tests {
+namespace {
+
+class DownloadAllTest : public DriverTest {
+protected:
+    void SetUp() override {
+        startWith(rackOf({amplifierSlot(0, 2, "P2.04"), amplifierSlot(2, 2, "P2.04"),
+                          amplifierSlot(3, 3, "P3.10"), amplifierSlot(5, 4, "P6.49")}));
+    }
+    QStringList header() const {
+        const auto& inventory = shell->state().Inventory;
+        return {"Ventrix: TCP/IP, " + shell->state().Port.ipAdr,
+                "File Dir: " + downloadDirectory + "/",
+                "",
+                "No Firmware file (KX43P*.S00) found for:",
+                "- KX: " + inventory.processor.Identity + " --> not selected, no firmware file found",
+                "",
+                "No Firmware file (DV43AP*.S00) found for:",
+                "- DV: " + inventory.panel.Identity + " --> not selected, no firmware file found",
+                ""};
+    }
+    QString slotLine(int slot, const char* decision) {
+        return "- Slot " + QString::number(slot + 1) + " : " + record(slot).Identity + " --> " +
+               decision;
+    }
+};
+
+TEST_F(DownloadAllTest, PlansTwoGroupsLoadsThemAndReports) {
+    ui.expectReport(true).expectReport(true);
+    ASSERT_EQ(dispatcher->dispatch(menu::kUpdateAll), 0);
+
+    ASSERT_EQ(ui.reports.size(), 2u);
+    const ReportView& plan = ui.reports[0];
+    EXPECT_EQ(plan.title, "Download All Amplifiers - To Do List");
+    EXPECT_EQ(plan.message, "This function may take some time. Start all downloads?");
+    EXPECT_EQ(plan.firstButton, "Start");
+    EXPECT_EQ(plan.secondButton, "Cancel");
+    QStringList groups = {"Firmware file RA51P207.S00, Version P2.07, found for:",
+                          "- Slot 1 : QTX-RA51,RA51-WS050,0,P2.04 --> selected for download",
+                          "- Slot 3 : QTX-RA51,RA51-WS050,0,P2.04 --> selected for download",
+                          "",
+                          "Firmware file RA77P311.S00, Version P3.11, found for:",
+                          "- Slot 4 : QTX-RA77,RA77-WS081,0,P3.10 --> selected for download",
+                          "",
+                          "Firmware file RA901BP649.S00, Version P6.49, found for:",
+                          "- Slot 6 : QTX-RA901B,RA901B-WS50B,0,P6.49 --> not selected, version "
+                          "is up to date",
+                          ""};
+    EXPECT_EQ(plan.report.split('\r'),
+              header() + groups + QStringList{"Components selected for download: 3 in 2 loop(s)."});
+
+    const ReportView& done = ui.reports[1];
+    EXPECT_EQ(done.title, "Download All Amplifiers - Protocol");
+    EXPECT_EQ(done.message, "Downloads done. No Errors.");
+    groups.insert(3, "*** Download started! ***");
+    groups.insert(4, "*** Download finished! ***");
+    groups.insert(8, "*** Download started! ***");
+    groups.insert(9, "*** Download finished! ***");
+    EXPECT_EQ(done.report.split('\r'),
+              header() + groups +
+                  QStringList{"Downloads done: 3 in 2 loop(s). No Errors."});
+
+    rescan();
+    EXPECT_EQ(record(0).SoftwareVersion, "P2.07");
+    EXPECT_EQ(record(2).SoftwareVersion, "P2.07");
+    EXPECT_EQ(record(3).SoftwareVersion, "P3.11");
+    EXPECT_EQ(record(5).SoftwareVersion, "P6.49");
+    EXPECT_FALSE(shell->messages().QuietMessages);
+}
+
+TEST_F(DownloadAllTest, CancelledToDoListLoadsNothing) {
+    ui.expectReport(false);
+    EXPECT_EQ(DownloadAll(*context).run(), DownloadAll::kNotConfirmed);
+    rescan();
+    EXPECT_EQ(record(0).SoftwareVersion, "P2.04");
+}
+
+TEST_F(DownloadAllTest, AFailedGroupStopsTheRestAndIsNotCounted) {
+    rack().faults().add({"^PRC1,2,P", 10, rack::FaultAction::Drop, 0, 1});
+    ui.expectReport(true).expectReport(true);
+    EXPECT_EQ(DownloadAll(*context).run(), 0);
+    const QStringList lines = ui.reports[1].report.split('\r');
+    EXPECT_TRUE(lines.contains("*** Error -1, function download all exits here! ***"));
+    EXPECT_TRUE(lines.contains("*** Download ignored because of failure before! ***"));
+    EXPECT_EQ(lines.back(), "Downloads done: 0 in 0 loop(s). Errors, please check protocol.");
+    EXPECT_EQ(ui.reports[1].message, "Error! Please reboot Ventrix and start again!");
+}
+
+}  // namespace
+}  // namespace operator_tests

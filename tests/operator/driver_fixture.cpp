@@ -1,0 +1,128 @@
+#include "driver_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <algorithm>
+
+#include "operator/drivers/amplifier_commands.h"
+#include "operator/drivers/shell_commands.h"
+#include "operator/shell/protocol_log.h"
+
+namespace operator_tests {
+namespace {
+
+void copyFile(const QString& from, const QString& to) {
+    QFile::remove(to);
+    ASSERT_TRUE(QFile::copy(from, to)) << from.toStdString();
+}
+
+bool holds(const std::vector<uint8_t>& memory, size_t offset, const std::vector<uint8_t>& data) {
+    return offset + data.size() <= memory.size() &&
+           std::equal(data.begin(), data.end(), memory.begin() + static_cast<long>(offset));
+}
+
+}  // namespace
+
+nlohmann::json amplifierSlot(int slot, int firmwareType, const std::string& version) {
+    const auto& m = fwgen::amplifierModel(firmwareType);
+    return {{"slot", slot},
+            {"kind", m.model},
+            {"firmwareType", firmwareType},
+            {"moduleCode", m.moduleCode},
+            {"amtNumber", m.amtNumber},
+            {"subChannels", 4},
+            {"version", version}};
+}
+
+nlohmann::json rackOf(const std::vector<nlohmann::json>& slots) {
+    return {{"timing", {{"resetMs", 1500}}},
+            {"processor", {{"kind", "KX43"}, {"identity", "QTX,KX43,0,P1.52"}, {"version", "P1.52"}}},
+            {"panel",
+             {{"kind", "DV43A"}, {"version", "P4.10"}, {"hardwareRevision", "1.00"},
+              {"serialNumber", "0012345"}}},
+            {"slots", slots}};
+}
+
+DriverTest::DriverTest() {
+    const QDir root(directory.path());
+    root.mkpath("program");
+    root.mkpath("Download");
+    programDirectory = root.filePath("program");
+    downloadDirectory = root.filePath("Download");
+    logFile = root.filePath("Quorlink.log");
+    for (const char* name : {"ws.cfg", "kx.cfg", "NodePod.cfg"}) {
+        copyFile(QString(CONFIG_DIR) + "/" + name, programDirectory + "/" + name);
+    }
+    fwgen::writeAmplifierSet(downloadDirectory.toStdString());
+    QSettings settings(root.filePath("Quorvel.ini"), QSettings::IniFormat);
+    settings.setValue("Properties/LogFileName", logFile);
+    settings.setValue("Properties/DownloadPath", downloadDirectory + "/");
+    settings.setValue("Properties/CommPort", "Ethernet TCP/IP");
+    settings.setValue("Properties/ResetTimeout3", "4");
+}
+
+DriverTest::~DriverTest() {
+    dispatcher.reset();
+    context.reset();
+    shell.reset();
+}
+
+void DriverTest::startWith(const nlohmann::json& rack, const QString& startMode) {
+    useRack(rack);
+    quorvel::ShellEnvironment environment;
+    environment.programDirectory = programDirectory;
+    environment.settingsFile = QDir(directory.path()).filePath("Quorvel.ini");
+    environment.instanceLockDirectory = QDir(directory.path()).filePath("locks");
+    environment.now = [] { return QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)); };
+    shell = std::make_unique<quorvel::OperatorShell>(ui, environment);
+    ASSERT_TRUE(shell->start(startMode));
+    ASSERT_EQ(shell->ScanSystem(), quorvel::ScanOutcome::Finished);
+    context = std::make_unique<quorvel::DriverContext>(*shell);
+    dispatcher = std::make_unique<quorvel::CommandDispatcher>(*context);
+    quorvel::RegisterShellCommands(*dispatcher);
+    quorvel::RegisterAmplifierCommands(*dispatcher);
+}
+
+void DriverTest::rescan() { ASSERT_EQ(shell->ScanSystem(), quorvel::ScanOutcome::Finished); }
+
+rack::amplifier::AmplifierModule& DriverTest::module(int slot) {
+    return dynamic_cast<rack::amplifier::AmplifierModule&>(*rack().slot(slot));
+}
+
+QStringList DriverTest::protocol() const {
+    shell->FlushProtocol();
+    QFile file(logFile);
+    QStringList texts;
+    if (!file.open(QIODevice::ReadOnly)) return texts;
+    for (const QString& line : quorvel::SplitLogLines(QString::fromLocal8Bit(file.readAll()))) {
+        const qsizetype colon = line.indexOf(": ");
+        if (colon >= 0) texts << line.mid(colon + 2);
+    }
+    return texts;
+}
+
+fwgen::AmplifierFirmware DriverTest::firmware(int firmwareType) const {
+    return fwgen::amplifierFirmware(fwgen::amplifierModel(firmwareType));
+}
+
+QString DriverTest::downloadFile(const std::string& name) const {
+    return QDir(downloadDirectory).filePath(QString::fromStdString(name));
+}
+
+bool DriverTest::holdsFirmware(int slot, const fwgen::AmplifierFirmware& fw) {
+    const auto& flash = module(slot).flash();
+    for (const auto& segment : fw.application) {
+        const bool external = segment.address >= 0x30000;  // type 2 layout
+        const size_t offset = external ? segment.address - 0x40000 : segment.address - 0x10000;
+        if (!holds(external ? flash.external() : flash.internal(), offset, segment.data)) return false;
+    }
+    return true;
+}
+
+size_t DriverTest::rackReceived(const std::string& command) const {
+    const auto& lines = const_cast<DriverTest*>(this)->rack().received();
+    return static_cast<size_t>(std::count(lines.begin(), lines.end(), command));
+}
+
+}  // namespace operator_tests
