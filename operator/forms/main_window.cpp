@@ -12,6 +12,9 @@
 
 #include "operator/forms/menu_layout.h"
 
+// The pictures are compiled into this library; a static library must register them itself.
+static void registerPictures() { Q_INIT_RESOURCE(forms); }
+
 namespace quorvel::forms {
 namespace {
 
@@ -22,6 +25,7 @@ QIcon buttonIcon(const ToolbarButton& button) {
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+    registerPictures();
     setObjectName("frmMain");
     setWindowIcon(QIcon(":/icons/quorvel.svg"));
     buildMenus();

@@ -115,10 +115,12 @@ TEST_F(PortDialogTest, OkStoresExactlyItsKeysAndCancelNothing) {
     button("cmdPropsOk")->click();
 
     QStringList keys = storedKeys();
+    QStringList expected = {"App/IpCnt",          "Properties/Baudrate", "Properties/CommPort",
+                            "Properties/GpibAdr", "Properties/IpAdr",    "Properties/Rs485Adr",
+                            "Properties/ResetTimeout3", "Properties/USBAdr"};
     keys.sort();
-    EXPECT_EQ(keys, QStringList({"App/IpCnt", "Properties/Baudrate", "Properties/CommPort",
-                                 "Properties/GpibAdr", "Properties/IpAdr", "Properties/Rs485Adr",
-                                 "Properties/ResetTimeout3", "Properties/USBAdr"}));
+    expected.sort();
+    EXPECT_EQ(keys, expected);
     EXPECT_EQ(store.value("Properties", "CommPort", {}), "Ethernet TCP/IP");
     EXPECT_EQ(store.value("Properties", "IpAdr", {}), "10.0.0.7:5025");
     EXPECT_EQ(store.value("Properties", "ResetTimeout3", {}), "45");

@@ -64,7 +64,7 @@ TEST_F(Options, IncludeLoader1AsksFirstAndOnlyLoader1Warns) {
     EXPECT_EQ(answerer.shownTexts().last(), "You have selected Loader1 download, please be careful!");
     trigger("mnuScanForLoader1");
     EXPECT_TRUE(state().ScanForLoader1);
-    EXPECT_NE(loggedTexts().indexOf("-->Scan for loader1 clicked.<--"), -1);
+    EXPECT_NE(protocol().indexOf("-->Scan for loader1 clicked.<--"), -1);
     EXPECT_TRUE(answerer.allAnswered());
 }
 

@@ -82,7 +82,7 @@ TEST_F(Selection, SelectAllTicksEveryEnabledAmplifierAndUnticksThemTheSecondTime
     EXPECT_TRUE(program->selection().tickedSlots().empty());
     EXPECT_FALSE(box(Slot(kRa51))->isChecked());
     EXPECT_TRUE(box(kProcessor)->isEnabled());
-    EXPECT_NE(loggedTexts().indexOf("-->Button SelectAllRA.<--"), -1);
+    EXPECT_NE(protocol().indexOf("-->Button SelectAllRA.<--"), -1);
 }
 
 }  // namespace

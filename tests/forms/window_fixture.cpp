@@ -5,6 +5,8 @@
 #include <QTest>
 #include <fstream>
 
+#include "operator/shell/protocol_log.h"
+
 namespace forms_tests {
 
 nlohmann::json DefaultRack() {
@@ -57,6 +59,16 @@ bool WindowTest::entryEnabled(const QString& entry) { return window().entry(entr
 
 bool WindowTest::buttonEnabled(const QString& key) {
     return window().toolbarButton(key)->isEnabled();
+}
+
+QStringList WindowTest::protocol() {
+    QStringList texts;
+    const QString pending = program->shell().protocolLog().pending();
+    for (const QString& line : quorvel::SplitLogLines(logText() + pending)) {
+        const qsizetype colon = line.indexOf(": ");
+        if (colon >= 0) texts << line.mid(colon + 2);
+    }
+    return texts;
 }
 
 }  // namespace forms_tests

@@ -35,6 +35,8 @@ protected:
     QCheckBox* box(DeviceRef device) { return window().deviceTree()->checkBox(device); }
     bool entryEnabled(const QString& entry);
     bool buttonEnabled(const QString& key);
+    // The protocol's entry texts so far, written and pending.
+    QStringList protocol();
 
     DialogAnswerer answerer;
     std::unique_ptr<quorvel::forms::WindowProgram> program;
