@@ -1,0 +1,25 @@
+#pragma once
+// quorvel [S|A|P|PS|O] [--simulate[=RACK_FILE]]
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace quorvel::forms {
+
+struct CommandLine {
+    QString startMode;                // empty: a normal start
+    std::optional<QString> simulate;  // empty text: the shipped default rack
+    bool help = false;
+    QString error;  // not empty: the arguments could not be read
+};
+
+// `arguments` without the program name.
+CommandLine ParseCommandLine(const QStringList& arguments);
+
+inline constexpr const char* kUsage =
+    "Usage: quorvel [S|A|P|PS|O] [--simulate[=RACK_FILE]]\n"
+    "  S, A, P, PS, O   start mode (service, admin, production, production sequential, OEM)\n"
+    "  --simulate       run a simulated rack inside the program and connect to it; stored\n"
+    "                   settings stay as they are (RACK_FILE: the rack to simulate)\n";
+
+}  // namespace quorvel::forms

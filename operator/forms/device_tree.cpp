@@ -1,0 +1,112 @@
+#include "operator/forms/device_tree.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+
+namespace quorvel::forms {
+namespace {
+
+constexpr int kBoxColumn = 0;
+constexpr int kPictureColumn = 1;
+constexpr int kNoteColumn = 2;
+constexpr int kFirstSlotRow = 2;
+
+int noteIndex(DeviceRef device) {
+    switch (device.box) {
+        case DeviceBox::Processor: return 0;
+        case DeviceBox::Panel: return 1;
+        case DeviceBox::Slot: break;
+    }
+    return kFirstSlotRow + device.slot;
+}
+
+}  // namespace
+
+DeviceTree::DeviceTree(QWidget* parent) : QFrame(parent) {
+    setObjectName("frmMainFrame");
+    setFrameShape(QFrame::StyledPanel);
+    auto* grid = new QGridLayout(this);
+    grid->setColumnStretch(kBoxColumn, 1);
+    grid->setVerticalSpacing(2);
+    processor_ = addBox({DeviceBox::Processor, 0}, "KX", 0);
+    processor_->setObjectName("chkKX");
+    panel_ = addBox({DeviceBox::Panel, 0}, "DV", 1);
+    panel_->setObjectName("chkDV");
+    for (int slot = 0; slot < DeviceInventory::kSlots; ++slot) {
+        QCheckBox* box = addBox({DeviceBox::Slot, slot}, QString("%1 - RA :").arg(slot + 1),
+                                kFirstSlotRow + slot);
+        box->setObjectName(QString("chkRA%1").arg(slot));
+        box->setToolTip(QString("Selection for channel %1").arg(slot + 1));
+        slots_[slot] = box;
+        auto* picture = new NodePodPictureLabel(slot, this);
+        picture->setObjectName(QString("picNodePod%1").arg(slot));
+        grid->addWidget(picture, kFirstSlotRow + slot, kPictureColumn);
+        connect(picture, &NodePodPictureLabel::clicked, this, &DeviceTree::nodePodClicked);
+        connect(picture, &NodePodPictureLabel::doubleClicked, this,
+                &DeviceTree::nodePodDoubleClicked);
+        pictures_[slot] = picture;
+    }
+    grid->setRowStretch(kFirstSlotRow + DeviceInventory::kSlots, 1);
+}
+
+QCheckBox* DeviceTree::addBox(DeviceRef device, const QString& caption, int row) {
+    auto* box = new QCheckBox(caption, this);
+    box->setAccessibleName(caption);
+    box->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(box, &QCheckBox::clicked, this, [this, device](bool checked) {
+        emit boxClicked(device, checked);
+    });
+    connect(box, &QWidget::customContextMenuRequested, this,
+            [this, device] { emit informationRequested(device); });
+    auto* grid = static_cast<QGridLayout*>(layout());
+    grid->addWidget(box, row, kBoxColumn);
+    auto* note = new QLabel(this);
+    note->setVisible(false);
+    grid->addWidget(note, row, kNoteColumn);
+    notes_[static_cast<size_t>(row)] = note;
+    return box;
+}
+
+QCheckBox* DeviceTree::checkBox(DeviceRef device) const {
+    switch (device.box) {
+        case DeviceBox::Processor: return processor_;
+        case DeviceBox::Panel: return panel_;
+        case DeviceBox::Slot: break;
+    }
+    return slots_[static_cast<size_t>(device.slot)];
+}
+
+QLabel* DeviceTree::noteLabel(DeviceRef device) const {
+    return notes_[static_cast<size_t>(noteIndex(device))];
+}
+
+void DeviceTree::setBox(DeviceRef device, const DeviceBoxState& state) {
+    QCheckBox* box = checkBox(device);
+    box->setText(state.caption);
+    box->setAccessibleName(state.caption);
+    box->setVisible(state.visible);
+    box->setEnabled(state.enabled);
+}
+
+void DeviceTree::setChecked(DeviceRef device, bool checked) { checkBox(device)->setChecked(checked); }
+
+bool DeviceTree::isChecked(DeviceRef device) const { return checkBox(device)->isChecked(); }
+
+void DeviceTree::setBoxEnabled(DeviceRef device, bool enabled) {
+    checkBox(device)->setEnabled(enabled);
+}
+
+void DeviceTree::setNodePodPicture(int slot, NodePodPicture picture) {
+    pictures_[static_cast<size_t>(slot)]->show(picture);
+}
+
+void DeviceTree::setFirmwareNote(DeviceRef device, const QString& note, const QString& toolTip) {
+    QLabel* label = noteLabel(device);
+    label->setText(note);
+    label->setToolTip(toolTip);
+    label->setAccessibleName(toolTip);
+    label->setVisible(!note.isEmpty() && checkBox(device)->isVisible());
+}
+
+}  // namespace quorvel::forms

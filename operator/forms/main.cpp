@@ -1,0 +1,70 @@
+// Quorvel: the window program of the firmware loader.
+#include <QApplication>
+#include <QDir>
+#include <QSettings>
+#include <cstdio>
+#include <memory>
+
+#include "linkpad/com_ports.h"
+#include "operator/cli/simulated_rack.h"
+#include "operator/forms/command_line.h"
+#include "operator/forms/message_box.h"
+#include "operator/forms/simulation_sandbox.h"
+#include "operator/forms/window_program.h"
+
+namespace {
+
+using namespace quorvel;
+using namespace quorvel::forms;
+
+QString userSettingsFile() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Quorvel", "Quorvel").fileName();
+}
+
+std::unique_ptr<cli::SimulatedRack> startRack(const QString& rackFile) {
+    const std::string file = rackFile.isEmpty() ? cli::DefaultRackFile() : rackFile.toStdString();
+    try {
+        return std::make_unique<cli::SimulatedRack>(file);
+    } catch (const std::exception& e) {
+        ShowMessageBox(nullptr,
+                       QString("The simulated rack could not be started from\r%1:\r%2")
+                           .arg(QString::fromStdString(file), e.what()),
+                       kIconStop, "Quorvel");
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    application.setApplicationName("Quorvel");
+    application.setDesktopFileName("quorvel");
+    const CommandLine line = ParseCommandLine(application.arguments().mid(1));
+    if (line.help || !line.error.isEmpty()) {
+        if (!line.error.isEmpty()) std::fprintf(stderr, "quorvel: %s\n", qPrintable(line.error));
+        std::fputs(kUsage, line.help ? stdout : stderr);
+        return line.help ? 0 : 2;
+    }
+
+    WindowProgramOptions options;
+    options.startMode = line.startMode;
+    options.environment.programDirectory = QCoreApplication::applicationDirPath();
+    std::unique_ptr<SimulationSandbox> sandbox;
+    std::unique_ptr<cli::SimulatedRack> rack;
+    if (line.simulate) {
+        rack = startRack(*line.simulate);
+        if (!rack) return 1;
+        sandbox = std::make_unique<SimulationSandbox>(
+            userSettingsFile(), QString::fromStdString(linkpad::comMappingFile().string()));
+        options.environment.settingsFile = sandbox->settingsFile();
+        options.environment.instanceLockDirectory = sandbox->instanceLockDirectory();
+        options.comMappingFile = sandbox->comMappingFile();
+        options.simulatedRackAddress = QString::fromStdString(rack->address());
+    }
+
+    WindowProgram program(options);
+    if (!program.start()) return 0;
+    program.window().show();
+    return application.exec();
+}

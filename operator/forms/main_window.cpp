@@ -1,0 +1,127 @@
+#include "operator/forms/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "operator/forms/menu_layout.h"
+
+// The pictures are compiled into this library; a static library must register them itself.
+static void registerPictures() { Q_INIT_RESOURCE(forms); }
+
+namespace quorvel::forms {
+namespace {
+
+QIcon buttonIcon(const ToolbarButton& button) {
+    return QIcon::fromTheme(button.icon, QIcon(":/icons/" + button.key + ".svg"));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+    registerPictures();
+    setObjectName("frmMain");
+    setWindowIcon(QIcon(":/icons/quorvel.svg"));
+    buildMenus();
+    buildToolbar();
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    tree_ = new DeviceTree;
+    area_ = new QScrollArea;
+    area_->setWidget(tree_);
+    area_->setWidgetResizable(true);
+    area_->setFrameShape(QFrame::NoFrame);
+    column->addWidget(area_, 1);
+    progress_ = new QProgressBar;
+    progress_->setObjectName("ProgressBar1");
+    progress_->setRange(0, 100);
+    progress_->setAccessibleName("Progress");
+    column->addWidget(progress_);
+    setCentralWidget(central);
+    buildStatusBar();
+    resize(520, 640);
+}
+
+void MainWindow::buildMenus() {
+    for (const Menu& menu : MainMenus()) {
+        QMenu* shown = menuBar()->addMenu(menu.caption);
+        shown->setObjectName(menu.name);
+        for (const MenuEntry& item : menu.entries) {
+            QAction* action = item.caption.isEmpty() ? shown->addSeparator()
+                                                     : shown->addAction(item.caption);
+            action->setObjectName(item.name);
+            action->setCheckable(item.checkable);
+            action->setVisible(!item.hidden);
+            entries_.insert(item.name, action);
+            if (item.caption.isEmpty()) continue;
+            const QString name = item.name;
+            connect(action, &QAction::triggered, this, [this, name] { emit entryTriggered(name); });
+        }
+    }
+}
+
+void MainWindow::buildToolbar() {
+    toolbar_ = addToolBar("Toolbar");
+    toolbar_->setObjectName("Toolbar1");
+    toolbar_->setMovable(false);
+    toolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (const ToolbarButton& button : ToolbarButtons()) {
+        QAction* action = toolbar_->addAction(buttonIcon(button), button.caption);
+        action->setObjectName("Toolbar1" + button.key);
+        action->setToolTip(button.toolTip);
+        buttons_.insert(button.key, action);
+        const QString key = button.key;
+        connect(action, &QAction::triggered, this, [this, key] { emit toolbarTriggered(key); });
+    }
+}
+
+void MainWindow::buildStatusBar() {
+    statusBar()->setObjectName("sbrStatus");
+    status_ = new QLabel;
+    status_->setObjectName("Status");
+    status_->setAccessibleName("Status");
+    settings_ = new QLabel;
+    settings_->setObjectName("Settings");
+    settings_->setAccessibleName("Settings");
+    statusBar()->addWidget(status_, 1);
+    statusBar()->addPermanentWidget(settings_);
+}
+
+void MainWindow::setStatusText(const QString& text) { status_->setText(text); }
+QString MainWindow::statusText() const { return status_->text(); }
+void MainWindow::setSettingsText(const QString& text) { settings_->setText(text); }
+QString MainWindow::settingsText() const { return settings_->text(); }
+void MainWindow::setProgress(int percent) { progress_->setValue(std::clamp(percent, 0, 100)); }
+int MainWindow::progress() const { return progress_->value(); }
+void MainWindow::setProgressVisible(bool visible) { progress_->setVisible(visible); }
+void MainWindow::setDeviceTreeVisible(bool visible) { tree_->setVisible(visible); }
+
+void MainWindow::setLocked(bool locked) {
+    if (locked == locked_) return;
+    locked_ = locked;
+    menuBar()->setEnabled(!locked);
+    toolbar_->setEnabled(!locked);
+    tree_->setEnabled(!locked);
+    if (locked) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (locked_ || (closeGuard_ && !closeGuard_())) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+}  // namespace quorvel::forms

@@ -1,0 +1,70 @@
+#pragma once
+// The main window: menus, toolbar, device frame, progress bar and the status bar with the panels
+// "Status" and "Settings". It presents; the program decides what its entries do.
+#include <QMainWindow>
+#include <QMap>
+#include <functional>
+
+#include "operator/forms/device_tree.h"
+
+class QLabel;
+class QProgressBar;
+class QScrollArea;
+class QToolBar;
+
+namespace quorvel::forms {
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+
+    // A menu entry or separator by its control name; nullptr when there is none.
+    QAction* entry(const QString& name) const { return entries_.value(name); }
+    // A toolbar button by its key ("Download").
+    QAction* toolbarButton(const QString& key) const { return buttons_.value(key); }
+    DeviceTree* deviceTree() const { return tree_; }
+    QScrollArea* deviceArea() const { return area_; }
+
+    void setStatusText(const QString& text);
+    QString statusText() const;
+    void setSettingsText(const QString& text);
+    QString settingsText() const;
+    void setProgress(int percent);
+    int progress() const;
+    void setProgressVisible(bool visible);
+    void setDeviceTreeVisible(bool visible);
+
+    // Menus, toolbar and device frame locked with a busy pointer, or unlocked.
+    void setLocked(bool locked);
+    bool isLocked() const { return locked_; }
+
+    // Asked before the window closes; false keeps it open.
+    void setCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
+
+signals:
+    // A menu entry or toolbar button was triggered (by name or key).
+    void entryTriggered(const QString& name);
+    void toolbarTriggered(const QString& key);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildStatusBar();
+
+    QMap<QString, QAction*> entries_;
+    QMap<QString, QAction*> buttons_;
+    QToolBar* toolbar_ = nullptr;
+    QScrollArea* area_ = nullptr;
+    DeviceTree* tree_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QLabel* status_ = nullptr;
+    QLabel* settings_ = nullptr;
+    bool locked_ = false;
+    std::function<bool()> closeGuard_;
+};
+
+}  // namespace quorvel::forms

@@ -1,0 +1,63 @@
+#pragma once
+// The window program: the main window and its dialogs over the operator shell and the device
+// selection. Menu entries and toolbar buttons are routed here; the shell, the selection and the
+// drivers decide, the windows present.
+#include <QObject>
+#include <memory>
+
+#include "operator/drivers/device_selection.h"
+#include "operator/forms/main_window.h"
+#include "operator/forms/window_ui.h"
+#include "operator/shell/operator_shell.h"
+
+namespace quorvel::forms {
+
+struct WindowProgramOptions {
+    ShellEnvironment environment;
+    QString startMode;           // "S", "A", "P", "PS", "O" or empty
+    QString comMappingFile;      // empty: the port library's mapping file
+    QString simulatedRackAddress;  // not empty: connect to this simulated rack over TCP
+};
+
+class WindowProgram : public QObject {
+    Q_OBJECT
+public:
+    explicit WindowProgram(WindowProgramOptions options);
+    ~WindowProgram() override;
+
+    // Start-up; false when the operator declined to start a second instance.
+    bool start();
+
+    MainWindow& window() { return window_; }
+    OperatorShell& shell() { return *shell_; }
+    DeviceSelection& selection() { return selection_; }
+
+    // RefreshDeviceTree: the selection after a scan, a port change or an operation.
+    void refreshDeviceTree();
+
+private:
+    void runEntry(const QString& name);
+    void runToolbar(const QString& key);
+    void clickBox(DeviceRef device, bool checked);
+    void clickNodePod(int slot);
+    void doubleClickNodePod(int slot);
+    void showInformation(DeviceRef device);
+    void scan();
+    void configurePort();
+    void chooseDownloadDirectory();
+    void switchTrafficLog();
+    void toggleOption(const QString& entry);
+    void showHelp();
+    void showAbout();
+    void restoreGeometry();
+    bool closeWindow();
+
+    WindowProgramOptions options_;
+    MainWindow window_;
+    WindowUi ui_;
+    std::unique_ptr<OperatorShell> shell_;
+    DeviceSelection selection_;
+    bool shutDown_ = false;
+};
+
+}  // namespace quorvel::forms

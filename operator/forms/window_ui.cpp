@@ -1,0 +1,79 @@
+#include "operator/forms/window_ui.h"
+
+#include <QApplication>
+#include <QInputDialog>
+
+#include "operator/forms/message_box.h"
+#include "operator/forms/show_box.h"
+#include "operator/forms/line_ends.h"
+
+namespace quorvel::forms {
+
+QWidget* WindowUi::owner() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return &window_;
+}
+
+int WindowUi::showMessageBox(const QString& prompt, int style, const QString& title) {
+    return ShowMessageBox(owner(), prompt, style, title);
+}
+
+std::optional<QString> WindowUi::askInput(const QString& prompt, const QString& title) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(owner(), title, NormalizedLineEnds(prompt), QLineEdit::Normal, {}, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+std::optional<int> WindowUi::chooseOne(const QString& title, const QStringList& choices) {
+    if (choices.isEmpty()) return std::nullopt;
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(owner(), title, title, choices, 0, false, &ok);
+    if (!ok) return std::nullopt;
+    return static_cast<int>(choices.indexOf(chosen));
+}
+
+void WindowUi::setInterfaceEnabled(bool enabled) {
+    window_.setLocked(!enabled);
+    processEvents();
+}
+
+void WindowUi::processEvents() {
+    // Repaint and keep the window responsive; input reaches only what is not locked.
+    QApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void WindowUi::setMenuEntryVisible(const QString& entry, bool visible) {
+    if (QAction* action = window_.entry(entry)) action->setVisible(visible);
+}
+
+void WindowUi::setMenuEntryChecked(const QString& entry, bool checked) {
+    if (QAction* action = window_.entry(entry)) action->setChecked(checked);
+}
+
+void WindowUi::setMenuEntryEnabled(const QString& entry, bool enabled) {
+    if (QAction* action = window_.entry(entry)) action->setEnabled(enabled);
+}
+
+void WindowUi::setDeviceBox(DeviceBox box, int slot, const DeviceBoxState& state) {
+    window_.deviceTree()->setBox({box, slot}, state);
+}
+
+void WindowUi::setNodePodPicture(int slot, NodePodPicture picture) {
+    window_.deviceTree()->setNodePodPicture(slot, picture);
+}
+
+std::optional<std::pair<int, int>> WindowUi::mainWindowPosition() const {
+    return std::make_pair(window_.x(), window_.y());
+}
+
+void WindowUi::showProtocolViewer(const QString& caption, const QString& text, bool found) {
+    ShowBoxContent content;
+    content.caption = caption;
+    content.text = text;
+    content.icon = found ? ShowBoxContent::Icon::None : ShowBoxContent::Icon::Exclamation;
+    MyShowBox(owner(), content);
+}
+
+}  // namespace quorvel::forms

@@ -1,0 +1,40 @@
+#pragma once
+// The operator's UI as windows: message boxes, questions and lists as modal dialogs over the main
+// window, progress and status in the main window, the lock around every operation.
+#include "operator/forms/main_window.h"
+#include "operator/shell/operator_ui.h"
+
+namespace quorvel::forms {
+
+class WindowUi : public OperatorUi {
+public:
+    explicit WindowUi(MainWindow& window) : window_(window) {}
+
+    int showMessageBox(const QString& prompt, int style, const QString& title) override;
+    std::optional<QString> askInput(const QString& prompt, const QString& title) override;
+    std::optional<int> chooseOne(const QString& title, const QStringList& choices) override;
+    void setProgress(int percent) override { window_.setProgress(percent); }
+    void setStatus(const QString& text) override { window_.setStatusText(text); }
+    void setPortSummary(const QString& text) override { window_.setSettingsText(text); }
+    void setInterfaceEnabled(bool enabled) override;
+    void processEvents() override;
+
+    void setTitle(const QString& title) override { window_.setWindowTitle(title); }
+    void setMenuEntryVisible(const QString& entry, bool visible) override;
+    void setMenuEntryChecked(const QString& entry, bool checked) override;
+    void setMenuEntryEnabled(const QString& entry, bool enabled) override;
+    void setDeviceTreeVisible(bool visible) override { window_.setDeviceTreeVisible(visible); }
+    void setDeviceBox(DeviceBox box, int slot, const DeviceBoxState& state) override;
+    void setNodePodPicture(int slot, NodePodPicture picture) override;
+    void moveMainWindow(int left, int top) override { window_.move(left, top); }
+    std::optional<std::pair<int, int>> mainWindowPosition() const override;
+    void showProtocolViewer(const QString& caption, const QString& text, bool found) override;
+
+    // The window that owns dialogs right now: the active modal one, else the main window.
+    QWidget* owner() const;
+
+private:
+    MainWindow& window_;
+};
+
+}  // namespace quorvel::forms

@@ -1,0 +1,98 @@
+// Option entries through the menus: the traffic-log switch with an old log, the loader-1 guards,
+// the download directory kept only on OK, the port summary after the port dialog.
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "window_fixture.h"
+
+namespace forms_tests {
+namespace {
+
+using Options = WindowTest;
+
+struct TrafficLogCase {
+    const char* answer;
+    bool oldLogKept;
+};
+
+class TrafficLog : public WindowTest, public ::testing::WithParamInterface<TrafficLogCase> {};
+
+TEST_P(TrafficLog, OldLogIsDeletedOnlyOnYesAndTheSwitchTurnsOn) {
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(directory.path());
+    QFile old("Comlog.log");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old traffic\n");
+    old.close();
+    startProgram();
+
+    answerer.expectMessageButton(GetParam().answer);
+    trigger("mnuLogFileActive");
+    EXPECT_EQ(answerer.shownTexts(), QStringList{"There is an existing logfile. Delete it?"});
+    EXPECT_EQ(QFile::exists("Comlog.log"), GetParam().oldLogKept);
+    EXPECT_TRUE(window().entry("mnuLogFileActive")->isChecked());
+    EXPECT_TRUE(state().TrafficLogOn);
+    EXPECT_TRUE(state().Connection.trafficLog);
+
+    trigger("mnuLogFileActive");  // off again, no question
+    EXPECT_FALSE(window().entry("mnuLogFileActive")->isChecked());
+    EXPECT_FALSE(state().Connection.trafficLog);
+    EXPECT_EQ(answerer.shownTexts().size(), 1);
+    QDir::setCurrent(previous);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, TrafficLog,
+                         ::testing::Values(TrafficLogCase{"No", true},
+                                           TrafficLogCase{"Yes", false}));
+
+TEST_F(Options, IncludeLoader1AsksFirstAndOnlyLoader1Warns) {
+    startProgram("S");
+    answerer.expectMessageButton("No");
+    trigger("mnuIncludeLoader1");
+    EXPECT_FALSE(window().entry("mnuIncludeLoader1")->isChecked());
+    EXPECT_FALSE(state().IncludeLoader1);
+    answerer.expectMessageButton("Yes");
+    trigger("mnuIncludeLoader1");
+    EXPECT_TRUE(window().entry("mnuIncludeLoader1")->isChecked());
+    EXPECT_TRUE(state().IncludeLoader1);
+
+    answerer.expectMessageButton("OK");
+    trigger("mnuOnlyLoader1");
+    EXPECT_TRUE(state().OnlyLoader1);
+    EXPECT_EQ(answerer.shownTexts().last(), "You have selected Loader1 download, please be careful!");
+    trigger("mnuScanForLoader1");
+    EXPECT_TRUE(state().ScanForLoader1);
+    EXPECT_NE(protocol().indexOf("-->Scan for loader1 clicked.<--"), -1);
+    EXPECT_TRUE(answerer.allAnswered());
+}
+
+TEST_F(Options, DownloadDirectoryIsKeptOnlyOnOk) {
+    startProgram();
+    const QString before = state().DownloadDirectory;
+    answerer.expect([](QDialog& dialog) { dialog.reject(); });
+    trigger("mnuSetDirDownload");
+    EXPECT_EQ(state().DownloadDirectory, before);
+    EXPECT_EQ(stored("Properties", "DownloadPath"), "");
+    answerer.expect([](QDialog& dialog) { dialog.accept(); });
+    trigger("mnuSetDirDownload");
+    EXPECT_EQ(stored("Properties", "DownloadPath"), before);
+}
+
+TEST_F(Options, PortDialogOkChangesTheConnectionAndTheSummary) {
+    startProgram();
+    answerer.expect([](QDialog& dialog) {
+        auto* address = dialog.findChild<QLineEdit*>("cboIpAdr");
+        address->setText("192.168.7.9");
+        dialog.findChild<QPushButton*>("cmdPropsOk")->click();
+    });
+    trigger("mnuOptionsConfig");
+    EXPECT_EQ(stored("Properties", "IpAdr"), "192.168.7.9");
+    EXPECT_EQ(state().Port.ipAdr, "192.168.7.9");
+    EXPECT_TRUE(window().settingsText().contains("192.168.7.9"));
+    EXPECT_TRUE(answerer.allAnswered());
+}
+
+}  // namespace
+}  // namespace forms_tests

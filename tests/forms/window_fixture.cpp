@@ -1,0 +1,74 @@
+#include "window_fixture.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTest>
+#include <fstream>
+
+#include "operator/shell/protocol_log.h"
+
+namespace forms_tests {
+
+nlohmann::json DefaultRack() {
+    std::ifstream in(DEFAULT_RACK_FILE);
+    return nlohmann::json::parse(in);
+}
+
+WindowTest::WindowTest() {
+    for (const char* name : {"ws.cfg", "NodePod.cfg", "kx.cfg"}) {
+        QFile::copy(QString(CONFIG_DIRECTORY) + "/" + name, programDirectory + "/" + name);
+    }
+    store("Properties", "CommPort", "Ethernet TCP/IP");
+}
+
+WindowTest::~WindowTest() {
+    if (program) program->window().close();
+}
+
+void WindowTest::startProgram(const QString& startMode) {
+    quorvel::forms::WindowProgramOptions options;
+    options.environment = environment();
+    options.startMode = startMode;
+    options.comMappingFile = directory.filePath("ports.conf");
+    program = std::make_unique<quorvel::forms::WindowProgram>(options);
+    ASSERT_TRUE(program->start());
+    program->window().show();
+}
+
+void WindowTest::startAndScan(const nlohmann::json& rack, const QString& startMode) {
+    useRack(rack);
+    startProgram(startMode);
+    trigger("mnuOptionsScan");
+    ASSERT_EQ(window().statusText(), "Ready");
+}
+
+void WindowTest::trigger(const QString& entry) {
+    QAction* action = window().entry(entry);
+    ASSERT_NE(action, nullptr) << entry.toStdString();
+    action->trigger();
+}
+
+void WindowTest::triggerButton(const QString& key) { window().toolbarButton(key)->trigger(); }
+
+void WindowTest::click(DeviceRef device) {
+    QCheckBox* checkBox = box(device);
+    QTest::mouseClick(checkBox, Qt::LeftButton, {}, QPoint(6, checkBox->height() / 2));
+}
+
+bool WindowTest::entryEnabled(const QString& entry) { return window().entry(entry)->isEnabled(); }
+
+bool WindowTest::buttonEnabled(const QString& key) {
+    return window().toolbarButton(key)->isEnabled();
+}
+
+QStringList WindowTest::protocol() {
+    QStringList texts;
+    const QString pending = program->shell().protocolLog().pending();
+    for (const QString& line : quorvel::SplitLogLines(logText() + pending)) {
+        const qsizetype colon = line.indexOf(": ");
+        if (colon >= 0) texts << line.mid(colon + 2);
+    }
+    return texts;
+}
+
+}  // namespace forms_tests
