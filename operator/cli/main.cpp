@@ -3,20 +3,14 @@
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
-#include <filesystem>
 
 #include "operator/cli/exit_codes.h"
 #include "operator/cli/scan_command.h"
+#include "operator/shell/installation_paths.h"
 
 namespace {
 
 using namespace quorvel::cli;
-
-std::string programDirectory() {
-    std::error_code error;
-    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : program.parent_path().string();
-}
 
 void addCommonOptions(CLI::App& app, CommonOptions& common, bool& verbose, bool& quiet) {
     app.add_flag("-v,--verbose", verbose, "show every status and device as it is found");
@@ -47,7 +41,8 @@ int main(int argc, char** argv) {
                  "Exit codes: 0 done, 1 failed, 2 nothing to do, 3 no rack or device found."};
     app.require_subcommand(1);
     CommonOptions common;
-    common.configDirectory = programDirectory();
+    common.configDirectory =
+        quorvel::ConfigDirectory(quorvel::ProgramDirectory()).toStdString();
     bool verbose = false;
     bool quiet = false;
     addCommonOptions(app, common, verbose, quiet);

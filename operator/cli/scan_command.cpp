@@ -2,8 +2,9 @@
 
 #include <iostream>
 #include <memory>
+#include <string>
 
-#include "linkpad/hooks.h"
+#include "linkpad/linkpad.h"
 #include "operator/cli/exit_codes.h"
 #include "operator/cli/inventory_report.h"
 #include "operator/cli/simulated_rack.h"
@@ -43,11 +44,20 @@ bool choosePort(OperatorShell& shell, const CommonOptions& common, const Simulat
     return true;
 }
 
+// Why the port library could not open the port, as it told the traffic log.
+std::string portError() {
+    const int32_t length = QTX_GetLastError(nullptr, 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    QTX_GetLastError(text.data(), static_cast<int32_t>(text.size()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
 int scanFailure(ScanOutcome outcome, OperatorShell& shell, CliUi& ui) {
     if (outcome != ScanOutcome::ConnectionFailed) return kExitFailed;
     const int result = shell.lastConnectionResult();
     const PortSettings& port = shell.state().Port;
-    ui.error(ConnectionAdvice(result, port, linkpad::lastError()));
+    ui.error(ConnectionAdvice(result, port, portError()));
     return IsNoAnswer(result, port) ? kExitNoRack : kExitFailed;
 }
 

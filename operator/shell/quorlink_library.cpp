@@ -9,7 +9,8 @@
 namespace quorvel {
 namespace {
 
-constexpr const char* kLibraryName = "libquorlink.so";
+// The library's SONAME (libquorlink.so.N), which an installation always provides.
+constexpr const char* kLibraryName = QUORLINK_LIBRARY_NAME;
 
 std::filesystem::path programDirectory() {
     std::error_code error;
@@ -22,6 +23,7 @@ std::vector<std::string> candidates() {
     const auto directory = programDirectory();
     if (!directory.empty()) {
         paths.push_back((directory / kLibraryName).string());
+        paths.push_back((directory / QUORLINK_LIBRARY_FROM_PROGRAM / kLibraryName).lexically_normal().string());
         paths.push_back((directory.parent_path() / "lib" / kLibraryName).string());
     }
     paths.emplace_back(kLibraryName);  // the library path
