@@ -5,8 +5,9 @@
 # The declared functions: each statement that opens with <PREFIX>_API declares one, named by the
 # identifier before its first parenthesis.
 file(READ ${HEADER} text)
-string(REGEX REPLACE "#[^\n]*" "" text "${text}")  # preprocessor lines
 string(REGEX REPLACE "/\\*([^*]|\\*+[^*/])*\\*+/" "" text "${text}")  # comments
+string(REGEX REPLACE "//[^\n]*" "" text "${text}")
+string(REGEX REPLACE "(^|\n)[ \t]*#[^\n]*" "\\1" text "${text}")  # preprocessor lines
 set(statements "${text}")  # a CMake list splits at every ";"
 set(declared)
 foreach(statement IN LISTS statements)
