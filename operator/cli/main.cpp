@@ -24,8 +24,9 @@ void addCommonOptions(CLI::App& app, CommonOptions& common, bool& verbose, bool&
                    "rack address: HOST[:PORT] for tcp, serial number for usb, device address "
                    "for RS485 and GPIB");
     app.add_option("--config-dir", common.configDirectory,
-                   "folder with ws.cfg, NodePod.cfg and kx.cfg")
-        ->capture_default_str();
+                   "folder with ws.cfg, NodePod.cfg and kx.cfg (default: the program's folder "
+                   "when they are there, else the installation's share/quorvel)")
+        ->type_name("DIR");
     app.add_option("--simulate", common.simulate,
                    "run the simulated rack in this process (optionally from RACK_FILE) and "
                    "connect to it; stored settings stay as they are")

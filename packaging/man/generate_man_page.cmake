@@ -3,14 +3,33 @@
 # Arguments: PROGRAM, NAME, SUMMARY, VERSION, HELP2MAN, SUBCOMMANDS, SECTIONS (help2man include
 # file), WORK (a scratch folder), OUTPUT.
 set(ENV{QT_QPA_PLATFORM} offscreen)  # the window program answers --help without a display
+# Called by its bare name, as a user would, so that no build path shows in the usage lines.
+get_filename_component(program_directory ${PROGRAM} DIRECTORY)
+get_filename_component(program_name ${PROGRAM} NAME)
+set(ENV{PATH} "${program_directory}:$ENV{PATH}")
 
 function(help_of out)
-  execute_process(COMMAND ${PROGRAM} ${ARGN} --help OUTPUT_VARIABLE text ERROR_VARIABLE error
+  execute_process(COMMAND ${program_name} ${ARGN} --help OUTPUT_VARIABLE text ERROR_VARIABLE error
                   RESULT_VARIABLE result TIMEOUT 30)
   if(NOT result EQUAL 0 OR text STREQUAL "")
     message(FATAL_ERROR "${NAME} ${ARGN} --help failed (${result}): ${error}")
   endif()
   set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# A subcommand's help as one help2man subsection: "Subcommand NAME:", its usage with its
+# description, then its option lines (the help's own headings and empty lines dropped).
+function(subcommand_section out name text)
+  string(REGEX MATCH "^[^\n]*" description "${text}")
+  string(REGEX MATCH "\nUsage: ([^\n]*)" usage "${text}")
+  set(usage "${CMAKE_MATCH_1}")
+  string(REGEX REPLACE "^[^\n]+" "" entries "${text}")
+  string(REGEX REPLACE "\nUsage: [^\n]*" "" entries "${entries}")
+  string(REGEX REPLACE "\n[A-Z][A-Za-z ]*:\n" "\n" entries "${entries}")
+  string(REGEX REPLACE "\n\n+" "\n" entries "${entries}")
+  string(REGEX REPLACE "^\n" "" entries "${entries}")
+  set(${out} "Subcommand ${name}:\n  ${usage}\n                              ${description}\n${entries}"
+      PARENT_SCOPE)
 endfunction()
 
 help_of(help)
@@ -26,7 +45,8 @@ if(SUBCOMMANDS)
   foreach(name IN LISTS names)
     string(STRIP "${name}" name)
     help_of(subcommand_help ${name})
-    string(APPEND help "\nSubcommand ${name}:\n${subcommand_help}")
+    subcommand_section(section ${name} "${subcommand_help}")
+    string(APPEND help "\n${section}")
   endforeach()
 endif()
 

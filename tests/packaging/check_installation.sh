@@ -40,7 +40,8 @@ read -ra cflags <<<"$(pkg-config --cflags quorlink)"
 read -ra libs <<<"$(pkg-config --libs quorlink)"
 cc -std=c99 -Wall -Wextra -Werror "${cflags[@]}" "$check_version_c" -o "$stage/check_version" \
   "${libs[@]}"
-libdir="$stage/root$(pkg-config --variable=libdir quorlink)"
+libdir=$(pkg-config --variable=libdir quorlink)
+case "$libdir" in "$stage/root"/*) ;; *) libdir="$stage/root$libdir" ;; esac
 
 # The installed simulator with the installed rack file; its first line says where it listens.
 rack="$root/share/quorvel/racks/default.json"
