@@ -39,6 +39,13 @@ QuorlinkLibrary::~QuorlinkLibrary() {
 }
 
 void QuorlinkLibrary::load() {
+    // A program that carries the exports itself (a test program that links the library's units)
+    // uses them, so that it and the operator code share one connection state.
+    if (requestedPath_.empty() && dlsym(RTLD_DEFAULT, "OpenConnection")) {
+        handle_ = dlopen(nullptr, RTLD_NOW);
+        loadedFrom_ = "this program";
+        return;
+    }
     const auto paths = requestedPath_.empty() ? candidates() : std::vector{requestedPath_};
     std::string lastError;
     for (const auto& path : paths) {
