@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "linkpad/hooks.h"
 #include "linkpad/linkpad.h"
 
 namespace quorlink {
@@ -12,7 +11,7 @@ Channel& channel() {
     return instance;
 }
 
-linkpad::Clock& Channel::clock() const { return linkpad::clock(); }
+uint32_t Channel::tickMs() const { return QTX_GetTickCount(); }
 
 int Channel::sendCommand(std::string_view command) {
     waitMs(5);
@@ -52,7 +51,7 @@ int Channel::query(std::string_view command, std::string& answer, int maximum) {
     return readAnswer(answer, maximum);
 }
 
-void Channel::waitMs(int ms) { clock().waitMs(ms); }
+void Channel::waitMs(int ms) { QTX_WaitMs(ms); }
 
 void Channel::setMessageBuffer(std::string_view text) {
     message_.assign(text.substr(0, kMessageBufferSize - 1));

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "link/quorlink.h"
-#include "linkpad/clock.h"
 
 namespace quorlink {
 
@@ -30,7 +29,8 @@ public:
     static constexpr size_t kLoggedInFull = 100;
 
     ConnectionState& state() { return state_; }
-    linkpad::Clock& clock() const;
+    // Milliseconds on the port library's clock (wrapping at 2^32), for intervals.
+    uint32_t tickMs() const;
 
     // Callback bookkeeping: exports store what they receive before doing anything else.
     void setMessageCallback(QuorlinkCallback cb) { state_.message = cb; }

@@ -1,7 +1,5 @@
 #include "link/panel/strapper_report.h"
 
-#include <chrono>
-
 namespace quorlink::panel {
 
 const char* strapperErrorText(int code) {
@@ -28,11 +26,11 @@ void StrapperReporter::report(std::string_view text, int percent) {
     channel_.reportProgress(percent);
 }
 
-void StrapperReporter::restartProgressInterval() { lastProgress_ = channel_.clock().now(); }
+void StrapperReporter::restartProgressInterval() { lastProgress_ = channel_.tickMs(); }
 
 void StrapperReporter::progressAtMostEvery500ms(int percent) {
-    const auto now = channel_.clock().now();
-    if (percent < 100 && now - lastProgress_ < std::chrono::milliseconds(kProgressIntervalMs))
+    const uint32_t now = channel_.tickMs();
+    if (percent < 100 && now - lastProgress_ < kProgressIntervalMs)
         return;
     lastProgress_ = now;
     channel_.reportProgress(percent);

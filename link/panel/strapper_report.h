@@ -1,12 +1,12 @@
 #pragma once
 // How the bootstrap tool tells what it does: texts through the status callback, percent through
 // the progress callback, everything into its optional log file.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "link/channel/channel.h"
 #include "link/panel/c_file.h"
-#include "linkpad/clock.h"
 
 namespace quorlink::panel {
 
@@ -27,7 +27,7 @@ const char* strapperErrorText(int code);
 
 class StrapperReporter {
   public:
-    static constexpr int kProgressIntervalMs = 500;
+    static constexpr uint32_t kProgressIntervalMs = 500;
 
     explicit StrapperReporter(Channel& channel) : channel_(channel) {}
 
@@ -47,7 +47,7 @@ class StrapperReporter {
   private:
     Channel& channel_;
     CFile log_;
-    linkpad::Clock::time_point lastProgress_{};
+    uint32_t lastProgress_ = 0;
 };
 
 }  // namespace quorlink::panel

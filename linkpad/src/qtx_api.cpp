@@ -1,4 +1,5 @@
 // The QTX_* C API over the port library's single state.
+#include <algorithm>
 #include <cstring>
 
 #include "linkpad/linkpad.h"
@@ -56,6 +57,16 @@ int32_t QTX_OpenPort(int32_t portKind, int32_t portParameter, const char* portAd
     request.value = portValue;
     request.option = portOption;
     return lib().open(request);
+}
+
+int32_t QTX_GetLastError(char* text, int32_t maximum) {
+    const std::string& error = lib().lastError();
+    if (text && maximum > 0) {
+        const size_t copied = std::min(error.size(), static_cast<size_t>(maximum - 1));
+        std::memcpy(text, error.data(), copied);
+        text[copied] = '\0';
+    }
+    return static_cast<int32_t>(error.size());
 }
 
 int32_t QTX_SelectPort(int32_t /*portKind*/) { return lib().isOpen() ? 0 : QTX_ERR_NOT_OPEN; }

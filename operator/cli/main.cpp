@@ -3,24 +3,18 @@
 
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
-#include <filesystem>
 #include <functional>
 
 #include "operator/cli/driver_commands.h"
 #include "operator/cli/exit_codes.h"
 #include "operator/cli/firmware_command.h"
 #include "operator/cli/scan_command.h"
+#include "operator/shell/installation_paths.h"
 #include "operator/shell/program_version.h"
 
 namespace {
 
 using namespace quorvel::cli;
-
-std::string programDirectory() {
-    std::error_code error;
-    const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : program.parent_path().string();
-}
 
 void addCommonOptions(CLI::App& app, CommonOptions& common, bool& verbose, bool& quiet) {
     app.add_flag("-v,--verbose", verbose, "show every status and device as it is found");
@@ -41,8 +35,9 @@ void addCommonOptions(CLI::App& app, CommonOptions& common, bool& verbose, bool&
                    "rack address: HOST[:PORT] for tcp, serial number for usb, device address "
                    "for RS485 and GPIB");
     app.add_option("--config-dir", common.configDirectory,
-                   "folder with ws.cfg, NodePod.cfg and kx.cfg")
-        ->capture_default_str();
+                   "folder with ws.cfg, NodePod.cfg and kx.cfg (default: the program's folder "
+                   "when they are there, else the installation's share/quorvel)")
+        ->type_name("DIR");
     app.add_option("--simulate", common.simulate,
                    "run the simulated rack in this process (optionally from RACK_FILE) and "
                    "connect to it; stored settings stay as they are")
@@ -116,7 +111,8 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     app.fallthrough();
     CommonOptions common;
-    common.configDirectory = programDirectory();
+    common.configDirectory =
+        quorvel::ConfigDirectory(quorvel::ProgramDirectory()).toStdString();
     bool verbose = false;
     bool quiet = false;
     addCommonOptions(app, common, verbose, quiet);

@@ -1,6 +1,8 @@
 #include "operator/cli/rack_session.h"
 
-#include "linkpad/hooks.h"
+#include <string>
+
+#include "linkpad/linkpad.h"
 #include "operator/cli/exit_codes.h"
 #include "operator/cli/port_options.h"
 
@@ -8,6 +10,15 @@ namespace quorvel::cli {
 namespace {
 
 constexpr int kHighestNormalBaud = 38400;
+
+// Why the port library could not open the port, as it told the traffic log.
+std::string portError() {
+    const int32_t length = QTX_GetLastError(nullptr, 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    QTX_GetLastError(text.data(), static_cast<int32_t>(text.size()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
 
 // The stored port settings with the command line's changes, in memory only.
 bool choosePort(OperatorShell& shell, const CommonOptions& common, const SimulatedRack* rack,
@@ -74,7 +85,7 @@ std::optional<int> RackSession::scan() {
     if (outcome_ != ScanOutcome::ConnectionFailed) return kExitFailed;
     const int result = shell_->lastConnectionResult();
     const PortSettings& port = shell_->state().Port;
-    ui_.error(ConnectionAdvice(result, port, linkpad::lastError()));
+    ui_.error(ConnectionAdvice(result, port, portError()));
     return IsNoAnswer(result, port) ? kExitNoRack : kExitFailed;
 }
 

@@ -9,7 +9,8 @@
 namespace quorvel {
 namespace {
 
-constexpr const char* kLibraryName = "libquorlink.so";
+// The library's SONAME (libquorlink.so.N), which an installation always provides.
+constexpr const char* kLibraryName = QUORLINK_LIBRARY_NAME;
 
 std::filesystem::path programDirectory() {
     std::error_code error;
@@ -22,6 +23,7 @@ std::vector<std::string> candidates() {
     const auto directory = programDirectory();
     if (!directory.empty()) {
         paths.push_back((directory / kLibraryName).string());
+        paths.push_back((directory / QUORLINK_LIBRARY_FROM_PROGRAM / kLibraryName).lexically_normal().string());
         paths.push_back((directory.parent_path() / "lib" / kLibraryName).string());
     }
     paths.emplace_back(kLibraryName);  // the library path
@@ -37,6 +39,13 @@ QuorlinkLibrary::~QuorlinkLibrary() {
 }
 
 void QuorlinkLibrary::load() {
+    // A program that carries the exports itself (a test program that links the library's units)
+    // uses them, so that it and the operator code share one connection state.
+    if (requestedPath_.empty() && dlsym(RTLD_DEFAULT, "OpenConnection")) {
+        handle_ = dlopen(nullptr, RTLD_NOW);
+        loadedFrom_ = "this program";
+        return;
+    }
     const auto paths = requestedPath_.empty() ? candidates() : std::vector{requestedPath_};
     std::string lastError;
     for (const auto& path : paths) {

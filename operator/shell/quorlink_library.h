@@ -17,7 +17,9 @@ public:
 
 class QuorlinkLibrary {
 public:
-    // `path` empty: "libquorlink.so" next to the program, in ../lib, then on the library path.
+    // `path` empty: the program's own exports when it carries them (test programs), else
+    // "libquorlink.so.N" next to the program, in the installation's library folder, in ../lib,
+    // then on the library path.
     explicit QuorlinkLibrary(std::string path = {});
     ~QuorlinkLibrary();
     QuorlinkLibrary(const QuorlinkLibrary&) = delete;

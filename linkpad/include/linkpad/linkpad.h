@@ -71,6 +71,15 @@ LINKPAD_API int32_t LINKPAD_CALL QTX_DisableComLog(void);
 LINKPAD_API int32_t LINKPAD_CALL QTX_PauseComLog(int32_t resume);
 LINKPAD_API int32_t LINKPAD_CALL QTX_WriteLog(const char* text, int32_t flags);
 
+/* Why the last QTX_OpenPort failed ("Permission denied on /dev/ttyS0: ..."), empty after a
+ * successful one. Copies at most maximum - 1 characters and a zero; returns the text's length. */
+LINKPAD_API int32_t LINKPAD_CALL QTX_GetLastError(char* text, int32_t maximum);
+
+/* Time on the clock the ports run on, so that a caller's pauses and the ports' time-outs agree:
+ * a millisecond-exact pause, and milliseconds since the clock's epoch (wrapping at 2^32). */
+LINKPAD_API int32_t LINKPAD_CALL QTX_WaitMs(int32_t ms);
+LINKPAD_API uint32_t LINKPAD_CALL QTX_GetTickCount(void);
+
 #ifdef __cplusplus
 }
 #endif
