@@ -1,5 +1,6 @@
 #include "amplifier_rack.h"
 
+#include <algorithm>
 #include <bit>
 #include <fstream>
 
@@ -60,9 +61,13 @@ nlohmann::json slotOfType(int slot, int firmwareType) {
 }
 
 AmplifierRackTest::AmplifierRackTest() {
+    // One folder level: parameterised test names hold "/", which would nest a folder that the
+    // destructor does not remove.
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '-');
     directory = std::filesystem::temp_directory_path() /
-                ("amplifier-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                ("amplifier-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                 "-" + name);
     std::filesystem::remove_all(directory);
     std::filesystem::create_directories(directory);
 }

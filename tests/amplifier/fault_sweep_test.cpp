@@ -104,6 +104,8 @@ protected:
 };
 
 TEST_P(FaultSweepTest, EveryFaultEndsInAnErrorOrTheNewFirmwareAndARerunRecovers) {
+    // the firmware folder is removed whole: it must not sit below a folder named after the suite
+    EXPECT_EQ(directory.parent_path(), std::filesystem::temp_directory_path());
     start(slots());
     const auto files = writeFirmware(GetParam().type);
     ASSERT_EQ(run(files), 0) << reports.messages.back().second;
