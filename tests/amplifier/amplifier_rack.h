@@ -37,6 +37,12 @@ struct FirmwareFiles {
     std::string loader1;
 };
 
+// Every segment of the application file sits where the firmware type keeps it: in the internal
+// or the external memory (as the module holds them or an upload wrote them).
+bool holdsApplication(const std::vector<uint8_t>& internal, const std::vector<uint8_t>& external,
+                      const FirmwareFiles& files);
+bool holdsFirmware(const rack::amplifier::AmplifierModule& module, const FirmwareFiles& files);
+
 class AmplifierRackTest : public SimRackTest {
 protected:
     AmplifierRackTest();
