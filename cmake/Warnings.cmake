@@ -8,3 +8,7 @@ if(QUORVEL_COVERAGE)
   add_compile_options(--coverage -O0)
   add_link_options(--coverage)
 endif()
+if(QUORVEL_FUZZ)
+  # every library the fuzz targets reach reports its coverage to libFuzzer
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
