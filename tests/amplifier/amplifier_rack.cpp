@@ -13,16 +13,6 @@ namespace {
 
 // Stands in for the panel's bus switch and its re-enable commands so that downloads run without
 // panel warnings.
-class PanelSwitch : public rack::Component {
-public:
-    std::string name() const override { return "panel switch"; }
-    std::optional<rack::Reply> handle(std::string_view line, rack::Rack&) override {
-        for (const char* command : {"PRC1,1", "PRC1,4", "PRC2,1", "bdr19200,0,1,3", "prc2,2,S00010000", "prc2,5"})
-            if (line == command) return rack::Reply::accepted();
-        return std::nullopt;
-    }
-};
-
 void writeText(const std::filesystem::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
@@ -51,6 +41,7 @@ SlotIdentity identifySlot(int slot, int loaderGroup, int panelControl) {
 nlohmann::json rackWithSlots(const nlohmann::json& slots) {
     return {{"timing", {{"resetMs", 3000}}},
             {"processor", {{"kind", "KX43"}, {"identity", "QTX,KX43,0,P1.52"}, {"version", "P1.52"}}},
+            {"panel", {{"kind", "DV43A"}, {"flash", "large"}, {"version", "P4.02"}}},
             {"slots", slots}};
 }
 
@@ -105,7 +96,6 @@ AmplifierRackTest::~AmplifierRackTest() { std::filesystem::remove_all(directory)
 
 void AmplifierRackTest::start(const std::vector<nlohmann::json>& slots) {
     useRack(rackWithSlots(nlohmann::json(slots)));
-    rack().add(std::make_unique<PanelSwitch>(), {rack::Role::Other, -1});
     ASSERT_EQ(open(), 0);
 }
 
