@@ -1,5 +1,7 @@
 #include "rack/replay/recording.h"
 
+#include <algorithm>
+#include <cctype>
 #include <regex>
 
 namespace rack::replay {

@@ -56,16 +56,16 @@ void serve(rack::Rack& rack, const ServeOptions& options) {
 
 // Exit code 0 when every command so far was the recorded one, 2 at a difference.
 int replay(const std::string& logPath, bool keepDelays, const ServeOptions& options) {
-    rack::replay::ReplayComponent* replay = nullptr;
+    rack::replay::ReplayComponent* component = nullptr;
     rack::replay::ReplayOptions replayOptions{keepDelays, [](const std::string& difference) {
                                                   std::cerr << "ventrix-sim: replay: first difference at " << difference
                                                             << std::endl;
                                               }};
-    auto rack = rack::replay::replayRack(logPath, replayOptions, replay);
+    auto rack = rack::replay::replayRack(logPath, replayOptions, component);
     serve(*rack, options);
-    std::cerr << "ventrix-sim: replay: " << replay->played() << " of " << replay->recorded() << " commands as recorded"
-              << std::endl;
-    return replay->firstDifference().empty() ? 0 : 2;
+    std::cerr << "ventrix-sim: replay: " << component->played() << " of " << component->recorded()
+              << " commands as recorded" << std::endl;
+    return component->firstDifference().empty() ? 0 : 2;
 }
 
 }  // namespace

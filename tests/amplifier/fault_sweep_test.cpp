@@ -6,7 +6,6 @@
 // QUORVEL_SWEEP=full puts every fault kind at every command.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
 #include <regex>
 
@@ -35,11 +34,6 @@ struct Scenario {
     int programMode;
     bool loader1Area;
 };
-
-bool fullSweep() {
-    const char* sweep = std::getenv("QUORVEL_SWEEP");
-    return sweep && std::string(sweep) == "full";
-}
 
 // Lines of the rack's own interpreter are not the amplifiers' business.
 bool sweepable(const std::string& line) {

@@ -31,9 +31,9 @@ protected:
         const nlohmann::json head = {{"id", kNode}, {"type", kType}, {"serial", 1002}, {"hardwareRevision", "2"},
                                      {"program", "flash"}, {"application", {{"name", "NodePod-S"}, {"version", "1.00"}}},
                                      {"loader1", {{"version", "1.10"}}}};
-        const nlohmann::json ra56 = {{"slot", kSlot}, {"kind", "RA56"}, {"stageMs", 300}, {"nodes", {head}}};
+        const nlohmann::json ra56 = {{"slot", kSlot}, {"kind", "RA56"}, {"stageMs", 300}, {"nodes", nlohmann::json::array({head})}};
         const nlohmann::json other = {{"slot", 0}, {"kind", "RA51"}, {"firmwareType", 2}};
-        useRack({{"timing", {{"resetMs", 3000}}}, {"slots", {other, ra56}}});
+        useRack({{"timing", {{"resetMs", 3000}}}, {"slots", nlohmann::json::array({other, ra56})}});
         ASSERT_EQ(open(), 0);
     }
     // The download window's sequence; where the head is now (application or a loader) comes from

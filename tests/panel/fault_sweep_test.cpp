@@ -2,6 +2,8 @@
 // the panel's flash equal to the application image and the application activated.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fault_sweep.h"
 #include "link/quorlink.h"
 #include "panel_files.h"
