@@ -26,6 +26,7 @@ struct Reader {
     void command(std::string line, size_t logLine, long long ms, std::optional<size_t> sentBytes = std::nullopt) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!line.empty() && line.front() == '\x12') line.erase(0, 1);
+        if (line.empty()) return;  // a bare line end (a wake-up) is no command to the rack
         exchanges.push_back({std::move(line), sentBytes, {}, 0, logLine});
         commandMs = ms;
         answered = false;

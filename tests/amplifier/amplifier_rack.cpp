@@ -123,6 +123,8 @@ int AmplifierRackTest::step(const std::string& call, F&& f) {
 int AmplifierRackTest::enterLoader2(const FirmwareFiles& files, uint32_t mask, int subChannelReset, bool readId) {
     const int type = files.model.firmwareType;
     const int last = 31 - std::countl_zero(mask);
+    // the first call of the first pass switches the panel out of the bus (into its loader I)
+    const auto switchPanelOut = [&](int c) { return readId && c == std::countr_zero(mask) ? 1 : 0; };
     char id[256] = {};
     int32_t length = 0;
     for (int c = 0; c < 16; ++c) {
@@ -130,12 +132,12 @@ int AmplifierRackTest::enterLoader2(const FirmwareFiles& files, uint32_t mask, i
         const int marker = c == last ? 0xFF : 0x55;
         int result = step("Switch2Loader1", [&] {
             return Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode, 0,
-                                  type, subChannelReset, readId, 0, marker);
+                                  type, subChannelReset, readId, switchPanelOut(c), marker);
         });
         if (result == -111)
             result = step("Switch2Loader1", [&] {
                 return Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode,
-                                      1, type, subChannelReset, readId, 0, marker);
+                                      1, type, subChannelReset, readId, switchPanelOut(c), marker);
             });
         if (result != 0) return result;
     }
@@ -181,7 +183,7 @@ int AmplifierRackTest::download(const FirmwareFiles& files, uint32_t mask, int p
                            static_cast<int32_t>(mask), type, kResetSeconds);
         }))
         return result;
-    return start(1);
+    return start(2);  // the rack has a panel that is not a DV13
 }
 
 }  // namespace testing_support

@@ -99,7 +99,9 @@ void FaultSweepFixture::recover(FaultAction action) {
     CloseConnection();
     ASSERT_EQ(open(), 0);
     // a component without power comes back with the rack's reset
-    if (action == FaultAction::PowerOff) ASSERT_EQ(ResetVTX(recordMessage, recordProgress, 4), 0);
+    if (action == FaultAction::PowerOff) {
+        ASSERT_EQ(ResetVTX(recordMessage, recordProgress, 4), 0);
+    }
 }
 
 void FaultSweepFixture::runPoint(const std::vector<std::string>& lines, const Point& point, SweepTally& tally) {
@@ -118,7 +120,9 @@ void FaultSweepFixture::runPoint(const std::vector<std::string>& lines, const Po
     ++tally.runs;
     EXPECT_EQ(quorlink::TempImageCount(), 0);
     EXPECT_EQ(snapshot(keptFiles()), kept) << "a firmware file changed";
-    if (result != 0) EXPECT_EQ(snapshot(keptOnFailure()), keptUnlessDone) << "an earlier file was lost";
+    if (result != 0) {
+        EXPECT_EQ(snapshot(keptOnFailure()), keptUnlessDone) << "an earlier file was lost";
+    }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(workFolder()), {}), folderBefore)
         << "a partial or temporary file was left";
     if (result == 0) {
