@@ -217,6 +217,10 @@ Reply DvPanel::startApplication() {
     return Reply::accepted(kLoaderStartMs);
 }
 
+Framing DvPanel::framing(std::string_view line) const {
+    return upper(line).starts_with("SYS TRANSF") ? Framing::LfAlone : Framing::CrLf;
+}
+
 std::optional<Reply> DvPanel::handlePassThrough(std::string_view line, Rack& rack) {
     const std::string command = upper(line);
     if (!config_.passThrough || !command.starts_with("SYS TRANSF")) return std::nullopt;

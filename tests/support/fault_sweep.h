@@ -43,6 +43,10 @@ protected:
     // What the messages tell the operator to do before a rerun: here reconnect, and reset the
     // rack when a component lost power.
     virtual void recover(rack::FaultAction action);
+    // A failed run may replace an earlier file only with a complete one.
+    virtual bool replacementComplete() { return effectComplete(); }
+    // The operator switches the rack off and on, and reconnects.
+    void powerCycle();
     // The folder where no temporary or partial file may be left.
     virtual std::filesystem::path workFolder() const = 0;
 
