@@ -8,6 +8,7 @@
 #include "link/amplifier/external_image.h"
 #include "link/amplifier/flash_erase.h"
 #include "link/amplifier/loader_talk.h"
+#include "link/channel/progress.h"
 #include "link/images/check_tables.h"
 #include "link/images/intel_hex.h"
 
@@ -73,7 +74,7 @@ int programLoader1Area(const ApplicationJob& job, const Images& images) {
     std::FILE* image = wholeMemory ? images.external.image : images.main;
     const auto& tables = checkTables();
     for (int block = 0; block < kLoader1Blocks; ++block) {
-        channel().reportProgress(static_cast<int>(100 - (64 - block) * 1.5625));
+        channel().reportProgress(percentDone(kLoader1Blocks - block, kLoader1Blocks));
         const uint8_t sum = wholeMemory ? tables.b[static_cast<size_t>(block)] : tables.a[static_cast<size_t>(block)];
         if (programBlock(image, block, sum, 0xFF, {6, 25}) != 0) return -1;
     }
@@ -91,7 +92,7 @@ int programLoader1Area(const ApplicationJob& job, const Images& images) {
 int programMainBlocks(uint8_t& total, std::FILE* image) {
     const auto& tables = checkTables();
     for (int block = kLoader1Blocks; block < kMainBlocks; ++block) {
-        channel().reportProgress(static_cast<int>(100 - (1024 - block) * 0.104166664));
+        channel().reportProgress(percentDone(kMainBlocks - block, kMainBlocks - kLoader1Blocks));
         const uint8_t sum = tables.a[static_cast<size_t>(block)];
         if (programBlock(image, block, sum, 0xFF, {}) != 0) return -1;
         total = static_cast<uint8_t>(total + sum);

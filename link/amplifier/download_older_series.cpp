@@ -2,6 +2,7 @@
 #include "link/amplifier/application_download.h"
 #include "link/amplifier/download_files.h"
 #include "link/amplifier/loader_talk.h"
+#include "link/channel/progress.h"
 #include "link/images/block_text.h"
 #include "link/images/check_tables.h"
 #include "link/images/srecord.h"
@@ -37,7 +38,7 @@ int programBank(std::FILE* image, int bank) {
     const int last = bank == 0 ? 511 : 255;
     const auto& tables = checkTables();
     for (int block = kFirstBlock; block <= last; ++block) {
-        channel().reportProgress(static_cast<int>(100 - (511 - block) * 0.22779043));
+        channel().reportProgress(percentDone(511 - block, 511 - kFirstBlock));
         bool matched = false;
         for (int n = 0; n < 2 && !matched; ++n) {
             const auto received = attempt(image, bank, block);

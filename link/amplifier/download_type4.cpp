@@ -5,6 +5,7 @@
 #include "link/amplifier/external_image.h"
 #include "link/amplifier/flash_erase.h"
 #include "link/amplifier/loader_talk.h"
+#include "link/channel/progress.h"
 #include "link/images/check_tables.h"
 #include "link/images/intel_hex.h"
 
@@ -48,7 +49,7 @@ int programMain(const ApplicationJob& job, std::FILE* image, uint8_t& total) {
     const int end = job.programMode == kLoader1Area ? kLoader1Blocks : kMainBlocks;
     const auto& tables = checkTables();
     for (int block = first; block < end; ++block) {
-        channel().reportProgress(100 - (end - block) * 100 / (end - first));
+        channel().reportProgress(percentDone(end - block, end - first));
         const uint8_t sum = tables.a[static_cast<size_t>(block)];
         if (programBlock(image, block, sum, 0x00, {}) != 0) return -1;
         if (block >= kLoader1Blocks) total = static_cast<uint8_t>(total + sum);

@@ -5,6 +5,7 @@
 
 #include "link/amplifier/loader_talk.h"
 #include "link/amplifier/output_file.h"
+#include "link/channel/progress.h"
 #include "link/images/block_text.h"
 
 namespace quorlink::amplifier {
@@ -46,7 +47,7 @@ int uploadInternal(int address, const std::string& path) {
     if (!file.isOpen()) return failFile();
     std::string data;
     for (int c = 0; c < kInternalBlocks; ++c) {
-        channel().reportProgress(static_cast<int>(100 - (1024 - c) * 0.09765625));
+        channel().reportProgress(percentDone(kInternalBlocks - c, kInternalBlocks));
         const auto answer = ask(textf("PRC1,7,U%02X%04X89\r\n", address, c), kUploadAnswer);
         if (!answer) return -1;
         if (answer->starts_with("?")) return failBlock("Amplifier did not answer!");
@@ -70,7 +71,7 @@ int uploadExternal(int address, const std::string& path, int total) {
     std::optional<OutputFile> file;
     std::string data;
     for (int c = 0; c < kExternalLimit; ++c) {
-        channel().reportProgress(c >= total ? 100 : 100 - (total - c) * 100 / total);
+        channel().reportProgress(c >= total ? 100 : percentDone(total - c, total));
         const auto answer = ask(textf("PRC1,7,U%02X%04X32\r\n", address, c), kUploadAnswer, {});
         if (!answer) {
             if (c == 0) return 0;  // no external flash fitted

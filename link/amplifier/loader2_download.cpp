@@ -5,6 +5,7 @@
 
 #include "link/amplifier/download_files.h"
 #include "link/amplifier/loader_talk.h"
+#include "link/channel/progress.h"
 #include "link/images/block_text.h"
 #include "link/images/intel_hex.h"
 #include "link/images/srecord.h"
@@ -24,7 +25,7 @@ int sendOlderSeriesLoader(std::FILE* image) {
     if (!address) return -1;
     if (!address->starts_with("0")) ch.reportMessage("Error downloading Loader II Adress!", 0);
     for (int block = 32; block <= 40; ++block) {
-        ch.reportProgress(static_cast<int>(100 - (41 - block) * 11.111111));
+        ch.reportProgress(percentDone(41 - block, 9));
         std::string command = "PRC1,3,D";
         if (RenderBlock128(command, block, command.size(), image, 0x00) < 0) {
             ch.reportMessage(kNoTempFile, 0);
@@ -92,7 +93,7 @@ int currentSeries(const std::string& path) {
         return -1;
     }
     for (int i = 0; i < count; ++i) {
-        ch.reportProgress(static_cast<int>(100 - (count - i) * 100.0 / (count - 1)));
+        ch.reportProgress(percentDone(count - i, count - 1));
         std::string command = "PRC1,2,D";
         if (RenderBlock128(command, i, command.size(), image, 0xFF) < 0) {
             ch.reportMessage(kNoTempFile, 0);

@@ -1,6 +1,7 @@
 #include "link/amplifier/maintenance.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 #include "link/amplifier/loader_talk.h"
@@ -56,6 +57,21 @@ std::vector<int> subChannelCounts(const std::string& answer) {
         rest.resize(cut);
     }
     return counts;
+}
+
+// "SPS?0": every selected module answers with a line of its own; the lines are kept apart by
+// line feeds, as the counts are read.
+std::optional<std::string> subChannelList(uint32_t mask) {
+    auto list = ask("SPS?0\r\n", kSubChannelListAnswer);
+    for (int more = std::popcount(mask) - 1; list && more > 0; --more) {
+        std::string line;
+        if (channel().readAnswer(line, kSubChannelListAnswer) != 0) {
+            channel().reportMessage(kPortTimeout, 0);
+            return std::nullopt;
+        }
+        *list += "\n" + line;
+    }
+    return list;
 }
 
 int changeOperatingMode(uint32_t mask, int targetMode) {
@@ -121,7 +137,7 @@ int changeSubChannels(uint32_t mask, int count, int resetSeconds, int variant) {
     if (!selected) return -2;
     if (!*selected) return -1;
     ch.reportProgress(100);
-    const auto list = ask("SPS?0\r\n", kSubChannelListAnswer);
+    const auto list = subChannelList(mask);
     if (!list) return -2;
     const auto counts = subChannelCounts(*list);
     if (std::all_of(counts.begin(), counts.end(), [&](int n) { return n == count; })) return 0;

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "link/channel/progress.h"
 #include "link/images/block_text.h"
 #include "link/images/intel_hex.h"
 #include "link/images/temp_images.h"
@@ -153,7 +154,7 @@ int PanelUpdate::addressLoaderII() {
 
 int PanelUpdate::sendLoaderIIPieces(std::FILE* image) {
     for (int i = 0; i < kLoaderIIPieces; ++i) {
-        ch_.reportProgress(static_cast<int>(100 - (kLoaderIIPieces - i) * 1.5625));
+        ch_.reportProgress(percentDone(kLoaderIIPieces - i, kLoaderIIPieces));
         std::string line = "PRC2,2,D";
         if (RenderBlock128(line, i, line.size(), image, 0x00) < 0)
             return fail(kProgrammingFileError, -3);
@@ -204,8 +205,11 @@ int PanelUpdate::updateLoaderI() {
                         "Error opening loader1 programming file!", image))
         return r;
     const int count = static_cast<int>(std::size(kLoaderISectors));
-    return programSectors(image, kLoaderISectors[0], kLoaderISectors[count - 1],
-                          [count](int k) { return k * 100 / count; });
+    if (int r = programSectors(image, kLoaderISectors[0], kLoaderISectors[count - 1],
+                               [count](int k) { return k * 100 / count; }))
+        return r;
+    ch_.reportProgress(100);
+    return 0;
 }
 
 int PanelUpdate::downloadApplication() {
@@ -215,7 +219,7 @@ int PanelUpdate::downloadApplication() {
         if (int r = convert(request_.firmwarePath, 1024, 256, 0, kProgrammingFileError, image))
             return r;
         return programSectors(
-            image, 0, 1023, [](int j) { return static_cast<int>(100 - (1024 - j) * 0.09765625); });
+            image, 0, 1023, [](int j) { return percentDone(1024 - j, 1024); });
     }
     CFile file = openFile(request_.firmwarePath, "r");
     if (!file) return fail(kProgrammingFileError, -3);
@@ -226,7 +230,7 @@ int PanelUpdate::downloadApplication() {
     if (int r = convert(request_.firmwarePath, 2048, 512, 0, kProgrammingFileError, image))
         return r;
     return programSectors(image, 0, sectors - 1,
-                          [sectors](int j) { return 100 - (sectors - j) * 100 / sectors; });
+                          [sectors](int j) { return percentDone(sectors - j, sectors); });
 }
 
 int PanelUpdate::programSectors(std::FILE* image, int first, int last,
@@ -236,7 +240,6 @@ int PanelUpdate::programSectors(std::FILE* image, int first, int last,
         ch_.reportProgress(progressBefore(sector - first));
         if (int r = programmer.program(sector)) return r;
     }
-    ch_.reportProgress(100);
     return 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include "link/channel/channel.h"
 #include "link/channel/connection.h"
+#include "link/channel/progress.h"
 #include "link/images/temp_images.h"
 #include "link/processor/kx43.h"
 #include "link/processor/kx43_file_list.h"
@@ -76,7 +77,7 @@ int sendFileData(std::ifstream& file, const std::string& name, int32_t variant) 
     const bool patched = name == kInitialisationFile && variant != 5;
     std::string block(kDataBlock, '\0');
     for (int64_t remaining = size; remaining > 0;) {
-        ch.reportProgress(static_cast<int>(100 - remaining * 100 / size));
+        ch.reportProgress(percentDone(remaining, size));
         block.resize(static_cast<size_t>(std::min<int64_t>(remaining, kDataBlock)));
         if (!file.read(block.data(), static_cast<std::streamsize>(block.size())))
             return fail("Error opening file on local machine!", -3);

@@ -1,9 +1,12 @@
 #pragma once
 // Helpers shared by the processor loaders: the restart trigger, numeric answers, hex text and
 // the stepped restart wait with progress.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "link/channel/progress.h"
 
 namespace quorlink::processor {
 
@@ -26,8 +29,7 @@ inline uint16_t onesComplement16(uint64_t sum) { return static_cast<uint16_t>(~s
 // Percentage done when `remaining` of `count` blocks are left; a last flash sector that reaches
 // past the range counts as 100, not more.
 inline int progressBefore(int64_t remaining, int64_t count) {
-    const int64_t percent = 100 - remaining * 100 / count;
-    return static_cast<int>(percent > 100 ? 100 : percent);
+    return std::min(100, percentDone(remaining, count));
 }
 
 }  // namespace quorlink::processor

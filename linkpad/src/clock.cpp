@@ -1,11 +1,31 @@
 #include "linkpad/clock.h"
 
-#include <thread>
+#include <sys/prctl.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cerrno>
 
 namespace linkpad {
 
 using std::chrono::duration_cast;
+using std::chrono::microseconds;
 using std::chrono::milliseconds;
+
+namespace {
+
+constexpr Clock::duration kLeastSpin = microseconds(150);
+constexpr Clock::duration kMostSpin = milliseconds(2);
+
+// The spin before a deadline follows how late the sleeps wake: a late wake-up widens it at once,
+// and it narrows again slowly while the machine is quiet.
+Clock::duration nextSpinMargin(Clock::duration margin, Clock::duration lateness) {
+    const auto narrowed = margin - margin / 16;
+    const auto needed = lateness + lateness / 2 + microseconds(20);
+    return std::clamp(std::max(narrowed, needed), kLeastSpin, kMostSpin);
+}
+
+}  // namespace
 
 Clock::time_point RealClock::now() const {
     return std::chrono::time_point_cast<duration>(std::chrono::steady_clock::now());
@@ -22,9 +42,21 @@ void RealClock::waitMs(int ms) {
 }
 
 void RealClock::sleepUntil(time_point t) {
-    // Sleep all but the last 2 ms, then spin: the scheduler's wake-up jitter stays out of the wait.
-    const auto coarse = t - milliseconds(2);
-    if (now() < coarse) std::this_thread::sleep_until(coarse);
+    // A timer slack of 1 ns lets the kernel wake the thread when asked instead of up to 50 µs
+    // later; an absolute sleep to shortly before the deadline is then followed by a short spin,
+    // so the wait ends exactly while the CPU stays idle for nearly all of it.
+    [[maybe_unused]] thread_local const int slack = prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    thread_local duration spinMargin = kLeastSpin;
+    const auto wake = t - spinMargin;
+    if (now() < wake) {
+        const auto sinceEpoch = wake.time_since_epoch();
+        timespec at{};
+        at.tv_sec = static_cast<time_t>(std::chrono::duration_cast<std::chrono::seconds>(sinceEpoch).count());
+        at.tv_nsec = static_cast<long>((sinceEpoch - std::chrono::seconds(at.tv_sec)).count());
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+        }
+        spinMargin = nextSpinMargin(spinMargin, now() - wake);
+    }
     while (now() < t) {
     }
 }

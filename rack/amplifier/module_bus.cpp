@@ -65,23 +65,37 @@ Reply channelCheck(const Rack& rack) {
     return Reply::accepted();
 }
 
-std::string joinedAnswers(const std::vector<AmplifierModule*>& selected, std::string_view line) {
-    std::string joined;
+// Every selected module's answer to a query, a module without power as "?": joined with ":" on
+// one line ("MCF?"), or one line each ("SPS?0").
+std::vector<std::string> answersOf(const std::vector<AmplifierModule*>& selected, std::string_view line) {
+    std::vector<std::string> answers;
     for (auto* m : selected) {
-        if (!joined.empty()) joined += ':';
         const auto reply = m->powered() ? m->applicationCommand(line, true) : std::nullopt;
         std::string text = reply ? reply->bytes : "?";
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        joined += text;
+        answers.push_back(std::move(text));
     }
-    return joined;
+    return answers;
+}
+
+Reply joinedOnOneLine(const std::vector<std::string>& answers) {
+    std::string joined;
+    for (const auto& answer : answers) joined += (joined.empty() ? "" : ":") + answer;
+    return Reply::line(joined);
+}
+
+Reply lineByLine(const std::vector<std::string>& answers) {
+    std::string lines;
+    for (const auto& answer : answers) lines += answer + "\r\n";
+    return Reply::raw(lines);
 }
 
 std::optional<Reply> applicationOnBus(AmplifierModule& self, std::string_view line, Rack& rack) {
     const auto selected = selectedModules(rack);
     if (selected.empty() || selected.front() != &self) return std::nullopt;
     if (!self.powered()) return Reply::none();
-    if (line == "MCF?" || line == "SPS?0") return Reply::line(joinedAnswers(selected, line));
+    if (line == "MCF?") return joinedOnOneLine(answersOf(selected, line));
+    if (line == "SPS?0") return lineByLine(answersOf(selected, line));
     std::optional<Reply> answer;
     for (auto* m : selected) {
         if (!m->powered()) continue;

@@ -11,6 +11,13 @@ namespace rack {
 
 class Rack;
 
+// How the host ends the command lines a component takes.
+enum class Framing {
+    CrLf,     // CR LF; a line ended by LF alone is not for it
+    LfAlone,  // LF alone; a line ended by CR LF is not for it
+    Either,
+};
+
 class Component {
 public:
     virtual ~Component() = default;
@@ -18,6 +25,12 @@ public:
 
     // A command line without its line end; nullopt = not this component's command.
     virtual std::optional<Reply> handle(std::string_view line, Rack& rack) = 0;
+    // The line end this component insists on for `line`; a line with the other end is not
+    // offered to it (and gets "?" when no other component takes it).
+    virtual Framing framing(std::string_view line) const {
+        (void)line;
+        return Framing::CrLf;
+    }
 
     // Raw bytes while this component holds the byte stream (see Rack::captureBytes).
     virtual void rawBytes(std::string_view bytes, Rack& rack) {

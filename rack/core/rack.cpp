@@ -55,12 +55,26 @@ void Rack::takeByte(char c) {
     }
     std::string line;
     line.swap(line_);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lineEndedWithCrLf_ = !line.empty() && line.back() == '\r';
+    if (lineEndedWithCrLf_) line.pop_back();
     if (!line.empty()) dispatch(line);
+}
+
+bool Rack::framedFor(const Component& component, const std::string& line) const {
+    switch (component.framing(line)) {
+        case Framing::CrLf:
+            return lineEndedWithCrLf_;
+        case Framing::LfAlone:
+            return !lineEndedWithCrLf_;
+        case Framing::Either:
+            return true;
+    }
+    return true;
 }
 
 Reply Rack::answer(const std::string& line, Component*& owner) {
     for (auto& component : components_) {
+        if (!framedFor(*component, line)) continue;
         if (auto reply = component->handle(line, *this)) {
             owner = component.get();
             return *reply;

@@ -80,6 +80,7 @@ private:
     void takeByte(char c);
     void dispatch(const std::string& line);
     Reply answer(const std::string& line, Component*& owner);
+    bool framedFor(const Component& component, const std::string& line) const;
 
     std::vector<std::unique_ptr<Component>> components_;
     std::array<Component*, kSlots> slots_{};
@@ -94,6 +95,7 @@ private:
     Clock::time_point silentUntil_{};
     bool awake_ = false;
     std::string line_;
+    bool lineEndedWithCrLf_ = true;
     std::deque<linkpad::PeerChunk> out_;
     uint32_t selectedChannels_ = 0;
     std::vector<std::string> received_;

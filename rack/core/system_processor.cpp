@@ -52,6 +52,8 @@ std::optional<Reply> SystemProcessor::handle(std::string_view line, Rack& rack) 
         multiMaster_ = true;
         return Reply::accepted();
     }
+    // Without a panel the bus is free already: switching the panel out or back in is done.
+    if (!rack.panel() && (line == "PRC1,1" || line == "PRC1,4" || line == "PRC2,1")) return Reply::accepted();
     if (line == "PRC?11")
         return Reply::line(id_.loaderRevision.empty() ? id_.version : id_.loaderRevision);
     if (line == "PRC?311") return Reply::line(id_.kernelRevision);

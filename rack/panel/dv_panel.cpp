@@ -217,6 +217,10 @@ Reply DvPanel::startApplication() {
     return Reply::accepted(kLoaderStartMs);
 }
 
+Framing DvPanel::framing(std::string_view line) const {
+    return upper(line).starts_with("SYS TRANSF") ? Framing::LfAlone : Framing::CrLf;
+}
+
 std::optional<Reply> DvPanel::handlePassThrough(std::string_view line, Rack& rack) {
     const std::string command = upper(line);
     if (!config_.passThrough || !command.starts_with("SYS TRANSF")) return std::nullopt;
@@ -229,8 +233,10 @@ std::optional<Reply> DvPanel::handlePassThrough(std::string_view line, Rack& rac
 
 void DvPanel::rawBytes(std::string_view bytes, Rack& rack) {
     if (!config_.bootstrap) return;  // the application does not speak the bootstrap protocol
+    // The bootstrap program acknowledges as soon as the last byte of a step is in; the line's
+    // own pace (ventrix-sim --baud) is the only time the answer takes.
     const std::string answer = bootstrap_->take(bytes);
-    if (!answer.empty()) rack.send(answer, 1);
+    if (!answer.empty()) rack.send(answer);
 }
 
 // The end of a break pulse restarts the controller; the pass-through ends with it.

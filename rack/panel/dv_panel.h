@@ -36,6 +36,8 @@ class DvPanel final : public Component {
 
     std::string name() const override { return config_.kind; }
     std::optional<Reply> handle(std::string_view line, Rack& rack) override;
+    // The KX43's "SYS TRANSF" (handed through to the panel) ends with LF alone.
+    Framing framing(std::string_view line) const override;
     void rawBytes(std::string_view bytes, Rack& rack) override;
     void breakCondition(bool on, Rack& rack) override;
     void rackReset(Rack& rack) override;

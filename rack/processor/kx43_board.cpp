@@ -43,6 +43,10 @@ std::optional<Reply> Kx43Board::handle(std::string_view line, Rack& rack) {
     return SystemProcessor::handle(line, rack);
 }
 
+Framing Kx43Board::framing(std::string_view line) const {
+    return line.starts_with("PRC9,") || line == "PRC?9" ? Framing::LfAlone : Framing::Either;
+}
+
 std::optional<Reply> Kx43Board::applicationCommand(std::string_view line, Rack& rack) {
     if (line == "PRC?9") return Reply::refused();
     if (line == "PRC9,1") {

@@ -30,6 +30,8 @@ public:
     static std::unique_ptr<Kx43Board> fromJson(const nlohmann::json& config);
 
     std::optional<Reply> handle(std::string_view line, Rack& rack) override;
+    // The loader commands end with LF alone; the application's interpreter takes either end.
+    Framing framing(std::string_view line) const override;
     void rackReset(Rack& rack) override;
 
     bool inBootLoader() const { return bootLoader_; }

@@ -1,10 +1,13 @@
 #include "rack/sim/host_session.h"
 
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
 
 namespace rack::sim {
 
@@ -27,6 +30,8 @@ HostSession::HostSession(int fd, Rack& rack, Clock& clock, Clock::duration byteT
     : fd_(fd), rack_(rack), clock_(clock), byteTime_(byteTime) {}
 
 HostSession::End HostSession::run(const StopSignal& stop) {
+    // paced bytes leave when due, not up to 50 µs later
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     for (;;) {
         const auto now = clock_.now();
         collectAnswers(now);
@@ -35,8 +40,13 @@ HostSession::End HostSession::run(const StopSignal& stop) {
         const bool waitWritable = !output_.empty() && byteTime_ == Clock::duration::zero();
         pollfd fds[2] = {{fd_, static_cast<short>(POLLIN | (waitWritable ? POLLOUT : 0)), 0},
                          {stop.fd(), POLLIN, 0}};
-        const int timeoutMs = pollTimeoutMs(now);
-        if (::poll(fds, 2, timeoutMs) < 0 && errno != EINTR) return End::HostLeft;
+        const auto timeout = pollTimeout(now);
+        timespec wait{};
+        if (timeout) {
+            wait.tv_sec = static_cast<time_t>(std::chrono::duration_cast<std::chrono::seconds>(*timeout).count());
+            wait.tv_nsec = static_cast<long>((*timeout - std::chrono::seconds(wait.tv_sec)).count());
+        }
+        if (::ppoll(fds, 2, timeout ? &wait : nullptr, nullptr) < 0 && errno != EINTR) return End::HostLeft;
         if (fds[1].revents) return End::Stopped;
         if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) && !readInput()) return End::HostLeft;
     }
@@ -84,8 +94,10 @@ bool HostSession::readInput() {
     return true;
 }
 
-// Until the next answer is due or the next paced byte may leave; -1 = only input can wake us.
-int HostSession::pollTimeoutMs(Clock::time_point now) const {
+// Until the next answer is due or the next paced byte may leave, to the nanosecond (a poll in
+// whole milliseconds would add up to a millisecond to every paced answer); nullopt = only input
+// can wake us.
+std::optional<Clock::duration> HostSession::pollTimeout(Clock::time_point now) const {
     std::optional<Clock::time_point> next;
     if (!hungUp_) {
         if (auto chunk = rack_.peekToHost()) next = chunk->readyAt;
@@ -94,9 +106,8 @@ int HostSession::pollTimeoutMs(Clock::time_point now) const {
         const auto byteDue = lineFreeAt_ + byteTime_;
         if (!next || byteDue < *next) next = byteDue;
     }
-    if (!next) return -1;
-    if (*next <= now) return 0;
-    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*next - now).count());
+    if (!next) return std::nullopt;
+    return std::max(Clock::duration::zero(), *next - now);
 }
 
 }  // namespace rack::sim

@@ -4,6 +4,7 @@
 // go out when the rack made them ready. With a byte time set, both directions are paced like a
 // serial line.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "rack/core/rack.h"
@@ -27,7 +28,7 @@ private:
     void collectAnswers(Clock::time_point now);
     bool writeDue(Clock::time_point now);
     bool readInput();
-    int pollTimeoutMs(Clock::time_point now) const;
+    std::optional<Clock::duration> pollTimeout(Clock::time_point now) const;
 
     int fd_;
     Rack& rack_;

@@ -1,5 +1,6 @@
 #include "amplifier_rack.h"
 
+#include <algorithm>
 #include <bit>
 #include <fstream>
 
@@ -12,16 +13,6 @@ namespace {
 
 // Stands in for the panel's bus switch and its re-enable commands so that downloads run without
 // panel warnings.
-class PanelSwitch : public rack::Component {
-public:
-    std::string name() const override { return "panel switch"; }
-    std::optional<rack::Reply> handle(std::string_view line, rack::Rack&) override {
-        for (const char* command : {"PRC1,1", "PRC1,4", "PRC2,1", "bdr19200,0,1,3", "prc2,2,S00010000", "prc2,5"})
-            if (line == command) return rack::Reply::accepted();
-        return std::nullopt;
-    }
-};
-
 void writeText(const std::filesystem::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
@@ -50,6 +41,7 @@ SlotIdentity identifySlot(int slot, int loaderGroup, int panelControl) {
 nlohmann::json rackWithSlots(const nlohmann::json& slots) {
     return {{"timing", {{"resetMs", 3000}}},
             {"processor", {{"kind", "KX43"}, {"identity", "QTX,KX43,0,P1.52"}, {"version", "P1.52"}}},
+            {"panel", {{"kind", "DV43A"}, {"flash", "large"}, {"version", "P4.02"}}},
             {"slots", slots}};
 }
 
@@ -59,10 +51,43 @@ nlohmann::json slotOfType(int slot, int firmwareType) {
             {"moduleCode", m.moduleCode}, {"amtNumber", m.amtNumber}, {"version", "P0.99"}};
 }
 
+namespace {
+
+bool holds(const std::vector<uint8_t>& memory, size_t offset, const std::vector<uint8_t>& bytes) {
+    return offset + bytes.size() <= memory.size() &&
+           std::equal(bytes.begin(), bytes.end(), memory.begin() + static_cast<long>(offset));
+}
+
+// Where each type keeps the file's bytes: external memory or not, offset of the file address.
+std::pair<bool, size_t> placementOf(int type, uint32_t address) {
+    if (type == 1) return {false, address};
+    if (type == 2) return address >= 0x30000 ? std::pair{true, address - 0x40000} : std::pair{false, address - 0x10000};
+    if (type == 3) return {true, address};
+    return address >= 0xC00000 ? std::pair{false, address - 0xC00000} : std::pair{true, address - 0x480000};
+}
+
+}  // namespace
+
+bool holdsApplication(const std::vector<uint8_t>& internal, const std::vector<uint8_t>& external,
+                      const FirmwareFiles& files) {
+    return std::all_of(files.firmware.application.begin(), files.firmware.application.end(), [&](const auto& segment) {
+        const auto [inExternal, offset] = placementOf(files.model.firmwareType, segment.address);
+        return holds(inExternal ? external : internal, offset, segment.data);
+    });
+}
+
+bool holdsFirmware(const rack::amplifier::AmplifierModule& module, const FirmwareFiles& files) {
+    return holdsApplication(module.flash().internal(), module.flash().external(), files);
+}
+
 AmplifierRackTest::AmplifierRackTest() {
+    // One folder level: parameterised test names hold "/", which would nest a folder that the
+    // destructor does not remove.
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '-');
     directory = std::filesystem::temp_directory_path() /
-                ("amplifier-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                ("amplifier-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                 "-" + name);
     std::filesystem::remove_all(directory);
     std::filesystem::create_directories(directory);
 }
@@ -71,7 +96,6 @@ AmplifierRackTest::~AmplifierRackTest() { std::filesystem::remove_all(directory)
 
 void AmplifierRackTest::start(const std::vector<nlohmann::json>& slots) {
     useRack(rackWithSlots(nlohmann::json(slots)));
-    rack().add(std::make_unique<PanelSwitch>(), {rack::Role::Other, -1});
     ASSERT_EQ(open(), 0);
 }
 
@@ -99,6 +123,8 @@ int AmplifierRackTest::step(const std::string& call, F&& f) {
 int AmplifierRackTest::enterLoader2(const FirmwareFiles& files, uint32_t mask, int subChannelReset, bool readId) {
     const int type = files.model.firmwareType;
     const int last = 31 - std::countl_zero(mask);
+    // the first call of the first pass switches the panel out of the bus (into its loader I)
+    const auto switchPanelOut = [&](int c) { return readId && c == std::countr_zero(mask) ? 1 : 0; };
     char id[256] = {};
     int32_t length = 0;
     for (int c = 0; c < 16; ++c) {
@@ -106,12 +132,12 @@ int AmplifierRackTest::enterLoader2(const FirmwareFiles& files, uint32_t mask, i
         const int marker = c == last ? 0xFF : 0x55;
         int result = step("Switch2Loader1", [&] {
             return Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode, 0,
-                                  type, subChannelReset, readId, 0, marker);
+                                  type, subChannelReset, readId, switchPanelOut(c), marker);
         });
         if (result == -111)
             result = step("Switch2Loader1", [&] {
                 return Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode,
-                                      1, type, subChannelReset, readId, 0, marker);
+                                      1, type, subChannelReset, readId, switchPanelOut(c), marker);
             });
         if (result != 0) return result;
     }
@@ -157,7 +183,7 @@ int AmplifierRackTest::download(const FirmwareFiles& files, uint32_t mask, int p
                            static_cast<int32_t>(mask), type, kResetSeconds);
         }))
         return result;
-    return start(1);
+    return start(2);  // the rack has a panel that is not a DV13
 }
 
 }  // namespace testing_support

@@ -23,7 +23,8 @@ struct SlotIdentity {
 // GetComponentType for one slot with 6000 ms, as the scan calls it.
 SlotIdentity identifySlot(int slot, int loaderGroup = 1, int panelControl = 0);
 
-// A rack with a KX43 (reset in 3 s) and the given slots (each an object with at least "slot").
+// A rack with a KX43 (reset in 3 s), a DV43A panel and the given slots (each an object with at
+// least "slot").
 nlohmann::json rackWithSlots(const nlohmann::json& slots);
 // A slot holding the model of `firmwareType` that the test firmware is made for.
 nlohmann::json slotOfType(int slot, int firmwareType);
@@ -37,6 +38,12 @@ struct FirmwareFiles {
     std::string loader1;
 };
 
+// Every segment of the application file sits where the firmware type keeps it: in the internal
+// or the external memory (as the module holds them or an upload wrote them).
+bool holdsApplication(const std::vector<uint8_t>& internal, const std::vector<uint8_t>& external,
+                      const FirmwareFiles& files);
+bool holdsFirmware(const rack::amplifier::AmplifierModule& module, const FirmwareFiles& files);
+
 class AmplifierRackTest : public SimRackTest {
 protected:
     AmplifierRackTest();
@@ -45,8 +52,7 @@ protected:
     rack::amplifier::AmplifierModule& module(int slot) {
         return dynamic_cast<rack::amplifier::AmplifierModule&>(*rack().slot(slot));
     }
-    // Builds the rack (with a panel switch that accepts "PRC1,1", "PRC1,4", "PRC2,1") and opens
-    // the connection.
+    // Builds the rack and opens the connection.
     void start(const std::vector<nlohmann::json>& slots);
     FirmwareFiles writeFirmware(int firmwareType, uint32_t seed = 1);
 

@@ -1,5 +1,6 @@
-// Check-value errors, time-outs and vanishing modules during downloads and uploads: the specified
-// code and text, no temporary image and no partial upload file, and a repeated run succeeds.
+// Check-value errors, time-outs and vanishing modules during downloads and uploads: the result
+// code and message text the loader gives for each, no temporary image and no partial upload file,
+// and a repeated run succeeds.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -19,33 +19,10 @@ std::vector<uint8_t> readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-bool holds(const std::vector<uint8_t>& memory, size_t offset, const std::vector<uint8_t>& bytes) {
-    return offset + bytes.size() <= memory.size() &&
-           std::equal(bytes.begin(), bytes.end(), memory.begin() + static_cast<long>(offset));
-}
-
-// Where each type keeps the file's bytes: (external memory?, offset of the file address).
-struct Placement {
-    bool external;
-    size_t offset;
-};
-
-Placement placementOf(int type, uint32_t address) {
-    if (type == 1) return {false, address};
-    if (type == 2) return address >= 0x30000 ? Placement{true, address - 0x40000} : Placement{false, address - 0x10000};
-    if (type == 3) return {true, address};
-    return address >= 0xC00000 ? Placement{false, address - 0xC00000} : Placement{true, address - 0x480000};
-}
-
 class DownloadRackTest : public AmplifierRackTest, public ::testing::WithParamInterface<int> {
 protected:
     void expectFirmwareIn(int slot, const FirmwareFiles& files) {
-        const auto& flash = module(slot).flash();
-        for (const auto& segment : files.firmware.application) {
-            const auto where = placementOf(files.model.firmwareType, segment.address);
-            EXPECT_TRUE(holds(where.external ? flash.external() : flash.internal(), where.offset, segment.data))
-                << "segment at " << std::hex << segment.address << " of slot " << std::dec << slot;
-        }
+        EXPECT_TRUE(holdsFirmware(module(slot), files)) << "slot " << slot;
     }
 };
 
@@ -101,11 +78,7 @@ TEST_P(DownloadRackTest, UploadReturnsTheProgrammedBytes) {
     if (type != 3) {
         EXPECT_EQ(internal.size(), 1024u * 128u);
     }
-    for (const auto& segment : files.firmware.application) {
-        const auto where = placementOf(type, segment.address);
-        EXPECT_TRUE(holds(where.external ? external : internal, where.offset, segment.data))
-            << "segment at " << std::hex << segment.address;
-    }
+    EXPECT_TRUE(holdsApplication(internal, external, files));
     EXPECT_EQ(reports.progress.back(), 100);
 }
 
@@ -132,7 +105,7 @@ TEST_F(AmplifierRackTest, ExternalDataEndingInsideABlockArrivesWhole) {
     files.firmware.application[1].data.resize(0x3000 + 0x45, 0x3C);  // a partial last block
     std::ofstream(files.application) << fwgen::toIntelHex(files.firmware.application);
     ASSERT_EQ(download(files, 1u << 2), 0);
-    EXPECT_TRUE(holds(module(2).flash().external(), 0, files.firmware.application[1].data));
+    EXPECT_TRUE(holdsFirmware(module(2), files));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryType, DownloadRackTest, ::testing::Values(1, 2, 3, 4));

@@ -99,8 +99,9 @@ TEST_F(DownloadTest, EstabWritesOnlyTheLastGroup) {
 }
 
 TEST_F(DownloadTest, ErasedGroupsAreSkippedButSummedInWindowsOf32KModulo32Bits) {
-    // 40 KiB: a full window and a short one. 128 KiB of 0xFFFF words sum past 32 bits.
-    for (const int64_t size : {40 * 1024, 128 * 1024}) {
+    // 40 KiB: a full window and a short one. 128 KiB and one group of 0xFFFF words sum to
+    // 65,664 × 0xFFFF, past 2^32: the node's total and the image's wrap alike.
+    for (const int64_t size : {40 * 1024, 128 * 1024 + 256}) {
         const auto path =
             firmware({{0xC0000, std::vector<uint8_t>(static_cast<size_t>(size), 0xFF)}});
         expectErase(2, {6, 5, 4, 3, 2, 1, 0});

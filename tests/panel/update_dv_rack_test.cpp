@@ -60,6 +60,11 @@ TEST_F(UpdateDVRack, LargeLayoutApplicationIsProgrammedStartedAndActivated) {
     EXPECT_EQ(panel.flash().bytes()[1024 * 512], 0xFF);  // 1024 sectors: the end is below 0x80001
     EXPECT_EQ(panel.portBaud(), 19200);
     EXPECT_FALSE(panel.activated());
+    // 64 loader-II pieces, then each sector's exact share truncated (ending at 99), then the
+    // application start's 0 … 90 with no 100 in between
+    ASSERT_EQ(reports.progress.size(), 64u + 1024u + 10u);
+    for (int j = 0; j < 1024; ++j) ASSERT_EQ(reports.progress[64 + size_t(j)], j * 100 / 1024) << j;
+    EXPECT_EQ(reports.progress[64 + 1024], 0);
 
     ASSERT_EQ(EstabDV(6000, recordMessage), 0);
     EXPECT_TRUE(panel.activated());

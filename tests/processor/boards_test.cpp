@@ -16,8 +16,8 @@ protected:
         rack_->fromHost("\x12", now_);
     }
     // Sends one command line and collects every answer line that follows within a minute.
-    std::string ask(const std::string& line) {
-        rack_->fromHost(line + "\r\n", now_);
+    std::string ask(const std::string& line, const std::string& end = "\r\n") {
+        rack_->fromHost(line + end, now_);
         std::string answers;
         while (auto chunk = rack_->peekToHost()) {
             if (chunk->readyAt > now_ + 60s) break;
@@ -82,18 +82,19 @@ TEST_F(BoardTest, Kx33ErasesTouchedSectorsAndReportsFromTheFirstBlock) {
 
 TEST_F(BoardTest, Kx43WritesOnlyIntoAnOpenFileOfAPreparedFileSystem) {
     build({{"kind", "KX43"}, {"bootLoader", true}});
-    EXPECT_EQ(ask("PRC?9"), "1\r\n");
-    EXPECT_EQ(ask("PRC9,2,kx43.exe"), "?\r\n");  // not prepared
-    EXPECT_EQ(ask("PRC9,7"), "0\r\n");
-    EXPECT_EQ(ask("PRC9,3,,\"00\""), "?\r\n");   // no open file
-    EXPECT_EQ(ask("PRC9,2,kx43.exe"), "0\r\n");
-    EXPECT_EQ(ask("PRC9,2,other"), "?\r\n");     // one file at a time
-    EXPECT_EQ(ask("PRC9,3,,\"0G\""), "?\r\n");
-    EXPECT_EQ(ask("PRC9,3,,\"" + std::string(258, '0') + "\""), "?\r\n");  // 129 bytes
-    EXPECT_EQ(ask("PRC9,3,,\"414243\""), "0\r\n");
+    const auto loader = [&](const std::string& line) { return ask(line, "\n"); };  // LF alone
+    EXPECT_EQ(loader("PRC?9"), "1\r\n");
+    EXPECT_EQ(loader("PRC9,2,kx43.exe"), "?\r\n");  // not prepared
+    EXPECT_EQ(loader("PRC9,7"), "0\r\n");
+    EXPECT_EQ(loader("PRC9,3,,\"00\""), "?\r\n");   // no open file
+    EXPECT_EQ(loader("PRC9,2,kx43.exe"), "0\r\n");
+    EXPECT_EQ(loader("PRC9,2,other"), "?\r\n");     // one file at a time
+    EXPECT_EQ(loader("PRC9,3,,\"0G\""), "?\r\n");
+    EXPECT_EQ(loader("PRC9,3,,\"" + std::string(258, '0') + "\""), "?\r\n");  // 129 bytes
+    EXPECT_EQ(loader("PRC9,3,,\"414243\""), "0\r\n");
     auto& board = dynamic_cast<rack::Kx43Board&>(*rack_->processor());
     EXPECT_EQ(board.flashFiles().find("kx43.exe"), nullptr);  // visible once closed
-    EXPECT_EQ(ask("PRC9,4"), "0\r\n");
+    EXPECT_EQ(loader("PRC9,4"), "0\r\n");
     EXPECT_EQ(*board.flashFiles().find("kx43.exe"), "ABC");
     EXPECT_EQ(ask("SNO?"), "?\r\n");  // settings wait for the application
 }

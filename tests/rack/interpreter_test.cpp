@@ -81,3 +81,27 @@ TEST_F(InterpreterTest, ReceivedCommandsAreRecorded) {
 }
 
 }  // namespace
+
+// Each component takes only the line end its commands use: LF alone for the KX43's loader
+// commands, CR LF for everything else; a line with the other end is answered "?".
+TEST_F(RackTest, EachComponentInsistsOnItsLineEnd) {
+    struct Case {
+        const char* processor;
+        std::string bytes;
+        std::string answer;
+    };
+    const Case cases[] = {
+        {"KX43", "PRC?9\n", "1\r\n"},         {"KX43", "PRC?9\r\n", "?\r\n"},
+        {"KX43", "DID?\r\n", "QTX,DV43A,P4.02,1.00,0012345\r\n"},
+        {"KX43", "DID?\n", "?\r\n"},          {"KX33", "SRB1\r\n", "0\r\n"},
+        {"KX33", "SRB1\n", "?\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.processor) + " " + c.bytes);
+        build({{"processor", {{"kind", c.processor}, {"bootLoader", true}}},
+               {"panel", {{"kind", "DV43A"}, {"version", "P4.02"}}}});
+        send("\x12" + c.bytes);
+        const auto answer = next();
+        EXPECT_EQ(answer ? answer->bytes : "<none>", c.answer);
+    }
+}

@@ -24,7 +24,8 @@ public:
     virtual bool isVirtual() const { return false; }
 };
 
-// Steady clock: starts on a clock tick, sleeps all but 2 ms and spins the rest.
+// Steady clock: starts on a clock tick, sleeps with a 1 ns timer slack until shortly before the
+// deadline (150 µs, more while wake-ups come late) and spins the rest.
 class RealClock final : public Clock {
 public:
     time_point now() const override;

@@ -1,0 +1,90 @@
+// Faults at every phase of the NodePod download of one head (see fault_sweep.h): download mode,
+// loader 1 and 2, the application with its test start, the restart vector and the final start.
+// Success is the head running the application from a flash equal to the firmware.
+#include <gtest/gtest.h>
+
+#include "fault_sweep.h"
+#include "link/quorlink.h"
+#include "rack/nodepod/nodepod_firmware.h"
+#include "rack/nodepod/ra56_module.h"
+#include "scripted_nodepod.h"
+#include "tools/fwgen/nodepod_set.h"
+
+using namespace testing_support;
+using nodepod_tests::scanNode;
+using rack::nodepod::NodeProgram;
+namespace fw = nodepod_firmware;
+
+namespace {
+
+constexpr int kSlot = 2;
+constexpr int kNode = 2;
+constexpr int kType = 21;
+constexpr int kHardwareCode = 2;
+constexpr int kApplicationAddress = 0xC0100;
+constexpr int kLoader2Address = 1024;
+
+class NodePodDownloadSweep : public FaultSweepFixture {
+protected:
+    NodePodDownloadSweep() { files = fwgen::writeNodePodSet(scratch.path().string(), set); }
+    void startRack() override {
+        const nlohmann::json head = {{"id", kNode}, {"type", kType}, {"serial", 1002}, {"hardwareRevision", "2"},
+                                     {"program", "flash"}, {"application", {{"name", "NodePod-S"}, {"version", "1.00"}}},
+                                     {"loader1", {{"version", "1.10"}}}};
+        const nlohmann::json ra56 = {{"slot", kSlot}, {"kind", "RA56"}, {"stageMs", 300}, {"nodes", nlohmann::json::array({head})}};
+        const nlohmann::json other = {{"slot", 0}, {"kind", "RA51"}, {"firmwareType", 2}};
+        useRack({{"timing", {{"resetMs", 3000}}}, {"slots", nlohmann::json::array({other, ra56})}});
+        ASSERT_EQ(open(), 0);
+    }
+    // The download window's sequence; where the head is now (application or a loader) comes from
+    // the scan, as in the window.
+    int runLoader() override {
+        if (int r = NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kSlot + 1, 1)) return r;
+        const bool inLoader = scanNode(kNode).state != 1;
+        if (int r = intoLoader2(inLoader, 2)) return r;
+        if (int r = NodePod_DownApplication(5500, recordMessage, recordProgress, 0, files.application.c_str(), kNode,
+                                            kType, kHardwareCode))
+            return r;
+        if (int r = NodePod_Switch(5500, recordMessage, kNode, kType, kApplicationAddress)) return r;
+        if (int r = intoLoader2(true, 1)) return r;
+        if (int r = NodePod_Estab(5500, recordMessage, recordProgress, kNode, kType, kHardwareCode,
+                                  files.application.c_str()))
+            return r;
+        return NodePod_Switch(5500, recordMessage, kNode, kType, kApplicationAddress);
+    }
+    int intoLoader2(bool inLoader, int resetMode) {
+        if (int r = NodePod_Switch2Loader1(5500, recordMessage, kNode, inLoader, kType, kLoader2Address, resetMode))
+            return r;
+        if (int r = NodePod_DownLoader2(5500, recordMessage, recordProgress, files.loader2Old.c_str(), kNode, kType))
+            return r;
+        return NodePod_Switch2Loader2(5500, recordMessage, kNode, kType, kLoader2Address);
+    }
+    bool effectComplete() override {
+        auto& head = *dynamic_cast<rack::nodepod::Ra56Module&>(*rack().slot(kSlot)).node(kNode);
+        fw::ApplicationInfo info;
+        info.typeNumber = static_cast<uint16_t>(set.type.typeNumber);
+        info.name = set.type.name;
+        info.version = set.version;
+        info.codeSize = set.codeSize;
+        std::vector<uint8_t> expected(fw::kLoader1Start - fw::kFlashStart, 0xFF);
+        for (const auto& s : fw::buildApplication(info))
+            std::copy(s.data.begin(), s.data.end(), expected.begin() + (s.address - fw::kFlashStart));
+        const uint8_t* flash = head.flash().at(fw::kFlashStart);
+        if (head.program() != NodeProgram::Application || !std::equal(expected.begin(), expected.end(), flash))
+            return false;
+        head.powerOn();  // the restart vector must start the application on its own
+        return head.program() == NodeProgram::Application;
+    }
+    std::filesystem::path workFolder() const override { return scratch.path(); }
+    std::vector<std::filesystem::path> keptFiles() const override { return {files.application, files.loader2Old}; }
+
+    nodepod_tests::ScratchDirectory scratch;
+    fwgen::NodePodSet set;
+    fwgen::NodePodFiles files;
+};
+
+// Disabled: this sweep does not finish within minutes yet (its clean run or a rerun waits without
+// end); until that is found it runs only by hand (--gtest_also_run_disabled_tests).
+TEST_F(NodePodDownloadSweep, DISABLED_FaultSweep) { sweep("NodePod download"); }
+
+}  // namespace

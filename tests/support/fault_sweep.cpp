@@ -1,0 +1,172 @@
+#include "fault_sweep.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <regex>
+
+#include "link/images/temp_images.h"
+#include "link/quorlink.h"
+
+namespace testing_support {
+
+namespace {
+
+using rack::FaultAction;
+
+constexpr FaultAction kActions[] = {FaultAction::Drop,     FaultAction::Garble, FaultAction::Delay,
+                                    FaultAction::Question, FaultAction::Close,  FaultAction::PowerOff};
+constexpr int kDelayPastTimeOutMs = 7000;
+
+const char* actionName(FaultAction action) {
+    switch (action) {
+        case FaultAction::Drop: return "drop";
+        case FaultAction::Garble: return "garble";
+        case FaultAction::Delay: return "delay";
+        case FaultAction::Question: return "question";
+        case FaultAction::Close: return "close";
+        case FaultAction::PowerOff: return "power off";
+    }
+    return "?";
+}
+
+// Commands of one kind share their first eight characters ("PRC310,5", "PRC2,2,E", "PCH25,2,").
+std::string commandKind(const std::string& line) { return line.substr(0, std::min<size_t>(8, line.size())); }
+
+std::string escaped(const std::string& line) {
+    static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+    return std::regex_replace(line, special, R"(\$&)");
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string lastMessage(const Reports& reports) {
+    return reports.messages.empty() ? "" : reports.messages.back().second;
+}
+
+}  // namespace
+
+bool fullSweep() {
+    const char* sweep = std::getenv("QUORVEL_SWEEP");
+    return sweep && std::string(sweep) == "full";
+}
+
+void printTally(const std::string& loader, const SweepTally& tally) {
+    std::printf("%-32s runs %5d  detected %5d  false successes %3d  recovered %5d\n", loader.c_str(), tally.runs,
+                tally.detected, tally.falseSuccesses, tally.recovered);
+}
+
+bool FaultSweepFixture::sweepable(const std::string& line) const {
+    return line != "RST" && line != "SRB1" && line != "DCL" && line != "IDN?";
+}
+
+std::vector<FaultSweepFixture::Point> FaultSweepFixture::points(const std::vector<std::string>& lines) const {
+    std::vector<Point> chosen;
+    if (fullSweep()) {
+        for (size_t i = 0; i < lines.size(); ++i)
+            for (const FaultAction action : kActions)
+                if (sweepable(lines[i])) chosen.push_back({i, action});
+        return chosen;
+    }
+    std::map<std::string, std::vector<size_t>> kinds;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (sweepable(lines[i])) kinds[commandKind(lines[i])].push_back(i);
+    size_t rotation = 0;
+    for (const auto& [kind, at] : kinds) {
+        // first, middle, last in turn; the picks and the fault kinds turn at different rates
+        const size_t picks[] = {0, at.size() / 2, at.size() - 1};
+        const size_t pick = (rotation + rotation / std::size(kActions)) % 3;
+        chosen.push_back({at[picks[pick]], kActions[rotation % std::size(kActions)]});
+        ++rotation;
+    }
+    return chosen;
+}
+
+std::vector<std::string> FaultSweepFixture::snapshot(const std::vector<std::filesystem::path>& files) {
+    std::vector<std::string> texts;
+    for (const auto& path : files) texts.push_back(fileText(path));
+    return texts;
+}
+
+void FaultSweepFixture::recover(FaultAction action) {
+    rack().faults().clear();
+    CloseConnection();
+    ASSERT_EQ(open(), 0);
+    // a component without power comes back with the rack's reset
+    if (action == FaultAction::PowerOff) {
+        ASSERT_EQ(ResetVTX(recordMessage, recordProgress, 4), 0);
+    }
+}
+
+void FaultSweepFixture::powerCycle() {
+    rack().faults().clear();
+    CloseConnection();
+    rack().reset();
+    clock.advance(std::chrono::seconds(30));
+    ASSERT_EQ(open(), 0);
+}
+
+void FaultSweepFixture::runPoint(const std::vector<std::string>& lines, const Point& point, SweepTally& tally) {
+    const std::string& line = lines[point.line];
+    SCOPED_TRACE(std::string(actionName(point.action)) + " at command " + std::to_string(point.line) + ": " +
+                 line.substr(0, 40));
+    startRack();
+    const auto kept = snapshot(keptFiles());
+    const auto keptUnlessDone = snapshot(keptOnFailure());
+    const auto folderBefore = std::distance(std::filesystem::directory_iterator(workFolder()), {});
+    reports.clear();
+    const int occurrence =
+        static_cast<int>(std::count(lines.begin(), lines.begin() + static_cast<long>(point.line) + 1, line));
+    rack().faults().add({"^" + escaped(line) + "$", occurrence, point.action, kDelayPastTimeOutMs, 1});
+    const int result = runLoader();
+    ++tally.runs;
+    EXPECT_EQ(quorlink::TempImageCount(), 0);
+    EXPECT_EQ(snapshot(keptFiles()), kept) << "a firmware file changed";
+    if (result != 0 && snapshot(keptOnFailure()) != keptUnlessDone) {
+        EXPECT_TRUE(replacementComplete()) << "an earlier file was replaced by an incomplete one";
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(workFolder()), {}), folderBefore)
+        << "a partial or temporary file was left";
+    if (result == 0) {
+        if (!effectComplete()) {
+            ++tally.falseSuccesses;
+            ADD_FAILURE() << "success reported, but the component does not hold the firmware";
+        }
+        return;
+    }
+    ++tally.detected;
+    EXPECT_FALSE(lastMessage(reports).empty()) << "result " << result << " without a message";
+    recover(point.action);
+    reports.clear();
+    const int rerun = runLoader();
+    EXPECT_EQ(rerun, 0) << "rerun: " << lastMessage(reports);
+    if (rerun == 0 && effectComplete()) ++tally.recovered;
+}
+
+SweepTally FaultSweepFixture::sweep(const std::string& loader) {
+    SweepTally tally;
+    startRack();
+    if (runLoader() != 0 || !effectComplete()) {
+        ADD_FAILURE() << loader << ": the clean run failed: " << lastMessage(reports);
+        return tally;
+    }
+    const std::vector<std::string> lines = rack().received();
+    const auto chosen = points(lines);
+    EXPECT_FALSE(chosen.empty());
+    for (const auto& point : chosen) {
+        runPoint(lines, point, tally);
+        if (HasFailure()) break;
+    }
+    printTally(loader, tally);
+    EXPECT_EQ(tally.falseSuccesses, 0);
+    EXPECT_EQ(tally.recovered, tally.detected);
+    return tally;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,66 @@
+#pragma once
+// Faults at every phase of a loader against the simulated rack: each fault kind in turn at the
+// first, middle or last command of each kind of a clean run (QUORVEL_SWEEP=full: every fault kind
+// at every command). For every run the result is not 0 unless the component holds the firmware,
+// an error names what failed, no earlier file is lost and no temporary or partial file is left,
+// and a rerun after the recovery the operator is told to do brings the firmware.
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "rack/core/faults.h"
+#include "sim_rack.h"
+
+namespace testing_support {
+
+bool fullSweep();
+
+struct SweepTally {
+    int runs = 0;
+    int detected = 0;        // the loader returned an error
+    int falseSuccesses = 0;  // it returned 0 though the component does not hold the firmware
+    int recovered = 0;       // the rerun after a detected fault brought the firmware
+};
+
+// One row of the sweep table: runs, detected, false successes, recovered.
+void printTally(const std::string& loader, const SweepTally& tally);
+
+class FaultSweepFixture : public SimRackTest {
+protected:
+    // A fresh rack in the state before the run, with the connection open.
+    virtual void startRack() = 0;
+    // The loader's calls as the operator program makes them; 0 on success.
+    virtual int runLoader() = 0;
+    // The component's flash or file system (or the uploaded file) equals the firmware.
+    virtual bool effectComplete() = 0;
+    // Rack commands that belong to the connection, not to the loader.
+    virtual bool sweepable(const std::string& line) const;
+    // Files that must survive every run unchanged (the firmware).
+    virtual std::vector<std::filesystem::path> keptFiles() const { return {}; }
+    // Files that a failed run must leave unchanged (an earlier upload of the same name).
+    virtual std::vector<std::filesystem::path> keptOnFailure() const { return {}; }
+    // What the messages tell the operator to do before a rerun: here reconnect, and reset the
+    // rack when a component lost power.
+    virtual void recover(rack::FaultAction action);
+    // A failed run may replace an earlier file only with a complete one.
+    virtual bool replacementComplete() { return effectComplete(); }
+    // The operator switches the rack off and on, and reconnects.
+    void powerCycle();
+    // The folder where no temporary or partial file may be left.
+    virtual std::filesystem::path workFolder() const = 0;
+
+    // Runs the sweep and prints its table under `loader`.
+    SweepTally sweep(const std::string& loader);
+
+private:
+    struct Point {
+        size_t line;
+        rack::FaultAction action;
+    };
+    std::vector<Point> points(const std::vector<std::string>& lines) const;
+    void runPoint(const std::vector<std::string>& lines, const Point& point, SweepTally& tally);
+    static std::vector<std::string> snapshot(const std::vector<std::filesystem::path>& files);
+};
+
+}  // namespace testing_support
