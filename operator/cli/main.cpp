@@ -42,8 +42,7 @@ int main(int argc, char** argv) {
                  "Exit codes: 0 done, 1 failed, 2 nothing to do, 3 no rack or device found."};
     app.require_subcommand(1);
     CommonOptions common;
-    common.configDirectory =
-        quorvel::ConfigDirectory(quorvel::ProgramDirectory()).toStdString();
+    common.configDirectory = quorvel::ConfigDirectory(quorvel::ProgramDirectory()).toStdString();
     bool verbose = false;
     bool quiet = false;
     addCommonOptions(app, common, verbose, quiet);
