@@ -111,8 +111,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     app.fallthrough();
     CommonOptions common;
-    common.configDirectory =
-        quorvel::ConfigDirectory(quorvel::ProgramDirectory()).toStdString();
+    common.configDirectory = quorvel::ConfigDirectory(quorvel::ProgramDirectory()).toStdString();
     bool verbose = false;
     bool quiet = false;
     addCommonOptions(app, common, verbose, quiet);

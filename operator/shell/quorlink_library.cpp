@@ -23,7 +23,8 @@ std::vector<std::string> candidates() {
     const auto directory = programDirectory();
     if (!directory.empty()) {
         paths.push_back((directory / kLibraryName).string());
-        paths.push_back((directory / QUORLINK_LIBRARY_FROM_PROGRAM / kLibraryName).lexically_normal().string());
+        const auto installed = directory / QUORLINK_LIBRARY_FROM_PROGRAM / kLibraryName;
+        paths.push_back(installed.lexically_normal().string());
         paths.push_back((directory.parent_path() / "lib" / kLibraryName).string());
     }
     paths.emplace_back(kLibraryName);  // the library path

@@ -23,8 +23,7 @@ struct SlotIdentity {
 // GetComponentType for one slot with 6000 ms, as the scan calls it.
 SlotIdentity identifySlot(int slot, int loaderGroup = 1, int panelControl = 0);
 
-// A rack with a KX43 (reset in 3 s), a DV43A panel and the given slots (each an object with at
-// least "slot").
+// A rack with a KX43 (reset in 3 s) and the given slots (each an object with at least "slot").
 nlohmann::json rackWithSlots(const nlohmann::json& slots);
 // A slot holding the model of `firmwareType` that the test firmware is made for.
 nlohmann::json slotOfType(int slot, int firmwareType);
@@ -52,7 +51,8 @@ protected:
     rack::amplifier::AmplifierModule& module(int slot) {
         return dynamic_cast<rack::amplifier::AmplifierModule&>(*rack().slot(slot));
     }
-    // Builds the rack and opens the connection.
+    // Builds the rack (with a panel switch that accepts "PRC1,1", "PRC1,4", "PRC2,1") and opens
+    // the connection.
     void start(const std::vector<nlohmann::json>& slots);
     FirmwareFiles writeFirmware(int firmwareType, uint32_t seed = 1);
 

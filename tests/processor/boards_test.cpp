@@ -103,15 +103,15 @@ TEST_F(BoardTest, Kx43OlderGenerationStartsOnlyAfterItsSystemRestart) {
     build({{"kind", "KX43"}, {"bootLoader", true}, {"restartMs", 1000}});
     auto& board = dynamic_cast<rack::Kx43Board&>(*rack_->processor());
     board.flashFiles().put("kx43.exe", "....VERSION=P4.50....");
-    EXPECT_EQ(ask("PRC9,5"), "?\r\n");
-    EXPECT_EQ(ask("PRC9,6"), "");
+    EXPECT_EQ(ask("PRC9,5", "\n"), "?\r\n");
+    EXPECT_EQ(ask("PRC9,6", "\n"), "");
     EXPECT_EQ(ask("IDN?"), "");  // restarting, and asleep until DC2
     later(1s);
     rack_->fromHost("\x12", now_);
-    EXPECT_EQ(ask("PRC9,5"), "0\r\n");
+    EXPECT_EQ(ask("PRC9,5", "\n"), "0\r\n");
     later(1s);
     rack_->fromHost("\x12", now_);
-    EXPECT_EQ(ask("PRC?9"), "?\r\n");
+    EXPECT_EQ(ask("PRC?9", "\n"), "?\r\n");
     EXPECT_EQ(ask("PRC?11"), "P4.50\r\n");
     EXPECT_FALSE(board.activated());
     rack_->reset();  // power cycle before activation: back to the boot loader
