@@ -19,7 +19,7 @@ struct Run {
 };
 
 class CliDrivers : public ::testing::Test {
-protected:
+  protected:
     CliDrivers() {
         QDir(home.path()).mkpath("Download");
         fwgen::writeAmplifierSet(home.filePath("Download").toStdString());
@@ -63,7 +63,8 @@ TEST_F(CliDrivers, BadInputIsRefusedBeforeAnythingIsSent) {
         const Run result = run(c.arguments);
         EXPECT_EQ(result.exitCode, 1) << c.arguments.join(' ').toStdString();
         EXPECT_NE(result.err.find(c.error), std::string::npos)
-            << c.arguments.join(' ').toStdString() << "\n" << result.err;
+            << c.arguments.join(' ').toStdString() << "\n"
+            << result.err;
     }
 }
 
@@ -77,14 +78,16 @@ TEST_F(CliDrivers, UpdateAllDryRunIsTheToDoListAsData) {
     for (const auto& phase : json["phases"])
         if (phase["outcome"] == "planned") planned.push_back(phase["name"]);
     EXPECT_EQ(planned, (std::vector<std::string>{"group ra14", "group ra77", "group ra901b"}));
-    EXPECT_NE(json["reportText"].get<std::string>().find("Components selected for download: 3 in 3 loop(s)."),
+    EXPECT_NE(json["reportText"].get<std::string>().find(
+                  "Components selected for download: 3 in 3 loop(s)."),
               std::string::npos);
 }
 
 TEST_F(CliDrivers, DownloadDryRunPrintsThePlan) {
     const Run result = run({"download", "--slots", "4", "--dry-run"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find("plan: download (nothing was sent)"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("plan: download (nothing was sent)"), std::string::npos)
+        << result.out;
     EXPECT_NE(result.out.find("ra14p130.s00 (P1.30)"), std::string::npos) << result.out;
 }
 
