@@ -12,7 +12,7 @@
 
 namespace {
 
-struct Run {
+struct CliResult {
     int exitCode = -1;
     std::string out;
     std::string err;
@@ -27,7 +27,7 @@ class CliDrivers : public ::testing::Test {
         settings.setValue("Properties/DownloadPath", home.filePath("Download") + "/");
         settings.setValue("Properties/LogFileName", home.filePath("Quorlink.log"));
     }
-    Run run(QStringList arguments) {
+    CliResult run(QStringList arguments) {
         QProcess cli;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", home.path() + "/config");
@@ -60,7 +60,7 @@ TEST_F(CliDrivers, BadInputIsRefusedBeforeAnythingIsSent) {
         {{"subchannels", "7", "--slots", "1"}, "Please choose a value between 8 and 128!"},
     };
     for (const Case& c : cases) {
-        const Run result = run(c.arguments);
+        const CliResult result = run(c.arguments);
         EXPECT_EQ(result.exitCode, 1) << c.arguments.join(' ').toStdString();
         EXPECT_NE(result.err.find(c.error), std::string::npos)
             << c.arguments.join(' ').toStdString() << "\n"
@@ -69,7 +69,7 @@ TEST_F(CliDrivers, BadInputIsRefusedBeforeAnythingIsSent) {
 }
 
 TEST_F(CliDrivers, UpdateAllDryRunIsTheToDoListAsData) {
-    const Run result = run({"update-all", "--dry-run", "--json"});
+    const CliResult result = run({"update-all", "--dry-run", "--json"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto json = nlohmann::json::parse(result.out);
     EXPECT_EQ(json["operation"], "update all");
@@ -84,7 +84,7 @@ TEST_F(CliDrivers, UpdateAllDryRunIsTheToDoListAsData) {
 }
 
 TEST_F(CliDrivers, DownloadDryRunPrintsThePlan) {
-    const Run result = run({"download", "--slots", "4", "--dry-run"});
+    const CliResult result = run({"download", "--slots", "4", "--dry-run"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.out.find("plan: download (nothing was sent)"), std::string::npos)
         << result.out;
@@ -92,7 +92,7 @@ TEST_F(CliDrivers, DownloadDryRunPrintsThePlan) {
 }
 
 TEST_F(CliDrivers, ClearNamesRunsWithYes) {
-    const Run result = run({"--yes", "clear-names", "--slots", "5", "--json"});
+    const CliResult result = run({"--yes", "clear-names", "--slots", "5", "--json"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto json = nlohmann::json::parse(result.out);
     EXPECT_TRUE(json["ok"]);

@@ -185,3 +185,21 @@ TEST(CliUi, ErrorsAreKeptAndQuietModeHidesNotes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliUi, NoOfAThreeWayQuestionIsNoAndSuccessIsNoError) {
+    CapturedStream err;
+    std::string input = "n\nc\n";
+    std::FILE* in = fmemopen(input.data(), input.size(), "r");
+    CliUi ui({Verbosity::Normal, false, true, false}, err.get(), in);
+    EXPECT_EQ(ui.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerNo);
+    EXPECT_EQ(ui.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerCancel);
+    ui.showMessageBox("Upload finished!", kIconExclamation, "Quorvel");
+    EXPECT_TRUE(ui.errors().empty());
+    EXPECT_EQ(err.text().find("quorvel-cli: Upload finished!"), std::string::npos);
+    EXPECT_NE(err.text().find("Upload finished!"), std::string::npos);
+    std::fclose(in);
+}
+
+}  // namespace
