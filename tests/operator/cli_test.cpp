@@ -16,7 +16,7 @@ namespace {
 
 // Output written to a memory stream.
 class CapturedStream {
-public:
+  public:
     CapturedStream() : stream_(open_memstream(&data_, &size_)) {}
     ~CapturedStream() {
         std::fclose(stream_);
@@ -28,7 +28,7 @@ public:
         return std::string(data_, size_);
     }
 
-private:
+  private:
     char* data_ = nullptr;
     size_t size_ = 0;
     std::FILE* stream_;
