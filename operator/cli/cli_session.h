@@ -11,8 +11,9 @@
 namespace quorvel::cli {
 
 class CliSession {
-public:
-    explicit CliSession(const CommonOptions& common) : common_(common), ui_(common.ui), rack_(common, ui_) {}
+  public:
+    explicit CliSession(const CommonOptions& common)
+        : common_(common), ui_(common.ui), rack_(common, ui_) {}
 
     // Starts the simulation (if asked for) and the shell on the port. False: the reason was
     // printed.
@@ -24,7 +25,7 @@ public:
     OperatorShell& shell() { return rack_.shell(); }
     const CommonOptions& options() const { return common_; }
 
-private:
+  private:
     const CommonOptions& common_;
     CliUi ui_;
     RackSession rack_;

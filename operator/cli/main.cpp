@@ -126,8 +126,9 @@ int main(int argc, char** argv) {
     auto* firmwareCommand = app.add_subcommand("firmware", "firmware in the download directory");
     firmwareCommand->require_subcommand(1);
     auto* firmwareList = firmwareCommand->add_subcommand(
-        "list", "scan the rack and list the firmware a download would offer for one device; "
-                "the default choice is marked *");
+        "list",
+        "scan the rack and list the firmware a download would offer for one device; "
+        "the default choice is marked *");
     firmwareList->add_option("--slot", firmware.slot, "amplifier slot 1-16");
     firmwareList->add_flag("--processor", firmware.processor, "the communication processor");
     firmwareList->add_flag("--panel", firmware.panel, "the display and control panel");
