@@ -62,7 +62,11 @@ void MainWindow::buildMenus() {
             entries_.insert(item.name, action);
             if (item.caption.isEmpty()) continue;
             const QString name = item.name;
-            connect(action, &QAction::triggered, this, [this, name] { emit entryTriggered(name); });
+            connect(action, &QAction::triggered, this, [this, action, name](bool checked) {
+                // A check mark shows the program's flag: only the program sets it.
+                if (action->isCheckable()) action->setChecked(!checked);
+                emit entryTriggered(name);
+            });
         }
     }
 }
