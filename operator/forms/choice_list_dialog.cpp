@@ -32,6 +32,8 @@ ChoiceListDialog::ChoiceListDialog(const ChoiceList& list, ChoiceListBehaviour b
     list_->setAllColumnsShowFocus(true);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setHeaderLabels(list.columns);
+    list_->header()->setStretchLastSection(list.columns.size() != 2);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setHeaderHidden(list.columns.isEmpty());
     list_->setAccessibleName(list.title);
     for (const QStringList& row : list.rows) list_->addTopLevelItem(new QTreeWidgetItem(row));

@@ -27,7 +27,7 @@ DeviceTree::DeviceTree(QWidget* parent) : QFrame(parent) {
     setObjectName("frmMainFrame");
     setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(this);
-    grid->setColumnStretch(kBoxColumn, 1);
+    grid->setColumnStretch(kNoteColumn, 1);
     grid->setVerticalSpacing(2);
     processor_ = addBox({DeviceBox::Processor, 0}, "KX", 0);
     processor_->setObjectName("chkKX");

@@ -98,7 +98,11 @@ void MainWindow::buildStatusBar() {
     statusBar()->addPermanentWidget(settings_);
 }
 
-void MainWindow::setStatusText(const QString& text) { status_->setText(text); }
+void MainWindow::setStatusText(const QString& text) {
+    status_->setText(text);
+    // The bar names the phase it measures.
+    progress_->setFormat(text.isEmpty() ? QString("%p%") : text + "  %p%");
+}
 QString MainWindow::statusText() const { return status_->text(); }
 void MainWindow::setSettingsText(const QString& text) { settings_->setText(text); }
 QString MainWindow::settingsText() const { return settings_->text(); }
