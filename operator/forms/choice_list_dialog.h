@@ -27,7 +27,7 @@ struct ChoiceListBehaviour {
 
 class ChoiceListDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     ChoiceListDialog(const ChoiceList& list, ChoiceListBehaviour behaviour,
                      QWidget* parent = nullptr);
 
@@ -37,14 +37,14 @@ public:
     QTreeWidget* list() const { return list_; }
     QPushButton* infoButton() const { return info_; }
 
-public slots:
+  public slots:
     void accept() override;
     void reject() override;
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     int selectedRow() const;
     void updateInfoButton();
     void showRowInformation();

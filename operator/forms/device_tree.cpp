@@ -14,9 +14,12 @@ constexpr int kFirstSlotRow = 2;
 
 int noteIndex(DeviceRef device) {
     switch (device.box) {
-        case DeviceBox::Processor: return 0;
-        case DeviceBox::Panel: return 1;
-        case DeviceBox::Slot: break;
+        case DeviceBox::Processor:
+            return 0;
+        case DeviceBox::Panel:
+            return 1;
+        case DeviceBox::Slot:
+            break;
     }
     return kFirstSlotRow + device.slot;
 }
@@ -54,9 +57,8 @@ QCheckBox* DeviceTree::addBox(DeviceRef device, const QString& caption, int row)
     auto* box = new QCheckBox(caption, this);
     box->setAccessibleName(caption);
     box->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(box, &QCheckBox::clicked, this, [this, device](bool checked) {
-        emit boxClicked(device, checked);
-    });
+    connect(box, &QCheckBox::clicked, this,
+            [this, device](bool checked) { emit boxClicked(device, checked); });
     connect(box, &QWidget::customContextMenuRequested, this,
             [this, device] { emit informationRequested(device); });
     auto* grid = static_cast<QGridLayout*>(layout());
@@ -70,9 +72,12 @@ QCheckBox* DeviceTree::addBox(DeviceRef device, const QString& caption, int row)
 
 QCheckBox* DeviceTree::checkBox(DeviceRef device) const {
     switch (device.box) {
-        case DeviceBox::Processor: return processor_;
-        case DeviceBox::Panel: return panel_;
-        case DeviceBox::Slot: break;
+        case DeviceBox::Processor:
+            return processor_;
+        case DeviceBox::Panel:
+            return panel_;
+        case DeviceBox::Slot:
+            break;
     }
     return slots_[static_cast<size_t>(device.slot)];
 }
@@ -89,7 +94,9 @@ void DeviceTree::setBox(DeviceRef device, const DeviceBoxState& state) {
     box->setEnabled(state.enabled);
 }
 
-void DeviceTree::setChecked(DeviceRef device, bool checked) { checkBox(device)->setChecked(checked); }
+void DeviceTree::setChecked(DeviceRef device, bool checked) {
+    checkBox(device)->setChecked(checked);
+}
 
 bool DeviceTree::isChecked(DeviceRef device) const { return checkBox(device)->isChecked(); }
 

@@ -23,7 +23,7 @@ struct DeviceRef {
 
 class DeviceTree : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit DeviceTree(QWidget* parent = nullptr);
 
     QCheckBox* checkBox(DeviceRef device) const;
@@ -37,14 +37,14 @@ public:
     // The mark beside a device: empty hides it.
     void setFirmwareNote(DeviceRef device, const QString& note, const QString& toolTip);
 
-signals:
+  signals:
     // The operator clicked a box; `checked` is its new state.
     void boxClicked(quorvel::forms::DeviceRef device, bool checked);
     void nodePodClicked(int slot);
     void nodePodDoubleClicked(int slot);
     void informationRequested(quorvel::forms::DeviceRef device);
 
-private:
+  private:
     QCheckBox* addBox(DeviceRef device, const QString& caption, int row);
     QLabel* noteLabel(DeviceRef device) const;
 

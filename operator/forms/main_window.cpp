@@ -54,8 +54,8 @@ void MainWindow::buildMenus() {
         QMenu* shown = menuBar()->addMenu(menu.caption);
         shown->setObjectName(menu.name);
         for (const MenuEntry& item : menu.entries) {
-            QAction* action = item.caption.isEmpty() ? shown->addSeparator()
-                                                     : shown->addAction(item.caption);
+            QAction* action =
+                item.caption.isEmpty() ? shown->addSeparator() : shown->addAction(item.caption);
             action->setObjectName(item.name);
             action->setCheckable(item.checkable);
             action->setVisible(!item.hidden);

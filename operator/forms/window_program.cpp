@@ -5,8 +5,8 @@
 #include "operator/drivers/device_information.h"
 #include "operator/drivers/menu_commands.h"
 #include "operator/drivers/shell_commands.h"
-#include "operator/forms/choice_list_dialog.h"
 #include "operator/forms/about_box.h"
+#include "operator/forms/choice_list_dialog.h"
 #include "operator/forms/directory_dialog.h"
 #include "operator/forms/help_window.h"
 #include "operator/forms/information_dialog.h"
@@ -35,9 +35,8 @@ WindowProgram::WindowProgram(WindowProgramOptions options)
     };
     context_->refreshDeviceTree = [this] { refreshDeviceTree(); };
     context_->rescan = [this] { scan(); };
-    ui_.setMessageService([this](const QString& prompt, int style) {
-        return shell_->ShowMessage(prompt, style);
-    });
+    ui_.setMessageService(
+        [this](const QString& prompt, int style) { return shell_->ShowMessage(prompt, style); });
     if (options_.comMappingFile.isEmpty()) {
         options_.comMappingFile = QString::fromStdString(linkpad::comMappingFile().string());
     }
@@ -172,9 +171,15 @@ std::optional<FirmwareChoice> WindowProgram::chooseFirmware(const FirmwareTarget
 
 void WindowProgram::clickBox(DeviceRef device, bool checked) {
     switch (device.box) {
-        case DeviceBox::Processor: selection_.setProcessorTicked(checked); break;
-        case DeviceBox::Panel: selection_.setPanelTicked(checked); break;
-        case DeviceBox::Slot: selection_.setSlotTicked(device.slot, checked); break;
+        case DeviceBox::Processor:
+            selection_.setProcessorTicked(checked);
+            break;
+        case DeviceBox::Panel:
+            selection_.setPanelTicked(checked);
+            break;
+        case DeviceBox::Slot:
+            selection_.setSlotTicked(device.slot, checked);
+            break;
     }
     ShowSelection(selection_, window_);
 }
@@ -194,8 +199,12 @@ void WindowProgram::showInformation(DeviceRef device) {
     const DeviceInventory& inventory = shell_->state().Inventory;
     std::vector<InformationRow> rows;
     switch (device.box) {
-        case DeviceBox::Processor: rows = ProcessorInformation(inventory.processor); break;
-        case DeviceBox::Panel: rows = PanelInformation(inventory.panel); break;
+        case DeviceBox::Processor:
+            rows = ProcessorInformation(inventory.processor);
+            break;
+        case DeviceBox::Panel:
+            rows = PanelInformation(inventory.panel);
+            break;
         case DeviceBox::Slot:
             rows = SlotInformation(inventory.slotRecords[static_cast<size_t>(device.slot)]);
             break;
@@ -230,8 +239,6 @@ void WindowProgram::chooseDownloadDirectory() {
 
 void WindowProgram::showHelp() { ShowManual(&window_, shell_->environment().programDirectory); }
 
-void WindowProgram::showAbout() {
-    ShowAboutBox(&window_, shell_->library());
-}
+void WindowProgram::showAbout() { ShowAboutBox(&window_, shell_->library()); }
 
 }  // namespace quorvel::forms

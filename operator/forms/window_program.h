@@ -16,14 +16,14 @@ namespace quorvel::forms {
 
 struct WindowProgramOptions {
     ShellEnvironment environment;
-    QString startMode;           // "S", "A", "P", "PS", "O" or empty
-    QString comMappingFile;      // empty: the port library's mapping file
+    QString startMode;             // "S", "A", "P", "PS", "O" or empty
+    QString comMappingFile;        // empty: the port library's mapping file
     QString simulatedRackAddress;  // not empty: connect to this simulated rack over TCP
 };
 
 class WindowProgram : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit WindowProgram(WindowProgramOptions options);
     ~WindowProgram() override;
 
@@ -38,7 +38,7 @@ public:
     // RefreshDeviceTree: the selection after a scan, a port change or an operation.
     void refreshDeviceTree();
 
-private:
+  private:
     void runEntry(const QString& name);
     void runToolbar(const QString& key);
     void clickBox(DeviceRef device, bool checked);

@@ -5,9 +5,9 @@
 #include <QInputDialog>
 
 #include "operator/forms/choice_list_dialog.h"
+#include "operator/forms/line_ends.h"
 #include "operator/forms/message_box.h"
 #include "operator/forms/show_box.h"
-#include "operator/forms/line_ends.h"
 
 namespace quorvel::forms {
 
@@ -44,7 +44,9 @@ std::optional<int> WindowUi::chooseOne(const QString& title, const QStringList& 
 
 std::optional<int> WindowUi::chooseFromList(const ChoiceList& list) {
     ChoiceListBehaviour behaviour;
-    behaviour.showMessage = [this](const QString& prompt, int style) { return message(prompt, style); };
+    behaviour.showMessage = [this](const QString& prompt, int style) {
+        return message(prompt, style);
+    };
     ChoiceListDialog dialog(list, behaviour, owner());
     return dialog.choose();
 }

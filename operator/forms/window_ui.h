@@ -9,7 +9,7 @@
 namespace quorvel::forms {
 
 class WindowUi : public OperatorUi {
-public:
+  public:
     explicit WindowUi(MainWindow& window) : window_(window) {}
 
     // Messages the dialogs show go through the program's logged message service once it runs.
@@ -46,7 +46,7 @@ public:
     // The window that owns dialogs right now: the active modal one, else the main window.
     QWidget* owner() const;
 
-private:
+  private:
     int message(const QString& prompt, int style);
 
     MainWindow& window_;

@@ -31,7 +31,7 @@ nlohmann::json rackWithOldRa51() {
 }
 
 class Download : public WindowTest {
-protected:
+  protected:
     Download() {
         const QString firmware = directory.filePath("firmware");
         QDir().mkpath(firmware);
@@ -61,8 +61,8 @@ TEST_F(Download, AmplifierFirmwareThroughTheMenusReachesTheRack) {
         QTest::mouseClick(list.list()->viewport(), Qt::LeftButton, {}, row.center());
         QTest::mouseDClick(list.list()->viewport(), Qt::LeftButton, {}, row.center());
         if (list.isVisible()) {
-            ADD_FAILURE() << "double click did not choose; row " << row.x() << "," << row.y()
-                          << " " << row.width() << "x" << row.height();
+            ADD_FAILURE() << "double click did not choose; row " << row.x() << "," << row.y() << " "
+                          << row.width() << "x" << row.height();
             list.QDialog::reject();
         }
     });
@@ -99,8 +99,8 @@ TEST_F(Download, CancellingTheFirmwareListAsksAndSendsNothing) {
     answerer.expectMessageButton("No");
     answerer.expectMessageButton("Yes");
     trigger("mnuTransferDown");
-    EXPECT_EQ(answerer.shownTexts(), (QStringList{"Cancel download, are you sure?",
-                                                  "Cancel download, are you sure?"}));
+    EXPECT_EQ(answerer.shownTexts(),
+              (QStringList{"Cancel download, are you sure?", "Cancel download, are you sure?"}));
     EXPECT_TRUE(openAfterNo);
     EXPECT_TRUE(answerer.allAnswered());
     EXPECT_EQ(rack().received().size(), before);

@@ -33,7 +33,7 @@ void save(QWidget& widget, const QString& name) {
 // Photographs each dialog as it opens, then answers it: lists with their default row, message
 // boxes with their first button.
 class DialogPhotographer : public QObject {
-public:
+  public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* dialog = qobject_cast<QDialog*>(watched);
         if (event->type() == QEvent::Show && dialog && dialog->isModal()) {
@@ -43,7 +43,7 @@ public:
         return false;
     }
 
-private:
+  private:
     void answer(QDialog* dialog) {
         if (!dialog) return;
         if (dialog->objectName() == "frmListVer") {
