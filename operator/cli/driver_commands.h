@@ -31,7 +31,6 @@ struct ParsedSlots {
 };
 ParsedSlots ParseSlots(const std::string& text);
 
-int RunFirmwareList(const CommonOptions& common, const DriverOptions& options);
 int RunDownload(const CommonOptions& common, const DriverOptions& options);
 int RunUpdateAll(const CommonOptions& common);
 int RunUpload(const CommonOptions& common, const DriverOptions& options);

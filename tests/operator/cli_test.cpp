@@ -75,7 +75,8 @@ TEST(ConnectionAdvice, NamesTheFix) {
               std::string::npos);
     EXPECT_TRUE(IsNoAnswer(-1, tcp));
     EXPECT_TRUE(IsNoAnswer(-2, tcp));
-    EXPECT_FALSE(IsNoAnswer(-3, tcp));
+    EXPECT_TRUE(IsNoAnswer(-3, tcp));  // nothing listens: no rack there
+    EXPECT_FALSE(IsNoAnswer(-3, serial));
     PortSettings gpib;
     gpib.commPort = "GPIB (IEEE488)";
     EXPECT_FALSE(IsNoAnswer(-2, gpib));

@@ -17,6 +17,19 @@ void copyFile(const QString& from, const QString& to) {
     ASSERT_TRUE(QFile::copy(from, to)) << from.toStdString();
 }
 
+// The bus switch and re-enable commands a rack without a panel still answers, so that scans and
+// downloads run without panel warnings.
+class PanelSwitch : public rack::Component {
+  public:
+    std::string name() const override { return "panel switch"; }
+    std::optional<rack::Reply> handle(std::string_view line, rack::Rack&) override {
+        for (const char* command :
+             {"PRC1,1", "PRC1,4", "PRC2,1", "bdr19200,0,1,3", "prc2,2,S00010000", "prc2,5"})
+            if (line == command) return rack::Reply::accepted();
+        return std::nullopt;
+    }
+};
+
 bool holds(const std::vector<uint8_t>& memory, size_t offset, const std::vector<uint8_t>& data) {
     return offset + data.size() <= memory.size() &&
            std::equal(data.begin(), data.end(), memory.begin() + static_cast<long>(offset));
@@ -26,22 +39,26 @@ bool holds(const std::vector<uint8_t>& memory, size_t offset, const std::vector<
 
 nlohmann::json amplifierSlot(int slot, int firmwareType, const std::string& version) {
     const auto& m = fwgen::amplifierModel(firmwareType);
-    return {{"slot", slot},
-            {"kind", m.model},
-            {"firmwareType", firmwareType},
-            {"moduleCode", m.moduleCode},
-            {"amtNumber", m.amtNumber},
-            {"subChannels", 4},
-            {"version", version}};
+    nlohmann::json j = nlohmann::json::object();
+    j["slot"] = slot;
+    j["kind"] = m.kind.empty() ? m.model : m.kind;
+    j["model"] = m.model;
+    j["firmwareType"] = firmwareType;
+    j["moduleCode"] = m.moduleCode;
+    j["amtNumber"] = m.amtNumber;
+    j["subChannels"] = 4;
+    j["version"] = version;
+    return j;
 }
 
-nlohmann::json rackOf(const std::vector<nlohmann::json>& slots) {
-    return {{"timing", {{"resetMs", 1500}}},
-            {"processor", {{"kind", "KX43"}, {"identity", "QTX,KX43,0,P1.52"}, {"version", "P1.52"}}},
-            {"panel",
-             {{"kind", "DV43A"}, {"version", "P4.10"}, {"hardwareRevision", "1.00"},
-              {"serialNumber", "0012345"}}},
-            {"slots", slots}};
+nlohmann::json rackOf(const std::vector<nlohmann::json>& amplifierSlots) {
+    nlohmann::json j = nlohmann::json::object();
+    j["timing"]["resetMs"] = 1500;
+    j["processor"]["kind"] = "KX43";
+    j["processor"]["identity"] = "QTX,KX43,0,P2.10";
+    j["processor"]["version"] = "P2.10";
+    j["slots"] = amplifierSlots;
+    return j;
 }
 
 DriverTest::DriverTest() {
@@ -69,7 +86,7 @@ DriverTest::~DriverTest() {
 }
 
 void DriverTest::startWith(const nlohmann::json& rack, const QString& startMode) {
-    useRack(rack);
+    useRack(rack).add(std::make_unique<PanelSwitch>(), {rack::Role::Other, -1});
     quorvel::ShellEnvironment environment;
     environment.programDirectory = programDirectory;
     environment.settingsFile = QDir(directory.path()).filePath("Quorvel.ini");
@@ -115,7 +132,8 @@ bool DriverTest::holdsFirmware(int slot, const fwgen::AmplifierFirmware& fw) {
     for (const auto& segment : fw.application) {
         const bool external = segment.address >= 0x30000;  // type 2 layout
         const size_t offset = external ? segment.address - 0x40000 : segment.address - 0x10000;
-        if (!holds(external ? flash.external() : flash.internal(), offset, segment.data)) return false;
+        if (!holds(external ? flash.external() : flash.internal(), offset, segment.data))
+            return false;
     }
     return true;
 }

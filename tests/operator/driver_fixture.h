@@ -17,11 +17,11 @@ namespace operator_tests {
 
 // A slot holding the model the test firmware of `firmwareType` is made for, at `version`.
 nlohmann::json amplifierSlot(int slot, int firmwareType, const std::string& version);
-// A rack with a KX43 and a DV43A panel and the given slots.
+// A rack with a KX43 (firmware that relays uploads over TCP) and the given slots, no panel.
 nlohmann::json rackOf(const std::vector<nlohmann::json>& slots);
 
 class DriverTest : public testing_support::SimRackTest {
-protected:
+  protected:
     DriverTest();
     ~DriverTest() override;
 
@@ -31,7 +31,9 @@ protected:
     void rescan();
 
     rack::amplifier::AmplifierModule& module(int slot);
-    const quorvel::SlotRecord& record(int slot) { return shell->state().Inventory.slotRecords[slot]; }
+    const quorvel::SlotRecord& record(int slot) {
+        return shell->state().Inventory.slotRecords[slot];
+    }
     // The protocol entries written since start-up, without date and time.
     QStringList protocol() const;
     // True when the flash of `slot` holds the test firmware of its type.
