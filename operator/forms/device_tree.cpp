@@ -2,27 +2,14 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QLabel>
 
 namespace quorvel::forms {
 namespace {
 
 constexpr int kBoxColumn = 0;
 constexpr int kPictureColumn = 1;
-constexpr int kNoteColumn = 2;
+constexpr int kSpaceColumn = 2;
 constexpr int kFirstSlotRow = 2;
-
-int noteIndex(DeviceRef device) {
-    switch (device.box) {
-        case DeviceBox::Processor:
-            return 0;
-        case DeviceBox::Panel:
-            return 1;
-        case DeviceBox::Slot:
-            break;
-    }
-    return kFirstSlotRow + device.slot;
-}
 
 }  // namespace
 
@@ -30,7 +17,7 @@ DeviceTree::DeviceTree(QWidget* parent) : QFrame(parent) {
     setObjectName("frmMainFrame");
     setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(this);
-    grid->setColumnStretch(kNoteColumn, 1);
+    grid->setColumnStretch(kSpaceColumn, 1);
     grid->setVerticalSpacing(2);
     processor_ = addBox({DeviceBox::Processor, 0}, "KX", 0);
     processor_->setObjectName("chkKX");
@@ -63,10 +50,6 @@ QCheckBox* DeviceTree::addBox(DeviceRef device, const QString& caption, int row)
             [this, device] { emit informationRequested(device); });
     auto* grid = static_cast<QGridLayout*>(layout());
     grid->addWidget(box, row, kBoxColumn);
-    auto* note = new QLabel(this);
-    note->setVisible(false);
-    grid->addWidget(note, row, kNoteColumn);
-    notes_[static_cast<size_t>(row)] = note;
     return box;
 }
 
@@ -80,10 +63,6 @@ QCheckBox* DeviceTree::checkBox(DeviceRef device) const {
             break;
     }
     return slots_[static_cast<size_t>(device.slot)];
-}
-
-QLabel* DeviceTree::noteLabel(DeviceRef device) const {
-    return notes_[static_cast<size_t>(noteIndex(device))];
 }
 
 void DeviceTree::setBox(DeviceRef device, const DeviceBoxState& state) {
@@ -106,14 +85,6 @@ void DeviceTree::setBoxEnabled(DeviceRef device, bool enabled) {
 
 void DeviceTree::setNodePodPicture(int slot, NodePodPicture picture) {
     pictures_[static_cast<size_t>(slot)]->show(picture);
-}
-
-void DeviceTree::setFirmwareNote(DeviceRef device, const QString& note, const QString& toolTip) {
-    QLabel* label = noteLabel(device);
-    label->setText(note);
-    label->setToolTip(toolTip);
-    label->setAccessibleName(toolTip);
-    label->setVisible(!note.isEmpty() && checkBox(device)->isVisible());
 }
 
 }  // namespace quorvel::forms
