@@ -2,24 +2,14 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QLabel>
 
 namespace quorvel::forms {
 namespace {
 
 constexpr int kBoxColumn = 0;
 constexpr int kPictureColumn = 1;
-constexpr int kNoteColumn = 2;
+constexpr int kSpaceColumn = 2;
 constexpr int kFirstSlotRow = 2;
-
-int noteIndex(DeviceRef device) {
-    switch (device.box) {
-        case DeviceBox::Processor: return 0;
-        case DeviceBox::Panel: return 1;
-        case DeviceBox::Slot: break;
-    }
-    return kFirstSlotRow + device.slot;
-}
 
 }  // namespace
 
@@ -27,7 +17,7 @@ DeviceTree::DeviceTree(QWidget* parent) : QFrame(parent) {
     setObjectName("frmMainFrame");
     setFrameShape(QFrame::StyledPanel);
     auto* grid = new QGridLayout(this);
-    grid->setColumnStretch(kBoxColumn, 1);
+    grid->setColumnStretch(kSpaceColumn, 1);
     grid->setVerticalSpacing(2);
     processor_ = addBox({DeviceBox::Processor, 0}, "KX", 0);
     processor_->setObjectName("chkKX");
@@ -54,31 +44,25 @@ QCheckBox* DeviceTree::addBox(DeviceRef device, const QString& caption, int row)
     auto* box = new QCheckBox(caption, this);
     box->setAccessibleName(caption);
     box->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(box, &QCheckBox::clicked, this, [this, device](bool checked) {
-        emit boxClicked(device, checked);
-    });
+    connect(box, &QCheckBox::clicked, this,
+            [this, device](bool checked) { emit boxClicked(device, checked); });
     connect(box, &QWidget::customContextMenuRequested, this,
             [this, device] { emit informationRequested(device); });
     auto* grid = static_cast<QGridLayout*>(layout());
     grid->addWidget(box, row, kBoxColumn);
-    auto* note = new QLabel(this);
-    note->setVisible(false);
-    grid->addWidget(note, row, kNoteColumn);
-    notes_[static_cast<size_t>(row)] = note;
     return box;
 }
 
 QCheckBox* DeviceTree::checkBox(DeviceRef device) const {
     switch (device.box) {
-        case DeviceBox::Processor: return processor_;
-        case DeviceBox::Panel: return panel_;
-        case DeviceBox::Slot: break;
+        case DeviceBox::Processor:
+            return processor_;
+        case DeviceBox::Panel:
+            return panel_;
+        case DeviceBox::Slot:
+            break;
     }
     return slots_[static_cast<size_t>(device.slot)];
-}
-
-QLabel* DeviceTree::noteLabel(DeviceRef device) const {
-    return notes_[static_cast<size_t>(noteIndex(device))];
 }
 
 void DeviceTree::setBox(DeviceRef device, const DeviceBoxState& state) {
@@ -89,7 +73,9 @@ void DeviceTree::setBox(DeviceRef device, const DeviceBoxState& state) {
     box->setEnabled(state.enabled);
 }
 
-void DeviceTree::setChecked(DeviceRef device, bool checked) { checkBox(device)->setChecked(checked); }
+void DeviceTree::setChecked(DeviceRef device, bool checked) {
+    checkBox(device)->setChecked(checked);
+}
 
 bool DeviceTree::isChecked(DeviceRef device) const { return checkBox(device)->isChecked(); }
 
@@ -99,14 +85,6 @@ void DeviceTree::setBoxEnabled(DeviceRef device, bool enabled) {
 
 void DeviceTree::setNodePodPicture(int slot, NodePodPicture picture) {
     pictures_[static_cast<size_t>(slot)]->show(picture);
-}
-
-void DeviceTree::setFirmwareNote(DeviceRef device, const QString& note, const QString& toolTip) {
-    QLabel* label = noteLabel(device);
-    label->setText(note);
-    label->setToolTip(toolTip);
-    label->setAccessibleName(toolTip);
-    label->setVisible(!note.isEmpty() && checkBox(device)->isVisible());
 }
 
 }  // namespace quorvel::forms

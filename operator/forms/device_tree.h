@@ -1,7 +1,6 @@
 #pragma once
 // The device frame: the processor, the panel and the 16 amplifier slots as check boxes, a NodePod
-// picture beside each slot, and a mark per device that says whether newer firmware waits for it.
-// It only shows what it is told and reports what the operator does.
+// picture beside each slot. It only shows what it is told and reports what the operator does.
 #include <QFrame>
 #include <array>
 
@@ -10,7 +9,6 @@
 #include "operator/shell/operator_ui.h"
 
 class QCheckBox;
-class QLabel;
 
 namespace quorvel::forms {
 
@@ -23,7 +21,7 @@ struct DeviceRef {
 
 class DeviceTree : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit DeviceTree(QWidget* parent = nullptr);
 
     QCheckBox* checkBox(DeviceRef device) const;
@@ -34,25 +32,21 @@ public:
     bool isChecked(DeviceRef device) const;
     void setBoxEnabled(DeviceRef device, bool enabled);
     void setNodePodPicture(int slot, NodePodPicture picture);
-    // The mark beside a device: empty hides it.
-    void setFirmwareNote(DeviceRef device, const QString& note, const QString& toolTip);
 
-signals:
+  signals:
     // The operator clicked a box; `checked` is its new state.
     void boxClicked(quorvel::forms::DeviceRef device, bool checked);
     void nodePodClicked(int slot);
     void nodePodDoubleClicked(int slot);
     void informationRequested(quorvel::forms::DeviceRef device);
 
-private:
+  private:
     QCheckBox* addBox(DeviceRef device, const QString& caption, int row);
-    QLabel* noteLabel(DeviceRef device) const;
 
     QCheckBox* processor_;
     QCheckBox* panel_;
     std::array<QCheckBox*, DeviceInventory::kSlots> slots_{};
     std::array<NodePodPictureLabel*, DeviceInventory::kSlots> pictures_{};
-    std::array<QLabel*, DeviceInventory::kSlots + 2> notes_{};
 };
 
 }  // namespace quorvel::forms

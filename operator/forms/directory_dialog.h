@@ -13,7 +13,7 @@ QString WithFinalSlash(const QString& path);
 
 class DirectoryDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     // Asks for a directory starting at the given one; empty when the operator cancelled.
     using Chooser = std::function<QString(QWidget* parent, const QString& start)>;
 
@@ -22,7 +22,7 @@ public:
 
     QString pendingDirectory() const { return pending_; }
 
-private:
+  private:
     void change();
 
     QString pending_;

@@ -11,11 +11,11 @@ namespace quorvel::forms {
 
 class InformationDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     InformationDialog(const std::vector<InformationRow>& rows, QWidget* parent = nullptr);
     QTreeWidget* list() const { return list_; }
 
-private:
+  private:
     QTreeWidget* list_;
 };
 

@@ -37,15 +37,18 @@ std::unique_ptr<cli::SimulatedRack> startRack(const QString& rackFile) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    application.setApplicationName("Quorvel");
-    application.setDesktopFileName("quorvel");
-    const CommandLine line = ParseCommandLine(application.arguments().mid(1));
+    // The command line is read before any window exists, so --help works without a display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = ParseCommandLine(arguments);
     if (line.help || !line.error.isEmpty()) {
         if (!line.error.isEmpty()) std::fprintf(stderr, "quorvel: %s\n", qPrintable(line.error));
         std::fputs(kUsage, line.help ? stdout : stderr);
         return line.help ? 0 : 2;
     }
+    QApplication application(argc, argv);
+    application.setApplicationName("Quorvel");
+    application.setDesktopFileName("quorvel");
 
     WindowProgramOptions options;
     options.startMode = line.startMode;

@@ -54,15 +54,19 @@ void MainWindow::buildMenus() {
         QMenu* shown = menuBar()->addMenu(menu.caption);
         shown->setObjectName(menu.name);
         for (const MenuEntry& item : menu.entries) {
-            QAction* action = item.caption.isEmpty() ? shown->addSeparator()
-                                                     : shown->addAction(item.caption);
+            QAction* action =
+                item.caption.isEmpty() ? shown->addSeparator() : shown->addAction(item.caption);
             action->setObjectName(item.name);
             action->setCheckable(item.checkable);
             action->setVisible(!item.hidden);
             entries_.insert(item.name, action);
             if (item.caption.isEmpty()) continue;
             const QString name = item.name;
-            connect(action, &QAction::triggered, this, [this, name] { emit entryTriggered(name); });
+            connect(action, &QAction::triggered, this, [this, action, name](bool checked) {
+                // A check mark shows the program's flag: only the program sets it.
+                if (action->isCheckable()) action->setChecked(!checked);
+                emit entryTriggered(name);
+            });
         }
     }
 }
@@ -94,7 +98,11 @@ void MainWindow::buildStatusBar() {
     statusBar()->addPermanentWidget(settings_);
 }
 
-void MainWindow::setStatusText(const QString& text) { status_->setText(text); }
+void MainWindow::setStatusText(const QString& text) {
+    status_->setText(text);
+    // The bar names the phase it measures.
+    progress_->setFormat(text.isEmpty() ? QString("%p%") : text + "  %p%");
+}
 QString MainWindow::statusText() const { return status_->text(); }
 void MainWindow::setSettingsText(const QString& text) { settings_->setText(text); }
 QString MainWindow::settingsText() const { return settings_->text(); }

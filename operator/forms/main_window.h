@@ -16,7 +16,7 @@ namespace quorvel::forms {
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainWindow(QWidget* parent = nullptr);
 
     // A menu entry or separator by its control name; nullptr when there is none.
@@ -42,15 +42,15 @@ public:
     // Asked before the window closes; false keeps it open.
     void setCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
 
-signals:
+  signals:
     // A menu entry or toolbar button was triggered (by name or key).
     void entryTriggered(const QString& name);
     void toolbarTriggered(const QString& key);
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     void buildToolbar();
     void buildStatusBar();

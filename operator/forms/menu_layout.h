@@ -25,7 +25,8 @@ struct ToolbarButton {
     QString key;      // "ConfigurePort"
     QString caption;  // text under the icon
     QString toolTip;
-    QString icon;  // theme icon name; the shipped picture ":/icons/<key>.svg" when the theme lacks it
+    QString
+        icon;  // theme icon name; the shipped picture ":/icons/<key>.svg" when the theme lacks it
 };
 
 const std::vector<ToolbarButton>& ToolbarButtons();

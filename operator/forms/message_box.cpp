@@ -17,12 +17,18 @@ using Button = QMessageBox::StandardButton;
 
 QList<Button> orderedButtons(int style) {
     switch (style & kButtonMask) {
-        case kOkCancel: return {QMessageBox::Ok, QMessageBox::Cancel};
-        case kAbortRetryIgnore: return {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore};
-        case kYesNoCancel: return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
-        case kYesNo: return {QMessageBox::Yes, QMessageBox::No};
-        case kRetryCancel: return {QMessageBox::Retry, QMessageBox::Cancel};
-        default: return {QMessageBox::Ok};
+        case kOkCancel:
+            return {QMessageBox::Ok, QMessageBox::Cancel};
+        case kAbortRetryIgnore:
+            return {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore};
+        case kYesNoCancel:
+            return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+        case kYesNo:
+            return {QMessageBox::Yes, QMessageBox::No};
+        case kRetryCancel:
+            return {QMessageBox::Retry, QMessageBox::Cancel};
+        default:
+            return {QMessageBox::Ok};
     }
 }
 
@@ -36,11 +42,16 @@ QMessageBox::StandardButtons ButtonsForStyle(int style) {
 
 QMessageBox::Icon IconForStyle(int style) {
     switch (style & kIconMask) {
-        case kIconStop: return QMessageBox::Critical;
-        case kIconQuestion: return QMessageBox::Question;
-        case kIconExclamation: return QMessageBox::Warning;
-        case kIconInformation: return QMessageBox::Information;
-        default: return QMessageBox::NoIcon;
+        case kIconStop:
+            return QMessageBox::Critical;
+        case kIconQuestion:
+            return QMessageBox::Question;
+        case kIconExclamation:
+            return QMessageBox::Warning;
+        case kIconInformation:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
@@ -52,13 +63,20 @@ QMessageBox::StandardButton DefaultButtonForStyle(int style) {
 
 int AnswerForButton(QMessageBox::StandardButton button) {
     switch (button) {
-        case QMessageBox::Cancel: return kAnswerCancel;
-        case QMessageBox::Abort: return kAnswerAbort;
-        case QMessageBox::Retry: return kAnswerRetry;
-        case QMessageBox::Ignore: return kAnswerIgnore;
-        case QMessageBox::Yes: return kAnswerYes;
-        case QMessageBox::No: return kAnswerNo;
-        default: return kAnswerOk;
+        case QMessageBox::Cancel:
+            return kAnswerCancel;
+        case QMessageBox::Abort:
+            return kAnswerAbort;
+        case QMessageBox::Retry:
+            return kAnswerRetry;
+        case QMessageBox::Ignore:
+            return kAnswerIgnore;
+        case QMessageBox::Yes:
+            return kAnswerYes;
+        case QMessageBox::No:
+            return kAnswerNo;
+        default:
+            return kAnswerOk;
     }
 }
 
@@ -78,7 +96,8 @@ int ShowMessageBox(QWidget* owner, const QString& prompt, int style, const QStri
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
     QAbstractButton* pressed = box.clickedButton();
-    const Button button = pressed ? box.standardButton(pressed) : box.standardButton(box.escapeButton());
+    const Button button =
+        pressed ? box.standardButton(pressed) : box.standardButton(box.escapeButton());
     return AnswerForButton(button);
 }
 

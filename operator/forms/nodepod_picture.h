@@ -8,20 +8,20 @@ namespace quorvel::forms {
 
 class NodePodPictureLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit NodePodPictureLabel(int slot, QWidget* parent = nullptr);
     void show(NodePodPicture picture);
     NodePodPicture picture() const { return picture_; }
 
-signals:
+  signals:
     void clicked(int slot);
     void doubleClicked(int slot);
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     int slot_;
     NodePodPicture picture_ = NodePodPicture::Hidden;
 };

@@ -22,7 +22,9 @@ constexpr int kAddresses = 32;
 constexpr int kListedPorts = 6;
 const QStringList kResetTimes = {"25", "30", "35", "40", "45"};
 
-void selectText(QComboBox* list, const QString& text) { list->setCurrentIndex(list->findText(text)); }
+void selectText(QComboBox* list, const QString& text) {
+    list->setCurrentIndex(list->findText(text));
+}
 
 void selectAddress(QComboBox* list, const QString& stored) {
     bool number = false;
@@ -35,9 +37,9 @@ bool isComPort(const QString& name) { return name.startsWith("COM"); }
 }  // namespace
 
 const QStringList& PortNames() {
-    static const QStringList names = {"COM1",         "COM2",         "LPT1",
-                                      "LPT2",         "Ethernet TCP/IP", "USB",
-                                      "COM1 - RS485", "COM2 - RS485", "GPIB (IEEE488)"};
+    static const QStringList names = {
+        "COM1", "COM2",         "LPT1",         "LPT2",          "Ethernet TCP/IP",
+        "USB",  "COM1 - RS485", "COM2 - RS485", "GPIB (IEEE488)"};
     return names;
 }
 
@@ -168,9 +170,10 @@ bool PortDialog::storeComMapping() {
         if (device == QString::fromStdString(linkpad::comDevice(number).device)) continue;
         QString error;
         if (!StoreComMapping(mappingFile_, number, device, error)) {
-            ShowMessageBox(this, "The COM port mapping could not be written to\r" + mappingFile_ +
-                                     ":\r" + error,
-                           kIconExclamation, windowTitle());
+            ShowMessageBox(
+                this,
+                "The COM port mapping could not be written to\r" + mappingFile_ + ":\r" + error,
+                kIconExclamation, windowTitle());
             return false;
         }
     }

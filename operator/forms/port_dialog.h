@@ -28,14 +28,14 @@ const QStringList& PortNames();
 
 class PortDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     // `port` is the program's copy in memory; `mappingFile` the port library's COM mapping file.
     PortDialog(PortSettings& port, SettingsStore& store, const QString& startMode,
                const QString& mappingFile, QWidget* parent = nullptr);
 
     QComboBox* portList() const { return port_; }
 
-private:
+  private:
     void buildLists(const QString& startMode);
     void showFieldsFor(const QString& portName);
     void openSerialDetails();

@@ -11,10 +11,10 @@ namespace quorvel::forms {
 
 class SerialDetailsDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     SerialDetailsDialog(PortSettings& port, SettingsStore& store, QWidget* parent = nullptr);
 
-private:
+  private:
     void storeAndClose();
 
     PortSettings& port_;

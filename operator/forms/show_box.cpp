@@ -23,10 +23,12 @@ constexpr double kScreenShare = 0.85;
 
 QIcon iconFor(ShowBoxContent::Icon icon, const QStyle* style) {
     switch (icon) {
-        case ShowBoxContent::Icon::Query: return style->standardIcon(QStyle::SP_MessageBoxQuestion);
+        case ShowBoxContent::Icon::Query:
+            return style->standardIcon(QStyle::SP_MessageBoxQuestion);
         case ShowBoxContent::Icon::Exclamation:
             return style->standardIcon(QStyle::SP_MessageBoxWarning);
-        case ShowBoxContent::Icon::None: break;
+        case ShowBoxContent::Icon::None:
+            break;
     }
     return {};
 }
@@ -84,7 +86,8 @@ void ShowBox::fitToText() {
     const int lineCount = std::max(kMinimumLines, static_cast<int>(lines.size()));
     const QSize wanted(widest + 4 * metrics.averageCharWidth(),
                        lineCount * metrics.lineSpacing() + 2 * metrics.lineSpacing());
-    const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     const QSize limit = screen ? screen->availableSize() * kScreenShare : wanted;
     text_->setMinimumSize(wanted.boundedTo(limit - QSize(40, 120)));
     adjustSize();

@@ -12,21 +12,21 @@ namespace quorvel::forms {
 struct ShowBoxContent {
     enum class Icon { None, Query, Exclamation };
     QString text;
-    QString optionalText;  // shown above the buttons when not empty
-    QString caption;       // window caption; empty keeps the default
-    QString okCaption;     // empty keeps "OK"
+    QString optionalText;   // shown above the buttons when not empty
+    QString caption;        // window caption; empty keeps the default
+    QString okCaption;      // empty keeps "OK"
     QString cancelCaption;  // empty hides the Cancel button
     Icon icon = Icon::None;
 };
 
 class ShowBox : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit ShowBox(const ShowBoxContent& content, QWidget* parent = nullptr);
     QString shownText() const;
     void setText(const QString& text);
 
-private:
+  private:
     void fitToText();
 
     QPlainTextEdit* text_;

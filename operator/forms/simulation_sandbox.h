@@ -7,7 +7,7 @@
 namespace quorvel::forms {
 
 class SimulationSandbox {
-public:
+  public:
     // Copies the settings file and the COM mapping file when they exist.
     SimulationSandbox(const QString& settingsFile, const QString& comMappingFile);
 
@@ -16,7 +16,7 @@ public:
     QString comMappingFile() const { return directory_.filePath("ports.conf"); }
     QString instanceLockDirectory() const { return directory_.path(); }
 
-private:
+  private:
     QTemporaryDir directory_;
 };
 

@@ -1,10 +1,12 @@
 #include "operator/forms/window_program.h"
 
-#include <QFile>
-
 #include "linkpad/com_ports.h"
+#include "operator/drivers/amplifier_commands.h"
 #include "operator/drivers/device_information.h"
+#include "operator/drivers/menu_commands.h"
+#include "operator/drivers/shell_commands.h"
 #include "operator/forms/about_box.h"
+#include "operator/forms/choice_list_dialog.h"
 #include "operator/forms/directory_dialog.h"
 #include "operator/forms/help_window.h"
 #include "operator/forms/information_dialog.h"
@@ -17,26 +19,24 @@ namespace {
 constexpr int kMinimumWidth = 200;
 constexpr int kMinimumHeight = 200;
 
-// Option entries that only flip their check mark and flag, with the protocol line they write.
-struct OptionToggle {
-    const char* entry;
-    bool ProgramState::*flag;
-    const char* protocolLine;  // nullptr: none
-};
-constexpr OptionToggle kOptionToggles[] = {
-    {"mnuScanForLoader1", &ProgramState::ScanForLoader1, "-->Scan for loader1 clicked.<--"},
-    {"mnuIncludeLoader1", &ProgramState::IncludeLoader1, nullptr},
-    {"mnuOnlyLoader1", &ProgramState::OnlyLoader1, nullptr},
-    {"mnuSequRA", &ProgramState::SequentialDownload, "-->Sequentiel RA download clicked.<--"},
-};
-
 }  // namespace
 
 WindowProgram::WindowProgram(WindowProgramOptions options)
     : options_(std::move(options)),
       ui_(window_),
       shell_(std::make_unique<OperatorShell>(ui_, options_.environment)),
-      selection_(shell_->state()) {
+      selection_(shell_->state()),
+      context_(std::make_unique<DriverContext>(*shell_)),
+      dispatcher_(std::make_unique<CommandDispatcher>(*context_)) {
+    RegisterShellCommands(*dispatcher_);
+    RegisterAmplifierCommands(*dispatcher_);
+    context_->chooseFirmware = [this](const FirmwareTarget& target, bool quiet) {
+        return chooseFirmware(target, quiet);
+    };
+    context_->refreshDeviceTree = [this] { refreshDeviceTree(); };
+    context_->rescan = [this] { scan(); };
+    ui_.setMessageService(
+        [this](const QString& prompt, int style) { return shell_->ShowMessage(prompt, style); });
     if (options_.comMappingFile.isEmpty()) {
         options_.comMappingFile = QString::fromStdString(linkpad::comMappingFile().string());
     }
@@ -52,6 +52,8 @@ WindowProgram::WindowProgram(WindowProgramOptions options)
 
 WindowProgram::~WindowProgram() {
     if (!shutDown_ && shell_) shell_->shutdown();
+    dispatcher_.reset();
+    context_.reset();
 }
 
 bool WindowProgram::start() {
@@ -96,55 +98,88 @@ void WindowProgram::refreshDeviceTree() {
 
 void WindowProgram::runEntry(const QString& name) {
     if (shell_->state().Busy) return;
-    if (name == "mnuFileExit") {
+    if (name == menu::kExit) {
         window_.close();
-    } else if (name == "mnuOptionsConfig") {
+    } else if (name == menu::kConfigurePort) {
         configurePort();
-    } else if (name == "mnuSetDirDownload") {
+    } else if (name == menu::kDownloadDirectory) {
         chooseDownloadDirectory();
-    } else if (name == "mnuOptionsScan") {
+    } else if (name == menu::kScan) {
         scan();
-    } else if (name == "mnuShowLogFile") {
-        shell_->ShowProtocolFile();
-    } else if (name == "mnuLogFileActive") {
-        switchTrafficLog();
-    } else if (name == "mnuVTXLogFileActive") {
-        ui_.setMenuEntryChecked(name, shell_->protocolLog().active());
-    } else if (name == "mnuHelp") {
+    } else if (name == menu::kHelp) {
         showHelp();
-    } else if (name == "mnuHelpAbout") {
+    } else if (name == menu::kAbout) {
         showAbout();
-    } else {
-        toggleOption(name);
+    } else if (dispatcher_->contains(name)) {
+        dispatch(name);
     }
 }
 
 void WindowProgram::runToolbar(const QString& key) {
     if (shell_->state().Busy) return;
-    if (key == "ConfigurePort") {
+    if (key == menu::kButtonConfigurePort) {
         shell_->WriteProtocol("-->Button ConfigurePort.<--");
         configurePort();
-    } else if (key == "ScanSystem") {
+    } else if (key == menu::kButtonScan) {
         scan();
-    } else if (key == "SelectAll") {
+    } else if (key == menu::kButtonSelectAll) {
         shell_->WriteProtocol("-->Button SelectAllRA.<--");
         selection_.SelectAllAmplifiers();
         ShowSelection(selection_, window_);
-    } else if (key == "OnlineHelp") {
+    } else if (key == menu::kButtonHelp) {
         shell_->WriteProtocol("-->Button Online Help.<--");
         showHelp();
-    } else if (key == "Download") {
-        runEntry("mnuTransferDown");
-    } else if (key == "NodePod") {
-        runEntry("mnuTransferNodePodDown");
+    } else if (key == menu::kButtonNodePod) {
+        runEntry(menu::kNodePodDownload);
+    } else if (dispatcher_->contains(key)) {
+        dispatch(key);
     }
+}
+
+void WindowProgram::dispatch(const QString& name) {
+    DeviceChoice& choice = context_->selection;
+    choice.processor = selection_.processor().ticked;
+    choice.panel = selection_.panel().ticked;
+    choice.amplifierSlots = selection_.tickedSlots();
+    dispatcher_->dispatch(name);
+    refreshDeviceTree();
+}
+
+std::optional<FirmwareChoice> WindowProgram::chooseFirmware(const FirmwareTarget& target,
+                                                            bool quiet) {
+    ProgramState& state = shell_->state();
+    const FirmwareList list = OpenFirmwareList(state, target);
+    if (quiet) {
+        StoreQuietChoice(state, list);
+        return StoredFirmwareChoice(state);
+    }
+    ChoiceListBehaviour behaviour;
+    behaviour.showMessage = [this](const QString& prompt, int style) {
+        return shell_->ShowMessage(prompt, style);
+    };
+    const QString directory = state.DownloadDirectory;
+    behaviour.rowInformation = [&list, directory](int row) -> std::optional<QString> {
+        const FirmwareEntry& entry = list.entries[static_cast<size_t>(row)];
+        if (!entry.hasInformation) return std::nullopt;
+        return AdditionalInformation(directory, entry);
+    };
+    behaviour.confirmCancel = true;
+    ChoiceListDialog dialog(FirmwareChoiceList(list, false), behaviour, ui_.owner());
+    StoreFirmwareChoice(state, list, dialog.choose());
+    return StoredFirmwareChoice(state);
 }
 
 void WindowProgram::clickBox(DeviceRef device, bool checked) {
     switch (device.box) {
-        case DeviceBox::Processor: selection_.setProcessorTicked(checked); break;
-        case DeviceBox::Panel: selection_.setPanelTicked(checked); break;
-        case DeviceBox::Slot: selection_.setSlotTicked(device.slot, checked); break;
+        case DeviceBox::Processor:
+            selection_.setProcessorTicked(checked);
+            break;
+        case DeviceBox::Panel:
+            selection_.setPanelTicked(checked);
+            break;
+        case DeviceBox::Slot:
+            selection_.setSlotTicked(device.slot, checked);
+            break;
     }
     ShowSelection(selection_, window_);
 }
@@ -164,8 +199,12 @@ void WindowProgram::showInformation(DeviceRef device) {
     const DeviceInventory& inventory = shell_->state().Inventory;
     std::vector<InformationRow> rows;
     switch (device.box) {
-        case DeviceBox::Processor: rows = ProcessorInformation(inventory.processor); break;
-        case DeviceBox::Panel: rows = PanelInformation(inventory.panel); break;
+        case DeviceBox::Processor:
+            rows = ProcessorInformation(inventory.processor);
+            break;
+        case DeviceBox::Panel:
+            rows = PanelInformation(inventory.panel);
+            break;
         case DeviceBox::Slot:
             rows = SlotInformation(inventory.slotRecords[static_cast<size_t>(device.slot)]);
             break;
@@ -175,7 +214,7 @@ void WindowProgram::showInformation(DeviceRef device) {
 }
 
 void WindowProgram::scan() {
-    shell_->ScanSystem();
+    dispatcher_->dispatch(menu::kScan);
     refreshDeviceTree();
 }
 
@@ -198,50 +237,8 @@ void WindowProgram::chooseDownloadDirectory() {
     shell_->settings().sync();
 }
 
-void WindowProgram::switchTrafficLog() {
-    ProgramState& state = shell_->state();
-    if (state.TrafficLogOn) {
-        state.TrafficLogOn = false;
-    } else {
-        if (QFile::exists("Comlog.log") &&
-            shell_->ShowMessage("There is an existing logfile. Delete it?",
-                                kYesNo | kIconExclamation) == kAnswerYes) {
-            QFile::remove("Comlog.log");
-        }
-        state.TrafficLogOn = true;
-    }
-    ui_.setMenuEntryChecked("mnuLogFileActive", state.TrafficLogOn);
-    shell_->ComputeConnectionParameters();
-}
-
-void WindowProgram::toggleOption(const QString& entry) {
-    ProgramState& state = shell_->state();
-    for (const OptionToggle& toggle : kOptionToggles) {
-        if (entry != toggle.entry) continue;
-        const bool on = !(state.*toggle.flag);
-        if (on && entry == "mnuIncludeLoader1" &&
-            shell_->ShowMessage("If a download with this option fails, your amplifier(s)\rwill "
-                                "not be operational anymore!\r\rAre you sure to include loader1 "
-                                "in RA download?",
-                                kYesNo | kIconExclamation) != kAnswerYes) {
-            ui_.setMenuEntryChecked(entry, false);
-            return;
-        }
-        state.*toggle.flag = on;
-        ui_.setMenuEntryChecked(entry, on);
-        if (toggle.protocolLine) shell_->WriteProtocol(toggle.protocolLine);
-        if (on && entry == "mnuOnlyLoader1") {
-            shell_->ShowMessage("You have selected Loader1 download, please be careful!",
-                                kIconExclamation);
-        }
-        return;
-    }
-}
-
 void WindowProgram::showHelp() { ShowManual(&window_, shell_->environment().programDirectory); }
 
-void WindowProgram::showAbout() {
-    ShowAboutBox(&window_, shell_->library());
-}
+void WindowProgram::showAbout() { ShowAboutBox(&window_, shell_->library()); }
 
 }  // namespace quorvel::forms

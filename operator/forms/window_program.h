@@ -5,7 +5,9 @@
 #include <QObject>
 #include <memory>
 
+#include "operator/drivers/command_dispatcher.h"
 #include "operator/drivers/device_selection.h"
+#include "operator/drivers/firmware_choice.h"
 #include "operator/forms/main_window.h"
 #include "operator/forms/window_ui.h"
 #include "operator/shell/operator_shell.h"
@@ -14,14 +16,14 @@ namespace quorvel::forms {
 
 struct WindowProgramOptions {
     ShellEnvironment environment;
-    QString startMode;           // "S", "A", "P", "PS", "O" or empty
-    QString comMappingFile;      // empty: the port library's mapping file
+    QString startMode;             // "S", "A", "P", "PS", "O" or empty
+    QString comMappingFile;        // empty: the port library's mapping file
     QString simulatedRackAddress;  // not empty: connect to this simulated rack over TCP
 };
 
 class WindowProgram : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit WindowProgram(WindowProgramOptions options);
     ~WindowProgram() override;
 
@@ -31,11 +33,12 @@ public:
     MainWindow& window() { return window_; }
     OperatorShell& shell() { return *shell_; }
     DeviceSelection& selection() { return selection_; }
+    DriverContext& drivers() { return *context_; }
 
     // RefreshDeviceTree: the selection after a scan, a port change or an operation.
     void refreshDeviceTree();
 
-private:
+  private:
     void runEntry(const QString& name);
     void runToolbar(const QString& key);
     void clickBox(DeviceRef device, bool checked);
@@ -45,8 +48,8 @@ private:
     void scan();
     void configurePort();
     void chooseDownloadDirectory();
-    void switchTrafficLog();
-    void toggleOption(const QString& entry);
+    void dispatch(const QString& name);
+    std::optional<FirmwareChoice> chooseFirmware(const FirmwareTarget& target, bool quiet);
     void showHelp();
     void showAbout();
     void restoreGeometry();
@@ -57,6 +60,8 @@ private:
     WindowUi ui_;
     std::unique_ptr<OperatorShell> shell_;
     DeviceSelection selection_;
+    std::unique_ptr<DriverContext> context_;
+    std::unique_ptr<CommandDispatcher> dispatcher_;
     bool shutDown_ = false;
 };
 

@@ -1,11 +1,13 @@
 #include "operator/forms/window_ui.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 
+#include "operator/forms/choice_list_dialog.h"
+#include "operator/forms/line_ends.h"
 #include "operator/forms/message_box.h"
 #include "operator/forms/show_box.h"
-#include "operator/forms/line_ends.h"
 
 namespace quorvel::forms {
 
@@ -18,10 +20,16 @@ int WindowUi::showMessageBox(const QString& prompt, int style, const QString& ti
     return ShowMessageBox(owner(), prompt, style, title);
 }
 
-std::optional<QString> WindowUi::askInput(const QString& prompt, const QString& title) {
+int WindowUi::message(const QString& prompt, int style) {
+    if (showMessage_) return showMessage_(prompt, style);
+    return ShowMessageBox(owner(), prompt, style, window_.windowTitle());
+}
+
+std::optional<QString> WindowUi::askInput(const QString& prompt, const QString& title,
+                                          const QString& defaultValue) {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(owner(), title, NormalizedLineEnds(prompt), QLineEdit::Normal, {}, &ok);
+    const QString text = QInputDialog::getText(owner(), title, NormalizedLineEnds(prompt),
+                                               QLineEdit::Normal, defaultValue, &ok);
     if (!ok) return std::nullopt;
     return text;
 }
@@ -32,6 +40,48 @@ std::optional<int> WindowUi::chooseOne(const QString& title, const QStringList& 
     const QString chosen = QInputDialog::getItem(owner(), title, title, choices, 0, false, &ok);
     if (!ok) return std::nullopt;
     return static_cast<int>(choices.indexOf(chosen));
+}
+
+std::optional<int> WindowUi::chooseFromList(const ChoiceList& list) {
+    ChoiceListBehaviour behaviour;
+    behaviour.showMessage = [this](const QString& prompt, int style) {
+        return message(prompt, style);
+    };
+    ChoiceListDialog dialog(list, behaviour, owner());
+    return dialog.choose();
+}
+
+std::optional<QString> WindowUi::chooseSaveFile(const QString& title, const QString& filter,
+                                                const QString& proposedPath) {
+    const QString file =
+        QFileDialog::getSaveFileName(owner(), title, proposedPath, QtFileFilter(filter));
+    if (file.isEmpty()) return std::nullopt;
+    return file;
+}
+
+bool WindowUi::showReport(const ReportView& view) {
+    ShowBoxContent content;
+    content.caption = view.title;
+    content.text = view.report;
+    content.optionalText = NormalizedLineEnds(view.message);
+    content.okCaption = view.firstButton;
+    content.cancelCaption = view.secondButton;
+    content.icon = view.icon == ReportView::kExclamation ? ShowBoxContent::Icon::Exclamation
+                   : view.icon == ReportView::kQuestion  ? ShowBoxContent::Icon::Query
+                                                         : ShowBoxContent::Icon::None;
+    return MyShowBox(owner(), content);
+}
+
+QString QtFileFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        const QString name = parts[i].section('(', 0, 0).trimmed();
+        filters << name + " (" + patterns + ")";
+    }
+    return filters.join(";;");
 }
 
 void WindowUi::setInterfaceEnabled(bool enabled) {

@@ -1,19 +1,32 @@
 #pragma once
 // The operator's UI as windows: message boxes, questions and lists as modal dialogs over the main
 // window, progress and status in the main window, the lock around every operation.
+#include <functional>
+
 #include "operator/forms/main_window.h"
 #include "operator/shell/operator_ui.h"
 
 namespace quorvel::forms {
 
 class WindowUi : public OperatorUi {
-public:
+  public:
     explicit WindowUi(MainWindow& window) : window_(window) {}
 
+    // Messages the dialogs show go through the program's logged message service once it runs.
+    void setMessageService(std::function<int(const QString&, int)> showMessage) {
+        showMessage_ = std::move(showMessage);
+    }
+
     int showMessageBox(const QString& prompt, int style, const QString& title) override;
-    std::optional<QString> askInput(const QString& prompt, const QString& title) override;
+    std::optional<QString> askInput(const QString& prompt, const QString& title,
+                                    const QString& defaultValue) override;
     std::optional<int> chooseOne(const QString& title, const QStringList& choices) override;
+    std::optional<int> chooseFromList(const ChoiceList& list) override;
+    std::optional<QString> chooseSaveFile(const QString& title, const QString& filter,
+                                          const QString& proposedPath) override;
+    bool showReport(const ReportView& view) override;
     void setProgress(int percent) override { window_.setProgress(percent); }
+    void setProgressVisible(bool visible) override { window_.setProgressVisible(visible); }
     void setStatus(const QString& text) override { window_.setStatusText(text); }
     void setPortSummary(const QString& text) override { window_.setSettingsText(text); }
     void setInterfaceEnabled(bool enabled) override;
@@ -33,8 +46,14 @@ public:
     // The window that owns dialogs right now: the active modal one, else the main window.
     QWidget* owner() const;
 
-private:
+  private:
+    int message(const QString& prompt, int style);
+
     MainWindow& window_;
+    std::function<int(const QString&, int)> showMessage_;
 };
+
+// A filter "Upload files (*.up*)|*.up*|All files (*.*)|*.*" as Qt's file dialogs want it.
+QString QtFileFilter(const QString& filter);
 
 }  // namespace quorvel::forms

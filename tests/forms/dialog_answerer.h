@@ -9,7 +9,7 @@
 namespace forms_tests {
 
 class DialogAnswerer : public QObject {
-public:
+  public:
     using Answer = std::function<void(QDialog&)>;
 
     DialogAnswerer();
@@ -26,10 +26,10 @@ public:
     int unexpected() const { return unexpected_; }
     bool allAnswered() const { return answers_.empty(); }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void answer(QDialog* dialog);
 
     std::deque<Answer> answers_;

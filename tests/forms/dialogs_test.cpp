@@ -58,16 +58,14 @@ TEST_P(MessageBoxCodes, ButtonsIconAndAnswerFollowTheStyle) {
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, MessageBoxCodes,
-    ::testing::Values(MessageCase{kOkOnly, "OK", kAnswerOk, QMessageBox::NoIcon},
-                      MessageCase{kOkCancel | kIconQuestion, "Cancel", kAnswerCancel,
-                                  QMessageBox::Question},
-                      MessageCase{kAbortRetryIgnore | kIconStop, "Retry", kAnswerRetry,
-                                  QMessageBox::Critical},
-                      MessageCase{kYesNoCancel | kIconInformation, "", kAnswerCancel,
-                                  QMessageBox::Information},
-                      MessageCase{kYesNo | kIconExclamation, "No", kAnswerNo, QMessageBox::Warning},
-                      MessageCase{kYesNo | kIconExclamation, "", kAnswerNo, QMessageBox::Warning},
-                      MessageCase{kRetryCancel, "Retry", kAnswerRetry, QMessageBox::NoIcon}));
+    ::testing::Values(
+        MessageCase{kOkOnly, "OK", kAnswerOk, QMessageBox::NoIcon},
+        MessageCase{kOkCancel | kIconQuestion, "Cancel", kAnswerCancel, QMessageBox::Question},
+        MessageCase{kAbortRetryIgnore | kIconStop, "Retry", kAnswerRetry, QMessageBox::Critical},
+        MessageCase{kYesNoCancel | kIconInformation, "", kAnswerCancel, QMessageBox::Information},
+        MessageCase{kYesNo | kIconExclamation, "No", kAnswerNo, QMessageBox::Warning},
+        MessageCase{kYesNo | kIconExclamation, "", kAnswerNo, QMessageBox::Warning},
+        MessageCase{kRetryCancel, "Retry", kAnswerRetry, QMessageBox::NoIcon}));
 
 TEST(MessageBoxDefaults, TheStyleChoosesTheDefaultButton) {
     EXPECT_EQ(DefaultButtonForStyle(kYesNo), QMessageBox::Yes);
@@ -77,7 +75,7 @@ TEST(MessageBoxDefaults, TheStyleChoosesTheDefaultButton) {
 }
 
 class PortDialogTest : public ::testing::Test {
-protected:
+  protected:
     QStringList storedKeys() {
         store.sync();
         return QSettings(file, QSettings::IniFormat).allKeys();
@@ -115,9 +113,9 @@ TEST_F(PortDialogTest, OkStoresExactlyItsKeysAndCancelNothing) {
     button("cmdPropsOk")->click();
 
     QStringList keys = storedKeys();
-    QStringList expected = {"App/IpCnt",          "Properties/Baudrate", "Properties/CommPort",
-                            "Properties/GpibAdr", "Properties/IpAdr",    "Properties/Rs485Adr",
-                            "Properties/ResetTimeout3", "Properties/USBAdr"};
+    QStringList expected = {
+        "App/IpCnt",        "Properties/Baudrate", "Properties/CommPort",      "Properties/GpibAdr",
+        "Properties/IpAdr", "Properties/Rs485Adr", "Properties/ResetTimeout3", "Properties/USBAdr"};
     keys.sort();
     expected.sort();
     EXPECT_EQ(keys, expected);
@@ -163,8 +161,8 @@ TEST(PortFieldsTable, EachPortShowsItsOwnFields) {
     };
     for (const FieldsCase& c : cases) {
         const PortFields f = FieldsForPort(c.port, c.startMode);
-        const bool shown[] = {f.baudrate, f.rs485Address, f.gpibAddress, f.ipAddress,
-                              f.usbAddress, f.serialDevice};
+        const bool shown[] = {f.baudrate,  f.rs485Address, f.gpibAddress,
+                              f.ipAddress, f.usbAddress,   f.serialDevice};
         const bool expected[] = {c.fields.baudrate,  c.fields.rs485Address, c.fields.gpibAddress,
                                  c.fields.ipAddress, c.fields.usbAddress,   c.fields.serialDevice};
         for (size_t i = 0; i < std::size(shown); ++i) {

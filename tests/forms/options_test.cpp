@@ -61,7 +61,8 @@ TEST_F(Options, IncludeLoader1AsksFirstAndOnlyLoader1Warns) {
     answerer.expectMessageButton("OK");
     trigger("mnuOnlyLoader1");
     EXPECT_TRUE(state().OnlyLoader1);
-    EXPECT_EQ(answerer.shownTexts().last(), "You have selected Loader1 download, please be careful!");
+    EXPECT_EQ(answerer.shownTexts().last(),
+              "You have selected Loader1 download, please be careful!");
     trigger("mnuScanForLoader1");
     EXPECT_TRUE(state().ScanForLoader1);
     EXPECT_NE(protocol().indexOf("-->Scan for loader1 clicked.<--"), -1);

@@ -17,14 +17,24 @@ constexpr int kSteps = 120;
 const QStringList kSkippedEntries = {"mnuFileExit"};
 
 class RandomInput : public WindowTest, public ::testing::WithParamInterface<unsigned> {
-protected:
+  protected:
     void step(std::mt19937& random) {
         switch (random() % 5) {
-            case 0: clickSomeWidget(random); break;
-            case 1: triggerSomeEntry(random); break;
-            case 2: pressSomeKey(random); break;
-            case 3: window().resize(200 + int(random() % 900), 150 + int(random() % 900)); break;
-            default: clickSomeBox(random); break;
+            case 0:
+                clickSomeWidget(random);
+                break;
+            case 1:
+                triggerSomeEntry(random);
+                break;
+            case 2:
+                pressSomeKey(random);
+                break;
+            case 3:
+                window().resize(200 + int(random() % 900), 150 + int(random() % 900));
+                break;
+            default:
+                clickSomeBox(random);
+                break;
         }
         QApplication::processEvents();
     }
@@ -51,12 +61,13 @@ protected:
                 actions << action;
             }
         }
-        if (!actions.isEmpty()) actions[static_cast<qsizetype>(random() % actions.size())]->trigger();
+        if (!actions.isEmpty())
+            actions[static_cast<qsizetype>(random() % actions.size())]->trigger();
     }
 
     void pressSomeKey(std::mt19937& random) {
-        static const Qt::Key keys[] = {Qt::Key_Tab,   Qt::Key_Space, Qt::Key_Return, Qt::Key_Escape,
-                                       Qt::Key_Down,  Qt::Key_Up,    Qt::Key_Backtab, Qt::Key_F1};
+        static const Qt::Key keys[] = {Qt::Key_Tab,  Qt::Key_Space, Qt::Key_Return,  Qt::Key_Escape,
+                                       Qt::Key_Down, Qt::Key_Up,    Qt::Key_Backtab, Qt::Key_F1};
         QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : &window();
         QTest::keyClick(focus, keys[random() % std::size(keys)]);
     }

@@ -18,7 +18,7 @@ using quorvel::forms::DeviceRef;
 nlohmann::json DefaultRack();
 
 class WindowTest : public testing_support::SimRackTest, public operator_tests::ShellSandbox {
-protected:
+  protected:
     WindowTest();
     ~WindowTest() override;
 
