@@ -125,9 +125,14 @@ std::optional<Reply> DvPanel::handle(std::string_view line, Rack& rack) {
         activated_ = true;
         return Reply::accepted();
     }
-    if (command == "PRC2,5") return applicationStarted_ ? Reply::accepted() : Reply::refused();
+    if (command == "PRC2,5")
+        return applicationStarted_ || layer_ == Layer::Application ? Reply::accepted()
+                                                                  : Reply::refused();
     if (layer_ == Layer::LoaderI) return handleLoaderI(command, line);
     if (layer_ == Layer::LoaderII) return handleLoaderII(command, line);
+    // A running application takes the request to start it (after a rack reset the amplifier
+    // loaders' final step sends it to a panel that restarted on its own).
+    if (command == "PRC2,2,S00010000") return Reply::accepted();
     return Reply::refused();
 }
 

@@ -61,6 +61,14 @@ TEST_F(DvPanelSim, SectorPiecesMustComeInOrder) {
     EXPECT_EQ(panel().flash().bytes()[256 + 128], 0x00);
 }
 
+// The amplifier loaders' final step re-enables a panel that restarted with the rack's reset.
+TEST_F(DvPanelSim, RunningApplicationAcceptsTheStartAndFinishButIsNotActivated) {
+    build({{"kind", "DV43A"}});
+    EXPECT_EQ(ask("PRC2,2,S00010000"), "0\r\n");
+    EXPECT_EQ(ask("PRC2,5"), "0\r\n");
+    EXPECT_EQ(ask("PRC2,4"), "?\r\n");
+}
+
 TEST_F(DvPanelSim, ActivationOnlyAfterAStartFromTheLoaders) {
     build({{"kind", "DV43A"}});
     EXPECT_EQ(ask("PRC2,4"), "?\r\n");
