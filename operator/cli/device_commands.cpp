@@ -14,7 +14,6 @@
 #include "operator/drivers/nodepod_window.h"
 #include "operator/drivers/panel_driver.h"
 #include "operator/drivers/processor_driver.h"
-#include "operator/drivers/processor_panel_commands.h"
 #include "operator/shell/program_version.h"
 
 namespace quorvel::cli {
@@ -153,8 +152,7 @@ std::optional<int> ra56Slot(const ProgramState& state, int slot) {
     return slot - 1;
 }
 
-int nodePodDownload(DriverContext& context, CliSession& session, NodePodWindow& window,
-                    const DeviceOptions& options) {
+int nodePodDownload(CliSession& session, NodePodWindow& window, const DeviceOptions& options) {
     const auto entries = chosenNodes(window, options.nodes);
     if (!entries) return kOperationDeclined;
     for (const int entry : *entries) window.setTicked(entry, true);
@@ -173,7 +171,6 @@ int RunProcessorCommand(const CommonOptions& common, const DeviceOptions& option
     Job job;
     job.needsDownloadDirectory = action != ProcessorAction::Activate;
     job.run = [&options, action](DriverContext& context, CommandDispatcher& dispatcher, CliSession& session) {
-        RegisterProcessorAndPanelCommands(dispatcher);
         return processorJob(context, dispatcher, session, options, action);
     };
     return RunJob(common, job);
@@ -183,7 +180,6 @@ int RunKx33Upload(const CommonOptions& common, const DeviceOptions& options) {
     if (!WritablePath(options.output, "--output")) return kExitFailed;
     Job job;
     job.run = [&options](DriverContext& context, CommandDispatcher& dispatcher, CliSession& session) {
-        RegisterProcessorAndPanelCommands(dispatcher);
         if (session.shell().state().Inventory.processor.ProcessorType != "KX33") {
             PrintError("the rack's processor is no KX33");
             return kOperationDeclined;
@@ -199,7 +195,6 @@ int RunPanelCommand(const CommonOptions& common, const DeviceOptions& options, P
     Job job;
     job.needsDownloadDirectory = true;
     job.run = [&options, action](DriverContext& context, CommandDispatcher& dispatcher, CliSession& session) {
-        RegisterProcessorAndPanelCommands(dispatcher);
         return panelJob(context, dispatcher, session, options, action);
     };
     return RunJob(common, job);
@@ -230,7 +225,7 @@ int RunNodePodDownload(const CommonOptions& common, const DeviceOptions& options
         context.startReport("nodepod download");
         NodePodWindow window(context, session.ui(), *slot);
         window.scan();
-        const int result = nodePodDownload(context, session, window, options);
+        const int result = nodePodDownload(session, window, options);
         window.close();
         return result;
     };
