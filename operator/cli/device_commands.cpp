@@ -2,9 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <iostream>
 
 #include "operator/cli/driver_commands.h"
@@ -122,20 +119,13 @@ std::optional<std::vector<int>> chosenNodes(const NodePodWindow& window, const s
     return entries;
 }
 
-void printNodes(const NodePodWindow& window, bool json) {
-    QJsonArray nodes;
+void printNodes(const NodePodWindow& window) {
     for (size_t i = 0; i < window.nodes().size(); ++i) {
         const NodePodNode& n = window.nodes()[i];
-        const NodePodBox& box = window.box(static_cast<int>(i));
-        nodes.append(QJsonObject{{"nodeId", n.nodeId}, {"type", n.typeNumber}, {"name", n.name},
-                                 {"serialNumber", n.serialNumber}, {"softwareVersion", n.softwareVersion},
-                                 {"hardwareRevision", n.hardwareRevision}, {"loader1Version", n.loader1Version},
-                                 {"firmwareStem", n.datName}, {"caption", n.caption(static_cast<int>(i) + 1)},
-                                 {"selectable", box.enabled}});
-        if (!json) std::cout << "node " << n.nodeId << ": " << n.caption(static_cast<int>(i) + 1).toStdString() << "\n";
+        std::cout << "node " << n.nodeId << ": " << n.caption(static_cast<int>(i) + 1).toStdString()
+                  << (window.box(static_cast<int>(i)).enabled ? "" : " (cannot be chosen)") << "\n";
     }
-    if (json) std::cout << QJsonDocument(nodes).toJson().toStdString();
-    if (!json && window.nothingFound()) std::cout << NodePodWindow::kNotFoundText << "\n";
+    if (window.nothingFound()) std::cout << NodePodWindow::kNotFoundText << "\n";
     std::cout << std::flush;
 }
 
@@ -210,7 +200,14 @@ int RunNodePodScan(const CommonOptions& common, const DeviceOptions& options) {
         NodePodWindow window(context, session.ui(), *slot);
         window.scan();
         window.close();
-        printNodes(window, common.json);
+        if (common.json) {
+            Phase& phase = context.report().beginPhase("nodes");
+            for (size_t i = 0; i < window.nodes().size(); ++i)
+                phase.details << "node " + QString::number(window.nodes()[i].nodeId) + ": " +
+                                     window.nodes()[i].caption(static_cast<int>(i) + 1);
+        } else {
+            printNodes(window);
+        }
         return window.nothingFound() ? kOperationDeclined : 0;
     };
     return RunJob(common, job);
