@@ -37,7 +37,9 @@ TEST(CliDeviceCommands, RequestsThatDoNotFitTheRackAreRefused) {
     };
     const std::vector<Case> cases = {
         {{"nodepod", "scan", "--slot", "2"}, "slot 2 holds no RA56", 2},
-        {{"kx33", "upload", "--output", home.path() + "/x.upl"}, "the rack's processor is no KX33", 1},
+        {{"kx33", "upload", "--output", home.path() + "/x.upl"},
+         "the rack's processor is no KX33",
+         1},
     };
     for (const Case& c : cases) {
         const CliRun result = runCli(home, QStringList{"--simulate", RACK_FILE} + c.arguments);
