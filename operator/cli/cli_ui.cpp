@@ -191,7 +191,10 @@ std::optional<int> CliUi::chooseOne(const QString& title, const QStringList& cho
 
 void CliUi::showProgress() {
     if (options_.events) return;
-    if (!locked_ || options_.verbosity == Verbosity::Quiet || status_.isEmpty()) return;
+    if (!locked_ || !progressShown_ || options_.verbosity == Verbosity::Quiet ||
+        status_.isEmpty()) {
+        return;
+    }
     progress_.show(status_.toStdString(), percent_);
 }
 

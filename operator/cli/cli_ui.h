@@ -54,6 +54,8 @@ class CliUi : public OperatorUi {
     void setReportsToStderr(bool toStderr) { reportsToStderr_ = toStderr; }
     // Error messages shown so far, in order.
     const std::vector<QString>& errors() const { return errors_; }
+    // Progress and status lines on or off; housekeeping such as the shutdown runs without them.
+    void setProgressShown(bool shown) { progressShown_ = shown; }
     // A line on stderr of its own (respects -q only for notes).
     void note(const std::string& line);
     void error(const std::string& line);
@@ -69,6 +71,7 @@ class CliUi : public OperatorUi {
     std::FILE* in_;
     TerminalProgress progress_;
     bool locked_ = false;  // an operation runs: show its progress
+    bool progressShown_ = true;
     QString status_;
     int percent_ = 0;
     QString portSummary_;

@@ -92,7 +92,6 @@ int RunJob(const CommonOptions& common, const Job& job) {
     const int ran = job.run(context, dispatcher, session);
     if (context.report().result() == 0) context.report().setResult(ran);
     const int result = context.report().result();
-    session.finish();
     const int code = exitCode(session, job, result);
     printResult(session, context, code);
     return code;
@@ -208,45 +207,6 @@ ParsedSlots ParseSlots(const std::string& text) {
         parsed.error = "no slot given: name the slots with --slots, for example 2,5";
     parsed.amplifierSlots.assign(amplifierSlots.begin(), amplifierSlots.end());
     return parsed;
-}
-
-int RunFirmwareList(const CommonOptions& common, const DriverOptions& options) {
-    const auto amplifierSlots = slotsOrError(options.amplifierSlots);
-    if (!amplifierSlots) return kExitFailed;
-    CliSession session(common);
-    if (!session.start()) return kExitFailed;
-    if (const auto failure = session.scan()) return *failure;
-    ProgramState& state = session.shell().state();
-    state.OnlyLoader1 = options.onlyLoader1;
-    state.IncludeLoader1 = state.IncludeLoader1 || options.includeLoader1;
-    QJsonArray lists;
-    for (const int slot : *amplifierSlots) {
-        const FirmwareList list = OpenFirmwareList(state, AmplifierTarget(state, slot));
-        QJsonArray entries;
-        if (!common.json) std::cout << "slot " << slot + 1 << ":\n";
-        for (size_t i = 0; i < list.entries.size(); ++i) {
-            const FirmwareEntry& e = list.entries[i];
-            const bool isDefault = static_cast<int>(i) == list.defaultRow;
-            entries.append(QJsonObject{{"name", e.key},
-                                       {"version", e.version},
-                                       {"description", e.description},
-                                       {"default", isDefault}});
-            if (!common.json) {
-                std::cout << (isDefault ? "* " : "  ") << e.key.toStdString() << "  "
-                          << e.descriptionColumn().toStdString() << "\n";
-            }
-        }
-        if (!common.json) {
-            for (const QString& m : list.messages) std::cout << "  " << m.toStdString() << "\n";
-        }
-        lists.append(QJsonObject{{"slot", slot + 1},
-                                 {"entries", entries},
-                                 {"messages", QJsonArray::fromStringList(list.messages)}});
-    }
-    session.finish();
-    if (common.json) std::cout << QJsonDocument(lists).toJson().toStdString();
-    std::cout << std::flush;
-    return kExitDone;
 }
 
 int RunDownload(const CommonOptions& common, const DriverOptions& options) {

@@ -53,7 +53,6 @@ bool WritablePath(const std::string& path, const std::string& option);
 // else the list's default.
 FirmwareChooser CommandLineChooser(CliSession& session, std::optional<std::string> name);
 
-int RunFirmwareList(const CommonOptions& common, const DriverOptions& options);
 int RunDownload(const CommonOptions& common, const DriverOptions& options);
 int RunUpdateAll(const CommonOptions& common);
 int RunUpload(const CommonOptions& common, const DriverOptions& options);

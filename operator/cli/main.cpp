@@ -9,6 +9,7 @@
 #include "operator/cli/device_commands.h"
 #include "operator/cli/driver_commands.h"
 #include "operator/cli/exit_codes.h"
+#include "operator/cli/firmware_command.h"
 #include "operator/cli/scan_command.h"
 #include "operator/shell/program_version.h"
 
@@ -61,12 +62,6 @@ CLI::App* slotsCommand(CLI::App& app, const char* name, const char* help, Driver
 void addDriverCommands(CLI::App& app, DriverOptions& o,
                        std::vector<std::pair<CLI::App*, std::function<int()>>>& commands,
                        const CommonOptions& common) {
-    auto* list = app.add_subcommand("firmware", "what the firmware list offers")
-                     ->add_subcommand("list", "firmware offered for amplifier slots");
-    list->add_option("--slot,--slots", o.amplifierSlots, "slot numbers 1-16")->required();
-    list->add_flag("--only-loader1", o.onlyLoader1, "loader-1 files");
-    commands.emplace_back(list, [&] { return RunFirmwareList(common, o); });
-
     auto* download = slotsCommand(app, "download", "download firmware into amplifier slots", o);
     download->add_option("--firmware", o.firmware, "file name as the firmware list shows it");
     auto* include = download->add_flag("--include-loader1", o.includeLoader1,
@@ -188,13 +183,31 @@ int main(int argc, char** argv) {
 
     std::vector<std::pair<CLI::App*, std::function<int()>>> commands;
     auto* scan = app.add_subcommand("scan", "scan the rack and print its inventory");
-    commands.emplace_back(scan, [&] { return RunScan(common); });
+    commands.emplace_back(scan, [&] { return RunScan(common, ScanOptions{}); });
     DriverOptions driver;
     addDriverCommands(app, driver, commands, common);
     DeviceOptions device;
     addProcessorCommands(app, device, commands, common);
     addPanelCommands(app, device, commands, common);
     addNodePodCommands(app, device, commands, common);
+
+    FirmwareListOptions firmware;
+    auto* firmwareCommand = app.add_subcommand("firmware", "firmware in the download directory");
+    firmwareCommand->require_subcommand(1);
+    auto* firmwareList = firmwareCommand->add_subcommand(
+        "list",
+        "scan the rack and list the firmware a download would offer for one device; "
+        "the default choice is marked *");
+    firmwareList->add_option("--slot", firmware.slot, "amplifier slot 1-16");
+    firmwareList->add_flag("--processor", firmware.processor, "the communication processor");
+    firmwareList->add_flag("--panel", firmware.panel, "the display and control panel");
+    firmwareList->add_option("--dir", firmware.directory,
+                             "download directory instead of the stored one");
+    firmwareList->add_flag("--json", firmware.json, "print the list as JSON");
+    commands.emplace_back(firmwareList, [&] {
+        firmware.json = firmware.json || common.json;
+        return RunFirmwareList(common, firmware);
+    });
 
     try {
         app.parse(argc, argv);

@@ -15,6 +15,8 @@ bool isLptOrGpib(const QString& name) {
     return name == "LPT1" || name == "LPT2" || name == "GPIB (IEEE488)";
 }
 
+bool isNetwork(const PortSettings& port) { return port.commPort == "Ethernet TCP/IP"; }
+
 std::string where(const PortSettings& port) {
     if (port.commPort == "Ethernet TCP/IP") return "the rack at " + port.ipAdr.toStdString();
     return port.commPort.toStdString();
@@ -69,11 +71,19 @@ std::optional<std::string> ApplyPortOverrides(const PortOverrides& o, PortSettin
 }
 
 bool IsNoAnswer(int result, const PortSettings& port) {
-    return result == -1 || (result == kUnsupported && !isLptOrGpib(port.commPort));
+    if (result == -1) return true;
+    if (result == kUnsupported) return !isLptOrGpib(port.commPort);
+    // Over the network, nothing listening, a connect that timed out or no route to the host
+    // all mean that no rack can be reached there.
+    return result == kNoDevice && isNetwork(port);
 }
 
 std::string ConnectionAdvice(int result, const PortSettings& port, const std::string& detail) {
     const std::string because = detail.empty() ? std::string() : " (" + detail + ")";
+    if (result == kNoDevice && isNetwork(port)) {
+        return where(port) + " cannot be reached" + because +
+               ". Check the address (--address HOST[:PORT]) and the network.";
+    }
     if (IsNoAnswer(result, port)) {
         return "no rack answered on " + where(port) +
                ". Check that the rack is switched on and connected, and the port settings "
@@ -88,10 +98,6 @@ std::string ConnectionAdvice(int result, const PortSettings& port, const std::st
             return where(port) + " is in use by another program" + because +
                    ". Close the other program (terminal, another Quorvel) and try again.";
         case kNoDevice:
-            if (port.commPort == "Ethernet TCP/IP") {
-                return where(port) + " cannot be reached" + because +
-                       ". Check the address (--address HOST[:PORT]) and the network.";
-            }
             return where(port) + " was not found" + because +
                    ". Check --port and that the device is plugged in.";
         case kUnsupported:

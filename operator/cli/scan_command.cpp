@@ -4,10 +4,12 @@
 
 #include "operator/cli/exit_codes.h"
 #include "operator/cli/inventory_report.h"
+#include "operator/cli/rack_session.h"
 
 namespace quorvel::cli {
+namespace {
 
-void PrintInventory(const DeviceInventory& inventory, bool json) {
+void printInventory(const DeviceInventory& inventory, bool json) {
     if (json) {
         std::cout << InventoryJson(inventory).dump(2) << std::endl;
     } else {
@@ -15,16 +17,21 @@ void PrintInventory(const DeviceInventory& inventory, bool json) {
     }
 }
 
-int RunScan(const CommonOptions& common) {
-    CliSession session(common);
-    if (!session.start()) return kExitFailed;
-    const auto failure = session.scan();
-    const DeviceInventory inventory = session.shell().state().Inventory;
-    session.finish();
-    if (session.scanned()) PrintInventory(inventory, common.json);
-    if (failure) return *failure;
-    if (inventory.processor.InBootLoader) {
-        session.ui().note("the processor runs its boot loader; panel and slots were not scanned.");
+}  // namespace
+
+int RunScan(const CommonOptions& common, const ScanOptions& scan) {
+    CliUi ui(common.ui);
+    RackSession session(common, ui);
+    if (const auto failed = session.open()) return *failed;
+    if (const auto failed = session.scan()) return *failed;
+    const DeviceInventory& inventory = session.shell().state().Inventory;
+    printInventory(inventory, scan.json || common.json);
+    if (inventory.processor.Identity == "not detected") {
+        ui.error("no communication processor answered its identification; check the rack.");
+        return kExitNoRack;
+    }
+    if (session.outcome() == ScanOutcome::ProcessorOnly) {
+        ui.note("the processor runs its boot loader; panel and slots were not scanned.");
     }
     return kExitDone;
 }

@@ -12,10 +12,10 @@ QStringList AmplifierTypeChoices(const ConfigTables& tables) {
     return names;
 }
 
-bool AssignAmplifierType(ProgramState& state, const std::vector<int>& slots,
+bool AssignAmplifierType(ProgramState& state, const std::vector<int>& slotIndexes,
                          const QString& typeName) {
     if (!AmplifierTypeChoices(state.Tables).contains(typeName)) return false;
-    for (const int slot : slots) {
+    for (const int slot : slotIndexes) {
         if (slot < 0 || slot >= DeviceInventory::kSlots) continue;
         SlotRecord& record = state.Inventory.slotRecords[slot];
         record.IdentifiedType = typeName;

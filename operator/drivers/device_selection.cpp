@@ -9,9 +9,9 @@ const QStringList kProcessorControls = {"mnuToolsActKX43", "mnuTransferUpKX33",
                                         "mnuTransferKX43Loader1"};
 const QStringList kPanelControls = {"mnuToolsActDV33", "mnuTransferDVLoader1", "mnuBootloaderDV"};
 const QStringList kAmplifierControls = {
-    "mnuToolsClrUcc",        "mnuToolsActRAxx",  "mnuToolsSwitch2RC",     "mnuToolsSwitch2RA",
-    "mnuToolsChannels51",    "mnuTransferDownIEC", "mnuTransferUpIEC",    "mnuTransferNodePodDown",
-    "mnuTransferUpRA",       "mnuTransferUpEEPROM", "NodePod",
+    "mnuToolsClrUcc",     "mnuToolsActRAxx",     "mnuToolsSwitch2RC", "mnuToolsSwitch2RA",
+    "mnuToolsChannels51", "mnuTransferDownIEC",  "mnuTransferUpIEC",  "mnuTransferNodePodDown",
+    "mnuTransferUpRA",    "mnuTransferUpEEPROM", "NodePod",
 };
 const QStringList kDownloadControls = {"mnuTransferDown", "Download"};
 
@@ -33,9 +33,8 @@ bool EepromReadable(const SlotRecord& record) {
 DeviceSelection::DeviceSelection(const ProgramState& state) : state_(state) {}
 
 const QStringList& DeviceSelection::DependentControls() {
-    static const QStringList controls =
-        kDownloadControls + kProcessorControls + kPanelControls + kAmplifierControls +
-        QStringList{"SelectAll"};
+    static const QStringList controls = kDownloadControls + kProcessorControls + kPanelControls +
+                                        kAmplifierControls + QStringList{"SelectAll"};
     return controls;
 }
 
@@ -144,11 +143,11 @@ SelectedDevices DeviceSelection::selected() const {
 }
 
 std::vector<int> DeviceSelection::tickedSlots() const {
-    std::vector<int> slots;
+    std::vector<int> ticked;
     for (int s = 0; s < DeviceInventory::kSlots; ++s) {
-        if (slotTicked_[s]) slots.push_back(s);
+        if (slotTicked_[s]) ticked.push_back(s);
     }
-    return slots;
+    return ticked;
 }
 
 int DeviceSelection::tickedSlotMask() const {
@@ -161,7 +160,8 @@ bool DeviceSelection::isEnabled(const QString& control) const {
     if (!DependentControls().contains(control)) return true;
     const SelectedDevices devices = selected();
     if (control == "SelectAll") {
-        if (devices == SelectedDevices::Processor || devices == SelectedDevices::Panel) return false;
+        if (devices == SelectedDevices::Processor || devices == SelectedDevices::Panel)
+            return false;
         for (int s = 0; s < DeviceInventory::kSlots; ++s) {
             if (slot(s).enabled) return true;
         }

@@ -13,8 +13,8 @@
 namespace quorvel {
 
 enum class FirmwareDeviceKind {
-    None,                 // nothing selected
-    Processor,            // firmware directories
+    None,       // nothing selected
+    Processor,  // firmware directories
     Panel,
     PanelLoader1,
     Amplifier,
@@ -27,8 +27,8 @@ enum class FirmwareDeviceKind {
 // The device a firmware list is built for.
 struct FirmwareTarget {
     FirmwareDeviceKind kind = FirmwareDeviceKind::None;
-    int slot = -1;               // amplifier slot 0-15; for NodePod kinds the node's amplifier
-    QString nodePodTypePrefix;   // file prefix of the node (NodePod kinds)
+    int slot = -1;              // amplifier slot 0-15; for NodePod kinds the node's amplifier
+    QString nodePodTypePrefix;  // file prefix of the node (NodePod kinds)
 };
 
 // The first ticked and enabled node of the NodePod window while that window is visible.
@@ -64,11 +64,11 @@ FirmwareSearch BuildFirmwareSearch(const FirmwareTarget& target, const ProgramSt
 void CutF72TypePrefix(ProgramState& state, const FirmwareTarget& target);
 
 struct FirmwareEntry {
-    QString key;          // the name as the directory listing gave it
-    QString text;         // the name in upper case
-    QString version;      // VersionFromFileName(text)
-    QString description;  // first field of the information file, " " for ".S00", else
-                          // "Special version"
+    QString key;                  // the name as the directory listing gave it
+    QString text;                 // the name in upper case
+    QString version;              // VersionFromFileName(text)
+    QString description;          // first field of the information file, " " for ".S00", else
+                                  // "Special version"
     bool hasInformation = false;  // an information file exists
     QString descriptionColumn() const { return version + " " + description; }
 };
@@ -112,6 +112,7 @@ inline constexpr const char* kSelectTypeWarning =
     "Please select a type or leave the window\rwith the CANCEL button!";
 inline constexpr const char* kCancelDownloadQuestion = "Cancel download, are you sure?";
 inline constexpr const char* kInfoButtonCaption = "Add. Info";
-inline constexpr const char* kInfoButtonToolTip = "Additional information for selected firmware file";
+inline constexpr const char* kInfoButtonToolTip =
+    "Additional information for selected firmware file";
 
 }  // namespace quorvel

@@ -41,7 +41,8 @@ QStringList notFoundMessages(const FirmwareSearch& search) {
     if (search.unsupported) return {"Device not supported!"};
     QStringList messages = {"No Firmware found!", "Please copy files", search.displayPattern};
     if (!search.secondDisplayPattern.isEmpty()) messages << "or" << search.secondDisplayPattern;
-    messages << "to directory set in" << "Transfer->Directory.. !";
+    messages << "to directory set in"
+             << "Transfer->Directory.. !";
     return messages;
 }
 

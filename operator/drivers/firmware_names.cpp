@@ -5,7 +5,8 @@ namespace quorvel {
 
 QString VersionFromFileName(const QString& name) {
     QString digits;
-    if (name.contains("DV33A", Qt::CaseInsensitive) || name.contains("DV43A", Qt::CaseInsensitive)) {
+    if (name.contains("DV33A", Qt::CaseInsensitive) ||
+        name.contains("DV43A", Qt::CaseInsensitive)) {
         // The three characters after the five-character panel type.
         digits = name.mid(5, 3);
         if (digits.contains('.')) digits.clear();

@@ -89,8 +89,8 @@ FirmwareSearch amplifierSearch(const ProgramState& state, const SlotRecord& reco
     FirmwareSearch search = filesSearch(t + "P*.*", withPrefix(t, tails) + withPrefix(t2, tails));
     if (!t2.isEmpty()) search.secondDisplayPattern = t2 + "P*.*";
     applyFamilyOverrides(search, state, record);
-    search.hideF72 = !record.TypeAssignedByHand && state.StartMode.isEmpty() &&
-                     record.VersionSuffix != "F72";
+    search.hideF72 =
+        !record.TypeAssignedByHand && state.StartMode.isEmpty() && record.VersionSuffix != "F72";
     return search;
 }
 
@@ -129,8 +129,8 @@ FirmwareTarget DetermineFirmwareTarget(const DeviceSelection& selection, const P
                                        const std::optional<NodePodWindowChoice>& nodePod) {
     FirmwareTarget target;
     if (nodePod) {
-        target.kind = state.OnlyLoader1 ? FirmwareDeviceKind::NodePodLoader1
-                                        : FirmwareDeviceKind::NodePod;
+        target.kind =
+            state.OnlyLoader1 ? FirmwareDeviceKind::NodePodLoader1 : FirmwareDeviceKind::NodePod;
         target.slot = nodePod->slot;
         target.nodePodTypePrefix = nodePod->typePrefix;
         return target;
@@ -142,8 +142,8 @@ FirmwareTarget DetermineFirmwareTarget(const DeviceSelection& selection, const P
     }
     const BoxSelection panel = selection.panel();
     if (panel.ticked && panel.enabled) {
-        target.kind = state.PanelLoader1 ? FirmwareDeviceKind::PanelLoader1
-                                         : FirmwareDeviceKind::Panel;
+        target.kind =
+            state.PanelLoader1 ? FirmwareDeviceKind::PanelLoader1 : FirmwareDeviceKind::Panel;
         return target;
     }
     for (const int slot : selection.tickedSlots()) {

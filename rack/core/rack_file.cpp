@@ -1,5 +1,7 @@
 #include "rack/core/rack_file.h"
 
+#include "rack/core/rack_shape.h"
+
 #include <fstream>
 #include <stdexcept>
 
@@ -22,6 +24,7 @@ void addSlots(Rack& rack, const nlohmann::json& slots, const ComponentRegistry& 
 }  // namespace
 
 std::unique_ptr<Rack> buildRack(const nlohmann::json& d, const ComponentRegistry& registry) {
+    checkRackShape(d);
     auto rack = std::make_unique<Rack>();
     if (d.contains("timing")) rack->timing().resetMs = d["timing"].value("resetMs", 20000);
     // Slots first, then the panel, the processor last: it answers the rack-wide commands.

@@ -55,7 +55,7 @@ nlohmann::json rackWithSlots(const nlohmann::json& slots) {
 
 nlohmann::json slotOfType(int slot, int firmwareType) {
     const auto& m = fwgen::amplifierModel(firmwareType);
-    return {{"slot", slot},         {"kind", m.model},          {"firmwareType", firmwareType},
+    return {{"slot", slot},         {"kind", m.kind},            {"firmwareType", firmwareType},
             {"moduleCode", m.moduleCode}, {"amtNumber", m.amtNumber}, {"version", "P0.99"}};
 }
 

@@ -1,9 +1,10 @@
 // The amplifier download driver against the simulated rack: what it sends, what the rack holds
 // afterwards, its questions, refusals, messages and protocol.
+#include "operator/drivers/amplifier_download.h"
+
 #include <QFile>
 
 #include "driver_fixture.h"
-#include "operator/drivers/amplifier_download.h"
 #include "operator/drivers/menu_commands.h"
 
 using namespace quorvel;
@@ -15,7 +16,7 @@ constexpr int kRa51 = 2;
 const QString kFinished = "Download finished!";
 
 class AmplifierDownloadTest : public DriverTest {
-protected:
+  protected:
     int download(std::vector<int> amplifierSlots) {
         context->selection.amplifierSlots = std::move(amplifierSlots);
         return dispatcher->dispatch(menu::kDownload);
@@ -42,9 +43,8 @@ TEST_F(AmplifierDownloadTest, TwoSlotsGetTheNewFirmwareAndTheRescanShowsIt) {
     const QStringList log = protocol();
     for (const char* line :
          {"-->Download RAxx.<--", "-->Download RA().<--", "DownloadType : 0", "Activate Only: 0",
-          "Switch RA 2 to loader1.", "Switch RA 5 to loader1.",
-          "Starting loader2 in slot 5.", "Starting new firmware RA 2.", "Download loader2.",
-          "-->Download finished.<--"}) {
+          "Switch RA 2 to loader1.", "Switch RA 5 to loader1.", "Starting loader2 in slot 5.",
+          "Starting new firmware RA 2.", "Download loader2.", "-->Download finished.<--"}) {
         EXPECT_TRUE(log.contains(line)) << line;
     }
     rescan();
@@ -65,9 +65,10 @@ TEST_F(AmplifierDownloadTest, CanSettingsQuestionAnsweredNoSendsNothing) {
     startWith(rackOf({amplifierSlot(0, kRa51, "P2.06"), amplifierSlot(2, kRa51, "P2.04")}));
     const size_t before = rack().received().size();
     ui.expectList(0)
-        .expectMessage("\rATTENTION:RA51 will lose its CAN settings\rin firmware update!\rAre you "
-                       "sure to continue?",
-                       kAnswerNo)
+        .expectMessage(
+            "\rATTENTION:RA51 will lose its CAN settings\rin firmware update!\rAre you "
+            "sure to continue?",
+            kAnswerNo)
         .expectMessage("Firmware Update canceled!");
     EXPECT_EQ(download({0, 2}), kOperationDeclined);
     EXPECT_EQ(rack().received().size(), before);
@@ -77,9 +78,10 @@ TEST_F(AmplifierDownloadTest, CanSettingsQuestionAnsweredYesDeletesExactlyThoseD
     auto keeps = amplifierSlot(2, kRa51, "P2.04");
     startWith(rackOf({amplifierSlot(0, kRa51, "P2.06"), keeps}));
     ui.expectList(0)
-        .expectMessage("\rATTENTION:RA51 will lose its CAN settings\rin firmware update!\rAre you "
-                       "sure to continue?",
-                       kAnswerYes)
+        .expectMessage(
+            "\rATTENTION:RA51 will lose its CAN settings\rin firmware update!\rAre you "
+            "sure to continue?",
+            kAnswerYes)
         .expectMessage(kFinished);
     ASSERT_EQ(download({0, 2}), 0);
     EXPECT_FALSE(module(0).canDatabasePart(1));
@@ -112,7 +114,9 @@ TEST_F(AmplifierDownloadTest, FaultMidDownloadNamesTheSlotAndARerunRecovers) {
     EXPECT_FALSE(holdsFirmware(6, firmware(kRa51)));
 
     // The module waits in its loader; the rerun reaches it there (the library warns once).
-    ui.expectList(0).expectMessage("Error getting identstring of Loader 1").expectMessage(kFinished);
+    ui.expectList(0)
+        .expectMessage("Error getting identstring of Loader 1")
+        .expectMessage(kFinished);
     ASSERT_EQ(download({6}), 0);
     EXPECT_TRUE(holdsFirmware(6, firmware(kRa51)));
 }

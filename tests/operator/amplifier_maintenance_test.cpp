@@ -15,10 +15,11 @@ constexpr int kRa51 = 2;
 constexpr int kRa14 = 1;
 
 class MaintenanceTest : public DriverTest {
-protected:
+  protected:
     void SetUp() override {
         auto ra14 = amplifierSlot(5, kRa14, "P1.20");
-        startWith(rackOf({amplifierSlot(1, kRa51, "P2.07"), amplifierSlot(4, kRa51, "P2.07"), ra14}));
+        startWith(
+            rackOf({amplifierSlot(1, kRa51, "P2.07"), amplifierSlot(4, kRa51, "P2.07"), ra14}));
     }
     int run(const char* command, std::vector<int> amplifierSlots) {
         context->selection.amplifierSlots = std::move(amplifierSlots);
@@ -37,9 +38,8 @@ TEST_F(MaintenanceTest, FlashUploadWritesTheModulesFlash) {
     const QByteArray bytes = internal.readAll();
     const auto& flash = module(1).flash().internal();
     EXPECT_EQ(bytes.size(), 1024 * 128);
-    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), flash.begin(), [](char a, uint8_t b) {
-        return static_cast<uint8_t>(a) == b;
-    }));
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), flash.begin(),
+                           [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; }));
     EXPECT_TRUE(QFileInfo::exists(uploadPath("slot2.up1")));
     EXPECT_TRUE(protocol().contains("-->Upload RA.<--"));
 }
@@ -50,8 +50,9 @@ TEST_F(MaintenanceTest, FlashUploadRefusals) {
     EXPECT_EQ(run(menu::kUploadAmplifier, {1, 4}), kOperationDeclined);
     QFile::remove(downloadFile(firmware(kRa51).loader2Name));
     QFile::remove(downloadFile(firmware(kRa51).loader2Name.substr(0, 12) + ".lp2"));
-    ui.expectMessage("Loader2 file for this device not found!\rMaybe wrong directory setting "
-                     "(Transfer->Directory...).");
+    ui.expectMessage(
+        "Loader2 file for this device not found!\rMaybe wrong directory setting "
+        "(Transfer->Directory...).");
     EXPECT_EQ(run(menu::kUploadAmplifier, {1}), kOperationDeclined);
     EXPECT_EQ(rack().received().size(), before);
 }
@@ -68,8 +69,9 @@ TEST_F(MaintenanceTest, SubChannelCountIsAskedCheckedAndChanged) {
     ui.expectInput("Please input new subchannel number for RA5x (8..128):", "7")
         .expectMessage("Please choose a value between 8 and 128!\rPlease try again.")
         .expectInput("Please input new subchannel number for RA5x (8..128):", "128")
-        .expectMessage("Maximum subchannels input is 126\rbecause of limit of maximum "
-                       "256\rsubchannels per Ventrix (KX) !\r\rPlease repeat input!")
+        .expectMessage(
+            "Maximum subchannels input is 126\rbecause of limit of maximum "
+            "256\rsubchannels per Ventrix (KX) !\r\rPlease repeat input!")
         .expectInput("Please input new subchannel number for RA5x (8..128):", "16");
     ASSERT_EQ(run(menu::kSubChannels, {1, 4}), 0);
     EXPECT_EQ(ui.inputDefaults.front(), "8");

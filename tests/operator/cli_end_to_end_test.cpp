@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "rack/sim/sim_process.h"
+#include "tools/fwgen/amplifier_set.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ protected:
         QProcess cli;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("XDG_CONFIG_HOME", home.path() + "/config");
-        environment.insert("XDG_RUNTIME_DIR", home.path());
+        environment.remove("XDG_RUNTIME_DIR");  // as under a service or a plain ssh login
         environment.insert("TMPDIR", home.path());
         for (const QString& entry : extraEnvironment) {
             environment.insert(entry.section('=', 0, 0), entry.section('=', 1));
@@ -84,16 +85,36 @@ TEST_F(CliEndToEnd, SimulatedRackInsideTheProgram) {
     EXPECT_FALSE(stored.contains("Properties/IpAdr"));
 }
 
-TEST_F(CliEndToEnd, UnreachableAddressFailsWithAdvice) {
+TEST_F(CliEndToEnd, UnreachableAddressIsNoRackWithAdvice) {
     rack::sim::SimProcess sim(VENTRIX_SIM, {"--rack", rackFile(), "--tcp", "127.0.0.1:0", "-q"});
     const std::string address = sim.where();
     sim.stop();
     const CliRun result = run({"--port", "tcp", "--address", QString::fromStdString(address),
                                "scan"});
-    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.exitCode, 3);
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find("Check the address (--address HOST[:PORT])"), std::string::npos)
         << result.err;
+    EXPECT_EQ(result.err.find("QStandardPaths"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("Exit Quorlink"), std::string::npos) << result.err;
+}
+
+TEST_F(CliEndToEnd, FirmwareListOffersTheShippedRacksType4Module) {
+    const QString downloads = home.path() + "/firmware";
+    fwgen::writeAmplifierSet(downloads.toStdString());
+    const CliRun result =
+        run({"--simulate", "-q", "firmware", "list", "--slot", "6", "--dir", downloads, "--json"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto json = nlohmann::json::parse(result.out);
+    EXPECT_EQ(json["device"], "amplifier in slot 6");
+    ASSERT_EQ(json["entries"].size(), 1u) << result.out;
+    EXPECT_EQ(json["entries"][0]["name"], "ra901bp649.s00");
+    EXPECT_EQ(json["entries"][0]["version"], "P6.49");
+    EXPECT_TRUE(json["entries"][0]["default"]);
+
+    const CliRun outside = run({"firmware", "list", "--slot", "17", "--dir", downloads});
+    EXPECT_EQ(outside.exitCode, 1);
+    EXPECT_NE(outside.err.find("the rack has slots 1-16"), std::string::npos) << outside.err;
 }
 
 TEST_F(CliEndToEnd, UnknownPortIsAFailure) {

@@ -16,7 +16,7 @@ namespace {
 
 // Output written to a memory stream.
 class CapturedStream {
-public:
+  public:
     CapturedStream() : stream_(open_memstream(&data_, &size_)) {}
     ~CapturedStream() {
         std::fclose(stream_);
@@ -28,7 +28,7 @@ public:
         return std::string(data_, size_);
     }
 
-private:
+  private:
     char* data_ = nullptr;
     size_t size_ = 0;
     std::FILE* stream_;
@@ -75,7 +75,8 @@ TEST(ConnectionAdvice, NamesTheFix) {
               std::string::npos);
     EXPECT_TRUE(IsNoAnswer(-1, tcp));
     EXPECT_TRUE(IsNoAnswer(-2, tcp));
-    EXPECT_FALSE(IsNoAnswer(-3, tcp));
+    EXPECT_TRUE(IsNoAnswer(-3, tcp));  // nothing listens: no rack there
+    EXPECT_FALSE(IsNoAnswer(-3, serial));
     PortSettings gpib;
     gpib.commPort = "GPIB (IEEE488)";
     EXPECT_FALSE(IsNoAnswer(-2, gpib));
@@ -181,6 +182,24 @@ TEST(CliUi, ErrorsAreKeptAndQuietModeHidesNotes) {
     ui.setStatus("scanning KX...");
     ASSERT_EQ(ui.errors().size(), 1u);
     EXPECT_EQ(err.text(), "quorvel-cli: Port Timeout!\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CliUi, NoOfAThreeWayQuestionIsNoAndSuccessIsNoError) {
+    CapturedStream err;
+    std::string input = "n\nc\n";
+    std::FILE* in = fmemopen(input.data(), input.size(), "r");
+    CliUi ui({Verbosity::Normal, false, true, false}, err.get(), in);
+    EXPECT_EQ(ui.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerNo);
+    EXPECT_EQ(ui.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerCancel);
+    ui.showMessageBox("Upload finished!", kIconExclamation, "Quorvel");
+    EXPECT_TRUE(ui.errors().empty());
+    EXPECT_EQ(err.text().find("quorvel-cli: Upload finished!"), std::string::npos);
+    EXPECT_NE(err.text().find("Upload finished!"), std::string::npos);
+    std::fclose(in);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Download-all against a rack with two outdated module types and one module that is up to date:
 // the to-do list and the protocol line by line, the modules afterwards.
-#include "driver_fixture.h"
 #include "operator/drivers/download_all.h"
+
+#include "driver_fixture.h"
 #include "operator/drivers/menu_commands.h"
 
 using namespace quorvel;
@@ -10,21 +11,20 @@ namespace operator_tests {
 namespace {
 
 class DownloadAllTest : public DriverTest {
-protected:
+  protected:
     void SetUp() override {
-        auto ra901b = amplifierSlot(5, 4, "P6.49");
-        ra901b["kind"] = "RA901";  // the scan names a kind-4 controller's model with a "B"
         startWith(rackOf({amplifierSlot(0, 2, "P2.04"), amplifierSlot(2, 2, "P2.04"),
-                          amplifierSlot(3, 3, "P3.10"), ra901b}));
+                          amplifierSlot(3, 3, "P3.10"), amplifierSlot(5, 4, "P6.49")}));
     }
     QStringList header() const {
         const auto& inventory = shell->state().Inventory;
-        return {"Ventrix: TCP/IP, " + shell->state().Port.ipAdr,
-                "File Dir: " + downloadDirectory + "/",
-                "",
-                "No Firmware file (KX43P*.S00) found for:",
-                "- KX: " + inventory.processor.Identity + " --> not selected, no firmware file found",
-                ""};
+        return {
+            "Ventrix: TCP/IP, " + shell->state().Port.ipAdr,
+            "File Dir: " + downloadDirectory + "/",
+            "",
+            "No Firmware file (KX43P*.S00) found for:",
+            "- KX: " + inventory.processor.Identity + " --> not selected, no firmware file found",
+            ""};
     }
     QString slotLine(int slot, const char* decision) {
         return "- Slot " + QString::number(slot + 1) + " : " + record(slot).Identity + " --> " +

@@ -20,7 +20,7 @@ void copyFile(const QString& from, const QString& to) {
 // The bus switch and re-enable commands a rack without a panel still answers, so that scans and
 // downloads run without panel warnings.
 class PanelSwitch : public rack::Component {
-public:
+  public:
     std::string name() const override { return "panel switch"; }
     std::optional<rack::Reply> handle(std::string_view line, rack::Rack&) override {
         for (const char* command :
@@ -41,7 +41,8 @@ nlohmann::json amplifierSlot(int slot, int firmwareType, const std::string& vers
     const auto& m = fwgen::amplifierModel(firmwareType);
     nlohmann::json j = nlohmann::json::object();
     j["slot"] = slot;
-    j["kind"] = m.model;
+    j["kind"] = m.kind.empty() ? m.model : m.kind;
+    j["model"] = m.model;
     j["firmwareType"] = firmwareType;
     j["moduleCode"] = m.moduleCode;
     j["amtNumber"] = m.amtNumber;
@@ -131,7 +132,8 @@ bool DriverTest::holdsFirmware(int slot, const fwgen::AmplifierFirmware& fw) {
     for (const auto& segment : fw.application) {
         const bool external = segment.address >= 0x30000;  // type 2 layout
         const size_t offset = external ? segment.address - 0x40000 : segment.address - 0x10000;
-        if (!holds(external ? flash.external() : flash.internal(), offset, segment.data)) return false;
+        if (!holds(external ? flash.external() : flash.internal(), offset, segment.data))
+            return false;
     }
     return true;
 }

@@ -21,7 +21,7 @@ nlohmann::json amplifierSlot(int slot, int firmwareType, const std::string& vers
 nlohmann::json rackOf(const std::vector<nlohmann::json>& slots);
 
 class DriverTest : public testing_support::SimRackTest {
-protected:
+  protected:
     DriverTest();
     ~DriverTest() override;
 
@@ -31,7 +31,9 @@ protected:
     void rescan();
 
     rack::amplifier::AmplifierModule& module(int slot);
-    const quorvel::SlotRecord& record(int slot) { return shell->state().Inventory.slotRecords[slot]; }
+    const quorvel::SlotRecord& record(int slot) {
+        return shell->state().Inventory.slotRecords[slot];
+    }
     // The protocol entries written since start-up, without date and time.
     QStringList protocol() const;
     // True when the flash of `slot` holds the test firmware of its type.

@@ -130,6 +130,47 @@ TEST_F(ScanTest, DeviceTreeStatusAndProtocol) {
     EXPECT_EQ(texts.back(), "-->Scan finished okay.<--");
 }
 
+TEST_F(ScanTest, RescanRewritesEachSlotRecord) {
+    ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
+    ASSERT_EQ(shell->ScanSystem(), ScanOutcome::Finished);
+    EXPECT_EQ(inventory().slotRecords[0].TypePrefix, "RA51-F72");  // marked once, not twice
+
+    // The F72 module gives way to a model no table lists; the RA77 is pulled out.
+    nlohmann::json swapped = rackWith();
+    swapped["slots"][0] = {{"slot", 0}, {"kind", "RA51"}, {"model", "RA99"}, {"version", "P1.00"}};
+    swapped["slots"].erase(1);
+    useRack(swapped);
+    ASSERT_EQ(shell->ScanSystem(), ScanOutcome::Finished);
+    const SlotRecord& unlisted = inventory().slotRecords[0];
+    EXPECT_EQ(unlisted.IdentifiedType, "RA99");
+    EXPECT_EQ(unlisted.VersionSuffix, "0");
+    EXPECT_EQ(unlisted.TypePrefix, "");
+    EXPECT_EQ(unlisted.SecondTypePrefix, "");
+    EXPECT_EQ(unlisted.StartAddress, 0);
+    EXPECT_EQ(unlisted.AmpCode, 0);
+    const SlotRecord& empty = inventory().slotRecords[4];
+    EXPECT_EQ(empty.Identity, "not detected");
+    EXPECT_EQ(empty.IdentifiedType, " ");  // the library's model text for nothing found
+    EXPECT_EQ(empty.TypePrefix, "");
+    EXPECT_EQ(empty.StartAddress, 0);
+    EXPECT_EQ(empty.SubChannelCount, 0);
+    EXPECT_EQ(empty.ControllerKind, 0);
+    EXPECT_TRUE(inventory().scanned);
+}
+
+TEST_F(ScanTest, ScannedTellsWhetherTheLastScanReachedEverySlot) {
+    ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
+    EXPECT_TRUE(inventory().scanned);
+    // A boot loader that gives no version after a comma leaves none of the application's.
+    useRack(rackWith("QTX-KX43B-Bootstraploader"));
+    ASSERT_EQ(shell->ScanSystem(), ScanOutcome::ProcessorOnly);
+    EXPECT_FALSE(inventory().scanned);
+    EXPECT_EQ(inventory().processor.ProcessorType, "KX43B");
+    EXPECT_EQ(inventory().processor.SoftwareVersion, "");
+    EXPECT_EQ(inventory().processor.LoaderRevision, "");
+    EXPECT_EQ(inventory().processor.KernelRevision, "2.40");
+}
+
 TEST_F(ScanTest, ServiceModeKeepsTheTablesPrefixForF72Modules) {
     ASSERT_EQ(scan(rackWith(), "S"), ScanOutcome::Finished);
     EXPECT_EQ(inventory().slotRecords[0].TypePrefix, "RA51");
@@ -158,6 +199,7 @@ TEST_F(ScanTest, OldKx43FirmwareIsRefusedOverTcp) {
     EXPECT_TRUE(ui.messages.back().prompt.startsWith(
         "Firmware download with this KX43 firmware version (<P1.41)"));
     EXPECT_FALSE(ui.processorBox->enabled);
+    EXPECT_TRUE(inventory().processorRefused);
     EXPECT_FALSE(rackReceived("DID?"));
     EXPECT_FALSE(shell->state().RestartPending);
     EXPECT_EQ(ui.statuses.back(), "Ready");

@@ -101,4 +101,27 @@ TEST_F(RackFileTest, BadEntriesAreRefused) {
     EXPECT_NE(errorOf({{"faults", {{{"pattern", "(IDN"}}}}}).find("pattern"), std::string::npos);
 }
 
+TEST_F(RackFileTest, WrongShapesNameTheFieldAndWhatBelongsThere) {
+    using nlohmann::json;
+    const std::pair<json, const char*> cases[] = {
+        {json::parse(R"({"slots": "RA51"})"), "slots should hold a list [ ... ], not string \"RA51\""},
+        {json::parse(R"({"slots": ["RA51"]})"), "slots[0] should hold an object { ... }, not string"},
+        {json::parse(R"({"slots": [{"slot": "3", "kind": "RA51"}]})"),
+         "slots[0].slot should hold a whole number, not string \"3\""},
+        {json::parse(R"({"slots": [{"slot": 3, "kind": "RA51", "version": 2.06}]})"),
+         "slots[0].version should hold a text in double quotes, not number 2.06"},
+        {json::parse(R"({"slots": [{"slot": 3}]})"), "slots[0] needs \"kind\""},
+        {json::parse(R"({"slots": [{"slot": 8, "kind": "RA56", "nodes": [{"id": 2, "serial": "x"}]}]})"),
+         "slots[0].nodes[0].serial should hold a whole number"},
+        {json::parse(R"({"timing": {"resetMs": true}})"), "timing.resetMs should hold a whole number"},
+        {json::parse(R"({"panel": {"kind": "DV43A", "bootstrap": "yes"}})"),
+         "panel.bootstrap should hold true or false"},
+        {json::parse(R"([1, 2])"), "the rack description should be an object"},
+    };
+    for (const auto& [description, expected] : cases) {
+        EXPECT_NE(errorOf(description).find(expected), std::string::npos)
+            << description.dump() << " -> " << errorOf(description);
+    }
+}
+
 }  // namespace

@@ -61,10 +61,10 @@ std::string render(int type, const std::vector<Segment>& segments) {
 
 const std::vector<AmplifierModel>& amplifierModels() {
     static const std::vector<AmplifierModel> models = {
-        {1, "RA14", "WS003", 3, 2, "ra14", "P1.30", 0x2400},
-        {2, "RA51", "WS050", 16, 12, "ra51", "P2.07", 0x12000},
-        {3, "RA77", "WS081", 32, 7, "ra77", "P3.11", 0x10000},
-        {4, "RA901B", "WS50B", 48, 21, "ra901b", "P6.49", 0xC02000},
+        {1, "RA14", "WS003", 3, 2, "ra14", "P1.30", 0x2400, "RA14", "RA14"},
+        {2, "RA51", "WS050", 16, 12, "ra51", "P2.07", 0x12000, "RA51", "RA51"},
+        {3, "RA77", "WS081", 32, 7, "ra77", "P3.11", 0x10000, "RA77", "RA77C"},
+        {4, "RA901", "WS50B", 48, 21, "ra901b", "P6.49", 0xC02000, "RA901B", "RA901B"},
     };
     return models;
 }
@@ -116,7 +116,7 @@ std::vector<std::string> writeAmplifierSet(const std::string& directory, uint32_
             written.push_back(name);
         }
         table += std::to_string(m.amtNumber) + "," + std::to_string(m.moduleCode) + "," + m.prefix + "," +
-                 std::to_string(m.startAddress) + "," + m.model + ",\r\n";
+                 std::to_string(m.startAddress) + "," + m.typeName + ",\r\n";
     }
     writeFileAtomically(at("ws.cfg"), table);
     written.push_back("ws.cfg");

@@ -19,6 +19,9 @@ struct AmplifierModel {
     std::string prefix;       // file prefix, "ra51"
     std::string version;      // version of the generated application, "P2.07"
     uint32_t startAddress = 0;
+    std::string kind;      // the simulated rack's component kind, "RA901B"
+    std::string typeName;  // the amplifier table's name for it: the model with the letter the
+                           // controller adds, "RA77C" for a WS081, "RA901B" for a WS50B
 };
 
 struct AmplifierFirmware {

@@ -1,0 +1,310 @@
+// The device selection: a rack inventory, a sequence of clicks, and what is ticked, what can be
+// ticked and which selection-dependent entries are enabled afterwards.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "operator/drivers/device_selection.h"
+
+using namespace quorvel;
+
+namespace {
+
+void putModule(ProgramState& s, int slot, const QString& type, const QString& version = "P2.06") {
+    SlotRecord& r = s.Inventory.slotRecords[slot];
+    r.Present = true;
+    r.Slot = slot;
+    r.Identity = "QTX-" + type + "," + type + "-WS050,0," + version;
+    r.IdentifiedType = type;
+    r.SoftwareVersion = version;
+}
+
+// KX43 processor, a panel, modules in slots 0-4 and 15, slot 5 empty; the rest never scanned.
+ProgramState scannedRack() {
+    ProgramState s;
+    s.Inventory.processor.Identity = "QTX,KX43,0,P1.41";
+    s.Inventory.processor.ProcessorType = "KX43";
+    s.Inventory.panel.Present = true;
+    s.Inventory.panel.Identity = "QTX,DV43A,P4.10";
+    putModule(s, 0, "RA51");
+    putModule(s, 1, "RA56");
+    putModule(s, 2, "RA901B", "P6.48");
+    putModule(s, 3, "RA40B");
+    putModule(s, 4, "RA50");
+    putModule(s, 15, "RA51");
+    s.Inventory.slotRecords[5].Present = true;
+    s.Inventory.slotRecords[5].Identity = "not detected";
+    s.Inventory.scanned = true;
+    return s;
+}
+
+enum class On { Processor, Panel, Slot, SelectAll, NodePod };
+struct Click {
+    On on;
+    int slot = 0;
+    bool tick = true;
+};
+
+bool apply(DeviceSelection& selection, const Click& c) {
+    switch (c.on) {
+        case On::Processor:
+            return selection.setProcessorTicked(c.tick);
+        case On::Panel:
+            return selection.setPanelTicked(c.tick);
+        case On::Slot:
+            return selection.setSlotTicked(c.slot, c.tick);
+        case On::SelectAll:
+            return selection.SelectAllAmplifiers();
+        case On::NodePod:
+            selection.clickNodePod(c.slot);
+            return true;
+    }
+    return false;
+}
+
+const QStringList kAmplifierBase = {"mnuTransferDown", "Download", "mnuToolsClrUcc",
+                                    "mnuToolsActRAxx", "SelectAll"};
+
+struct SelectionCase {
+    const char* name;
+    std::function<void(ProgramState&)> setup;
+    std::vector<Click> clicks;
+    std::vector<int> ticked;
+    bool processorEnabled;
+    bool panelEnabled;
+    QStringList enabled;  // every enabled selection-dependent control
+    bool lastClickAccepted = true;
+};
+
+void none(ProgramState&) {}
+
+const SelectionCase kCases[] = {
+    {"NothingTicked", none, {}, {}, true, true, {"SelectAll"}},
+    {"TwoAmplifiersLockOutProcessorAndPanel",
+     none,
+     {{On::Slot, 0}, {On::Slot, 15}, {On::Processor}},
+     {0, 15},
+     false,
+     false,
+     kAmplifierBase + QStringList{"mnuToolsChannels51"},
+     false},
+    {"UntickingTheLastAmplifierFreesProcessorAndPanel",
+     none,
+     {{On::Slot, 0}, {On::Slot, 15}, {On::Slot, 0, false}, {On::Slot, 15, false}},
+     {},
+     true,
+     true,
+     {"SelectAll"}},
+    {"EmptySlotCannotBeTicked", none, {{On::Slot, 5}}, {}, true, true, {"SelectAll"}, false},
+    {"UnscannedSlotCannotBeTicked", none, {{On::Slot, 9}}, {}, true, true, {"SelectAll"}, false},
+    {"ProcessorKX43",
+     none,
+     {{On::Processor}, {On::Slot, 0}},
+     {},
+     true,
+     false,
+     {"mnuTransferDown", "Download", "mnuToolsActKX43", "mnuTransferKX43Loader1"},
+     false},
+    {"ProcessorKX33",
+     [](ProgramState& s) { s.Inventory.processor.ProcessorType = "KX33"; },
+     {{On::Processor}},
+     {},
+     true,
+     false,
+     {"mnuTransferDown", "Download", "mnuToolsActKX43", "mnuTransferUpKX33"}},
+    {"ProcessorRefusedByThePortRule",
+     [](ProgramState& s) { s.Inventory.processorRefused = true; },
+     {{On::Processor}},
+     {},
+     false,
+     true,
+     {"SelectAll"},
+     false},
+    {"PanelInNormalStart",
+     none,
+     {{On::Panel}},
+     {},
+     false,
+     true,
+     {"mnuTransferDown", "Download", "mnuToolsActDV33", "mnuTransferDVLoader1"}},
+    {"PanelInProductionStart",
+     [](ProgramState& s) { s.StartMode = "P"; },
+     {{On::Panel}},
+     {},
+     false,
+     true,
+     {"mnuTransferDown", "Download", "mnuToolsActDV33", "mnuTransferDVLoader1", "mnuBootloaderDV"}},
+    {"OneRA56OffersNodePodAndUpload",
+     none,
+     {{On::Slot, 1}},
+     {1},
+     false,
+     false,
+     kAmplifierBase +
+         QStringList{"mnuToolsChannels51", "mnuTransferNodePodDown", "NodePod", "mnuTransferUpRA"}},
+    {"SecondAmplifierTakesNodePodAway",
+     none,
+     {{On::Slot, 1}, {On::Slot, 0}},
+     {0, 1},
+     false,
+     false,
+     kAmplifierBase + QStringList{"mnuToolsChannels51"}},
+    {"RA56TypedByHandHasNoNodePod",
+     [](ProgramState& s) { s.Inventory.slotRecords[1].TypeAssignedByHand = true; },
+     {{On::Slot, 1}},
+     {1},
+     false,
+     false,
+     kAmplifierBase + QStringList{"mnuToolsChannels51", "mnuTransferUpRA"}},
+    {"NodePodPictureTicksItsAmplifier",
+     none,
+     {{On::NodePod, 1}},
+     {1},
+     false,
+     false,
+     kAmplifierBase +
+         QStringList{"mnuToolsChannels51", "mnuTransferNodePodDown", "NodePod", "mnuTransferUpRA"}},
+    {"NodePodPictureLeavesAnotherSelectionAlone",
+     none,
+     {{On::Slot, 0}, {On::NodePod, 1}},
+     {0},
+     false,
+     false,
+     kAmplifierBase + QStringList{"mnuToolsChannels51", "mnuTransferUpRA"}},
+    {"RcRaOnlyWhenEveryTickedModuleCanSwitch",
+     none,
+     {{On::Slot, 3}},
+     {3},
+     false,
+     false,
+     kAmplifierBase + QStringList{"mnuToolsSwitch2RC", "mnuToolsSwitch2RA", "mnuTransferUpRA"}},
+    {"MixedRcRaSelection",
+     none,
+     {{On::Slot, 3}, {On::Slot, 0}},
+     {0, 3},
+     false,
+     false,
+     kAmplifierBase},
+    {"IecForRA50",
+     none,
+     {{On::Slot, 4}},
+     {4},
+     false,
+     false,
+     kAmplifierBase + QStringList{"mnuToolsChannels51", "mnuTransferDownIEC", "mnuTransferUpIEC",
+                                  "mnuTransferUpRA"}},
+    {"EepromOfACurrentRA901B",
+     none,
+     {{On::Slot, 2}},
+     {2},
+     false,
+     false,
+     kAmplifierBase + QStringList{"mnuToolsChannels51", "mnuTransferUpRA", "mnuTransferUpEEPROM"}},
+    {"EepromOfAnOldRA901BIsNotReadable",
+     [](ProgramState& s) { s.Inventory.slotRecords[2].SoftwareVersion = "P6.36"; },
+     {{On::Slot, 2}},
+     {2},
+     false,
+     false,
+     kAmplifierBase + QStringList{"mnuToolsChannels51", "mnuTransferUpRA"}},
+    {"EepromOfRA901AboveP530",
+     [](ProgramState& s) { putModule(s, 2, "RA901", "P5.31"); },
+     {{On::Slot, 2}},
+     {2},
+     false,
+     false,
+     kAmplifierBase + QStringList{"mnuTransferUpRA", "mnuTransferUpEEPROM"}},
+    {"EepromNeedsEveryTickedModuleReadable",
+     none,
+     {{On::Slot, 2}, {On::Slot, 0}},
+     {0, 2},
+     false,
+     false,
+     kAmplifierBase + QStringList{"mnuToolsChannels51"}},
+    {"SelectAllTicksEveryEnabledBox",
+     none,
+     {{On::SelectAll}},
+     {0, 1, 2, 3, 4, 15},
+     false,
+     false,
+     kAmplifierBase},
+    {"SelectAllTwiceUnticks",
+     none,
+     {{On::SelectAll}, {On::SelectAll}},
+     {},
+     true,
+     true,
+     {"SelectAll"}},
+    {"SelectAllCompletesAPartialSelection",
+     none,
+     {{On::Slot, 0}, {On::SelectAll}},
+     {0, 1, 2, 3, 4, 15},
+     false,
+     false,
+     kAmplifierBase},
+    {"SequentialDownloadTicksTheWholeRack",
+     [](ProgramState& s) { s.SequentialDownload = true; },
+     {{On::Slot, 3}},
+     {0, 1, 2, 3, 4, 15},
+     false,
+     false,
+     kAmplifierBase},
+    {"SequentialDownloadIgnoresTheLastSlot",
+     [](ProgramState& s) { s.SequentialDownload = true; },
+     {{On::Slot, 15}},
+     {15},
+     false,
+     false,
+     kAmplifierBase + QStringList{"mnuToolsChannels51", "mnuTransferUpRA"}},
+    {"BusyKeepsTheSelection",
+     [](ProgramState& s) { s.Busy = true; },
+     {{On::Slot, 0}},
+     {},
+     true,
+     true,
+     {"SelectAll"},
+     false},
+};
+
+class SelectionRules : public ::testing::TestWithParam<SelectionCase> {};
+
+TEST_P(SelectionRules, TicksEnablingAndEntries) {
+    const SelectionCase& c = GetParam();
+    ProgramState state = scannedRack();
+    c.setup(state);
+    DeviceSelection selection(state);
+    bool accepted = true;
+    for (const Click& click : c.clicks) accepted = apply(selection, click);
+    EXPECT_EQ(accepted, c.lastClickAccepted);
+    EXPECT_EQ(selection.tickedSlots(), c.ticked);
+    EXPECT_EQ(selection.processor().enabled, c.processorEnabled);
+    EXPECT_EQ(selection.panel().enabled, c.panelEnabled);
+    QStringList expected = c.enabled;
+    QStringList actual = selection.enabledControls();
+    expected.sort();
+    actual.sort();
+    EXPECT_EQ(actual, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SelectionRules, ::testing::ValuesIn(kCases),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST(Selection, RescanDropsTicksOfModulesThatAreGoneAndDrawsNodePodPictures) {
+    ProgramState state = scannedRack();
+    DeviceSelection selection(state);
+    ASSERT_TRUE(selection.setSlotTicked(1, true));
+    ASSERT_TRUE(selection.setSlotTicked(4, true));
+    EXPECT_EQ(selection.nodePodPicture(1), NodePodPicture::Normal);
+    EXPECT_EQ(selection.nodePodPicture(0), NodePodPicture::Hidden);
+    EXPECT_EQ(selection.tickedSlotMask(), 0b10010);
+
+    state.Inventory.slotRecords[4].Identity = "not detected";
+    state.Inventory.slotRecords[1].TypeAssignedByHand = true;
+    selection.refresh();
+    EXPECT_EQ(selection.tickedSlots(), std::vector<int>{1});
+    EXPECT_EQ(selection.nodePodPicture(1), NodePodPicture::Disabled);
+    EXPECT_FALSE(selection.isEnabled("mnuTransferNodePodDown"));
+    EXPECT_TRUE(selection.isEnabled("mnuOptionsScan"));  // not decided by the selection
+}
+
+}  // namespace
