@@ -4,6 +4,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <utility>
+#include <utility>
 
 namespace quorvel::cli {
 namespace {
@@ -172,6 +173,10 @@ bool CliUi::showReport(const ReportView& view) {
 }
 
 std::optional<int> CliUi::chooseOne(const QString& title, const QStringList& choices) {
+    if (choiceAnswer_) {
+        const qsizetype at = choices.indexOf(*std::exchange(choiceAnswer_, std::nullopt));
+        return at < 0 ? std::nullopt : std::optional<int>(static_cast<int>(at));
+    }
     if (!options_.interactive || choices.isEmpty()) return std::nullopt;
     progress_.printLine(TerminalText(title));
     for (qsizetype i = 0; i < choices.size(); ++i) {

@@ -46,6 +46,8 @@ class CliUi : public OperatorUi {
     // next save-file choice (--output).
     void answerNextInput(const QString& value) { inputAnswer_ = value; }
     void answerNextSaveFile(const QString& path) { saveFileAnswer_ = path; }
+    // The choice named so (a function of a processor firmware directory) for the next chooseOne.
+    void answerNextChoice(const QString& name) { choiceAnswer_ = name; }
     // Questions that the options did not answer (each names the option that would have).
     const std::vector<std::string>& unanswered() const { return unanswered_; }
     // Reports and notes go to stderr instead of stdout (--json keeps stdout for the result).
@@ -76,6 +78,7 @@ class CliUi : public OperatorUi {
     std::vector<QString> errors_;
     std::optional<QString> inputAnswer_;
     std::optional<QString> saveFileAnswer_;
+    std::optional<QString> choiceAnswer_;
     std::vector<std::string> unanswered_;
     bool reportsToStderr_ = false;
 };

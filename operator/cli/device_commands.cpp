@@ -2,9 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <iostream>
 
 #include "operator/cli/driver_commands.h"
@@ -14,13 +11,14 @@
 #include "operator/drivers/nodepod_window.h"
 #include "operator/drivers/panel_driver.h"
 #include "operator/drivers/processor_driver.h"
-#include "operator/drivers/processor_panel_commands.h"
 #include "operator/shell/program_version.h"
 
 namespace quorvel::cli {
 namespace {
 
-QString offeredText(const QStringList& offered) { return offered.isEmpty() ? "none" : offered.join(", "); }
+QString offeredText(const QStringList& offered) {
+    return offered.isEmpty() ? "none" : offered.join(", ");
+}
 
 // The firmware names the list for `target` offers.
 QStringList offeredFirmware(ProgramState& state, const FirmwareTarget& target) {
@@ -31,16 +29,20 @@ QStringList offeredFirmware(ProgramState& state, const FirmwareTarget& target) {
 
 // `name` when the list offers it, else the list's only entry; nullopt (with the error printed,
 // naming what is offered) otherwise.
-std::optional<QString> offeredName(const QStringList& offered, const std::optional<std::string>& name,
-                                   const std::string& what, const std::string& option) {
+std::optional<QString> offeredName(const QStringList& offered,
+                                   const std::optional<std::string>& name, const std::string& what,
+                                   const std::string& option) {
     if (name) {
         for (const QString& entry : offered)
-            if (entry.compare(QString::fromStdString(*name), Qt::CaseInsensitive) == 0) return entry;
-        PrintError(what + " " + *name + " is not offered; offered: " + offeredText(offered).toStdString());
+            if (entry.compare(QString::fromStdString(*name), Qt::CaseInsensitive) == 0)
+                return entry;
+        PrintError(what + " " + *name +
+                   " is not offered; offered: " + offeredText(offered).toStdString());
         return std::nullopt;
     }
     if (offered.size() == 1) return offered.front();
-    PrintError("choose the " + what + " with " + option + "; offered: " + offeredText(offered).toStdString());
+    PrintError("choose the " + what + " with " + option +
+               "; offered: " + offeredText(offered).toStdString());
     return std::nullopt;
 }
 
@@ -50,10 +52,10 @@ std::optional<QString> processorFunction(const ProgramState& state, const QStrin
                                          const DeviceOptions& options, ProcessorAction action) {
     const QString& type = state.Inventory.processor.ProcessorType;
     const bool kx33 = type == "KX33";
-    const FunctionFile file = ReadFunctionFile(
-        QDir(state.DownloadDirectory).filePath(directory), directory,
-        kx33 ? "KX33.CFG" : ProcessorFunctionFileName(type),
-        kx33 ? FunctionFileKind::Kx33 : FunctionFileKind::Processor);
+    const FunctionFile file =
+        ReadFunctionFile(QDir(state.DownloadDirectory).filePath(directory), directory,
+                         kx33 ? "KX33.CFG" : ProcessorFunctionFileName(type),
+                         kx33 ? FunctionFileKind::Kx33 : FunctionFileKind::Processor);
     const QStringList offered = OfferedFunctions(file, state.StartMode, kProgramVersion);
     if (offered.isEmpty()) return QString();
     if (action == ProcessorAction::Loader1 && !options.function)
@@ -67,21 +69,26 @@ int processorJob(DriverContext& context, CommandDispatcher& dispatcher, CliSessi
     context.selection.processor = true;
     if (action == ProcessorAction::Activate) return dispatcher.dispatch(menu::kActivateProcessor);
     ProgramState& state = session.shell().state();
-    const auto directory = offeredName(offeredFirmware(state, {FirmwareDeviceKind::Processor, -1, {}}),
-                                       options.directory, "directory", "--directory");
+    const auto directory =
+        offeredName(offeredFirmware(state, {FirmwareDeviceKind::Processor, -1, {}}),
+                    options.directory, "directory", "--directory");
     if (!directory) return kOperationDeclined;
     const auto function = processorFunction(state, *directory, options, action);
     if (!function) return kOperationDeclined;
     context.chooseFirmware = CommandLineChooser(session, directory->toStdString());
     if (!function->isEmpty()) session.ui().answerNextChoice(*function);
-    return dispatcher.dispatch(action == ProcessorAction::Loader1 ? menu::kKx43Loader1 : menu::kDownload);
+    return dispatcher.dispatch(action == ProcessorAction::Loader1 ? menu::kKx43Loader1
+                                                                  : menu::kDownload);
 }
 
 const char* panelCommand(PanelAction action) {
     switch (action) {
-        case PanelAction::Loader1: return menu::kPanelLoader1;
-        case PanelAction::Activate: return menu::kActivatePanel;
-        default: return menu::kDownload;
+        case PanelAction::Loader1:
+            return menu::kPanelLoader1;
+        case PanelAction::Activate:
+            return menu::kActivatePanel;
+        default:
+            return menu::kDownload;
     }
 }
 
@@ -91,13 +98,15 @@ int panelJob(DriverContext& context, CommandDispatcher& dispatcher, CliSession& 
     ProgramState& state = session.shell().state();
     const FirmwareTarget target{action == PanelAction::Loader1 ? FirmwareDeviceKind::PanelLoader1
                                                                : FirmwareDeviceKind::Panel,
-                                -1, {}};
-    const auto firmware = offeredName(offeredFirmware(state, target), options.firmware, "firmware", "--firmware");
+                                -1,
+                                {}};
+    const auto firmware =
+        offeredName(offeredFirmware(state, target), options.firmware, "firmware", "--firmware");
     if (!firmware) return kOperationDeclined;
     context.chooseFirmware = CommandLineChooser(session, firmware->toStdString());
     if (action != PanelAction::Bootstrap) return dispatcher.dispatch(panelCommand(action));
     return RunPanelBootstrapDriver(context, {QString::fromStdString(options.serialNumber),
-                                            QString::fromStdString(options.hardwareRevision)});
+                                             QString::fromStdString(options.hardwareRevision)});
 }
 
 // The node entries named by --nodes ("all": every node that can be chosen); nullopt with the
@@ -105,38 +114,35 @@ int panelJob(DriverContext& context, CommandDispatcher& dispatcher, CliSession& 
 std::optional<std::vector<int>> chosenNodes(const NodePodWindow& window, const std::string& text) {
     QStringList offered;
     for (size_t i = 0; i < window.nodes().size(); ++i)
-        if (window.box(static_cast<int>(i)).enabled) offered << QString::number(window.nodes()[i].nodeId);
+        if (window.box(static_cast<int>(i)).enabled)
+            offered << QString::number(window.nodes()[i].nodeId);
     std::vector<int> entries;
-    const QStringList wanted = text == "all" ? offered : QString::fromStdString(text).split(',', Qt::SkipEmptyParts);
+    const QStringList wanted =
+        text == "all" ? offered : QString::fromStdString(text).split(',', Qt::SkipEmptyParts);
     for (const QString& id : wanted) {
         const qsizetype at = offered.indexOf(id.trimmed());
         if (at < 0) {
-            PrintError("node " + id.trimmed().toStdString() + " cannot be chosen; nodes offered: " +
-                       offeredText(offered).toStdString());
+            PrintError("node " + id.trimmed().toStdString() +
+                       " cannot be chosen; nodes offered: " + offeredText(offered).toStdString());
             return std::nullopt;
         }
         for (size_t i = 0; i < window.nodes().size(); ++i)
-            if (QString::number(window.nodes()[i].nodeId) == offered[at]) entries.push_back(static_cast<int>(i));
+            if (QString::number(window.nodes()[i].nodeId) == offered[at])
+                entries.push_back(static_cast<int>(i));
     }
-    if (entries.empty()) PrintError("no node to download; nodes offered: " + offeredText(offered).toStdString());
+    if (entries.empty())
+        PrintError("no node to download; nodes offered: " + offeredText(offered).toStdString());
     if (entries.empty()) return std::nullopt;
     return entries;
 }
 
-void printNodes(const NodePodWindow& window, bool json) {
-    QJsonArray nodes;
+void printNodes(const NodePodWindow& window) {
     for (size_t i = 0; i < window.nodes().size(); ++i) {
         const NodePodNode& n = window.nodes()[i];
-        const NodePodBox& box = window.box(static_cast<int>(i));
-        nodes.append(QJsonObject{{"nodeId", n.nodeId}, {"type", n.typeNumber}, {"name", n.name},
-                                 {"serialNumber", n.serialNumber}, {"softwareVersion", n.softwareVersion},
-                                 {"hardwareRevision", n.hardwareRevision}, {"loader1Version", n.loader1Version},
-                                 {"firmwareStem", n.datName}, {"caption", n.caption(static_cast<int>(i) + 1)},
-                                 {"selectable", box.enabled}});
-        if (!json) std::cout << "node " << n.nodeId << ": " << n.caption(static_cast<int>(i) + 1).toStdString() << "\n";
+        std::cout << "node " << n.nodeId << ": " << n.caption(static_cast<int>(i) + 1).toStdString()
+                  << (window.box(static_cast<int>(i)).enabled ? "" : " (cannot be chosen)") << "\n";
     }
-    if (json) std::cout << QJsonDocument(nodes).toJson().toStdString();
-    if (!json && window.nothingFound()) std::cout << NodePodWindow::kNotFoundText << "\n";
+    if (window.nothingFound()) std::cout << NodePodWindow::kNotFoundText << "\n";
     std::cout << std::flush;
 }
 
@@ -153,27 +159,29 @@ std::optional<int> ra56Slot(const ProgramState& state, int slot) {
     return slot - 1;
 }
 
-int nodePodDownload(DriverContext& context, CliSession& session, NodePodWindow& window,
-                    const DeviceOptions& options) {
+int nodePodDownload(CliSession& session, NodePodWindow& window, const DeviceOptions& options) {
     const auto entries = chosenNodes(window, options.nodes);
     if (!entries) return kOperationDeclined;
     for (const int entry : *entries) window.setTicked(entry, true);
     ProgramState& state = session.shell().state();
     state.OnlyLoader1 = options.onlyLoader1;
-    const FirmwareTarget target{options.onlyLoader1 ? FirmwareDeviceKind::NodePodLoader1 : FirmwareDeviceKind::NodePod,
-                                -1, window.tickedStem()};
-    const auto firmware = offeredName(offeredFirmware(state, target), options.firmware, "firmware", "--firmware");
+    const FirmwareTarget target{
+        options.onlyLoader1 ? FirmwareDeviceKind::NodePodLoader1 : FirmwareDeviceKind::NodePod, -1,
+        window.tickedStem()};
+    const auto firmware =
+        offeredName(offeredFirmware(state, target), options.firmware, "firmware", "--firmware");
     if (!firmware) return kOperationDeclined;
     return window.download(*firmware, options.onlyLoader1);
 }
 
 }  // namespace
 
-int RunProcessorCommand(const CommonOptions& common, const DeviceOptions& options, ProcessorAction action) {
+int RunProcessorCommand(const CommonOptions& common, const DeviceOptions& options,
+                        ProcessorAction action) {
     Job job;
     job.needsDownloadDirectory = action != ProcessorAction::Activate;
-    job.run = [&options, action](DriverContext& context, CommandDispatcher& dispatcher, CliSession& session) {
-        RegisterProcessorAndPanelCommands(dispatcher);
+    job.run = [&options, action](DriverContext& context, CommandDispatcher& dispatcher,
+                                 CliSession& session) {
         return processorJob(context, dispatcher, session, options, action);
     };
     return RunJob(common, job);
@@ -182,14 +190,15 @@ int RunProcessorCommand(const CommonOptions& common, const DeviceOptions& option
 int RunKx33Upload(const CommonOptions& common, const DeviceOptions& options) {
     if (!WritablePath(options.output, "--output")) return kExitFailed;
     Job job;
-    job.run = [&options](DriverContext& context, CommandDispatcher& dispatcher, CliSession& session) {
-        RegisterProcessorAndPanelCommands(dispatcher);
+    job.run = [&options](DriverContext& context, CommandDispatcher& dispatcher,
+                         CliSession& session) {
         if (session.shell().state().Inventory.processor.ProcessorType != "KX33") {
             PrintError("the rack's processor is no KX33");
             return kOperationDeclined;
         }
         context.selection.processor = true;
-        session.ui().answerNextSaveFile(QFileInfo(QString::fromStdString(options.output)).absoluteFilePath());
+        session.ui().answerNextSaveFile(
+            QFileInfo(QString::fromStdString(options.output)).absoluteFilePath());
         return dispatcher.dispatch(menu::kUploadKx33);
     };
     return RunJob(common, job);
@@ -198,8 +207,8 @@ int RunKx33Upload(const CommonOptions& common, const DeviceOptions& options) {
 int RunPanelCommand(const CommonOptions& common, const DeviceOptions& options, PanelAction action) {
     Job job;
     job.needsDownloadDirectory = true;
-    job.run = [&options, action](DriverContext& context, CommandDispatcher& dispatcher, CliSession& session) {
-        RegisterProcessorAndPanelCommands(dispatcher);
+    job.run = [&options, action](DriverContext& context, CommandDispatcher& dispatcher,
+                                 CliSession& session) {
         return panelJob(context, dispatcher, session, options, action);
     };
     return RunJob(common, job);
@@ -215,7 +224,14 @@ int RunNodePodScan(const CommonOptions& common, const DeviceOptions& options) {
         NodePodWindow window(context, session.ui(), *slot);
         window.scan();
         window.close();
-        printNodes(window, common.json);
+        if (common.json) {
+            Phase& phase = context.report().beginPhase("nodes");
+            for (size_t i = 0; i < window.nodes().size(); ++i)
+                phase.details << "node " + QString::number(window.nodes()[i].nodeId) + ": " +
+                                     window.nodes()[i].caption(static_cast<int>(i) + 1);
+        } else {
+            printNodes(window);
+        }
         return window.nothingFound() ? kOperationDeclined : 0;
     };
     return RunJob(common, job);
@@ -230,7 +246,7 @@ int RunNodePodDownload(const CommonOptions& common, const DeviceOptions& options
         context.startReport("nodepod download");
         NodePodWindow window(context, session.ui(), *slot);
         window.scan();
-        const int result = nodePodDownload(context, session, window, options);
+        const int result = nodePodDownload(session, window, options);
         window.close();
         return result;
     };

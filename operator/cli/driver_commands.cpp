@@ -15,20 +15,12 @@
 #include "operator/drivers/download_all.h"
 #include "operator/drivers/maintenance.h"
 #include "operator/drivers/menu_commands.h"
+#include "operator/drivers/processor_panel_commands.h"
 #include "operator/drivers/shell_commands.h"
 
 namespace quorvel::cli {
 namespace {
 
-void printError(const std::string& text) { std::cerr << "quorvel-cli: " << text << std::endl; }
-
-struct Job {
-    std::vector<int> amplifierSlots;
-    bool scanFirst = true;
-    bool needsDownloadDirectory = false;
-    std::function<int(DriverContext&, CommandDispatcher&, CliSession&)> run;
-    int nothingToDo = 1;  // the driver result that means "nothing to do" (exit code 2)
-};
 
 void printPlan(const RunReport& report) {
     std::cout << "plan: " << report.operation().toStdString() << " (nothing was sent)\n";
@@ -45,7 +37,7 @@ void printPlan(const RunReport& report) {
 
 int exitCode(CliSession& session, const Job& job, int result) {
     if (!session.ui().unanswered().empty()) {
-        printError("a question was not answered; run again with " +
+        PrintError("a question was not answered; run again with " +
                    session.ui().unanswered().front());
         return kExitFailed;
     }
@@ -72,7 +64,11 @@ void printResult(CliSession& session, DriverContext& context, int code) {
     }
 }
 
-int runJob(const CommonOptions& common, const Job& job) {
+}  // namespace
+
+void PrintError(const std::string& text) { std::cerr << "quorvel-cli: " << text << std::endl; }
+
+int RunJob(const CommonOptions& common, const Job& job) {
     CliSession session(common);
     session.ui().setReportsToStderr(common.json);
     if (!session.start()) return kExitFailed;
@@ -91,6 +87,7 @@ int runJob(const CommonOptions& common, const Job& job) {
     CommandDispatcher dispatcher(context);
     RegisterShellCommands(dispatcher);
     RegisterAmplifierCommands(dispatcher);
+    RegisterProcessorAndPanelCommands(dispatcher);
     // A driver that ran may have recorded a failure its own result does not show (download-all).
     const int ran = job.run(context, dispatcher, session);
     if (context.report().result() == 0) context.report().setResult(ran);
@@ -100,34 +97,42 @@ int runJob(const CommonOptions& common, const Job& job) {
     return code;
 }
 
+namespace {
+
 // A slot argument of a command that takes several, checked before anything is sent.
 std::optional<std::vector<int>> slotsOrError(const std::string& text) {
     const ParsedSlots parsed = ParseSlots(text);
     if (!parsed.error.empty()) {
-        printError(parsed.error);
+        PrintError(parsed.error);
         return std::nullopt;
     }
     return parsed.amplifierSlots;
 }
 
-bool writablePath(const std::string& path, const std::string& option) {
+}  // namespace
+
+bool WritablePath(const std::string& path, const std::string& option) {
     const QFileInfo info(QString::fromStdString(path));
     const QFileInfo directory(info.absolutePath());
     if (path.empty() || info.isDir() || !directory.isDir() || !directory.isWritable()) {
-        printError(option + " " + path + " cannot be written: give a file in an existing, " +
+        PrintError(option + " " + path + " cannot be written: give a file in an existing, " +
                    "writable directory.");
         return false;
     }
     return true;
 }
 
+namespace {
+
 QString absolute(const std::string& path) {
     return QFileInfo(QString::fromStdString(path)).absoluteFilePath();
 }
 
+}  // namespace
+
 // The firmware the command line chose: the entry named by --firmware (it must be one the list
 // offers), else the list's default.
-FirmwareChooser commandLineChooser(CliSession& session, std::optional<std::string> name) {
+FirmwareChooser CommandLineChooser(CliSession& session, std::optional<std::string> name) {
     return [&session, name](const FirmwareTarget& target,
                             bool quiet) -> std::optional<FirmwareChoice> {
         ProgramState& state = session.shell().state();
@@ -162,6 +167,8 @@ FirmwareChooser commandLineChooser(CliSession& session, std::optional<std::strin
         return StoredFirmwareChoice(state);
     };
 }
+
+namespace {
 
 int backupFlash(DriverContext& context, const std::vector<int>& amplifierSlots,
                 const QString& directory) {
@@ -206,7 +213,7 @@ int RunDownload(const CommonOptions& common, const DriverOptions& options) {
     const auto amplifierSlots = slotsOrError(options.amplifierSlots);
     if (!amplifierSlots) return kExitFailed;
     if (options.backup && !QFileInfo(QString::fromStdString(*options.backup)).isDir()) {
-        printError("--backup " + *options.backup + " is not a directory.");
+        PrintError("--backup " + *options.backup + " is not a directory.");
         return kExitFailed;
     }
     Job job;
@@ -218,7 +225,7 @@ int RunDownload(const CommonOptions& common, const DriverOptions& options) {
         state.IncludeLoader1 = state.IncludeLoader1 || options.includeLoader1;
         state.OnlyLoader1 = options.onlyLoader1;
         state.SequentialDownload = state.SequentialDownload || options.sequential;
-        context.chooseFirmware = commandLineChooser(session, options.firmware);
+        context.chooseFirmware = CommandLineChooser(session, options.firmware);
         if (options.backup && !context.dryRun) {
             const QString directory = absolute(*options.backup);
             if (const int result =
@@ -230,7 +237,7 @@ int RunDownload(const CommonOptions& common, const DriverOptions& options) {
                                                      : menu::kDownload;
         return dispatcher.dispatch(command);
     };
-    return runJob(common, job);
+    return RunJob(common, job);
 }
 
 int RunUpdateAll(const CommonOptions& common) {
@@ -240,17 +247,17 @@ int RunUpdateAll(const CommonOptions& common) {
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kUpdateAll);
     };
-    return runJob(common, job);
+    return RunJob(common, job);
 }
 
 int RunUpload(const CommonOptions& common, const DriverOptions& options) {
     const auto amplifierSlots = slotsOrError(options.amplifierSlots);
     if (!amplifierSlots) return kExitFailed;
     if (options.what != "flash" && options.what != "eeprom") {
-        printError("upload what? \"flash\" or \"eeprom\"");
+        PrintError("upload what? \"flash\" or \"eeprom\"");
         return kExitFailed;
     }
-    if (!writablePath(options.output, "--output")) return kExitFailed;
+    if (!WritablePath(options.output, "--output")) return kExitFailed;
     Job job;
     job.amplifierSlots = *amplifierSlots;
     job.needsDownloadDirectory = options.what == "flash";
@@ -264,7 +271,7 @@ int RunUpload(const CommonOptions& common, const DriverOptions& options) {
         return UploadAmplifierFlash(context,
                                     {context.selection.amplifierSlots, options.iec, output, false});
     };
-    return runJob(common, job);
+    return RunJob(common, job);
 }
 
 int RunMode(const CommonOptions& common, const DriverOptions& options) {
@@ -276,7 +283,7 @@ int RunMode(const CommonOptions& common, const DriverOptions& options) {
     job.run = [rc](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(rc ? menu::kSwitchToRc : menu::kSwitchToRa);
     };
-    return runJob(common, job);
+    return RunJob(common, job);
 }
 
 int RunSubChannels(const CommonOptions& common, const DriverOptions& options) {
@@ -288,7 +295,7 @@ int RunSubChannels(const CommonOptions& common, const DriverOptions& options) {
         session.ui().answerNextInput(QString::fromStdString(options.value));
         return dispatcher.dispatch(menu::kSubChannels);
     };
-    return runJob(common, job);
+    return RunJob(common, job);
 }
 
 int RunBaudReset(const CommonOptions& common) {
@@ -297,14 +304,14 @@ int RunBaudReset(const CommonOptions& common) {
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kInterfaceBaudRate);
     };
-    return runJob(common, job);
+    return RunJob(common, job);
 }
 
 int RunResetLoader1(const CommonOptions& common, const DriverOptions& options) {
     const auto amplifierSlots = slotsOrError(options.amplifierSlots);
     if (!amplifierSlots) return kExitFailed;
     if (amplifierSlots->size() != 1) {
-        printError("reset-loader1 works on one slot: give --slot N");
+        PrintError("reset-loader1 works on one slot: give --slot N");
         return kExitFailed;
     }
     Job job;
@@ -312,7 +319,7 @@ int RunResetLoader1(const CommonOptions& common, const DriverOptions& options) {
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kResetLoader1);
     };
-    return runJob(common, job);
+    return RunJob(common, job);
 }
 
 int RunClearNames(const CommonOptions& common, const DriverOptions& options) {
@@ -323,7 +330,7 @@ int RunClearNames(const CommonOptions& common, const DriverOptions& options) {
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kClearChannelNames);
     };
-    return runJob(common, job);
+    return RunJob(common, job);
 }
 
 int RunReset(const CommonOptions& common) {
@@ -337,7 +344,7 @@ int RunReset(const CommonOptions& common) {
         }
         return dispatcher.dispatch(menu::kResetRack);
     };
-    return runJob(common, job);
+    return RunJob(common, job);
 }
 
 }  // namespace quorvel::cli

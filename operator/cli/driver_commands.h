@@ -1,11 +1,14 @@
 #pragma once
 // quorvel-cli's acting subcommands: each runs one driver of the operator program over a scanned
 // rack, with the command line's choices in place of questions.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "operator/cli/cli_session.h"
+#include "operator/drivers/command_dispatcher.h"
+#include "operator/drivers/firmware_choice.h"
 
 namespace quorvel::cli {
 
@@ -30,6 +33,25 @@ struct ParsedSlots {
     std::string error;
 };
 ParsedSlots ParseSlots(const std::string& text);
+
+// One acting command: the scan first (unless not wanted), then `run` with a driver context whose
+// dispatcher knows every driver; the exit code follows the result.
+struct Job {
+    std::vector<int> amplifierSlots;
+    bool scanFirst = true;
+    bool needsDownloadDirectory = false;
+    std::function<int(DriverContext&, CommandDispatcher&, CliSession&)> run;
+    int nothingToDo = 1;  // the driver result that means "nothing to do" (exit code 2)
+};
+int RunJob(const CommonOptions& common, const Job& job);
+
+// "quorvel-cli: " + text on stderr.
+void PrintError(const std::string& text);
+// False (and the error printed, naming `option`) when `path` cannot be written.
+bool WritablePath(const std::string& path, const std::string& option);
+// The firmware the command line chose: the entry named `name` (it must be one the list offers),
+// else the list's default.
+FirmwareChooser CommandLineChooser(CliSession& session, std::optional<std::string> name);
 
 int RunDownload(const CommonOptions& common, const DriverOptions& options);
 int RunUpdateAll(const CommonOptions& common);

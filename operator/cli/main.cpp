@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <functional>
 
+#include "operator/cli/device_commands.h"
 #include "operator/cli/driver_commands.h"
 #include "operator/cli/exit_codes.h"
 #include "operator/cli/firmware_command.h"
@@ -99,6 +100,65 @@ void addDriverCommands(CLI::App& app, DriverOptions& o,
     commands.emplace_back(reset, [&] { return RunReset(common); });
 }
 
+using Commands = std::vector<std::pair<CLI::App*, std::function<int()>>>;
+
+void addProcessorCommands(CLI::App& app, DeviceOptions& o, Commands& commands,
+                          const CommonOptions& common) {
+    auto* processor = app.add_subcommand("processor", "update or restart the communication processor");
+    processor->require_subcommand(1);
+    const std::pair<const char*, ProcessorAction> actions[] = {
+        {"download", ProcessorAction::Download}, {"loader1", ProcessorAction::Loader1}};
+    for (const auto& [name, action] : actions) {
+        auto* command = processor->add_subcommand(name, name == std::string("download")
+                                                            ? "write a firmware directory"
+                                                            : "write the processor's loader 1");
+        command->add_option("--directory", o.directory, "firmware directory as the list shows it");
+        command->add_option("--function", o.function, "function of the directory's function file");
+        commands.emplace_back(command, [&, action] { return RunProcessorCommand(common, o, action); });
+    }
+    auto* activate = processor->add_subcommand("activate", "restart the processor's firmware");
+    commands.emplace_back(activate, [&] {
+        return RunProcessorCommand(common, o, ProcessorAction::Activate);
+    });
+    auto* kx33 = app.add_subcommand("kx33", "the KX33 processor")->require_subcommand(1);
+    auto* upload = kx33->add_subcommand("upload", "read the whole KX33 flash into a file");
+    upload->add_option("--output", o.output, "target file")->required();
+    commands.emplace_back(upload, [&] { return RunKx33Upload(common, o); });
+}
+
+void addPanelCommands(CLI::App& app, DeviceOptions& o, Commands& commands, const CommonOptions& common) {
+    auto* panel = app.add_subcommand("panel", "update, restart or bootstrap the display panel");
+    panel->require_subcommand(1);
+    const std::pair<const char*, PanelAction> actions[] = {{"download", PanelAction::Download},
+                                                           {"loader1", PanelAction::Loader1},
+                                                           {"activate", PanelAction::Activate},
+                                                           {"bootstrap", PanelAction::Bootstrap}};
+    for (const auto& [name, action] : actions) {
+        auto* command = panel->add_subcommand(name, std::string("panel ") + name);
+        command->add_option("--firmware", o.firmware, "file name as the firmware list shows it");
+        if (action == PanelAction::Bootstrap) {
+            command->add_option("--serial", o.serialNumber, "serial number (12 characters)")->required();
+            command->add_option("--hw-rev", o.hardwareRevision, "hardware revision (4 characters)")
+                ->required();
+        }
+        commands.emplace_back(command, [&, action] { return RunPanelCommand(common, o, action); });
+    }
+}
+
+void addNodePodCommands(CLI::App& app, DeviceOptions& o, Commands& commands,
+                        const CommonOptions& common) {
+    auto* nodepod = app.add_subcommand("nodepod", "the NodePods behind an RA56")->require_subcommand(1);
+    auto* scan = nodepod->add_subcommand("scan", "list the NodePods behind the RA56");
+    scan->add_option("--slot", o.slot, "slot 1-16 of the RA56")->required();
+    commands.emplace_back(scan, [&] { return RunNodePodScan(common, o); });
+    auto* download = nodepod->add_subcommand("download", "write NodePod firmware, node after node");
+    download->add_option("--slot", o.slot, "slot 1-16 of the RA56")->required();
+    download->add_option("--nodes", o.nodes, "node IDs separated by commas, or all")->required();
+    download->add_option("--firmware", o.firmware, "file name as the firmware list shows it");
+    download->add_flag("--only-loader1", o.onlyLoader1, "write loader 1 only");
+    commands.emplace_back(download, [&] { return RunNodePodDownload(common, o); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -121,6 +181,10 @@ int main(int argc, char** argv) {
     commands.emplace_back(scan, [&] { return RunScan(common, ScanOptions{}); });
     DriverOptions driver;
     addDriverCommands(app, driver, commands, common);
+    DeviceOptions device;
+    addProcessorCommands(app, device, commands, common);
+    addPanelCommands(app, device, commands, common);
+    addNodePodCommands(app, device, commands, common);
 
     FirmwareListOptions firmware;
     auto* firmwareCommand = app.add_subcommand("firmware", "firmware in the download directory");

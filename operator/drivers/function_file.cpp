@@ -30,7 +30,7 @@ QString formatErrorText(FunctionFileKind kind, bool anyEntry) {
 
 // The fields of the file in order; the empty field behind a comma that ends a line is none.
 class FieldStream {
-public:
+  public:
     explicit FieldStream(QString text) : reader_(std::move(text)) {}
 
     std::optional<QString> text() {
@@ -49,7 +49,7 @@ public:
     }
     bool atEnd() { return reader_.atEnd(); }
 
-private:
+  private:
     ConfigFieldReader reader_;
 };
 
@@ -167,8 +167,9 @@ std::vector<ProcessorFunction> BuiltinProcessorFunctions() {
     loader1.target = "KX";
     loader1.minimumVersion = "0";
     loader1.fileCount = 1;
-    loader1.question = "If this function fails, your KX43 will\rnot be operational anymore!\r\r"
-                       "Are you sure to download loader1 for KX?";
+    loader1.question =
+        "If this function fails, your KX43 will\rnot be operational anymore!\r\r"
+        "Are you sure to download loader1 for KX?";
     loader1.questionStyle = kYesNo;
     loader1.files = "#kx43load.exe";
     return {download, loader1};

@@ -36,7 +36,7 @@ const QString kRestartFailed =
     "KX33 device\ror choose a higher reset time value in port settings menu!";
 
 class Kx33Driver {
-public:
+  public:
     explicit Kx33Driver(DriverContext& context) : context_(context), state_(context.state()) {}
 
     int run() {
@@ -45,7 +45,8 @@ public:
         if ((port == 1 || port == 2) && !context_.dryRun &&
             context_.ShowMessage(kSerialLineQuestion, kYesNo | kIconExclamation) != kAnswerYes)
             return kOperationDeclined;
-        if (!context_.chooseFirmware({FirmwareDeviceKind::Processor, -1, {}}, context_.messages().QuietMessages) ||
+        if (!context_.chooseFirmware({FirmwareDeviceKind::Processor, -1, {}},
+                                     context_.messages().QuietMessages) ||
             !chooseFunction())
             return kOperationDeclined;
         path_ = QDir(QDir(state_.DownloadDirectory).filePath(state_.SelectedFirmwareFile))
@@ -54,15 +55,20 @@ public:
         return download();
     }
 
-private:
+  private:
     bool chooseFunction() {
-        const QString directory = QDir(state_.DownloadDirectory).filePath(state_.SelectedFirmwareFile);
-        const FunctionFile file = ReadFunctionFile(directory, state_.SelectedFirmwareFile, "KX33.CFG",
-                                                   FunctionFileKind::Kx33);
-        FunctionWindowUi ui{
-            [this](const QString& prompt, int style) { return context_.ShowMessage(prompt, style); },
-            [this](const QStringList& names) { return context_.ui().chooseOne(kFunctionWindowTitle, names); }};
-        function_ = ChooseFunction(file, FunctionFileKind::Kx33, state_.StartMode, kProgramVersion, ui);
+        const QString directory =
+            QDir(state_.DownloadDirectory).filePath(state_.SelectedFirmwareFile);
+        const FunctionFile file = ReadFunctionFile(directory, state_.SelectedFirmwareFile,
+                                                   "KX33.CFG", FunctionFileKind::Kx33);
+        FunctionWindowUi ui{[this](const QString& prompt, int style) {
+                                return context_.ShowMessage(prompt, style);
+                            },
+                            [this](const QStringList& names) {
+                                return context_.ui().chooseOne(kFunctionWindowTitle, names);
+                            }};
+        function_ =
+            ChooseFunction(file, FunctionFileKind::Kx33, state_.StartMode, kProgramVersion, ui);
         return function_.has_value();
     }
 
@@ -112,7 +118,8 @@ private:
             context_.ShowMessage(kTransferFailed, kIconStop);
             return;
         }
-        context_.ShowMessage(kFlashCritical + (attempt == 0 ? kWillRetry : kNeverReboot), kIconStop);
+        context_.ShowMessage(kFlashCritical + (attempt == 0 ? kWillRetry : kNeverReboot),
+                             kIconStop);
     }
 
     int update() {
@@ -145,10 +152,11 @@ private:
         }
         context_.ui().setStatus("Download finished!");
         if (state_.StartMode == "P")
-            context_.ShowMessage("Download finished in production mode!\rPlease restart your "
-                                 "VTX-System!\rDownloadtime: " +
-                                     QString::number(clock.elapsed() / 1000) + " seconds.",
-                                 kIconExclamation);
+            context_.ShowMessage(
+                "Download finished in production mode!\rPlease restart your "
+                "VTX-System!\rDownloadtime: " +
+                    QString::number(clock.elapsed() / 1000) + " seconds.",
+                kIconExclamation);
     }
 
     DriverContext& context_;

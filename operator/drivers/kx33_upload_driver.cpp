@@ -68,8 +68,9 @@ int RunKx33UploadDriver(DriverContext& context) {
     }
     if (context.dryRun) {
         report.beginPhase("upload", Outcome::Planned).details
-            << "file " + *path << "blocks 0-" + QString::number(kBlockCount - 1) + " of " +
-                                      QString::number(kBlockSize) + " bytes";
+            << "file " + *path
+            << "blocks 0-" + QString::number(kBlockCount - 1) + " of " +
+                   QString::number(kBlockSize) + " bytes";
         return 0;
     }
     int result = 0;

@@ -26,7 +26,7 @@ QString NodePodNode::caption(int entry) const {
     QString text = QString::number(entry) + " - ";
     text += inLoader() ? "L" + loader1Version : "P" + softwareVersion;
     text += ", #" + QString::number(serialNumber);
-    if (!name.isEmpty()) text += ", " + name;
+    if (!name.trimmed().isEmpty()) text += ", " + name;
     return text;
 }
 

@@ -39,8 +39,9 @@ QString existing(const QDir& directory, const QString& name) {
 QString greatest(const QDir& directory, const QString& pattern) {
     QStringList found = directory.entryList({pattern}, QDir::Files);
     if (found.isEmpty()) return {};
-    std::sort(found.begin(), found.end(),
-              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::sort(found.begin(), found.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
     return directory.filePath(found.back());
 }
 
@@ -61,7 +62,8 @@ NodePodLoader2Files FindNodePodLoader2Files(const QString& downloadDirectory,
     return {existing(directory, name + ".ld2"), existing(directory, name + "N4.ld2")};
 }
 
-NodePodSequence::NodePodSequence(DriverContext& context, OperatorUi& window, NodePodDownloadPlan plan)
+NodePodSequence::NodePodSequence(DriverContext& context, OperatorUi& window,
+                                 NodePodDownloadPlan plan)
     : context_(context), window_(window), plan_(std::move(plan)) {}
 
 int NodePodSequence::checkFiles(const std::vector<const NodePodNode*>& nodes) {
@@ -75,7 +77,8 @@ int NodePodSequence::checkFiles(const std::vector<const NodePodNode*>& nodes) {
     if (directory.isEmpty()) return NodePodWindow::kNoDirectory;
     firmwarePath_ = QDir(directory).filePath(plan_.firmwareFile);
     loader2_ = FindNodePodLoader2Files(directory, plan_.firmwareFile,
-                                       nodes.empty() ? QString() : nodes.front()->datName, plan_.onlyLoader1);
+                                       nodes.empty() ? QString() : nodes.front()->datName,
+                                       plan_.onlyLoader1);
     for (const NodePodNode* node : nodes) {
         if (!node->newHardware() && loader2_.oldHardware.isEmpty()) {
             context_.ShowMessage(kNoOldLoader2, kIconExclamation);
@@ -96,7 +99,8 @@ int NodePodSequence::run(const std::vector<const NodePodNode*>& nodes) {
         Phase& phase = context_.report().beginPhase("download", Outcome::Planned);
         phase.details << "firmware " + firmwarePath_;
         for (const NodePodNode* node : nodes)
-            phase.details << "node " + QString::number(node->nodeId) + " loader 2 " + loader2For(*node);
+            phase.details << "node " + QString::number(node->nodeId) + " loader 2 " +
+                                 loader2For(*node);
         return 0;
     }
     int result = 0;
@@ -118,8 +122,10 @@ QString NodePodSequence::loader2For(const NodePodNode& node) const {
 }
 
 int NodePodSequence::downloadNode(const NodePodNode& node, int index, int count) {
-    window_.setStatus(count == 1 ? QString("Init Download...") : counted("Init Download ", index, count));
-    context_.report().beginPhase("node " + QString::number(node.nodeId)).details << loader2For(node);
+    window_.setStatus(count == 1 ? QString("Init Download...")
+                                 : counted("Init Download ", index, count));
+    context_.report().beginPhase("node " + QString::number(node.nodeId)).details
+        << loader2For(node);
     ConnectionGuard connection(context_.gateway());
     window_.setProgress(50);
     const int mode = plan_.ra56InDownloadMode ? kSelectOnly : kIntoDownloadMode;
@@ -129,7 +135,8 @@ int NodePodSequence::downloadNode(const NodePodNode& node, int index, int count)
     });
     window_.setProgress(75);
     if (result != 0) return result;
-    context_.WriteProtocol("Switch NodePod NodeID " + QString::number(node.nodeId) + " to loader1.");
+    context_.WriteProtocol("Switch NodePod NodeID " + QString::number(node.nodeId) +
+                           " to loader1.");
     result = switchToLoader1(node, kResetKeepingLoader);
     window_.setProgress(100);
     if (result == 0) {
@@ -172,7 +179,8 @@ int NodePodSequence::writeFirmware(const NodePodNode& node, int index, int count
         window_.setStatus("Download Loader1...");
         kind = kLoader1Image;
     } else {
-        window_.setStatus(count == 1 ? QString("Download Firmware...") : counted("Load Firmware ", index, count));
+        window_.setStatus(count == 1 ? QString("Download Firmware...")
+                                     : counted("Load Firmware ", index, count));
     }
     const QByteArray path = firmwarePath_.toLocal8Bit();
     return context_.gateway().call([&](QuorlinkLibrary& library) {
@@ -206,8 +214,9 @@ int NodePodSequence::testAndEstablish(const NodePodNode& node) {
     context_.WriteProtocol("Estab NODEPOD.");
     const QByteArray path = firmwarePath_.toLocal8Bit();
     result = context_.gateway().call([&](QuorlinkLibrary& library) {
-        return QUORLINK_INVOKE(library, NodePod_Estab, kTimeoutMs, MessageCallback, ProgressCallback,
-                               node.nodeId, node.typeNumber, node.hardwareCode(), path.constData());
+        return QUORLINK_INVOKE(library, NodePod_Estab, kTimeoutMs, MessageCallback,
+                               ProgressCallback, node.nodeId, node.typeNumber, node.hardwareCode(),
+                               path.constData());
     });
     if (result != 0) return result;
     window_.setStatus("Start Firmware...");

@@ -29,13 +29,13 @@ NodePodLoader2Files FindNodePodLoader2Files(const QString& downloadDirectory,
                                             bool onlyLoader1);
 
 class NodePodSequence {
-public:
+  public:
     NodePodSequence(DriverContext& context, OperatorUi& window, NodePodDownloadPlan plan);
 
     // 0 done; the failing result; NodePodWindow::kNoDirectory; kOperationDeclined for a refusal.
     int run(const std::vector<const NodePodNode*>& nodes);
 
-private:
+  private:
     int checkFiles(const std::vector<const NodePodNode*>& nodes);
     int downloadNode(const NodePodNode& node, int index, int count);
     int writeLoader2(const NodePodNode& node);

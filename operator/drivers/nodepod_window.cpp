@@ -19,7 +19,8 @@ struct ScanAnswer {
 
 QString bufferText(const std::array<char, kTextBuffer>& buffer, int32_t length) {
     const int size = std::clamp<int>(length, 0, kTextBuffer - 1);
-    return QString::fromLocal8Bit(buffer.data(), static_cast<qsizetype>(::strnlen(buffer.data(), static_cast<size_t>(size))));
+    return QString::fromLocal8Bit(
+        buffer.data(), static_cast<qsizetype>(::strnlen(buffer.data(), static_cast<size_t>(size))));
 }
 
 ScanAnswer askNode(LibraryGateway& gateway, int nodeId) {
@@ -28,10 +29,10 @@ ScanAnswer askNode(LibraryGateway& gateway, int nodeId) {
     int32_t nameLength = 0, versionLength = 0, loader1Length = 0, hardwareLength = 0;
     ScanAnswer answer;
     answer.result = gateway.call([&](QuorlinkLibrary& library) {
-        return QUORLINK_INVOKE(library, NodePod_NodeIDScan, NodePodWindow::kTimeoutMs, MessageCallback,
-                               nodeId, &state, &type, &serial, name.data(), &nameLength,
-                               version.data(), &versionLength, loader1.data(), &loader1Length,
-                               hardware.data(), &hardwareLength);
+        return QUORLINK_INVOKE(library, NodePod_NodeIDScan, NodePodWindow::kTimeoutMs,
+                               MessageCallback, nodeId, &state, &type, &serial, name.data(),
+                               &nameLength, version.data(), &versionLength, loader1.data(),
+                               &loader1Length, hardware.data(), &hardwareLength);
     });
     NodePodNode& node = answer.node;
     node.programState = state;
@@ -66,7 +67,8 @@ void NodePodWindow::setStatus(const QString& text) { window_.setStatus(text); }
 void NodePodWindow::scan() {
     busy_ = true;
     setStatus("Node-ID scan...");
-    context_.WriteProtocol("-->Node ID scan for NODEPODs, RA56 slot " + QString::number(slot_ + 1) + ".<--");
+    context_.WriteProtocol("-->Node ID scan for NODEPODs, RA56 slot " + QString::number(slot_ + 1) +
+                           ".<--");
     {
         ConnectionGuard connection(context_.gateway());
         const int mode = context_.gateway().call([&](QuorlinkLibrary& library) {
@@ -114,7 +116,8 @@ QString NodePodWindow::tickedStem() const {
 }
 
 void NodePodWindow::setTicked(int entry, bool ticked) {
-    if (entry < 0 || entry >= static_cast<int>(boxes_.size()) || !boxes_[entry].enabled || busy_) return;
+    if (entry < 0 || entry >= static_cast<int>(boxes_.size()) || !boxes_[entry].enabled || busy_)
+        return;
     boxes_[entry].ticked = ticked;
     enableByStem();
 }

@@ -21,7 +21,7 @@ struct NodePodBox {
 };
 
 class NodePodWindow {
-public:
+  public:
     static constexpr int kMaximumNodes = 12;
     static constexpr int kTimeoutMs = 5500;
 
@@ -52,8 +52,8 @@ public:
     QString tickedStem() const;
 
     // The download of `firmwareFile` (a name in the download directory) into the ticked nodes.
-    // 0 done; the failing result; kNoDirectory without a firmware directory; kOperationDeclined when
-    // a check refused.
+    // 0 done; the failing result; kNoDirectory without a firmware directory; kOperationDeclined
+    // when a check refused.
     int download(const QString& firmwareFile, bool onlyLoader1);
     static constexpr int kNoDirectory = -123;
 
@@ -61,7 +61,7 @@ public:
     // mode the whole rack is reset so that it and its nodes restart normally.
     bool close();
 
-private:
+  private:
     void addNode(NodePodNode node);
     void setStatus(const QString& text);
     std::vector<int> tickedEntries() const;

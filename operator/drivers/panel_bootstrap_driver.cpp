@@ -21,7 +21,8 @@ const QString kExpertQuestion =
     "DV bootstraploader function for experienced person only!\rPlease be sure that:\r- "
     "transf.exe is transferred to KX43B flash\r- bootstraploader is activated by DV jumper "
     "setting\r\rAre you sure to start bootstraploader mode?";
-const QString kCancelQuestion = "You have selected CANCEL!\rThis will stop bootstraploser!\rAre you sure?";
+const QString kCancelQuestion =
+    "You have selected CANCEL!\rThis will stop bootstraploser!\rAre you sure?";
 const QString kFinished =
     "DV bootstraploader finished!\r\rPlease switch your Ventrix off, set jumper\rto application "
     "mode and restart system!";
@@ -43,7 +44,8 @@ std::optional<QString> askField(DriverContext& context, const QString& label) {
     }
 }
 
-std::optional<PanelValues> inputValues(DriverContext& context, const PanelBootstrapRequest& request) {
+std::optional<PanelValues> inputValues(DriverContext& context,
+                                       const PanelBootstrapRequest& request) {
     auto serial = request.serialNumber ? request.serialNumber
                                        : askField(context, "Serial Number/ Serien-Nummer:");
     if (!serial) return std::nullopt;
@@ -61,7 +63,8 @@ QByteArray writableText(const QString& text) {
 
 int bootstrap(DriverContext& context, const QString& firmwarePath, PanelValues& values) {
     const ProgramState& state = context.state();
-    const QByteArray config = QDir(state.DownloadDirectory).filePath(kConfigurationFile).toLocal8Bit();
+    const QByteArray config =
+        QDir(state.DownloadDirectory).filePath(kConfigurationFile).toLocal8Bit();
     const QByteArray program = firmwarePath.toLocal8Bit();
     QByteArray loader = writableText({});
     QByteArray serial = writableText(values.serialNumber);
@@ -86,7 +89,8 @@ int run(DriverContext& context, const PanelBootstrapRequest& request) {
     if (state.StartMode != "P" &&
         context.ShowMessage(kExpertQuestion, kYesNo | kIconExclamation) != kAnswerYes)
         return kOperationDeclined;
-    const auto chosen = context.chooseFirmware({FirmwareDeviceKind::Panel, -1, {}}, context.messages().QuietMessages);
+    const auto chosen = context.chooseFirmware({FirmwareDeviceKind::Panel, -1, {}},
+                                               context.messages().QuietMessages);
     if (!chosen) return kOperationDeclined;
     PanelRecord& panel = state.Inventory.panel;
     if (panel.Identity == "not detected")
@@ -115,8 +119,9 @@ int run(DriverContext& context, const PanelBootstrapRequest& request) {
     }
     context.ui().setStatus("Bootloader DV finished!");
     state.RestartPending = false;
-    context.ShowMessage(state.StartMode == "P" ? "DV bootstraploader finished successfully!" : kFinished,
-                        kIconExclamation);
+    context.ShowMessage(
+        state.StartMode == "P" ? "DV bootstraploader finished successfully!" : kFinished,
+        kIconExclamation);
     return 0;
 }
 

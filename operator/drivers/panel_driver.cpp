@@ -21,9 +21,12 @@ const QString kStarted =
     "until \rit is measuring and press OK!";
 
 class PanelDriver {
-public:
+  public:
     PanelDriver(DriverContext& context, const PanelDownloadRequest& request)
-        : context_(context), state_(context.state()), panel_(state_.Inventory.panel), request_(request) {}
+        : context_(context),
+          state_(context.state()),
+          panel_(state_.Inventory.panel),
+          request_(request) {}
 
     int run() {
         context_.WriteProtocol("-->Download DVxx().<--");
@@ -34,8 +37,10 @@ public:
         }
         if (state_.StartMode == "S") showServiceNote();
         state_.PanelLoader1 = request_.loader1;
-        const auto kind = request_.loader1 ? FirmwareDeviceKind::PanelLoader1 : FirmwareDeviceKind::Panel;
-        const auto chosen = context_.chooseFirmware({kind, -1, {}}, context_.messages().QuietMessages);
+        const auto kind =
+            request_.loader1 ? FirmwareDeviceKind::PanelLoader1 : FirmwareDeviceKind::Panel;
+        const auto chosen =
+            context_.chooseFirmware({kind, -1, {}}, context_.messages().QuietMessages);
         state_.PanelLoader1 = false;
         if (!chosen) return kOperationDeclined;
         path_ = chosen->file;
@@ -43,25 +48,30 @@ public:
         return download();
     }
 
-private:
+  private:
     void showServiceNote() {
-        context_.ShowMessage("You are in service mode!\rPay attention!\r\rYou have more "
-                             "possibilities to select a file\rthan a normal user (inclusive not "
-                             "working versions)!\rYour current DV software version is '" +
-                                 panel_.SoftwareVersion + "'\rand your current DV hardware "
-                                                          "revision is '" +
-                                 panel_.HardwareRevision + "' !",
-                             kIconExclamation);
+        context_.ShowMessage(
+            "You are in service mode!\rPay attention!\r\rYou have more "
+            "possibilities to select a file\rthan a normal user (inclusive not "
+            "working versions)!\rYour current DV software version is '" +
+                panel_.SoftwareVersion +
+                "'\rand your current DV hardware "
+                "revision is '" +
+                panel_.HardwareRevision + "' !",
+            kIconExclamation);
     }
 
     QString versionPassed() const {
         if (request_.loader1) return kLoader1Version;
-        if (panel_.Identity == kNotDetected) return PanelVersionFromFileName(state_.SelectedFirmwareFile);
+        if (panel_.Identity == kNotDetected)
+            return PanelVersionFromFileName(state_.SelectedFirmwareFile);
         return panel_.SoftwareVersion;
     }
 
     int plan() {
-        context_.report().beginPhase(request_.activateOnly ? "activate" : "download", Outcome::Planned).details
+        context_.report()
+                .beginPhase(request_.activateOnly ? "activate" : "download", Outcome::Planned)
+                .details
             << "file " + path_ << "version " + versionPassed()
             << (request_.loader1 ? "loader 1" : "application");
         return 0;
@@ -86,7 +96,8 @@ private:
                 context_.ShowMessage(kStarted, kIconExclamation);
                 context_.WriteProtocol("EstabDV().");
                 result = context_.gateway().call([](QuorlinkLibrary& library) {
-                    return QUORLINK_INVOKE(library, EstabDV, LibraryGateway::kTimeoutMs, MessageCallback);
+                    return QUORLINK_INVOKE(library, EstabDV, LibraryGateway::kTimeoutMs,
+                                           MessageCallback);
                 });
             }
         }
@@ -118,8 +129,9 @@ private:
         }
         context_.ui().setStatus("Download finished!");
         if (state_.StartMode == "P")
-            context_.ShowMessage("Download finished!\rDownloadtime: " + QString::number(seconds) + " seconds.",
-                                 kIconExclamation);
+            context_.ShowMessage(
+                "Download finished!\rDownloadtime: " + QString::number(seconds) + " seconds.",
+                kIconExclamation);
     }
 
     DriverContext& context_;
@@ -131,7 +143,9 @@ private:
 
 }  // namespace
 
-QString PanelVersionFromFileName(const QString& name) { return name.mid(5, 1) + "." + name.mid(6, 2); }
+QString PanelVersionFromFileName(const QString& name) {
+    return name.mid(5, 1) + "." + name.mid(6, 2);
+}
 
 int RunPanelDriver(DriverContext& context, const PanelDownloadRequest& request) {
     context.startReport(request.activateOnly ? "panel activate"

@@ -42,7 +42,7 @@ bool isSerialPort(const ProgramState& state) {
 }
 
 class ProcessorDriver {
-public:
+  public:
     ProcessorDriver(DriverContext& context, const ProcessorDownloadRequest& request)
         : context_(context),
           state_(context.state()),
@@ -63,11 +63,12 @@ public:
         return download();
     }
 
-private:
+  private:
     bool passesRefusals() {
         if (processor_.ProcessorType == "KX13") return refuse("KX13 update not possible.");
         if (processor_.ProcessorType == "not supported") return refuse(kNotSupported);
-        if (undetected() && context_.ShowMessage(kUndetectedQuestion, kYesNo | kIconExclamation) != kAnswerYes)
+        if (undetected() &&
+            context_.ShowMessage(kUndetectedQuestion, kYesNo | kIconExclamation) != kAnswerYes)
             return refuse(kUndetectedStopped);
         if (processor_.InBootLoader && !request_.activateOnly && type_.code < kKx63TypeCode)
             context_.ShowMessage(kBootLoaderWarning, kIconStop);
@@ -93,7 +94,8 @@ private:
         if (request_.activateOnly)
             state_.SelectedFirmwareFile = "dummy";
         else
-            context_.chooseFirmware({FirmwareDeviceKind::Processor, -1, {}}, context_.messages().QuietMessages);
+            context_.chooseFirmware({FirmwareDeviceKind::Processor, -1, {}},
+                                    context_.messages().QuietMessages);
     }
 
     bool passesDowngradeRules() {
@@ -103,16 +105,18 @@ private:
         version_ = DirectoryVersion(state_.SelectedFirmwareFile, type_.prefixLength);
         const QString& current = processor_.SoftwareVersion;
         if (!(version_ < current)) return true;
-        const QString versions = "You have KX version " + current + "\r" +
-                                 "and you try to download version " + version_;
+        const QString versions =
+            "You have KX version " + current + "\r" + "and you try to download version " + version_;
         const QString& mode = state_.StartMode;
         if (mode != "S" && mode != "A" && mode != "P") {
-            context_.ShowMessage(versions + ".\r\rDownload of older KX versions is not\rallowed! "
-                                            "Please ask QTX!",
+            context_.ShowMessage(versions +
+                                     ".\r\rDownload of older KX versions is not\rallowed! "
+                                     "Please ask QTX!",
                                  kIconStop);
             return false;
         }
-        if (processor_.HardwareRevision >= kNewHardwareRevision && version_ < kNewHardwareFirmware) {
+        if (processor_.HardwareRevision >= kNewHardwareRevision &&
+            version_ < kNewHardwareFirmware) {
             context_.ShowMessage(kDowngradeBlocked, kOkOnly);
             return false;
         }
@@ -124,13 +128,15 @@ private:
         if (request_.activateOnly) return true;
         if (state_.SelectedFirmwareFile.isEmpty()) return false;
         const QString name = state_.SelectedFirmwareFile;
-        const FunctionFile file =
-            ReadFunctionFile(directoryPath(), name,
-                             ProcessorFunctionFileName(processor_.ProcessorType),
-                             FunctionFileKind::Processor);
-        FunctionWindowUi ui{
-            [this](const QString& prompt, int style) { return context_.ShowMessage(prompt, style); },
-            [this](const QStringList& names) { return context_.ui().chooseOne(kFunctionWindowTitle, names); }};
+        const FunctionFile file = ReadFunctionFile(
+            directoryPath(), name, ProcessorFunctionFileName(processor_.ProcessorType),
+            FunctionFileKind::Processor);
+        FunctionWindowUi ui{[this](const QString& prompt, int style) {
+                                return context_.ShowMessage(prompt, style);
+                            },
+                            [this](const QStringList& names) {
+                                return context_.ui().chooseOne(kFunctionWindowTitle, names);
+                            }};
         function_ = ChooseFunction(file, FunctionFileKind::Processor, state_.StartMode,
                                    kProgramVersion, ui);
         if (!function_) return false;
@@ -145,9 +151,10 @@ private:
 
     int plan() {
         RunReport& report = context_.report();
-        Phase& phase = report.beginPhase(request_.activateOnly ? "activate" : "download",
-                                         Outcome::Planned);
-        phase.details << "processor " + processor_.ProcessorType << "type code " + QString::number(type_.code);
+        Phase& phase =
+            report.beginPhase(request_.activateOnly ? "activate" : "download", Outcome::Planned);
+        phase.details << "processor " + processor_.ProcessorType
+                      << "type code " + QString::number(type_.code);
         if (!request_.activateOnly)
             phase.details << "directory " + directoryPath() << "version " + version_
                           << "function " + function_->name << "files " + function_->files;

@@ -10,8 +10,12 @@ constexpr int kOldLoaderRate = 9600;
 constexpr int kSwitchTimeoutMs = 3000;
 constexpr int kFullSetting = 2;  // SetBdrVTX mode: rate, parity and stop bits
 
-int configuredRate(const ProgramState& state) { return static_cast<int>(LeadingNumber(state.Port.baudrate)); }
-int configuredStopBits(const ProgramState& state) { return static_cast<int>(LeadingNumber(state.Port.stopBits)); }
+int configuredRate(const ProgramState& state) {
+    return static_cast<int>(LeadingNumber(state.Port.baudrate));
+}
+int configuredStopBits(const ProgramState& state) {
+    return static_cast<int>(LeadingNumber(state.Port.stopBits));
+}
 QString configuredParity(const ProgramState& state) { return state.Port.parity.left(1).toLower(); }
 
 }  // namespace
@@ -35,9 +39,10 @@ bool SerialLineSwitch::confirmAndSwitch(DriverContext& context) {
         context.gateway().SetBdrVTX(kOldLoaderRate, kSwitchTimeoutMs, kFullSetting, "e", 1);
     }
     switched_ = true;
-    context.ShowMessage("Baudrate of VTX set to 9600 baud, \r1 stopbit, even parity.\r\rVTX could "
-                        "stay at this\rsetting in case of download failure!",
-                        kIconExclamation);
+    context.ShowMessage(
+        "Baudrate of VTX set to 9600 baud, \r1 stopbit, even parity.\r\rVTX could "
+        "stay at this\rsetting in case of download failure!",
+        kIconExclamation);
     return true;
 }
 

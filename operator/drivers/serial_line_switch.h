@@ -8,7 +8,7 @@
 namespace quorvel {
 
 class SerialLineSwitch {
-public:
+  public:
     SerialLineSwitch() = default;
     // Needed when the configured rate is not 9600, the parity not even or the stop bits not 1.
     explicit SerialLineSwitch(const ProgramState& state);
@@ -24,14 +24,14 @@ public:
     // Sets the rack back to the configured rate, parity and stop bits (over the open connection).
     void restore(DriverContext& context);
 
-private:
+  private:
     bool needed_ = false;
     bool switched_ = false;
 };
 
 // The program's connection parameters replaced for the lifetime of the scope.
 class ScopedConnectionParameters {
-public:
+  public:
     ScopedConnectionParameters(ProgramState& state, const ConnectionParameters& parameters)
         : state_(state), saved_(state.Connection) {
         state_.Connection = parameters;
@@ -40,7 +40,7 @@ public:
     ScopedConnectionParameters(const ScopedConnectionParameters&) = delete;
     ScopedConnectionParameters& operator=(const ScopedConnectionParameters&) = delete;
 
-private:
+  private:
     ProgramState& state_;
     ConnectionParameters saved_;
 };

@@ -25,7 +25,7 @@ struct ProcessorIdentity {
 };
 
 class SystemProcessor : public Component {
-public:
+  public:
     explicit SystemProcessor(ProcessorIdentity identity) : id_(std::move(identity)) {}
     std::string name() const override { return id_.kind; }
     std::optional<Reply> handle(std::string_view line, Rack& rack) override;
@@ -35,11 +35,11 @@ public:
     // True after "BDR<rate>,,,4": the interface talks as the old loaders expect.
     bool compatibleBaud() const { return compatibleBaud_; }
 
-protected:
+  protected:
     std::optional<Reply> handleBaud(std::string_view line);
     ProcessorIdentity id_;
 
-private:
+  private:
     bool multiMaster_ = false;
     bool compatibleBaud_ = false;
 };

@@ -1,8 +1,8 @@
 #include "rack/processor/kx33_board.h"
 
-#include <charconv>
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 
 #include "rack/core/rack.h"
 #include "rack/processor/firmware_version.h"
@@ -131,7 +131,8 @@ Reply Kx33Board::setParameter(std::string_view line) {
 }
 
 bool Kx33Board::inRange(int64_t block) const {
-    return firstBlock_ && blockCount_ && block >= *firstBlock_ && block < *firstBlock_ + *blockCount_;
+    return firstBlock_ && blockCount_ && block >= *firstBlock_ &&
+           block < *firstBlock_ + *blockCount_;
 }
 
 // "<block>,<hex data><checksum low byte><checksum high byte>"; the answer is the checksum the
@@ -144,8 +145,9 @@ Reply Kx33Board::takeBlock(std::string_view arguments) {
     const auto bytes = decodeHex(arguments.substr(comma + 1));
     if (!bytes || bytes->size() != kBlockSize + 2) return Reply::refused();
     const std::string data = bytes->substr(0, kBlockSize);
-    const uint16_t sent = static_cast<uint16_t>(static_cast<uint8_t>((*bytes)[kBlockSize]) |
-                                                static_cast<uint8_t>((*bytes)[kBlockSize + 1]) << 8);
+    const uint16_t sent =
+        static_cast<uint16_t>(static_cast<uint8_t>((*bytes)[kBlockSize]) |
+                              static_cast<uint8_t>((*bytes)[kBlockSize + 1]) << 8);
     const uint16_t computed = onesComplement(byteSum(data));
     if (sent != computed) return Reply::refused();
     ram_[*block] = data;
@@ -186,8 +188,9 @@ Reply Kx33Board::burn(Rack& rack) {
 
 uint16_t Kx33Board::flashChecksum() const {
     if (!firstBlock_ || !blockCount_) return onesComplement(0);
-    const std::string_view range = std::string_view(flash_).substr(
-        static_cast<size_t>(*firstBlock_ * kBlockSize), static_cast<size_t>(*blockCount_ * kBlockSize));
+    const std::string_view range =
+        std::string_view(flash_).substr(static_cast<size_t>(*firstBlock_ * kBlockSize),
+                                        static_cast<size_t>(*blockCount_ * kBlockSize));
     return onesComplement(byteSum(range));
 }
 
@@ -201,8 +204,8 @@ Reply Kx33Board::uploadBlock(std::string_view arguments) const {
     const uint16_t checksum = onesComplement(byteSum(data));
     std::string header = std::to_string(*block);
     header.insert(0, 7 - header.size(), '0');
-    std::string check = encodeHex(std::string{static_cast<char>(checksum & 0xFF),
-                                              static_cast<char>(checksum >> 8)});
+    std::string check = encodeHex(
+        std::string{static_cast<char>(checksum & 0xFF), static_cast<char>(checksum >> 8)});
     for (char& c : check) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return Reply::line(header + "," + encodeHex(data) + check);
 }

@@ -19,7 +19,7 @@ struct Kx33Timing {
 };
 
 class Kx33Board final : public SystemProcessor {
-public:
+  public:
     static constexpr int kBlockSize = 512;
     static constexpr int kBlocks = 8192;
     static constexpr int kSectorBytes = 0x20000;
@@ -41,7 +41,7 @@ public:
         misreportTimes_ = times;
     }
 
-private:
+  private:
     std::optional<Reply> bootLoaderCommand(std::string_view line, Rack& rack);
     Reply setParameter(std::string_view line);
     Reply takeBlock(std::string_view arguments);

@@ -21,7 +21,8 @@ Kx43Board::Kx43Board(ProcessorIdentity identity, Kx43Generation generation, Kx43
 std::unique_ptr<Kx43Board> Kx43Board::fromJson(const nlohmann::json& config) {
     auto id = ProcessorIdentity::fromJson(config);
     if (!config.contains("identity")) id.identity = "QTX," + id.kind + ",0," + id.version;
-    const std::string generation = config.value("generation", id.kind == "KX63" ? "newer" : "older");
+    const std::string generation =
+        config.value("generation", id.kind == "KX63" ? "newer" : "older");
     Kx43Timing timing;
     timing.restartMs = config.value("restartMs", timing.restartMs);
     timing.prepareMs = config.value("prepareMs", timing.prepareMs);
@@ -76,7 +77,8 @@ std::optional<Reply> Kx43Board::bootLoaderCommand(std::string_view line, Rack& r
         files_.prepare();
         return Reply::accepted(timing_.prepareMs);
     }
-    if (line.starts_with("PRC9,2,")) return files_.open(line.substr(7)) ? Reply::accepted() : Reply::refused();
+    if (line.starts_with("PRC9,2,"))
+        return files_.open(line.substr(7)) ? Reply::accepted() : Reply::refused();
     if (line.starts_with(kWritePrefix)) return writeData(line);
     if (line == "PRC9,4") return files_.close() ? Reply::accepted() : Reply::refused();
     if (line == "PRC9,6" && generation_ == Kx43Generation::Older) {

@@ -22,7 +22,7 @@ struct Kx43Timing {
 };
 
 class Kx43Board final : public SystemProcessor {
-public:
+  public:
     static constexpr const char* kInitialisationFile = "kx43ini.cnf";
 
     Kx43Board(ProcessorIdentity identity, Kx43Generation generation, Kx43Timing timing,
@@ -40,7 +40,7 @@ public:
     const Kx43FlashFiles& flashFiles() const { return files_; }
     Kx43FlashFiles& flashFiles() { return files_; }
 
-private:
+  private:
     std::optional<Reply> applicationCommand(std::string_view line, Rack& rack);
     std::optional<Reply> bootLoaderCommand(std::string_view line, Rack& rack);
     Reply writeData(std::string_view line);
@@ -58,8 +58,8 @@ private:
     // What the boot loader answers to "IDN?"; empty: the application's identity.
     std::string bootLoaderIdentity_;
     bool bootLoader_ = false;
-    bool activated_ = true;    // power-on starts the application, not the boot loader
-    bool osRestarted_ = false; // the boot loader's system was restarted on the new files
+    bool activated_ = true;     // power-on starts the application, not the boot loader
+    bool osRestarted_ = false;  // the boot loader's system was restarted on the new files
 };
 
 }  // namespace rack

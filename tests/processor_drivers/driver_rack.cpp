@@ -27,12 +27,14 @@ DriverSandbox::DriverSandbox() {
     root.mkpath("program");
     root.mkpath("downloads");
     const QString program = root.filePath("program");
-    writeFile(program + "/ws.cfg", "QTX,V1\r\n0,0,\"none\",0,\"unknown\",\"\"\r\n"
-                                   "56,16,\"RA56\",16384,\"RA56\",\"\"\r\n");
+    writeFile(program + "/ws.cfg",
+              "QTX,V1\r\n0,0,\"none\",0,\"unknown\",\"\"\r\n"
+              "56,16,\"RA56\",16384,\"RA56\",\"\"\r\n");
     writeFile(program + "/NodePod.cfg", kNodePodTable);
-    writeFile(program + "/kx.cfg", "\"KX43\",\"-\",\"A99\",\"KX43\"\r\n\"KX43\",\"B00\",\"-\",\"KX43B\"\r\n"
-                                   "\"KX43B\",\"-\",\"-\",\"KX43B\"\r\n\"KX33\",\"-\",\"-\",\"KX33\"\r\n"
-                                   "\"KX63\",\"-\",\"-\",\"KX63\"\r\n\"KX13\",\"-\",\"-\",\"KX13\"\r\n");
+    writeFile(program + "/kx.cfg",
+              "\"KX43\",\"-\",\"A99\",\"KX43\"\r\n\"KX43\",\"B00\",\"-\",\"KX43B\"\r\n"
+              "\"KX43B\",\"-\",\"-\",\"KX43B\"\r\n\"KX33\",\"-\",\"-\",\"KX33\"\r\n"
+              "\"KX63\",\"-\",\"-\",\"KX63\"\r\n\"KX13\",\"-\",\"-\",\"KX13\"\r\n");
     settingsFile_ = root.filePath("settings/Quorvel.ini");
     logFile_ = root.filePath("Quorlink.log");
     store("Properties", "LogFileName", logFile_);
@@ -71,13 +73,15 @@ QString DriverSandbox::downloads(const QString& name) const {
 
 int DriverRackTest::countReceived(const std::string& prefix) {
     const auto& lines = rack().received();
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(),
-                                          [&](const std::string& line) { return line.starts_with(prefix); }));
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.starts_with(prefix);
+    }));
 }
 
 QStringList DriverSandbox::protocol() const {
     QFile file(logFile_);
-    QString text = file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
+    QString text =
+        file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
     if (shell) text += shell->protocolLog().pending();
     QStringList texts;
     for (const QString& line : quorvel::SplitLogLines(text)) {

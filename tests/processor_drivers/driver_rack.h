@@ -15,7 +15,7 @@ namespace driver_tests {
 // A temporary installation: program directory with the hardware tables, settings, download
 // directory and protocol log; the shell with the strict UI and a driver context once started.
 class DriverSandbox {
-public:
+  public:
     DriverSandbox();
     ~DriverSandbox();
 
@@ -32,13 +32,13 @@ public:
     std::unique_ptr<quorvel::OperatorShell> shell;
     std::unique_ptr<quorvel::DriverContext> context;
 
-private:
+  private:
     QString settingsFile_;
     QString logFile_;
 };
 
 class DriverRackTest : public testing_support::SimRackTest, public DriverSandbox {
-protected:
+  protected:
     // Builds the rack (with a panel unless it names one), starts the shell in `startMode` and
     // scans.
     void startOn(nlohmann::json rackDescription, const QString& startMode = {}) {

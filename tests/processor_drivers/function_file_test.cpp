@@ -15,13 +15,14 @@ namespace {
 // "#name",mode,target,version,question,style,count,files...,"##"
 std::string record(const std::string& name, const std::string& mode = "-",
                    const std::string& version = "0", const std::string& files = "1,\"a.exe\"") {
-    return "\"#" + name + "\"," + mode + ",\"KX\",\"" + version + "\",\"-\",0," + files + ",\"##\"\r\n";
+    return "\"#" + name + "\"," + mode + ",\"KX\",\"" + version + "\",\"-\",0," + files +
+           ",\"##\"\r\n";
 }
 
 struct FileRun {
     std::optional<ProcessorFunction> chosen;
-    QStringList shown;         // message texts in order
-    QStringList buttons;       // names offered when the window was shown
+    QStringList shown;    // message texts in order
+    QStringList buttons;  // names offered when the window was shown
     bool windowShown = false;
 };
 
@@ -43,26 +44,29 @@ struct FileCase {
 // Reads the file (written as "kx43.cfg" for the processor: names match without regard to
 // case) and chooses, answering questions with `answer` and pressing button `button`.
 FileRun run(const std::string& directory, const std::optional<std::string>& content,
-            FunctionFileKind kind, const QString& startMode = "", const QString& programVersion = "0.2.0",
-            int button = 0, int answer = kAnswerYes) {
+            FunctionFileKind kind, const QString& startMode = "",
+            const QString& programVersion = "0.2.0", int button = 0, int answer = kAnswerYes) {
     testing_support::TempDir dir;
     const auto folder = dir.path() / directory;
     std::filesystem::create_directories(folder);
     const std::string name = kind == FunctionFileKind::Kx33 ? "KX33.CFG" : "KX43.CFG";
-    if (content) std::ofstream(folder / (kind == FunctionFileKind::Kx33 ? name : "kx43.cfg"), std::ios::binary) << *content;
+    if (content)
+        std::ofstream(folder / (kind == FunctionFileKind::Kx33 ? name : "kx43.cfg"),
+                      std::ios::binary)
+            << *content;
     FileRun result;
-    FunctionWindowUi ui{
-        [&](const QString& prompt, int) {
-            result.shown << prompt;
-            return answer;
-        },
-        [&](const QStringList& names) -> std::optional<int> {
-            result.windowShown = true;
-            result.buttons = names;
-            return button;
-        }};
-    const auto file = ReadFunctionFile(QString::fromStdString(folder.string()),
-                                       QString::fromStdString(directory), QString::fromStdString(name), kind);
+    FunctionWindowUi ui{[&](const QString& prompt, int) {
+                            result.shown << prompt;
+                            return answer;
+                        },
+                        [&](const QStringList& names) -> std::optional<int> {
+                            result.windowShown = true;
+                            result.buttons = names;
+                            return button;
+                        }};
+    const auto file =
+        ReadFunctionFile(QString::fromStdString(folder.string()), QString::fromStdString(directory),
+                         QString::fromStdString(name), kind);
     result.chosen = ChooseFunction(file, kind, startMode, programVersion, ui);
     return result;
 }
@@ -72,52 +76,179 @@ const QString kNoFunction = "No function found! Please check configuration file 
 TEST(FunctionFileTest, FormsOfTheFile) {
     std::string ten;
     for (int i = 1; i <= 11; ++i) ten += record("F" + std::to_string(i));
-    const QString question = "If this function fails, your KX43 will\rnot be operational anymore!\r\r"
-                             "Are you sure to download loader1 for KX?";
+    const QString question =
+        "If this function fails, your KX43 will\rnot be operational anymore!\r\r"
+        "Are you sure to download loader1 for KX?";
     const std::vector<FileCase> cases = {
-        {"old directory without a file offers the built-in download", "KX43P140.S00", std::nullopt,
-         FunctionFileKind::Processor, "", "0.2.0", 0, kAnswerYes, {},
-         {"Download KX43 firmware"}, "Download KX43 firmware"},
-        {"service mode adds the loader-1 download with its question", "KX43P140.S00", std::nullopt,
-         FunctionFileKind::Processor, "S", "0.2.0", 1, kAnswerNo, {question},
-         {"Download KX43 firmware", "KX43 Loader1 download"}, ""},
-        {"new directory needs its file", "KX43P210.S00", std::nullopt, FunctionFileKind::Processor,
-         "", "0.2.0", 0, kAnswerYes, {"KX configuration file kx43.cfg in this directory not found!"}, {}, ""},
-        {"short directory name", "KX43P21", record("A"), FunctionFileKind::Processor, "", "0.2.0", 0,
-         kAnswerYes, {"Wrong directory name for KX download!"}, {}, ""},
-        {"single visible entry is chosen at once", "KX43P210.S00", record("Only") + record("Hidden", "\"S\""),
-         FunctionFileKind::Processor, "", "0.2.0", 0, kAnswerYes, {}, {}, "Only"},
-        {"malformed first record aborts", "KX43P210.S00", "\"Download\",-,\"KX\"\r\n" + record("B"),
-         FunctionFileKind::Processor, "", "0.2.0", 0, kAnswerYes,
-         {"Error in KX configuration file kx43.cfg! Abort!"}, {}, ""},
-        {"malformed later record keeps the earlier ones and shows the window", "KX43P210.S00",
-         record("A") + "\"#B\",-,\"KX\",\"0\",\"-\",x,1\r\n", FunctionFileKind::Processor, "", "0.2.0", 0,
-         kAnswerYes, {"Error in KX configuration file kx43.cfg! Try to continue."}, {"A"}, "A"},
-        {"a record running into the next one is malformed", "KX43P210.S00",
-         "\"#A\",-,\"KX\",\"0\",\"-\",0,1,\"a.exe\"\r\n" + record("B"), FunctionFileKind::Processor, "",
-         "0.2.0", 0, kAnswerYes, {"Error in KX configuration file kx43.cfg! Abort!"}, {}, ""},
-        {"ten entries are read, the rest ignored", "KX43P210.S00", ten, FunctionFileKind::Processor, "",
-         "0.2.0", 9, kAnswerYes,
+        {"old directory without a file offers the built-in download",
+         "KX43P140.S00",
+         std::nullopt,
+         FunctionFileKind::Processor,
+         "",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {},
+         {"Download KX43 firmware"},
+         "Download KX43 firmware"},
+        {"service mode adds the loader-1 download with its question",
+         "KX43P140.S00",
+         std::nullopt,
+         FunctionFileKind::Processor,
+         "S",
+         "0.2.0",
+         1,
+         kAnswerNo,
+         {question},
+         {"Download KX43 firmware", "KX43 Loader1 download"},
+         ""},
+        {"new directory needs its file",
+         "KX43P210.S00",
+         std::nullopt,
+         FunctionFileKind::Processor,
+         "",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {"KX configuration file kx43.cfg in this directory not found!"},
+         {},
+         ""},
+        {"short directory name",
+         "KX43P21",
+         record("A"),
+         FunctionFileKind::Processor,
+         "",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {"Wrong directory name for KX download!"},
+         {},
+         ""},
+        {"single visible entry is chosen at once",
+         "KX43P210.S00",
+         record("Only") + record("Hidden", "\"S\""),
+         FunctionFileKind::Processor,
+         "",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {},
+         {},
+         "Only"},
+        {"malformed first record aborts",
+         "KX43P210.S00",
+         "\"Download\",-,\"KX\"\r\n" + record("B"),
+         FunctionFileKind::Processor,
+         "",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {"Error in KX configuration file kx43.cfg! Abort!"},
+         {},
+         ""},
+        {"malformed later record keeps the earlier ones and shows the window",
+         "KX43P210.S00",
+         record("A") + "\"#B\",-,\"KX\",\"0\",\"-\",x,1\r\n",
+         FunctionFileKind::Processor,
+         "",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {"Error in KX configuration file kx43.cfg! Try to continue."},
+         {"A"},
+         "A"},
+        {"a record running into the next one is malformed",
+         "KX43P210.S00",
+         "\"#A\",-,\"KX\",\"0\",\"-\",0,1,\"a.exe\"\r\n" + record("B"),
+         FunctionFileKind::Processor,
+         "",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {"Error in KX configuration file kx43.cfg! Abort!"},
+         {},
+         ""},
+        {"ten entries are read, the rest ignored",
+         "KX43P210.S00",
+         ten,
+         FunctionFileKind::Processor,
+         "",
+         "0.2.0",
+         9,
+         kAnswerYes,
          {"Maximum function entries in kx configuration file reached! Rest ignored."},
-         {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10"}, "F10"},
-        {"version too high is announced and gets no button", "KX43P210.S00",
-         record("New", "-", "1.0.0") + record("Old"), FunctionFileKind::Processor, "", "0.2.0", 0,
-         kAnswerYes, {"To perform function *New* you need at least Quorlink Version 1.0.0"}, {"Old"}, "Old"},
-        {"no entry left", "KX43P210.S00", record("New", "-", "9"), FunctionFileKind::Processor, "",
-         "0.2.0", 0, kAnswerYes,
-         {"To perform function *New* you need at least Quorlink Version 9", kNoFunction}, {}, ""},
-        {"negative file count cancels", "KX43P210.S00", record("Cancel", "-", "0", "-1"),
-         FunctionFileKind::Processor, "", "0.2.0", 0, kAnswerYes, {}, {}, ""},
-        {"mode A only in A", "KX43P210.S00", record("Admin", "\"A\""), FunctionFileKind::Processor, "S",
-         "0.2.0", 0, kAnswerYes, {kNoFunction}, {}, ""},
-        {"KX33 file missing", "KX33P210.S00", std::nullopt, FunctionFileKind::Kx33, "", "0.2.0", 0,
-         kAnswerYes, {"KX33 configuration file kx33.cfg in this directory not found!"}, {}, ""},
-        {"KX33 malformed", "KX33P210.S00", "\"#A\",-,\"KX\",\"0 1 2\",\"-\",0,0\r\n",
-         FunctionFileKind::Kx33, "", "0.2.0", 0, kAnswerYes,
-         {"Error in KX33 configuration file kx33.cfg! Abort!"}, {}, ""},
+         {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10"},
+         "F10"},
+        {"version too high is announced and gets no button",
+         "KX43P210.S00",
+         record("New", "-", "1.0.0") + record("Old"),
+         FunctionFileKind::Processor,
+         "",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {"To perform function *New* you need at least Quorlink Version 1.0.0"},
+         {"Old"},
+         "Old"},
+        {"no entry left",
+         "KX43P210.S00",
+         record("New", "-", "9"),
+         FunctionFileKind::Processor,
+         "",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {"To perform function *New* you need at least Quorlink Version 9", kNoFunction},
+         {},
+         ""},
+        {"negative file count cancels",
+         "KX43P210.S00",
+         record("Cancel", "-", "0", "-1"),
+         FunctionFileKind::Processor,
+         "",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {},
+         {},
+         ""},
+        {"mode A only in A",
+         "KX43P210.S00",
+         record("Admin", "\"A\""),
+         FunctionFileKind::Processor,
+         "S",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {kNoFunction},
+         {},
+         ""},
+        {"KX33 file missing",
+         "KX33P210.S00",
+         std::nullopt,
+         FunctionFileKind::Kx33,
+         "",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {"KX33 configuration file kx33.cfg in this directory not found!"},
+         {},
+         ""},
+        {"KX33 malformed",
+         "KX33P210.S00",
+         "\"#A\",-,\"KX\",\"0 1 2\",\"-\",0,0\r\n",
+         FunctionFileKind::Kx33,
+         "",
+         "0.2.0",
+         0,
+         kAnswerYes,
+         {"Error in KX33 configuration file kx33.cfg! Abort!"},
+         {},
+         ""},
     };
     for (const auto& c : cases) {
-        const FileRun r = run(c.directory, c.content, c.kind, c.startMode, c.programVersion, c.button, c.answer);
+        const FileRun r =
+            run(c.directory, c.content, c.kind, c.startMode, c.programVersion, c.button, c.answer);
         EXPECT_EQ(r.shown, c.shown) << c.label;
         EXPECT_EQ(r.buttons, c.buttons) << c.label;
         EXPECT_EQ(r.windowShown, !c.buttons.isEmpty()) << c.label;
@@ -127,7 +258,8 @@ TEST(FunctionFileTest, FormsOfTheFile) {
 
 TEST(FunctionFileTest, FieldsOfAnEntry) {
     const FileRun a = run("KX43P210.S00",
-                          "  \"#Download, all\" , - ,KX, 0.1 ,\"Sure?\",36,2,\"a.exe\",b.exe,\"more\",\"##x\",\"##\"\r\n",
+                          "  \"#Download, all\" , - ,KX, 0.1 "
+                          ",\"Sure?\",36,2,\"a.exe\",b.exe,\"more\",\"##x\",\"##\"\r\n",
                           FunctionFileKind::Processor);
     ASSERT_TRUE(a.chosen);
     EXPECT_EQ(a.shown, QStringList{"Sure?"});
@@ -138,9 +270,10 @@ TEST(FunctionFileTest, FieldsOfAnEntry) {
     EXPECT_EQ(a.chosen->fileCount, 2);
     EXPECT_EQ(a.chosen->files, "#a.exe#b.exe");
 
-    const FileRun b = run("KX33P210.S00",
-                          "\"#Image\",-,\"KX\",\"0.1 k1 k2 k3\",\"-\",0,16,8191,2,\"old.bin\",\"new.bin\",\"##\"",
-                          FunctionFileKind::Kx33);
+    const FileRun b =
+        run("KX33P210.S00",
+            "\"#Image\",-,\"KX\",\"0.1 k1 k2 k3\",\"-\",0,16,8191,2,\"old.bin\",\"new.bin\",\"##\"",
+            FunctionFileKind::Kx33);
     ASSERT_TRUE(b.chosen);
     EXPECT_EQ(b.chosen->minimumVersion, "0.1");
     EXPECT_EQ(b.chosen->versionTokens, (QStringList{"k1", "k2", "k3"}));

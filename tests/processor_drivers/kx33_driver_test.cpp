@@ -1,11 +1,12 @@
 // The KX33 drivers against the simulated rack: the download with its attempts and texts, and the
 // upload of the whole flash into a file.
+#include "operator/drivers/kx33_driver.h"
+
 #include <QDir>
 #include <QFile>
 #include <fstream>
 
 #include "driver_rack.h"
-#include "operator/drivers/kx33_driver.h"
 #include "operator/drivers/kx33_upload_driver.h"
 #include "rack/processor/kx33_board.h"
 #include "tools/fwgen/processor_firmware.h"
@@ -20,23 +21,30 @@ const QString kCritical =
     "C R I T I C A L    E R R O R   !!!\r\rKX33 Flash is not in an operating state!\rDo not "
     "reboot your Ventrix system!\r\r";
 
-const nlohmann::json kKx33Rack = {
-    {"timing", {{"resetMs", 1500}}},
-    {"processor",
-     {{"kind", "KX33"}, {"identity", "QTX,KX33,0,P2.06"}, {"version", "P2.06"}, {"restartMs", 1000},
-      {"sectorMs", 10}}}};
+const nlohmann::json kKx33Rack = {{"timing", {{"resetMs", 1500}}},
+                                  {"processor",
+                                   {{"kind", "KX33"},
+                                    {"identity", "QTX,KX33,0,P2.06"},
+                                    {"version", "P2.06"},
+                                    {"restartMs", 1000},
+                                    {"sectorMs", 10}}}};
 
 class Kx33DriverTest : public DriverRackTest {
-protected:
+  protected:
     Kx33DriverTest() {
         QDir().mkpath(downloads("KX33P210.S00"));
         image_ = fwgen::kx33Image("P2.10", kBlocks * 512, 9);
         std::ofstream(downloads("KX33P210.S00/kx33.bin").toStdString(), std::ios::binary)
-            .write(reinterpret_cast<const char*>(image_.data()), static_cast<std::streamsize>(image_.size()));
-        std::ofstream(downloads("KX33P210.S00/KX33.CFG").toStdString()) << fwgen::kx33FunctionFile("kx33.bin", kBlocks);
+            .write(reinterpret_cast<const char*>(image_.data()),
+                   static_cast<std::streamsize>(image_.size()));
+        std::ofstream(downloads("KX33P210.S00/KX33.CFG").toStdString())
+            << fwgen::kx33FunctionFile("kx33.bin", kBlocks);
     }
     rack::Kx33Board& board() { return dynamic_cast<rack::Kx33Board&>(*rack().processor()); }
-    bool flashHoldsImage() { return board().flash().compare(0, image_.size(), std::string(image_.begin(), image_.end())) == 0; }
+    bool flashHoldsImage() {
+        return board().flash().compare(0, image_.size(),
+                                       std::string(image_.begin(), image_.end())) == 0;
+    }
 
     std::vector<uint8_t> image_;
 };
@@ -59,11 +67,13 @@ TEST_F(Kx33DriverTest, AttemptsAndTheirTexts) {
         std::vector<QString> texts;
     };
     const std::vector<Case> cases = {
-        {"", "Error flashing! Didn't get block number information!",
+        {"",
+         "Error flashing! Didn't get block number information!",
          {kCritical + "Quorlink will try again!",
           kCritical + "Please try again and never reboot or\rswitch off the device until\rdownload "
                       "of KX33 firmware was successful!"}},
-        {"^PRC310,3,", "Port Timeout!",
+        {"^PRC310,3,",
+         "Port Timeout!",
          {"Error in transferring data to KX33 device!\rFirmware has not been changed!\rPlease "
           "check your connection and try again!"}},
     };
@@ -94,7 +104,8 @@ TEST_F(Kx33DriverTest, UploadStreamsTheWholeFlashIntoTheChosenFile) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.size(), 8192 * 512);
     EXPECT_EQ(file.read(static_cast<qint64>(image_.size())),
-              QByteArray(reinterpret_cast<const char*>(image_.data()), static_cast<qsizetype>(image_.size())));
+              QByteArray(reinterpret_cast<const char*>(image_.data()),
+                         static_cast<qsizetype>(image_.size())));
     EXPECT_EQ(ui.statuses.back(), "Upload finished!");
 }
 

@@ -1,10 +1,11 @@
 // The NodePod window's model against the simulated RA56 and its heads: scan, table and boxes,
 // the download into two heads of old and new hardware with their flash compared, the head in
 // loader 2 that cannot be chosen, and the rack reset when the window closes.
+#include "operator/drivers/nodepod_window.h"
+
 #include <algorithm>
 
 #include "driver_rack.h"
-#include "operator/drivers/nodepod_window.h"
 #include "rack/nodepod/nodepod_firmware.h"
 #include "rack/nodepod/ra56_module.h"
 #include "tools/fwgen/nodepod_set.h"
@@ -19,8 +20,12 @@ constexpr int kSlot = 2;
 const QString kStuckMessage = "Error2 switching NODEPOD from Loader2 to Loader1!";
 
 nlohmann::json head(int id, const std::string& hardware, const std::string& program = "flash") {
-    return {{"id", id}, {"type", 21}, {"serial", 1000 + id}, {"hardwareRevision", hardware},
-            {"program", program}, {"application", {{"name", "NodePod-S"}, {"version", "1.00"}}},
+    return {{"id", id},
+            {"type", 21},
+            {"serial", 1000 + id},
+            {"hardwareRevision", hardware},
+            {"program", program},
+            {"application", {{"name", "NodePod-S"}, {"version", "1.00"}}},
             {"loader1", {{"version", "1.10"}}}};
 }
 
@@ -36,13 +41,20 @@ const nlohmann::json kRack = {
     {"processor", {{"kind", "KX43"}, {"version", "P2.06"}, {"loaderRevision", "2.10"}}},
     {"slots",
      {{{"slot", 0}, {"kind", "RA51"}, {"firmwareType", 2}},
-      {{"slot", kSlot}, {"kind", "RA56"}, {"firmwareType", 2}, {"moduleCode", 16}, {"amtNumber", 56},
-       {"stageMs", 300}, {"nodes", {head(2, "2"), head(4, "4"), stuckInLoader2(100)}}}}}};
+      {{"slot", kSlot},
+       {"kind", "RA56"},
+       {"firmwareType", 2},
+       {"moduleCode", 16},
+       {"amtNumber", 56},
+       {"stageMs", 300},
+       {"nodes", {head(2, "2"), head(4, "4"), stuckInLoader2(100)}}}}}};
 
 class NodePodWindowTest : public DriverRackTest {
-protected:
+  protected:
     NodePodWindowTest() { fwgen::writeNodePodSet(downloads().toStdString(), set); }
-    rack::nodepod::Ra56Module& ra56() { return dynamic_cast<rack::nodepod::Ra56Module&>(*rack().slot(kSlot)); }
+    rack::nodepod::Ra56Module& ra56() {
+        return dynamic_cast<rack::nodepod::Ra56Module&>(*rack().slot(kSlot));
+    }
     bool flashHoldsNewApplication(int id) {
         fw::ApplicationInfo info;
         info.typeNumber = set.type.typeNumber;
@@ -51,8 +63,10 @@ protected:
         info.codeSize = set.codeSize;
         std::vector<uint8_t> expected(fw::kLoader1Start - fw::kFlashStart, 0xFF);
         for (const auto& s : fw::buildApplication(info))
-            std::copy(s.data.begin(), s.data.end(), expected.begin() + (s.address - fw::kFlashStart));
-        return std::equal(expected.begin(), expected.end(), ra56().node(id)->flash().at(fw::kFlashStart));
+            std::copy(s.data.begin(), s.data.end(),
+                      expected.begin() + (s.address - fw::kFlashStart));
+        return std::equal(expected.begin(), expected.end(),
+                          ra56().node(id)->flash().at(fw::kFlashStart));
     }
 
     fwgen::NodePodSet set;
@@ -106,9 +120,10 @@ TEST_F(NodePodWindowTest, NodeIdsAskedAndMissingLoaderTwoFile) {
     ui.expectMessage(kStuckMessage);
     window.scan();
     window.setTicked(1, true);  // new hardware
-    ui.expectMessage("No Loader2 *N4.ld2 file found for selected firmware!\rPlease have a look at "
-                     "your firmware files installation.\r\rYou'll need this loader2 file for new "
-                     "NODEPOD hardware revisions.\rPlease get new NODEPOD firmware file versions.");
+    ui.expectMessage(
+        "No Loader2 *N4.ld2 file found for selected firmware!\rPlease have a look at "
+        "your firmware files installation.\r\rYou'll need this loader2 file for new "
+        "NODEPOD hardware revisions.\rPlease get new NODEPOD firmware file versions.");
     const size_t sent = rack().received().size();
     EXPECT_NE(window.download("NP21p205.s19", false), 0);
     EXPECT_EQ(rack().received().size(), sent);

@@ -1,12 +1,13 @@
 // The panel drivers: the loader-1 download against the simulated rack, and the bootstrap, which
 // only a serial line can carry: refused over TCP/IP, run over a pseudo-terminal standing in for
 // COM1 with ventrix-sim as its own process.
+#include "operator/drivers/panel_driver.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "driver_rack.h"
-#include "operator/drivers/panel_driver.h"
 #include "rack/panel/dv_panel.h"
 #include "rack/sim/sim_process.h"
 #include "tools/fwgen/panel_firmware.h"
@@ -21,7 +22,7 @@ const QString kStarted =
     "until \rit is measuring and press OK!";
 
 class PanelDriverTest : public DriverRackTest {
-protected:
+  protected:
     PanelDriverTest() { files = fwgen::writePanelFirmware(downloads().toStdString()); }
     fwgen::PanelFirmwareSet files;
 };
@@ -40,15 +41,17 @@ TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndPassesItsVersion) {
     // Loader I now fills the panel's last sectors.
     const auto& flash = dynamic_cast<rack::panel::DvPanel&>(*rack().panel()).flash().bytes();
     for (const auto& segment : fwgen::panelLoaderI())
-        EXPECT_TRUE(std::equal(segment.data.begin(), segment.data.end(), flash.begin() + segment.address));
+        EXPECT_TRUE(
+            std::equal(segment.data.begin(), segment.data.end(), flash.begin() + segment.address));
     EXPECT_EQ(ui.statuses.back(), "Download finished!");
     EXPECT_EQ(protocol().back(), "-->Download DVxx finished.<--");
 }
 
 TEST_F(PanelDriverTest, BootstrapIsRefusedOverTcp) {
     startOn({{"processor", {{"kind", "KX43"}}}, {"panel", {{"kind", "DV43A"}}}});
-    ui.expectMessage("Bootloader DV function only supported for serial port!\rPlease use serial "
-                     "port COM1 or COM2 and try again!");
+    ui.expectMessage(
+        "Bootloader DV function only supported for serial port!\rPlease use serial "
+        "port COM1 or COM2 and try again!");
     const size_t sent = rack().received().size();
     EXPECT_EQ(RunPanelBootstrapDriver(*context, {}), kOperationDeclined);
     EXPECT_EQ(rack().received().size(), sent);
@@ -56,7 +59,7 @@ TEST_F(PanelDriverTest, BootstrapIsRefusedOverTcp) {
 
 // Points COM1 at the simulator's pseudo-terminal for one test.
 class ComOneAt {
-public:
+  public:
     explicit ComOneAt(const std::string& device) { ::setenv("QUORVEL_COM1", device.c_str(), 1); }
     ~ComOneAt() { ::unsetenv("QUORVEL_COM1"); }
     ComOneAt(const ComOneAt&) = delete;

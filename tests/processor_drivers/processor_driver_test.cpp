@@ -1,10 +1,11 @@
 // The processor driver against the simulated rack: the update of a KX43-family processor with its
 // settings kept, the refusals and downgrade rules, and the 9600-baud switch of an old boot loader.
+#include "operator/drivers/processor_driver.h"
+
 #include <QDir>
 #include <fstream>
 
 #include "driver_rack.h"
-#include "operator/drivers/processor_driver.h"
 #include "rack/processor/kx43_board.h"
 #include "tools/fwgen/processor_firmware.h"
 
@@ -13,28 +14,36 @@ using namespace quorvel;
 namespace driver_tests {
 namespace {
 
-const nlohmann::json kOlderSettings = {{"serialNumber", "\"KX43-0815\""}, {"gpibAddress", 12},
-                                       {"rs485Address", 5}, {"rs232", "19200,1,2"},
-                                       {"powerSaveMode", "1"}, {"powerSaveTiming", "4"}};
-const nlohmann::json kNewerSettings = {{"filter", "1"}, {"multiClient", "1"},
-                                       {"generalPurposeRegister", "4711"}, {"pip1", "3"},
-                                       {"ntpServerStart", "1"}, {"ntpServerAddress", "10.0.0.5"}};
+const nlohmann::json kOlderSettings = {{"serialNumber", "\"KX43-0815\""},
+                                       {"gpibAddress", 12},
+                                       {"rs485Address", 5},
+                                       {"rs232", "19200,1,2"},
+                                       {"powerSaveMode", "1"},
+                                       {"powerSaveTiming", "4"}};
+const nlohmann::json kNewerSettings = {
+    {"filter", "1"}, {"multiClient", "1"},    {"generalPurposeRegister", "4711"},
+    {"pip1", "3"},   {"ntpServerStart", "1"}, {"ntpServerAddress", "10.0.0.5"}};
 
 nlohmann::json processorRack(const std::string& kind, const std::string& version,
                              const std::string& loaderRevision, const nlohmann::json& settings = {},
                              const std::string& hardwareRevision = "\"A01\"") {
     return {{"timing", {{"resetMs", 1500}}},
             {"processor",
-             {{"kind", kind}, {"identity", "QTX," + kind + ",0," + version}, {"version", version},
-              {"loaderRevision", loaderRevision}, {"hardwareRevision", hardwareRevision},
-              {"restartMs", 1000}, {"settings", settings.is_null() ? nlohmann::json::object() : settings}}}};
+             {{"kind", kind},
+              {"identity", "QTX," + kind + ",0," + version},
+              {"version", version},
+              {"loaderRevision", loaderRevision},
+              {"hardwareRevision", hardwareRevision},
+              {"restartMs", 1000},
+              {"settings", settings.is_null() ? nlohmann::json::object() : settings}}}};
 }
 
 class ProcessorDriverTest : public DriverRackTest {
-protected:
+  protected:
     rack::Kx43Board& board() { return dynamic_cast<rack::Kx43Board&>(*rack().processor()); }
     // A firmware directory of `version` with its function file.
-    void firmware(const QString& name, const std::string& version, const char* functionFile = "KX43.CFG") {
+    void firmware(const QString& name, const std::string& version,
+                  const char* functionFile = "KX43.CFG") {
         const std::string path = downloads(name).toStdString();
         fwgen::writeKx43Firmware(path, version, 5);
         if (functionFile) std::ofstream(path + "/" + functionFile) << fwgen::kx43FunctionFile();
@@ -93,7 +102,8 @@ TEST_F(ProcessorDriverTest, DowngradeRules) {
     };
     const QString versions = "You have KX version P2.10\rand you try to download version P2.06";
     const std::vector<Case> cases = {
-        {"", "\"A01\"", versions + ".\r\rDownload of older KX versions is not\rallowed! Please ask QTX!",
+        {"", "\"A01\"",
+         versions + ".\r\rDownload of older KX versions is not\rallowed! Please ask QTX!",
          kIconStop, kOperationDeclined},
         {"S", "\"1.05\"", "You are in service mode!\rPay attention!\r\r" + versions + " !",
          kIconExclamation, 0},
@@ -119,8 +129,9 @@ TEST_F(ProcessorDriverTest, OldBootLoaderOverTcpIsRefusedWithTheSerialLineText) 
     firmware("KX43P210.S00", "P2.10");
     startOn(processorRack("KX43", "P2.06", "1.50"));
     ASSERT_EQ(shell->state().Inventory.processor.LoaderRevision, "1.50");
-    ui.expectMessage("Download KX43 firmware is only possible\rwith RS232 at 9.600baud, 8E1!\r\r"
-                     "Please connect RS232 of PC with VTX\rand try again!");
+    ui.expectMessage(
+        "Download KX43 firmware is only possible\rwith RS232 at 9.600baud, 8E1!\r\r"
+        "Please connect RS232 of PC with VTX\rand try again!");
     const size_t sent = rack().received().size();
     EXPECT_EQ(RunProcessorDriver(*context, {}), kOperationDeclined);
     EXPECT_EQ(rack().received().size(), sent);
@@ -132,11 +143,13 @@ TEST_F(ProcessorDriverTest, OldBootLoaderOnTheSerialLineIsSwitchedTo9600AndBack)
     store("Properties", "Baudrate", "38400");
     startOn(processorRack("KX43", "P2.06", "1.50"));
     ui.expectList(0)
-        .expectMessage("Download KX43 firmware is only possible\rwith RS232 at 9.600baud, 8E1!\r\r"
-                       "Should this program set your VTX to 9600 baud, 8E1 ?",
-                       kAnswerYes)
-        .expectMessage("Baudrate of VTX set to 9600 baud, \r1 stopbit, even parity.\r\rVTX could "
-                       "stay at this\rsetting in case of download failure!");
+        .expectMessage(
+            "Download KX43 firmware is only possible\rwith RS232 at 9.600baud, 8E1!\r\r"
+            "Should this program set your VTX to 9600 baud, 8E1 ?",
+            kAnswerYes)
+        .expectMessage(
+            "Baudrate of VTX set to 9600 baud, \r1 stopbit, even parity.\r\rVTX could "
+            "stay at this\rsetting in case of download failure!");
     ASSERT_EQ(RunProcessorDriver(*context, {}), 0);
     ui.verify();
     const auto& lines = rack().received();
@@ -156,9 +169,10 @@ TEST_F(ProcessorDriverTest, RefusedTypesSendNothing) {
         QString message;
     };
     for (const Case& c : {Case{"KX13", "KX13 update not possible."},
-                          Case{"KX43P", "KX download of this type and/or hardware revision\ris not "
-                                        "supported by this Quorlink version!\rPlease use current "
-                                        "Quorlink version or contact QTX!"}}) {
+                          Case{"KX43P",
+                               "KX download of this type and/or hardware revision\ris not "
+                               "supported by this Quorlink version!\rPlease use current "
+                               "Quorlink version or contact QTX!"}}) {
         startOn(processorRack(c.kind, "P2.06", "2.10"));
         ui.expectMessage(c.message);
         const size_t sent = rack().received().size();

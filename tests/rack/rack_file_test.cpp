@@ -18,14 +18,14 @@ std::string errorOf(const nlohmann::json& description) {
 }
 
 class RackFileTest : public ::testing::Test {
-protected:
+  protected:
     std::filesystem::path write(const std::string& text) {
         std::ofstream(path_) << text;
         return path_;
     }
     ~RackFileTest() override { std::filesystem::remove(path_); }
 
-private:
+  private:
     std::filesystem::path path_ = std::filesystem::temp_directory_path() /
                                   ("rack-file-test-" + std::to_string(::getpid()) + ".json");
 };
@@ -60,7 +60,8 @@ TEST_F(ShippedProcessorTest, AnswersFollowTheRackFile) {
 
 TEST_F(RackFileTest, TimingAndIdentityAreTaken) {
     auto rack = rack::loadRackFile(write(R"({"timing": {"resetMs": 150},
-        "processor": {"kind": "KX33", "identity": "QTX,KX33,0,P3.10"}})").string());
+        "processor": {"kind": "KX33", "identity": "QTX,KX33,0,P3.10"}})")
+                                       .string());
     EXPECT_EQ(rack->timing().resetMs, 150);
     EXPECT_EQ(rack->processor()->name(), "KX33");
 }
@@ -72,7 +73,8 @@ TEST_F(RackFileTest, ErrorsNameTheFileAndTheProblem) {
         FAIL() << "no error";
     } catch (const std::exception& e) {
         EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
-        EXPECT_NE(std::string(e.what()).find("unknown component kind \"KX99\""), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("unknown component kind \"KX99\""), std::string::npos)
+            << e.what();
     }
 }
 
@@ -81,16 +83,21 @@ TEST_F(RackFileTest, BrokenJsonAndMissingFile) {
     try {
         rack::loadRackFile("/no/such/rack.json");
     } catch (const std::exception& e) {
-        EXPECT_NE(std::string(e.what()).find("cannot open rack file /no/such/rack.json"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("cannot open rack file /no/such/rack.json"),
+                  std::string::npos);
     }
 }
 
 TEST_F(RackFileTest, BadEntriesAreRefused) {
-    EXPECT_NE(errorOf({{"slots", {{{"slot", 16}, {"kind", "KX43"}}}}}).find("slot 16 is not 0-15"), std::string::npos);
-    EXPECT_NE(errorOf({{"slots", {{{"slot", 2}, {"kind", "KX43"}}, {{"slot", 2}, {"kind", "KX43"}}}}})
-                  .find("slot 2 is described twice"), std::string::npos);
+    EXPECT_NE(errorOf({{"slots", {{{"slot", 16}, {"kind", "KX43"}}}}}).find("slot 16 is not 0-15"),
+              std::string::npos);
+    EXPECT_NE(
+        errorOf({{"slots", {{{"slot", 2}, {"kind", "KX43"}}, {{"slot", 2}, {"kind", "KX43"}}}}})
+            .find("slot 2 is described twice"),
+        std::string::npos);
     EXPECT_NE(errorOf({{"faults", {{{"pattern", "IDN"}, {"action", "explode"}}}}})
-                  .find("unknown fault action \"explode\""), std::string::npos);
+                  .find("unknown fault action \"explode\""),
+              std::string::npos);
     EXPECT_NE(errorOf({{"faults", {{{"pattern", "(IDN"}}}}}).find("pattern"), std::string::npos);
 }
 

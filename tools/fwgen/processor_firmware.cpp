@@ -28,8 +28,8 @@ std::vector<uint8_t> text(const std::string& content) { return {content.begin(),
 // GPIB 7, RS485 address 1, 192.168.0.100, both lines 9600 baud (code 5), even parity, 1 stop bit.
 std::vector<uint8_t> initialisationFile(uint32_t seed) {
     std::vector<uint8_t> bytes = {7, 1, 192, 168, 0, 100, 5, 0, 2, 1, 5, 0, 2, 1};
-    const auto rest = text("\r\n[kx43]\r\nmeasure=on\r\nbuffer=4096\r\nseed=" +
-                           std::to_string(seed) + "\r\n");
+    const auto rest =
+        text("\r\n[kx43]\r\nmeasure=on\r\nbuffer=4096\r\nseed=" + std::to_string(seed) + "\r\n");
     bytes.insert(bytes.end(), rest.begin(), rest.end());
     bytes.resize(300, ' ');
     return bytes;
@@ -56,8 +56,8 @@ std::vector<uint8_t> kx33Image(const std::string& version, size_t size, uint32_t
 
 const std::vector<std::string>& kx43FirmwareFiles() {
     static const std::vector<std::string> names = {
-        "kx43nmi.exe", "kx43.exe",     "kx43lite.exe", "kx43lev2.exe", "kx43emm.exe",
-        "kx43ini.cnf", "services",     "autoexec.bat", "3c589pd.com",  "ethdrv.exe"};
+        "kx43nmi.exe", "kx43.exe", "kx43lite.exe", "kx43lev2.exe", "kx43emm.exe",
+        "kx43ini.cnf", "services", "autoexec.bat", "3c589pd.com",  "ethdrv.exe"};
     return names;
 }
 

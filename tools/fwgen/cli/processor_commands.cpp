@@ -12,8 +12,9 @@ namespace {
 // "P" digit "." two digits, as the processors report it.
 const CLI::Validator kVersion(
     [](const std::string& v) {
-        const bool ok = v.size() == 5 && v[0] == 'P' && std::isdigit(static_cast<unsigned char>(v[1])) &&
-                        v[2] == '.' && std::isdigit(static_cast<unsigned char>(v[3])) &&
+        const bool ok = v.size() == 5 && v[0] == 'P' &&
+                        std::isdigit(static_cast<unsigned char>(v[1])) && v[2] == '.' &&
+                        std::isdigit(static_cast<unsigned char>(v[3])) &&
                         std::isdigit(static_cast<unsigned char>(v[4]));
         return ok ? std::string() : "version must look like P2.06";
     },
@@ -34,7 +35,8 @@ void addKx33Command(CLI::App& app) {
     command->add_option("--version", arguments->version, "embedded version, e.g. P2.06")
         ->required()
         ->check(kVersion);
-    command->add_option("--blocks", arguments->blocks, "number of 512-byte blocks")->capture_default_str();
+    command->add_option("--blocks", arguments->blocks, "number of 512-byte blocks")
+        ->capture_default_str();
     command->add_option("--seed", arguments->seed, "seed (same seed, same bytes)");
     command->add_flag("--functions", arguments->functions,
                       "also write KX33.CFG beside the image, offering its download");
@@ -57,7 +59,8 @@ void addKx43Command(CLI::App& app) {
     };
     auto arguments = std::make_shared<Arguments>();
     CLI::App* command = app.add_subcommand(
-        "kx43", "write a KX43 firmware directory: the ten files of the full firmware and kx43load.exe");
+        "kx43",
+        "write a KX43 firmware directory: the ten files of the full firmware and kx43load.exe");
     command->add_option("--dir", arguments->directory, "directory to fill (created)")->required();
     command->add_option("--version", arguments->version, "embedded version, e.g. P2.06")
         ->required()
