@@ -206,7 +206,7 @@ int PanelUpdate::updateLoaderI() {
         return r;
     const int count = static_cast<int>(std::size(kLoaderISectors));
     if (int r = programSectors(image, kLoaderISectors[0], kLoaderISectors[count - 1],
-                               [count](int k) { return k * 100 / count; }))
+                               [=](int k) { return k * 100 / count; }))
         return r;
     ch_.reportProgress(100);
     return 0;

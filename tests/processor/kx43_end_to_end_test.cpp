@@ -83,7 +83,7 @@ protected:
 };
 
 TEST_F(Kx43EndToEndTest, UpdateOverASerialPseudoTerminal) {
-    ServedRack served(kRack);
+    ServedRack served(kRack, ServedRack::Over::PseudoTerminal);
     ::setenv("QUORVEL_COM1", served.where().c_str(), 1);
     ASSERT_EQ(OpenConnection(1, 38400, "e", 8, 1, 6000, recordMessage, -1, 0), 0) << lastMessage();
     EXPECT_EQ(updateAndStart(), 0) << lastMessage();
