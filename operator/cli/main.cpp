@@ -104,7 +104,8 @@ using Commands = std::vector<std::pair<CLI::App*, std::function<int()>>>;
 
 void addProcessorCommands(CLI::App& app, DeviceOptions& o, Commands& commands,
                           const CommonOptions& common) {
-    auto* processor = app.add_subcommand("processor", "update or restart the communication processor");
+    auto* processor =
+        app.add_subcommand("processor", "update or restart the communication processor");
     processor->require_subcommand(1);
     const std::pair<const char*, ProcessorAction> actions[] = {
         {"download", ProcessorAction::Download}, {"loader1", ProcessorAction::Loader1}};
@@ -114,19 +115,20 @@ void addProcessorCommands(CLI::App& app, DeviceOptions& o, Commands& commands,
                                                             : "write the processor's loader 1");
         command->add_option("--directory", o.directory, "firmware directory as the list shows it");
         command->add_option("--function", o.function, "function of the directory's function file");
-        commands.emplace_back(command, [&, action] { return RunProcessorCommand(common, o, action); });
+        commands.emplace_back(
+            command, [&, chosen = action] { return RunProcessorCommand(common, o, chosen); });
     }
     auto* activate = processor->add_subcommand("activate", "restart the processor's firmware");
-    commands.emplace_back(activate, [&] {
-        return RunProcessorCommand(common, o, ProcessorAction::Activate);
-    });
+    commands.emplace_back(
+        activate, [&] { return RunProcessorCommand(common, o, ProcessorAction::Activate); });
     auto* kx33 = app.add_subcommand("kx33", "the KX33 processor")->require_subcommand(1);
     auto* upload = kx33->add_subcommand("upload", "read the whole KX33 flash into a file");
     upload->add_option("--output", o.output, "target file")->required();
     commands.emplace_back(upload, [&] { return RunKx33Upload(common, o); });
 }
 
-void addPanelCommands(CLI::App& app, DeviceOptions& o, Commands& commands, const CommonOptions& common) {
+void addPanelCommands(CLI::App& app, DeviceOptions& o, Commands& commands,
+                      const CommonOptions& common) {
     auto* panel = app.add_subcommand("panel", "update, restart or bootstrap the display panel");
     panel->require_subcommand(1);
     const std::pair<const char*, PanelAction> actions[] = {{"download", PanelAction::Download},
@@ -137,17 +139,20 @@ void addPanelCommands(CLI::App& app, DeviceOptions& o, Commands& commands, const
         auto* command = panel->add_subcommand(name, std::string("panel ") + name);
         command->add_option("--firmware", o.firmware, "file name as the firmware list shows it");
         if (action == PanelAction::Bootstrap) {
-            command->add_option("--serial", o.serialNumber, "serial number (12 characters)")->required();
+            command->add_option("--serial", o.serialNumber, "serial number (12 characters)")
+                ->required();
             command->add_option("--hw-rev", o.hardwareRevision, "hardware revision (4 characters)")
                 ->required();
         }
-        commands.emplace_back(command, [&, action] { return RunPanelCommand(common, o, action); });
+        commands.emplace_back(command,
+                              [&, chosen = action] { return RunPanelCommand(common, o, chosen); });
     }
 }
 
 void addNodePodCommands(CLI::App& app, DeviceOptions& o, Commands& commands,
                         const CommonOptions& common) {
-    auto* nodepod = app.add_subcommand("nodepod", "the NodePods behind an RA56")->require_subcommand(1);
+    auto* nodepod =
+        app.add_subcommand("nodepod", "the NodePods behind an RA56")->require_subcommand(1);
     auto* scan = nodepod->add_subcommand("scan", "list the NodePods behind the RA56");
     scan->add_option("--slot", o.slot, "slot 1-16 of the RA56")->required();
     commands.emplace_back(scan, [&] { return RunNodePodScan(common, o); });
@@ -164,7 +169,8 @@ void addNodePodCommands(CLI::App& app, DeviceOptions& o, Commands& commands,
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     CLI::App app{
-        "quorvel-cli: scans Ventrix racks, updates and maintains their amplifiers, processor, panel "
+        "quorvel-cli: scans Ventrix racks, updates and maintains their amplifiers, processor, "
+        "panel "
         "and NodePods.\n"
         "Exit codes: 0 done, 1 failed, 2 nothing to do, 3 no rack or device found."};
     app.set_version_flag("--version", std::string("quorvel-cli ") + quorvel::kProgramVersion);
