@@ -49,6 +49,9 @@ public:
 
     // The host went away (TCP connection closed): drop half-received lines and queued answers.
     void hostDisconnected();
+    // The host closed the serial line: what the rack sends meanwhile is lost, but the rack itself
+    // does not notice, so half-received lines and a pass-through in progress carry on.
+    void serialLineClosed() { out_.clear(); }
 
     // -- what components use
     Clock::time_point now() const { return now_; }

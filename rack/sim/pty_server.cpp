@@ -46,7 +46,7 @@ void PtyServer::run(const StopSignal& stop) {
     while (waitForHost(stop)) {
         if (log_) log_("host opened " + path_);
         const auto end = HostSession(master_, rack_, clock_, byteTime_).run(stop);
-        rack_.hostDisconnected();
+        rack_.serialLineClosed();
         if (end == HostSession::End::Stopped) return;
         if (log_) log_("host closed " + path_);
     }

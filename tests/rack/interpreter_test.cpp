@@ -75,6 +75,13 @@ TEST_F(InterpreterTest, HostDisconnectDropsHalfLinesAndQueuedAnswers) {
     EXPECT_EQ(ask("PRC?11"), "P1.41\r\n");  // not "HWRPRC?11"
 }
 
+TEST_F(InterpreterTest, SerialLineCloseDropsOnlyQueuedAnswers) {
+    send("\x12IDN?\r\nPRC?");
+    rack().serialLineClosed();
+    EXPECT_FALSE(next());
+    EXPECT_EQ(ask("11"), "P1.41\r\n");  // the half line survives, as on a real serial line
+}
+
 TEST_F(InterpreterTest, ReceivedCommandsAreRecorded) {
     send("\x12IDN?\r\nBDR?\r\n");
     EXPECT_EQ(rack().received(), (std::vector<std::string>{"IDN?", "BDR?"}));
