@@ -3,6 +3,8 @@
 // the devices the operator selected, how firmware is chosen, and the run report of the current
 // operation. One context lives as long as the front end.
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "operator/drivers/firmware_choice.h"
@@ -53,6 +55,11 @@ class DriverContext {
     std::function<void()> refreshDeviceTree;
     // Called where a driver asks for a rescan (the window scans; the command line may not).
     std::function<void()> rescan;
+    // The panel bootstrap's serial number and hardware revision in one window; nullopt when the
+    // operator cancelled and `confirmCancel` said yes. Unset: the driver asks for each in turn.
+    std::function<std::optional<std::pair<QString, QString>>(
+        const std::function<bool()>& confirmCancel)>
+        askBootstrapValues;
     // Plan only: the drivers check and report what they would do and send nothing.
     bool dryRun = false;
 

@@ -77,9 +77,13 @@ void NodePodWindow::scan() {
         });
         if (mode != 0) stop_ = true;
         if (!stop_) downloadMode_ = true;
-        for (const int id : ScannedNodeIds()) {
+        const std::vector<int> ids = ScannedNodeIds();
+        for (size_t asked = 0; asked < ids.size() && !stop_; ++asked) {
+            // The scan takes a while without heads: progress, and a window that can be stopped.
+            window_.setProgress(static_cast<int>(asked * 100 / ids.size()));
+            window_.processEvents();
             if (stop_) break;
-            ScanAnswer answer = askNode(context_.gateway(), id);
+            ScanAnswer answer = askNode(context_.gateway(), ids[asked]);
             if (answer.node.programState > 0) addNode(std::move(answer.node));
         }
     }

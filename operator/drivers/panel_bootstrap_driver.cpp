@@ -35,17 +35,26 @@ struct PanelValues {
     QString hardwareRevision;
 };
 
+bool confirmCancel(DriverContext& context) {
+    return context.ShowMessage(kCancelQuestion, kYesNo | kIconExclamation) == kAnswerYes;
+}
+
 // One field of the input window; nullopt when the operator cancelled and confirmed it.
 std::optional<QString> askField(DriverContext& context, const QString& label) {
     while (true) {
         if (auto value = context.ui().askInput(label, kInputTitle)) return value;
-        if (context.ShowMessage(kCancelQuestion, kYesNo | kIconExclamation) == kAnswerYes)
-            return std::nullopt;
+        if (confirmCancel(context)) return std::nullopt;
     }
 }
 
 std::optional<PanelValues> inputValues(DriverContext& context,
                                        const PanelBootstrapRequest& request) {
+    if (!request.serialNumber && !request.hardwareRevision && context.askBootstrapValues) {
+        const auto typed = context.askBootstrapValues([&context] { return confirmCancel(context); });
+        if (!typed) return std::nullopt;
+        return PanelValues{typed->first.left(kSerialNumberLength),
+                           typed->second.left(kHardwareRevisionLength)};
+    }
     auto serial = request.serialNumber ? request.serialNumber
                                        : askField(context, "Serial Number/ Serien-Nummer:");
     if (!serial) return std::nullopt;

@@ -2,11 +2,8 @@
 
 #include <QMessageBox>
 
+#include "operator/shell/program_version.h"
 #include "operator/shell/quorlink_library.h"
-
-#ifndef QUORVEL_VERSION
-#define QUORVEL_VERSION "0.0.0"
-#endif
 
 namespace quorvel::forms {
 
@@ -24,7 +21,7 @@ void ShowAboutBox(QWidget* parent, QuorlinkLibrary& library) {
                        QString("<h3>Quorvel %1</h3>"
                                "<p>Firmware loader for Ventrix measuring-amplifier racks.</p>"
                                "<p>Device-link library Quorlink %1<br>%2</p>")
-                           .arg(QUORVEL_VERSION, LibraryLocation(library).toHtmlEscaped()));
+                           .arg(QString(kProgramVersion), LibraryLocation(library).toHtmlEscaped()));
 }
 
 }  // namespace quorvel::forms

@@ -4,12 +4,15 @@
 #include "operator/drivers/amplifier_commands.h"
 #include "operator/drivers/device_information.h"
 #include "operator/drivers/menu_commands.h"
+#include "operator/drivers/processor_panel_commands.h"
 #include "operator/drivers/shell_commands.h"
 #include "operator/forms/about_box.h"
+#include "operator/forms/bootstrap_input_dialog.h"
 #include "operator/forms/choice_list_dialog.h"
 #include "operator/forms/directory_dialog.h"
 #include "operator/forms/help_window.h"
 #include "operator/forms/information_dialog.h"
+#include "operator/forms/nodepod_dialog.h"
 #include "operator/forms/port_dialog.h"
 #include "operator/forms/selection_view.h"
 
@@ -30,11 +33,17 @@ WindowProgram::WindowProgram(WindowProgramOptions options)
       dispatcher_(std::make_unique<CommandDispatcher>(*context_)) {
     RegisterShellCommands(*dispatcher_);
     RegisterAmplifierCommands(*dispatcher_);
+    RegisterProcessorAndPanelCommands(*dispatcher_);
+    dispatcher_->add(menu::kNodePodDownload, {{}, {}, [this] { return openNodePodWindow(); }});
     context_->chooseFirmware = [this](const FirmwareTarget& target, bool quiet) {
         return chooseFirmware(target, quiet);
     };
     context_->refreshDeviceTree = [this] { refreshDeviceTree(); };
     context_->rescan = [this] { scan(); };
+    context_->askBootstrapValues = [this](const std::function<bool()>& confirmCancel) {
+        BootstrapInputDialog dialog(confirmCancel, ui_.owner());
+        return dialog.ask();
+    };
     ui_.setMessageService(
         [this](const QString& prompt, int style) { return shell_->ShowMessage(prompt, style); });
     if (options_.comMappingFile.isEmpty()) {
@@ -193,6 +202,17 @@ void WindowProgram::doubleClickNodePod(int slot) {
     clickNodePod(slot);
     shell_->WriteProtocol("-->Download NODEPOD.<--");
     if (selection_.isEnabled("mnuTransferNodePodDown")) runEntry("mnuTransferNodePodDown");
+}
+
+int WindowProgram::openNodePodWindow() {
+    const std::vector<int> slots = selection_.tickedSlots();
+    if (slots.size() != 1) return kOperationDeclined;
+    NodePodDialog::Services services;
+    services.ui = &ui_;
+    services.changeDirectory = [this] { chooseDownloadDirectory(); };
+    NodePodDialog dialog(*context_, slots.front(), services, &window_);
+    dialog.exec();
+    return context_->report().result();
 }
 
 void WindowProgram::showInformation(DeviceRef device) {

@@ -44,6 +44,8 @@ class WindowProgram : public QObject {
     void clickBox(DeviceRef device, bool checked);
     void clickNodePod(int slot);
     void doubleClickNodePod(int slot);
+    // The NodePod window for the one ticked RA56; the result of its last download.
+    int openNodePodWindow();
     void showInformation(DeviceRef device);
     void scan();
     void configurePort();

@@ -5,6 +5,7 @@
 #include <QInputDialog>
 
 #include "operator/forms/choice_list_dialog.h"
+#include "operator/forms/function_dialog.h"
 #include "operator/forms/line_ends.h"
 #include "operator/forms/message_box.h"
 #include "operator/forms/show_box.h"
@@ -36,10 +37,8 @@ std::optional<QString> WindowUi::askInput(const QString& prompt, const QString& 
 
 std::optional<int> WindowUi::chooseOne(const QString& title, const QStringList& choices) {
     if (choices.isEmpty()) return std::nullopt;
-    bool ok = false;
-    const QString chosen = QInputDialog::getItem(owner(), title, title, choices, 0, false, &ok);
-    if (!ok) return std::nullopt;
-    return static_cast<int>(choices.indexOf(chosen));
+    FunctionDialog dialog(title, choices, owner());
+    return dialog.choose();
 }
 
 std::optional<int> WindowUi::chooseFromList(const ChoiceList& list) {
