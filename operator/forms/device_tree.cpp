@@ -2,13 +2,15 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QLabel>
 
 namespace quorvel::forms {
 namespace {
 
 constexpr int kBoxColumn = 0;
 constexpr int kPictureColumn = 1;
-constexpr int kSpaceColumn = 2;
+constexpr int kMarkColumn = 2;
+constexpr int kSpaceColumn = 3;
 constexpr int kFirstSlotRow = 2;
 
 }  // namespace
@@ -36,6 +38,11 @@ DeviceTree::DeviceTree(QWidget* parent) : QFrame(parent) {
         connect(picture, &NodePodPictureLabel::doubleClicked, this,
                 &DeviceTree::nodePodDoubleClicked);
         pictures_[slot] = picture;
+        auto* mark = new QLabel(this);
+        mark->setObjectName(QString("lblNewer%1").arg(slot));
+        mark->hide();
+        grid->addWidget(mark, kFirstSlotRow + slot, kMarkColumn);
+        marks_[slot] = mark;
     }
     grid->setRowStretch(kFirstSlotRow + DeviceInventory::kSlots, 1);
 }
@@ -85,6 +92,20 @@ void DeviceTree::setBoxEnabled(DeviceRef device, bool enabled) {
 
 void DeviceTree::setNodePodPicture(int slot, NodePodPicture picture) {
     pictures_[static_cast<size_t>(slot)]->show(picture);
+}
+
+void DeviceTree::setNewerFirmware(int slot, const QString& version) {
+    QLabel* mark = marks_[static_cast<size_t>(slot)];
+    mark->setVisible(!version.isEmpty() && slots_[static_cast<size_t>(slot)]->isVisible());
+    mark->setText(version.isEmpty() ? QString() : "update: " + version);
+    const QString tip = "The download directory holds firmware " + version + ", newer than the module's.";
+    mark->setToolTip(version.isEmpty() ? QString() : tip);
+    mark->setAccessibleName(mark->text());
+}
+
+QString DeviceTree::newerFirmware(int slot) const {
+    const QLabel* mark = marks_[static_cast<size_t>(slot)];
+    return mark->isVisibleTo(this) ? mark->text() : QString();
 }
 
 }  // namespace quorvel::forms

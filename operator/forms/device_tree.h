@@ -9,6 +9,7 @@
 #include "operator/shell/operator_ui.h"
 
 class QCheckBox;
+class QLabel;
 
 namespace quorvel::forms {
 
@@ -32,6 +33,10 @@ class DeviceTree : public QFrame {
     bool isChecked(DeviceRef device) const;
     void setBoxEnabled(DeviceRef device, bool enabled);
     void setNodePodPicture(int slot, NodePodPicture picture);
+    // The mark beside a slot when the download directory holds newer firmware for its module
+    // (empty `version`: no mark); the mark's text, empty when none is shown.
+    void setNewerFirmware(int slot, const QString& version);
+    QString newerFirmware(int slot) const;
 
   signals:
     // The operator clicked a box; `checked` is its new state.
@@ -47,6 +52,7 @@ class DeviceTree : public QFrame {
     QCheckBox* panel_;
     std::array<QCheckBox*, DeviceInventory::kSlots> slots_{};
     std::array<NodePodPictureLabel*, DeviceInventory::kSlots> pictures_{};
+    std::array<QLabel*, DeviceInventory::kSlots> marks_{};
 };
 
 }  // namespace quorvel::forms

@@ -47,6 +47,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(central);
     buildStatusBar();
     resize(520, 640);
+    clock_.start();
 }
 
 void MainWindow::buildMenus() {
@@ -99,14 +100,27 @@ void MainWindow::buildStatusBar() {
 }
 
 void MainWindow::setStatusText(const QString& text) {
+    if (text != status_->text()) remaining_.restart();
     status_->setText(text);
-    // The bar names the phase it measures.
-    progress_->setFormat(text.isEmpty() ? QString("%p%") : text + "  %p%");
+    showProgressText({});
+}
+
+void MainWindow::showProgressText(const QString& remaining) {
+    // The bar names the phase it measures and, once measured, the time the phase still needs.
+    const QString phase = status_->text();
+    QString format = phase.isEmpty() ? QString("%p%") : phase + "  %p%";
+    if (!remaining.isEmpty()) format += ", " + remaining;
+    progress_->setFormat(format);
 }
 QString MainWindow::statusText() const { return status_->text(); }
+QString MainWindow::progressText() const { return progress_->text(); }
 void MainWindow::setSettingsText(const QString& text) { settings_->setText(text); }
 QString MainWindow::settingsText() const { return settings_->text(); }
-void MainWindow::setProgress(int percent) { progress_->setValue(std::clamp(percent, 0, 100)); }
+void MainWindow::setProgress(int percent) {
+    const int shown = std::clamp(percent, 0, 100);
+    progress_->setValue(shown);
+    showProgressText(remaining_.update(shown, now_ ? now_() : clock_.elapsed()));
+}
 int MainWindow::progress() const { return progress_->value(); }
 void MainWindow::setProgressVisible(bool visible) { progress_->setVisible(visible); }
 void MainWindow::setDeviceTreeVisible(bool visible) { tree_->setVisible(visible); }

@@ -1,11 +1,13 @@
 #pragma once
 // The main window: menus, toolbar, device frame, progress bar and the status bar with the panels
 // "Status" and "Settings". It presents; the program decides what its entries do.
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMap>
 #include <functional>
 
 #include "operator/forms/device_tree.h"
+#include "operator/forms/remaining_time.h"
 
 class QLabel;
 class QProgressBar;
@@ -32,6 +34,10 @@ class MainWindow : public QMainWindow {
     QString settingsText() const;
     void setProgress(int percent);
     int progress() const;
+    // The bar's text: phase, percent and the remaining time once it can be told.
+    QString progressText() const;
+    // The milliseconds clock the remaining time is measured with (tests set their own).
+    void setClock(std::function<qint64()> now) { now_ = std::move(now); }
     void setProgressVisible(bool visible);
     void setDeviceTreeVisible(bool visible);
 
@@ -54,6 +60,7 @@ class MainWindow : public QMainWindow {
     void buildMenus();
     void buildToolbar();
     void buildStatusBar();
+    void showProgressText(const QString& remaining);
 
     QMap<QString, QAction*> entries_;
     QMap<QString, QAction*> buttons_;
@@ -64,6 +71,9 @@ class MainWindow : public QMainWindow {
     QLabel* status_ = nullptr;
     QLabel* settings_ = nullptr;
     bool locked_ = false;
+    RemainingTime remaining_;
+    QElapsedTimer clock_;
+    std::function<qint64()> now_;
     std::function<bool()> closeGuard_;
 };
 

@@ -1,5 +1,7 @@
 #include "operator/forms/window_program.h"
 
+#include <QDir>
+
 #include "linkpad/com_ports.h"
 #include "operator/drivers/amplifier_commands.h"
 #include "operator/drivers/device_information.h"
@@ -10,10 +12,12 @@
 #include "operator/forms/bootstrap_input_dialog.h"
 #include "operator/forms/choice_list_dialog.h"
 #include "operator/forms/directory_dialog.h"
+#include "operator/forms/firmware_marks.h"
 #include "operator/forms/help_window.h"
 #include "operator/forms/information_dialog.h"
 #include "operator/forms/nodepod_dialog.h"
 #include "operator/forms/port_dialog.h"
+#include "operator/forms/run_view_dialog.h"
 #include "operator/forms/selection_view.h"
 
 namespace quorvel::forms {
@@ -103,6 +107,9 @@ bool WindowProgram::closeWindow() {
 void WindowProgram::refreshDeviceTree() {
     selection_.refresh();
     ShowSelection(selection_, window_);
+    const auto newer = NewerAmplifierFirmware(shell_->state());
+    for (int slot = 0; slot < DeviceInventory::kSlots; ++slot)
+        window_.deviceTree()->setNewerFirmware(slot, newer[static_cast<size_t>(slot)]);
 }
 
 void WindowProgram::runEntry(const QString& name) {
@@ -150,8 +157,46 @@ void WindowProgram::dispatch(const QString& name) {
     choice.processor = selection_.processor().ticked;
     choice.panel = selection_.panel().ticked;
     choice.amplifierSlots = selection_.tickedSlots();
-    dispatcher_->dispatch(name);
+    const DeviceInventory before = shell_->state().Inventory;
+    context_->startReport({});  // drivers that report name their operation
+    const int result = dispatcher_->dispatch(name);
     refreshDeviceTree();
+    showOutcome(before, result);
+}
+
+void WindowProgram::showOutcome(const DeviceInventory& before, int result) {
+    const RunReport& report = context_->report();
+    if (report.operation().isEmpty() || result == CommandDispatcher::kDeclined ||
+        result == CommandDispatcher::kBusy)
+        return;
+    const ProgramState& state = shell_->state();
+    RunSummary summary =
+        SummariseRun(report, result, before, state.Inventory, state.SelectedFirmwareVersion);
+    if (!summary.failed && summary.slots.size() < 2) return;
+    RunViewDialog dialog(
+        summary, [this, summary] { return diagnostics(summary); }, ui_.owner());
+    dialog.exec();
+}
+
+Diagnostics WindowProgram::diagnostics(const RunSummary& summary) {
+    const ProgramState& state = shell_->state();
+    Diagnostics content;
+    content.libraryLocation = LibraryLocation(shell_->library());
+    content.summary = summary.text();
+    content.report = context_->report().toJson();
+    const DeviceInventory& inventory = state.Inventory;
+    content.inventory = "Processor: " + inventory.processor.Identity + "\nPanel: " +
+                        inventory.panel.Identity + "\n";
+    for (const SlotRecord& record : inventory.slotRecords)
+        if (record.Present)
+            content.inventory += QString("Slot %1: %2\n").arg(record.Slot + 1).arg(record.Identity);
+    shell_->protocolLog().flush();
+    content.files << shell_->settings().fileName() << shell_->protocolLog().fileName();
+    const QDir here = QDir::current();
+    for (const QString& file : here.entryList(QDir::Files))
+        if (file.compare(kTrafficLogFile, Qt::CaseInsensitive) == 0)
+            content.files << here.filePath(file);
+    return content;
 }
 
 std::optional<FirmwareChoice> WindowProgram::chooseFirmware(const FirmwareTarget& target,
@@ -255,6 +300,7 @@ void WindowProgram::chooseDownloadDirectory() {
     state.DownloadDirectory = dialog.pendingDirectory();
     shell_->settings().setValue("Properties", "DownloadPath", state.DownloadDirectory);
     shell_->settings().sync();
+    refreshDeviceTree();
 }
 
 void WindowProgram::showHelp() { ShowManual(&window_, shell_->environment().programDirectory); }

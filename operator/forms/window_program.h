@@ -8,7 +8,9 @@
 #include "operator/drivers/command_dispatcher.h"
 #include "operator/drivers/device_selection.h"
 #include "operator/drivers/firmware_choice.h"
+#include "operator/forms/diagnostics.h"
 #include "operator/forms/main_window.h"
+#include "operator/forms/run_summary.h"
 #include "operator/forms/window_ui.h"
 #include "operator/shell/operator_shell.h"
 
@@ -51,6 +53,9 @@ class WindowProgram : public QObject {
     void configurePort();
     void chooseDownloadDirectory();
     void dispatch(const QString& name);
+    // After an operation: a failure, or a run over several slots, in the run view.
+    void showOutcome(const DeviceInventory& before, int result);
+    Diagnostics diagnostics(const RunSummary& summary);
     std::optional<FirmwareChoice> chooseFirmware(const FirmwareTarget& target, bool quiet);
     void showHelp();
     void showAbout();

@@ -2,11 +2,15 @@
 // Transfer → Download, pick the default firmware, confirm the end. The rack's flash and a
 // rescan show the new firmware; the window ends unlocked.
 #include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "operator/forms/choice_list_dialog.h"
+#include "operator/forms/run_view_dialog.h"
 #include "tools/fwgen/amplifier_set.h"
 #include "window_fixture.h"
 
@@ -44,6 +48,7 @@ class Download : public WindowTest {
 TEST_F(Download, AmplifierFirmwareThroughTheMenusReachesTheRack) {
     startAndScan(rackWithOldRa51());
     ASSERT_TRUE(box(Slot(kSlot))->text().contains("P2.04"));
+    EXPECT_EQ(window().deviceTree()->newerFirmware(kSlot), "update: P2.07");
     click(Slot(kSlot));
     ASSERT_TRUE(entryEnabled("mnuTransferDown"));
 
@@ -84,6 +89,7 @@ TEST_F(Download, AmplifierFirmwareThroughTheMenusReachesTheRack) {
     trigger("mnuOptionsScan");
     EXPECT_EQ(state().Inventory.slotRecords[kSlot].SoftwareVersion, "P2.07");
     EXPECT_TRUE(box(Slot(kSlot))->text().contains("P2.07"));
+    EXPECT_EQ(window().deviceTree()->newerFirmware(kSlot), "") << "up to date after the download";
 }
 
 TEST_F(Download, CancellingTheFirmwareListAsksAndSendsNothing) {
@@ -105,6 +111,42 @@ TEST_F(Download, CancellingTheFirmwareListAsksAndSendsNothing) {
     EXPECT_TRUE(answerer.allAnswered());
     EXPECT_EQ(rack().received().size(), before);
     EXPECT_TRUE(state().SelectedFirmwareFile.isEmpty());
+    EXPECT_FALSE(window().isLocked());
+}
+
+TEST_F(Download, AFailureSaysWhatHappenedWhatIsLeftAndSavesDiagnostics) {
+    startAndScan(rackWithOldRa51());
+    click(Slot(kSlot));
+    rack().faults().add({"^PRC1,2,P$", 100, rack::FaultAction::Drop});
+    const QString saved = directory.filePath("diagnostics.txt");
+    QString summary;
+    const auto answerAny = [&](QDialog& dialog) {
+        if (auto* view = qobject_cast<quorvel::forms::RunViewDialog*>(&dialog)) {
+            summary = view->text()->toPlainText();
+            view->saveDiagnostics();
+            view->reject();
+        } else if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
+            files->selectFile(saved);
+            files->accept();
+        } else if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+            (box->defaultButton() ? box->defaultButton() : box->buttons().first())->click();
+        } else {
+            dialog.accept();  // the firmware list's default row
+        }
+    };
+    for (int i = 0; i < 12; ++i) answerer.expect(answerAny);
+    trigger("mnuTransferDown");
+
+    EXPECT_TRUE(summary.contains("What happened: Port Timeout!")) << summary.toStdString();
+    EXPECT_TRUE(summary.contains("State of the device: The firmware was being replaced"));
+    EXPECT_TRUE(summary.contains("Slot 2 RA51: P2.04 -> P2.07, failed (download application)"));
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains("What happened: Port Timeout!"));
+    EXPECT_TRUE(text.contains("\"operation\": \"download\""));
+    EXPECT_TRUE(text.contains("-->Download RAxx.<--")) << "the protocol log is in the file";
+    EXPECT_TRUE(text.contains("DownloadPath")) << "the settings are in the file";
     EXPECT_FALSE(window().isLocked());
 }
 

@@ -1,0 +1,141 @@
+// The NodePod window opened from the main window against the simulated rack's RA56 and its
+// heads: the scan on opening, boxes and buttons, a download into every head with their flash
+// compared, closing refused while the scan runs, and the rack reset when the window is left.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <algorithm>
+
+#include "operator/forms/choice_list_dialog.h"
+#include "operator/forms/nodepod_dialog.h"
+#include "rack/nodepod/nodepod_firmware.h"
+#include "rack/nodepod/ra56_module.h"
+#include "tools/fwgen/nodepod_set.h"
+#include "window_fixture.h"
+
+namespace forms_tests {
+namespace {
+
+namespace fw = nodepod_firmware;
+using quorvel::forms::NodePodDialog;
+
+constexpr int kRa56Slot = 8;  // in the default rack, with heads 2, 4 (new hardware) and 100
+
+class NodePodWindow : public WindowTest {
+  protected:
+    NodePodWindow() {
+        const QString firmware = directory.filePath("firmware");
+        QDir().mkpath(firmware);
+        fwgen::writeNodePodSet(firmware.toStdString(), set);
+        fwgen::writeNodePodConfig(programDirectory.toStdString(), {set.type});
+        store("Properties", "DownloadPath", firmware + "/");
+        store("Properties", "ResetTimeout3", "2");
+    }
+
+    rack::nodepod::Ra56Module& ra56() {
+        return dynamic_cast<rack::nodepod::Ra56Module&>(*rack().slot(kRa56Slot));
+    }
+    bool flashHoldsNewApplication(int id) {
+        fw::ApplicationInfo info;
+        info.typeNumber = set.type.typeNumber;
+        info.name = set.type.name;
+        info.version = set.version;
+        info.codeSize = set.codeSize;
+        std::vector<uint8_t> expected(fw::kLoader1Start - fw::kFlashStart, 0xFF);
+        for (const auto& s : fw::buildApplication(info))
+            std::copy(s.data.begin(), s.data.end(),
+                      expected.begin() + (s.address - fw::kFlashStart));
+        return std::equal(expected.begin(), expected.end(),
+                          ra56().node(id)->flash().at(fw::kFlashStart));
+    }
+    long resets() { return std::count(rack().received().begin(), rack().received().end(), "RST"); }
+    void openFromPicture() {
+        QWidget* picture = window().deviceTree()->nodePodPicture(kRa56Slot);
+        QTest::mouseDClick(picture, Qt::LeftButton, {}, picture->rect().center());
+    }
+
+    fwgen::NodePodSet set;
+};
+
+TEST_F(NodePodWindow, ScanTickDownloadEveryHeadAndResetOnLeaving) {
+    startAndScan();
+    click(Slot(kRa56Slot));
+    ASSERT_TRUE(entryEnabled("mnuTransferNodePodDown"));
+    const long resetsBefore = resets();
+
+    QStringList captions;
+    bool scanShownStop = false, okAfterScan = true, okAfterTick = false;
+    QString statusAfterDownload, frameTitle;
+    int progressAfterScan = -1;
+    answerer.expect([&](QDialog& dialog) {
+        auto& nodePod = static_cast<NodePodDialog&>(dialog);
+        scanShownStop = nodePod.stopOrExitButton()->text().remove('&') == "Cancel";
+        QCoreApplication::processEvents();  // the scan starts once the window is up
+        frameTitle = nodePod.findChild<QGroupBox*>("frameChoose")->title();
+        progressAfterScan = nodePod.progress();
+        for (int i = 0; i < 3; ++i) captions << nodePod.nodeBox(i)->text();
+        okAfterScan = nodePod.downloadButton()->isEnabled();
+        QTest::mouseClick(nodePod.nodeBox(0), Qt::LeftButton, {}, QPoint(6, 6));
+        okAfterTick = nodePod.downloadButton()->isEnabled();
+        nodePod.selectAllButton()->click();  // ticks the other two as well
+        nodePod.downloadButton()->click();   // firmware list, then the download
+        statusAfterDownload = nodePod.statusText();
+        nodePod.stopOrExitButton()->click();
+    });
+    answerer.expect([](QDialog& list) { list.accept(); });  // the default NodePod firmware
+    trigger("mnuTransferNodePodDown");
+
+    EXPECT_TRUE(scanShownStop);
+    EXPECT_EQ(frameTitle, "NODEPOD system components (slot 9)");
+    EXPECT_EQ(progressAfterScan, 0);
+    EXPECT_EQ(captions, (QStringList{"1 - P1.00, #1002, NodePod-S", "2 - P2.05, #1004, NodePod-S",
+                                     "3 - L1.10, #1100"}));
+    EXPECT_FALSE(okAfterScan);
+    EXPECT_TRUE(okAfterTick);
+    EXPECT_EQ(statusAfterDownload, "Download finished!");
+    EXPECT_EQ(state().SelectedFirmwareFile.toUpper(), "NP21P205.S19");
+    EXPECT_EQ(answerer.unexpected(), 0);
+    for (const int id : {2, 4, 100}) EXPECT_TRUE(flashHoldsNewApplication(id)) << id;
+    EXPECT_EQ(resets(), resetsBefore + 1) << "leaving the window resets the rack once";
+    EXPECT_TRUE(protocol().contains("-->Download NODEPOD finished.<--"));
+    EXPECT_FALSE(window().isLocked());
+}
+
+TEST_F(NodePodWindow, ClosingIsRefusedWhileTheScanRunsAndStopEndsIt) {
+    startAndScan();
+    click(Slot(kRa56Slot));
+    bool visibleAfterClose = false;
+    int nodesFound = -1;
+    QString exitCaption;
+    answerer.expect([&](QDialog& dialog) {
+        auto& nodePod = static_cast<NodePodDialog&>(dialog);
+        // Stop and close while the first head is being asked: close is refused, stop ends the
+        // scan after that head.
+        bool asked = false;
+        QObject::connect(nodePod.findChild<QProgressBar*>("ProgressBar2"),
+                         &QProgressBar::valueChanged, &nodePod, [&](int) {
+                             if (asked) return;
+                             asked = true;
+                             nodePod.stopOrExitButton()->click();
+                             nodePod.close();
+                             visibleAfterClose = nodePod.isVisible();
+                         });
+        QCoreApplication::processEvents();
+        nodesFound = static_cast<int>(nodePod.model().nodes().size());
+        exitCaption = nodePod.stopOrExitButton()->text().remove('&');
+        nodePod.close();
+    });
+    openFromPicture();
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_EQ(nodesFound, 1) << "the scan ends after the head being asked";
+    EXPECT_EQ(exitCaption, "Exit");
+    EXPECT_EQ(answerer.unexpected(), 0);
+    EXPECT_TRUE(answerer.allAnswered());
+}
+
+}  // namespace
+}  // namespace forms_tests
