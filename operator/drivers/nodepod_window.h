@@ -37,6 +37,7 @@ class NodePodWindow {
     const std::vector<NodePodNode>& nodes() const { return nodes_; }
     const NodePodBox& box(int entry) const { return boxes_[static_cast<size_t>(entry)]; }
     QString frameCaption() const;
+    bool scanned() const { return scanned_; }
     bool nothingFound() const { return scanned_ && nodes_.empty(); }
     static constexpr const char* kNotFoundText =
         "No NODEPOD device found! Please initialize NODEPOD in Tunewright and retry!";

@@ -50,7 +50,8 @@ std::optional<QString> askField(DriverContext& context, const QString& label) {
 std::optional<PanelValues> inputValues(DriverContext& context,
                                        const PanelBootstrapRequest& request) {
     if (!request.serialNumber && !request.hardwareRevision && context.askBootstrapValues) {
-        const auto typed = context.askBootstrapValues([&context] { return confirmCancel(context); });
+        const auto typed =
+            context.askBootstrapValues([&context] { return confirmCancel(context); });
         if (!typed) return std::nullopt;
         return PanelValues{typed->first.left(kSerialNumberLength),
                            typed->second.left(kHardwareRevisionLength)};

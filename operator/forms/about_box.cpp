@@ -17,11 +17,12 @@ QString LibraryLocation(QuorlinkLibrary& library) {
 }
 
 void ShowAboutBox(QWidget* parent, QuorlinkLibrary& library) {
-    QMessageBox::about(parent, "About Quorvel",
-                       QString("<h3>Quorvel %1</h3>"
-                               "<p>Firmware loader for Ventrix measuring-amplifier racks.</p>"
-                               "<p>Device-link library Quorlink %1<br>%2</p>")
-                           .arg(QString(kProgramVersion), LibraryLocation(library).toHtmlEscaped()));
+    QMessageBox::about(
+        parent, "About Quorvel",
+        QString("<h3>Quorvel %1</h3>"
+                "<p>Firmware loader for Ventrix measuring-amplifier racks.</p>"
+                "<p>Device-link library Quorlink %1<br>%2</p>")
+            .arg(QString(kProgramVersion), LibraryLocation(library).toHtmlEscaped()));
 }
 
 }  // namespace quorvel::forms

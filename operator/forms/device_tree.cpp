@@ -98,7 +98,8 @@ void DeviceTree::setNewerFirmware(int slot, const QString& version) {
     QLabel* mark = marks_[static_cast<size_t>(slot)];
     mark->setVisible(!version.isEmpty() && slots_[static_cast<size_t>(slot)]->isVisible());
     mark->setText(version.isEmpty() ? QString() : "update: " + version);
-    const QString tip = "The download directory holds firmware " + version + ", newer than the module's.";
+    const QString tip =
+        "The download directory holds firmware " + version + ", newer than the module's.";
     mark->setToolTip(version.isEmpty() ? QString() : tip);
     mark->setAccessibleName(mark->text());
 }

@@ -32,8 +32,8 @@ QString fileContent(const QString& path) {
 }  // namespace
 
 QString DiagnosticsText(const Diagnostics& diagnostics) {
-    QString text = "Quorvel diagnostics, " +
-                   QDateTime::currentDateTime().toString(Qt::ISODate) + "\n";
+    QString text =
+        "Quorvel diagnostics, " + QDateTime::currentDateTime().toString(Qt::ISODate) + "\n";
     text += section("versions");
     text += QString("Quorvel %1\nQt %2\nQuorlink %3\n")
                 .arg(QString(kProgramVersion), QString(qVersion()), diagnostics.libraryLocation);

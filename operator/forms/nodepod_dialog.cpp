@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "operator/drivers/device_information.h"
 #include "operator/forms/information_dialog.h"
@@ -132,8 +133,8 @@ NodePodDialog::NodePodDialog(DriverContext& context, int slot, Services services
     auto* row = new QHBoxLayout;
     download_ = button("OKButton", "&Download", "Start Download of selected device");
     selectAll_ = button("btnNPSelAll", "Select &All", "Select All Channels/ Select None");
-    directory_ = button("btnNPChangeDir", "Di&rectory...",
-                        "Change directory for firmware files location");
+    directory_ =
+        button("btnNPChangeDir", "Di&rectory...", "Change directory for firmware files location");
     stopOrExit_ = button("btnCancel", "&Cancel", "Stop node ID scan, back to main menu");
     for (QPushButton* shown : {download_, selectAll_, directory_}) {
         shown->hide();

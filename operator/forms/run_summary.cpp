@@ -75,35 +75,47 @@ QString nextStepText(Left left) {
 // The slots a phase names in its details ("slots 1,2,3", 1-based).
 std::vector<int> slotsOf(const Phase& phase) {
     static const QRegularExpression kSlots("^slots? ([0-9,]+)$");
-    std::vector<int> slots;
+    std::vector<int> named;
     for (const QString& detail : phase.details) {
         const auto match = kSlots.match(detail);
         if (!match.hasMatch()) continue;
         for (const QString& number : match.captured(1).split(',', Qt::SkipEmptyParts))
-            slots.push_back(number.toInt() - 1);
+            named.push_back(number.toInt() - 1);
     }
-    return slots;
+    return named;
 }
 
 // The version of the firmware a phase names ("firmware /path/RA51P207.S00"), else empty.
 QString firmwareOf(const Phase& phase) {
     for (const QString& detail : phase.details) {
-        const QString file = detail.startsWith("firmware ")            ? detail.mid(9)
+        const QString file = detail.startsWith("firmware ")         ? detail.mid(9)
                              : phase.name == "download application" ? detail
-                                                                      : QString();
-        if (!file.isEmpty()) return VersionFromFileName(file.section('/', -1).toUpper());
+                                                                    : QString();
+        if (file.isEmpty()) continue;
+        const QString version = VersionFromFileName(file.section('/', -1).toUpper());
+        if (!version.isEmpty()) return version;
     }
     return {};
 }
 
-QString causeOf(const RunReport& report, int result) {
+bool isProblem(const ReportMessage& message) {
+    return message.kind != ReportMessage::Kind::Information;
+}
+
+// The first warning or error of the failing phase: the library's own words come before the
+// driver's conclusion. Without one, the last problem the operation reported.
+QString causeOf(const RunReport& report, const Phase* failedPhase, int result) {
     QString cause;
-    for (const Phase& phase : report.phases())
-        for (const ReportMessage& message : phase.messages)
-            if (message.kind != ReportMessage::Kind::Information) cause = message.text;
-    if (cause.isEmpty())
+    if (failedPhase)
+        for (const ReportMessage& message : failedPhase->messages)
+            if (isProblem(message) && cause.isEmpty()) cause = message.text;
+    if (cause.isEmpty()) {
         for (const ReportMessage& message : report.messages())
-            if (message.kind != ReportMessage::Kind::Information) cause = message.text;
+            if (isProblem(message)) cause = message.text;
+        for (const Phase& phase : report.phases())
+            for (const ReportMessage& message : phase.messages)
+                if (isProblem(message)) cause = message.text;
+    }
     cause.replace('\r', ' ');
     const QString code = QString(" (result %1)").arg(result);
     return cause.isEmpty() ? "The operation ended with an error" + code + "." : cause + code;
@@ -147,11 +159,11 @@ RunSummary SummariseRun(const RunReport& report, int result, const DeviceInvento
         run.module = was.IdentifiedType.isEmpty() ? was.TypePrefix : was.IdentifiedType;
         run.before = was.SoftwareVersion;
         if (now.SoftwareVersion != was.SoftwareVersion) run.after = now.SoftwareVersion;
-        summary.slots.push_back(run);
+        summary.slotRuns.push_back(run);
     }
     if (summary.failed) {
         const Left left = failedPhase ? leftBy(failedPhase->name) : Left::Unknown;
-        summary.cause = causeOf(report, result);
+        summary.cause = causeOf(report, failedPhase, result);
         summary.deviceState = stateText(left);
         summary.nextStep = nextStepText(left);
     }
@@ -166,7 +178,7 @@ QString RunSummary::text() const {
     } else {
         lines << "Result: done";
     }
-    for (const SlotRun& run : slots) lines << slotLine(run);
+    for (const SlotRun& run : slotRuns) lines << slotLine(run);
     return lines.join('\n') + '\n';
 }
 

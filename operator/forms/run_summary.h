@@ -27,7 +27,7 @@ struct RunSummary {
     QString cause;
     QString deviceState;
     QString nextStep;
-    std::vector<SlotRun> slots;
+    std::vector<SlotRun> slotRuns;
 
     // The summary as copyable text, one block per part and one line per slot.
     QString text() const;

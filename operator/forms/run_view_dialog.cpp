@@ -20,12 +20,16 @@
 namespace quorvel::forms {
 namespace {
 
-const QStringList kColumns = {"Slot",   "Module", "Before", "Target",
-                              "Now",    "Phase",  "Result"};
+const QStringList kColumns = {"Slot", "Module", "Before", "Target", "Now", "Phase", "Result"};
 
 QStringList rowTexts(const SlotRun& run) {
-    return {QString::number(run.slot + 1), run.module, run.before, run.target,
-            run.after,                     run.phase,  run.result};
+    return {QString::number(run.slot + 1),
+            run.module,
+            run.before,
+            run.target,
+            run.after,
+            run.phase,
+            run.result};
 }
 
 QString stamp() { return QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss"); }
@@ -41,9 +45,9 @@ RunViewDialog::RunViewDialog(RunSummary summary, std::function<Diagnostics()> di
     setObjectName("frmRunView");
     setWindowTitle(summary_.failed ? "Operation failed" : "Operation finished");
     auto* column = new QVBoxLayout(this);
-    auto* headline = new QLabel(summary_.failed
-                                    ? "<b>" + summary_.operation.toHtmlEscaped() + " failed.</b>"
-                                    : "<b>" + summary_.operation.toHtmlEscaped() + " done.</b>");
+    auto* headline =
+        new QLabel(summary_.failed ? "<b>" + summary_.operation.toHtmlEscaped() + " failed.</b>"
+                                   : "<b>" + summary_.operation.toHtmlEscaped() + " done.</b>");
     column->addWidget(headline);
     text_ = new QPlainTextEdit(summary_.text());
     text_->setObjectName("txtRunSummary");
@@ -51,8 +55,8 @@ RunViewDialog::RunViewDialog(RunSummary summary, std::function<Diagnostics()> di
     text_->setAccessibleName("Summary");
     text_->setMinimumWidth(fontMetrics().averageCharWidth() * 80);
     column->addWidget(text_, 1);
-    if (!summary_.slots.empty()) {
-        table_ = new QTableWidget(static_cast<int>(summary_.slots.size()),
+    if (!summary_.slotRuns.empty()) {
+        table_ = new QTableWidget(static_cast<int>(summary_.slotRuns.size()),
                                   static_cast<int>(kColumns.size()));
         table_->setObjectName("tblSlots");
         table_->setAccessibleName("Slots");
@@ -60,7 +64,7 @@ RunViewDialog::RunViewDialog(RunSummary summary, std::function<Diagnostics()> di
         table_->verticalHeader()->hide();
         table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
         for (int row = 0; row < table_->rowCount(); ++row) {
-            const QStringList texts = rowTexts(summary_.slots[static_cast<size_t>(row)]);
+            const QStringList texts = rowTexts(summary_.slotRuns[static_cast<size_t>(row)]);
             for (int col = 0; col < texts.size(); ++col)
                 table_->setItem(row, col, new QTableWidgetItem(texts[col]));
         }

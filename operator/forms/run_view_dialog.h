@@ -17,8 +17,8 @@ class RunViewDialog : public QDialog {
     Q_OBJECT
   public:
     // Asks for a file to write (title, proposed name); empty when the operator cancelled.
-    using SaveChooser = std::function<QString(QWidget* parent, const QString& title,
-                                              const QString& proposed)>;
+    using SaveChooser =
+        std::function<QString(QWidget* parent, const QString& title, const QString& proposed)>;
 
     RunViewDialog(RunSummary summary, std::function<Diagnostics()> diagnostics,
                   QWidget* parent = nullptr, SaveChooser chooser = {});

@@ -172,7 +172,7 @@ void WindowProgram::showOutcome(const DeviceInventory& before, int result) {
     const ProgramState& state = shell_->state();
     RunSummary summary =
         SummariseRun(report, result, before, state.Inventory, state.SelectedFirmwareVersion);
-    if (!summary.failed && summary.slots.size() < 2) return;
+    if (!summary.failed && summary.slotRuns.size() < 2) return;
     RunViewDialog dialog(
         summary, [this, summary] { return diagnostics(summary); }, ui_.owner());
     dialog.exec();
@@ -185,8 +185,8 @@ Diagnostics WindowProgram::diagnostics(const RunSummary& summary) {
     content.summary = summary.text();
     content.report = context_->report().toJson();
     const DeviceInventory& inventory = state.Inventory;
-    content.inventory = "Processor: " + inventory.processor.Identity + "\nPanel: " +
-                        inventory.panel.Identity + "\n";
+    content.inventory = "Processor: " + inventory.processor.Identity +
+                        "\nPanel: " + inventory.panel.Identity + "\n";
     for (const SlotRecord& record : inventory.slotRecords)
         if (record.Present)
             content.inventory += QString("Slot %1: %2\n").arg(record.Slot + 1).arg(record.Identity);
@@ -250,12 +250,12 @@ void WindowProgram::doubleClickNodePod(int slot) {
 }
 
 int WindowProgram::openNodePodWindow() {
-    const std::vector<int> slots = selection_.tickedSlots();
-    if (slots.size() != 1) return kOperationDeclined;
+    const std::vector<int> ticked = selection_.tickedSlots();
+    if (ticked.size() != 1) return kOperationDeclined;
     NodePodDialog::Services services;
     services.ui = &ui_;
     services.changeDirectory = [this] { chooseDownloadDirectory(); };
-    NodePodDialog dialog(*context_, slots.front(), services, &window_);
+    NodePodDialog dialog(*context_, ticked.front(), services, &window_);
     dialog.exec();
     return context_->report().result();
 }

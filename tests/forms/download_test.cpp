@@ -127,7 +127,7 @@ TEST_F(Download, AFailureSaysWhatHappenedWhatIsLeftAndSavesDiagnostics) {
             view->reject();
         } else if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
             files->selectFile(saved);
-            files->accept();
+            dialog.accept();  // through QDialog: the file dialog checks and takes the name
         } else if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
             (box->defaultButton() ? box->defaultButton() : box->buttons().first())->click();
         } else {

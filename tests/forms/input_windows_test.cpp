@@ -36,8 +36,10 @@ TEST_F(InputWindows, FunctionWindowOffersOneButtonPerFunction) {
             caption = window.frame()->title();
             frameHeight = window.frame()->minimumHeight();
             expectedFrame = window.pixels(buttons * 600 + 500);
-            if (c.press) window.buttons()[*c.press]->click();
-            else window.reject();
+            if (c.press)
+                window.buttons()[*c.press]->click();
+            else
+                window.reject();
         });
         const auto chosen = program->shell().ui().chooseOne(quorvel::kFunctionWindowTitle, names);
         EXPECT_EQ(buttons, std::min(c.functions, 10)) << c.functions;

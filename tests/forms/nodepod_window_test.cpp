@@ -79,7 +79,7 @@ TEST_F(NodePodWindow, ScanTickDownloadEveryHeadAndResetOnLeaving) {
         progressAfterScan = nodePod.progress();
         for (int i = 0; i < 3; ++i) captions << nodePod.nodeBox(i)->text();
         okAfterScan = nodePod.downloadButton()->isEnabled();
-        QTest::mouseClick(nodePod.nodeBox(0), Qt::LeftButton, {}, QPoint(6, 6));
+        nodePod.nodeBox(0)->click();
         okAfterTick = nodePod.downloadButton()->isEnabled();
         nodePod.selectAllButton()->click();  // ticks the other two as well
         nodePod.downloadButton()->click();   // firmware list, then the download

@@ -1,9 +1,10 @@
 // The run summary from run reports (state left and next step by the failing phase, one row per
 // slot with its versions), and the diagnostics file with every part and no partial file.
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "operator/forms/diagnostics.h"
 #include "operator/forms/main_window.h"
@@ -59,14 +60,14 @@ TEST(RunSummary, FailingPhaseDecidesStateAndNextStep) {
         {"establish", "The new firmware is written", "establish", "P2.07"},
     };
     for (const Case& c : cases) {
-        const RunSummary s = SummariseRun(download(c.failing), -1, inventory("P2.04"),
-                                          inventory("P2.04"), {});
+        const RunSummary s =
+            SummariseRun(download(c.failing), -1, inventory("P2.04"), inventory("P2.04"), {});
         EXPECT_TRUE(s.failed) << c.failing.toStdString();
         EXPECT_EQ(s.cause, "Port Timeout! (result -1)");
         EXPECT_TRUE(s.deviceState.startsWith(c.state)) << s.deviceState.toStdString();
         EXPECT_FALSE(s.nextStep.isEmpty());
-        ASSERT_EQ(s.slots.size(), 2u);
-        for (const auto& run : s.slots) {
+        ASSERT_EQ(s.slotRuns.size(), 2u);
+        for (const auto& run : s.slotRuns) {
             EXPECT_EQ(run.phase, c.phase);
             EXPECT_EQ(run.result, "failed");
             EXPECT_EQ(run.target, c.target);
@@ -80,12 +81,12 @@ TEST(RunSummary, SuccessfulRunListsEachSlotWithItsNewVersion) {
     const RunSummary s =
         SummariseRun(download({}), 0, inventory("P2.04"), inventory("P2.07"), "P2.07");
     EXPECT_FALSE(s.failed);
-    ASSERT_EQ(s.slots.size(), 2u);
-    EXPECT_EQ(s.slots[0].slot, 1);
-    EXPECT_EQ(s.slots[1].slot, 2);
-    EXPECT_EQ(s.slots[1].after, "P2.07");
-    EXPECT_EQ(s.slots[1].result, "done");
-    EXPECT_EQ(s.slots[1].phase, "establish");
+    ASSERT_EQ(s.slotRuns.size(), 2u);
+    EXPECT_EQ(s.slotRuns[0].slot, 1);
+    EXPECT_EQ(s.slotRuns[1].slot, 2);
+    EXPECT_EQ(s.slotRuns[1].after, "P2.07");
+    EXPECT_EQ(s.slotRuns[1].result, "done");
+    EXPECT_EQ(s.slotRuns[1].phase, "establish");
     EXPECT_TRUE(s.text().contains("Slot 3 RA51: P2.04 -> P2.07, now P2.07, done (establish)"));
 
     RunReport nodePod("nodepod download");
