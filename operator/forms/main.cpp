@@ -9,6 +9,7 @@
 #include "operator/cli/simulated_rack.h"
 #include "operator/forms/command_line.h"
 #include "operator/forms/message_box.h"
+#include "operator/forms/runtime_directory.h"
 #include "operator/forms/simulation_sandbox.h"
 #include "operator/forms/window_program.h"
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, line.help ? stdout : stderr);
         return line.help ? 0 : 2;
     }
+    ProvideRuntimeDirectory();
     QApplication application(argc, argv);
     application.setApplicationName("Quorvel");
     application.setDesktopFileName("quorvel");

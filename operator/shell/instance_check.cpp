@@ -10,23 +10,22 @@
 #include <QStandardPaths>
 
 namespace quorvel {
-namespace {
 
-// The user's own directory below the temporary directory, made private when it is created;
-// the temporary directory itself when that name belongs to someone else.
-QString privateTemporaryDirectory() {
+QString PrivateTemporaryDirectory() {
     const QString path = QDir::temp().filePath(QString("quorvel-%1").arg(::getuid()));
     ::mkdir(QFile::encodeName(path).constData(), 0700);
     const QFileInfo info(path);
     return info.isDir() && info.ownerId() == ::getuid() ? path : QDir::tempPath();
 }
 
+namespace {
+
 // The session's runtime directory; without one (a service, a container, ssh without a login
 // session) Qt would warn on stderr and guess, so the locks go to a private directory instead.
 QString defaultDirectory() {
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return privateTemporaryDirectory();
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return PrivateTemporaryDirectory();
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? privateTemporaryDirectory() : runtime;
+    return runtime.isEmpty() ? PrivateTemporaryDirectory() : runtime;
 }
 
 // An open descriptor holding the lock of `path`, or -1 when another process holds it (or the

@@ -6,8 +6,12 @@
 
 namespace quorvel {
 
+// The user's own directory below the temporary directory (made private when it is created); the
+// temporary directory itself when that name belongs to someone else.
+QString PrivateTemporaryDirectory();
+
 class InstanceCheck {
-public:
+  public:
     static constexpr int kSlots = 32;
 
     // `directory` empty: the user's runtime directory (else the temporary directory).
@@ -19,7 +23,7 @@ public:
     // True when another instance held its lock when this one started.
     bool otherInstanceRunning() const { return othersRunning_; }
 
-private:
+  private:
     int ownLock_ = -1;
     bool othersRunning_ = false;
 };

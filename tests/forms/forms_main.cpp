@@ -3,8 +3,11 @@
 
 #include <QApplication>
 
+#include "operator/forms/runtime_directory.h"
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    quorvel::forms::ProvideRuntimeDirectory();
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -19,6 +19,7 @@
 #include "operator/cli/simulated_rack.h"
 #include "operator/forms/nodepod_dialog.h"
 #include "operator/forms/port_dialog.h"
+#include "operator/forms/runtime_directory.h"
 #include "operator/forms/window_program.h"
 #include "tools/fwgen/amplifier_set.h"
 #include "tools/fwgen/nodepod_set.h"
@@ -105,6 +106,7 @@ void useDarkPalette() {
 }
 
 int main(int argc, char** argv) {
+    ProvideRuntimeDirectory();
     QApplication application(argc, argv);
     const bool dark = argc == 3 && QString(argv[2]) == "--dark";
     if (argc != 2 && !dark) {
