@@ -20,6 +20,9 @@
 namespace quorvel::forms {
 namespace {
 
+// Lines of the summary shown without scrolling.
+constexpr int kTextLines = 10;
+
 const QStringList kColumns = {"Slot", "Module", "Before", "Target", "Now", "Phase", "Result"};
 
 QStringList rowTexts(const SlotRun& run) {
@@ -45,16 +48,18 @@ RunViewDialog::RunViewDialog(RunSummary summary, std::function<Diagnostics()> di
     setObjectName("frmRunView");
     setWindowTitle(summary_.failed ? "Operation failed" : "Operation finished");
     auto* column = new QVBoxLayout(this);
-    auto* headline =
-        new QLabel(summary_.failed ? "<b>" + summary_.operation.toHtmlEscaped() + " failed.</b>"
-                                   : "<b>" + summary_.operation.toHtmlEscaped() + " done.</b>");
+    QString operation = summary_.operation;
+    if (!operation.isEmpty()) operation[0] = operation[0].toUpper();
+    auto* headline = new QLabel("<b>" + operation.toHtmlEscaped() +
+                                (summary_.failed ? " failed.</b>" : " done.</b>"));
     column->addWidget(headline);
     text_ = new QPlainTextEdit(summary_.text());
     text_->setObjectName("txtRunSummary");
     text_->setReadOnly(true);
     text_->setAccessibleName("Summary");
     text_->setMinimumWidth(fontMetrics().averageCharWidth() * 80);
-    column->addWidget(text_, 1);
+    text_->setMinimumHeight(fontMetrics().lineSpacing() * kTextLines);
+    column->addWidget(text_, 2);
     if (!summary_.slotRuns.empty()) {
         table_ = new QTableWidget(static_cast<int>(summary_.slotRuns.size()),
                                   static_cast<int>(kColumns.size()));
@@ -69,7 +74,8 @@ RunViewDialog::RunViewDialog(RunSummary summary, std::function<Diagnostics()> di
                 table_->setItem(row, col, new QTableWidgetItem(texts[col]));
         }
         table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-        column->addWidget(table_, 2);
+        table_->horizontalHeader()->setStretchLastSection(true);
+        column->addWidget(table_, 1);
     }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     auto* copy = buttons->addButton("&Copy", QDialogButtonBox::ActionRole);
