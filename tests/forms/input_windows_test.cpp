@@ -1,6 +1,7 @@
 // The function window (one button per function, its height by the count, the pressed button or
 // none) and the panel bootstrap's input window (texts cut to their lengths, Cancel confirmed or
-// not) as the drivers reach them through the window program.
+// not) as the drivers reach them through the window program; the processor and panel entries
+// reach their drivers.
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -89,6 +90,25 @@ TEST_F(InputWindows, BootstrapInputCutsItsTextsAndConfirmsCancel) {
     EXPECT_FALSE(ask(confirm(true)).has_value());
     EXPECT_EQ(questions, 2);
     EXPECT_EQ(answerer.unexpected(), 0);
+}
+
+TEST_F(InputWindows, ProcessorAndPanelEntriesReachTheirDrivers) {
+    struct Case {
+        DeviceRef device;
+        QString entry;
+        QString protocolLine;
+    };
+    startAndScan();
+    answerer.rejectEverything(true);  // the drivers' questions and lists: nothing is written
+    for (const Case& c : {Case{kProcessor, "mnuToolsActKX43", "-->Activate KX.<--"},
+                          Case{kPanel, "mnuToolsActDV33", "-->Activate DV.<--"}}) {
+        click(c.device);
+        ASSERT_TRUE(entryEnabled(c.entry)) << c.entry.toStdString();
+        trigger(c.entry);
+        EXPECT_TRUE(protocol().contains(c.protocolLine)) << c.entry.toStdString();
+        EXPECT_FALSE(window().isLocked());
+        click(c.device);  // untick for the next case
+    }
 }
 
 }  // namespace
