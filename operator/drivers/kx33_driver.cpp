@@ -89,6 +89,7 @@ class Kx33Driver {
             result = attemptOnce(attempt, clock);
             if (result > kFlashPhaseFailure) break;
         }
+        context_.RefreshDeviceTree();
         finish(result, clock);
         return result;
     }

@@ -15,7 +15,7 @@ int maskOf(const std::vector<int>& amplifierSlots) {
 }
 
 void rescan(DriverContext& context) {
-    if (context.refreshDeviceTree) context.refreshDeviceTree();
+    context.RefreshDeviceTree();
     if (context.rescan) context.rescan();
 }
 

@@ -100,6 +100,7 @@ class PanelDriver {
                                            MessageCallback);
                 });
             }
+            context_.RefreshDeviceTree();
         }
         finish(result, seconds);
         return result;

@@ -176,6 +176,7 @@ class ProcessorDriver {
             result = request_.activateOnly ? activate(connection.result()) : update();
             if (result == 0) result = establish();
             if (lineSwitch_.switched()) lineSwitch_.restore(context_);
+            context_.RefreshDeviceTree();
         }
         finish(result, clock);
         return result;
