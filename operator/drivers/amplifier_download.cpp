@@ -219,8 +219,7 @@ class AmplifierDownload {
     }
 
     void download() {
-        OperationFrame frame(context_);
-        frame.setClosingLine("-->Download finished.<--");
+        OperationFrame frame(context_, {}, "-->Download finished.<--");
         const auto started = std::chrono::steady_clock::now();
         {
             ConnectionGuard connection(gateway_);

@@ -61,14 +61,8 @@ class Kx33Driver {
             QDir(state_.DownloadDirectory).filePath(state_.SelectedFirmwareFile);
         const FunctionFile file = ReadFunctionFile(directory, state_.SelectedFirmwareFile,
                                                    "KX33.CFG", FunctionFileKind::Kx33);
-        FunctionWindowUi ui{[this](const QString& prompt, int style) {
-                                return context_.ShowMessage(prompt, style);
-                            },
-                            [this](const QStringList& names) {
-                                return context_.ui().chooseOne(kFunctionWindowTitle, names);
-                            }};
-        function_ =
-            ChooseFunction(file, FunctionFileKind::Kx33, state_.StartMode, kProgramVersion, ui);
+        function_ = ChooseFunction(file, FunctionFileKind::Kx33, state_.StartMode, kProgramVersion,
+                                   FunctionWindowOf(context_));
         return function_.has_value();
     }
 
@@ -81,8 +75,7 @@ class Kx33Driver {
     }
 
     int download() {
-        OperationFrame frame(context_);
-        frame.setClosingLine("-->Download KX33 finished.<--");
+        OperationFrame frame(context_, {}, "-->Download KX33 finished.<--");
         QElapsedTimer clock;
         int result = 0;
         for (int attempt = 0; attempt < kMaximumAttempts; ++attempt) {
