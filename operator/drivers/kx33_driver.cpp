@@ -6,13 +6,13 @@
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/function_choice.h"
 #include "operator/drivers/operation_frame.h"
+#include "operator/drivers/processor_types.h"
 #include "operator/shell/callbacks.h"
 #include "operator/shell/program_version.h"
 
 namespace quorvel {
 namespace {
 
-constexpr int kBlockSize = 512;
 constexpr int kMaximumAttempts = 2;
 // Results at or below this come from the flash phase: the old firmware is gone.
 constexpr int kFlashPhaseFailure = -40;
@@ -123,7 +123,7 @@ class Kx33Driver {
             return QUORLINK_INVOKE(library, UpdateKX33, LibraryGateway::kTimeoutMs, MessageCallback,
                                    ProgressCallback, StatusCallback, InputCallback,
                                    path.constData(), "000", function_->firstBlock, count,
-                                   kBlockSize, 0, 0, state_.Connection.resetSeconds);
+                                   kKx33BlockSize, 0, 0, state_.Connection.resetSeconds);
         });
     }
 
