@@ -146,20 +146,32 @@ void printNodes(const NodePodWindow& window) {
     std::cout << std::flush;
 }
 
-// An RA56 slot 1-16 as 0-15; nullopt with the error printed.
-std::optional<int> ra56Slot(const ProgramState& state, int slot) {
+// The NodePod commands' result when the slot holds no RA56 or no node answered (exit code 3).
+constexpr int kNoDeviceFound = -904;
+
+// An RA56 slot 1-16 as 0-15, else the result to end with (the error printed).
+struct Ra56Slot {
+    std::optional<int> slot;
+    int refusal = 0;
+};
+
+Ra56Slot ra56Slot(const ProgramState& state, int slot) {
     if (slot < 1 || slot > DeviceInventory::kSlots) {
         PrintError("--slot " + std::to_string(slot) + " is not a slot number 1-16");
-        return std::nullopt;
+        return {std::nullopt, kOperationDeclined};
     }
     if (state.Inventory.slotRecords[slot - 1].IdentifiedType != "RA56") {
         PrintError("slot " + std::to_string(slot) + " holds no RA56");
-        return std::nullopt;
+        return {std::nullopt, kNoDeviceFound};
     }
-    return slot - 1;
+    return {slot - 1};
 }
 
 int nodePodDownload(CliSession& session, NodePodWindow& window, const DeviceOptions& options) {
+    if (window.nothingFound()) {
+        PrintError(NodePodWindow::kNotFoundText);
+        return kNoDeviceFound;
+    }
     const auto entries = chosenNodes(window, options.nodes);
     if (!entries) return kOperationDeclined;
     for (const int entry : *entries) window.setTicked(entry, true);
@@ -216,12 +228,12 @@ int RunPanelCommand(const CommonOptions& common, const DeviceOptions& options, P
 
 int RunNodePodScan(const CommonOptions& common, const DeviceOptions& options) {
     Job job;
-    job.nothingToDo = kOperationDeclined;  // no node found
+    job.noDevice = kNoDeviceFound;
     job.run = [&options, &common](DriverContext& context, CommandDispatcher&, CliSession& session) {
-        const auto slot = ra56Slot(session.shell().state(), options.slot);
-        if (!slot) return kOperationDeclined;
+        const Ra56Slot ra56 = ra56Slot(session.shell().state(), options.slot);
+        if (!ra56.slot) return ra56.refusal;
         context.startReport("nodepod scan");
-        NodePodWindow window(context, session.ui(), *slot);
+        NodePodWindow window(context, session.ui(), *ra56.slot);
         window.scan();
         window.close();
         if (common.json) {
@@ -232,7 +244,7 @@ int RunNodePodScan(const CommonOptions& common, const DeviceOptions& options) {
         } else {
             printNodes(window);
         }
-        return window.nothingFound() ? kOperationDeclined : 0;
+        return window.nothingFound() ? kNoDeviceFound : 0;
     };
     return RunJob(common, job);
 }
@@ -240,11 +252,12 @@ int RunNodePodScan(const CommonOptions& common, const DeviceOptions& options) {
 int RunNodePodDownload(const CommonOptions& common, const DeviceOptions& options) {
     Job job;
     job.needsDownloadDirectory = true;
+    job.noDevice = kNoDeviceFound;
     job.run = [&options](DriverContext& context, CommandDispatcher&, CliSession& session) {
-        const auto slot = ra56Slot(session.shell().state(), options.slot);
-        if (!slot) return kOperationDeclined;
+        const Ra56Slot ra56 = ra56Slot(session.shell().state(), options.slot);
+        if (!ra56.slot) return ra56.refusal;
         context.startReport("nodepod download");
-        NodePodWindow window(context, session.ui(), *slot);
+        NodePodWindow window(context, session.ui(), *ra56.slot);
         window.scan();
         const int result = nodePodDownload(session, window, options);
         window.close();

@@ -43,6 +43,7 @@ int exitCode(CliSession& session, const Job& job, int result) {
     }
     if (result == 0) return kExitDone;
     if (result == job.nothingToDo) return kExitNothingToDo;
+    if (result == job.noDevice) return kExitNoRack;
     const int connection = session.shell().lastConnectionResult();
     if (connection != 0 && IsNoAnswer(connection, session.shell().state().Port)) return kExitNoRack;
     return kExitFailed;

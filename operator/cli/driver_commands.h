@@ -42,6 +42,7 @@ struct Job {
     bool needsDownloadDirectory = false;
     std::function<int(DriverContext&, CommandDispatcher&, CliSession&)> run;
     int nothingToDo = 1;  // the driver result that means "nothing to do" (exit code 2)
+    int noDevice = 1;     // the driver result that means "no device found" (exit code 3)
 };
 int RunJob(const CommonOptions& common, const Job& job);
 

@@ -146,7 +146,8 @@ class AmplifierDownload {
             // A loader-1 file is named after loader 1; its loader 2 goes by the module's prefix.
             const QString directory = QFileInfo(request_.firmware.file).absolutePath();
             loader2_ = FindLoader2File(
-                directory + "/" + record(request_.amplifierSlots.front()).TypePrefix + ".x",
+                directory + "/" + FileTypePrefix(state_, record(request_.amplifierSlots.front())) +
+                    ".x",
                 extension);
         }
         if (!loader2_.isEmpty()) return true;
@@ -218,8 +219,7 @@ class AmplifierDownload {
     }
 
     void download() {
-        OperationFrame frame(context_);
-        frame.setClosingLine("-->Download finished.<--");
+        OperationFrame frame(context_, {}, "-->Download finished.<--");
         const auto started = std::chrono::steady_clock::now();
         {
             ConnectionGuard connection(gateway_);
@@ -230,7 +230,7 @@ class AmplifierDownload {
             for (const auto& group : groups()) {
                 if (!runGroup(group)) break;
             }
-            if (context_.refreshDeviceTree) context_.refreshDeviceTree();
+            context_.RefreshDeviceTree();
         }
         state_.RestartPending = false;
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(

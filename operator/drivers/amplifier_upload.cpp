@@ -34,12 +34,12 @@ QString flashLoader2(const ProgramState& state, const SlotRecord& record, bool i
     const QDir directory(state.DownloadDirectory);
     if (iec) {
         for (const QString& name :
-             {QString("iecupload.ld2"), "iec" + record.TypePrefix.toLower() + ".ld2"}) {
+             {QString("iecupload.ld2"), "iec" + FileTypePrefix(state, record).toLower() + ".ld2"}) {
             if (directory.exists(name)) return directory.filePath(name);
         }
         return {};
     }
-    return FindLoader2File(directory.filePath(record.TypePrefix + ".x"), "l?2");
+    return FindLoader2File(directory.filePath(FileTypePrefix(state, record) + ".x"), "l?2");
 }
 
 enum class Replace { Free, Kept, Failed };
@@ -171,7 +171,7 @@ class FlashUpload {
             context_.report().failPhase();
             context_.ShowMessage(kRestartFailed, kIconExclamation);
         }
-        if (context_.refreshDeviceTree) context_.refreshDeviceTree();
+        context_.RefreshDeviceTree();
         state_.RestartPending = false;
         return result != 0 ? result : reset;
     }
@@ -260,7 +260,7 @@ int UploadAmplifierEeprom(DriverContext& context, const std::vector<int>& amplif
                 context.gateway().UpLoadRAEEPROM(slot, *prefix + "_" + QString::number(slot + 1));
             if (result != 0) break;
         }
-        if (context.refreshDeviceTree) context.refreshDeviceTree();
+        context.RefreshDeviceTree();
     }
     if (result != 0) {
         report.failPhase();

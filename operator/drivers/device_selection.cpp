@@ -49,6 +49,7 @@ void DeviceSelection::refresh() {
 void DeviceSelection::clear() {
     processorTicked_ = false;
     panelTicked_ = false;
+    panelForced_ = false;
     slotTicked_.fill(false);
 }
 
@@ -70,7 +71,7 @@ BoxSelection DeviceSelection::processor() const {
 }
 
 BoxSelection DeviceSelection::panel() const {
-    const bool shown = state_.Inventory.panel.Present;
+    const bool shown = state_.Inventory.panel.Present || panelForced_;
     return {panelTicked_, shown && !processorTicked_ && tickedSlots().empty()};
 }
 
@@ -95,6 +96,15 @@ bool DeviceSelection::setProcessorTicked(bool ticked) {
 bool DeviceSelection::setPanelTicked(bool ticked) {
     if (state_.Busy || !panel().enabled) return false;
     panelTicked_ = ticked;
+    if (!ticked) panelForced_ = false;
+    return true;
+}
+
+bool DeviceSelection::tickPanelForBootstrap() {
+    if (state_.StartMode != "P") return false;
+    clear();
+    panelTicked_ = true;
+    panelForced_ = true;
     return true;
 }
 
@@ -175,10 +185,12 @@ bool DeviceSelection::isEnabled(const QString& control) const {
         if (control == "mnuTransferKX43Loader1") return type.startsWith("KX43");
         return true;
     }
-    if (kPanelControls.contains(control)) {
-        if (devices != SelectedDevices::Panel) return false;
-        return control != "mnuBootloaderDV" || state_.StartMode == "P";
-    }
+    // A production start offers the bootstrap from the start, before any scan: a panel whose
+    // firmware does not start may not answer one; the bootstrap ticks the panel itself.
+    if (control == "mnuBootloaderDV")
+        return state_.StartMode == "P" &&
+               (devices == SelectedDevices::None || devices == SelectedDevices::Panel);
+    if (kPanelControls.contains(control)) return devices == SelectedDevices::Panel;
     return devices == SelectedDevices::Amplifiers && amplifierEntryEnabled(control);
 }
 

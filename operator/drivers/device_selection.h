@@ -37,6 +37,9 @@ public:
     bool setProcessorTicked(bool ticked);
     bool setPanelTicked(bool ticked);
     bool setSlotTicked(int slot, bool ticked);
+    // The bootstrap in a production start: the panel box alone is ticked and enabled, also when
+    // no scan reached the panel (its firmware may not start). Only in start mode "P".
+    bool tickPanelForBootstrap();
     // Toolbar "SelectAll": unticks the enabled amplifier boxes when all of them are ticked, else
     // ticks every enabled amplifier box.
     bool SelectAllAmplifiers();
@@ -67,6 +70,7 @@ private:
     const ProgramState& state_;
     bool processorTicked_ = false;
     bool panelTicked_ = false;
+    bool panelForced_ = false;  // ticked by the bootstrap; enabled until unticked
     std::array<bool, DeviceInventory::kSlots> slotTicked_{};
 };
 

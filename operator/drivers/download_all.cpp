@@ -159,7 +159,7 @@ void DownloadAll::group(int first) {
     }
     if (groupSlots_.empty()) phase.outcome = Outcome::Skipped;
     if (detected) append(kCr);
-    if (context_.refreshDeviceTree) context_.refreshDeviceTree();
+    context_.RefreshDeviceTree();
 }
 
 bool DownloadAll::decideSlot(int slot, const std::optional<FirmwareChoice>& firmware) {

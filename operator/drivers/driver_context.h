@@ -53,6 +53,12 @@ class DriverContext {
     FirmwareChooser chooseFirmware;
     // Called after an operation changed the rack (the window refreshes its device tree).
     std::function<void()> refreshDeviceTree;
+    void RefreshDeviceTree() {
+        if (refreshDeviceTree) refreshDeviceTree();
+    }
+    // Ticks the panel box alone (the bootstrap in a production start works on the panel even
+    // when no scan reached it).
+    std::function<void()> tickPanel;
     // Called where a driver asks for a rescan (the window scans; the command line may not).
     std::function<void()> rescan;
     // The panel bootstrap's serial number and hardware revision in one window; nullopt when the

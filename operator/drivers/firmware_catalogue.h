@@ -55,13 +55,14 @@ struct FirmwareSearch {
     bool unsupported = false;      // "Device not supported!" instead of the no-firmware lines
 };
 
-// The patterns of `target` with every override applied. Reads the inventory as it stands; the
-// F72 cut of the slot's `TypePrefix` is applied to the search without changing the record.
+// The patterns of `target` with every override applied. Reads the inventory as it stands and
+// never changes it.
 FirmwareSearch BuildFirmwareSearch(const FirmwareTarget& target, const ProgramState& state);
 
-// Cuts "-F72" and what follows from the slot's `TypePrefix` when a normal start sees an F72
-// module; the firmware list does this when it opens, and the cut stays until the next scan.
-void CutF72TypePrefix(ProgramState& state, const FirmwareTarget& target);
+// The prefix a module's files are named with: its `TypePrefix`, without "-F72" and what follows
+// when a normal start sees an F72 module. The stored prefix keeps the marker, so that the F72
+// module stays a type of its own (download-all groups by it) until the next scan.
+QString FileTypePrefix(const ProgramState& state, const SlotRecord& record);
 
 struct FirmwareEntry {
     QString key;                  // the name as the directory listing gave it
@@ -85,7 +86,8 @@ struct FirmwareList {
 FirmwareList ListFirmware(const QString& downloadDirectory, const FirmwareTarget& target,
                           const FirmwareSearch& search);
 
-// The firmware list as the window opens it: the F72 cut, the search and the listing.
+// The firmware list as the window opens it: the search and the listing; clears the chosen
+// firmware when nothing is found.
 FirmwareList OpenFirmwareList(ProgramState& state, const FirmwareTarget& target);
 
 // What OK (row) or Cancel (nullopt) stores: `SelectedFirmwareFile` = the row's key and

@@ -76,7 +76,6 @@ FirmwareList ListFirmware(const QString& downloadDirectory, const FirmwareTarget
 }
 
 FirmwareList OpenFirmwareList(ProgramState& state, const FirmwareTarget& target) {
-    CutF72TypePrefix(state, target);
     FirmwareList list =
         ListFirmware(state.DownloadDirectory, target, BuildFirmwareSearch(target, state));
     if (list.entries.empty()) StoreFirmwareChoice(state, list, std::nullopt);

@@ -83,7 +83,7 @@ void applyFamilyOverrides(FirmwareSearch& search, const ProgramState& state,
 
 FirmwareSearch amplifierSearch(const ProgramState& state, const SlotRecord& record) {
     const bool f72 = f72Module(state, record);
-    const QString t = f72 ? prefixWithoutF72(record.TypePrefix) : record.TypePrefix;
+    const QString t = FileTypePrefix(state, record);
     const QString& t2 = record.SecondTypePrefix;
     const QStringList tails = f72 ? QStringList{"p*.s72", "p*.f72"} : QStringList{"p*.s*", "p*.f*"};
     FirmwareSearch search = filesSearch(t + "P*.*", withPrefix(t, tails) + withPrefix(t2, tails));
@@ -95,8 +95,7 @@ FirmwareSearch amplifierSearch(const ProgramState& state, const SlotRecord& reco
 }
 
 FirmwareSearch amplifierLoader1Search(const ProgramState& state, const SlotRecord& record) {
-    const QString t =
-        f72Module(state, record) ? prefixWithoutF72(record.TypePrefix) : record.TypePrefix;
+    const QString t = FileTypePrefix(state, record);
     FirmwareSearch search = filesSearch(t + "*.LD1", {t + "*.LD1"});
     const int kind = record.ControllerKind;
     if (kind < 2 || kind > 4) {
@@ -191,12 +190,8 @@ FirmwareSearch BuildFirmwareSearch(const FirmwareTarget& target, const ProgramSt
     return search;
 }
 
-void CutF72TypePrefix(ProgramState& state, const FirmwareTarget& target) {
-    const bool amplifier = target.kind == FirmwareDeviceKind::Amplifier ||
-                           target.kind == FirmwareDeviceKind::AmplifierLoader1;
-    if (!amplifier || target.slot < 0 || target.slot >= DeviceInventory::kSlots) return;
-    SlotRecord& record = state.Inventory.slotRecords[target.slot];
-    if (f72Module(state, record)) record.TypePrefix = prefixWithoutF72(record.TypePrefix);
+QString FileTypePrefix(const ProgramState& state, const SlotRecord& record) {
+    return f72Module(state, record) ? prefixWithoutF72(record.TypePrefix) : record.TypePrefix;
 }
 
 }  // namespace quorvel

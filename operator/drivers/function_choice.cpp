@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "operator/drivers/driver_context.h"
 #include "operator/shell/operator_ui.h"
 
 namespace quorvel {
@@ -28,6 +29,14 @@ std::optional<ProcessorFunction> press(const ProcessorFunction& entry, const Fun
 }
 
 }  // namespace
+
+FunctionWindowUi FunctionWindowOf(DriverContext& context) {
+    return {
+        [&context](const QString& prompt, int style) { return context.ShowMessage(prompt, style); },
+        [&context](const QStringList& names) {
+            return context.ui().chooseOne(kFunctionWindowTitle, names);
+        }};
+}
 
 bool FunctionVisible(const ProcessorFunction& entry, const QString& startMode) {
     if (entry.mode.isEmpty()) return true;

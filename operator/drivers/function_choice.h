@@ -21,6 +21,10 @@ struct FunctionWindowUi {
     std::function<std::optional<int>(const QStringList& names)> pressButton;
 };
 
+class DriverContext;
+// The function window over the driver context's message boxes and one-of choice.
+FunctionWindowUi FunctionWindowOf(DriverContext& context);
+
 // The entries that take part in `startMode`: mode empty, "A" in "A", "S" in "S", "P" and "A".
 bool FunctionVisible(const ProcessorFunction& entry, const QString& startMode);
 

@@ -6,13 +6,13 @@
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/function_choice.h"
 #include "operator/drivers/operation_frame.h"
+#include "operator/drivers/processor_types.h"
 #include "operator/shell/callbacks.h"
 #include "operator/shell/program_version.h"
 
 namespace quorvel {
 namespace {
 
-constexpr int kBlockSize = 512;
 constexpr int kMaximumAttempts = 2;
 // Results at or below this come from the flash phase: the old firmware is gone.
 constexpr int kFlashPhaseFailure = -40;
@@ -61,14 +61,8 @@ class Kx33Driver {
             QDir(state_.DownloadDirectory).filePath(state_.SelectedFirmwareFile);
         const FunctionFile file = ReadFunctionFile(directory, state_.SelectedFirmwareFile,
                                                    "KX33.CFG", FunctionFileKind::Kx33);
-        FunctionWindowUi ui{[this](const QString& prompt, int style) {
-                                return context_.ShowMessage(prompt, style);
-                            },
-                            [this](const QStringList& names) {
-                                return context_.ui().chooseOne(kFunctionWindowTitle, names);
-                            }};
-        function_ =
-            ChooseFunction(file, FunctionFileKind::Kx33, state_.StartMode, kProgramVersion, ui);
+        function_ = ChooseFunction(file, FunctionFileKind::Kx33, state_.StartMode, kProgramVersion,
+                                   FunctionWindowOf(context_));
         return function_.has_value();
     }
 
@@ -81,14 +75,14 @@ class Kx33Driver {
     }
 
     int download() {
-        OperationFrame frame(context_);
-        frame.setClosingLine("-->Download KX33 finished.<--");
+        OperationFrame frame(context_, {}, "-->Download KX33 finished.<--");
         QElapsedTimer clock;
         int result = 0;
         for (int attempt = 0; attempt < kMaximumAttempts; ++attempt) {
             result = attemptOnce(attempt, clock);
             if (result > kFlashPhaseFailure) break;
         }
+        context_.RefreshDeviceTree();
         finish(result, clock);
         return result;
     }
@@ -129,7 +123,7 @@ class Kx33Driver {
             return QUORLINK_INVOKE(library, UpdateKX33, LibraryGateway::kTimeoutMs, MessageCallback,
                                    ProgressCallback, StatusCallback, InputCallback,
                                    path.constData(), "000", function_->firstBlock, count,
-                                   kBlockSize, 0, 0, state_.Connection.resetSeconds);
+                                   kKx33BlockSize, 0, 0, state_.Connection.resetSeconds);
         });
     }
 

@@ -5,13 +5,12 @@
 
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/operation_frame.h"
+#include "operator/drivers/processor_types.h"
 #include "operator/shell/callbacks.h"
 
 namespace quorvel {
 namespace {
 
-constexpr int kBlockCount = 8192;
-constexpr int kBlockSize = 512;
 constexpr int kLastArgument = 45;
 
 const QString kDialogTitle = "Select path and filename for upload data";
@@ -45,7 +44,7 @@ int upload(DriverContext& context, const QString& path) {
     return context.gateway().call([&](QuorlinkLibrary& library) {
         return QUORLINK_INVOKE(library, UploadKX33, LibraryGateway::kTimeoutMs, MessageCallback,
                                ProgressCallback, StatusCallback, InputCallback, target.constData(),
-                               "000", 0, kBlockCount, kBlockSize, 0, 0, kLastArgument);
+                               "000", 0, kKx33BlockCount, kKx33BlockSize, 0, 0, kLastArgument);
     });
 }
 
@@ -69,8 +68,8 @@ int RunKx33UploadDriver(DriverContext& context) {
     if (context.dryRun) {
         report.beginPhase("upload", Outcome::Planned).details
             << "file " + *path
-            << "blocks 0-" + QString::number(kBlockCount - 1) + " of " +
-                   QString::number(kBlockSize) + " bytes";
+            << "blocks 0-" + QString::number(kKx33BlockCount - 1) + " of " +
+                   QString::number(kKx33BlockSize) + " bytes";
         return 0;
     }
     int result = 0;

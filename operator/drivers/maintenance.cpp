@@ -1,5 +1,7 @@
 #include "operator/drivers/maintenance.h"
 
+#include <functional>
+
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/operation_frame.h"
 
@@ -15,8 +17,32 @@ int maskOf(const std::vector<int>& amplifierSlots) {
 }
 
 void rescan(DriverContext& context) {
-    if (context.refreshDeviceTree) context.refreshDeviceTree();
+    context.RefreshDeviceTree();
     if (context.rescan) context.rescan();
+}
+
+// The details of a new phase: planned in a dry run, else done.
+QStringList& phaseDetails(DriverContext& context, const QString& name) {
+    return context.report()
+        .beginPhase(name, context.dryRun ? Outcome::Planned : Outcome::Done)
+        .details;
+}
+
+// `call` over a connection of its own inside the operation frame, with `status` shown. The rack
+// needs no restart afterwards, whatever the result; a failure fails the current phase. A
+// connection that does not open ends with its result and changes nothing.
+int callConnected(DriverContext& context, const QString& status, const std::function<int()>& call) {
+    int result = 0;
+    {
+        OperationFrame frame(context);
+        ConnectionGuard connection(context.gateway());
+        if (!connection.opened()) return connection.result();
+        context.ui().setStatus(status);
+        result = call();
+    }
+    context.state().RestartPending = false;
+    if (result != 0) context.report().failPhase();
+    return result;
 }
 
 struct SubChannelFamily {
@@ -143,22 +169,16 @@ int SwitchOperatingMode(DriverContext& context, const std::vector<int>& amplifie
     report.beginPhase(targetMode == kRcMode ? "switch to RC" : "switch to RA").details
         << QString("channel mask 0x%1").arg(maskOf(amplifierSlots), 0, 16);
     if (context.dryRun) return 0;
-    int result = 0;
-    {
-        OperationFrame frame(context);
-        ConnectionGuard connection(context.gateway());
-        if (!connection.opened()) return connection.result();
-        context.ui().setStatus(targetMode == kRcMode ? "Switch to RC..." : "Switch to RA...");
-        result = context.gateway().ChangeRcRaMode(maskOf(amplifierSlots), targetMode);
-        if (result == 0) {
+    const int result =
+        callConnected(context, targetMode == kRcMode ? "Switch to RC..." : "Switch to RA...", [&] {
+            const int changed =
+                context.gateway().ChangeRcRaMode(maskOf(amplifierSlots), targetMode);
+            if (changed != 0) return changed;
             context.ui().setProgress(0);
             context.ui().setStatus("Reset VTX system...");
             report.beginPhase("reset rack");
-            result = context.gateway().ResetVTX(context.state().Connection.resetSeconds);
-        }
-        if (result != 0) report.failPhase();
-    }
-    context.state().RestartPending = false;
+            return context.gateway().ResetVTX(context.state().Connection.resetSeconds);
+        });
     if (result != 0) return result;
     context.ui().setStatus("Switch finished!");
     rescan(context);
@@ -186,23 +206,14 @@ int ChangeSubChannels(DriverContext& context, const std::vector<int>& amplifierS
     }
     const auto value = askSubChannels(context, *family, amplifierSlots);
     if (!value) return kOperationDeclined;
-    report.beginPhase("change sub-channels", context.dryRun ? Outcome::Planned : Outcome::Done)
-            .details
-        << family->name + " " + QString::number(*value);
+    phaseDetails(context, "change sub-channels") << family->name + " " + QString::number(*value);
     if (context.dryRun) return 0;
-    int result = 0;
-    {
-        OperationFrame frame(context);
-        ConnectionGuard connection(context.gateway());
-        if (!connection.opened()) return connection.result();
-        context.ui().setStatus("Change Channel value...");
-        result = context.gateway().ChangeSubChanRA51(maskOf(amplifierSlots), *value,
-                                                     context.state().Connection.resetSeconds,
-                                                     family->variant);
-    }
-    context.state().RestartPending = false;
+    const int result = callConnected(context, "Change Channel value...", [&] {
+        return context.gateway().ChangeSubChanRA51(maskOf(amplifierSlots), *value,
+                                                   context.state().Connection.resetSeconds,
+                                                   family->variant);
+    });
     if (result != 0) {
-        report.failPhase();
         context.ui().setStatus("Value not changed!");
         return result;
     }
@@ -212,10 +223,7 @@ int ChangeSubChannels(DriverContext& context, const std::vector<int>& amplifierS
 }
 
 int SetInterfaceBaudRate(DriverContext& context) {
-    context.report()
-            .beginPhase("interface baud rate", context.dryRun ? Outcome::Planned : Outcome::Done)
-            .details
-        << "19200 baud, even parity";
+    phaseDetails(context, "interface baud rate") << "19200 baud, even parity";
     if (context.dryRun) return 0;
     ConnectionGuard connection(context.gateway());
     if (!connection.opened()) return connection.result();
@@ -236,50 +244,27 @@ int ResetHiddenLoader1(DriverContext& context, int slot) {
     const SlotRecord& record = context.state().Inventory.slotRecords[slot];
     const int address = slot + 1;
     const int secondByte = static_cast<int>(record.AmpCode);
-    context.report()
-            .beginPhase("reset loader 1", context.dryRun ? Outcome::Planned : Outcome::Done)
-            .details
-        << QString("slot %1, loader address %2, second byte %3")
-               .arg(slot + 1)
-               .arg(address)
-               .arg(secondByte);
+    phaseDetails(context, "reset loader 1") << QString("slot %1, loader address %2, second byte %3")
+                                                   .arg(slot + 1)
+                                                   .arg(address)
+                                                   .arg(secondByte);
     if (context.dryRun) return 0;
-    int result = 0;
-    {
-        OperationFrame frame(context);
-        ConnectionGuard connection(context.gateway());
-        if (!connection.opened()) return connection.result();
-        context.ui().setStatus("Reset Loader1...");
-        result = context.gateway().ResetLoader1(address, secondByte);
-    }
-    context.state().RestartPending = false;
-    if (result != 0) {
-        context.report().failPhase();
-        return result;
-    }
+    const int result = callConnected(context, "Reset Loader1...", [&] {
+        return context.gateway().ResetLoader1(address, secondByte);
+    });
+    if (result != 0) return result;
     context.ui().setStatus("Reset Loader1 finished.");
     return 0;
 }
 
 int ClearChannelNames(DriverContext& context, const std::vector<int>& amplifierSlots) {
-    context.report()
-            .beginPhase("clear channel names", context.dryRun ? Outcome::Planned : Outcome::Done)
-            .details
+    phaseDetails(context, "clear channel names")
         << QString("channel mask 0x%1").arg(maskOf(amplifierSlots), 0, 16);
     if (context.dryRun) return 0;
-    int result = 0;
-    {
-        OperationFrame frame(context);
-        ConnectionGuard connection(context.gateway());
-        if (!connection.opened()) return connection.result();
-        context.ui().setStatus("Clear channel names...");
-        result = context.gateway().ClearUccs(maskOf(amplifierSlots));
-    }
-    context.state().RestartPending = false;
-    if (result != 0) {
-        context.report().failPhase();
-        return result;
-    }
+    const int result = callConnected(context, "Clear channel names...", [&] {
+        return context.gateway().ClearUccs(maskOf(amplifierSlots));
+    });
+    if (result != 0) return result;
     context.ui().setStatus("Channel names cleared!");
     rescan(context);
     return 0;

@@ -145,6 +145,7 @@ int NodePodWindow::download(const QString& firmwareFile, bool onlyLoader1) {
     busy_ = true;
     NodePodSequence sequence(context_, window_, {slot_, firmwareFile, onlyLoader1, downloadMode_});
     const int result = sequence.run(ticked);
+    lastResult_ = result;
     busy_ = false;
     if (result == 0)
         for (const int entry : tickedEntries()) {

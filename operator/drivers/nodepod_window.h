@@ -43,6 +43,8 @@ class NodePodWindow {
         "No NODEPOD device found! Please initialize NODEPOD in Tunewright and retry!";
     bool downloadEnabled() const;
     bool busy() const { return busy_; }
+    // The result of the last download (0 before any).
+    int lastResult() const { return lastResult_; }
     bool inDownloadMode() const { return downloadMode_; }
 
     // A click on tick box `entry`: a ticked node allows only nodes of its firmware stem.
@@ -79,6 +81,7 @@ class NodePodWindow {
     bool busy_ = false;
     bool scanned_ = false;
     bool downloadMode_ = false;
+    int lastResult_ = 0;
 };
 
 }  // namespace quorvel

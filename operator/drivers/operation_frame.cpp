@@ -2,8 +2,9 @@
 
 namespace quorvel {
 
-OperationFrame::OperationFrame(DriverContext& context, const QString& openingLine)
-    : context_(context) {
+OperationFrame::OperationFrame(DriverContext& context, const QString& openingLine,
+                               const QString& closingLine)
+    : context_(context), closingLine_(closingLine) {
     if (!openingLine.isEmpty()) context_.WriteProtocol(openingLine);
     context_.shell().EnableUserInterface(false);
     context_.ui().setProgressVisible(true);

@@ -11,14 +11,12 @@ namespace quorvel {
 
 class OperationFrame {
   public:
-    // `openingLine` empty: the driver wrote its own.
-    OperationFrame(DriverContext& context, const QString& openingLine = {});
+    // `openingLine` empty: the driver wrote its own; `closingLine` empty: none is written.
+    explicit OperationFrame(DriverContext& context, const QString& openingLine = {},
+                            const QString& closingLine = {});
     ~OperationFrame();
     OperationFrame(const OperationFrame&) = delete;
     OperationFrame& operator=(const OperationFrame&) = delete;
-
-    // Written when the frame ends (empty: none).
-    void setClosingLine(const QString& line) { closingLine_ = line; }
 
   private:
     DriverContext& context_;

@@ -96,9 +96,12 @@ int run(DriverContext& context, const PanelBootstrapRequest& request) {
         return kOperationDeclined;
     }
     state.PanelLoader1 = false;
-    if (state.StartMode != "P" &&
-        context.ShowMessage(kExpertQuestion, kYesNo | kIconExclamation) != kAnswerYes)
+    if (state.StartMode == "P") {
+        context.selection = {.processor = false, .panel = true, .amplifierSlots = {}};
+        if (context.tickPanel) context.tickPanel();
+    } else if (context.ShowMessage(kExpertQuestion, kYesNo | kIconExclamation) != kAnswerYes) {
         return kOperationDeclined;
+    }
     const auto chosen = context.chooseFirmware({FirmwareDeviceKind::Panel, -1, {}},
                                                context.messages().QuietMessages);
     if (!chosen) return kOperationDeclined;
@@ -121,6 +124,7 @@ int run(DriverContext& context, const PanelBootstrapRequest& request) {
         context.ui().setProgress(0);
         context.ui().setStatus("Bootloader DV...");
         result = connection.opened() ? bootstrap(context, path, *values) : connection.result();
+        context.RefreshDeviceTree();
     }
     if (result != 0) {
         context.report().failPhase();

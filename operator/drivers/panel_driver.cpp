@@ -78,8 +78,7 @@ class PanelDriver {
     }
 
     int download() {
-        OperationFrame frame(context_);
-        frame.setClosingLine("-->Download DVxx finished.<--");
+        OperationFrame frame(context_, {}, "-->Download DVxx finished.<--");
         QElapsedTimer clock;
         if (state_.StartMode == "P") clock.start();
         int result = 0;
@@ -100,6 +99,7 @@ class PanelDriver {
                                            MessageCallback);
                 });
             }
+            context_.RefreshDeviceTree();
         }
         finish(result, seconds);
         return result;

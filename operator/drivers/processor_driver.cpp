@@ -131,14 +131,8 @@ class ProcessorDriver {
         const FunctionFile file = ReadFunctionFile(
             directoryPath(), name, ProcessorFunctionFileName(processor_.ProcessorType),
             FunctionFileKind::Processor);
-        FunctionWindowUi ui{[this](const QString& prompt, int style) {
-                                return context_.ShowMessage(prompt, style);
-                            },
-                            [this](const QStringList& names) {
-                                return context_.ui().chooseOne(kFunctionWindowTitle, names);
-                            }};
         function_ = ChooseFunction(file, FunctionFileKind::Processor, state_.StartMode,
-                                   kProgramVersion, ui);
+                                   kProgramVersion, FunctionWindowOf(context_));
         if (!function_) return false;
         if ((undetected() || processor_.InBootLoader) && name.size() > 7)
             version_ = DirectoryVersion(name, type_.prefixLength);
@@ -163,8 +157,7 @@ class ProcessorDriver {
     }
 
     int download() {
-        OperationFrame frame(context_);
-        frame.setClosingLine("-->Download KX() finished.<--");
+        OperationFrame frame(context_, {}, "-->Download KX() finished.<--");
         QElapsedTimer clock;
         int result = 0;
         {
@@ -176,6 +169,7 @@ class ProcessorDriver {
             result = request_.activateOnly ? activate(connection.result()) : update();
             if (result == 0) result = establish();
             if (lineSwitch_.switched()) lineSwitch_.restore(context_);
+            context_.RefreshDeviceTree();
         }
         finish(result, clock);
         return result;

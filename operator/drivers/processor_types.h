@@ -19,4 +19,8 @@ QString DirectoryVersion(const QString& directoryName, int prefixLength);
 
 inline constexpr int kKx63TypeCode = 5;
 
+// The KX33's flash as its loader moves it: 8192 blocks of 512 bytes.
+inline constexpr int kKx33BlockSize = 512;
+inline constexpr int kKx33BlockCount = 8192;
+
 }  // namespace quorvel

@@ -3,6 +3,7 @@
 #include "operator/drivers/amplifier_download.h"
 
 #include <QFile>
+#include <algorithm>
 
 #include "driver_fixture.h"
 #include "operator/drivers/menu_commands.h"
@@ -50,6 +51,31 @@ TEST_F(AmplifierDownloadTest, TwoSlotsGetTheNewFirmwareAndTheRescanShowsIt) {
     rescan();
     EXPECT_EQ(record(1).SoftwareVersion, "P2.07");
     EXPECT_EQ(record(4).SoftwareVersion, "P2.07");
+}
+
+// With the sequential option each module runs every phase alone: the rack sees the first
+// module's whole sequence before the second is addressed, and each activation is its own last.
+TEST_F(AmplifierDownloadTest, SequentialModeLoadsOneSlotAfterTheOther) {
+    startWith(rackOf({amplifierSlot(1, kRa51, "P2.04"), amplifierSlot(4, kRa51, "P2.04")}));
+    shell->state().SequentialDownload = true;
+    ui.expectList(0).expectMessage(kFinished);
+    ASSERT_EQ(download({1, 4}), 0);
+
+    EXPECT_TRUE(holdsFirmware(1, firmware(kRa51)));
+    EXPECT_TRUE(holdsFirmware(4, firmware(kRa51)));
+    EXPECT_EQ(rackReceived("PRC1,2,A021055"), 0u);
+    EXPECT_EQ(rackReceived("PRC1,2,A0210FF"), 2u);
+    EXPECT_EQ(rackReceived("PRC1,2,A0510FF"), 2u);
+    const auto& received = rack().received();
+    const auto addresses = [](const std::string& slot) {
+        return [slot](const std::string& line) { return line.starts_with("PRC1,2,A" + slot); };
+    };
+    const auto lastOfFirst = std::find_if(received.rbegin(), received.rend(), addresses("02"));
+    const auto firstOfSecond = std::find_if(received.begin(), received.end(), addresses("05"));
+    ASSERT_NE(firstOfSecond, received.end());
+    EXPECT_LT(lastOfFirst.base() - received.begin(), firstOfSecond - received.begin());
+    const QStringList log = protocol();
+    EXPECT_LT(log.indexOf("Starting new firmware RA 2."), log.indexOf("Switch RA 5 to loader1."));
 }
 
 TEST_F(AmplifierDownloadTest, AModuleAlreadyInLoader1IsSwitchedWithOneRepeat) {

@@ -2,6 +2,8 @@
 // the to-do list and the protocol line by line, the modules afterwards.
 #include "operator/drivers/download_all.h"
 
+#include <QFile>
+
 #include "driver_fixture.h"
 #include "operator/drivers/menu_commands.h"
 
@@ -94,6 +96,49 @@ TEST_F(DownloadAllTest, AFailedGroupStopsTheRestAndIsNotCounted) {
     EXPECT_TRUE(lines.contains("*** Download ignored because of failure before! ***"));
     EXPECT_EQ(lines.back(), "Downloads done: 0 in 0 loop(s). Errors, please check protocol.");
     EXPECT_EQ(ui.reports[1].message, "Error! Please reboot Ventrix and start again!");
+}
+
+// An F72 module and a plain one of the same model are two types: each group keeps its own
+// firmware, and choosing the F72 firmware leaves the module's stored prefix as the scan wrote it.
+class F72DownloadAllTest : public DownloadAllTest {
+  protected:
+    void SetUp() override {
+        fwgen::AmplifierModel model = fwgen::amplifierModel(2);
+        model.suffix = "F72";
+        model.version = "P2.08";
+        f72 = fwgen::amplifierFirmware(model, 2);
+        for (const auto& [name, text] : {std::pair{f72.applicationName, f72.applicationText},
+                                         std::pair{f72.loader2Name, f72.loader2Text}}) {
+            QFile file(downloadFile(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(text.data(), static_cast<qint64>(text.size()));
+        }
+        auto f72Slot = amplifierSlot(0, 2, "P2.04");
+        f72Slot["suffix"] = "F72";
+        startWith(rackOf({f72Slot, amplifierSlot(1, 2, "P2.04")}));
+    }
+    fwgen::AmplifierFirmware f72;
+};
+
+TEST_F(F72DownloadAllTest, EachVariantKeepsItsOwnGroupAndFirmware) {
+    ui.expectReport(true).expectReport(true);
+    ASSERT_EQ(dispatcher->dispatch(menu::kUpdateAll), 0);
+    const QStringList groups = {"Firmware file RA51P208.S72, Version P2.08, found for:",
+                                slotLine(0, "selected for download"),
+                                "",
+                                "Firmware file RA51P207.S00, Version P2.07, found for:",
+                                slotLine(1, "selected for download"),
+                                "",
+                                "Components selected for download: 2 in 2 loop(s)."};
+    EXPECT_EQ(ui.reports[0].report.split('\r').join('\n').toStdString(),
+              (header() + groups).join('\n').toStdString());
+    EXPECT_EQ(ui.reports[1].message, "Downloads done. No Errors.");
+    EXPECT_EQ(record(0).TypePrefix, "ra51-F72");
+    EXPECT_TRUE(holdsFirmware(0, f72));
+    EXPECT_TRUE(holdsFirmware(1, firmware(2)));
+    rescan();
+    EXPECT_EQ(record(0).Identity, "QTX-RA51,RA51-WS050,F72,P2.08");
+    EXPECT_EQ(record(1).SoftwareVersion, "P2.07");
 }
 
 }  // namespace

@@ -281,14 +281,13 @@ TEST(FirmwareCatalogue, DescriptionsInformationAndTheChoice) {
     EXPECT_EQ(amplifier.entries[0].descriptionColumn(), "P2.06 ");
 }
 
-TEST(FirmwareCatalogue, OpeningTheListCutsTheF72MarkerOnce) {
+TEST(FirmwareCatalogue, OpeningTheListKeepsTheStoredF72Prefix) {
     ProgramState state;
     SlotRecord& record = module(state, 3, "RA56", "RA56-F72");
     record.VersionSuffix = "F72";
     OpenFirmwareList(state, AmplifierTarget(state, 3));
-    EXPECT_EQ(record.TypePrefix, "RA56");
-    OpenFirmwareList(state, AmplifierTarget(state, 3));
-    EXPECT_EQ(record.TypePrefix, "RA56");
+    EXPECT_EQ(record.TypePrefix, "RA56-F72");
+    EXPECT_EQ(FileTypePrefix(state, record), "RA56");
 }
 
 TEST(FirmwareCatalogue, VersionFromFileName) {

@@ -134,6 +134,13 @@ const SelectionCase kCases[] = {
      false,
      true,
      {"mnuTransferDown", "Download", "mnuToolsActDV33", "mnuTransferDVLoader1", "mnuBootloaderDV"}},
+    {"ProductionStartOffersTheBootstrapWithoutASelection",
+     [](ProgramState& s) { s.StartMode = "P"; },
+     {},
+     {},
+     true,
+     true,
+     {"SelectAll", "mnuBootloaderDV"}},
     {"OneRA56OffersNodePodAndUpload",
      none,
      {{On::Slot, 1}},
@@ -305,6 +312,22 @@ TEST(Selection, RescanDropsTicksOfModulesThatAreGoneAndDrawsNodePodPictures) {
     EXPECT_EQ(selection.nodePodPicture(1), NodePodPicture::Disabled);
     EXPECT_FALSE(selection.isEnabled("mnuTransferNodePodDown"));
     EXPECT_TRUE(selection.isEnabled("mnuOptionsScan"));  // not decided by the selection
+}
+
+TEST(Selection, BootstrapTicksAPanelThatNoScanReachedOnlyInAProductionStart) {
+    ProgramState state = scannedRack();
+    state.Inventory.panel.Present = false;
+    DeviceSelection selection(state);
+    ASSERT_TRUE(selection.setSlotTicked(1, true));
+    EXPECT_FALSE(selection.tickPanelForBootstrap());
+    state.StartMode = "P";
+    ASSERT_TRUE(selection.tickPanelForBootstrap());
+    EXPECT_TRUE(selection.tickedSlots().empty());
+    EXPECT_TRUE(selection.panel().ticked && selection.panel().enabled);
+    EXPECT_TRUE(selection.isEnabled("mnuBootloaderDV"));
+    EXPECT_FALSE(selection.processor().enabled);
+    ASSERT_TRUE(selection.setPanelTicked(false));
+    EXPECT_FALSE(selection.panel().enabled);
 }
 
 }  // namespace

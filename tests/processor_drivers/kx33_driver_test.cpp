@@ -51,9 +51,12 @@ class Kx33DriverTest : public DriverRackTest {
 
 TEST_F(Kx33DriverTest, DownloadWritesTheImageAndRestarts) {
     startOn(kKx33Rack);
+    int refreshed = 0;
+    context->refreshDeviceTree = [&refreshed] { ++refreshed; };
     ui.expectList(0);
     ASSERT_EQ(RunKx33Driver(*context), 0);
     EXPECT_TRUE(flashHoldsImage());
+    EXPECT_EQ(refreshed, 1);
     EXPECT_EQ(ui.statuses.back(), "Download finished!");
     EXPECT_TRUE(protocol().contains("Establish KX33()."));
     EXPECT_EQ(protocol().back(), "-->Download KX33 finished.<--");

@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "driver_rack.h"
+#include "operator/drivers/menu_commands.h"
+#include "operator/drivers/nodepod_command.h"
 #include "rack/nodepod/nodepod_firmware.h"
 #include "rack/nodepod/ra56_module.h"
 #include "tools/fwgen/nodepod_set.h"
@@ -72,38 +74,53 @@ class NodePodWindowTest : public DriverRackTest {
     fwgen::NodePodSet set;
 };
 
+// The toolbar button opens the window for the ticked RA56; when the operator lets it go, the
+// command resets the rack, as closing the window does.
 TEST_F(NodePodWindowTest, ScanDownloadIntoTwoHeadsAndResetOnClose) {
     startOn(kRack);
-    NodePodWindow window(*context, ui, kSlot);
-    ui.expectMessage(kStuckMessage);
-    window.scan();
-    ASSERT_EQ(window.nodes().size(), 3u);
-    EXPECT_EQ(window.frameCaption(), "NODEPOD system components (slot 3)");
-    EXPECT_EQ(window.nodes()[0].caption(1), "1 - P1.00, #1002, NodePod-S");
-    EXPECT_EQ(window.nodes()[2].caption(3), "NODEPOD in loader2, please reboot NODEPOD!");
-    EXPECT_EQ(window.nodes()[1].datName, "NP21");
-    EXPECT_EQ(window.nodes()[1].adrL2, 65536) << "new hardware";
-    EXPECT_TRUE(window.box(2).marked);
-    EXPECT_FALSE(window.box(2).enabled) << "a head in loader 2 cannot be chosen";
-    EXPECT_FALSE(window.downloadEnabled());
+    CommandDispatcher dispatcher(*context);
+    int shown = 0;
+    RegisterNodePodCommand(dispatcher, ui, [&](NodePodWindow& window) {
+        ++shown;
+        ui.expectMessage(kStuckMessage);
+        window.scan();
+        ASSERT_EQ(window.nodes().size(), 3u);
+        EXPECT_EQ(window.frameCaption(), "NODEPOD system components (slot 3)");
+        EXPECT_EQ(window.nodes()[0].caption(1), "1 - P1.00, #1002, NodePod-S");
+        EXPECT_EQ(window.nodes()[2].caption(3), "NODEPOD in loader2, please reboot NODEPOD!");
+        EXPECT_EQ(window.nodes()[1].datName, "NP21");
+        EXPECT_EQ(window.nodes()[1].adrL2, 65536) << "new hardware";
+        EXPECT_TRUE(window.box(2).marked);
+        EXPECT_FALSE(window.box(2).enabled) << "a head in loader 2 cannot be chosen";
+        EXPECT_FALSE(window.downloadEnabled());
 
-    window.selectAll();
-    EXPECT_TRUE(window.box(0).ticked && window.box(1).ticked);
-    EXPECT_FALSE(window.box(2).ticked);
-    ASSERT_EQ(window.download("NP21p205.s19", false), 0);
+        window.selectAll();
+        EXPECT_TRUE(window.box(0).ticked && window.box(1).ticked);
+        EXPECT_FALSE(window.box(2).ticked);
+        ASSERT_EQ(window.download("NP21p205.s19", false), 0);
+        EXPECT_TRUE(window.box(0).done && !window.box(0).ticked);
+    });
+    const size_t sent = rack().received().size();
+    context->selection.amplifierSlots = {0};  // an RA51 has no NodePods
+    EXPECT_EQ(dispatcher.dispatch(menu::kNodePodDownload), kOperationDeclined);
+    EXPECT_EQ(rack().received().size(), sent);
+    EXPECT_EQ(shown, 0);
+
+    context->selection.amplifierSlots = {kSlot};
+    ASSERT_EQ(dispatcher.dispatch(menu::kButtonNodePod), 0);
+    EXPECT_EQ(shown, 1);
     EXPECT_TRUE(flashHoldsNewApplication(2));
     EXPECT_TRUE(flashHoldsNewApplication(4));
-    EXPECT_EQ(ui.statuses.back(), "Download finished!");
-    EXPECT_TRUE(window.box(0).done && !window.box(0).ticked);
     const QStringList lines = protocol();
     EXPECT_TRUE(lines.contains("Download loader2 " + downloads("NP21p205.ld2") + "."));
     EXPECT_TRUE(lines.contains("Download loader2 " + downloads("NP21p205N4.ld2") + "."));
     EXPECT_EQ(lines.back(), "-->Download NODEPOD finished.<--");
-
-    const size_t resets = std::count(rack().received().begin(), rack().received().end(), "RST");
-    EXPECT_TRUE(window.close());
-    EXPECT_EQ(std::count(rack().received().begin(), rack().received().end(), "RST"), resets + 1);
-    EXPECT_EQ(ui.statuses.back(), "Reset...");
+    EXPECT_EQ(std::count(rack().received().begin(), rack().received().end(), "RST"), 1);
+    const auto& statuses = ui.statuses;
+    const auto opened = std::find(statuses.begin(), statuses.end(), "NODEPOD download...");
+    const auto finished = std::find(opened, statuses.end(), "Download finished!");
+    EXPECT_NE(std::find(finished, statuses.end(), "Reset..."), statuses.end());
+    EXPECT_EQ(statuses.back(), "Ready");
 }
 
 TEST_F(NodePodWindowTest, NodeIdsAskedAndMissingLoaderTwoFile) {

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "driver_rack.h"
+#include "operator/drivers/device_selection.h"
 #include "rack/panel/dv_panel.h"
 #include "rack/sim/sim_process.h"
 #include "tools/fwgen/panel_firmware.h"
@@ -31,8 +32,11 @@ TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndPassesItsVersion) {
     startOn({{"timing", {{"resetMs", 1500}}},
              {"processor", {{"kind", "KX43"}, {"version", "P2.06"}, {"loaderRevision", "2.10"}}},
              {"panel", {{"kind", "DV43A"}, {"version", "P4.10"}}}});
+    int refreshed = 0;
+    context->refreshDeviceTree = [&refreshed] { ++refreshed; };
     ui.expectList(0).expectMessage(kStarted).expectMessage("DV Firmware-Update complete!");
     ASSERT_EQ(RunPanelDriver(*context, {.loader1 = true}), 0);
+    EXPECT_EQ(refreshed, 1);
     ASSERT_EQ(ui.lists.size(), 1u);
     ASSERT_EQ(ui.lists[0].rows.size(), 1u);
     EXPECT_EQ(ui.lists[0].rows[0][0], "DV43A100.LD1");
@@ -81,9 +85,16 @@ TEST_F(BootstrapEndToEnd, RunsOverAPseudoTerminalInProductionMode) {
     ui.expectMessage("Error on disable DVxx!");  // the panel's firmware does not run
     startShell("P");
     shell->state().Inventory.panel.PanelType = "DV43A";  // the bootstrap keeps the panel silent
+    DeviceSelection tree(shell->state());
+    int refreshed = 0;
+    context->tickPanel = [&tree] { tree.tickPanelForBootstrap(); };
+    context->refreshDeviceTree = [&refreshed] { ++refreshed; };
     ui.expectList(0).expectMessage("DV bootstraploader finished successfully!");
     EXPECT_EQ(RunPanelBootstrapDriver(*context, {"SN-4711", "B2"}), 0)
         << (ui.statuses.empty() ? "" : ui.statuses.back().toStdString());
+    EXPECT_TRUE(tree.panel().ticked && tree.panel().enabled) << "production start: no question";
+    EXPECT_TRUE(context->selection.panel);
+    EXPECT_EQ(refreshed, 1);
     EXPECT_EQ(ui.statuses.back(), "Bootloader DV finished!");
     EXPECT_EQ(sim.stop(), 0);
 }

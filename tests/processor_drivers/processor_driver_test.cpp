@@ -72,9 +72,12 @@ TEST_F(ProcessorDriverTest, UpdateWritesEveryFileAndKeepsBothSettingsSets) {
         startOn(processorRack(c.kind, "P2.06", "2.10", c.settings));
         rack::Kx43Settings expected = board().settings();
         if (c.kind == "KX43") expected.tcpIpAddress = "192.168.0.140";  // the connection in use
+        int refreshed = 0;
+        context->refreshDeviceTree = [&refreshed] { ++refreshed; };
         ui.expectList(0);
         ASSERT_EQ(RunProcessorDriver(*context, {}), 0);
         ui.verify();
+        EXPECT_EQ(refreshed, 1);
         for (const auto& name : fwgen::kx43FirmwareFiles()) {
             if (name == "kx43ini.cnf") continue;  // carries the connection in use
             EXPECT_EQ(flashFile(name), pcFile(c.directory, name)) << name;

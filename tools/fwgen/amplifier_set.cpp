@@ -78,7 +78,7 @@ const AmplifierModel& amplifierModel(int firmwareType) {
 AmplifierFirmware amplifierFirmware(const AmplifierModel& m, uint32_t seed) {
     const Layout layout = layoutOf(m.firmwareType);
     AmplifierFirmware fw;
-    fw.identity = "QTX-" + m.model + "," + m.model + "-" + m.controller + ",0," + m.version;
+    fw.identity = "QTX-" + m.model + "," + m.model + "-" + m.controller + "," + m.suffix + "," + m.version;
     for (size_t i = 0; i < layout.application.size(); ++i) {
         const auto [address, size] = layout.application[i];
         fw.application.push_back(i == 0 ? withIdentity(address, size, fw.identity, seed)
@@ -90,7 +90,7 @@ AmplifierFirmware amplifierFirmware(const AmplifierModel& m, uint32_t seed) {
     fw.loader1.push_back(withIdentity(layout.loader1, 64 * 128, loader1Identity, seed + 5));
 
     const std::string stem = m.prefix + "p" + versionDigits(m.version);
-    fw.applicationName = stem + ".s00";
+    fw.applicationName = stem + (m.suffix == "F72" ? ".s72" : ".s00");
     fw.loader2Name = stem + "p201.ld2";
     fw.loader1Name = m.prefix + "l103.ld1";
     fw.applicationText = render(m.firmwareType, fw.application);

@@ -22,6 +22,7 @@ struct AmplifierModel {
     std::string kind;      // the simulated rack's component kind, "RA901B"
     std::string typeName;  // the amplifier table's name for it: the model with the letter the
                            // controller adds, "RA77C" for a WS081, "RA901B" for a WS50B
+    std::string suffix = "0";  // the identity's third field; "F72" firmware is named ".s72"
 };
 
 struct AmplifierFirmware {
