@@ -44,6 +44,10 @@ WindowProgram::WindowProgram(WindowProgramOptions options)
     };
     context_->refreshDeviceTree = [this] { refreshDeviceTree(); };
     context_->rescan = [this] { scan(); };
+    context_->tickPanel = [this] {
+        selection_.tickPanelForBootstrap();
+        ShowSelection(selection_, window_);
+    };
     context_->askBootstrapValues = [this](const std::function<bool()>& confirmCancel) {
         BootstrapInputDialog dialog(confirmCancel, ui_.owner());
         return dialog.ask();
