@@ -19,6 +19,7 @@
 #include "operator/forms/port_dialog.h"
 #include "operator/forms/run_view_dialog.h"
 #include "operator/forms/selection_view.h"
+#include "operator/shell/installation_paths.h"
 
 namespace quorvel::forms {
 namespace {
@@ -298,7 +299,8 @@ void WindowProgram::configurePort() {
 
 void WindowProgram::chooseDownloadDirectory() {
     ProgramState& state = shell_->state();
-    const QString fallback = DirectoryBelow(shell_->environment().programDirectory, "Download");
+    const QString fallback =
+        DirectoryBelow(WorkFolderBase(shell_->environment().programDirectory), "Download");
     DirectoryDialog dialog(state.DownloadDirectory, fallback, &window_);
     if (dialog.exec() != QDialog::Accepted) return;
     state.DownloadDirectory = dialog.pendingDirectory();

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "operator/shell/config_files.h"
 
@@ -20,6 +21,16 @@ QString ConfigDirectory(const QString& programDirectory) {
         QDir::cleanPath(QDir(programDirectory).filePath(QStringLiteral(QUORVEL_DATA_FROM_PROGRAM)));
     if (!FindFileIgnoringCase(data, table).isEmpty()) return data;
     return programDirectory;
+}
+
+QString WorkFolderBase(const QString& programDirectory) {
+    const QString own = ProgramDirectory();
+    if (ConfigDirectory(own) == own) return programDirectory;
+    const QString base =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/quorvel";
+    QDir().mkpath(base + "/Download");
+    QDir().mkpath(base + "/Upload");
+    return base;
 }
 
 }  // namespace quorvel

@@ -14,4 +14,10 @@ QString ProgramDirectory();
 // when that one does, else `programDirectory` (whose missing tables the start-up then reports).
 QString ConfigDirectory(const QString& programDirectory);
 
+// The folder that holds the operator's own folders ("Download", "Upload") by default:
+// `programDirectory` when the running program keeps its tables beside it (build tree, one-folder
+// installation); for a program installed into bin/, whose data directory users cannot write,
+// the user's data folder ($XDG_DATA_HOME/quorvel), with both folders created there.
+QString WorkFolderBase(const QString& programDirectory);
+
 }  // namespace quorvel

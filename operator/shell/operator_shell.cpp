@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "operator/shell/config_files.h"
+#include "operator/shell/installation_paths.h"
 #include "operator/shell/program_version.h"
 #include "operator/shell/start_mode.h"
 #include "operator/shell/text_fields.h"
-
 
 namespace quorvel {
 namespace {
@@ -98,8 +98,9 @@ void OperatorShell::readConfigurationFiles() {
 
 bool OperatorShell::start(const QString& commandLine) {
     applyStartMode(commandLine);
-    const SettingsDefaults defaults{DirectoryBelow(environment_.programDirectory, "Download"),
-                                    libraryLogFileName()};
+    const SettingsDefaults defaults{
+        DirectoryBelow(WorkFolderBase(environment_.programDirectory), "Download"),
+        libraryLogFileName()};
     const StoredSettings stored = settings_.readAll(defaults);
     state_.Port = stored.port;
     state_.DownloadDirectory = stored.downloadPath;
@@ -130,7 +131,8 @@ bool OperatorShell::start(const QString& commandLine) {
     state_.RestartPending = false;
     state_.LastResult = 0;
     readConfigurationFiles();
-    state_.UploadDirectory = DirectoryBelow(environment_.programDirectory, "Upload");
+    state_.UploadDirectory =
+        DirectoryBelow(WorkFolderBase(environment_.programDirectory), "Upload");
     writeStartProtocol();
     return true;
 }
@@ -166,10 +168,10 @@ int OperatorShell::openConnection() {
     const ConnectionParameters& c = state_.Connection;
     const QByteArray text = c.portText.value_or(QString()).toLocal8Bit();
     try {
-        lastConnectionResult_ = QUORLINK_INVOKE(
-            library_, OpenConnection, c.portKind, c.portParameter,
-            c.portText ? text.constData() : nullptr, c.dataBits, c.stopBits, kConnectTimeoutMs,
-            MessageCallback, c.deviceAddress, c.trafficLog);
+        lastConnectionResult_ =
+            QUORLINK_INVOKE(library_, OpenConnection, c.portKind, c.portParameter,
+                            c.portText ? text.constData() : nullptr, c.dataBits, c.stopBits,
+                            kConnectTimeoutMs, MessageCallback, c.deviceAddress, c.trafficLog);
     } catch (const LibraryError& error) {
         reportLibraryError(error);
         lastConnectionResult_ = kLibraryMissing;
@@ -186,8 +188,7 @@ void OperatorShell::closeConnection() {
 }
 
 void OperatorShell::restartRack() {
-    const bool due = state_.RestartPending &&
-                     state_.Inventory.processor.ProcessorType != "KX13" &&
+    const bool due = state_.RestartPending && state_.Inventory.processor.ProcessorType != "KX13" &&
                      state_.StartMode != "P" && state_.StartMode != "O";
     if (!due) {
         ui_.setProgress(90);

@@ -56,7 +56,8 @@ LD_LIBRARY_PATH="$libdir" "$stage/check_version" "$address" "$version" ||
 # The installed quorvel-cli, with settings and log of its own: it must load the staged library
 # and read the staged hardware tables without being told where they are.
 mkdir -p "$stage/home"
-if ! HOME="$stage/home" XDG_CONFIG_HOME="$stage/home/config" TMPDIR="$stage/home" LD_DEBUG=files \
+if ! HOME="$stage/home" XDG_CONFIG_HOME="$stage/home/config" XDG_DATA_HOME="$stage/home/data" \
+  TMPDIR="$stage/home" LD_DEBUG=files \
   "$root/bin/quorvel-cli" --yes --simulate scan >"$stage/scan.out" 2>"$stage/scan.err"; then
   grep -v '^ *[0-9]*:' "$stage/scan.err" >&2 || true
   fail "quorvel-cli --simulate scan failed"
@@ -65,4 +66,8 @@ grep -q "calling init: $root/.*libquorlink\.so" "$stage/scan.err" ||
   fail "quorvel-cli did not load the installed libquorlink"
 if grep -q "does not exist" "$stage/scan.err"; then fail "quorvel-cli did not find its hardware tables"; fi
 grep -q "RA56" "$stage/scan.out" || fail "the scan did not list the rack's RA56: $(cat "$stage/scan.out")"
+# Its default firmware and upload folders are the user's, not the read-only data directory.
+for folder in Download Upload; do
+  [ -d "$stage/home/data/quorvel/$folder" ] || fail "no $folder folder in the user's data folder"
+done
 echo "installation in $prefix works: $(head -n 1 "$stage/scan.out")"
