@@ -22,7 +22,7 @@ enum class Kind {
     Number,         // a decimal number
     NumberList,     // decimal numbers separated by commas
     DottedAddress,  // four decimal numbers 0-255 separated by dots
-    Indexed,        // the query's index, "," and printable text
+    Indexed,        // the query's index, "," and a printable value
     IndexedAddress, // the query's index, "," and a dotted address
 };
 
@@ -97,7 +97,10 @@ bool fitsKind(const Query& q, std::string_view answer) {
         case Kind::Number: return isNumber(answer);
         case Kind::NumberList: return allParts(answer, ',', 0, isNumber);
         case Kind::DottedAddress: return isDottedAddress(answer);
-        case Kind::Indexed: return indexedValue(q, answer).has_value();
+        case Kind::Indexed: {
+            const auto value = indexedValue(q, answer);
+            return value && !value->empty();
+        }
         case Kind::IndexedAddress: {
             const auto value = indexedValue(q, answer);
             return value && isDottedAddress(*value);

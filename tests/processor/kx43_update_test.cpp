@@ -157,6 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingsReadCase{5, 1, "k", "Invalid answer reading Multi Client!"},
                       SettingsReadCase{5, 4, "j", "Invalid answer reading General Purpose Register!"},
                       SettingsReadCase{5, 5, "k,3", "Invalid answer reading PIP1!"},
+                      SettingsReadCase{5, 6, "2,", "Invalid answer reading PIP2!"},
                       SettingsReadCase{5, 10, "1,10.0.0", "Invalid answer reading NTP Server IP Address!"}));
 
 TEST_F(Kx43UpdateTest, RefusedWriteEndsWithItsText) {
