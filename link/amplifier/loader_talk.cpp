@@ -32,8 +32,13 @@ std::optional<Identification> readIdentification(std::string_view prefix, int lo
 }
 
 void copyOut(const std::string& text, char* buffer, int32_t* length) {
-    if (buffer) std::memcpy(buffer, text.c_str(), text.size() + 1);
-    if (length) *length = static_cast<int32_t>(text.size());
+    // A NUL byte in an answer ends the caller's string there; the length tells the same text.
+    const std::string_view shown(text.c_str());
+    if (buffer) {
+        std::memcpy(buffer, shown.data(), shown.size());
+        buffer[shown.size()] = '\0';
+    }
+    if (length) *length = static_cast<int32_t>(shown.size());
 }
 
 bool switchPanelOut(std::string_view timeoutText) {

@@ -13,7 +13,13 @@ std::string fileNameOf(const std::string& path) {
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
+StampTimeSource& stampTimeSource() {
+    static StampTimeSource source;
+    return source;
+}
+
 std::tm localNow() {
+    if (stampTimeSource()) return stampTimeSource()();
     const std::time_t now = std::time(nullptr);
     std::tm local{};
 #if defined(_WIN32)
@@ -35,6 +41,8 @@ std::string StampText(const std::tm& localTime, const std::string& firmwarePath)
     date.resize(static_cast<size_t>(std::max(length, 0)));
     return date + ",QTX Quorlink 348" + "," + fileNameOf(firmwarePath);
 }
+
+void SetStampTimeSource(StampTimeSource source) { stampTimeSource() = std::move(source); }
 
 std::string CurrentStampText() { return StampText(localNow(), checkTables().stampFileName); }
 

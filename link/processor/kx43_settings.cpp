@@ -1,5 +1,6 @@
 #include "link/processor/kx43_settings.h"
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -11,37 +12,102 @@ namespace quorlink::processor {
 
 namespace {
 
+// What a query's answer must look like to be written back later. An answer of another form
+// (a garbled line, a refusal "?") would be written back as it came, or silently replaced by a
+// default, so the update stops before the processor is touched.
+enum class Kind {
+    AnyText,        // printable text
+    Binary,         // "0" or "1"
+    Digit,          // one decimal digit
+    Number,         // a decimal number
+    NumberList,     // decimal numbers separated by commas
+    DottedAddress,  // four decimal numbers 0-255 separated by dots
+    Indexed,        // the query's index, "," and a printable value
+    IndexedAddress, // the query's index, "," and a dotted address
+};
+
 struct Query {
     Setting entry;
     const char* command;
     int answerLimit;
     const char* timeoutText;
+    Kind kind;
+    const char* name;
 };
 
 constexpr Query kSetA[] = {
-    {Setting::SerialNumber, "SNO?", 70, "Port Timeout Serial Number!"},
-    {Setting::TcpIpAddress, "ADS?1305", 25, "Port Timeout Tcp/Ip-Address!"},
-    {Setting::GpibAddress, "ADS?1303", 9, "Port Timeout GPIB Address!"},
-    {Setting::Rs485Address, "ADS?1302", 9, "Port Timeout RS485 Address!"},
-    {Setting::Rs485Port, "SBR?1302", 28, "Port Timeout RS485 Port Settings!"},
-    {Setting::Rs232Port, "SBR?1301", 28, "Port Timeout RS232 Port Settings!"},
-    {Setting::PowerSaveMode, "PRC?6", 70, "Port Timeout Power Save Mode!"},
-    {Setting::PowerSaveTiming, "PRC?7", 70, "Port Timeout Power Save Timing!"},
+    {Setting::SerialNumber, "SNO?", 70, "Port Timeout Serial Number!", Kind::AnyText, "Serial Number"},
+    {Setting::TcpIpAddress, "ADS?1305", 25, "Port Timeout Tcp/Ip-Address!", Kind::DottedAddress, "Tcp/Ip-Address"},
+    {Setting::GpibAddress, "ADS?1303", 9, "Port Timeout GPIB Address!", Kind::Number, "GPIB Address"},
+    {Setting::Rs485Address, "ADS?1302", 9, "Port Timeout RS485 Address!", Kind::Number, "RS485 Address"},
+    {Setting::Rs485Port, "SBR?1302", 28, "Port Timeout RS485 Port Settings!", Kind::NumberList, "RS485 Port Settings"},
+    {Setting::Rs232Port, "SBR?1301", 28, "Port Timeout RS232 Port Settings!", Kind::NumberList, "RS232 Port Settings"},
+    {Setting::PowerSaveMode, "PRC?6", 70, "Port Timeout Power Save Mode!", Kind::Digit, "Power Save Mode"},
+    {Setting::PowerSaveTiming, "PRC?7", 70, "Port Timeout Power Save Timing!", Kind::Digit, "Power Save Timing"},
 };
 
 constexpr Query kSetB[] = {
-    {Setting::Filter, "PRC?12", 28, "Port Timeout Filter!"},
-    {Setting::MultiClient, "PRC?23", 28, "Port Timeout Multi Client!"},
-    {Setting::ZeroTimeChannel, "PRC?13", 28, "Port Timeout Zero Time Channel!"},
-    {Setting::MsrWithTsv, "PRC?21", 28, "Port Timeout MSR with TSV Mode!"},
-    {Setting::GeneralPurposeRegister, "PRC?30", 48, "Port Timeout General Purpose Register!"},
-    {Setting::Pip1, "PIP?1", 48, "Port Timeout PIP1!"},
-    {Setting::Pip2, "PIP?2", 48, "Port Timeout PIP2!"},
-    {Setting::Pop1, "POP?1", 48, "Port Timeout POP1!"},
-    {Setting::Pop2, "POP?2", 48, "Port Timeout POP2!"},
-    {Setting::NtpServerStart, "PRC?22", 28, "Port Timeout NTP Server Start!"},
-    {Setting::NtpServerAddress, "NTP?1", 28, "Port Timeout NTP Server IP Address!"},
+    {Setting::Filter, "PRC?12", 28, "Port Timeout Filter!", Kind::Binary, "Filter"},
+    {Setting::MultiClient, "PRC?23", 28, "Port Timeout Multi Client!", Kind::Binary, "Multi Client"},
+    {Setting::ZeroTimeChannel, "PRC?13", 28, "Port Timeout Zero Time Channel!", Kind::Binary, "Zero Time Channel"},
+    {Setting::MsrWithTsv, "PRC?21", 28, "Port Timeout MSR with TSV Mode!", Kind::Binary, "MSR with TSV Mode"},
+    {Setting::GeneralPurposeRegister, "PRC?30", 48, "Port Timeout General Purpose Register!", Kind::Number, "General Purpose Register"},
+    {Setting::Pip1, "PIP?1", 48, "Port Timeout PIP1!", Kind::Indexed, "PIP1"},
+    {Setting::Pip2, "PIP?2", 48, "Port Timeout PIP2!", Kind::Indexed, "PIP2"},
+    {Setting::Pop1, "POP?1", 48, "Port Timeout POP1!", Kind::Indexed, "POP1"},
+    {Setting::Pop2, "POP?2", 48, "Port Timeout POP2!", Kind::Indexed, "POP2"},
+    {Setting::NtpServerStart, "PRC?22", 28, "Port Timeout NTP Server Start!", Kind::Binary, "NTP Server Start"},
+    {Setting::NtpServerAddress, "NTP?1", 28, "Port Timeout NTP Server IP Address!", Kind::IndexedAddress, "NTP Server IP Address"},
 };
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isNumber(std::string_view text) { return !text.empty() && std::ranges::all_of(text, isDigit); }
+bool isPrintable(std::string_view text) {
+    return !text.empty() && std::ranges::all_of(text, [](char c) { return c >= ' ' && c <= '~'; });
+}
+
+// Splits `text` at every `separator` and checks each part.
+bool allParts(std::string_view text, char separator, size_t count, bool (*valid)(std::string_view)) {
+    size_t parts = 0;
+    for (size_t start = 0;; ++parts) {
+        const size_t end = text.find(separator, start);
+        if (!valid(text.substr(start, end - start))) return false;
+        if (end == std::string_view::npos) return count == 0 || parts + 1 == count;
+        start = end + 1;
+    }
+}
+
+bool isOctet(std::string_view text) { return isNumber(text) && text.size() <= 3 && std::stoi(std::string(text)) <= 255; }
+bool isDottedAddress(std::string_view text) { return allParts(text, '.', 4, isOctet); }
+
+// The index a query ends with ("PIP?1" -> "1") and "," start an indexed answer.
+std::optional<std::string_view> indexedValue(const Query& q, std::string_view answer) {
+    const std::string_view command = q.command;
+    const std::string prefix = std::string(command.substr(command.find('?') + 1)) + ",";
+    if (!answer.starts_with(prefix)) return std::nullopt;
+    return answer.substr(prefix.size());
+}
+
+bool fitsKind(const Query& q, std::string_view answer) {
+    if (answer == kNotAvailable || !isPrintable(answer)) return false;
+    switch (q.kind) {
+        case Kind::AnyText: return true;
+        case Kind::Binary: return answer == "0" || answer == "1";
+        case Kind::Digit: return answer.size() == 1 && isDigit(answer[0]);
+        case Kind::Number: return isNumber(answer);
+        case Kind::NumberList: return allParts(answer, ',', 0, isNumber);
+        case Kind::DottedAddress: return isDottedAddress(answer);
+        case Kind::Indexed: {
+            const auto value = indexedValue(q, answer);
+            return value && !value->empty();
+        }
+        case Kind::IndexedAddress: {
+            const auto value = indexedValue(q, answer);
+            return value && isDottedAddress(*value);
+        }
+    }
+    return false;
+}
 
 constexpr const char* kSerialAccessCode = "-58246";
 constexpr int kSetAnswer = 100;
@@ -194,6 +260,10 @@ int readSettings(SettingsSet set) {
         std::string answer;
         if (ch.query(std::string(q.command) + "\n", answer, q.answerLimit) != 0) {
             ch.reportMessage(q.timeoutText, 0);
+            return -1;
+        }
+        if (!fitsKind(q, answer)) {
+            ch.reportMessage(std::string("Invalid answer reading ") + q.name + "!", 0);
             return -1;
         }
         entry(q.entry) = answer;

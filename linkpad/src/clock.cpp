@@ -15,10 +15,11 @@ using std::chrono::milliseconds;
 namespace {
 
 constexpr Clock::duration kLeastSpin = microseconds(150);
-constexpr Clock::duration kMostSpin = milliseconds(2);
+constexpr Clock::duration kMostSpin = microseconds(500);
 
 // The spin before a deadline follows how late the sleeps wake: a late wake-up widens it at once,
-// and it narrows again slowly while the machine is quiet.
+// and it narrows again slowly while the machine is quiet. It stays under 0.5 ms: wake-ups later
+// than that come from other threads holding the CPU, which spinning longer does not beat.
 Clock::duration nextSpinMargin(Clock::duration margin, Clock::duration lateness) {
     const auto narrowed = margin - margin / 16;
     const auto needed = lateness + lateness / 2 + microseconds(20);

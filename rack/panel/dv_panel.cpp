@@ -263,6 +263,7 @@ void DvPanel::rackReset(Rack& rack) {
     layer_ = flash_.holdsApplication() ? Layer::Application : Layer::LoaderI;
     ram_.clear();
     addressed_ = false;
+    switchedOut_ = false;  // a restarted panel is on the bus
     sector_ = -1;
     bootstrap_->restart();
     passingThrough_ = false;

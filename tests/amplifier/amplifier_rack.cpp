@@ -11,18 +11,6 @@ namespace testing_support {
 
 namespace {
 
-// Stands in for the panel's bus switch and its re-enable commands so that downloads run without
-// panel warnings.
-class PanelSwitch : public rack::Component {
-public:
-    std::string name() const override { return "panel switch"; }
-    std::optional<rack::Reply> handle(std::string_view line, rack::Rack&) override {
-        for (const char* command : {"PRC1,1", "PRC1,4", "PRC2,1", "bdr19200,0,1,3", "prc2,2,S00010000", "prc2,5"})
-            if (line == command) return rack::Reply::accepted();
-        return std::nullopt;
-    }
-};
-
 void writeText(const std::filesystem::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
@@ -51,6 +39,7 @@ SlotIdentity identifySlot(int slot, int loaderGroup, int panelControl) {
 nlohmann::json rackWithSlots(const nlohmann::json& slots) {
     return {{"timing", {{"resetMs", 3000}}},
             {"processor", {{"kind", "KX43"}, {"identity", "QTX,KX43,0,P1.52"}, {"version", "P1.52"}}},
+            {"panel", {{"kind", "DV43A"}, {"flash", "large"}, {"version", "P4.02"}}},
             {"slots", slots}};
 }
 
@@ -105,7 +94,6 @@ AmplifierRackTest::~AmplifierRackTest() { std::filesystem::remove_all(directory)
 
 void AmplifierRackTest::start(const std::vector<nlohmann::json>& slots) {
     useRack(rackWithSlots(nlohmann::json(slots)));
-    rack().add(std::make_unique<PanelSwitch>(), {rack::Role::Other, -1});
     ASSERT_EQ(open(), 0);
 }
 
@@ -133,6 +121,8 @@ int AmplifierRackTest::step(const std::string& call, F&& f) {
 int AmplifierRackTest::enterLoader2(const FirmwareFiles& files, uint32_t mask, int subChannelReset, bool readId) {
     const int type = files.model.firmwareType;
     const int last = 31 - std::countl_zero(mask);
+    // the first call of the first pass switches the panel out of the bus (into its loader I)
+    const auto switchPanelOut = [&](int c) { return readId && c == std::countr_zero(mask) ? 1 : 0; };
     char id[256] = {};
     int32_t length = 0;
     for (int c = 0; c < 16; ++c) {
@@ -140,12 +130,12 @@ int AmplifierRackTest::enterLoader2(const FirmwareFiles& files, uint32_t mask, i
         const int marker = c == last ? 0xFF : 0x55;
         int result = step("Switch2Loader1", [&] {
             return Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode, 0,
-                                  type, subChannelReset, readId, 0, marker);
+                                  type, subChannelReset, readId, switchPanelOut(c), marker);
         });
         if (result == -111)
             result = step("Switch2Loader1", [&] {
                 return Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode,
-                                      1, type, subChannelReset, readId, 0, marker);
+                                      1, type, subChannelReset, readId, switchPanelOut(c), marker);
             });
         if (result != 0) return result;
     }
@@ -191,7 +181,7 @@ int AmplifierRackTest::download(const FirmwareFiles& files, uint32_t mask, int p
                            static_cast<int32_t>(mask), type, kResetSeconds);
         }))
         return result;
-    return start(1);
+    return start(finalFinishingMode);
 }
 
 }  // namespace testing_support

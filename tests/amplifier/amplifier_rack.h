@@ -23,7 +23,8 @@ struct SlotIdentity {
 // GetComponentType for one slot with 6000 ms, as the scan calls it.
 SlotIdentity identifySlot(int slot, int loaderGroup = 1, int panelControl = 0);
 
-// A rack with a KX43 (reset in 3 s) and the given slots (each an object with at least "slot").
+// A rack with a KX43 (reset in 3 s), a DV43A panel and the given slots (each an object with at
+// least "slot").
 nlohmann::json rackWithSlots(const nlohmann::json& slots);
 // A slot holding the model of `firmwareType` that the test firmware is made for.
 nlohmann::json slotOfType(int slot, int firmwareType);
@@ -51,8 +52,7 @@ protected:
     rack::amplifier::AmplifierModule& module(int slot) {
         return dynamic_cast<rack::amplifier::AmplifierModule&>(*rack().slot(slot));
     }
-    // Builds the rack (with a panel switch that accepts "PRC1,1", "PRC1,4", "PRC2,1") and opens
-    // the connection.
+    // Builds the rack and opens the connection.
     void start(const std::vector<nlohmann::json>& slots);
     FirmwareFiles writeFirmware(int firmwareType, uint32_t seed = 1);
 
@@ -72,6 +72,7 @@ protected:
     int enterLoader2(const FirmwareFiles& files, uint32_t mask, int subChannelReset = 2, bool readId = true);
     std::vector<Step> steps;
     std::filesystem::path directory;
+    int finalFinishingMode = 2;  // the final start puts the panel back: 1 warns when it cannot
 
 private:
     template <typename F>

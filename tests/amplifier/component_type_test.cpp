@@ -38,6 +38,19 @@ TEST_F(ComponentTypeTest, IdentityWithoutDashGivesTheS6ModelAndAskedMode) {
     EXPECT_EQ(id.hardwareRevision, "\"A03\"");
 }
 
+// A C caller sees a text up to its first NUL byte; the length it gets must tell the same text.
+TEST_F(ComponentTypeTest, IdentityWithANulByteIsHandedOutUpToIt) {
+    application(std::string("QTX,RA77,S6,P1.20\0,X", 21));
+    peer->line("UCC?\r\n", "\"\"").line("REV?0\r\n", "\"A03\"").line("AMT?\r\n", "5");
+    char identity[256] = {}, model[256] = {}, revision[256] = {}, revisions[256] = {};
+    int32_t identityLength = -1, modelLength = 0, mode = 0, flag = 0, sub = 0, revisionLength = 0, revisionsLength = 0;
+    ASSERT_EQ(GetComponentType(6000, 2, 2, recordMessage, identity, &identityLength, model, &modelLength, &mode, &flag,
+                               &sub, 0, revision, &revisionLength, revisions, &revisionsLength),
+              0);
+    EXPECT_EQ(std::string(identity), "QTX,RA77,S6,P1.20");
+    EXPECT_EQ(identityLength, 17);
+}
+
 TEST_F(ComponentTypeTest, IdentityOfEightCharactersIsNotDetected) {
     application("QTX-RA51");
     peer->line("UCC?\r\n", "\"\"").line("REV?0\r\n", "\"A03\"");

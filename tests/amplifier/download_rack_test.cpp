@@ -8,6 +8,7 @@
 
 #include "amplifier_rack.h"
 #include "link/quorlink.h"
+#include "rack/panel/dv_panel.h"
 
 using namespace testing_support;
 using rack::amplifier::Layer;
@@ -39,9 +40,11 @@ TEST_P(DownloadRackTest, OneChannelGetsTheNewFirmwareAndReportsItsVersion) {
     EXPECT_EQ(id.identity.substr(id.identity.rfind(',') + 1, 5), files.model.version);
 }
 
-TEST_P(DownloadRackTest, TwoChannelsProgramTogether) {
+// The older series (type 1) programs one channel at a time and has no upload.
+class NewerSeriesRackTest : public DownloadRackTest {};
+
+TEST_P(NewerSeriesRackTest, TwoChannelsProgramTogether) {
     const int type = GetParam();
-    if (type == 1) GTEST_SKIP() << "the older series programs one channel at a time";
     start({slotOfType(2, type), slotOfType(5, type)});
     const auto files = writeFirmware(type);
     ASSERT_EQ(download(files, (1u << 2) | (1u << 5)), 0) << reports.messages.back().second;
@@ -63,9 +66,8 @@ TEST_P(DownloadRackTest, TwoChannelsProgramTogether) {
     EXPECT_EQ(totals, (std::vector<std::string>{"PRC1,2,C06", "PRC1,2,C03"}));
 }
 
-TEST_P(DownloadRackTest, UploadReturnsTheProgrammedBytes) {
+TEST_P(NewerSeriesRackTest, UploadReturnsTheProgrammedBytes) {
     const int type = GetParam();
-    if (type == 1) GTEST_SKIP() << "the older series has no upload";
     start({slotOfType(1, type)});
     const auto files = writeFirmware(type);
     ASSERT_EQ(download(files, 1u << 1), 0);
@@ -109,5 +111,51 @@ TEST_F(AmplifierRackTest, ExternalDataEndingInsideABlockArrivesWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryType, DownloadRackTest, ::testing::Values(1, 2, 3, 4));
+INSTANTIATE_TEST_SUITE_P(NewerTypes, NewerSeriesRackTest, ::testing::Values(2, 3, 4));
+
+// The panel leaves the bus for the download and comes back with the final start and reset. Its refusals
+// only warn, each with its own text; a refused panel start is tried once more, and finishing mode
+// 2 (a rack whose panel may not take it) does not warn about it.
+struct PanelCase {
+    int finishingMode;
+    const char* refused;  // the panel command answered "?"
+    int refusals;
+    int panelStarts;      // "prc2,2,S00010000" sent
+    const char* warning;  // "" for none
+};
+
+class PanelPathsRackTest : public AmplifierRackTest, public ::testing::WithParamInterface<PanelCase> {};
+
+TEST_P(PanelPathsRackTest, DownloadSucceedsAndThePanelRunsInTheBusAgain) {
+    const PanelCase& c = GetParam();
+    start({slotOfType(2, 2)});
+    if (c.refusals) rack().faults().add({std::string("^") + c.refused + "$", 0, rack::FaultAction::Question, 0, c.refusals});
+    finalFinishingMode = c.finishingMode;
+    const auto files = writeFirmware(2);
+    ASSERT_EQ(download(files, 1u << 2), 0) << (reports.messages.empty() ? "" : reports.messages.back().second);
+    std::vector<std::string> expected;
+    if (*c.warning) expected.push_back(c.warning);
+    std::vector<std::string> messages;
+    for (const auto& m : reports.messages) messages.push_back(m.second);
+    EXPECT_EQ(messages, expected);
+    const auto& received = rack().received();
+    EXPECT_EQ(std::count(received.begin(), received.end(), "prc2,2,S00010000"), c.panelStarts);
+    EXPECT_EQ(std::count(received.begin(), received.end(), "prc2,5"), 1);
+    const auto& panel = dynamic_cast<const rack::panel::DvPanel&>(*rack().panel());
+    EXPECT_FALSE(panel.switchedOut());
+    EXPECT_EQ(panel.layer(), rack::panel::DvPanel::Layer::Application);
+    EXPECT_TRUE(holdsFirmware(module(2), files));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PanelPathsRackTest,
+    ::testing::Values(PanelCase{2, "", 0, 1, ""}, PanelCase{1, "", 0, 1, ""},
+                      PanelCase{1, "prc2,2,S00010000", 1, 2, ""},
+                      PanelCase{1, "prc2,2,S00010000", 2, 2,
+                                "Can't enable DV! Try to ignore this warning.\nIf you don't use an DV or if you "
+                                "use an DV13 ignore this warning."},
+                      PanelCase{2, "prc2,2,S00010000", 2, 2, ""},
+                      PanelCase{1, "bdr19200,0,1,3", 1, 1, "Error on enable DVxx 1!"},
+                      PanelCase{2, "prc2,5", 1, 1, "Error on enable DVxx 3!"}));
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "link/quorlink.h"
 #include "rack/nodepod/nodepod_firmware.h"
 #include "rack/nodepod/ra56_module.h"
+#include "nodepod_heads.h"
 #include "scripted_nodepod.h"
 #include "sim_rack.h"
 #include "tools/fwgen/fwgen.h"
@@ -13,6 +14,7 @@
 
 using namespace nodepod_tests;
 using rack::nodepod::NodeProgram;
+using testing_support::nodePodHead;
 using testing_support::recordMessage;
 using testing_support::recordProgress;
 using testing_support::recordStatus;
@@ -22,18 +24,8 @@ namespace {
 
 constexpr int kSlot = 2;
 constexpr int kChannel = kSlot + 1;
-constexpr int kType = 21;
+constexpr int kType = testing_support::kNodePodType;
 constexpr int kApplicationAddress = 0xC0100;
-
-nlohmann::json node(int id, const std::string& hardware, const std::string& program = "flash") {
-    return {{"id", id},
-            {"type", kType},
-            {"serial", 1000 + id},
-            {"hardwareRevision", hardware},
-            {"program", program},
-            {"application", {{"name", "NodePod-S"}, {"version", "1.00"}}},
-            {"loader1", {{"version", "1.10"}}}};
-}
 
 nlohmann::json rackWith(const std::vector<nlohmann::json>& nodes,
                         const nlohmann::json& extra = {}) {
@@ -92,19 +84,7 @@ class NodePodRackTest : public testing_support::SimRackTest {
         return NodePod_Switch(5500, recordMessage, id, kType, kApplicationAddress);
     }
     // The head's flash holds the new application exactly, and nothing else in its area.
-    void expectApplicationInFlash(int id) {
-        fw::ApplicationInfo info;
-        info.typeNumber = static_cast<uint16_t>(set.type.typeNumber);
-        info.name = set.type.name;
-        info.version = set.version;
-        info.codeSize = set.codeSize;
-        std::vector<uint8_t> expected(fw::kLoader1Start - fw::kFlashStart, 0xFF);
-        for (const auto& s : fw::buildApplication(info))
-            std::copy(s.data.begin(), s.data.end(),
-                      expected.begin() + (s.address - fw::kFlashStart));
-        const uint8_t* flash = head(id).flash().at(fw::kFlashStart);
-        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), flash));
-    }
+    void expectApplicationInFlash(int id) { EXPECT_TRUE(testing_support::flashHoldsApplication(head(id), set)); }
 
     ScratchDirectory scratch;
     fwgen::NodePodSet set;
@@ -112,9 +92,9 @@ class NodePodRackTest : public testing_support::SimRackTest {
 };
 
 TEST_F(NodePodRackTest, ScanFindsEveryProgramState) {
-    nlohmann::json broken = node(8, "2", "loader2");
+    nlohmann::json broken = nodePodHead(8, "2", "loader2");
     broken["loader1"] = nullptr;
-    start(rackWith({node(2, "2"), node(4, "2", "loader1"), node(6, "4", "loader2"), broken}));
+    start(rackWith({nodePodHead(2, "2"), nodePodHead(4, "2", "loader1"), nodePodHead(6, "4", "loader2"), broken}));
     ASSERT_EQ(downloadMode(), 0);
     EXPECT_EQ(ra56().state(), rack::nodepod::Ra56State::Download);
     EXPECT_EQ(reports.progress.back(), 100);
@@ -145,7 +125,7 @@ TEST_F(NodePodRackTest, ShippedRackHasAnRa56WithHeadsInTwoPrograms) {
 }
 
 TEST_F(NodePodRackTest, Ra56IsIdentifiedAsAnAmplifier) {
-    start(rackWith({node(2, "2")}));
+    start(rackWith({nodePodHead(2, "2")}));
     char identity[100] = {}, model[100] = {}, hardware[100] = {}, revisions[400] = {};
     int32_t identityLength = 0, modelLength = 0, mode = 0, loader = 0, subChannels = 0;
     int32_t hardwareLength = 0, revisionsLength = 0;
@@ -158,14 +138,14 @@ TEST_F(NodePodRackTest, Ra56IsIdentifiedAsAnAmplifier) {
 }
 
 TEST_F(NodePodRackTest, HeadsAreOutOfReachOutsideTheDownloadMode) {
-    start(rackWith({node(2, "2")}));
+    start(rackWith({nodePodHead(2, "2")}));
     ASSERT_EQ(setMode(0), 0);
     EXPECT_EQ(scanNode(2).state, 0);
     EXPECT_EQ(setMode(1, 5), -2);
 }
 
 TEST_F(NodePodRackTest, FullUpdateOfOldAndNewHardwareStartsTheApplicationForGood) {
-    start(rackWith({node(2, "2"), node(100, "4", "loader1")}));
+    start(rackWith({nodePodHead(2, "2"), nodePodHead(100, "4", "loader1")}));
     ASSERT_EQ(downloadMode(), 0);
     for (const auto& [id, inLoader, hardwareCode] : {std::tuple(2, false, 2), {100, true, 4}}) {
         SCOPED_TRACE(id);
@@ -181,7 +161,7 @@ TEST_F(NodePodRackTest, FullUpdateOfOldAndNewHardwareStartsTheApplicationForGood
 }
 
 TEST_F(NodePodRackTest, LoaderTwoOfTheOtherHardwareDoesNotStart) {
-    start(rackWith({node(100, "4")}));
+    start(rackWith({nodePodHead(100, "4")}));
     ASSERT_EQ(downloadMode(), 0);
     EXPECT_EQ(intoLoader2(100, false, 2, files.loader2Old, 1024), -2);
     EXPECT_EQ(reports.messages.back().second, "Error starting loader 2!");
@@ -189,7 +169,7 @@ TEST_F(NodePodRackTest, LoaderTwoOfTheOtherHardwareDoesNotStart) {
 }
 
 TEST_F(NodePodRackTest, WithoutItsRestartVectorTheHeadStaysInItsLoader) {
-    start(rackWith({node(2, "2")}));
+    start(rackWith({nodePodHead(2, "2")}));
     ASSERT_EQ(downloadMode(), 0);
     ASSERT_EQ(intoLoader2(2, false, 2, files.loader2Old, 1024), 0);
     ASSERT_EQ(downApplication(0, files.application, 2, 2), 0);
@@ -200,7 +180,7 @@ TEST_F(NodePodRackTest, WithoutItsRestartVectorTheHeadStaysInItsLoader) {
 }
 
 TEST_F(NodePodRackTest, BrokenOffDownloadIsRecoveredByARepeat) {
-    start(rackWith({node(2, "2")}));
+    start(rackWith({nodePodHead(2, "2")}));
     ASSERT_EQ(downloadMode(), 0);
     ASSERT_EQ(intoLoader2(2, false, 2, files.loader2Old, 1024), 0);
     rack().faults().add({"^PCH30,2,", 30, rack::FaultAction::Drop});
@@ -216,7 +196,7 @@ TEST_F(NodePodRackTest, BrokenOffDownloadIsRecoveredByARepeat) {
 }
 
 TEST_F(NodePodRackTest, RefusedPacketOrWrongChecksumEndTheDownload) {
-    start(rackWith({node(2, "2")}));
+    start(rackWith({nodePodHead(2, "2")}));
     ASSERT_EQ(downloadMode(), 0);
     ASSERT_EQ(intoLoader2(2, false, 2, files.loader2Old, 1024), 0);
     // The first packet of the application header.
@@ -229,7 +209,7 @@ TEST_F(NodePodRackTest, RefusedPacketOrWrongChecksumEndTheDownload) {
 }
 
 TEST_F(NodePodRackTest, LoaderOneIsRewritten) {
-    start(rackWith({node(2, "2")}));
+    start(rackWith({nodePodHead(2, "2")}));
     ASSERT_EQ(downloadMode(), 0);
     set.loader1Version = "1.20";
     files = fwgen::writeNodePodSet(scratch.path().string(), set);
@@ -243,7 +223,7 @@ TEST_F(NodePodRackTest, LoaderOneIsRewritten) {
 }
 
 TEST_F(NodePodRackTest, ApplicationAndLoaderOneInOneFileOnNewHardware) {
-    start(rackWith({node(100, "4")}));
+    start(rackWith({nodePodHead(100, "4")}));
     ASSERT_EQ(downloadMode(), 0);
     fw::ApplicationInfo info{kType, "NodePod-S", "3.00"};
     auto parts = fw::buildApplication(info);
@@ -263,7 +243,7 @@ TEST_F(NodePodRackTest, ApplicationAndLoaderOneInOneFileOnNewHardware) {
 }
 
 TEST_F(NodePodRackTest, RefusedDownloadModeAndParameterInitialisation) {
-    start(rackWith({node(2, "2")}, {{"parameterInitMs", 8000}}));
+    start(rackWith({nodePodHead(2, "2")}, {{"parameterInitMs", 8000}}));
     EXPECT_EQ(downloadMode(), -3333);
     EXPECT_EQ(reports.messages.back().second,
               "RA56 is in parameter init mode! Please wait a moment and try again!");

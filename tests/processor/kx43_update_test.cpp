@@ -113,19 +113,52 @@ TEST_F(Kx43UpdateTest, NewerGenerationReadsSetBAndWaitsTheDoubledRestart) {
     EXPECT_EQ(stored(Setting::TcpIpAddress), "?");       // the rest not available
 }
 
-TEST_F(Kx43UpdateTest, SettingWithoutAnswerEndsWithItsOwnText) {
+// A setting read that times out or answers something that is not a value of its kind ends the
+// update before the boot loader starts, with a message naming the setting: a garbled value would
+// otherwise be written back to the new firmware, or replaced by a default, and the update succeed.
+struct SettingsReadCase {
+    int variant;
+    size_t failingQuery;
+    const char* answer;  // nullptr: no answer
+    const char* message;
+};
+
+class Kx43SettingsReadTest : public Kx43UpdateTest, public ::testing::WithParamInterface<SettingsReadCase> {};
+
+TEST_P(Kx43SettingsReadTest, FailsBeforeTheBootLoaderNamingTheSetting) {
+    using Answers = std::vector<std::pair<const char*, const char*>>;
+    const Answers setA = {{"SNO?\n", "\"KX43-1\""},     {"ADS?1305\n", "10.1.2.3"}, {"ADS?1303\n", "7"},
+                          {"ADS?1302\n", "1"},           {"SBR?1302\n", "1302,9600,2,1"},
+                          {"SBR?1301\n", "1301,9600,2,1"}, {"PRC?6\n", "0"}, {"PRC?7\n", "0"}};
+    const Answers setB = {{"PRC?12\n", "1"}, {"PRC?23\n", "1"}, {"PRC?13\n", "0"}, {"PRC?21\n", "0"},
+                          {"PRC?30\n", "0"}, {"PIP?1\n", "1,3"}, {"PIP?2\n", "2,0"}, {"POP?1\n", "1,0"},
+                          {"POP?2\n", "2,0"}, {"PRC?22\n", "1"}, {"NTP?1\n", "1,10.0.0.5"}};
+    const SettingsReadCase& c = GetParam();
     scriptWake();
-    peer->line("PRC?9\n", "?")
-        .line("CHS-1\n", "0")
-        .line("SPS1\n", "0")
-        .line("IDN?\n", "QTX,KX43,0,P1.41")
-        .line("SNO?\n", "\"KX43-1\"")
-        .line("ADS?1305\n", "10.1.2.3")
-        .expect("ADS?1303\n");
-    EXPECT_EQ(update(1, 0, ""), -1);
-    expectScriptPlayed();
-    EXPECT_EQ(reports.messages.back().second, "Port Timeout GPIB Address!");
+    peer->line("PRC?9\n", "?").line("CHS-1\n", "0").line("SPS1\n", "0").line("IDN?\n", "QTX,KX43,0,P1.41");
+    const Answers& set = c.variant == 5 ? setB : setA;
+    for (size_t i = 0; i < c.failingQuery; ++i) peer->line(set[i].first, set[i].second);
+    if (c.answer)
+        peer->line(set[c.failingQuery].first, c.answer);
+    else
+        peer->expect(set[c.failingQuery].first);
+    EXPECT_EQ(update(c.variant, 0, ""), -1);
+    expectScriptPlayed();  // nothing after the failing query: the processor is left as it was
+    EXPECT_EQ(reports.messages.back().second, c.message);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Kx43SettingsReadTest,
+    ::testing::Values(SettingsReadCase{1, 2, nullptr, "Port Timeout GPIB Address!"},
+                      SettingsReadCase{1, 1, "10.1.2", "Invalid answer reading Tcp/Ip-Address!"},
+                      SettingsReadCase{1, 3, "k", "Invalid answer reading RS485 Address!"},
+                      SettingsReadCase{1, 5, "k301,9600,2,1", "Invalid answer reading RS232 Port Settings!"},
+                      SettingsReadCase{1, 6, "?", "Invalid answer reading Power Save Mode!"},
+                      SettingsReadCase{5, 1, "k", "Invalid answer reading Multi Client!"},
+                      SettingsReadCase{5, 4, "j", "Invalid answer reading General Purpose Register!"},
+                      SettingsReadCase{5, 5, "k,3", "Invalid answer reading PIP1!"},
+                      SettingsReadCase{5, 6, "2,", "Invalid answer reading PIP2!"},
+                      SettingsReadCase{5, 10, "1,10.0.0", "Invalid answer reading NTP Server IP Address!"}));
 
 TEST_F(Kx43UpdateTest, RefusedWriteEndsWithItsText) {
     writeFile("kx43.exe", "abc");

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "driver_rack.h"
+#include "nodepod_heads.h"
 #include "operator/drivers/menu_commands.h"
 #include "operator/drivers/nodepod_command.h"
 #include "rack/nodepod/nodepod_firmware.h"
@@ -21,19 +22,11 @@ namespace {
 constexpr int kSlot = 2;
 const QString kStuckMessage = "Error2 switching NODEPOD from Loader2 to Loader1!";
 
-nlohmann::json head(int id, const std::string& hardware, const std::string& program = "flash") {
-    return {{"id", id},
-            {"type", 21},
-            {"serial", 1000 + id},
-            {"hardwareRevision", hardware},
-            {"program", program},
-            {"application", {{"name", "NodePod-S"}, {"version", "1.00"}}},
-            {"loader1", {{"version", "1.10"}}}};
-}
+using testing_support::nodePodHead;
 
 // A head in loader 2 without a loader 1 to go back to stays there.
 nlohmann::json stuckInLoader2(int id) {
-    nlohmann::json node = head(id, "2", "loader2");
+    nlohmann::json node = nodePodHead(id, "2", "loader2");
     node["loader1"] = nullptr;
     return node;
 }
@@ -49,7 +42,7 @@ const nlohmann::json kRack = {
        {"moduleCode", 16},
        {"amtNumber", 56},
        {"stageMs", 300},
-       {"nodes", {head(2, "2"), head(4, "4"), stuckInLoader2(100)}}}}}};
+       {"nodes", {nodePodHead(2, "2"), nodePodHead(4, "4"), stuckInLoader2(100)}}}}}};
 
 class NodePodWindowTest : public DriverRackTest {
   protected:
@@ -57,19 +50,7 @@ class NodePodWindowTest : public DriverRackTest {
     rack::nodepod::Ra56Module& ra56() {
         return dynamic_cast<rack::nodepod::Ra56Module&>(*rack().slot(kSlot));
     }
-    bool flashHoldsNewApplication(int id) {
-        fw::ApplicationInfo info;
-        info.typeNumber = set.type.typeNumber;
-        info.name = set.type.name;
-        info.version = set.version;
-        info.codeSize = set.codeSize;
-        std::vector<uint8_t> expected(fw::kLoader1Start - fw::kFlashStart, 0xFF);
-        for (const auto& s : fw::buildApplication(info))
-            std::copy(s.data.begin(), s.data.end(),
-                      expected.begin() + (s.address - fw::kFlashStart));
-        return std::equal(expected.begin(), expected.end(),
-                          ra56().node(id)->flash().at(fw::kFlashStart));
-    }
+    bool flashHoldsNewApplication(int id) { return testing_support::flashHoldsApplication(*ra56().node(id), set); }
 
     fwgen::NodePodSet set;
 };
