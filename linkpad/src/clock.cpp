@@ -28,6 +28,20 @@ Clock::duration nextSpinMargin(Clock::duration margin, Clock::duration lateness)
 
 }  // namespace
 
+void Clock::waitMsTicking(int ms, int everyMs, const std::function<void(int)>& tick) {
+    const auto start = now();
+    const auto end = start + milliseconds(ms > 0 ? ms : 0);
+    const auto every = milliseconds(everyMs > 0 ? everyMs : 1);
+    auto next = start;
+    while (next < end) {
+        sleepUntil(next);
+        tick(static_cast<int>(duration_cast<milliseconds>(now() - start).count()));
+        // A tick that took long is not followed at once by the next one.
+        while (next <= now()) next += every;
+    }
+    sleepUntil(end);
+}
+
 Clock::time_point RealClock::now() const {
     return std::chrono::time_point_cast<duration>(std::chrono::steady_clock::now());
 }
@@ -71,6 +85,14 @@ void VirtualClock::waitMs(int ms) {
     std::lock_guard lock(mutex_);
     waits_.push_back(ms);
     if (ms > 0) now_ += milliseconds(ms);
+}
+
+void VirtualClock::waitMsTicking(int ms, int everyMs, const std::function<void(int)>& tick) {
+    {
+        std::lock_guard lock(mutex_);
+        waits_.push_back(ms);
+    }
+    Clock::waitMsTicking(ms, everyMs, tick);
 }
 
 void VirtualClock::sleepUntil(time_point t) {

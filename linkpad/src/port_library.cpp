@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "linkpad/linkpad.h"
+#include "wait_notice.h"
 
 namespace linkpad {
 
@@ -67,10 +68,15 @@ ReceiveStatus PortLibrary::read(std::string& out, size_t maximum, int terminator
     };
     ReceiveStatus status = ReceiveStatus::Data;
     std::optional<size_t> take;
+    ReadWaitNotice notice(timeoutMs);
     while (skipRestOfLine(), !(take = complete())) {
-        status = transport_->receive(pending_, deadline);
+        const auto sliceEnd = notice.sliceEnd(deadline);
+        status = transport_->receive(pending_, sliceEnd);
+        notice.poll();
+        if (status == ReceiveStatus::Timeout && sliceEnd < deadline) continue;
         if (status != ReceiveStatus::Data) break;
     }
+    notice.finish();
     const size_t n = take.value_or(pending_.size());
     out = pending_.substr(0, n);
     pending_.erase(0, n);

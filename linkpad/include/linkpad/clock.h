@@ -4,6 +4,7 @@
 // so tests can check an 11000 ms pause without taking it.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -18,6 +19,9 @@ public:
     virtual time_point now() const = 0;
     // A millisecond-exact protocol pause (the device-link library's WaitMs).
     virtual void waitMs(int ms) = 0;
+    // The same pause, calling `tick(waitedMs)` at its start and about every `everyMs` while it
+    // lasts; the ticks do not move its end.
+    virtual void waitMsTicking(int ms, int everyMs, const std::function<void(int)>& tick);
     // Blocks until the given time; used by transports and the simulator while they wait for data.
     virtual void sleepUntil(time_point t) = 0;
     // True for the virtual clock: nothing blocks, time jumps to the next event.
@@ -38,6 +42,7 @@ class VirtualClock final : public Clock {
 public:
     time_point now() const override;
     void waitMs(int ms) override;
+    void waitMsTicking(int ms, int everyMs, const std::function<void(int)>& tick) override;
     void sleepUntil(time_point t) override;
     bool isVirtual() const override { return true; }
 

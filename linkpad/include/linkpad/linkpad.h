@@ -80,6 +80,18 @@ LINKPAD_API int32_t LINKPAD_CALL QTX_GetLastError(char* text, int32_t maximum);
 LINKPAD_API int32_t LINKPAD_CALL QTX_WaitMs(int32_t ms);
 LINKPAD_API uint32_t LINKPAD_CALL QTX_GetTickCount(void);
 
+/* Told about long waits, so that a caller's window can repaint and say what it waits for. The
+ * port library calls it on the waiting thread during every QTX_WaitMs of at least 1000 ms (at
+ * its start and every 100 ms) and during every read whose time-out is at least 1000 ms once the
+ * answer has been missing for 500 ms (then every 100 ms). `totalMs` is the whole wait (a read's
+ * time-out), `waitedMs` the time waited so far. The last call of a wait has waitedMs == totalMs:
+ * for a read answered early both are the time it took. A call that comes while the function
+ * runs (a wait inside it) is not told. */
+typedef void(LINKPAD_CALL* QTX_WaitNoticeProc)(int32_t totalMs, int32_t waitedMs, void* context);
+
+/* Registers the function (nullptr: none) and the context it is given; returns 0. */
+LINKPAD_API int32_t LINKPAD_CALL QTX_SetWaitNotice(QTX_WaitNoticeProc notice, void* context);
+
 #ifdef __cplusplus
 }
 #endif
