@@ -95,7 +95,12 @@ void MainWindow::buildStatusBar() {
     settings_ = new QLabel;
     settings_->setObjectName("Settings");
     settings_->setAccessibleName("Settings");
+    waitNotice_ = new QLabel;
+    waitNotice_->setObjectName("WaitNotice");
+    waitNotice_->setAccessibleName("Wait");
+    waitNotice_->hide();
     statusBar()->addWidget(status_, 1);
+    statusBar()->addWidget(waitNotice_);
     statusBar()->addPermanentWidget(settings_);
 }
 
@@ -119,8 +124,18 @@ QString MainWindow::settingsText() const { return settings_->text(); }
 void MainWindow::setProgress(int percent) {
     const int shown = std::clamp(percent, 0, 100);
     progress_->setValue(shown);
-    showProgressText(remaining_.update(shown, now_ ? now_() : clock_.elapsed()));
+    showProgressText(remaining_.update(shown, nowMs()));
 }
+
+void MainWindow::setWaitNotice(const QString& text) {
+    const bool waiting = !waitNotice_->text().isEmpty();
+    if (!waiting && !text.isEmpty()) waitStartedMs_ = nowMs();
+    if (waiting && text.isEmpty()) remaining_.skip(nowMs() - waitStartedMs_);
+    waitNotice_->setText(text);
+    waitNotice_->setVisible(!text.isEmpty());
+}
+
+QString MainWindow::waitNotice() const { return waitNotice_->text(); }
 int MainWindow::progress() const { return progress_->value(); }
 void MainWindow::setProgressVisible(bool visible) { progress_->setVisible(visible); }
 void MainWindow::setDeviceTreeVisible(bool visible) { tree_->setVisible(visible); }

@@ -39,6 +39,10 @@ class MainWindow : public QMainWindow {
     // The milliseconds clock the remaining time is measured with (tests set their own).
     void setClock(std::function<qint64()> now) { now_ = std::move(now); }
     void setProgressVisible(bool visible);
+    // The notice beside the status while the library waits for a module; empty hides it. The
+    // wait does not count into the phase's measured rate.
+    void setWaitNotice(const QString& text);
+    QString waitNotice() const;
     void setDeviceTreeVisible(bool visible);
 
     // Menus, toolbar and device frame locked with a busy pointer, or unlocked.
@@ -61,6 +65,7 @@ class MainWindow : public QMainWindow {
     void buildToolbar();
     void buildStatusBar();
     void showProgressText(const QString& remaining);
+    qint64 nowMs() const { return now_ ? now_() : clock_.elapsed(); }
 
     QMap<QString, QAction*> entries_;
     QMap<QString, QAction*> buttons_;
@@ -70,6 +75,8 @@ class MainWindow : public QMainWindow {
     QProgressBar* progress_ = nullptr;
     QLabel* status_ = nullptr;
     QLabel* settings_ = nullptr;
+    QLabel* waitNotice_ = nullptr;
+    qint64 waitStartedMs_ = 0;
     bool locked_ = false;
     RemainingTime remaining_;
     QElapsedTimer clock_;

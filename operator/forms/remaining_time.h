@@ -12,6 +12,8 @@ class RemainingTime {
     static constexpr int kMinimumMeasuredPercent = 2;
 
     void restart() { started_ = false; }
+    // A pause of `ms` that is no part of the phase's rate (a module busy with a reset or erase).
+    void skip(qint64 ms) { startMs_ += ms; }
     // "about 40 s left" after `percent` at `nowMs`; empty while too little is measured.
     QString update(int percent, qint64 nowMs);
 

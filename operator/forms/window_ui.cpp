@@ -85,6 +85,11 @@ QString QtFileFilter(const QString& filter) {
 
 void WindowUi::setInterfaceEnabled(bool enabled) {
     window_.setLocked(!enabled);
+    if (enabled) {
+        waits_.reset();
+    } else if (!waits_) {
+        waits_.emplace(window_);
+    }
     processEvents();
 }
 

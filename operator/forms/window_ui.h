@@ -2,7 +2,9 @@
 // The operator's UI as windows: message boxes, questions and lists as modal dialogs over the main
 // window, progress and status in the main window, the lock around every operation.
 #include <functional>
+#include <optional>
 
+#include "operator/forms/library_waits.h"
 #include "operator/forms/main_window.h"
 #include "operator/shell/operator_ui.h"
 
@@ -51,6 +53,7 @@ class WindowUi : public OperatorUi {
 
     MainWindow& window_;
     std::function<int(const QString&, int)> showMessage_;
+    std::optional<LibraryWaits> waits_;  // while an operation runs
 };
 
 // A filter "Upload files (*.up*)|*.up*|All files (*.*)|*.*" as Qt's file dialogs want it.
