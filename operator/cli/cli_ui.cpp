@@ -4,7 +4,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <utility>
-#include <utility>
+
+#include "operator/shell/wait_notice_text.h"
 
 namespace quorvel::cli {
 namespace {
@@ -44,6 +45,10 @@ std::string TerminalText(const QString& text) {
 
 CliUi::CliUi(CliUiOptions options, std::FILE* err, std::FILE* in)
     : options_(options), err_(err), in_(in), progress_(err, options.redrawProgress) {}
+
+CliUi::~CliUi() {
+    if (options_.redrawProgress) tellWaits(false);
+}
 
 void CliUi::note(const std::string& line) {
     if (options_.verbosity != Verbosity::Quiet && !options_.events) progress_.printLine(line);
@@ -195,7 +200,8 @@ void CliUi::showProgress() {
         status_.isEmpty()) {
         return;
     }
-    progress_.show(status_.toStdString(), percent_);
+    const QString text = waiting_.isEmpty() ? status_ : status_ + ", " + waiting_;
+    progress_.show(text.toStdString(), percent_);
 }
 
 void CliUi::setProgress(int percent) {
@@ -212,7 +218,19 @@ void CliUi::setStatus(const QString& text) {
 
 void CliUi::setInterfaceEnabled(bool enabled) {
     locked_ = !enabled;
+    if (options_.redrawProgress) tellWaits(!enabled);
     if (enabled) progress_.finishLine();
+}
+
+void CliUi::tellWaits(bool on) {
+    QTX_SetWaitNotice(on ? &CliUi::waitNotice : nullptr, on ? this : nullptr);
+    waiting_.clear();
+}
+
+void LINKPAD_CALL CliUi::waitNotice(int32_t totalMs, int32_t waitedMs, void* context) {
+    auto* self = static_cast<CliUi*>(context);
+    self->waiting_ = WaitNoticeText(totalMs, waitedMs);
+    self->showProgress();
 }
 
 void CliUi::setDeviceBox(DeviceBox box, int slot, const DeviceBoxState& state) {

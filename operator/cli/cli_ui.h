@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "linkpad/linkpad.h"
 #include "operator/cli/terminal_progress.h"
 #include "operator/shell/operator_ui.h"
 
@@ -24,6 +25,9 @@ struct CliUiOptions {
 class CliUi : public OperatorUi {
   public:
     explicit CliUi(CliUiOptions options, std::FILE* err = stderr, std::FILE* in = stdin);
+    ~CliUi() override;
+    CliUi(const CliUi&) = delete;
+    CliUi& operator=(const CliUi&) = delete;
 
     int showMessageBox(const QString& prompt, int style, const QString& title) override;
     std::optional<QString> askInput(const QString& prompt, const QString& title,
@@ -65,6 +69,9 @@ class CliUi : public OperatorUi {
     void notAnswered(const std::string& text, const std::string& option);
     void showProgress();
     void event(const char* kind, const QString& field, const QString& text, int number = -1);
+    // On a terminal the progress line says how long the library may still wait for a module.
+    void tellWaits(bool on);
+    static void LINKPAD_CALL waitNotice(int32_t totalMs, int32_t waitedMs, void* context);
 
     CliUiOptions options_;
     std::FILE* err_;
@@ -73,6 +80,7 @@ class CliUi : public OperatorUi {
     bool locked_ = false;  // an operation runs: show its progress
     bool progressShown_ = true;
     QString status_;
+    QString waiting_;  // "waiting for the module, up to 8 s" while the library waits
     int percent_ = 0;
     QString portSummary_;
     std::vector<QString> errors_;
