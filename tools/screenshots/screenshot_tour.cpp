@@ -1,7 +1,7 @@
 // quorvel-screenshot-tour DIR: runs the window program against its simulated rack (as
 // `quorvel --simulate` does), walks through a scan, the port dialog, the firmware list, an
-// amplifier download and the NodePod window, and writes what the screen shows as PNG files into
-// DIR.
+// amplifier download (and a long pause of the module in it) and the NodePod window, and writes
+// what the screen shows as PNG files into DIR.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -155,11 +155,17 @@ int main(int argc, char** argv) {
     DialogPhotographer photographer;
     application.installEventFilter(&photographer);
     bool photographed = false;
+    bool waitPhotographed = false;
     QTimer progressCamera;
     QObject::connect(&progressCamera, &QTimer::timeout, [&] {
         if (!photographed && window.isLocked() && window.progress() >= 20) {
             save(window, "download-in-progress");
             photographed = true;
+        }
+        // A long pause of the module (its reset), a few seconds before its end.
+        if (!waitPhotographed && window.waitNotice().endsWith("up to 6 s")) {
+            save(window, "download-waiting-for-module");
+            waitPhotographed = true;
         }
     });
     progressCamera.start(50);
@@ -173,5 +179,5 @@ int main(int argc, char** argv) {
     program.refreshDeviceTree();
     window.entry("mnuTransferNodePodDown")->trigger();
     window.close();
-    return photographed ? 0 : 3;
+    return photographed && waitPhotographed ? 0 : 3;
 }
