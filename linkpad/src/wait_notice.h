@@ -6,9 +6,9 @@
 
 namespace linkpad {
 
-constexpr int kWaitNoticeFromMs = 1000;   // shorter waits are never told (the 5 ms command pause)
-constexpr int kWaitNoticeEveryMs = 100;   // how often a wait is told while it lasts
-constexpr int kReadNoticeAfterMs = 500;   // an answer missing this long makes a read a wait
+constexpr int kWaitNoticeFromMs = 1000;  // shorter waits are never told (the 5 ms command pause)
+constexpr int kWaitNoticeEveryMs = 100;  // how often a wait is told while it lasts
+constexpr int kReadNoticeAfterMs = 500;  // an answer missing this long makes a read a wait
 
 void setWaitNotice(QTX_WaitNoticeProc notice, void* context);
 // True when a wait of `totalMs` is told: a notice is registered, the wait is long enough and no
@@ -18,7 +18,7 @@ void tellWait(int totalMs, int waitedMs);
 
 // A read's wait for its answer, told from kReadNoticeAfterMs on while the answer is missing.
 class ReadWaitNotice {
-public:
+  public:
     explicit ReadWaitNotice(int timeoutMs);
     // Where the next receive must return, so that the notice is told on time.
     Clock::time_point sliceEnd(Clock::time_point deadline) const;
@@ -27,7 +27,7 @@ public:
     // The read is over: the last notice, if the wait was told at all.
     void finish();
 
-private:
+  private:
     int waitedMs() const;
 
     bool active_;

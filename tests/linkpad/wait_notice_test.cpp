@@ -12,10 +12,10 @@ using Call = std::pair<int32_t, int32_t>;  // whole wait, waited so far
 
 struct Case {
     const char* name;
-    int waitMs;       // > 0: a QTX_WaitMs of this length; else a read
-    int timeoutMs;    // the read's time-out
-    int answerAtMs;   // < 0: no answer
-    Call first;       // {0, 0}: no notice at all
+    int waitMs;      // > 0: a QTX_WaitMs of this length; else a read
+    int timeoutMs;   // the read's time-out
+    int answerAtMs;  // < 0: no answer
+    Call first;      // {0, 0}: no notice at all
     Call last;
     int endsAtMs;
 };
@@ -25,7 +25,7 @@ void LINKPAD_CALL record(int32_t totalMs, int32_t waitedMs, void* context) {
 }
 
 class WaitNoticeTest : public PortTest, public testing::WithParamInterface<Case> {
-protected:
+  protected:
     ~WaitNoticeTest() override { QTX_SetWaitNotice(nullptr, nullptr); }
     std::vector<Call> calls;
 };

@@ -28,9 +28,11 @@ TEST(CliUi, ProgressLineCountsDownLongWaitsOnlyDuringAnOperation) {
         ui.setInterfaceEnabled(true);
         std::fflush(err);
         const std::string during(data, size);
-        EXPECT_NE(during.find("Erase Flash..., waiting for the module, up to 2 s"), std::string::npos)
+        EXPECT_NE(during.find("Erase Flash..., waiting for the module, up to 2 s"),
+                  std::string::npos)
             << during;
-        EXPECT_NE(during.find("Erase Flash..., waiting for the module, up to 1 s"), std::string::npos);
+        EXPECT_NE(during.find("Erase Flash..., waiting for the module, up to 1 s"),
+                  std::string::npos);
         QTX_WaitMs(2000);  // no operation runs: nothing is told
         std::fflush(err);
         EXPECT_EQ(std::string(data, size), during);
