@@ -84,12 +84,15 @@ QString QtFileFilter(const QString& filter) {
 }
 
 void WindowUi::setInterfaceEnabled(bool enabled) {
-    window_.setLocked(!enabled);
-    if (enabled) {
+    if (enabled && waits_) {
+        // Clicks and keys held back during the library's waits reach the still locked window,
+        // which drops them, instead of an unlocked one that would start something new.
         waits_.reset();
-    } else if (!waits_) {
+        processEvents();
+    } else if (!enabled && !waits_) {
         waits_.emplace(window_);
     }
+    window_.setLocked(!enabled);
     processEvents();
 }
 
