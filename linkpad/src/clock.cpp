@@ -35,6 +35,7 @@ void Clock::waitMsTicking(int ms, int everyMs, const std::function<void(int)>& t
     auto next = start;
     while (next < end) {
         sleepUntil(next);
+        if (now() >= end) break;  // an earlier tick outlasted the pause
         tick(static_cast<int>(duration_cast<milliseconds>(now() - start).count()));
         // A tick that took long is not followed at once by the next one.
         while (next <= now()) next += every;
