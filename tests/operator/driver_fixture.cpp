@@ -5,9 +5,9 @@
 #include <QSettings>
 #include <algorithm>
 
+#include "log_entries.h"
 #include "operator/drivers/amplifier_commands.h"
 #include "operator/drivers/shell_commands.h"
-#include "operator/shell/protocol_log.h"
 
 namespace operator_tests {
 namespace {
@@ -109,14 +109,7 @@ rack::amplifier::AmplifierModule& DriverTest::module(int slot) {
 
 QStringList DriverTest::protocol() const {
     shell->FlushProtocol();
-    QFile file(logFile);
-    QStringList texts;
-    if (!file.open(QIODevice::ReadOnly)) return texts;
-    for (const QString& line : quorvel::SplitLogLines(QString::fromLocal8Bit(file.readAll()))) {
-        const qsizetype colon = line.indexOf(": ");
-        if (colon >= 0) texts << line.mid(colon + 2);
-    }
-    return texts;
+    return testing_support::LogEntryTexts(testing_support::LogFileText(logFile));
 }
 
 fwgen::AmplifierFirmware DriverTest::firmware(int firmwareType) const {
