@@ -110,47 +110,55 @@ TEST_F(CliEndToEnd, UpdateAllDryRunIsTheToDoListAsData) {
               std::string::npos);
 }
 
-// Bad input ends with exit code 1 and a device that is not there with 3, each with a clear error.
-TEST_F(CliEndToEnd, RequestsThatDoNotFitAreRefused) {
-    // A small rack (quick to scan) whose RA56 keeps its NodePods out of reach: no node answers.
-    const QString small = home.filePath("unreachable.json");
-    QFile rack(small);
+// A request that does not fit, the error it is refused with and the exit code: 1 for bad input,
+// 3 for a device that is not there. "{small}" stands for a small rack (quick to scan) whose RA56
+// keeps its NodePods out of reach, "{home}" and "{downloads}" for the test's folders.
+struct Refusal {
+    QStringList arguments;
+    std::string error;
+    int exitCode;
+};
+
+const Refusal kRefusals[] = {
+    {{"--port", "com7", "scan"}, "unknown port \"com7\"", 1},
+    {{"firmware", "list", "--slot", "17", "--dir", "{downloads}"}, "the rack has slots 1-16", 1},
+    {{"--simulate", "-q", "download", "--slots", "17"}, "slot \"17\" is not a slot number 1-16", 1},
+    {{"--simulate", "-q", "download", "--slots", ","}, "no slot given", 1},
+    {{"--simulate", "-q", "download", "--slots", "6", "--firmware", "ra77p311.s00"},
+     "firmware ra77p311.s00 is not offered for slot 6; offered: ra901bp649.s00",
+     1},
+    {{"--simulate", "-q", "upload", "flash", "--slot", "2", "--output", "/nonexistent/x.upl"},
+     "--output /nonexistent/x.upl cannot be written",
+     1},
+    {{"--simulate", "-q", "download", "--slots", "2", "--backup", "/nonexistent"},
+     "--backup /nonexistent is not",
+     1},
+    {{"--simulate", "{small}", "nodepod", "scan", "--slot", "2"}, "slot 2 holds no RA56", 3},
+    {{"--simulate", "{small}", "nodepod", "scan", "--slot", "1"}, "No NODEPOD device found!", 3},
+    {{"--simulate", "{small}", "kx33", "upload", "--output", "{home}/x.upl"},
+     "the rack's processor is no KX33",
+     1},
+};
+
+class CliRefusals : public CliEndToEnd, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(CliRefusals, RequestThatDoesNotFitIsRefused) {
+    QFile rack(home.filePath("small.json"));
     ASSERT_TRUE(rack.open(QIODevice::WriteOnly));
     rack.write(R"({"processor": {"kind": "KX43"}, "slots": [{"slot": 0, "kind": "RA56",
         "amtNumber": 56, "stageMs": 1, "refuseDownloadMode": true}]})");
     rack.close();
-    const QStringList simulate = {"--simulate", "-q"};
-    struct Case {
-        QStringList arguments;
-        std::string error;
-        int exitCode;
-    };
-    const Case cases[] = {
-        {{"--port", "com7", "scan"}, "unknown port \"com7\"", 1},
-        {{"firmware", "list", "--slot", "17", "--dir", downloads()}, "the rack has slots 1-16", 1},
-        {simulate + QStringList{"download", "--slots", "17"},
-         "slot \"17\" is not a slot number 1-16", 1},
-        {simulate + QStringList{"download", "--slots", ","}, "no slot given", 1},
-        {simulate + QStringList{"download", "--slots", "6", "--firmware", "ra77p311.s00"},
-         "firmware ra77p311.s00 is not offered for slot 6; offered: ra901bp649.s00", 1},
-        {simulate + QStringList{"upload", "flash", "--slot", "2", "--output", "/nonexistent/x.upl"},
-         "--output /nonexistent/x.upl cannot be written", 1},
-        {simulate + QStringList{"download", "--slots", "2", "--backup", "/nonexistent"},
-         "--backup /nonexistent is not", 1},
-        {{"--simulate", small, "nodepod", "scan", "--slot", "2"}, "slot 2 holds no RA56", 3},
-        {{"--simulate", small, "nodepod", "scan", "--slot", "1"}, "No NODEPOD device found!", 3},
-        {{"--simulate", small, "kx33", "upload", "--output", home.filePath("x.upl")},
-         "the rack's processor is no KX33",
-         1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments.join(' ').toStdString());
-        const CliRun result = run(c.arguments);
-        EXPECT_EQ(result.exitCode, c.exitCode);
-        // A device that is not there is named among the messages on either stream.
-        const std::string shown = c.exitCode == 3 ? result.err + result.out : result.err;
-        EXPECT_NE(shown.find(c.error), std::string::npos) << result.err;
-    }
+    QStringList arguments = GetParam().arguments;
+    arguments.replaceInStrings("{small}", rack.fileName())
+        .replaceInStrings("{downloads}", downloads())
+        .replaceInStrings("{home}", home.path());
+    const CliRun result = run(arguments);
+    EXPECT_EQ(result.exitCode, GetParam().exitCode);
+    // A device that is not there is named among the messages on either stream.
+    const std::string shown = GetParam().exitCode == 3 ? result.err + result.out : result.err;
+    EXPECT_NE(shown.find(GetParam().error), std::string::npos) << result.err;
 }
+
+INSTANTIATE_TEST_SUITE_P(Requests, CliRefusals, ::testing::ValuesIn(kRefusals));
 
 }  // namespace
