@@ -49,7 +49,7 @@ class ScanTest : public testing_support::SimRackTest, public ShellSandbox {
     }
 };
 
-TEST_F(ScanTest, FullScanFillsTheInventoryFieldByField) {
+TEST_F(ScanTest, FullScanFillsTheInventoryFieldByFieldAndShutdownRestartsTheRack) {
     ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
     const ProcessorRecord& p = inventory().processor;
     // The loader revision is the version query's answer, four characters.
@@ -91,7 +91,15 @@ TEST_F(ScanTest, FullScanFillsTheInventoryFieldByField) {
     EXPECT_EQ(empty.Identity, "not detected");
     EXPECT_EQ(empty.ControllerKind, 0);
     EXPECT_EQ(empty.TypePrefix, "");
+
+    // Shutting down after a scan puts the rack into multi-master mode.
     EXPECT_TRUE(shell->state().RestartPending);
+    auto* processor = dynamic_cast<rack::SystemProcessor*>(rack().processor());
+    ASSERT_NE(processor, nullptr);
+    EXPECT_FALSE(processor->multiMaster());
+    shell->shutdown();
+    EXPECT_TRUE(processor->multiMaster());
+    EXPECT_FALSE(shell->state().RestartPending);
 }
 
 TEST_F(ScanTest, DeviceTreeStatusAndProtocol) {
@@ -163,16 +171,6 @@ TEST_F(ScanTest, ScannedTellsWhetherTheLastScanReachedEverySlot) {
 TEST_F(ScanTest, ServiceModeKeepsTheTablesPrefixForF72Modules) {
     ASSERT_EQ(scan(rackWith(), "S"), ScanOutcome::Finished);
     EXPECT_EQ(inventory().slotRecords[0].TypePrefix, "RA51");
-}
-
-TEST_F(ScanTest, ShutdownAfterAScanPutsTheRackIntoMultiMasterMode) {
-    ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
-    auto* processor = dynamic_cast<rack::SystemProcessor*>(rack().processor());
-    ASSERT_NE(processor, nullptr);
-    EXPECT_FALSE(processor->multiMaster());
-    shell->shutdown();
-    EXPECT_TRUE(processor->multiMaster());
-    EXPECT_FALSE(shell->state().RestartPending);
 }
 
 TEST_F(ScanTest, ShutdownInOModeLeavesTheRackAsItIs) {
