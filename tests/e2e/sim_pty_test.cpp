@@ -10,6 +10,7 @@ namespace {
 
 using SimOverPty = SimProcessTest;
 
+// The RS485 kind of COM1 uses the same mapping.
 TEST_F(SimOverPty, OpenQueryBaudResetAndCloseOverCom1AtTheLineRate) {
     auto sim = start(rackWithShortReset(), {"--pty", "--baud", "9600"});
     ScopedEnv com1("QUORVEL_COM1", sim->where());
@@ -21,13 +22,9 @@ TEST_F(SimOverPty, OpenQueryBaudResetAndCloseOverCom1AtTheLineRate) {
     EXPECT_EQ(SetBdrVTX(19200, 3000, recordMessage, 1, "e", 1), 0);
     EXPECT_EQ(CloseConnection(), 0);
     ASSERT_EQ(reports.messages.size(), 1u);
-    EXPECT_EQ(reports.messages[0].second, "Internal Baudrate have been succesfully reset to be compatible!");
+    EXPECT_EQ(reports.messages[0].second,
+              "Internal Baudrate have been succesfully reset to be compatible!");
     EXPECT_EQ(askRack(QTX_PORT_COM1, 9600, "e", "BDR?\r\n"), "19200,2,1,0");
-}
-
-TEST_F(SimOverPty, Rs485KindUsesTheSameMapping) {
-    auto sim = start(rackWithShortReset(), {"--pty"});
-    ScopedEnv com1("QUORVEL_COM1", sim->where());
     EXPECT_EQ(askRack(QTX_PORT_COM1_RS485, 9600, "e", "HWR?\r\n"), "\"A01\"");
 }
 

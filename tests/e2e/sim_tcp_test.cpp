@@ -45,13 +45,4 @@ TEST_F(SimOverTcp, RackThatCutsTheConnectionMidSessionFailsTheCommandAtOnce) {
     EXPECT_EQ(askRack(QTX_PORT_TCP, 0, sim->where(), "PRC?11\r\n"), "P1.41");
 }
 
-TEST_F(SimOverTcp, NoSimulatorMeansTheOpenFailsWithTheLibrarysCode) {
-    auto sim = start(rackWithShortReset(), {"--tcp", "127.0.0.1:0"});
-    const std::string address = sim->where();
-    sim->stop();
-    EXPECT_EQ(OpenConnection(100, 0, address.c_str(), 0, 0, 3000, recordMessage, -1, 0), QTX_ERR_NO_DEVICE);
-    ASSERT_EQ(reports.messages.size(), 1u);
-    EXPECT_EQ(reports.messages[0].second, "Can't open selected port!");
-}
-
 }  // namespace

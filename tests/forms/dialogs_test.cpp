@@ -12,6 +12,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <array>
+#include <tuple>
 
 #include "dialog_answerer.h"
 #include "operator/forms/directory_dialog.h"
@@ -143,14 +145,12 @@ TEST_F(PortDialogTest, ListsFollowStartModeAndStoredValues) {
     EXPECT_EQ(store.value("Properties", "Baudrate", {}), "4800");
 }
 
-struct FieldsCase {
-    QString port;
-    QString startMode;
-    PortFields fields;
-};
-
 TEST(PortFieldsTable, EachPortShowsItsOwnFields) {
-    const FieldsCase cases[] = {
+    const auto shown = [](const PortFields& f) {
+        return std::array{f.baudrate,  f.rs485Address, f.gpibAddress,
+                          f.ipAddress, f.usbAddress,   f.serialDevice};
+    };
+    const std::tuple<QString, QString, PortFields> cases[] = {
         {"COM1", "", {true, false, false, false, false, true}},
         {"COM2 - RS485", "", {true, true, false, false, false, true}},
         {"LPT1", "", {}},
@@ -159,16 +159,8 @@ TEST(PortFieldsTable, EachPortShowsItsOwnFields) {
         {"USB", "P", {}},
         {"GPIB (IEEE488)", "", {false, false, true, false, false, false}},
     };
-    for (const FieldsCase& c : cases) {
-        const PortFields f = FieldsForPort(c.port, c.startMode);
-        const bool shown[] = {f.baudrate,  f.rs485Address, f.gpibAddress,
-                              f.ipAddress, f.usbAddress,   f.serialDevice};
-        const bool expected[] = {c.fields.baudrate,  c.fields.rs485Address, c.fields.gpibAddress,
-                                 c.fields.ipAddress, c.fields.usbAddress,   c.fields.serialDevice};
-        for (size_t i = 0; i < std::size(shown); ++i) {
-            EXPECT_EQ(shown[i], expected[i]) << c.port.toStdString() << " field " << i;
-        }
-    }
+    for (const auto& [port, startMode, fields] : cases)
+        EXPECT_EQ(shown(FieldsForPort(port, startMode)), shown(fields)) << port.toStdString();
 }
 
 TEST(Viewer, EveryLineEndBecomesOneLineAndButtonsFollowTheCaptions) {

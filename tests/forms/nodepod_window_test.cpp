@@ -10,9 +10,9 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "nodepod_heads.h"
 #include "operator/forms/choice_list_dialog.h"
 #include "operator/forms/nodepod_dialog.h"
-#include "rack/nodepod/nodepod_firmware.h"
 #include "rack/nodepod/ra56_module.h"
 #include "tools/fwgen/nodepod_set.h"
 #include "window_fixture.h"
@@ -20,7 +20,6 @@
 namespace forms_tests {
 namespace {
 
-namespace fw = nodepod_firmware;
 using quorvel::forms::NodePodDialog;
 
 constexpr int kRa56Slot = 8;  // in the default rack, with heads 2, 4 (new hardware) and 100
@@ -40,17 +39,7 @@ class NodePodWindow : public WindowTest {
         return dynamic_cast<rack::nodepod::Ra56Module&>(*rack().slot(kRa56Slot));
     }
     bool flashHoldsNewApplication(int id) {
-        fw::ApplicationInfo info;
-        info.typeNumber = set.type.typeNumber;
-        info.name = set.type.name;
-        info.version = set.version;
-        info.codeSize = set.codeSize;
-        std::vector<uint8_t> expected(fw::kLoader1Start - fw::kFlashStart, 0xFF);
-        for (const auto& s : fw::buildApplication(info))
-            std::copy(s.data.begin(), s.data.end(),
-                      expected.begin() + (s.address - fw::kFlashStart));
-        return std::equal(expected.begin(), expected.end(),
-                          ra56().node(id)->flash().at(fw::kFlashStart));
+        return testing_support::flashHoldsApplication(*ra56().node(id), set);
     }
     long resets() { return std::count(rack().received().begin(), rack().received().end(), "RST"); }
     void openFromPicture() {

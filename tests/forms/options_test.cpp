@@ -69,7 +69,9 @@ TEST_F(Options, IncludeLoader1AsksFirstAndOnlyLoader1Warns) {
     EXPECT_TRUE(answerer.allAnswered());
 }
 
-TEST_F(Options, DownloadDirectoryIsKeptOnlyOnOk) {
+// The download directory is kept only on OK; the port dialog's OK changes the connection and
+// the summary.
+TEST_F(Options, DirectoryAndPortDialogsStoreOnlyOnOk) {
     startProgram();
     const QString before = state().DownloadDirectory;
     answerer.expect([](QDialog& dialog) { dialog.reject(); });
@@ -79,10 +81,7 @@ TEST_F(Options, DownloadDirectoryIsKeptOnlyOnOk) {
     answerer.expect([](QDialog& dialog) { dialog.accept(); });
     trigger("mnuSetDirDownload");
     EXPECT_EQ(stored("Properties", "DownloadPath"), before);
-}
 
-TEST_F(Options, PortDialogOkChangesTheConnectionAndTheSummary) {
-    startProgram();
     answerer.expect([](QDialog& dialog) {
         auto* address = dialog.findChild<QLineEdit*>("cboIpAdr");
         address->setText("192.168.7.9");

@@ -12,7 +12,9 @@ constexpr int kRa56 = 8;
 
 using Selection = WindowTest;
 
-TEST_F(Selection, ScanShowsEveryDeviceAndTwoAmplifiersBlockProcessorAndPanel) {
+// Two amplifiers block processor and panel; one RA56 enables NodePod, unless its type was given
+// by hand.
+TEST_F(Selection, ScanShowsEveryDeviceAndClicksFollowTheEnablingRules) {
     startAndScan();
     EXPECT_TRUE(box(kProcessor)->isVisible());
     EXPECT_TRUE(box(kProcessor)->text().contains("KX43"));
@@ -40,10 +42,9 @@ TEST_F(Selection, ScanShowsEveryDeviceAndTwoAmplifiersBlockProcessorAndPanel) {
     EXPECT_TRUE(box(kPanel)->isChecked());
     EXPECT_FALSE(box(Slot(kRa51))->isEnabled());
     EXPECT_TRUE(entryEnabled("mnuToolsActDV33"));
-}
+    click(kPanel);
 
-TEST_F(Selection, OneRa56EnablesNodePodUntilASecondAmplifierIsTicked) {
-    startAndScan();
+    // One RA56 enables NodePod until a second amplifier is ticked.
     click(Slot(kRa56));
     EXPECT_TRUE(entryEnabled("mnuTransferNodePodDown"));
     EXPECT_TRUE(buttonEnabled("NodePod"));
@@ -52,10 +53,9 @@ TEST_F(Selection, OneRa56EnablesNodePodUntilASecondAmplifierIsTicked) {
     EXPECT_FALSE(buttonEnabled("NodePod"));
     click(Slot(kRa51));
     EXPECT_TRUE(entryEnabled("mnuTransferNodePodDown"));
-}
+    click(Slot(kRa56));
 
-TEST_F(Selection, HandAssignedRa56KeepsNodePodDisabled) {
-    startAndScan();
+    // A hand-assigned RA56 keeps NodePod disabled.
     ASSERT_TRUE(quorvel::AssignAmplifierType(state(), {kRa56}, "RA56"));
     program->refreshDeviceTree();
     EXPECT_EQ(window().deviceTree()->nodePodPicture(kRa56)->picture(),

@@ -5,7 +5,7 @@
 #include <QTest>
 #include <fstream>
 
-#include "operator/shell/protocol_log.h"
+#include "log_entries.h"
 
 namespace forms_tests {
 
@@ -62,13 +62,7 @@ bool WindowTest::buttonEnabled(const QString& key) {
 }
 
 QStringList WindowTest::protocol() {
-    QStringList texts;
-    const QString pending = program->shell().protocolLog().pending();
-    for (const QString& line : quorvel::SplitLogLines(logText() + pending)) {
-        const qsizetype colon = line.indexOf(": ");
-        if (colon >= 0) texts << line.mid(colon + 2);
-    }
-    return texts;
+    return testing_support::LogEntryTexts(logText() + program->shell().protocolLog().pending());
 }
 
 }  // namespace forms_tests

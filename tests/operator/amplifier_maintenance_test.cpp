@@ -81,31 +81,27 @@ TEST_F(MaintenanceTest, SubChannelCountIsAskedCheckedAndChanged) {
     EXPECT_EQ(record(4).SubChannelCount, 16);
 }
 
-TEST_F(MaintenanceTest, ModeSwitchResetsTheRack) {
+// Channel names cleared, the hidden loader 1 rebuilt, the mode switch with its rack reset, the
+// rack reset and the interface baud rate, one after the other on the same rack.
+TEST_F(MaintenanceTest, MaintenanceEntriesChangeTheModules) {
+    module(4).setChannelName(0, "strain 1");
+    ASSERT_EQ(run(menu::kClearChannelNames, {4}), 0);
+    for (const auto& name : module(4).channelNames()) EXPECT_EQ(name, "");
+    EXPECT_EQ(ui.statuses.back(), "Channel names cleared!");
+    EXPECT_TRUE(protocol().contains("-->Clear UCC.<--"));
+
+    module(4).damageLoader1();
+    ASSERT_EQ(run(menu::kResetLoader1, {4}), 0);
+    EXPECT_TRUE(module(4).rebuildingLoader1() || !module(4).loader1Damaged());
+    EXPECT_EQ(ui.statuses.back(), "Reset Loader1 finished.");
+
     const char before = module(4).config().mode;
     ASSERT_EQ(run(menu::kSwitchToRa, {1}), 0);
     EXPECT_NE(module(1).config().mode, before);
     EXPECT_EQ(module(4).config().mode, before);
     EXPECT_EQ(rackReceived("RST"), 1u);
     EXPECT_EQ(ui.statuses.back(), "Switch finished!");
-}
 
-TEST_F(MaintenanceTest, ChannelNamesAreCleared) {
-    module(4).setChannelName(0, "strain 1");
-    ASSERT_EQ(run(menu::kClearChannelNames, {4}), 0);
-    for (const auto& name : module(4).channelNames()) EXPECT_EQ(name, "");
-    EXPECT_EQ(ui.statuses.back(), "Channel names cleared!");
-    EXPECT_TRUE(protocol().contains("-->Clear UCC.<--"));
-}
-
-TEST_F(MaintenanceTest, HiddenLoader1IsRebuilt) {
-    module(4).damageLoader1();
-    ASSERT_EQ(run(menu::kResetLoader1, {4}), 0);
-    EXPECT_TRUE(module(4).rebuildingLoader1() || !module(4).loader1Damaged());
-    EXPECT_EQ(ui.statuses.back(), "Reset Loader1 finished.");
-}
-
-TEST_F(MaintenanceTest, RackResetAndBaudRate) {
     ASSERT_EQ(run(menu::kResetRack, {}), 0);
     EXPECT_EQ(ui.statuses.back(), "Reset VTX finished.");
     EXPECT_FALSE(shell->state().RestartPending);

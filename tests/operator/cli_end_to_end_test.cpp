@@ -1,45 +1,35 @@
-// quorvel-cli as its own process against ventrix-sim as its own process, over TCP and a
-// pseudo-terminal, and against the rack it simulates itself.
+// quorvel-cli as its own process: against ventrix-sim over TCP, against the rack it simulates
+// itself, and the refusals of input that does not fit the rack before anything is sent.
 #include <gtest/gtest.h>
 
-#include <QProcess>
+#include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <nlohmann/json.hpp>
 
+#include "cli_process.h"
 #include "rack/sim/sim_process.h"
 #include "tools/fwgen/amplifier_set.h"
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
+using testing_support::CliRun;
 
+// A home with the test firmware of every amplifier type as its download directory.
 class CliEndToEnd : public ::testing::Test {
-protected:
-    CliRun run(const QStringList& arguments, const QStringList& extraEnvironment = {}) {
-        QProcess cli;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_CONFIG_HOME", home.path() + "/config");
-        environment.remove("XDG_RUNTIME_DIR");  // as under a service or a plain ssh login
-        environment.insert("TMPDIR", home.path());
-        for (const QString& entry : extraEnvironment) {
-            environment.insert(entry.section('=', 0, 0), entry.section('=', 1));
-        }
-        cli.setProcessEnvironment(environment);
-        cli.start(QUORVEL_CLI, arguments);
-        if (!cli.waitForFinished(60000)) {
-            cli.kill();
-            cli.waitForFinished();
-        }
-        return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
-                cli.readAllStandardOutput().toStdString(),
-                cli.readAllStandardError().toStdString()};
+  protected:
+    CliEndToEnd() {
+        QDir(home.path()).mkpath("Download");
+        fwgen::writeAmplifierSet(downloads().toStdString());
+        QSettings settings(home.filePath("config/Quorvel/Quorvel.ini"), QSettings::IniFormat);
+        settings.setValue("Properties/DownloadPath", downloads() + "/");
+        settings.setValue("Properties/LogFileName", home.filePath("Quorlink.log"));
     }
-    static std::string rackFile() { return RACK_FILE; }
+    CliRun run(const QStringList& arguments) {
+        return testing_support::runCli(QUORVEL_CLI, home.path(), arguments);
+    }
+    QString downloads() const { return home.filePath("Download"); }
 
     // Checks the default rack's inventory as JSON.
     static void expectDefaultRack(const CliRun& result) {
@@ -61,49 +51,41 @@ protected:
     QTemporaryDir home;
 };
 
-TEST_F(CliEndToEnd, ScanJsonOverTcp) {
-    rack::sim::SimProcess sim(VENTRIX_SIM, {"--rack", rackFile(), "--tcp", "127.0.0.1:0", "-q"});
-    const CliRun result = run({"--port", "tcp", "--address", QString::fromStdString(sim.where()),
-                               "-q", "scan", "--json"});
-    expectDefaultRack(result);
-    EXPECT_EQ(result.err, "");
+// Scans over TCP; once the simulator is gone, the address is no rack, with advice and without
+// the noise of a missing runtime directory.
+TEST_F(CliEndToEnd, ScanOverTcpAndTheAddressWithoutARack) {
+    rack::sim::SimProcess sim(VENTRIX_SIM, {"--rack", RACK_FILE, "--tcp", "127.0.0.1:0", "-q"});
+    const QString address = QString::fromStdString(sim.where());
+    const CliRun found = run({"--port", "tcp", "--address", address, "-q", "scan", "--json"});
+    expectDefaultRack(found);
+    EXPECT_EQ(found.err, "");
+    sim.stop();
+
+    const CliRun gone = run({"--port", "tcp", "--address", address, "scan"});
+    EXPECT_EQ(gone.exitCode, 3);
+    EXPECT_EQ(gone.out, "");
+    EXPECT_NE(gone.err.find("Check the address (--address HOST[:PORT])"), std::string::npos)
+        << gone.err;
+    EXPECT_EQ(gone.err.find("QStandardPaths"), std::string::npos) << gone.err;
+    EXPECT_EQ(gone.err.find("Exit Quorlink"), std::string::npos) << gone.err;
 }
 
-TEST_F(CliEndToEnd, ScanJsonOverAPseudoTerminal) {
-    rack::sim::SimProcess sim(VENTRIX_SIM, {"--rack", rackFile(), "--pty", "-q"});
-    const CliRun result = run({"--port", "com1", "--baud", "9600", "scan", "--json"},
-                              {"QUORVEL_COM1=" + QString::fromStdString(sim.where())});
-    expectDefaultRack(result);
-}
-
+// The simulated rack as JSON and as a table for people; the stored port settings stay untouched.
 TEST_F(CliEndToEnd, SimulatedRackInsideTheProgram) {
-    const CliRun result = run({"--simulate", "scan", "--json"});
-    expectDefaultRack(result);
-    // The stored port settings stay untouched.
-    const QSettings stored(home.path() + "/config/Quorvel/Quorvel.ini", QSettings::IniFormat);
+    expectDefaultRack(run({"--simulate", "scan", "--json"}));
+    const QSettings stored(home.filePath("config/Quorvel/Quorvel.ini"), QSettings::IniFormat);
     EXPECT_FALSE(stored.contains("Properties/CommPort"));
     EXPECT_FALSE(stored.contains("Properties/IpAdr"));
-}
 
-TEST_F(CliEndToEnd, UnreachableAddressIsNoRackWithAdvice) {
-    rack::sim::SimProcess sim(VENTRIX_SIM, {"--rack", rackFile(), "--tcp", "127.0.0.1:0", "-q"});
-    const std::string address = sim.where();
-    sim.stop();
-    const CliRun result = run({"--port", "tcp", "--address", QString::fromStdString(address),
-                               "scan"});
-    EXPECT_EQ(result.exitCode, 3);
-    EXPECT_EQ(result.out, "");
-    EXPECT_NE(result.err.find("Check the address (--address HOST[:PORT])"), std::string::npos)
-        << result.err;
-    EXPECT_EQ(result.err.find("QStandardPaths"), std::string::npos) << result.err;
-    EXPECT_EQ(result.err.find("Exit Quorlink"), std::string::npos) << result.err;
+    const CliRun table = run({"--simulate", "-q", "scan"});
+    ASSERT_EQ(table.exitCode, 0) << table.err;
+    EXPECT_EQ(table.out.rfind("POSITION  IDENTITY", 0), 0u);
+    EXPECT_NE(table.out.find("\n01        QTX-RA51,RA51-WS050,0,P2.06"), std::string::npos);
 }
 
 TEST_F(CliEndToEnd, FirmwareListOffersTheShippedRacksType4Module) {
-    const QString downloads = home.path() + "/firmware";
-    fwgen::writeAmplifierSet(downloads.toStdString());
-    const CliRun result =
-        run({"--simulate", "-q", "firmware", "list", "--slot", "6", "--dir", downloads, "--json"});
+    const CliRun result = run(
+        {"--simulate", "-q", "firmware", "list", "--slot", "6", "--dir", downloads(), "--json"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto json = nlohmann::json::parse(result.out);
     EXPECT_EQ(json["device"], "amplifier in slot 6");
@@ -111,23 +93,72 @@ TEST_F(CliEndToEnd, FirmwareListOffersTheShippedRacksType4Module) {
     EXPECT_EQ(json["entries"][0]["name"], "ra901bp649.s00");
     EXPECT_EQ(json["entries"][0]["version"], "P6.49");
     EXPECT_TRUE(json["entries"][0]["default"]);
-
-    const CliRun outside = run({"firmware", "list", "--slot", "17", "--dir", downloads});
-    EXPECT_EQ(outside.exitCode, 1);
-    EXPECT_NE(outside.err.find("the rack has slots 1-16"), std::string::npos) << outside.err;
 }
 
-TEST_F(CliEndToEnd, UnknownPortIsAFailure) {
-    const CliRun result = run({"--port", "com7", "scan"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("unknown port \"com7\""), std::string::npos);
-}
-
-TEST_F(CliEndToEnd, TableForPeople) {
-    const CliRun result = run({"--simulate", "-q", "scan"});
+TEST_F(CliEndToEnd, UpdateAllDryRunIsTheToDoListAsData) {
+    const CliRun result = run({"--simulate", "-q", "update-all", "--dry-run", "--json"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out.rfind("POSITION  IDENTITY", 0), 0u);
-    EXPECT_NE(result.out.find("\n01        QTX-RA51,RA51-WS050,0,P2.06"), std::string::npos);
+    const auto json = nlohmann::json::parse(result.out);
+    EXPECT_EQ(json["operation"], "update all");
+    EXPECT_TRUE(json["dryRun"]);
+    std::vector<std::string> planned;
+    for (const auto& phase : json["phases"])
+        if (phase["outcome"] == "planned") planned.push_back(phase["name"]);
+    EXPECT_EQ(planned, (std::vector<std::string>{"group ra14", "group ra77", "group ra901b"}));
+    EXPECT_NE(json["reportText"].get<std::string>().find(
+                  "Components selected for download: 3 in 3 loop(s)."),
+              std::string::npos);
 }
+
+// A request that does not fit, the error it is refused with and the exit code: 1 for bad input,
+// 3 for a device that is not there. "{small}" stands for a small rack (quick to scan) whose RA56
+// keeps its NodePods out of reach, "{home}" and "{downloads}" for the test's folders.
+struct Refusal {
+    QStringList arguments;
+    std::string error;
+    int exitCode;
+};
+
+const Refusal kRefusals[] = {
+    {{"--port", "com7", "scan"}, "unknown port \"com7\"", 1},
+    {{"firmware", "list", "--slot", "17", "--dir", "{downloads}"}, "the rack has slots 1-16", 1},
+    {{"--simulate", "-q", "download", "--slots", "17"}, "slot \"17\" is not a slot number 1-16", 1},
+    {{"--simulate", "-q", "download", "--slots", ","}, "no slot given", 1},
+    {{"--simulate", "-q", "download", "--slots", "6", "--firmware", "ra77p311.s00"},
+     "firmware ra77p311.s00 is not offered for slot 6; offered: ra901bp649.s00",
+     1},
+    {{"--simulate", "-q", "upload", "flash", "--slot", "2", "--output", "/nonexistent/x.upl"},
+     "--output /nonexistent/x.upl cannot be written",
+     1},
+    {{"--simulate", "-q", "download", "--slots", "2", "--backup", "/nonexistent"},
+     "--backup /nonexistent is not",
+     1},
+    {{"--simulate", "{small}", "nodepod", "scan", "--slot", "2"}, "slot 2 holds no RA56", 3},
+    {{"--simulate", "{small}", "nodepod", "scan", "--slot", "1"}, "No NODEPOD device found!", 3},
+    {{"--simulate", "{small}", "kx33", "upload", "--output", "{home}/x.upl"},
+     "the rack's processor is no KX33",
+     1},
+};
+
+class CliRefusals : public CliEndToEnd, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(CliRefusals, RequestThatDoesNotFitIsRefused) {
+    QFile rack(home.filePath("small.json"));
+    ASSERT_TRUE(rack.open(QIODevice::WriteOnly));
+    rack.write(R"({"processor": {"kind": "KX43"}, "slots": [{"slot": 0, "kind": "RA56",
+        "amtNumber": 56, "stageMs": 1, "refuseDownloadMode": true}]})");
+    rack.close();
+    QStringList arguments = GetParam().arguments;
+    arguments.replaceInStrings("{small}", rack.fileName())
+        .replaceInStrings("{downloads}", downloads())
+        .replaceInStrings("{home}", home.path());
+    const CliRun result = run(arguments);
+    EXPECT_EQ(result.exitCode, GetParam().exitCode);
+    // A device that is not there is named among the messages on either stream.
+    const std::string shown = GetParam().exitCode == 3 ? result.err + result.out : result.err;
+    EXPECT_NE(shown.find(GetParam().error), std::string::npos) << result.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, CliRefusals, ::testing::ValuesIn(kRefusals));
 
 }  // namespace

@@ -42,8 +42,14 @@ TEST(PortOptions, ShortAndFullPortNames) {
     EXPECT_EQ(PortNameFromOption("com3"), "");
 }
 
+// The address goes to the chosen port's field; an unknown port is refused with the names that
+// work and changes nothing.
 TEST(PortOptions, AddressGoesToTheChosenPortsField) {
     PortSettings port;
+    const auto problem = ApplyPortOverrides({"com9", std::nullopt, std::nullopt}, port);
+    ASSERT_TRUE(problem);
+    EXPECT_NE(problem->find("com1, com2"), std::string::npos);
+    EXPECT_EQ(port.commPort, "COM1");
     EXPECT_FALSE(ApplyPortOverrides({"tcp", std::nullopt, "10.1.1.1:5025"}, port));
     EXPECT_EQ(port.commPort, "Ethernet TCP/IP");
     EXPECT_EQ(port.ipAdr, "10.1.1.1:5025");
@@ -53,14 +59,6 @@ TEST(PortOptions, AddressGoesToTheChosenPortsField) {
     EXPECT_FALSE(ApplyPortOverrides({"usb", std::nullopt, "FT01"}, port));
     EXPECT_EQ(port.usbAdr, "FT01");
     EXPECT_EQ(port.ipAdr, "10.1.1.1:5025");
-}
-
-TEST(PortOptions, UnknownPortIsRefusedWithTheNamesThatWork) {
-    PortSettings port;
-    const auto problem = ApplyPortOverrides({"com9", std::nullopt, std::nullopt}, port);
-    ASSERT_TRUE(problem);
-    EXPECT_NE(problem->find("com1, com2"), std::string::npos);
-    EXPECT_EQ(port.commPort, "COM1");
 }
 
 TEST(ConnectionAdvice, NamesTheFix) {
@@ -148,28 +146,33 @@ TEST(TerminalProgress, TerminalOutputRedrawsOneLine) {
     EXPECT_NE(text.find("\r\033[Knote\n"), std::string::npos);
 }
 
-TEST(CliUi, QuestionsWithoutATerminalAreAnsweredNo) {
+TEST(CliUi, QuestionsWithoutATerminalAreAnsweredNoUnlessYesIsGiven) {
     CapturedStream err;
     CliUi ui({Verbosity::Normal, false, false, false}, err.get());
     EXPECT_EQ(ui.showMessageBox("Delete it?", kYesNo | kIconExclamation, "Quorvel"), kAnswerNo);
     EXPECT_NE(err.text().find("use --yes"), std::string::npos);
     EXPECT_FALSE(ui.askInput("Name?", "Quorvel"));
+
+    CliUi agreeing({Verbosity::Normal, true, false, false}, err.get());  // --yes
+    EXPECT_EQ(agreeing.showMessageBox("Go on?", kOkCancel, "Quorvel"), kAnswerOk);
+    EXPECT_EQ(agreeing.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
 }
 
-TEST(CliUi, YesOptionAgrees) {
+// Answers are read from the terminal; No of a three-way question is No, and a success shown
+// with an exclamation mark is no error.
+TEST(CliUi, InteractiveAnswersAreRead) {
     CapturedStream err;
-    CliUi ui({Verbosity::Normal, true, false, false}, err.get());
-    EXPECT_EQ(ui.showMessageBox("Go on?", kOkCancel, "Quorvel"), kAnswerOk);
-    EXPECT_EQ(ui.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
-}
-
-TEST(CliUi, InteractiveAnswerIsRead) {
-    CapturedStream err;
-    std::string input = "y\nsecret\n";
+    std::string input = "y\nsecret\nn\nc\n";
     std::FILE* in = fmemopen(input.data(), input.size(), "r");
     CliUi ui({Verbosity::Normal, false, true, false}, err.get(), in);
     EXPECT_EQ(ui.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
     EXPECT_EQ(ui.askInput("Password?", "Quorvel"), QString("secret"));
+    EXPECT_EQ(ui.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerNo);
+    EXPECT_EQ(ui.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerCancel);
+    ui.showMessageBox("Upload finished!", kIconExclamation, "Quorvel");
+    EXPECT_TRUE(ui.errors().empty());
+    EXPECT_EQ(err.text().find("quorvel-cli: Upload finished!"), std::string::npos);
+    EXPECT_NE(err.text().find("Upload finished!"), std::string::npos);
     std::fclose(in);
 }
 
@@ -182,24 +185,6 @@ TEST(CliUi, ErrorsAreKeptAndQuietModeHidesNotes) {
     ui.setStatus("scanning KX...");
     ASSERT_EQ(ui.errors().size(), 1u);
     EXPECT_EQ(err.text(), "quorvel-cli: Port Timeout!\n");
-}
-
-}  // namespace
-
-namespace {
-
-TEST(CliUi, NoOfAThreeWayQuestionIsNoAndSuccessIsNoError) {
-    CapturedStream err;
-    std::string input = "n\nc\n";
-    std::FILE* in = fmemopen(input.data(), input.size(), "r");
-    CliUi ui({Verbosity::Normal, false, true, false}, err.get(), in);
-    EXPECT_EQ(ui.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerNo);
-    EXPECT_EQ(ui.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerCancel);
-    ui.showMessageBox("Upload finished!", kIconExclamation, "Quorvel");
-    EXPECT_TRUE(ui.errors().empty());
-    EXPECT_EQ(err.text().find("quorvel-cli: Upload finished!"), std::string::npos);
-    EXPECT_NE(err.text().find("Upload finished!"), std::string::npos);
-    std::fclose(in);
 }
 
 }  // namespace

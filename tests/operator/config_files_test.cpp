@@ -17,7 +17,7 @@ namespace operator_tests {
 namespace {
 
 class ConfigFilesTest : public ::testing::Test {
-protected:
+  protected:
     ConfigFilesTest() {
         log.setFileName(QDir(directory.path()).filePath("log"));
         log.setActive(true);
@@ -43,19 +43,17 @@ protected:
     MessageService messages{ui, log};
 };
 
-TEST(ConfigFieldReader, SplitsAtCommasAndLineEndsAndKeepsQuotedCommas) {
+// Fields split at commas and line ends, quoted commas kept, each with the line it is on.
+TEST(ConfigFieldReader, SplitsAtCommasAndLineEndsAndCountsLines) {
     ConfigFieldReader reader(" 12 , \"a, b\",x\r\n\r\n\"\",,last,\n");
     QStringList fields;
-    while (auto field = reader.next()) fields << field->text;
+    QList<int> lines;
+    while (auto field = reader.next()) {
+        fields << field->text;
+        lines << field->line;
+    }
     EXPECT_EQ(fields, QStringList({"12", "a, b", "x", "", "", "last", ""}));
-}
-
-TEST(ConfigFieldReader, CountsLinesOfFields) {
-    ConfigFieldReader reader("a\r\n\r\nb,c");
-    EXPECT_EQ(reader.next()->line, 1);
-    EXPECT_EQ(reader.next()->line, 3);
-    EXPECT_EQ(reader.next()->line, 3);
-    EXPECT_FALSE(reader.next());
+    EXPECT_EQ(lines, QList<int>({1, 1, 1, 3, 3, 3, 3}));
 }
 
 TEST(FieldNumber, AcceptsOnlyWholeNumbers) {
@@ -67,16 +65,15 @@ TEST(FieldNumber, AcceptsOnlyWholeNumbers) {
 }
 
 TEST_F(ConfigFilesTest, AmplifierTableWithHeaderHasSixColumns) {
-    write("WS.CFG", "QTX,V1\r\n0,0,\"-\",0,\"none\",\"\"\r\n12,31,\"RA56\",16384,\"RA56\",\"RA56N\"\r\n");
+    write("WS.CFG",
+          "QTX,V1\r\n0,0,\"-\",0,\"none\",\"\"\r\n12,31,\"RA56\",16384,\"RA56\",\"RA56N\"\r\n");
     std::vector<AmplifierRow> rows;
     ReadAmplifierTable(context(), rows);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1].amtNumber, 12);
-    EXPECT_EQ(rows[1].ampCode, 31);
-    EXPECT_EQ(rows[1].typePrefix, "RA56");
-    EXPECT_EQ(rows[1].startAddress, 16384);
-    EXPECT_EQ(rows[1].typeName, "RA56");
-    EXPECT_EQ(rows[1].secondTypePrefix, "RA56N");
+    const AmplifierRow& r = rows[1];
+    EXPECT_EQ((QStringList{QString::number(r.amtNumber), QString::number(r.ampCode), r.typePrefix,
+                           QString::number(r.startAddress), r.typeName, r.secondTypePrefix}),
+              (QStringList{"12", "31", "RA56", "16384", "RA56", "RA56N"}));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(log.pending().endsWith("WS.cfg configuration file V1 found."));
 }
@@ -118,19 +115,19 @@ TEST_F(ConfigFilesTest, AmplifierTableVersionV2IsNotSupported) {
 TEST_F(ConfigFilesTest, MissingFilesAreEachReportedOnce) {
     ConfigTables tables;
     ReadConfigurationFiles(context(), tables);
-    EXPECT_EQ(prompts(),
-              QStringList({"Amplifier configuration file ws.cfg does not exist!\r"
-                           "Please check setup of Quorlink!",
-                           "NODEPOD configuration file NodePod.cfg does not exist!\r"
-                           "Please check setup of Quorlink!",
-                           "KXxx configuration file kx.cfg does not exist!"}));
+    EXPECT_EQ(prompts(), QStringList({"Amplifier configuration file ws.cfg does not exist!\r"
+                                      "Please check setup of Quorlink!",
+                                      "NODEPOD configuration file NodePod.cfg does not exist!\r"
+                                      "Please check setup of Quorlink!",
+                                      "KXxx configuration file kx.cfg does not exist!"}));
     EXPECT_EQ(tables.controllers.size(), 13u);
     EXPECT_TRUE(tables.amplifiers.empty());
 }
 
 TEST_F(ConfigFilesTest, FieldThatIsNotANumberIsRefusedWithFileAndLine) {
-    write("ws.cfg", "QTX,V1\r\n12,31,RA56,16384,RA56,\r\n13,3x,RA57,16384,RA57,\r\n"
-                    "14,33,RA58,16384,RA58,\r\n");
+    write("ws.cfg",
+          "QTX,V1\r\n12,31,RA56,16384,RA56,\r\n13,3x,RA57,16384,RA57,\r\n"
+          "14,33,RA58,16384,RA58,\r\n");
     std::vector<AmplifierRow> rows;
     ReadAmplifierTable(context(), rows);
     ASSERT_EQ(rows.size(), 2u);

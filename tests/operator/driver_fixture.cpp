@@ -2,12 +2,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <algorithm>
 
 #include "operator/drivers/amplifier_commands.h"
 #include "operator/drivers/shell_commands.h"
-#include "operator/shell/protocol_log.h"
 
 namespace operator_tests {
 namespace {
@@ -62,40 +60,19 @@ nlohmann::json rackOf(const std::vector<nlohmann::json>& amplifierSlots) {
 }
 
 DriverTest::DriverTest() {
-    const QDir root(directory.path());
-    root.mkpath("program");
-    root.mkpath("Download");
-    programDirectory = root.filePath("program");
-    downloadDirectory = root.filePath("Download");
-    logFile = root.filePath("Quorlink.log");
-    for (const char* name : {"ws.cfg", "kx.cfg", "NodePod.cfg"}) {
-        copyFile(QString(CONFIG_DIR) + "/" + name, programDirectory + "/" + name);
-    }
+    const QString program = QDir(directory.path()).filePath("program");
+    for (const char* name : {"ws.cfg", "kx.cfg", "NodePod.cfg"})
+        copyFile(QString(CONFIG_DIR) + "/" + name, program + "/" + name);
     fwgen::writeAmplifierSet(downloadDirectory.toStdString());
-    QSettings settings(root.filePath("Quorvel.ini"), QSettings::IniFormat);
-    settings.setValue("Properties/LogFileName", logFile);
-    settings.setValue("Properties/DownloadPath", downloadDirectory + "/");
-    settings.setValue("Properties/CommPort", "Ethernet TCP/IP");
-    settings.setValue("Properties/ResetTimeout3", "4");
-}
-
-DriverTest::~DriverTest() {
-    dispatcher.reset();
-    context.reset();
-    shell.reset();
+    store("Properties", "DownloadPath", downloadDirectory + "/");
+    store("Properties", "ResetTimeout3", "4");
 }
 
 void DriverTest::startWith(const nlohmann::json& rack, const QString& startMode) {
     useRack(rack).add(std::make_unique<PanelSwitch>(), {rack::Role::Other, -1});
-    quorvel::ShellEnvironment environment;
-    environment.programDirectory = programDirectory;
-    environment.settingsFile = QDir(directory.path()).filePath("Quorvel.ini");
-    environment.instanceLockDirectory = QDir(directory.path()).filePath("locks");
-    environment.now = [] { return QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)); };
-    shell = std::make_unique<quorvel::OperatorShell>(ui, environment);
-    ASSERT_TRUE(shell->start(startMode));
-    ASSERT_EQ(shell->ScanSystem(), quorvel::ScanOutcome::Finished);
-    context = std::make_unique<quorvel::DriverContext>(*shell);
+    startShell(startMode);
+    ASSERT_TRUE(context);
+    ASSERT_TRUE(shell->state().Inventory.scanned);
     dispatcher = std::make_unique<quorvel::CommandDispatcher>(*context);
     quorvel::RegisterShellCommands(*dispatcher);
     quorvel::RegisterAmplifierCommands(*dispatcher);
@@ -107,24 +84,8 @@ rack::amplifier::AmplifierModule& DriverTest::module(int slot) {
     return dynamic_cast<rack::amplifier::AmplifierModule&>(*rack().slot(slot));
 }
 
-QStringList DriverTest::protocol() const {
-    shell->FlushProtocol();
-    QFile file(logFile);
-    QStringList texts;
-    if (!file.open(QIODevice::ReadOnly)) return texts;
-    for (const QString& line : quorvel::SplitLogLines(QString::fromLocal8Bit(file.readAll()))) {
-        const qsizetype colon = line.indexOf(": ");
-        if (colon >= 0) texts << line.mid(colon + 2);
-    }
-    return texts;
-}
-
 fwgen::AmplifierFirmware DriverTest::firmware(int firmwareType) const {
     return fwgen::amplifierFirmware(fwgen::amplifierModel(firmwareType));
-}
-
-QString DriverTest::downloadFile(const std::string& name) const {
-    return QDir(downloadDirectory).filePath(QString::fromStdString(name));
 }
 
 bool DriverTest::holdsFirmware(int slot, const fwgen::AmplifierFirmware& fw) {
@@ -138,8 +99,8 @@ bool DriverTest::holdsFirmware(int slot, const fwgen::AmplifierFirmware& fw) {
     return true;
 }
 
-size_t DriverTest::rackReceived(const std::string& command) const {
-    const auto& lines = const_cast<DriverTest*>(this)->rack().received();
+size_t DriverTest::rackReceived(const std::string& command) {
+    const auto& lines = rack().received();
     return static_cast<size_t>(std::count(lines.begin(), lines.end(), command));
 }
 

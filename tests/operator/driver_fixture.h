@@ -1,16 +1,14 @@
 #pragma once
 // The drivers against the simulated rack in-process, on the virtual clock, with the strict
-// scripted UI: a temporary installation (hardware tables, download directory with test firmware
-// of every amplifier type, settings, protocol log), the shell started and the rack scanned.
-#include <QTemporaryDir>
+// scripted UI (the sandbox of the processor driver tests), here with the shipped hardware tables,
+// the test firmware of every amplifier type in the download directory, the panel's bus commands
+// answered by a stand-in, and the commands of the shell and the amplifier drivers registered.
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "driver_rack.h"
 #include "operator/drivers/command_dispatcher.h"
-#include "operator/drivers/driver_context.h"
 #include "rack/amplifier/amplifier_module.h"
-#include "sim_rack.h"
-#include "strict_ui.h"
 #include "tools/fwgen/amplifier_set.h"
 
 namespace operator_tests {
@@ -20,10 +18,9 @@ nlohmann::json amplifierSlot(int slot, int firmwareType, const std::string& vers
 // A rack with a KX43 (firmware that relays uploads over TCP) and the given slots, no panel.
 nlohmann::json rackOf(const std::vector<nlohmann::json>& slots);
 
-class DriverTest : public testing_support::SimRackTest {
+class DriverTest : public driver_tests::DriverRackTest {
   protected:
     DriverTest();
-    ~DriverTest() override;
 
     // Builds the rack, starts the shell in `startMode` and scans.
     void startWith(const nlohmann::json& rack, const QString& startMode = {});
@@ -34,20 +31,16 @@ class DriverTest : public testing_support::SimRackTest {
     const quorvel::SlotRecord& record(int slot) {
         return shell->state().Inventory.slotRecords[slot];
     }
-    // The protocol entries written since start-up, without date and time.
-    QStringList protocol() const;
     // True when the flash of `slot` holds the test firmware of its type.
     bool holdsFirmware(int slot, const fwgen::AmplifierFirmware& firmware);
     // The firmware written into the download directory for `firmwareType`.
     fwgen::AmplifierFirmware firmware(int firmwareType) const;
-    QString downloadFile(const std::string& name) const;
-    size_t rackReceived(const std::string& command) const;
+    QString downloadFile(const std::string& name) const {
+        return downloads(QString::fromStdString(name));
+    }
+    size_t rackReceived(const std::string& command);
 
-    QTemporaryDir directory;
-    QString programDirectory, downloadDirectory, logFile;
-    testing_support::StrictUi ui;
-    std::unique_ptr<quorvel::OperatorShell> shell;
-    std::unique_ptr<quorvel::DriverContext> context;
+    const QString downloadDirectory = downloads();
     std::unique_ptr<quorvel::CommandDispatcher> dispatcher;
 };
 

@@ -18,7 +18,7 @@ using namespace quorvel;
 namespace {
 
 class DownloadDirectory {
-public:
+  public:
     DownloadDirectory() {
         for (const char* file :
              {"ra51p206.s00",  "ra51p207.s01",  "RA51P207.S72",   "RA51NP101.S00", "RA51S6P210.S00",
@@ -42,7 +42,7 @@ public:
         file.write(text);
     }
 
-private:
+  private:
     QTemporaryDir directory;
 };
 
@@ -68,159 +68,115 @@ struct CatalogueCase {
     QString defaultEntry;
 };
 
-FirmwareTarget amplifier(ProgramState& s, int slot) { return AmplifierTarget(s, slot); }
+using Tweak = std::function<void(ProgramState&, SlotRecord&)>;
+
+// The target of a module in slot 0 (typed with `prefix` and `second`), after `tweak`.
+std::function<FirmwareTarget(ProgramState&)> onModule(const QString& type, const QString& prefix,
+                                                      Tweak tweak = nullptr,
+                                                      const QString& second = {}) {
+    return [=](ProgramState& s) {
+        SlotRecord& r = module(s, 0, type, prefix, second);
+        if (tweak) tweak(s, r);
+        return AmplifierTarget(s, 0);
+    };
+}
 
 FirmwareTarget device(FirmwareDeviceKind kind, int slot = -1, const QString& nodePrefix = {}) {
     return {kind, slot, nodePrefix};
 }
 
 const CatalogueCase kCases[] = {
-    {"AmplifierWithSecondPrefix",
-     [](ProgramState& s) {
-         module(s, 0, "RA51", "ra51", "RA51N");
-         return amplifier(s, 0);
-     },
-     "ra51P*.*",
-     {"ra51p*.s*", "ra51p*.f*", "RA51Np*.s*", "RA51Np*.f*"},
-     {"RA51P206.S00", "RA51P207.S01", "RA51NP101.S00"},
-     "RA51P206.S00"},
-    {"F72FilesHiddenFromOtherModules",
-     [](ProgramState& s) {
-         module(s, 0, "RA56", "RA56");
-         return amplifier(s, 0);
-     },
-     "RA56P*.*",
-     {"RA56p*.s*", "RA56p*.f*"},
-     {"RA56P207.S00"},
-     "RA56P207.S00"},
-    {"F72ModuleSearchesOnlyF72Files",
-     [](ProgramState& s) {
-         module(s, 0, "RA56", "RA56-F72").VersionSuffix = "F72";
-         return amplifier(s, 0);
-     },
-     "RA56P*.*",
-     {"RA56p*.s72", "RA56p*.f72"},
-     {"RA56P207.S72"},
-     "RA56P207.S72"},
-    {"RA51FamilyInServiceStart",
-     [](ProgramState& s) {
-         s.StartMode = "S";
-         module(s, 0, "RA51", "ra51");
-         return amplifier(s, 0);
-     },
-     "RA51*.*",
-     {"RA51p*.s*", "RA51S6p*.s*"},
-     {"RA51P206.S00", "RA51P207.S01", "RA51P207.S72", "RA51S6P210.S00"},
-     "RA51P206.S00"},
-    {"RA51BFamilyForATypeGivenByHand",
-     [](ProgramState& s) {
-         module(s, 0, "RA51B", "RA51B").TypeAssignedByHand = true;
-         return amplifier(s, 0);
-     },
-     "RA51B*.*",
-     {"RA51b*.s*", "RA51b*.f*"},
-     {"RA51BP300.S00", "RA51BP300.F00"},
-     "RA51BP300.S00"},
-    {"RA677InProductionWithLoader1",
-     [](ProgramState& s) {
-         s.StartMode = "P";
-         s.IncludeLoader1 = true;
-         module(s, 0, "RA677", "RA677");
-         return amplifier(s, 0);
-     },
-     "RA901Bp*.*",
-     {"RA901Bp*.s*", "RA901Bp*.f*", "RA?77p*.s*", "RA?77p*.f*"},
-     {"RA901BP650.S00", "RA677P640.S00"},
-     "RA901BP650.S00"},
-    {"ModuleOfUnknownTypeIsOfferedNothing",
-     [](ProgramState& s) {
-         module(s, 0, "RA99", "");
-         return amplifier(s, 0);
-     },
-     "P*.*",
-     {},
-     {"No Firmware found!", "Please copy files", "P*.*", "to directory set in",
-      "Transfer->Directory.. !"},
-     ""},
-    {"AmplifierLoader1",
-     [](ProgramState& s) {
-         s.OnlyLoader1 = true;
-         module(s, 0, "RA51", "ra51-F72").VersionSuffix = "F72";
-         return amplifier(s, 0);
-     },
-     "ra51*.LD1",
-     {"ra51*.LD1"},
-     {"RA51L103.LD1"},
-     "RA51L103.LD1"},
-    {"AmplifierLoader1OfAnOlderController",
-     [](ProgramState& s) {
-         s.OnlyLoader1 = true;
-         module(s, 0, "RA14", "ra14").ControllerKind = 1;
-         return amplifier(s, 0);
-     },
-     "ra14*.LD1",
-     {"xxxdasd.xas"},
-     {"Device not supported!"},
-     ""},
-    {"AmplifierDriverModeOfAType4Module",
-     [](ProgramState& s) {
-         s.AmplifierModeFlag = true;
-         module(s, 0, "RA901B", "ra901b").ControllerKind = 4;
-         return amplifier(s, 0);
-     },
-     "*.bpl",
-     {"*.bpl"},
-     {"MODE.BPL"},
-     "MODE.BPL"},
-    {"ProcessorDirectoriesOnly",
-     [](ProgramState& s) {
-         s.Inventory.processor.ProcessorType = "KX33";
-         return device(FirmwareDeviceKind::Processor);
-     },
-     "KX33P*.s*",
-     {"KX33P*.s*", "KX33P*.f*"},
-     {"KX33P141.S00", "KX33P141.S01"},
-     "KX33P141.S00"},
-    {"KX43OffersApplicationAndProductionDirectories",
-     [](ProgramState& s) {
-         s.Inventory.processor.ProcessorType = "KX43";
-         return device(FirmwareDeviceKind::Processor);
-     },
-     "KX43AorP*.s*",
-     {"KX43P*.s*", "KX43A*.s*"},
-     {"KX43P150.S00", "KX43A150.S00"},
-     "KX43P150.S00"},
-    {"ProcessorInAnOldBootLoader",
-     [](ProgramState& s) {
-         s.Inventory.processor.LoaderRevision = "1.10";
-         s.Inventory.processor.ProcessorType = "KX43";
-         s.Inventory.processor.InBootLoader = true;
-         return device(FirmwareDeviceKind::Processor);
-     },
-     "KX43*.s*",
-     {"KX43*.s*", "KX43A*.s*"},
-     {"KX43A150.S00", "KX43P150.S00"},
-     "KX43A150.S00"},
-    {"PanelAndItsLoader1",
-     [](ProgramState& s) {
-         s.Inventory.panel.PanelType = "DV43A";
-         s.PanelLoader1 = true;
-         return device(FirmwareDeviceKind::PanelLoader1);
-     },
-     "DV43A*.ld1",
-     {"DV43A*.ld1"},
-     {"DV43A100.LD1"},
-     "DV43A100.LD1"},
-    {"NodePod",
-     [](ProgramState&) { return device(FirmwareDeviceKind::NodePod, 1, "NP21"); },
-     "NP21p*.*",
-     {"NP21p*.s*", "NP21p*.f*"},
-     {"NP21P205.S00"},
-     "NP21P205.S00"},
+    CatalogueCase("AmplifierWithSecondPrefix", onModule("RA51", "ra51", nullptr, "RA51N"),
+                  "ra51P*.*", {"ra51p*.s*", "ra51p*.f*", "RA51Np*.s*", "RA51Np*.f*"},
+                  {"RA51P206.S00", "RA51P207.S01", "RA51NP101.S00"}, "RA51P206.S00"),
+    CatalogueCase("F72FilesHiddenFromOtherModules", onModule("RA56", "RA56"), "RA56P*.*",
+                  {"RA56p*.s*", "RA56p*.f*"}, {"RA56P207.S00"}, "RA56P207.S00"),
+    CatalogueCase(
+        "F72ModuleSearchesOnlyF72Files",
+        onModule("RA56", "RA56-F72", [](ProgramState&, SlotRecord& r) { r.VersionSuffix = "F72"; }),
+        "RA56P*.*", {"RA56p*.s72", "RA56p*.f72"}, {"RA56P207.S72"}, "RA56P207.S72"),
+    CatalogueCase("RA51FamilyInServiceStart",
+                  onModule("RA51", "ra51", [](ProgramState& s, SlotRecord&) { s.StartMode = "S"; }),
+                  "RA51*.*", {"RA51p*.s*", "RA51S6p*.s*"},
+                  {"RA51P206.S00", "RA51P207.S01", "RA51P207.S72", "RA51S6P210.S00"},
+                  "RA51P206.S00"),
+    CatalogueCase("RA51BFamilyForATypeGivenByHand",
+                  onModule("RA51B", "RA51B",
+                           [](ProgramState&, SlotRecord& r) { r.TypeAssignedByHand = true; }),
+                  "RA51B*.*", {"RA51b*.s*", "RA51b*.f*"}, {"RA51BP300.S00", "RA51BP300.F00"},
+                  "RA51BP300.S00"),
+    CatalogueCase("RA677InProductionWithLoader1",
+                  onModule("RA677", "RA677",
+                           [](ProgramState& s, SlotRecord&) {
+                               s.StartMode = "P";
+                               s.IncludeLoader1 = true;
+                           }),
+                  "RA901Bp*.*", {"RA901Bp*.s*", "RA901Bp*.f*", "RA?77p*.s*", "RA?77p*.f*"},
+                  {"RA901BP650.S00", "RA677P640.S00"}, "RA901BP650.S00"),
+    CatalogueCase("ModuleOfUnknownTypeIsOfferedNothing", onModule("RA99", ""), "P*.*", {},
+                  {"No Firmware found!", "Please copy files", "P*.*", "to directory set in",
+                   "Transfer->Directory.. !"},
+                  ""),
+    CatalogueCase("AmplifierLoader1",
+                  onModule("RA51", "ra51-F72",
+                           [](ProgramState& s, SlotRecord& r) {
+                               s.OnlyLoader1 = true;
+                               r.VersionSuffix = "F72";
+                           }),
+                  "ra51*.LD1", {"ra51*.LD1"}, {"RA51L103.LD1"}, "RA51L103.LD1"),
+    CatalogueCase("AmplifierLoader1OfAnOlderController",
+                  onModule("RA14", "ra14",
+                           [](ProgramState& s, SlotRecord& r) {
+                               s.OnlyLoader1 = true;
+                               r.ControllerKind = 1;
+                           }),
+                  "ra14*.LD1", {"xxxdasd.xas"}, {"Device not supported!"}, ""),
+    CatalogueCase("AmplifierDriverModeOfAType4Module",
+                  onModule("RA901B", "ra901b",
+                           [](ProgramState& s, SlotRecord& r) {
+                               s.AmplifierModeFlag = true;
+                               r.ControllerKind = 4;
+                           }),
+                  "*.bpl", {"*.bpl"}, {"MODE.BPL"}, "MODE.BPL"),
+    CatalogueCase(
+        "ProcessorDirectoriesOnly",
+        [](ProgramState& s) {
+            s.Inventory.processor.ProcessorType = "KX33";
+            return device(FirmwareDeviceKind::Processor);
+        },
+        "KX33P*.s*", {"KX33P*.s*", "KX33P*.f*"}, {"KX33P141.S00", "KX33P141.S01"}, "KX33P141.S00"),
+    CatalogueCase(
+        "KX43OffersApplicationAndProductionDirectories",
+        [](ProgramState& s) {
+            s.Inventory.processor.ProcessorType = "KX43";
+            return device(FirmwareDeviceKind::Processor);
+        },
+        "KX43AorP*.s*", {"KX43P*.s*", "KX43A*.s*"}, {"KX43P150.S00", "KX43A150.S00"},
+        "KX43P150.S00"),
+    CatalogueCase(
+        "ProcessorInAnOldBootLoader",
+        [](ProgramState& s) {
+            s.Inventory.processor.LoaderRevision = "1.10";
+            s.Inventory.processor.ProcessorType = "KX43";
+            s.Inventory.processor.InBootLoader = true;
+            return device(FirmwareDeviceKind::Processor);
+        },
+        "KX43*.s*", {"KX43*.s*", "KX43A*.s*"}, {"KX43A150.S00", "KX43P150.S00"}, "KX43A150.S00"),
+    CatalogueCase(
+        "PanelAndItsLoader1",
+        [](ProgramState& s) {
+            s.Inventory.panel.PanelType = "DV43A";
+            s.PanelLoader1 = true;
+            return device(FirmwareDeviceKind::PanelLoader1);
+        },
+        "DV43A*.ld1", {"DV43A*.ld1"}, {"DV43A100.LD1"}, "DV43A100.LD1"),
+    CatalogueCase(
+        "NodePod", [](ProgramState&) { return device(FirmwareDeviceKind::NodePod, 1, "NP21"); },
+        "NP21p*.*", {"NP21p*.s*", "NP21p*.f*"}, {"NP21P205.S00"}, "NP21P205.S00"),
 };
 
 class Catalogue : public ::testing::TestWithParam<CatalogueCase> {
-protected:
+  protected:
     DownloadDirectory downloads;
 };
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 using namespace quorvel;
 
 namespace {
@@ -17,20 +19,19 @@ VersionQuery answers(std::optional<QString> answer) {
     return [answer] { return answer; };
 }
 
+QStringList fields(const ProcessorRecord& r) {
+    return {r.Identity,        r.ProcessorType,      r.VersionSuffix,
+            r.SoftwareVersion, r.LoaderRevision,     r.HardwareRevision,
+            r.KernelRevision,  r.FileSystemRevision, r.LoaderBiosRevision};
+}
+
 TEST(ParseProcessorIdentity, ApplicationIdentity) {
     ProcessorRecord r;
-    ParseProcessorIdentity(r, "QTX,KX43,2,P1.41X,rest", "\"A01\"",
-                           "\"2.40\"#\"1.12\"#\"1.05\"", kProcessors, answers("1.234"));
-    EXPECT_EQ(r.Identity, "QTX,KX43,2,P1.41X,rest");
-    EXPECT_EQ(r.ProcessorType, "KX43");
-    EXPECT_EQ(r.VersionSuffix, "2");
-    EXPECT_EQ(r.SoftwareVersion, "P1.41");
-    EXPECT_EQ(r.LoaderRevision, "1.23");
+    ParseProcessorIdentity(r, "QTX,KX43,2,P1.41X,rest", "\"A01\"", "\"2.40\"#\"1.12\"#\"1.05\"",
+                           kProcessors, answers("1.234"));
+    EXPECT_EQ(fields(r), (QStringList{"QTX,KX43,2,P1.41X,rest", "KX43", "2", "P1.41", "1.23", "A01",
+                                      "2.40", "1.12", "1.05"}));
     EXPECT_FALSE(r.InBootLoader);
-    EXPECT_EQ(r.HardwareRevision, "A01");
-    EXPECT_EQ(r.KernelRevision, "2.40");
-    EXPECT_EQ(r.FileSystemRevision, "1.12");
-    EXPECT_EQ(r.LoaderBiosRevision, "1.05");
 }
 
 TEST(ParseProcessorIdentity, HardwareRevisionChoosesTheTableRowInFileOrder) {
@@ -54,11 +55,9 @@ TEST(ParseProcessorIdentity, BootLoaderIdentity) {
     ParseProcessorIdentity(r, "QTX-KX43B-Bootstraploader,1.07,more", "?", "", kProcessors,
                            answers("9.99"));
     EXPECT_TRUE(r.InBootLoader);
-    EXPECT_EQ(r.Identity, "QTX-KX43B-Bootstraploader");
-    EXPECT_EQ(r.SoftwareVersion, "1.07");
-    EXPECT_EQ(r.LoaderRevision, r.SoftwareVersion);
-    EXPECT_EQ(r.ProcessorType, "KX43B");
-    EXPECT_EQ(r.HardwareRevision, "-");
+    EXPECT_EQ((QStringList{r.Identity, r.ProcessorType, r.SoftwareVersion, r.LoaderRevision,
+                           r.HardwareRevision}),
+              (QStringList{"QTX-KX43B-Bootstraploader", "KX43B", "1.07", "1.07", "-"}));
 }
 
 TEST(ParseProcessorIdentity, NoMakerAnswerIsNotDetected) {
@@ -75,22 +74,17 @@ TEST(ParseProcessorIdentity, IdentityIsCutAtACrBehindTheFifthCharacter) {
     ProcessorRecord r;
     ParseProcessorIdentity(r, "QTX,KX43,0,P1.41\rjunk", "\"A01\"\r\n", "    #\"1.12\"#",
                            kProcessors, answers("1.00"));
-    EXPECT_EQ(r.Identity, "QTX,KX43,0,P1.41");
-    EXPECT_EQ(r.HardwareRevision, "A01");
-    EXPECT_EQ(r.KernelRevision, "-");
-    EXPECT_EQ(r.FileSystemRevision, "1.12");
-    EXPECT_EQ(r.LoaderBiosRevision, "-");
+    EXPECT_EQ(fields(r), (QStringList{"QTX,KX43,0,P1.41", "KX43", "0", "P1.41", "1.00", "A01", "-",
+                                      "1.12", "-"}));
 }
 
 TEST(ParsePanelIdentity, VersionHardwareRevisionAndSerialNumber) {
     PanelRecord r;
     ParsePanelIdentity(r, "QTX,DV33A,0,P4.10,1.20,0012345", "");
     EXPECT_TRUE(r.Present);
-    EXPECT_EQ(r.PanelType, "DV33A");
-    EXPECT_EQ(r.SoftwareVersion, "4.10");
-    EXPECT_EQ(r.Identity, "QTX,DV33A,0,P4.10");
-    EXPECT_EQ(r.HardwareRevision, "1.20");
-    EXPECT_EQ(r.SerialNumber, "0012345");
+    EXPECT_EQ((QStringList{r.PanelType, r.SoftwareVersion, r.Identity, r.HardwareRevision,
+                           r.SerialNumber}),
+              (QStringList{"DV33A", "4.10", "QTX,DV33A,0,P4.10", "1.20", "0012345"}));
 }
 
 TEST(ParsePanelIdentity, Dv43WithRevision2BecomesTypeB) {
@@ -115,14 +109,12 @@ TEST(ParsePanelIdentity, AbsentOrPlaceholderPanelIsNotDetected) {
 }
 
 class SlotParsing : public ::testing::Test {
-protected:
+  protected:
     SlotParsing() {
         tables.controllers = BuiltinControllerTable();
         tables.amplifiers = {
-            {0, 0, "none", 0, "unknown", ""},
-            {12, 31, "RA56", 16384, "RA56", "RA56N"},
-            {4, 8, "RA50B", 32768, "RA50B", ""},
-            {5, 9, "RA50B5", 32768, "RA50B", ""},
+            {0, 0, "none", 0, "unknown", ""},    {12, 31, "RA56", 16384, "RA56", "RA56N"},
+            {4, 8, "RA50B", 32768, "RA50B", ""}, {5, 9, "RA50B5", 32768, "RA50B", ""},
             {9, 14, "RA80C", 4096, "RA80C", ""},
         };
     }
@@ -139,36 +131,27 @@ TEST_F(SlotParsing, ApplicationIdentityFillsVersionsKindAndType) {
     SlotRecord r = slot("RA56", 12);
     ParseSlotIdentity(r, "QTX-RA56,SN0001-WS050,F72,P2.06A", "\"1.03\"\r\n", tables);
     EXPECT_TRUE(r.Present);
-    EXPECT_EQ(r.ControllerKind, 2);
-    EXPECT_EQ(r.IdentifiedType, "RA56");
-    EXPECT_EQ(r.VersionSuffix, "F72");
-    EXPECT_EQ(r.SoftwareVersion, "P2.06");
-    EXPECT_EQ(r.HardwareRevision, "1.03");
-    EXPECT_EQ(r.AmpCode, 31);
-    EXPECT_EQ(r.TypePrefix, "RA56");
-    EXPECT_EQ(r.SecondTypePrefix, "RA56N");
-    EXPECT_EQ(r.StartAddress, 16384);
+    EXPECT_EQ((QStringList{r.IdentifiedType, r.VersionSuffix, r.SoftwareVersion, r.HardwareRevision,
+                           r.TypePrefix, r.SecondTypePrefix}),
+              (QStringList{"RA56", "F72", "P2.06", "1.03", "RA56", "RA56N"}));
+    EXPECT_EQ((std::vector<long long>{r.ControllerKind, r.AmpCode, r.StartAddress}),
+              (std::vector<long long>{2, 31, 16384}));
 }
 
 TEST_F(SlotParsing, ControllerModelsAppendTheirLetters) {
-    SlotRecord b = slot("RA50", 0);
-    ParseSlotIdentity(b, "QTX-RA50,S-WS004,0,P1.00", "", tables);
-    EXPECT_EQ(b.IdentifiedType, "RA50B");
-    EXPECT_EQ(b.ControllerKind, 2);
-    SlotRecord c = slot("RA80", 0);
-    ParseSlotIdentity(c, "QTX-RA80,S-WS081,0,P1.00", "", tables);
-    EXPECT_EQ(c.IdentifiedType, "RA80C");
-    EXPECT_EQ(c.ControllerKind, 3);
-    SlotRecord kind4 = slot("RA90", 0);
-    ParseSlotIdentity(kind4, "QTX-RA90,S-WS50B,0,P1.00", "", tables);
-    EXPECT_EQ(kind4.IdentifiedType, "RA90B");
-    EXPECT_EQ(kind4.ControllerKind, 4);
-    SlotRecord unlisted = slot("RA90", 0);
-    ParseSlotIdentity(unlisted, "QTX-RA90,S-WS777,0,P1.00", "", tables);
-    EXPECT_EQ(unlisted.ControllerKind, 0);
-    SlotRecord noDash = slot("RA90", 0);
-    ParseSlotIdentity(noDash, "QTX-RA90,S,0,P1.00", "", tables);
-    EXPECT_EQ(noDash.ControllerKind, 0);
+    const std::tuple<QString, QString, QString, int> cases[] = {
+        {"RA50", "QTX-RA50,S-WS004,0,P1.00", "RA50B", 2},
+        {"RA80", "QTX-RA80,S-WS081,0,P1.00", "RA80C", 3},
+        {"RA90", "QTX-RA90,S-WS50B,0,P1.00", "RA90B", 4},
+        {"RA90", "QTX-RA90,S-WS777,0,P1.00", "RA90", 0},  // controller not listed
+        {"RA90", "QTX-RA90,S,0,P1.00", "RA90", 0},        // no dash
+    };
+    for (const auto& [model, identity, type, kind] : cases) {
+        SlotRecord r = slot(model, 0);
+        ParseSlotIdentity(r, identity, "", tables);
+        EXPECT_EQ(r.IdentifiedType, type) << identity.toStdString();
+        EXPECT_EQ(r.ControllerKind, kind) << identity.toStdString();
+    }
 }
 
 TEST_F(SlotParsing, NotDetectedAndForeignIdentitiesDeriveNoType) {

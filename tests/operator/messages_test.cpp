@@ -12,7 +12,7 @@ namespace operator_tests {
 namespace {
 
 class MessagesTest : public ShellTest {
-protected:
+  protected:
     MessagesTest() {
         writeDefaultConfigFiles();
         start();
@@ -39,25 +39,21 @@ TEST_F(MessagesTest, QuietModeCollectsInsteadOfShowing) {
     EXPECT_EQ(loggedTexts().back(), "*** second ***");
 }
 
+// The library's text arrives whole (up to its 511 characters) and is titled by its kind.
 TEST_F(MessagesTest, MessageCallbackShowsTheLibrarysTextByKind) {
     ReceiveString("Port Timeout!");
     MessageCallback(0);
     ReceiveString("Done.");
     MessageCallback(1);
-    ASSERT_EQ(ui.messages.size(), 2u);
+    ReceiveString(std::string(511, 'x').c_str());
+    MessageCallback(0);
+    ASSERT_EQ(ui.messages.size(), 3u);
     EXPECT_EQ(ui.messages[0].prompt, "Port Timeout!");
     EXPECT_EQ(ui.messages[0].title, "Quorvel Error");
     EXPECT_EQ(ui.messages[0].style, kIconExclamation | kSystemModal);
     EXPECT_EQ(ui.messages[1].title, "Quorvel Information");
     EXPECT_EQ(ui.messages[1].style, kIconInformation | kSystemModal);
-}
-
-TEST_F(MessagesTest, LongLibraryMessagesArriveWhole) {
-    const std::string text(511, 'x');
-    ReceiveString(text.c_str());
-    MessageCallback(0);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].prompt.size(), 511);
+    EXPECT_EQ(ui.messages[2].prompt, QString(511, 'x'));
 }
 
 TEST_F(MessagesTest, ProgressAndStatusCallbacks) {
@@ -83,21 +79,17 @@ TEST_F(MessagesTest, NodePodCallbacksReachTheNodePodWindowOnly) {
     EXPECT_TRUE(ui.progress.empty());
 }
 
+// The answer goes back cut to 50 characters; a cancelled input hands back an empty one.
 TEST_F(MessagesTest, InputCallbackHandsBackAtMost50Characters) {
     ui.inputAnswer = QString(80, 'a');
     ReceiveString("Password?");
     InputCallback(0);
-    ASSERT_EQ(ui.inputPrompts.size(), 1u);
-    EXPECT_EQ(ui.inputPrompts[0], "Password?");
+    EXPECT_EQ(ui.inputPrompts, std::vector<QString>{"Password?"});
     char buffer[600] = {};
     EXPECT_EQ(SendString(buffer), 50);
-}
-
-TEST_F(MessagesTest, CancelledInputHandsBackAnEmptyAnswer) {
     ui.inputAnswer.reset();
     ReceiveString("Name?");
     InputCallback(0);
-    char buffer[600] = {};
     EXPECT_EQ(SendString(buffer), 0);
 }
 

@@ -13,7 +13,7 @@ using namespace quorvel;
 namespace {
 
 class ProtocolLogTest : public ::testing::Test {
-protected:
+  protected:
     ProtocolLogTest() {
         log.setFileName(fileName);
         log.setActive(true);
@@ -54,22 +54,21 @@ TEST_F(ProtocolLogTest, EntriesOpenWithCrLfDateTimeAndColon) {
     EXPECT_EQ(QString::fromLocal8Bit(readFile()), pending + second);
 }
 
-TEST_F(ProtocolLogTest, InactiveLogWritesNothing) {
+// An inactive log writes nothing; an unwritable file loses the entries quietly.
+TEST_F(ProtocolLogTest, InactiveLogWritesNothingAndAnUnwritableFileLosesTheEntries) {
     log.setActive(false);
     log.write("text");
     log.flush();
     EXPECT_TRUE(log.pending().isEmpty());
     EXPECT_FALSE(QFile::exists(fileName));
-}
-
-TEST_F(ProtocolLogTest, UnwritableFileLosesTheEntriesQuietly) {
+    log.setActive(true);
     log.setFileName(directory.path() + "/missing/dir/Quorlink.log");
     log.write("text");
     log.flush();
     EXPECT_TRUE(log.pending().isEmpty());
 }
 
-TEST_F(ProtocolLogTest, TrimKeepsTheNewest5001LinesOfALongerFile) {
+TEST_F(ProtocolLogTest, TrimKeepsTheNewest5001LinesOfALongerFileOnly) {
     // The leading CR LF makes line 1 empty; entries 1..5001 are lines 2..5002.
     writeFile(entries(1, 5001));
     log.trim();
@@ -78,13 +77,11 @@ TEST_F(ProtocolLogTest, TrimKeepsTheNewest5001LinesOfALongerFile) {
     EXPECT_EQ(lines.front(), "entry 1\r");
     EXPECT_EQ(lines.back(), "entry 5001");
     EXPECT_FALSE(QFile::exists(TrimmedCopyName(fileName)));
-}
 
-TEST_F(ProtocolLogTest, TrimLeavesA5000LineFileAlone) {
     const QByteArray text = entries(1, 4999);  // 5000 lines with the empty first one
     writeFile(text);
     log.trim();
-    EXPECT_EQ(readFile(), text);
+    EXPECT_EQ(readFile(), text) << "a 5000-line file is left alone";
 }
 
 TEST_F(ProtocolLogTest, TrimmedLogTakesNewEntriesOnTheirOwnLines) {
@@ -130,12 +127,11 @@ TEST_F(ProtocolLogTest, ViewerShowsTheNameUnderlinedAndTheNewestLines) {
     ASSERT_EQ(shown.size(), 1 + 1001);
     EXPECT_EQ(shown[1], "entry 501");
     EXPECT_TRUE(shown.back().endsWith(": pending"));
-}
 
-TEST_F(ProtocolLogTest, ViewerReportsAMissingFile) {
-    const auto viewer = log.viewerText();
-    EXPECT_FALSE(viewer.found);
-    EXPECT_TRUE(viewer.text.endsWith("\r\r*** log file not found! ***\r"));
+    QFile::remove(fileName);
+    const auto missing = log.viewerText();
+    EXPECT_FALSE(missing.found);
+    EXPECT_TRUE(missing.text.endsWith("\r\r*** log file not found! ***\r"));
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ nlohmann::json rackWith(const std::string& processorIdentity = "QTX,KX43,0,P1.41
 }
 
 class ScanTest : public testing_support::SimRackTest, public ShellSandbox {
-protected:
+  protected:
     ScanTest() { writeDefaultConfigFiles(); }
 
     ScanOutcome scan(const nlohmann::json& description, const QString& startMode = {},
@@ -49,58 +49,57 @@ protected:
     }
 };
 
-TEST_F(ScanTest, FullScanFillsTheInventoryFieldByField) {
+TEST_F(ScanTest, FullScanFillsTheInventoryFieldByFieldAndShutdownRestartsTheRack) {
     ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
     const ProcessorRecord& p = inventory().processor;
-    EXPECT_EQ(p.Identity, "QTX,KX43,0,P1.41");
-    EXPECT_EQ(p.ProcessorType, "KX43");
-    EXPECT_EQ(p.SoftwareVersion, "P1.41");
-    EXPECT_EQ(p.VersionSuffix, "0");
-    EXPECT_EQ(p.LoaderRevision, "P1.4");  // the version query's answer, four characters
+    // The loader revision is the version query's answer, four characters.
+    EXPECT_EQ((QStringList{p.Identity, p.ProcessorType, p.SoftwareVersion, p.VersionSuffix,
+                           p.LoaderRevision, p.HardwareRevision, p.KernelRevision,
+                           p.FileSystemRevision, p.LoaderBiosRevision}),
+              (QStringList{"QTX,KX43,0,P1.41", "KX43", "P1.41", "0", "P1.4", "A01", "2.40", "1.12",
+                           "1.05"}));
     EXPECT_FALSE(p.InBootLoader);
-    EXPECT_EQ(p.HardwareRevision, "A01");
-    EXPECT_EQ(p.KernelRevision, "2.40");
-    EXPECT_EQ(p.FileSystemRevision, "1.12");
-    EXPECT_EQ(p.LoaderBiosRevision, "1.05");
 
-    const PanelRecord& d = inventory().panel;
+    const PanelRecord& d = inventory().panel;  // hardware revision 2.10 makes a DV43B
     EXPECT_TRUE(d.Present);
-    EXPECT_EQ(d.PanelType, "DV43B");  // hardware revision 2.10
-    EXPECT_EQ(d.SoftwareVersion, "4.10");
-    EXPECT_EQ(d.HardwareRevision, "2.10");
-    EXPECT_EQ(d.SerialNumber, "0012345");
+    EXPECT_EQ((QStringList{d.PanelType, d.SoftwareVersion, d.HardwareRevision, d.SerialNumber}),
+              (QStringList{"DV43B", "4.10", "2.10", "0012345"}));
 
+    // A normal start gives an F72 module the F72 variant's files.
     const SlotRecord& ra51 = inventory().slotRecords[0];
     EXPECT_TRUE(ra51.Present);
-    EXPECT_EQ(ra51.Identity, "QTX-RA51,RA51-WS050,F72,P2.04");
-    EXPECT_EQ(ra51.IdentifiedType, "RA51");
-    EXPECT_EQ(ra51.ControllerKind, 2);
-    EXPECT_EQ(ra51.SoftwareVersion, "P2.04");
-    EXPECT_EQ(ra51.VersionSuffix, "F72");
-    EXPECT_EQ(ra51.AmtNumber, 12);
-    EXPECT_EQ(ra51.SubChannelCount, 4);
-    EXPECT_EQ(ra51.TypePrefix, "RA51-F72");  // normal start: the F72 variant's files
-    EXPECT_EQ(ra51.SecondTypePrefix, "RA51N");
-    EXPECT_EQ(ra51.AmpCode, 16);
-    EXPECT_EQ(ra51.StartAddress, 16384);
+    EXPECT_EQ((QStringList{ra51.Identity, ra51.IdentifiedType, ra51.SoftwareVersion,
+                           ra51.VersionSuffix, ra51.TypePrefix, ra51.SecondTypePrefix}),
+              (QStringList{"QTX-RA51,RA51-WS050,F72,P2.04", "RA51", "P2.04", "F72", "RA51-F72",
+                           "RA51N"}));
+    EXPECT_EQ((std::vector<long long>{ra51.ControllerKind, ra51.AmtNumber, ra51.SubChannelCount,
+                                      ra51.AmpCode, ra51.StartAddress}),
+              (std::vector<long long>{2, 12, 4, 16, 16384}));
 
-    const SlotRecord& ra77 = inventory().slotRecords[4];
-    EXPECT_EQ(ra77.IdentifiedType, "RA77C");  // controller WS081
+    const SlotRecord& ra77 = inventory().slotRecords[4];  // controller WS081
+    EXPECT_EQ(ra77.IdentifiedType, "RA77C");
     EXPECT_EQ(ra77.ControllerKind, 3);
     EXPECT_EQ(ra77.TypePrefix, "RA77C");
 
     const SlotRecord& loader = inventory().slotRecords[7];
-    EXPECT_EQ(loader.Identity, "QTX-RA51,RA51-WS050,L1,V1.02,0012");
-    EXPECT_EQ(loader.HardwareRevision, " ");
+    EXPECT_EQ((QStringList{loader.Identity, loader.HardwareRevision, loader.TypePrefix}),
+              (QStringList{"QTX-RA51,RA51-WS050,L1,V1.02,0012", " ", "RA51"}));
     EXPECT_EQ(loader.AmtNumber, 12);
-    EXPECT_EQ(loader.TypePrefix, "RA51");
 
     const SlotRecord& empty = inventory().slotRecords[1];
     EXPECT_TRUE(empty.Present);
     EXPECT_EQ(empty.Identity, "not detected");
     EXPECT_EQ(empty.ControllerKind, 0);
     EXPECT_EQ(empty.TypePrefix, "");
+
+    // Shutting down after a scan puts the rack into multi-master mode.
     EXPECT_TRUE(shell->state().RestartPending);
+    auto* processor = dynamic_cast<rack::SystemProcessor*>(rack().processor());
+    ASSERT_NE(processor, nullptr);
+    EXPECT_FALSE(processor->multiMaster());
+    shell->shutdown();
+    EXPECT_TRUE(processor->multiMaster());
+    EXPECT_FALSE(shell->state().RestartPending);
 }
 
 TEST_F(ScanTest, DeviceTreeStatusAndProtocol) {
@@ -142,19 +141,17 @@ TEST_F(ScanTest, RescanRewritesEachSlotRecord) {
     useRack(swapped);
     ASSERT_EQ(shell->ScanSystem(), ScanOutcome::Finished);
     const SlotRecord& unlisted = inventory().slotRecords[0];
-    EXPECT_EQ(unlisted.IdentifiedType, "RA99");
-    EXPECT_EQ(unlisted.VersionSuffix, "0");
-    EXPECT_EQ(unlisted.TypePrefix, "");
-    EXPECT_EQ(unlisted.SecondTypePrefix, "");
+    EXPECT_EQ((QStringList{unlisted.IdentifiedType, unlisted.VersionSuffix, unlisted.TypePrefix,
+                           unlisted.SecondTypePrefix}),
+              (QStringList{"RA99", "0", "", ""}));
     EXPECT_EQ(unlisted.StartAddress, 0);
     EXPECT_EQ(unlisted.AmpCode, 0);
-    const SlotRecord& empty = inventory().slotRecords[4];
-    EXPECT_EQ(empty.Identity, "not detected");
-    EXPECT_EQ(empty.IdentifiedType, " ");  // the library's model text for nothing found
-    EXPECT_EQ(empty.TypePrefix, "");
-    EXPECT_EQ(empty.StartAddress, 0);
-    EXPECT_EQ(empty.SubChannelCount, 0);
-    EXPECT_EQ(empty.ControllerKind, 0);
+    const SlotRecord& empty = inventory().slotRecords[4];  // " ": the library's text for nothing
+    EXPECT_EQ((QStringList{empty.Identity, empty.IdentifiedType, empty.TypePrefix}),
+              (QStringList{"not detected", " ", ""}));
+    EXPECT_EQ(
+        (std::vector<long long>{empty.StartAddress, empty.SubChannelCount, empty.ControllerKind}),
+        (std::vector<long long>{0, 0, 0}));
     EXPECT_TRUE(inventory().scanned);
 }
 
@@ -174,16 +171,6 @@ TEST_F(ScanTest, ScannedTellsWhetherTheLastScanReachedEverySlot) {
 TEST_F(ScanTest, ServiceModeKeepsTheTablesPrefixForF72Modules) {
     ASSERT_EQ(scan(rackWith(), "S"), ScanOutcome::Finished);
     EXPECT_EQ(inventory().slotRecords[0].TypePrefix, "RA51");
-}
-
-TEST_F(ScanTest, ShutdownAfterAScanPutsTheRackIntoMultiMasterMode) {
-    ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
-    auto* processor = dynamic_cast<rack::SystemProcessor*>(rack().processor());
-    ASSERT_NE(processor, nullptr);
-    EXPECT_FALSE(processor->multiMaster());
-    shell->shutdown();
-    EXPECT_TRUE(processor->multiMaster());
-    EXPECT_FALSE(shell->state().RestartPending);
 }
 
 TEST_F(ScanTest, ShutdownInOModeLeavesTheRackAsItIs) {
@@ -217,12 +204,15 @@ TEST_F(ScanTest, ProcessorInItsBootLoaderEndsTheScan) {
     EXPECT_FALSE(shell->state().RestartPending);
 }
 
-TEST_F(ScanTest, Kx13SlotsAreAskedWithLoaderGroup2) {
+// Group 2 runs no loader fallback for the empty slot 1; a KX13 rack is not restarted at shutdown.
+TEST_F(ScanTest, Kx13SlotsAreAskedWithLoaderGroup2AndTheRackIsNotRestarted) {
     ASSERT_EQ(scan(rackWith("QTX,KX13,0,P1.50")), ScanOutcome::Finished);
     EXPECT_EQ(inventory().processor.ProcessorType, "KX13");
-    // Group 2 runs no loader fallback for the empty slot 1.
     EXPECT_FALSE(rackReceived("PRC1,2,I02"));
     EXPECT_FALSE(rackReceived("PRC1,6,I02"));
+    EXPECT_TRUE(shell->state().RestartPending);
+    shell->shutdown();
+    EXPECT_FALSE(rackReceived("PRC10"));
 }
 
 TEST_F(ScanTest, VersionP133UsesGroup0WhenScanningForLoader1) {
@@ -233,13 +223,6 @@ TEST_F(ScanTest, VersionP133UsesGroup0WhenScanningForLoader1) {
     ASSERT_EQ(shell->ScanSystem(), ScanOutcome::Finished);
     EXPECT_TRUE(rackReceived("PRC1,2,I02"));
     EXPECT_FALSE(rackReceived("PRC1,6,I02"));
-}
-
-TEST_F(ScanTest, Kx13RackIsNotRestartedAtShutdown) {
-    ASSERT_EQ(scan(rackWith("QTX,KX13,0,P1.50")), ScanOutcome::Finished);
-    EXPECT_TRUE(shell->state().RestartPending);
-    shell->shutdown();
-    EXPECT_FALSE(rackReceived("PRC10"));
 }
 
 TEST_F(ScanTest, NewerProcessorsUseLoaderGroup1) {

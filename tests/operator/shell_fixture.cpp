@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "operator/shell/protocol_log.h"
+#include "log_entries.h"
 
 namespace operator_tests {
 
@@ -65,20 +65,11 @@ bool ShellSandbox::start(const QString& commandLine) {
     return shell->start(commandLine);
 }
 
-QString ShellSandbox::logText() const {
-    QFile file(logFile);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return QString::fromLocal8Bit(file.readAll());
-}
+QString ShellSandbox::logText() const { return testing_support::LogFileText(logFile); }
 
 QStringList ShellSandbox::loggedTexts() const {
-    QStringList texts;
-    QString pending = shell ? shell->protocolLog().pending() : QString();
-    for (const QString& line : quorvel::SplitLogLines(logText() + pending)) {
-        const qsizetype colon = line.indexOf(": ");
-        if (colon >= 0) texts << line.mid(colon + 2);
-    }
-    return texts;
+    const QString pending = shell ? shell->protocolLog().pending() : QString();
+    return testing_support::LogEntryTexts(logText() + pending);
 }
 
 }  // namespace operator_tests

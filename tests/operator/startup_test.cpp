@@ -11,11 +11,13 @@ namespace operator_tests {
 namespace {
 
 class StartupTest : public ShellTest {
-protected:
+  protected:
     StartupTest() { writeDefaultConfigFiles(); }
 };
 
 TEST_F(StartupTest, NormalStartReadsDefaultsAndStoresTheStartKeys) {
+    store("App", "Left", "120");
+    store("App", "Top", "80");
     ASSERT_TRUE(start());
     const ProgramState& s = shell->state();
     EXPECT_EQ(s.StartMode, "");
@@ -25,6 +27,7 @@ TEST_F(StartupTest, NormalStartReadsDefaultsAndStoresTheStartKeys) {
     EXPECT_EQ(s.DownloadDirectory, programDirectory + "/Download/");
     EXPECT_EQ(s.UploadDirectory, programDirectory + "/Upload/");
     EXPECT_EQ(ui.title, "Quorvel");
+    EXPECT_EQ(ui.movedTo, std::make_pair(120, 80));  // the stored window position
     EXPECT_EQ(ui.statuses.back(), "offline!");
     EXPECT_EQ(ui.portSummary, "COM1, 9600");
     EXPECT_FALSE(ui.deviceTreeVisible);
@@ -36,6 +39,12 @@ TEST_F(StartupTest, NormalStartReadsDefaultsAndStoresTheStartKeys) {
     EXPECT_EQ(stored("Properties", "LogFileName"), logFile);
     // Port keys are only written by the port dialog.
     EXPECT_EQ(stored("Properties", "CommPort"), "");
+
+    ASSERT_TRUE(start("s"));  // a lower-case mode is a normal start
+    EXPECT_EQ(ui.title, "Quorvel");
+    EXPECT_FALSE(ui.visibleEntries.contains("mnuTransferUpRA"));
+    EXPECT_TRUE(ui.visibleEntries["mnuToolsIntBaudrate"]);  // shown in every mode
+    EXPECT_TRUE(ui.visibleEntries["mnuToolsSep1"]);
 }
 
 TEST_F(StartupTest, LogFileNameDefaultsToTheLibrarysName) {
@@ -53,7 +62,7 @@ TEST_F(StartupTest, PsStartIsPWithSubModeS) {
     EXPECT_TRUE(ui.checkedEntries["mnuIncludeLoader1"]);
     EXPECT_TRUE(ui.enabledEntries["mnuBootloaderDV"]);
     EXPECT_TRUE(shell->state().SequentialDownload);
-    EXPECT_TRUE(shell->state().IncludeLoader1);  // the ticked entry's flag agrees with it
+    EXPECT_TRUE(shell->state().IncludeLoader1);   // the ticked entry's flag agrees with it
     EXPECT_FALSE(shell->protocolLog().active());  // P starts write no protocol
 }
 
@@ -66,26 +75,13 @@ TEST_F(StartupTest, StartModesShowTheirMenuEntries) {
     EXPECT_FALSE(shell->state().IncludeLoader1);
 }
 
-TEST_F(StartupTest, LowerCaseModeIsANormalStart) {
-    ASSERT_TRUE(start("s"));
-    EXPECT_EQ(ui.title, "Quorvel");
-    EXPECT_FALSE(ui.visibleEntries.contains("mnuTransferUpRA"));
-    // Shown in every mode.
-    EXPECT_TRUE(ui.visibleEntries["mnuToolsIntBaudrate"]);
-    EXPECT_TRUE(ui.visibleEntries["mnuToolsSep1"]);
-}
-
 TEST_F(StartupTest, BaudRateAbove38400IsCappedOutsideServiceModes) {
     store("Properties", "Baudrate", "57600");
     ASSERT_TRUE(start());
     EXPECT_EQ(shell->state().Port.baudrate, "38400");
     EXPECT_EQ(shell->state().Connection.portParameter, 38400);
     EXPECT_EQ(stored("Properties", "Baudrate"), "57600");  // not stored
-}
-
-TEST_F(StartupTest, ServiceModeKeepsAHighBaudRate) {
-    store("Properties", "Baudrate", "57600");
-    ASSERT_TRUE(start("S"));
+    ASSERT_TRUE(start("S"));                               // service mode keeps it
     EXPECT_EQ(shell->state().Connection.portParameter, 57600);
 }
 
@@ -120,19 +116,15 @@ TEST_F(StartupTest, SecondInstanceAsksAndOffsetsTheNetworkAddress) {
     EXPECT_FALSE(ui.movedTo.has_value());
 }
 
-TEST_F(StartupTest, DecliningTheSecondInstanceEndsTheStart) {
+// Declining the second instance ends its start; in service mode it does not ask.
+TEST_F(StartupTest, DecliningTheSecondInstanceEndsTheStartUnlessInServiceMode) {
     ScriptedUi firstUi;
     auto first = makeShell(firstUi);
     ASSERT_TRUE(first->start({}));
     ui.answers = {kAnswerNo};
     EXPECT_FALSE(start());
     EXPECT_EQ(stored("App", "Instance"), "0");
-}
-
-TEST_F(StartupTest, ServiceModeSecondInstanceDoesNotAsk) {
-    ScriptedUi firstUi;
-    auto first = makeShell(firstUi);
-    ASSERT_TRUE(first->start({}));
+    ui.messages.clear();
     ASSERT_TRUE(start("S"));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(shell->state().Instance, 1);
@@ -147,14 +139,6 @@ TEST_F(StartupTest, AnInstanceThatEndedNoLongerCounts) {
     ASSERT_TRUE(start());
     EXPECT_EQ(shell->state().Instance, 0);
     EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(StartupTest, StoredWindowPositionIsRestored) {
-    store("App", "Left", "120");
-    store("App", "Top", "80");
-    ASSERT_TRUE(start());
-    ASSERT_TRUE(ui.movedTo.has_value());
-    EXPECT_EQ(*ui.movedTo, std::make_pair(120, 80));
 }
 
 TEST_F(StartupTest, ProtocolHeaderNamesVersionModeAndDirectories) {

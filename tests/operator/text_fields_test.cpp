@@ -4,6 +4,7 @@
 
 using namespace quorvel;
 
+// A separator at the end leaves an empty rest.
 TEST(NextToken, SplitsOffTheFirstFieldAndKeepsTheRest) {
     QString text = "2.40#1.12#1.05";
     EXPECT_EQ(NextToken(text, "#"), "2.40");
@@ -12,24 +13,16 @@ TEST(NextToken, SplitsOffTheFirstFieldAndKeepsTheRest) {
     EXPECT_EQ(NextToken(text, "#"), "1.05");
     EXPECT_EQ(text, "");
     EXPECT_EQ(NextToken(text, "#"), "");
-}
-
-TEST(NextToken, SeparatorAtTheEndLeavesAnEmptyRest) {
-    QString text = "a,";
+    text = "a,";
     EXPECT_EQ(NextToken(text, ","), "a");
     EXPECT_TRUE(text.isEmpty());
 }
 
+// Adds to the last number, keeps a port behind it, and leaves what it cannot offset unchanged.
 TEST(OffsetIpAddress, AddsToTheLastNumber) {
     EXPECT_EQ(OffsetIpAddress("192.168.0.140", 1), "192.168.0.141");
     EXPECT_EQ(OffsetIpAddress("10.1.2.0", 255), "10.1.2.255");
-}
-
-TEST(OffsetIpAddress, KeepsAPortBehindTheNumber) {
     EXPECT_EQ(OffsetIpAddress("127.0.0.1:5025", 2), "127.0.0.3:5025");
-}
-
-TEST(OffsetIpAddress, LeavesAddressesItCannotOffsetUnchanged) {
     EXPECT_EQ(OffsetIpAddress("192.168.0.250", 6), "192.168.0.250");  // sum above 255
     EXPECT_EQ(OffsetIpAddress("192.168.0.", 1), "192.168.0.");        // nothing behind the dot
     EXPECT_EQ(OffsetIpAddress("rack.local", 1), "rack.local");        // fewer than three dots

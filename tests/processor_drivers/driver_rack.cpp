@@ -5,7 +5,7 @@
 #include <QSettings>
 #include <algorithm>
 
-#include "operator/shell/protocol_log.h"
+#include "log_entries.h"
 
 namespace driver_tests {
 namespace {
@@ -79,16 +79,8 @@ int DriverRackTest::countReceived(const std::string& prefix) {
 }
 
 QStringList DriverSandbox::protocol() const {
-    QFile file(logFile_);
-    QString text =
-        file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()) : QString();
-    if (shell) text += shell->protocolLog().pending();
-    QStringList texts;
-    for (const QString& line : quorvel::SplitLogLines(text)) {
-        const qsizetype colon = line.indexOf(": ");
-        if (colon >= 0) texts << line.mid(colon + 2);
-    }
-    return texts;
+    const QString pending = shell ? shell->protocolLog().pending() : QString();
+    return testing_support::LogEntryTexts(testing_support::LogFileText(logFile_) + pending);
 }
 
 }  // namespace driver_tests

@@ -26,21 +26,6 @@ struct FileRun {
     bool windowShown = false;
 };
 
-struct FileCase {
-    const char* label;
-    std::string directory;
-    std::optional<std::string> content;  // nullopt: no file
-    FunctionFileKind kind;
-    QString startMode;
-    QString programVersion;
-    int button;  // pressed when the window is shown
-    int answer;
-    // expected
-    QStringList shown;
-    QStringList buttons;  // empty: the window is not shown
-    QString chosen;       // empty: none
-};
-
 // Reads the file (written as "kx43.cfg" for the processor: names match without regard to
 // case) and chooses, answering questions with `answer` and pressing button `button`.
 FileRun run(const std::string& directory, const std::optional<std::string>& content,
@@ -73,186 +58,80 @@ FileRun run(const std::string& directory, const std::optional<std::string>& cont
 
 const QString kNoFunction = "No function found! Please check configuration file kx43.cfg!";
 
+// Each row: directory, file content (none: no file), start mode, button pressed and answer
+// given; then the messages shown, the buttons offered (none: no window) and the function chosen.
+struct FileCase {
+    std::string directory;
+    std::optional<std::string> content;
+    QString startMode;
+    int button;
+    int answer;
+    QStringList shown;
+    QStringList buttons;
+    QString chosen;
+};
+
 TEST(FunctionFileTest, FormsOfTheFile) {
-    std::string ten;
-    for (int i = 1; i <= 11; ++i) ten += record("F" + std::to_string(i));
+    std::string eleven;
+    for (int i = 1; i <= 11; ++i) eleven += record("F" + std::to_string(i));
     const QString question =
         "If this function fails, your KX43 will\rnot be operational anymore!\r\r"
         "Are you sure to download loader1 for KX?";
-    const std::vector<FileCase> cases = {
-        {"old directory without a file offers the built-in download",
-         "KX43P140.S00",
-         std::nullopt,
-         FunctionFileKind::Processor,
-         "",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {},
-         {"Download KX43 firmware"},
-         "Download KX43 firmware"},
-        {"service mode adds the loader-1 download with its question",
-         "KX43P140.S00",
-         std::nullopt,
-         FunctionFileKind::Processor,
-         "S",
-         "0.2.0",
-         1,
-         kAnswerNo,
-         {question},
-         {"Download KX43 firmware", "KX43 Loader1 download"},
-         ""},
-        {"new directory needs its file",
-         "KX43P210.S00",
-         std::nullopt,
-         FunctionFileKind::Processor,
-         "",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {"KX configuration file kx43.cfg in this directory not found!"},
-         {},
-         ""},
-        {"short directory name",
-         "KX43P21",
-         record("A"),
-         FunctionFileKind::Processor,
-         "",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {"Wrong directory name for KX download!"},
-         {},
-         ""},
-        {"single visible entry is chosen at once",
-         "KX43P210.S00",
-         record("Only") + record("Hidden", "\"S\""),
-         FunctionFileKind::Processor,
-         "",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {},
-         {},
-         "Only"},
-        {"malformed first record aborts",
-         "KX43P210.S00",
-         "\"Download\",-,\"KX\"\r\n" + record("B"),
-         FunctionFileKind::Processor,
-         "",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {"Error in KX configuration file kx43.cfg! Abort!"},
-         {},
-         ""},
-        {"malformed later record keeps the earlier ones and shows the window",
-         "KX43P210.S00",
-         record("A") + "\"#B\",-,\"KX\",\"0\",\"-\",x,1\r\n",
-         FunctionFileKind::Processor,
-         "",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {"Error in KX configuration file kx43.cfg! Try to continue."},
-         {"A"},
-         "A"},
-        {"a record running into the next one is malformed",
-         "KX43P210.S00",
-         "\"#A\",-,\"KX\",\"0\",\"-\",0,1,\"a.exe\"\r\n" + record("B"),
-         FunctionFileKind::Processor,
-         "",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {"Error in KX configuration file kx43.cfg! Abort!"},
-         {},
-         ""},
-        {"ten entries are read, the rest ignored",
-         "KX43P210.S00",
-         ten,
-         FunctionFileKind::Processor,
-         "",
-         "0.2.0",
-         9,
-         kAnswerYes,
-         {"Maximum function entries in kx configuration file reached! Rest ignored."},
-         {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10"},
-         "F10"},
-        {"version too high is announced and gets no button",
-         "KX43P210.S00",
-         record("New", "-", "1.0.0") + record("Old"),
-         FunctionFileKind::Processor,
-         "",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {"To perform function *New* you need at least Quorlink Version 1.0.0"},
-         {"Old"},
-         "Old"},
-        {"no entry left",
-         "KX43P210.S00",
-         record("New", "-", "9"),
-         FunctionFileKind::Processor,
-         "",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {"To perform function *New* you need at least Quorlink Version 9", kNoFunction},
-         {},
-         ""},
-        {"negative file count cancels",
-         "KX43P210.S00",
-         record("Cancel", "-", "0", "-1"),
-         FunctionFileKind::Processor,
-         "",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {},
-         {},
-         ""},
-        {"mode A only in A",
-         "KX43P210.S00",
-         record("Admin", "\"A\""),
-         FunctionFileKind::Processor,
-         "S",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {kNoFunction},
-         {},
-         ""},
-        {"KX33 file missing",
-         "KX33P210.S00",
-         std::nullopt,
-         FunctionFileKind::Kx33,
-         "",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {"KX33 configuration file kx33.cfg in this directory not found!"},
-         {},
-         ""},
-        {"KX33 malformed",
-         "KX33P210.S00",
-         "\"#A\",-,\"KX\",\"0 1 2\",\"-\",0,0\r\n",
-         FunctionFileKind::Kx33,
-         "",
-         "0.2.0",
-         0,
-         kAnswerYes,
-         {"Error in KX33 configuration file kx33.cfg! Abort!"},
-         {},
-         ""},
+    const auto none = std::nullopt;
+    const FileCase cases[] = {
+        // An old directory without a file offers the built-in download; service mode adds the
+        // loader-1 download with its question.
+        FileCase("KX43P140.S00", none, "", 0, kAnswerYes, {}, {"Download KX43 firmware"},
+                 "Download KX43 firmware"),
+        FileCase("KX43P140.S00", none, "S", 1, kAnswerNo, {question},
+                 {"Download KX43 firmware", "KX43 Loader1 download"}, ""),
+        FileCase("KX43P210.S00", none, "", 0, kAnswerYes,
+                 {"KX configuration file kx43.cfg in this directory not found!"}, {}, ""),
+        FileCase("KX43P21", record("A"), "", 0, kAnswerYes,
+                 {"Wrong directory name for KX download!"}, {}, ""),
+        // A single visible entry is chosen at once.
+        FileCase("KX43P210.S00", record("Only") + record("Hidden", "\"S\""), "", 0, kAnswerYes, {},
+                 {}, "Only"),
+        FileCase("KX43P210.S00", "\"Download\",-,\"KX\"\r\n" + record("B"), "", 0, kAnswerYes,
+                 {"Error in KX configuration file kx43.cfg! Abort!"}, {}, ""),
+        // A malformed later record keeps the earlier ones and shows the window.
+        FileCase("KX43P210.S00", record("A") + "\"#B\",-,\"KX\",\"0\",\"-\",x,1\r\n", "", 0,
+                 kAnswerYes, {"Error in KX configuration file kx43.cfg! Try to continue."}, {"A"},
+                 "A"),
+        // A record running into the next one is malformed.
+        FileCase("KX43P210.S00", "\"#A\",-,\"KX\",\"0\",\"-\",0,1,\"a.exe\"\r\n" + record("B"), "",
+                 0, kAnswerYes, {"Error in KX configuration file kx43.cfg! Abort!"}, {}, ""),
+        // Ten entries are read, the rest ignored.
+        FileCase("KX43P210.S00", eleven, "", 9, kAnswerYes,
+                 {"Maximum function entries in kx configuration file reached! Rest ignored."},
+                 {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10"}, "F10"),
+        // A version too high is announced and gets no button.
+        FileCase("KX43P210.S00", record("New", "-", "1.0.0") + record("Old"), "", 0, kAnswerYes,
+                 {"To perform function *New* you need at least Quorlink Version 1.0.0"}, {"Old"},
+                 "Old"),
+        FileCase("KX43P210.S00", record("New", "-", "9"), "", 0, kAnswerYes,
+                 {"To perform function *New* you need at least Quorlink Version 9", kNoFunction},
+                 {}, ""),
+        // A negative file count cancels.
+        FileCase("KX43P210.S00", record("Cancel", "-", "0", "-1"), "", 0, kAnswerYes, {}, {}, ""),
+        // Mode A only in A.
+        FileCase("KX43P210.S00", record("Admin", "\"A\""), "S", 0, kAnswerYes, {kNoFunction}, {},
+                 ""),
+        FileCase("KX33P210.S00", none, "", 0, kAnswerYes,
+                 {"KX33 configuration file kx33.cfg in this directory not found!"}, {}, ""),
+        FileCase("KX33P210.S00", "\"#A\",-,\"KX\",\"0 1 2\",\"-\",0,0\r\n", "", 0, kAnswerYes,
+                 {"Error in KX33 configuration file kx33.cfg! Abort!"}, {}, ""),
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.directory + " " + c.content.value_or("(no file)"));
+        const FunctionFileKind kind =
+            c.directory.starts_with("KX33") ? FunctionFileKind::Kx33 : FunctionFileKind::Processor;
         const FileRun r =
-            run(c.directory, c.content, c.kind, c.startMode, c.programVersion, c.button, c.answer);
-        EXPECT_EQ(r.shown, c.shown) << c.label;
-        EXPECT_EQ(r.buttons, c.buttons) << c.label;
-        EXPECT_EQ(r.windowShown, !c.buttons.isEmpty()) << c.label;
-        EXPECT_EQ(r.chosen ? r.chosen->name : QString(), c.chosen) << c.label;
+            run(c.directory, c.content, kind, c.startMode, "0.2.0", c.button, c.answer);
+        EXPECT_EQ(r.shown, c.shown);
+        EXPECT_EQ(r.buttons, c.buttons);
+        EXPECT_EQ(r.windowShown, !c.buttons.isEmpty());
+        EXPECT_EQ(r.chosen ? r.chosen->name : QString(), c.chosen);
     }
 }
 

@@ -96,7 +96,10 @@ TEST_F(Kx33DriverTest, AttemptsAndTheirTexts) {
     }
 }
 
-TEST_F(Kx33DriverTest, UploadStreamsTheWholeFlashIntoTheChosenFile) {
+// The whole flash goes into the chosen file. Then the replace question: Cancel shows the file
+// dialog again, No keeps the old file until the upload replaces it; a failed upload leaves the
+// old file as it was.
+TEST_F(Kx33DriverTest, UploadStreamsTheWholeFlashAndAFailedUploadKeepsTheOldFile) {
     startOn(kKx33Rack);
     board().loadFlash(0, std::string(image_.begin(), image_.end()));
     const QString target = QDir(directory.path()).filePath("KX33pP206.upl");
@@ -110,27 +113,20 @@ TEST_F(Kx33DriverTest, UploadStreamsTheWholeFlashIntoTheChosenFile) {
               QByteArray(reinterpret_cast<const char*>(image_.data()),
                          static_cast<qsizetype>(image_.size())));
     EXPECT_EQ(ui.statuses.back(), "Upload finished!");
-}
+    file.close();
 
-// The replace question: Cancel shows the file dialog again, No keeps the old file until the
-// upload replaces it; a failed upload leaves the old file as it was.
-TEST_F(Kx33DriverTest, ExistingFileQuestionAndFailedUpload) {
-    startOn(kKx33Rack);
-    const QString target = QDir(directory.path()).filePath("old.upl");
-    {
-        QFile file(target);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("old");
-    }
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("old");
+    file.close();
     rack().faults().add({"^PRC\\?310,100$", 1, rack::FaultAction::Drop});
+    const QString question = "Replace existing file - " + target + " ?";
     ui.expectSaveFile(target)
-        .expectMessage("Replace existing file - " + target + " ?", kAnswerCancel)
+        .expectMessage(question, kAnswerCancel)
         .expectSaveFile(target)
-        .expectMessage("Replace existing file - " + target + " ?", kAnswerNo)
+        .expectMessage(question, kAnswerNo)
         .expectMessage("Port Timeout!")
         .expectMessage("Error upload!\rPlease restart your VTX-System\rand try again!");
     EXPECT_NE(RunKx33UploadDriver(*context), 0);
-    QFile file(target);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "old");
     EXPECT_EQ(ui.statuses.back(), "Error upload!");

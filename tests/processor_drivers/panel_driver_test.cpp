@@ -3,7 +3,6 @@
 // COM1 with ventrix-sim as its own process.
 #include "operator/drivers/panel_driver.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -11,6 +10,7 @@
 #include "operator/drivers/device_selection.h"
 #include "rack/panel/dv_panel.h"
 #include "rack/sim/sim_process.h"
+#include "scoped_env.h"
 #include "tools/fwgen/panel_firmware.h"
 
 using namespace quorvel;
@@ -61,15 +61,6 @@ TEST_F(PanelDriverTest, BootstrapIsRefusedOverTcp) {
     EXPECT_EQ(rack().received().size(), sent);
 }
 
-// Points COM1 at the simulator's pseudo-terminal for one test.
-class ComOneAt {
-  public:
-    explicit ComOneAt(const std::string& device) { ::setenv("QUORVEL_COM1", device.c_str(), 1); }
-    ~ComOneAt() { ::unsetenv("QUORVEL_COM1"); }
-    ComOneAt(const ComOneAt&) = delete;
-    ComOneAt& operator=(const ComOneAt&) = delete;
-};
-
 class BootstrapEndToEnd : public ::testing::Test, public DriverSandbox {};
 
 TEST_F(BootstrapEndToEnd, RunsOverAPseudoTerminalInProductionMode) {
@@ -80,7 +71,7 @@ TEST_F(BootstrapEndToEnd, RunsOverAPseudoTerminalInProductionMode) {
         "panel": {"kind": "DV43A", "bootstrap": true, "passThrough": true, "version": ""}})";
     std::ofstream(files.strapperConfig, std::ios::app) << "TRANSF = 1\r\n";
     rack::sim::SimProcess sim(VENTRIX_SIM_PROGRAM, {"--rack", rackFile, "--pty", "-q"});
-    ComOneAt com1(sim.where());
+    testing_support::ScopedEnv com1("QUORVEL_COM1", sim.where());  // COM1 is the pseudo-terminal
     store("Properties", "CommPort", "COM1");
     ui.expectMessage("Error on disable DVxx!");  // the panel's firmware does not run
     startShell("P");

@@ -128,18 +128,6 @@ TEST_F(ProcessorDriverTest, DowngradeRules) {
     }
 }
 
-TEST_F(ProcessorDriverTest, OldBootLoaderOverTcpIsRefusedWithTheSerialLineText) {
-    firmware("KX43P210.S00", "P2.10");
-    startOn(processorRack("KX43", "P2.06", "1.50"));
-    ASSERT_EQ(shell->state().Inventory.processor.LoaderRevision, "1.50");
-    ui.expectMessage(
-        "Download KX43 firmware is only possible\rwith RS232 at 9.600baud, 8E1!\r\r"
-        "Please connect RS232 of PC with VTX\rand try again!");
-    const size_t sent = rack().received().size();
-    EXPECT_EQ(RunProcessorDriver(*context, {}), kOperationDeclined);
-    EXPECT_EQ(rack().received().size(), sent);
-}
-
 TEST_F(ProcessorDriverTest, OldBootLoaderOnTheSerialLineIsSwitchedTo9600AndBack) {
     firmware("KX43P210.S00", "P2.10");
     store("Properties", "CommPort", "COM1");
@@ -166,20 +154,28 @@ TEST_F(ProcessorDriverTest, OldBootLoaderOnTheSerialLineIsSwitchedTo9600AndBack)
     EXPECT_TRUE(protocol().contains("Set Baudrate to 9600 baud."));
 }
 
-TEST_F(ProcessorDriverTest, RefusedTypesSendNothing) {
+// Types this program cannot update, and an old boot loader over TCP/IP, which takes only the
+// serial line: refused with their texts, nothing sent.
+TEST_F(ProcessorDriverTest, RefusalsSendNothing) {
     struct Case {
         std::string kind;
+        std::string loaderRevision;
         QString message;
     };
-    for (const Case& c : {Case{"KX13", "KX13 update not possible."},
-                          Case{"KX43P",
-                               "KX download of this type and/or hardware revision\ris not "
-                               "supported by this Quorlink version!\rPlease use current "
-                               "Quorlink version or contact QTX!"}}) {
-        startOn(processorRack(c.kind, "P2.06", "2.10"));
+    firmware("KX43P210.S00", "P2.10");
+    for (const Case& c :
+         {Case{"KX13", "2.10", "KX13 update not possible."},
+          Case{"KX43P", "2.10",
+               "KX download of this type and/or hardware revision\ris not supported by this "
+               "Quorlink version!\rPlease use current Quorlink version or contact QTX!"},
+          Case{"KX43", "1.50",
+               "Download KX43 firmware is only possible\rwith RS232 at 9.600baud, 8E1!\r\r"
+               "Please connect RS232 of PC with VTX\rand try again!"}}) {
+        SCOPED_TRACE(c.kind + " " + c.loaderRevision);
+        startOn(processorRack(c.kind, "P2.06", c.loaderRevision));
         ui.expectMessage(c.message);
         const size_t sent = rack().received().size();
-        EXPECT_EQ(RunProcessorDriver(*context, {}), kOperationDeclined) << c.kind;
+        EXPECT_EQ(RunProcessorDriver(*context, {}), kOperationDeclined);
         ui.verify();
         EXPECT_EQ(rack().received().size(), sent);
     }
