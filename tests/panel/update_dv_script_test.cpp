@@ -50,12 +50,6 @@ class UpdateDVScript : public ScriptedLinkTest {
     void scriptStart() {
         peer->line("PRC2,2,S00010000\r\n", "0").line("PRC2,5\r\n", "0").expect("DCL\r\n");
     }
-    // The waits of the update without the 5 ms before every command.
-    std::vector<int> protocolWaits() const {
-        auto waits = clock.waits();
-        waits.erase(std::remove(waits.begin(), waits.end(), 5), waits.end());
-        return waits;
-    }
 
     panel_testing::ScratchDir dir;
     fwgen::PanelFirmwareSet files;

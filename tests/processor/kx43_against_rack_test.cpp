@@ -34,11 +34,6 @@ const nlohmann::json kNewerSettings = {
 int inputCalls = 0;
 void countInput(int32_t) { ++inputCalls; }
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class Kx43AgainstRackTest : public SimRackTest {
 protected:
     Kx43AgainstRackTest() { fwgen::writeKx43Firmware(directory.path(), "P2.06", 3); }
@@ -71,9 +66,6 @@ protected:
         char text[32] = {};
         int32_t length = 0;
         return CheckVersion(text, &length) == 0 ? text : "<no answer>";
-    }
-    std::string lastMessage() const {
-        return reports.messages.empty() ? "" : reports.messages.back().second;
     }
     size_t receivedSoFar() { return rack().received().size(); }
     bool receivedSince(size_t from, const std::string& line) {

@@ -32,11 +32,6 @@ const nlohmann::json kRack = {
         {"rs485Address", 4}, {"rs232", "19200,1,2"}, {"rs485", "57600,0,1"},
         {"powerSaveMode", "1"}, {"powerSaveTiming", "3"}}}}}};
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class Kx43EndToEndTest : public ::testing::Test {
 protected:
     Kx43EndToEndTest() {
