@@ -98,9 +98,9 @@ struct FailureCase {
     const char* message;
 };
 
-class Kx33FailureTest : public Kx33AgainstRackTest, public ::testing::WithParamInterface<FailureCase> {};
+class Kx33RackFailureTest : public Kx33AgainstRackTest, public ::testing::WithParamInterface<FailureCase> {};
 
-TEST_P(Kx33FailureTest, LeavesTheBoardInMeasurementMode) {
+TEST_P(Kx33RackFailureTest, LeavesTheBoardInMeasurementMode) {
     const FailureCase& c = GetParam();
     if (c.fault.pattern.empty()) {
         board().misreportSector(1);
@@ -118,7 +118,7 @@ TEST_P(Kx33FailureTest, LeavesTheBoardInMeasurementMode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, Kx33FailureTest,
+    Cases, Kx33RackFailureTest,
     ::testing::Values(
         FailureCase{"BlockRefusedTwice", {"^PRC310,5,", 0, rack::FaultAction::Question, 0, 2}, 8, -22,
                     "Checksum Error Transfer Block 5 to RAM memory! \nRestart Ventrix and try again!"},

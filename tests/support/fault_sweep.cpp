@@ -148,10 +148,12 @@ void FaultSweepFixture::runPoint(const std::vector<std::string>& lines, const Po
 SweepTally FaultSweepFixture::sweep(const std::string& loader) {
     SweepTally tally;
     startRack();
+    reports.clear();
     if (runLoader() != 0 || !effectComplete()) {
         ADD_FAILURE() << loader << ": the clean run failed: " << lastMessage();
         return tally;
     }
+    for (const auto& [kind, text] : reports.messages) EXPECT_NE(kind, 0) << "the clean run reported " << text;
     const std::vector<std::string> lines = rack().received();
     const auto chosen = points(lines);
     EXPECT_FALSE(chosen.empty());

@@ -1,7 +1,7 @@
 #pragma once
 // Faults at every phase of a loader against the simulated rack: each fault kind in turn at the
-// first, middle or last command of each kind of a clean run (QUORVEL_SWEEP=full: every fault kind
-// at every command). For every run the result is not 0 unless the component holds the firmware,
+// first, middle or last command of each kind of a clean run, which must report no error and leave
+// the firmware in place (QUORVEL_SWEEP=full: every fault kind at every command). For every run the result is not 0 unless the component holds the firmware,
 // an error names what failed, no earlier file is lost and no temporary or partial file is left,
 // and a rerun after the recovery the operator is told to do brings the firmware.
 #include <filesystem>
