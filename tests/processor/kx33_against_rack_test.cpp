@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "link/quorlink.h"
 #include "linkpad/linkpad.h"
@@ -59,8 +58,7 @@ TEST_F(Kx33AgainstRackTest, UpdateUploadAndRestartGiveBackTheImage) {
                          uploaded.c_str(), "", 0, 1024, kBlockSize, 0, 0, 0),
               0)
         << lastMessage();
-    std::ifstream in(uploaded, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), imageBlocks(0, 1024));
+    EXPECT_EQ(readFile(uploaded), imageBlocks(0, 1024));
     EXPECT_FALSE(board().inBootLoader());
 
     ASSERT_EQ(EstabKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr, 4, 4,

@@ -163,4 +163,20 @@ TEST_F(Kx43AgainstRackTest, LoaderFileAloneIsCopied) {
     EXPECT_EQ(reports.statuses.back(), std::make_pair(10, std::string("Transferring kx43load.exe...")));
 }
 
+// Over a serial line the line in use comes with the initialisation file, and the settings of
+// the other interfaces, the TCP address among them, are written back.
+TEST_F(Kx43AgainstRackTest, OverASerialLineTheOtherInterfacesAreWrittenBack) {
+    useBoard("KX43", kOlderSettings);
+    ASSERT_EQ(OpenConnection(1, 38400, "e", 8, 1, kTimeout, recordMessage, -1, 0), 0);
+    ASSERT_EQ(update(1), 0) << lastMessage();
+    ASSERT_EQ(establish(1), 0) << lastMessage();
+    const std::string ini = pcFile("kx43ini.cnf");
+    EXPECT_EQ(flashFile("kx43ini.cnf").substr(14), ini.substr(14));
+    EXPECT_EQ(board().settings().rs232, (rack::SerialLine{38400, 2, 1}));
+    EXPECT_EQ(board().settings().rs485, (rack::SerialLine{38400, 0, 1}));
+    EXPECT_EQ(board().settings().tcpIpAddress, "10.1.2.3");
+    EXPECT_EQ(board().settings().gpibAddress, 12);
+    EXPECT_EQ(version(), "P2.06");
+}
+
 }  // namespace
