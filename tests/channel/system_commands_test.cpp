@@ -16,28 +16,15 @@ namespace {
 
 using SystemCommandsTest = ScriptedLinkTest;
 
-// Modes 0 and 2 read the setting and write the new rate; mode 0 keeps the fields after the
-// first comma, mode 2 sets parity and stop bits.
-TEST_F(SystemCommandsTest, BaudRateModesReadAndWriteTheSetting) {
-    const struct {
-        const char* setting;
-        int rate, mode;
-        const char* parity;
-        int stopBits;
-        const char* written;
-    } cases[] = {
-        {"9600,2,1,0", 38400, 0, "e", 1, "BDR38400,2,1,0\r\n"},
-        {"9600", 19200, 0, "e", 1, "BDR19200\r\n"},
-        {"9600,2,1,0", 9600, 2, "odd", 1, "BDR9600,1,1,0\r\n"},
-        {"9600,2,1,0", 9600, 2, "even", 2, "BDR9600,2,2,0\r\n"},
-        {"9600,2,1,0", 57600, 2, "none", 1, "BDR57600,0,1,0\r\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.written);
-        peer->line("BDR?\r\n", c.setting).expect(c.written);
-        EXPECT_EQ(SetBdrVTX(c.rate, 3000, recordMessage, c.mode, c.parity, c.stopBits), 0);
-        EXPECT_EQ(QTX_GetCurrTimeout(), 3000);
-    }
+TEST_F(SystemCommandsTest, Mode0KeepsTheFieldsAfterTheFirstComma) {
+    peer->line("BDR?\r\n", "9600,2,1,0").expect("BDR38400,2,1,0\r\n");
+    EXPECT_EQ(SetBdrVTX(38400, 3000, recordMessage, 0, "e", 1), 0);
+    EXPECT_EQ(QTX_GetCurrTimeout(), 3000);
+}
+
+TEST_F(SystemCommandsTest, Mode0WithoutCommaSendsTheRateAlone) {
+    peer->line("BDR?\r\n", "9600").expect("BDR19200\r\n");
+    EXPECT_EQ(SetBdrVTX(19200, 3000, recordMessage, 0, "e", 1), 0);
 }
 
 TEST_F(SystemCommandsTest, Mode0TimeoutLeavesTheRateUnchanged) {
@@ -51,6 +38,15 @@ TEST_F(SystemCommandsTest, Mode1ReportsEitherTextAndSucceeds) {
     EXPECT_EQ(SetBdrVTX(19200, 3000, recordMessage, 1, "e", 1), 0);
     EXPECT_EQ(SetBdrVTX(19200, 3000, recordMessage, 1, "e", 1), 0);
     EXPECT_EQ(messageTexts(), (Texts{"Internal Baudrate have been succesfully reset to be compatible!", "Internal Baudrate should be compatible to old loader before!"}));
+}
+
+TEST_F(SystemCommandsTest, Mode2ParityCodes) {
+    peer->line("BDR?\r\n", "9600,2,1,0").expect("BDR9600,1,1,0\r\n");
+    peer->line("BDR?\r\n", "9600,2,1,0").expect("BDR9600,2,2,0\r\n");
+    peer->line("BDR?\r\n", "9600,2,1,0").expect("BDR57600,0,1,0\r\n");
+    EXPECT_EQ(SetBdrVTX(9600, 3000, recordMessage, 2, "odd", 1), 0);
+    EXPECT_EQ(SetBdrVTX(9600, 3000, recordMessage, 2, "even", 2), 0);
+    EXPECT_EQ(SetBdrVTX(57600, 6000, recordMessage, 2, "none", 1), 0);
 }
 
 TEST_F(SystemCommandsTest, UnknownModeSendsNothing) {
