@@ -13,7 +13,7 @@
 #include "linkpad/hooks.h"
 #include "rack/core/rack_file.h"
 #include "tests/processor/served_rack.h"
-#include "tests/processor/temp_dir.h"
+#include "tests/support/temp_dir.h"
 #include "tools/fwgen/processor_firmware.h"
 
 namespace {

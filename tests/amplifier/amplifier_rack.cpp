@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <fstream>
 
 #include "link/quorlink.h"
 #include "rack/core/rack.h"
@@ -10,10 +9,6 @@
 namespace testing_support {
 
 namespace {
-
-void writeText(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 constexpr int kResetSeconds = 4;
 
@@ -78,20 +73,6 @@ bool holdsFirmware(const rack::amplifier::AmplifierModule& module, const Firmwar
     return holdsApplication(module.flash().internal(), module.flash().external(), files);
 }
 
-AmplifierRackTest::AmplifierRackTest() {
-    // One folder level: parameterised test names hold "/", which would nest a folder that the
-    // destructor does not remove.
-    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::replace(name.begin(), name.end(), '/', '-');
-    directory = std::filesystem::temp_directory_path() /
-                ("amplifier-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + name);
-    std::filesystem::remove_all(directory);
-    std::filesystem::create_directories(directory);
-}
-
-AmplifierRackTest::~AmplifierRackTest() { std::filesystem::remove_all(directory); }
-
 void AmplifierRackTest::start(const std::vector<nlohmann::json>& slots) {
     useRack(rackWithSlots(nlohmann::json(slots)));
     ASSERT_EQ(open(), 0);
@@ -103,9 +84,9 @@ FirmwareFiles AmplifierRackTest::writeFirmware(int firmwareType, uint32_t seed) 
     files.application = (directory / files.firmware.applicationName).string();
     files.loader2 = (directory / files.firmware.loader2Name).string();
     files.loader1 = (directory / files.firmware.loader1Name).string();
-    writeText(files.application, files.firmware.applicationText);
-    writeText(files.loader2, files.firmware.loader2Text);
-    writeText(files.loader1, files.firmware.loader1Text);
+    writeFile(files.application, files.firmware.applicationText);
+    writeFile(files.loader2, files.firmware.loader2Text);
+    writeFile(files.loader1, files.firmware.loader1Text);
     return files;
 }
 

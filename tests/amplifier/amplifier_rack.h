@@ -6,6 +6,7 @@
 
 #include "rack/amplifier/amplifier_module.h"
 #include "sim_rack.h"
+#include "temp_dir.h"
 #include "tools/fwgen/amplifier_set.h"
 
 namespace testing_support {
@@ -44,11 +45,8 @@ bool holdsApplication(const std::vector<uint8_t>& internal, const std::vector<ui
                       const FirmwareFiles& files);
 bool holdsFirmware(const rack::amplifier::AmplifierModule& module, const FirmwareFiles& files);
 
-class AmplifierRackTest : public SimRackTest {
+class AmplifierRackTest : public virtual SimRackTest {
 protected:
-    AmplifierRackTest();
-    ~AmplifierRackTest() override;
-
     rack::amplifier::AmplifierModule& module(int slot) {
         return dynamic_cast<rack::amplifier::AmplifierModule&>(*rack().slot(slot));
     }
@@ -71,7 +69,8 @@ protected:
     // Loader 1, loader 2 again (to reach loader 2 of a running application).
     int enterLoader2(const FirmwareFiles& files, uint32_t mask, int subChannelReset = 2, bool readId = true);
     std::vector<Step> steps;
-    std::filesystem::path directory;
+    TempDir scratch;
+    std::filesystem::path directory = scratch.path();
     int finalFinishingMode = 2;  // the final start puts the panel back: 1 warns when it cannot
 
 private:

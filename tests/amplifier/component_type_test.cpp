@@ -4,13 +4,13 @@
 #include "amplifier_rack.h"
 #include "link/amplifier/component_type.h"
 #include "link/quorlink.h"
-#include "scripted_amplifier.h"
+#include "link_fixture.h"
 
 using namespace testing_support;
 
 namespace {
 
-class ComponentTypeTest : public ScriptedAmplifierTest {
+class ComponentTypeTest : public ScriptedLinkTest {
 protected:
     void application(const std::string& identity) {
         peer->line("CHS4\r\n", "0").line("SPS?0\r\n", "3,1,4").line("SPS1\r\n", "0").line("AID?\r\n", identity);
@@ -103,8 +103,7 @@ TEST_F(ComponentTypeTest, LoaderTwoThatStaysIsReportedAndChecked) {
     EXPECT_EQ(id.result, 0);
     EXPECT_EQ(id.loaderFlag, 1);
     EXPECT_EQ(id.identity, "not detected");
-    ASSERT_EQ(reports.messages.size(), 1u);
-    EXPECT_EQ(reports.messages[0].second, "Amplifier is in Bootloader 2, try to switch to loader 1 failed!");
+    EXPECT_EQ(messageTexts(), Texts{"Amplifier is in Bootloader 2, try to switch to loader 1 failed!"});
 }
 
 TEST_F(ComponentTypeTest, SilentLoaderEndsTheFallbackQuietly) {
@@ -140,7 +139,7 @@ TEST_F(ComponentTypeTest, ProcessorRevisionsAreJoinedAndPaced) {
     EXPECT_STREQ(revisions, "\"2.40\"#\"?\"#\"1.05\"");
     EXPECT_EQ(lengths[3], 17);
     EXPECT_EQ(mode, 0);
-    EXPECT_EQ(pauses(), (std::vector<int>{100, 20, 20, 20}));
+    EXPECT_EQ(protocolWaits(), (std::vector<int>{100, 20, 20, 20}));
 }
 
 TEST_F(ComponentTypeTest, RevisionTimeoutHasItsOwnCode) {

@@ -11,6 +11,7 @@
 
 using namespace testing_support;
 using rack::FaultAction;
+using rack::amplifier::Layer;
 
 namespace {
 
@@ -91,29 +92,31 @@ TEST_F(DownloadFaultsTest, WrongCheckValueEndsTheDownloadWithTheBlockAndBothValu
     expectApplicationFailure(2, {"^PRC1,2,P$", 11, FaultAction::Question}, -1, text);
 }
 
-TEST_F(DownloadFaultsTest, TimeoutInTheMiddleOfTheBlockLoop) {
-    expectApplicationFailure(2, {"^PRC1,2,P$", 480, FaultAction::Drop}, -1, "Port Timeout!");
-    EXPECT_EQ(module(3).layer(), rack::amplifier::Layer::Loader2);  // left in loader 2
-    expectRepeatRecovers();
-}
-
-TEST_F(DownloadFaultsTest, ModuleThatDisappearsEndsWithATimeoutAndRecoversAfterAPowerCycle) {
-    expectApplicationFailure(3, {"^PRC1,2,F$", 100, FaultAction::PowerOff}, -1, "Port Timeout!");
-    EXPECT_FALSE(module(3).powered());
-    ASSERT_EQ(ResetVTX(recordMessage, recordProgress, 4), 0);
-    EXPECT_EQ(module(3).layer(), rack::amplifier::Layer::Loader1);  // loader 2 lost its power
-    expectRepeatRecovers();
-}
-
-TEST_F(DownloadFaultsTest, FailedSectorEraseEndsWithItsText) {
-    expectApplicationFailure(3, {"^PRC1,2,H04205505$", 1, FaultAction::Question}, -2,
-                             "Error erasing bank 05 of RA-channel 04, \nError 3F.");
-    expectRepeatRecovers();
-}
-
-TEST_F(DownloadFaultsTest, TotalCheckMismatchNamesTheChannel) {
-    expectApplicationFailure(4, {"^PRC1,2,C04$", 1, FaultAction::Garble}, -1, "Checksum Error RA-Flash Channel 04");
-    expectRepeatRecovers();
+// A repeat after the failure (and the power cycle the messages ask for) brings the firmware.
+TEST_F(DownloadFaultsTest, FailuresInTheApplicationDownloadAndTheRepeatThatRecovers) {
+    const struct {
+        int type;
+        rack::FaultRule rule;
+        int code;
+        const char* text;
+        Layer leftIn;  // after the failure; loader 1 once the rack was reset
+    } cases[] = {
+        {2, {"^PRC1,2,P$", 480, FaultAction::Drop}, -1, "Port Timeout!", Layer::Loader2},
+        {3, {"^PRC1,2,F$", 100, FaultAction::PowerOff}, -1, "Port Timeout!", Layer::Loader1},
+        {3, {"^PRC1,2,H04205505$", 1, FaultAction::Question}, -2, "Error erasing bank 05 of RA-channel 04, \nError 3F.",
+         Layer::Loader2},
+        {4, {"^PRC1,2,C04$", 1, FaultAction::Garble}, -1, "Checksum Error RA-Flash Channel 04", Layer::Loader2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        expectApplicationFailure(c.type, c.rule, c.code, c.text);
+        if (c.rule.action == FaultAction::PowerOff) {
+            EXPECT_FALSE(module(3).powered());
+            ASSERT_EQ(ResetVTX(recordMessage, recordProgress, 4), 0);  // loader 2 lost its power
+        }
+        EXPECT_EQ(module(3).layer(), c.leftIn);
+        expectRepeatRecovers();
+    }
 }
 
 class UploadFaultsTest : public AmplifierRackTest {

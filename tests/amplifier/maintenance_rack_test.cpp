@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "amplifier_rack.h"
 #include "link/amplifier/maintenance.h"
@@ -80,9 +78,6 @@ TEST_F(MaintenanceRackTest, EepromOfEachBoardGoesIntoItsFile) {
     const std::string prefix = (directory / "slot2").string();
     EXPECT_EQ(UpLoadRAEEPROM(6000, 1, recordMessage, recordProgress, prefix.c_str()), 0);
     for (int board = 1; board <= 2; ++board) {
-        std::ifstream in(prefix + "_JB" + std::to_string(board) + ".eep", std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
         std::string expected = "QTX JB6xx/JB9xx EEPROM data\r\nV1\r\nSNR " +
                                module(1).config().boards[static_cast<size_t>(board - 1)].serialNumber +
                                "\r\n-- \r\n";
@@ -90,7 +85,7 @@ TEST_F(MaintenanceRackTest, EepromOfEachBoardGoesIntoItsFile) {
         for (size_t i = 0; i < 32; ++i)
             expected += rack::amplifier::encodeHex({eeprom.begin() + static_cast<long>(i * 64),
                                                     eeprom.begin() + static_cast<long>(i * 64 + 64)}) + "\r\n";
-        EXPECT_EQ(text.str(), expected) << "board " << board;
+        EXPECT_EQ(readFile(prefix + "_JB" + std::to_string(board) + ".eep"), expected) << "board " << board;
     }
     EXPECT_EQ(reports.progress.back(), 12);
 }

@@ -21,28 +21,24 @@ protected:
     }
 };
 
-TEST_F(AgainstRackTest, OpenQueryAndClose) {
+TEST_F(AgainstRackTest, QueryBaudRateMultiMasterAndClose) {
     useRack(kRack);
     ASSERT_EQ(open(), 0);
     char version[40] = {};
     int32_t length = 0;
     EXPECT_EQ(CheckVersion(version, &length), 0);
     EXPECT_STREQ(version, "P1.52");
-    EXPECT_EQ(CloseConnection(), 0);
-    EXPECT_FALSE(rack().awake());  // "DCL" put the interpreter to sleep
-}
-
-TEST_F(AgainstRackTest, BaudRateSettingIsKeptByTheRack) {
-    useRack(kRack);
-    ASSERT_EQ(open(), 0);
     EXPECT_EQ(SetBdrVTX(38400, 3000, recordMessage, 2, "odd", 2), 0);
     EXPECT_EQ(processor().identity().baudSetting, "38400,1,2,0");
     EXPECT_EQ(SetBdrVTX(19200, 3000, recordMessage, 1, "e", 1), 0);
     EXPECT_TRUE(processor().compatibleBaud());
-    EXPECT_EQ(reports.messages.back().second,
-              "Internal Baudrate have been succesfully reset to be compatible!");
+    EXPECT_EQ(lastMessage(), "Internal Baudrate have been succesfully reset to be compatible!");
     EXPECT_EQ(SetBdrVTX(57600, 3000, recordMessage, 0, "e", 1), 0);
     EXPECT_EQ(processor().identity().baudSetting, "57600,2,1,0");
+    EXPECT_EQ(MultiMasterMode(recordMessage, recordProgress, 0), 0);
+    EXPECT_TRUE(processor().multiMaster());
+    EXPECT_EQ(CloseConnection(), 0);
+    EXPECT_FALSE(rack().awake());  // "DCL" put the interpreter to sleep
 }
 
 TEST_F(AgainstRackTest, ResetLongerThanTheRacksResetTimeComesBackAtOnce) {
@@ -64,13 +60,6 @@ TEST_F(AgainstRackTest, ResetShorterThanTheRacksResetTimeNeedsTheSecondAttempt) 
     const auto waits = clock.waits();
     EXPECT_EQ(std::count(waits.begin(), waits.end(), 11000), 1);
     EXPECT_TRUE(reports.messages.empty());
-}
-
-TEST_F(AgainstRackTest, MultiMasterModeIsSwitchedOn) {
-    useRack(kRack);
-    ASSERT_EQ(open(), 0);
-    EXPECT_EQ(MultiMasterMode(recordMessage, recordProgress, 0), 0);
-    EXPECT_TRUE(processor().multiMaster());
 }
 
 TEST_F(AgainstRackTest, DroppedSrb1AnswerFailsTheOpen) {

@@ -47,8 +47,7 @@ TEST_F(ConnectionTest, PortThatCannotBeOpenedReportsAndReturnsTheLibraryCode) {
 
 TEST_F(ConnectionTest, ParallelPortHasNoTransportHere) {
     EXPECT_LT(OpenConnection(90, 95, "e", 8, 1, 6000, recordMessage, -1, 0), 0);
-    ASSERT_EQ(reports.messages.size(), 1u);
-    EXPECT_EQ(reports.messages[0].second, "Can't open selected port!");
+    EXPECT_EQ(messageTexts(), Texts{"Can't open selected port!"});
 }
 
 TEST_F(ConnectionTest, SilentInterpreterGivesMinus2AndClosesThePort) {
@@ -57,8 +56,7 @@ TEST_F(ConnectionTest, SilentInterpreterGivesMinus2AndClosesThePort) {
     scriptClose(*peer);
     attach(peer);
     EXPECT_EQ(open(6000), -2);
-    ASSERT_EQ(reports.messages.size(), 1u);
-    EXPECT_EQ(reports.messages[0].second, "Can't open Ventrix interpreter!");
+    EXPECT_EQ(messageTexts(), Texts{"Can't open Ventrix interpreter!"});
     EXPECT_EQ(QTX_GetCurrTimeout(), 6000);
     EXPECT_TRUE(peer->done());
 }
@@ -71,8 +69,7 @@ TEST_F(ConnectionTest, UnansweredSrb1GivesPortTimeoutAfter11000Ms) {
     const auto start = clock.nowMs();
     EXPECT_EQ(open(6000), -1);
     EXPECT_GE(clock.nowMs() - start, 11000);
-    ASSERT_EQ(reports.messages.size(), 1u);
-    EXPECT_EQ(reports.messages[0].second, "Port Timeout!");
+    EXPECT_EQ(messageTexts(), Texts{"Port Timeout!"});
     EXPECT_TRUE(peer->done());
 }
 
@@ -81,8 +78,7 @@ TEST_F(ConnectionTest, InvalidDeviceAddressIsRefusedAndTheConnectionClosed) {
     scriptClose(*peer);
     attach(peer);
     EXPECT_LT(OpenConnection(10, 9600, "e", 8, 1, 6000, recordMessage, 77, 0), 0);
-    ASSERT_EQ(reports.messages.size(), 1u);
-    EXPECT_EQ(reports.messages[0].second, "Can't open selected port!");
+    EXPECT_EQ(messageTexts(), Texts{"Can't open selected port!"});
     EXPECT_TRUE(peer->done());
 }
 
@@ -116,8 +112,7 @@ TEST_F(ConnectionTest, ReopenReportsPortTimeoutOnlyWhenTheSecondSrb1IsUnanswered
     ASSERT_EQ(open(2500), 0);
     quorlink::channel().setMessageCallback(recordMessage);  // as the export that restarts would
     EXPECT_NE(quorlink::reopenInterpreter(), 0);
-    ASSERT_EQ(reports.messages.size(), 1u);
-    EXPECT_EQ(reports.messages[0].second, "Port Timeout!");
+    EXPECT_EQ(messageTexts(), Texts{"Port Timeout!"});
     EXPECT_EQ(QTX_GetCurrTimeout(), 2500);
 }
 

@@ -1,14 +1,14 @@
 // Baud-rate modes, system reset, multi-master mode, version query, log file name.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <unistd.h>
-
+#include <cstring>
 #include <filesystem>
 
 #include "link/quorlink.h"
 #include "link_fixture.h"
 #include "linkpad/linkpad.h"
+#include "scoped_env.h"
+#include "temp_dir.h"
 
 using namespace testing_support;
 
@@ -30,19 +30,14 @@ TEST_F(SystemCommandsTest, Mode0WithoutCommaSendsTheRateAlone) {
 TEST_F(SystemCommandsTest, Mode0TimeoutLeavesTheRateUnchanged) {
     peer->expect("BDR?\r\n");
     EXPECT_EQ(SetBdrVTX(19200, 3000, recordMessage, 0, "e", 1), -1);
-    ASSERT_EQ(reports.messages.size(), 1u);
-    EXPECT_EQ(reports.messages[0].second, "Port Timeout! Baudrate not changed!");
+    EXPECT_EQ(messageTexts(), Texts{"Port Timeout! Baudrate not changed!"});
 }
 
 TEST_F(SystemCommandsTest, Mode1ReportsEitherTextAndSucceeds) {
     peer->line("BDR19200,,,4\r\n", "0").line("BDR19200,,,4\r\n", "?");
     EXPECT_EQ(SetBdrVTX(19200, 3000, recordMessage, 1, "e", 1), 0);
     EXPECT_EQ(SetBdrVTX(19200, 3000, recordMessage, 1, "e", 1), 0);
-    ASSERT_EQ(reports.messages.size(), 2u);
-    EXPECT_EQ(reports.messages[0].second,
-              "Internal Baudrate have been succesfully reset to be compatible!");
-    EXPECT_EQ(reports.messages[1].second,
-              "Internal Baudrate should be compatible to old loader before!");
+    EXPECT_EQ(messageTexts(), (Texts{"Internal Baudrate have been succesfully reset to be compatible!", "Internal Baudrate should be compatible to old loader before!"}));
 }
 
 TEST_F(SystemCommandsTest, Mode2ParityCodes) {
@@ -85,10 +80,8 @@ TEST_F(SystemCommandsTest, ResetOfARackThatStaysSilentAsksForAPowerCycle) {
         peer->expectActivate(false);
     }
     EXPECT_EQ(ResetVTX(recordMessage, recordProgress, 0), -1);
-    ASSERT_EQ(reports.messages.size(), 1u);
-    EXPECT_EQ(reports.messages[0].second,
-              "Error reset system, maybe timeout. \nPlease reset your VTX system by switching "
-              "power off and on.");
+    EXPECT_EQ(messageTexts(), Texts{"Error reset system, maybe timeout. \nPlease reset your VTX system by switching "
+              "power off and on."});
 }
 
 TEST_F(SystemCommandsTest, MultiMasterModeVerdicts) {
@@ -114,39 +107,23 @@ TEST_F(SystemCommandsTest, CheckVersionCopiesTheAnswerOrEmptiesTheBuffer) {
     EXPECT_TRUE(reports.messages.empty());
 }
 
-class LogFileNameTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        saved = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
-        dir = std::filesystem::temp_directory_path() /
-              ("quorlink-tmpdir-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override {
-        if (saved.empty()) unsetenv("TMPDIR");
-        else setenv("TMPDIR", saved.c_str(), 1);
-        std::filesystem::remove_all(dir);
-    }
-    std::string name() {
-        char buffer[600] = {};
-        int32_t length = 0;
-        EXPECT_EQ(GetLogFileName(buffer, &length), 0);
-        EXPECT_EQ(length, static_cast<int32_t>(strlen(buffer)));
-        return buffer;
-    }
-    std::string saved;
-    std::filesystem::path dir;
-};
-
-TEST_F(LogFileNameTest, PrefersTheTemporaryDirectory) {
-    setenv("TMPDIR", dir.c_str(), 1);
-    EXPECT_EQ(name(), dir.string() + "/Quorlink.log");
-    EXPECT_FALSE(std::filesystem::exists(dir / "Quorlink.log"));
+std::string logFileName() {
+    char buffer[600] = {};
+    int32_t length = 0;
+    EXPECT_EQ(GetLogFileName(buffer, &length), 0);
+    EXPECT_EQ(length, static_cast<int32_t>(strlen(buffer)));
+    return buffer;
 }
 
-TEST_F(LogFileNameTest, FallsBackWhenTmpdirIsNoDirectory) {
-    setenv("TMPDIR", (dir / "missing").c_str(), 1);
-    const std::string path = name();
+TEST(LogFileName, PrefersTheTemporaryDirectoryAndFallsBackWhenItIsNoDirectory) {
+    const TempDir dir;
+    {
+        const ScopedEnv tmpdir("TMPDIR", dir.path().string());
+        EXPECT_EQ(logFileName(), dir.file("Quorlink.log"));
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "Quorlink.log"));
+    }
+    const ScopedEnv tmpdir("TMPDIR", dir.file("missing"));
+    const std::string path = logFileName();
     EXPECT_TRUE(path.ends_with("/Quorlink.log"));
     EXPECT_EQ(path.find("missing"), std::string::npos);
 }

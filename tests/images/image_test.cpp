@@ -1,6 +1,5 @@
 #include "image_test.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <numeric>
 #include <random>
@@ -11,25 +10,11 @@ namespace images_test {
 
 namespace fs = std::filesystem;
 
-ImageTest::ImageTest() {
-    const char* tmpdir = std::getenv("TMPDIR");
-    hadTmpdir_ = tmpdir != nullptr;
-    if (tmpdir) savedTmpdir_ = tmpdir;
-    std::string pattern = (fs::temp_directory_path() / "images_test_XXXXXX").string();
-    dir = mkdtemp(pattern.data());
-    fs::create_directory(dir / "firmware");
-    setenv("TMPDIR", dir.c_str(), 1);
-}
+ImageTest::ImageTest() { fs::create_directory(dir / "firmware"); }
 
 ImageTest::~ImageTest() {
     quorlink::DeleteTempImages();
     for (std::FILE* file : opened_) std::fclose(file);
-    if (hadTmpdir_)
-        setenv("TMPDIR", savedTmpdir_.c_str(), 1);
-    else
-        unsetenv("TMPDIR");
-    std::error_code ec;
-    fs::remove_all(dir, ec);
 }
 
 std::string ImageTest::firmwarePath(const std::string& name, const std::string& text) {

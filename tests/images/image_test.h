@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "scoped_env.h"
+#include "temp_dir.h"
 #include "tools/fwgen/fwgen.h"
 
 namespace images_test {
@@ -26,11 +28,11 @@ class ImageTest : public ::testing::Test {
     // Files left in the private directory (firmware files excluded).
     std::vector<std::string> leftoverTempFiles() const;
 
-    std::filesystem::path dir;
+    testing_support::TempDir scratch;
+    const testing_support::ScopedEnv tmpdir{"TMPDIR", scratch.path().string()};
+    const std::filesystem::path& dir = scratch.path();
 
   private:
-    std::string savedTmpdir_;
-    bool hadTmpdir_ = false;
     std::vector<std::FILE*> opened_;
 };
 

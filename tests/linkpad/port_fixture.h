@@ -5,11 +5,10 @@
 
 #include <deque>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "linkpad/hooks.h"
 #include "linkpad/linkpad.h"
+#include "temp_dir.h"
 
 namespace port_testing {
 
@@ -39,25 +38,18 @@ private:
 
 class PortTest : public ::testing::Test {
 protected:
-    PortTest() {
-        const auto name = std::string("linkpad-test-") + std::to_string(::getpid()) + "-" +
-                          ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        dir_ = std::filesystem::temp_directory_path() / name;
-        std::filesystem::create_directories(dir_);
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
-    }
+    PortTest() { std::filesystem::current_path(dir_.path()); }
     ~PortTest() override {
         QTX_ClosePort();
         QTX_PauseComLog(1);
         QTX_DisableComLog();
         QTX_SetTimeout(3600);
         std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
     }
 
     // Opens the in-process port to `peer` (TCP kind, as the loaders use it most).
     void openTo(std::shared_ptr<linkpad::Peer> peer) {
+        factory_.reset();  // the earlier factory first, so that it does not restore its predecessor
         factory_ = std::make_unique<linkpad::ScopedTransportFactory>(linkpad::peerFactory(std::move(peer)));
         ASSERT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, "rack", 0, 0, 4096), 0);
     }
@@ -75,20 +67,15 @@ protected:
         return {result, std::string(buffer.c_str(), static_cast<size_t>(count > 0 ? count : 0)), count};
     }
 
-    static std::string trafficLog() {
-        std::ifstream in("comlog.log");
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static std::string trafficLog() { return testing_support::readFile("comlog.log"); }
 
     linkpad::VirtualClock clock;
 
 private:
     linkpad::ScopedClock scopedClock_{clock};
     std::unique_ptr<linkpad::ScopedTransportFactory> factory_;
-    std::filesystem::path dir_;
-    std::filesystem::path previous_;
+    std::filesystem::path previous_ = std::filesystem::current_path();
+    testing_support::TempDir dir_;
 };
 
 }  // namespace port_testing

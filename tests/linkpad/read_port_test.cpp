@@ -7,58 +7,52 @@ namespace {
 
 using ReadPortTest = PortTest;
 
-TEST_F(ReadPortTest, LineArrivesWithoutItsLineEnd) {
-    auto peer = std::make_shared<ChunkPeer>();
-    peer->at(3, "P1.41\r\n");
-    openTo(peer);
-    const auto r = read(30);
-    EXPECT_EQ(r.result, 0);
-    EXPECT_EQ(r.text, "P1.41");
-    EXPECT_EQ(r.count, 5);
-}
+// Answers arriving in timed pieces, then reads in turn: what each read gives and when it ends.
+struct ReadStep {
+    int32_t maximum;
+    int32_t terminator;
+    int32_t result;
+    std::string text;
+    int64_t endsAtMs;
+};
+struct ReadCase {
+    const char* name;
+    std::vector<std::pair<int, std::string>> pieces;
+    int32_t timeoutMs;
+    std::vector<ReadStep> reads;
+};
 
-TEST_F(ReadPortTest, LineAssembledFromPiecesAndFollowingLineKept) {
-    auto peer = std::make_shared<ChunkPeer>();
-    peer->at(1, "P1.").at(4, "41\r\nSECOND\r").at(9, "\n");
-    openTo(peer);
-    EXPECT_EQ(read(30).text, "P1.41");
-    EXPECT_EQ(clock.nowMs(), 4);
-    const auto second = read(30);
-    EXPECT_EQ(second.result, 0);
-    EXPECT_EQ(second.text, "SECOND");
-    EXPECT_EQ(clock.nowMs(), 9);
-}
-
-TEST_F(ReadPortTest, OverlongLineIsCutAndItsRestSkipped) {
-    auto peer = std::make_shared<ChunkPeer>();
-    peer->at(1, "0123456789ABCDEF").at(2, "GHIJ\r\n").at(3, "OK\r\n");
-    openTo(peer);
-    const auto cut = read(10);
-    EXPECT_EQ(cut.result, 0);
-    EXPECT_EQ(cut.text, "012345678");  // maximum - 1 bytes and the terminating zero
-    const auto next = read(10);
-    EXPECT_EQ(next.result, 0);
-    EXPECT_EQ(next.text, "OK");
-}
-
-TEST_F(ReadPortTest, RawReadTakesExactlyTheCountIncludingLineEndBytes) {
-    auto peer = std::make_shared<ChunkPeer>();
-    peer->at(1, "\n").at(2, "\rREST");
-    openTo(peer);
-    const auto two = read(2, 0);
-    EXPECT_EQ(two.result, 0);
-    EXPECT_EQ(two.text, "\n\r");
-    EXPECT_EQ(read(4, 0).text, "REST");
-}
-
-TEST_F(ReadPortTest, NothingArrivingTimesOutAtTheSetTimeout) {
-    openTo(std::make_shared<ChunkPeer>());
-    QTX_SetTimeout(1234);
-    EXPECT_EQ(QTX_GetCurrTimeout(), 1234);
-    const auto r = read(30);
-    EXPECT_NE(r.result, 0);
-    EXPECT_EQ(r.count, 0);
-    EXPECT_EQ(clock.nowMs(), 1234);
+TEST_F(ReadPortTest, PiecesLinesRawBytesAndTimeOuts) {
+    const ReadCase cases[] = {
+        {"line without its line end", {{3, "P1.41\r\n"}}, 3600, {{30, 10, 0, "P1.41", 3}}},
+        {"line from pieces, the next one kept",
+         {{1, "P1."}, {4, "41\r\nSECOND\r"}, {9, "\n"}},
+         3600,
+         {{30, 10, 0, "P1.41", 4}, {30, 10, 0, "SECOND", 9}}},
+        // maximum - 1 bytes and the terminating zero; the rest of the line is skipped
+        {"overlong line cut", {{1, "0123456789ABCDEF"}, {2, "GHIJ\r\n"}, {3, "OK\r\n"}}, 3600,
+         {{10, 10, 0, "012345678", 1}, {10, 10, 0, "OK", 3}}},
+        {"raw read takes line-end bytes", {{1, "\n"}, {2, "\rREST"}}, 3600, {{2, 0, 0, "\n\r", 2}, {4, 0, 0, "REST", 2}}},
+        {"nothing arrives", {}, 1234, {{30, 10, QTX_ERR_TIMEOUT, "", 1234}}},
+        {"partial line, then silence", {{1, "P1."}}, 500, {{30, 10, QTX_ERR_TIMEOUT, "P1.", 500}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto start = clock.nowMs();  // the times of the case count from here
+        auto peer = std::make_shared<ChunkPeer>();
+        for (const auto& [ms, bytes] : c.pieces) peer->at(static_cast<int>(start) + ms, bytes);
+        openTo(peer);
+        QTX_SetTimeout(c.timeoutMs);
+        EXPECT_EQ(QTX_GetCurrTimeout(), c.timeoutMs);
+        for (const auto& step : c.reads) {
+            const auto r = read(step.maximum, step.terminator);
+            EXPECT_EQ(r.result, step.result);
+            EXPECT_EQ(r.text, step.text);
+            EXPECT_EQ(r.count, static_cast<int32_t>(step.text.size()));
+            EXPECT_EQ(clock.nowMs() - start, step.endsAtMs);
+        }
+        QTX_ClosePort();
+    }
 }
 
 TEST_F(ReadPortTest, AnswerLaterThanTheTimeoutIsNotTaken) {
@@ -69,16 +63,6 @@ TEST_F(ReadPortTest, AnswerLaterThanTheTimeoutIsNotTaken) {
     EXPECT_NE(read(30).result, 0);
     QTX_SetTimeout(5000);
     EXPECT_EQ(read(30).text, "late");
-}
-
-TEST_F(ReadPortTest, PartialLineThenSilenceTimesOutWithWhatArrived) {
-    auto peer = std::make_shared<ChunkPeer>();
-    peer->at(1, "P1.");
-    openTo(peer);
-    QTX_SetTimeout(500);
-    const auto r = read(30);
-    EXPECT_EQ(r.result, QTX_ERR_TIMEOUT);
-    EXPECT_EQ(r.text, "P1.");
 }
 
 TEST_F(ReadPortTest, PeerClosingMidAnswerFailsAtOnceNotAtTheTimeout) {

@@ -12,36 +12,28 @@ using namespace port_testing;
 
 namespace {
 
-linkpad::TcpAddress parsed(const std::string& text) {
-    auto result = linkpad::parseTcpAddress(text);
-    EXPECT_TRUE(std::holds_alternative<linkpad::TcpAddress>(result)) << text;
-    return std::holds_alternative<linkpad::TcpAddress>(result) ? std::get<linkpad::TcpAddress>(result)
-                                                               : linkpad::TcpAddress{};
-}
-
-std::string problem(const std::string& text) {
-    auto result = linkpad::parseTcpAddress(text);
-    EXPECT_TRUE(std::holds_alternative<std::string>(result)) << text;
-    return std::holds_alternative<std::string>(result) ? std::get<std::string>(result) : std::string{};
-}
-
-TEST(TcpAddress, HostWithAndWithoutPort) {
-    EXPECT_EQ(parsed("192.168.0.5").port, 5025);
-    EXPECT_EQ(parsed("rack7:6000").host, "rack7");
-    EXPECT_EQ(parsed("rack7:6000").port, 6000);
-    EXPECT_EQ(parsed("[fe80::1]:7000").host, "fe80::1");
-    EXPECT_EQ(parsed("[fe80::1]:7000").port, 7000);
-    EXPECT_EQ(parsed("[::1]").port, 5025);
-    EXPECT_EQ(parsed("fe80::1").host, "fe80::1");
-}
-
-TEST(TcpAddress, BadAddressesSayWhatIsWrong) {
-    EXPECT_NE(problem("").find("no TCP address"), std::string::npos);
-    EXPECT_NE(problem("rack:0").find("not a number from 1 to 65535"), std::string::npos);
-    EXPECT_NE(problem("rack:70000").find("not a number from 1 to 65535"), std::string::npos);
-    EXPECT_NE(problem("rack:port").find("\"port\""), std::string::npos);
-    EXPECT_NE(problem(":5025").find("no host name"), std::string::npos);
-    EXPECT_NE(problem("[::1").find("missing ']'"), std::string::npos);
+TEST(TcpAddress, HostWithAndWithoutPortAndWhatIsWrongWithABadOne) {
+    const std::pair<std::string, linkpad::TcpAddress> good[] = {
+        {"192.168.0.5", {"192.168.0.5", 5025}}, {"rack7:6000", {"rack7", 6000}},
+        {"[fe80::1]:7000", {"fe80::1", 7000}},  {"[::1]", {"::1", 5025}},
+        {"fe80::1", {"fe80::1", 5025}},
+    };
+    for (const auto& [text, address] : good) {
+        const auto result = linkpad::parseTcpAddress(text);
+        ASSERT_TRUE(std::holds_alternative<linkpad::TcpAddress>(result)) << text;
+        EXPECT_EQ(std::get<linkpad::TcpAddress>(result).host, address.host) << text;
+        EXPECT_EQ(std::get<linkpad::TcpAddress>(result).port, address.port) << text;
+    }
+    const std::pair<std::string, std::string> bad[] = {
+        {"", "no TCP address"},           {"rack:0", "not a number from 1 to 65535"},
+        {"rack:70000", "not a number from 1 to 65535"}, {"rack:port", "\"port\""},
+        {":5025", "no host name"},        {"[::1", "missing ']'"},
+    };
+    for (const auto& [text, problem] : bad) {
+        const auto result = linkpad::parseTcpAddress(text);
+        ASSERT_TRUE(std::holds_alternative<std::string>(result)) << text;
+        EXPECT_NE(std::get<std::string>(result).find(problem), std::string::npos) << text;
+    }
 }
 
 // A loopback listener on a free port; the test decides what the accepted peer does.

@@ -1,22 +1,10 @@
 #include "scripted_nodepod.h"
 
-#include <cstdlib>
 
 #include "link/quorlink.h"
 #include "link_fixture.h"
 
 namespace nodepod_tests {
-
-ScratchDirectory::ScratchDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "nodepod-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
-    path_ = pattern;
-}
-
-ScratchDirectory::~ScratchDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
 
 std::string hexOf(const uint8_t* bytes, size_t count) {
     static const char digits[] = "0123456789ABCDEF";
@@ -43,32 +31,6 @@ NodeScan scanNode(int nodeId) {
     EXPECT_EQ(static_cast<size_t>(loader1Length), r.loader1.size());
     EXPECT_EQ(static_cast<size_t>(hardwareLength), r.hardware.size());
     return r;
-}
-
-void ScriptedNodePodTest::SetUp() {
-    peer = std::make_shared<testing_support::ScriptedPeer>();
-    scriptOpen(*peer);
-    attach(peer);
-    ASSERT_EQ(open(), 0);
-    clock.clearWaits();
-}
-
-void ScriptedNodePodTest::TearDown() {
-    EXPECT_TRUE(peer->unexpected().empty()) << "unexpected: " << peer->unexpected().front();
-    EXPECT_TRUE(peer->done()) << peer->remaining() << " steps not reached";
-}
-
-std::vector<std::string> ScriptedNodePodTest::messageTexts() const {
-    std::vector<std::string> texts;
-    for (const auto& [kind, text] : reports.messages) texts.push_back(text);
-    return texts;
-}
-
-std::vector<int> ScriptedNodePodTest::protocolWaits() const {
-    std::vector<int> waits;
-    for (const int ms : clock.waits())
-        if (ms != 5) waits.push_back(ms);
-    return waits;
 }
 
 }  // namespace nodepod_tests

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "link/panel/strapper_report.h"
 #include "link/quorlink.h"
 #include "panel_files.h"
 #include "rack/panel/dv_panel.h"
@@ -35,7 +36,7 @@ class BootDVRack : public SimRackTest {
     }
     int boot(const std::string& config, const char* serial = nullptr,
              const char* revision = nullptr) {
-        panel_testing::writeText(dir.file("STRAPPER.CFG"), config);
+        testing_support::writeFile(dir.file("STRAPPER.CFG"), config);
         std::string serialText = serial ? serial : "";
         std::string revisionText = revision ? revision : "";
         return BootDV(1, dir.file("STRAPPER.CFG").c_str(), files.largeApplication.c_str(),
@@ -77,7 +78,7 @@ TEST_F(BootDVRack, DirectBootstrapProgramsTheWholeImage) {
     EXPECT_EQ(lastStatus(), "fertig!");
     EXPECT_EQ(reports.progress.back(), 100);
     EXPECT_EQ(std::filesystem::file_size(dir.file("Strapper.dat")), 0x80000u);
-    const auto log = panel_testing::readText(dir.file("strapper.log"));
+    const auto log = testing_support::readFile(dir.file("strapper.log"));
     EXPECT_NE(log.find("Strapper-Parameter: SerialNumber = SN-4711\n"), std::string::npos);
     EXPECT_NE(log.find("Set SerialNumber = SN-4711 at address = 7f000 ...\n"), std::string::npos);
     EXPECT_NE(log.find("Open port Port=1, Baudrate=19200, Parity=n, BitsPerChar=8, StopBits=1 ..."),
@@ -87,7 +88,7 @@ TEST_F(BootDVRack, DirectBootstrapProgramsTheWholeImage) {
 
 TEST_F(BootDVRack, SerialNumberArgumentIsCutInPlace) {
     start({{"kind", "DV43A"}, {"bootstrap", true}});
-    panel_testing::writeText(dir.file("STRAPPER.CFG"), kConfig);
+    testing_support::writeFile(dir.file("STRAPPER.CFG"), kConfig);
     std::string serial = "0123456789012345678901234567890123456789";
     ASSERT_EQ(BootDV(1, dir.file("STRAPPER.CFG").c_str(), nullptr, nullptr, serial.data(), nullptr,
                      recordProgress, recordStatus),
@@ -102,13 +103,13 @@ TEST_F(BootDVRack, PassThroughOfTheKX43) {
     EXPECT_EQ(panel.passThroughBaud(), 19200);
     EXPECT_EQ(panel.bootstrap().closedRuns(), 1);
     EXPECT_EQ(panel.flash().applicationVersion(), "P4.10");
-    const auto log = panel_testing::readText(dir.file("strapper.log"));
+    const auto log = testing_support::readFile(dir.file("strapper.log"));
     EXPECT_NE(log.find("Answer is QTX,KX43,0,P1.41 !\n"), std::string::npos);
     EXPECT_NE(log.find("TRANSF in KX43 starten (SYS TRANSF 19200 n) ...\n"), std::string::npos);
 }
 
 TEST_F(BootDVRack, ShippedBootstrapRackPassesThroughTheKX43) {
-    useRack(nlohmann::json::parse(panel_testing::readText(PANEL_RACKS_DIR "/panel-bootstrap.json")));
+    useRack(nlohmann::json::parse(testing_support::readFile(PANEL_RACKS_DIR "/panel-bootstrap.json")));
     auto& panel = dynamic_cast<DvPanel&>(*rack().panel());
     ASSERT_EQ(open(), 0);
     ASSERT_EQ(boot(std::string(kConfig) + "TRANSF = 1\r\n"), 0) << lastStatus();
@@ -122,30 +123,8 @@ TEST_F(BootDVRack, ProcessorOtherThanKX43) {
     EXPECT_EQ(boot(std::string(kConfig) + "TRANSF = 1\r\n"), -105);
     EXPECT_EQ(lastStatus(), "KX43 meldet sich nicht.");
     EXPECT_NE(
-        panel_testing::readText(dir.file("strapper.log")).find("ERROR: KX43 meldet sich nicht.\n"),
+        testing_support::readFile(dir.file("strapper.log")).find("ERROR: KX43 meldet sich nicht.\n"),
         std::string::npos);
-}
-
-TEST_F(BootDVRack, PanelNotInBootstrapModeDoesNotAnswer) {
-    start({{"kind", "DV43A"}});
-    EXPECT_EQ(boot(kConfig), -13);
-    EXPECT_EQ(lastStatus(), "SAB80C167 meldet sich nicht.");
-}
-
-TEST_F(BootDVRack, AnotherIdentificationByteIsNoC167) {
-    auto& panel =
-        start({{"kind", "DV43A"}, {"bootstrap", true}, {"bootstrapIdentification", 0xA5}});
-    EXPECT_EQ(boot(kConfig), -13);
-    EXPECT_EQ(panel.bootstrap().restarts(), 1);  // the break pulse follows every run
-}
-
-TEST_F(BootDVRack, RefusedBlockEndsWithTheFlashError) {
-    auto& panel = start({{"kind", "DV43A"}, {"bootstrap", true}, {"refusedBlocks", {3}}});
-    EXPECT_EQ(boot(kConfig), -11);
-    EXPECT_EQ(lastStatus(), "Fehler beim Flash programmieren.");
-    EXPECT_EQ(panel.bootstrap().writtenBlocks(), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(panel.bootstrap().closedRuns(), 1);  // the closing bytes are sent after a failure too
-    EXPECT_TRUE(std::filesystem::exists(dir.file("Strapper.dat")));  // the image stays on disk
 }
 
 TEST_F(BootDVRack, DefaultsWithoutConfigurationCannotOpenThePort) {
@@ -154,12 +133,6 @@ TEST_F(BootDVRack, DefaultsWithoutConfigurationCannotOpenThePort) {
                      recordProgress, recordStatus),
               -3);
     EXPECT_EQ(lastStatus(), "Schnittstellen-Fehler.");
-}
-
-TEST_F(BootDVRack, FifthHexFileIsUnknownError) {
-    start({{"kind", "DV43A"}, {"bootstrap", true}});
-    EXPECT_EQ(boot(std::string(kConfig) + "HEXFILE = a.hex, b.hex, c.hex\r\n"), -107);
-    EXPECT_EQ(lastStatus(), "Unbekannter Fehler.");
 }
 
 TEST_F(BootDVRack, OversizedBootstrapProgramsAreRefused) {
@@ -187,25 +160,62 @@ TEST_F(BootDVRack, OddLengthProgramStillLinesUp) {
     EXPECT_EQ(panel.flash().applicationVersion(), "P4.10");
 }
 
-TEST_F(BootDVRack, HexDataFarOutsideTheImageDoesNotGrowTheFile) {
-    start({{"kind", "DV43A"}, {"bootstrap", true}});
+// Every failure ends with its code and status text; the blocks written before it, the
+// controller's restarts and closing runs, and the image on disk show how far it went.
+struct BootFailure {
+    const char* name;
+    nlohmann::json panel;
+    std::string config;
+    const char* serial;
+    int result;
+    std::vector<int> writtenBlocks;
+    int restarts;    // -1: not checked
+    int closedRuns;  // -1: not checked
+    bool imageOnDisk;
+};
+
+class BootDVFailure : public BootDVRack, public ::testing::WithParamInterface<BootFailure> {};
+
+TEST_P(BootDVFailure, EndsWithItsCodeAndText) {
+    const BootFailure& c = GetParam();
+    auto& panel = start(c.panel);
+    writeFile(dir.file("bad.hex"), ":10000000ZZ\r\n:00000001FF\r\n");
     fwgen::writeFileAtomically(dir.file("far.hex"),
                                fwgen::toIntelHex({{0x7F000000, std::vector<uint8_t>(16, 0xAB)}}));
-    EXPECT_EQ(boot(std::string(kConfig) + "HEXFILE = far.hex\r\n"), -103);
-    EXPECT_EQ(std::filesystem::file_size(dir.file("Strapper.dat")), 0x80000u);
+    EXPECT_EQ(boot(c.config, c.serial), c.result);
+    EXPECT_EQ(lastStatus(), quorlink::panel::strapperErrorText(c.result));
+    EXPECT_EQ(panel.bootstrap().writtenBlocks(), c.writtenBlocks);
+    if (c.restarts >= 0) {
+        EXPECT_EQ(panel.bootstrap().restarts(), c.restarts);  // a break follows every run
+    }
+    if (c.closedRuns >= 0) {
+        EXPECT_EQ(panel.bootstrap().closedRuns(), c.closedRuns);
+    }
+    if (c.imageOnDisk) {  // the image stays on disk, never larger than the flash
+        EXPECT_EQ(std::filesystem::file_size(dir.file("Strapper.dat")), 0x80000u);
+    }
 }
 
-TEST_F(BootDVRack, UnreadableHexFileStopsBeforeThePanelIsTouched) {
-    auto& panel = start({{"kind", "DV43A"}, {"bootstrap", true}});
-    panel_testing::writeText(dir.file("bad.hex"), ":10000000ZZ\r\n:00000001FF\r\n");
-    EXPECT_EQ(boot(std::string(kConfig) + "HEXFILE = bad.hex\r\n"), -103);
-    EXPECT_EQ(panel.bootstrap().writtenBlocks().size(), 0u);
-}
+const nlohmann::json kBootstrapPanel = {{"kind", "DV43A"}, {"bootstrap", true}};
+const std::string kConfigText = std::string(kConfig);
 
-TEST_F(BootDVRack, SerialNumberOutsideTheImageIsRefused) {
-    start({{"kind", "DV43A"}, {"bootstrap", true}});
-    EXPECT_EQ(boot("COM = 19200,8,N,1\r\nSERADR = 0x7FFFE\r\n", "SN-4711"), -101);
-    EXPECT_EQ(std::filesystem::file_size(dir.file("Strapper.dat")), 0x80000u);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BootDVFailure,
+    ::testing::Values(
+        BootFailure{"PanelNotInBootstrapMode", {{"kind", "DV43A"}}, kConfig, nullptr, -13, {}, -1, -1, false},
+        BootFailure{"AnotherIdentificationByte",
+                    {{"kind", "DV43A"}, {"bootstrap", true}, {"bootstrapIdentification", 0xA5}}, kConfig,
+                    nullptr, -13, {}, 1, -1, false},
+        BootFailure{"RefusedBlock", {{"kind", "DV43A"}, {"bootstrap", true}, {"refusedBlocks", {3}}}, kConfig,
+                    nullptr, -11, {0, 1, 2}, -1, 1, true},
+        BootFailure{"FifthHexFile", kBootstrapPanel, kConfigText + "HEXFILE = a.hex, b.hex, c.hex\r\n", nullptr, -107,
+                    {}, -1, -1, false},
+        BootFailure{"HexDataFarOutsideTheImage", kBootstrapPanel, kConfigText + "HEXFILE = far.hex\r\n", nullptr, -103,
+                    {}, -1, -1, true},
+        BootFailure{"UnreadableHexFile", kBootstrapPanel, kConfigText + "HEXFILE = bad.hex\r\n", nullptr, -103, {}, -1,
+                    -1, false},
+        BootFailure{"SerialNumberOutsideTheImage", kBootstrapPanel, "COM = 19200,8,N,1\r\nSERADR = 0x7FFFE\r\n",
+                    "SN-4711", -101, {}, -1, -1, true}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace

@@ -52,16 +52,16 @@ TEST(Loader2File, Ld2BeforeLp2AndNothingWhenBothMissing) {
     panel_testing::ScratchDir dir;
     const auto firmware = dir.file("DV43A410.S00");
     EXPECT_FALSE(findLoader2File(firmware));
-    panel_testing::writeText(dir.file("DV43A410.LP2"), ":00000001FF\r\n");
+    testing_support::writeFile(dir.file("DV43A410.LP2"), ":00000001FF\r\n");
     EXPECT_EQ(findLoader2File(firmware), dir.file("DV43A410.LP2"));
-    panel_testing::writeText(dir.file("DV43A410.LD2"), ":00000001FF\r\n");
+    testing_support::writeFile(dir.file("DV43A410.LD2"), ":00000001FF\r\n");
     EXPECT_EQ(findLoader2File(firmware), dir.file("DV43A410.LD2"));
 }
 
 TEST(Loader2File, DotInAFolderNameIsNoExtension) {
     panel_testing::ScratchDir dir;
     std::filesystem::create_directories(dir.path() / "v4.10");
-    panel_testing::writeText(dir.file("v4.10/DV43A.LD2"), ":00000001FF\r\n");
+    testing_support::writeFile(dir.file("v4.10/DV43A.LD2"), ":00000001FF\r\n");
     EXPECT_EQ(findLoader2File(dir.file("v4.10/DV43A")), dir.file("v4.10/DV43A.LD2"));
 }
 

@@ -1,22 +1,6 @@
 #include "panel_files.h"
 
-#include <fstream>
-#include <random>
-#include <sstream>
-
 namespace panel_testing {
-
-ScratchDir::ScratchDir() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("panel-test-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
 
 std::vector<uint8_t> flatImage(const std::vector<fwgen::Segment>& segments, size_t size,
                                uint32_t base, uint8_t fill) {
@@ -38,17 +22,6 @@ std::string upperHex(const std::vector<uint8_t>& bytes, size_t from, size_t coun
         text += digits[bytes[i] & 15];
     }
     return text;
-}
-
-void writeText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string readText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 }  // namespace panel_testing

@@ -19,7 +19,7 @@ class StrapperConfig : public LinkTest {
         quorlink::channel().setProgressCallback(recordProgress);
     }
     int read(const std::string& text) {
-        panel_testing::writeText(path, text);
+        testing_support::writeFile(path, text);
         return readStrapperConfig(path, parameters, reporter);
     }
 
@@ -110,7 +110,7 @@ TEST_F(StrapperConfig, FourthAddedFreeRangeAndFifthHexFileAreTooMany) {
 TEST_F(StrapperConfig, LogFileGetsEveryLine) {
     ASSERT_EQ(read("LOGFILE = boot.log\r\nREM hello\r\nHEXFILE = a.hex\r\n"), 0);
     reporter.log("done");
-    EXPECT_EQ(panel_testing::readText(dir.file("boot.log")),
+    EXPECT_EQ(testing_support::readFile(dir.file("boot.log")),
               "ConfigFile = " + path + "\nLOGFILE = BOOT.LOG\nREM HELLO\nHEXFILE = A.HEX\ndone\n");
 }
 

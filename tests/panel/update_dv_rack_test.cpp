@@ -146,7 +146,7 @@ TEST_F(UpdateDVRack, FlashSizeMismatchLeavesTheFlashAlone) {
 
 TEST_F(UpdateDVRack, BadApplicationFileIsRefusedInTheRangeScan) {
     start({{"kind", "DV43A"}});
-    panel_testing::writeText(files.largeApplication, "this is no Intel HEX file\r\n");
+    testing_support::writeFile(files.largeApplication, "this is no Intel HEX file\r\n");
     EXPECT_EQ(update(files.largeApplication, "4.10"), -10);
     EXPECT_EQ(reports.messages.back().second,
               "Error in Record-File! \nChecksum-Error, or File is not an Intel-HEX-Recordfile.");

@@ -50,12 +50,6 @@ class UpdateDVScript : public ScriptedLinkTest {
     void scriptStart() {
         peer->line("PRC2,2,S00010000\r\n", "0").line("PRC2,5\r\n", "0").expect("DCL\r\n");
     }
-    // The waits of the update without the 5 ms before every command.
-    std::vector<int> protocolWaits() const {
-        auto waits = clock.waits();
-        waits.erase(std::remove(waits.begin(), waits.end(), 5), waits.end());
-        return waits;
-    }
 
     panel_testing::ScratchDir dir;
     fwgen::PanelFirmwareSet files;
@@ -241,29 +235,27 @@ class SectorScript : public UpdateDVScript {
     uint8_t sum = 0;
 };
 
-TEST_F(SectorScript, EmptyPieceGoesWithoutDataWhenSkipping) {
-    scriptSector(true, char(sum));
-    EXPECT_EQ(program(true), 0);
-    // A refused middle piece is reported, the sector still counts by its sum.
-    EXPECT_EQ(reports.messages.back().second, "Error programming DV33-Flash!");
-}
-
-TEST_F(SectorScript, EmptyPieceKeepsItsZerosWithoutSkipping) {
-    scriptSector(false, char(sum));
-    EXPECT_EQ(program(false), 0);
-}
-
-TEST_F(SectorScript, WrongSumIsRepeatedOnce) {
-    scriptSector(true, char(sum + 1));
-    scriptSector(true, char(sum));
-    EXPECT_EQ(program(true), 0);
-}
-
-TEST_F(SectorScript, SecondWrongSumEndsWithItsText) {
-    scriptSector(true, char(sum + 1));
-    scriptSector(true, char(sum ^ 0x40));
-    EXPECT_EQ(program(true), -1);
-    EXPECT_EQ(reports.messages.back().second, "Checksum-Error programming DV33-Flashblock!");
+// The byte sums the panel answers in turn (an offset from the right one; 0 is right); the
+// refused middle piece is reported, the sector still counts by its sum.
+TEST_F(SectorScript, PiecesTheEmptyPieceRuleAndTheSumCheckWithItsOneRepetition) {
+    const struct {
+        const char* what;
+        bool skip;
+        std::vector<int> sumOffsets;
+        int result;
+        const char* message;
+    } cases[] = {
+        {"empty piece goes without data", true, {0}, 0, "Error programming DV33-Flash!"},
+        {"empty piece keeps its zeros", false, {0}, 0, "Error programming DV33-Flash!"},
+        {"a wrong sum is repeated once", true, {1, 0}, 0, "Error programming DV33-Flash!"},
+        {"a second wrong sum ends", true, {1, 0x40}, -1, "Checksum-Error programming DV33-Flashblock!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const int offset : c.sumOffsets) scriptSector(c.skip, char(sum + offset));
+        EXPECT_EQ(program(c.skip), c.result);
+        EXPECT_EQ(lastMessage(), c.message);
+    }
 }
 
 TEST_F(SectorScript, SilentPanelIsAPortTimeout) {

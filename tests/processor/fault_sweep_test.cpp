@@ -21,11 +21,6 @@ constexpr int kTimeout = 3000;
 constexpr int kBlocks = 64;
 constexpr int kBlockSize = 512;
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class Kx33Sweep : public FaultSweepFixture {
 protected:
     Kx33Sweep() {

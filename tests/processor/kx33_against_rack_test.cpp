@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "link/quorlink.h"
 #include "linkpad/linkpad.h"
@@ -42,9 +41,6 @@ protected:
         return std::string(reinterpret_cast<const char*>(image.data()) + first * kBlockSize,
                            static_cast<size_t>(count) * kBlockSize);
     }
-    std::string lastMessage() const {
-        return reports.messages.empty() ? "" : reports.messages.back().second;
-    }
 
     TempDir directory;
     std::string imagePath = directory.file("kx33.bin");
@@ -62,8 +58,7 @@ TEST_F(Kx33AgainstRackTest, UpdateUploadAndRestartGiveBackTheImage) {
                          uploaded.c_str(), "", 0, 1024, kBlockSize, 0, 0, 0),
               0)
         << lastMessage();
-    std::ifstream in(uploaded, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), imageBlocks(0, 1024));
+    EXPECT_EQ(readFile(uploaded), imageBlocks(0, 1024));
     EXPECT_FALSE(board().inBootLoader());
 
     ASSERT_EQ(EstabKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr, 4, 4,
@@ -91,38 +86,45 @@ TEST_F(Kx33AgainstRackTest, BlockRefusedOnceCostsOneRepetition) {
     EXPECT_EQ(flashBlocks(0, 8), imageBlocks(0, 8));
 }
 
-TEST_F(Kx33AgainstRackTest, BlockRefusedTwiceLeavesTheBoardInMeasurementMode) {
-    rack().faults().add({"^PRC310,5,", 0, rack::FaultAction::Question, 0, 2});
-    ASSERT_EQ(open(), 0);
-    EXPECT_EQ(update(0, 8), -22);
-    EXPECT_EQ(lastMessage(), "Checksum Error Transfer Block 5 to RAM memory! \nRestart Ventrix and try again!");
-    EXPECT_FALSE(board().inBootLoader());
-    EXPECT_NE(flashBlocks(0, 8), imageBlocks(0, 8));  // nothing was burnt
-}
+// A failure after the boot loader started ends with its text and the board back in measurement
+// mode, at the time-out it was given.
+struct FailureCase {
+    const char* name;
+    rack::FaultRule fault;  // no pattern: the board misreports its sector line instead
+    int blocks;
+    int result;
+    const char* message;
+};
 
-TEST_F(Kx33AgainstRackTest, WrongSectorLineLeavesTheBoardInMeasurementMode) {
-    board().misreportSector(1);
-    ASSERT_EQ(open(), 0);
-    EXPECT_EQ(update(0, 600), -41);
-    EXPECT_EQ(lastMessage(), "Error flashing! Didn't get block number information!");
-    EXPECT_FALSE(board().inBootLoader());
-}
+class Kx33RackFailureTest : public Kx33AgainstRackTest, public ::testing::WithParamInterface<FailureCase> {};
 
-TEST_F(Kx33AgainstRackTest, SpoiltRamChecksumLeavesTheBoardInMeasurementMode) {
-    rack().faults().add({"^PRC\\?304$", 1, rack::FaultAction::Garble});
+TEST_P(Kx33RackFailureTest, LeavesTheBoardInMeasurementMode) {
+    const FailureCase& c = GetParam();
+    if (c.fault.pattern.empty()) {
+        board().misreportSector(1);
+    } else {
+        rack().faults().add(c.fault);
+    }
     ASSERT_EQ(open(), 0);
-    EXPECT_EQ(update(0, 4), -33);
-    EXPECT_EQ(lastMessage(), "Checksum error in RAM memory!");
-    EXPECT_FALSE(board().inBootLoader());
-}
-
-TEST_F(Kx33AgainstRackTest, SpoiltFlashChecksumLeavesTheBoardInMeasurementMode) {
-    rack().faults().add({"^PRC\\?308$", 1, rack::FaultAction::Garble});
-    ASSERT_EQ(open(), 0);
-    EXPECT_EQ(update(0, 4), -43);
-    EXPECT_EQ(lastMessage(), "Checksum error in FLASH memory!");
+    EXPECT_EQ(update(0, c.blocks), c.result);
+    EXPECT_EQ(lastMessage(), c.message);
     EXPECT_FALSE(board().inBootLoader());
     EXPECT_EQ(QTX_GetCurrTimeout(), kTimeout);
+    if (c.result == -22) {
+        EXPECT_NE(flashBlocks(0, 8), imageBlocks(0, 8));  // nothing was burnt
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Kx33RackFailureTest,
+    ::testing::Values(
+        FailureCase{"BlockRefusedTwice", {"^PRC310,5,", 0, rack::FaultAction::Question, 0, 2}, 8, -22,
+                    "Checksum Error Transfer Block 5 to RAM memory! \nRestart Ventrix and try again!"},
+        FailureCase{"WrongSectorLine", {}, 600, -41, "Error flashing! Didn't get block number information!"},
+        FailureCase{"SpoiltRamChecksum", {"^PRC\\?304$", 1, rack::FaultAction::Garble}, 4, -33,
+                    "Checksum error in RAM memory!"},
+        FailureCase{"SpoiltFlashChecksum", {"^PRC\\?308$", 1, rack::FaultAction::Garble}, 4, -43,
+                    "Checksum error in FLASH memory!"}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace

@@ -10,24 +10,19 @@ using namespace testing_support;
 
 namespace {
 
-class Kx33EstablishTest : public LinkTest {
+class Kx33EstablishTest : public ScriptedLinkTest {
 protected:
-    Kx33EstablishTest() {
-        scriptOpen(*peer);
+    void SetUp() override {
+        ScriptedLinkTest::SetUp();
         // Restart, wake-up, then the TCP port is re-opened and the interpreter woken again.
         peer->expect("PRC9,1\r\n").expect("\x12\r\n").expect("DCL\r\n");
-        attach(peer);
     }
-    std::shared_ptr<ScriptedPeer> peer = std::make_shared<ScriptedPeer>();
 };
 
 // In each test the second scriptOpen plays the re-established interpreter.
 TEST_F(Kx33EstablishTest, RestartWaitIsTakenInStepsOf200Ms) {
     scriptOpen(*peer);
-    ASSERT_EQ(open(), 0);
-    clock.clearWaits();
     EXPECT_EQ(EstabKX33(6000, recordMessage, recordProgress, recordStatus, nullptr, 1, 4, "", "", ""), 0);
-    EXPECT_TRUE(peer->done());
     const auto waits = clock.waits();
     EXPECT_EQ(std::count(waits.begin(), waits.end(), 200), 10);
     EXPECT_EQ(reports.progress, (std::vector<int>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
@@ -36,8 +31,6 @@ TEST_F(Kx33EstablishTest, RestartWaitIsTakenInStepsOf200Ms) {
 
 TEST_F(Kx33EstablishTest, NoRestartWaitSendsTheWakeUpAtOnce) {
     scriptOpen(*peer);
-    ASSERT_EQ(open(), 0);
-    clock.clearWaits();
     EXPECT_EQ(EstabKX33(6000, recordMessage, recordProgress, recordStatus, nullptr, 0, 4, "", "", ""), 0);
     EXPECT_EQ(clock.waits().front(), 5);   // before "PRC9,1"
     EXPECT_EQ(clock.waits()[1], 5);        // before "DCL": nothing between restart and wake-up
@@ -50,7 +43,6 @@ TEST_F(Kx33EstablishTest, NoRestartWaitSendsTheWakeUpAtOnce) {
 TEST_F(Kx33EstablishTest, SilentSystemAfterTheRestartFails) {
     // Both attempts wake nobody.
     peer->expectActivate(false).expect("DCL\r\n").expectActivate(false);
-    ASSERT_EQ(open(), 0);
     EXPECT_EQ(EstabKX33(6000, recordMessage, recordProgress, recordStatus, nullptr, 0, 4, "", "", ""), -1);
     EXPECT_EQ(reports.messages.back().second, "Error reset system, maybe timeout!");
 }

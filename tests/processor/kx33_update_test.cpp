@@ -42,13 +42,12 @@ std::string blockAnswer(int n, const std::vector<uint8_t>& image) {
     return std::to_string(~sum & 0xFFFF);
 }
 
-class Kx33UpdateTest : public LinkTest {
+class Kx33UpdateTest : public ScriptedLinkTest {
 protected:
     Kx33UpdateTest() {
         for (uint8_t i = 0; i < 16; ++i) image.push_back(static_cast<uint8_t>(0xF0 + i));
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-        scriptOpen(*peer);
     }
 
     // Boot loader on and the block parameters accepted.
@@ -59,27 +58,15 @@ protected:
             .line("PRC303,0\r\n", "0");
     }
 
-    int connectAndUpdate(int first, int count, int blockSize = kBlockSize, int version = 0) {
-        attach(peer);
-        if (open(kTimeout) != 0) return 99;
-        clock.clearWaits();
+    int update(int first, int count, int blockSize = kBlockSize, int version = 0,
+               const std::string& file = {}) {
         return UpdateKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
-                          path.c_str(), "000", first, count, blockSize, version, 0, 0);
-    }
-
-    void expectScriptPlayed() {
-        EXPECT_TRUE(peer->done()) << peer->remaining() << " steps left";
-        EXPECT_TRUE(peer->unexpected().empty()) << peer->unexpected().front();
-    }
-
-    std::string lastMessage() const {
-        return reports.messages.empty() ? "" : reports.messages.back().second;
+                          (file.empty() ? path : file).c_str(), "000", first, count, blockSize, version, 0, 0);
     }
 
     std::vector<uint8_t> image;
     TempDir directory;
     std::string path = directory.file("kx33.bin");
-    std::shared_ptr<ScriptedPeer> peer = std::make_shared<ScriptedPeer>();
 };
 
 TEST_F(Kx33UpdateTest, BlocksGoToRamFlashIsFollowedPerSectorAndChecked) {
@@ -92,8 +79,7 @@ TEST_F(Kx33UpdateTest, BlocksGoToRamFlashIsFollowedPerSectorAndChecked) {
         .line("PRC305\r\n", "1", 2 * kTimeout - 100)  // later than the time-out: it is doubled
         .line("PRC?308\r\n", "63555")
         .line("PRC300,0\r\n", "0");
-    EXPECT_EQ(connectAndUpdate(1, 2), 0);
-    expectScriptPlayed();
+    EXPECT_EQ(update(1, 2), 0);
     EXPECT_EQ(reports.progress, (std::vector<int>{0, 0, 50, 0, 100}));
     EXPECT_EQ(reports.statuses, (std::vector<std::pair<int, std::string>>{
                                     {5, "Transfer KX33 firmware..."}, {5, "Flashing KX33 firmware..."}}));
@@ -114,8 +100,7 @@ TEST_F(Kx33UpdateTest, ABlockRefusedOnceIsSentAgain) {
         .line("PRC305\r\n", "0")
         .line("PRC?308\r\n", blockAnswer(0, image))
         .line("PRC300,0\r\n", "0");
-    EXPECT_EQ(connectAndUpdate(0, 1), 0);
-    expectScriptPlayed();
+    EXPECT_EQ(update(0, 1), 0);
 }
 
 TEST_F(Kx33UpdateTest, ABlockFailingTwiceEndsInMeasurementMode) {
@@ -123,8 +108,7 @@ TEST_F(Kx33UpdateTest, ABlockFailingTwiceEndsInMeasurementMode) {
     peer->line(blockCommand(0, image), "?")
         .line(blockCommand(0, image), "12345")  // a checksum that differs
         .line("PRC300,0\r\n", "0");
-    EXPECT_EQ(connectAndUpdate(0, 2), -22);
-    expectScriptPlayed();
+    EXPECT_EQ(update(0, 2), -22);
     EXPECT_EQ(lastMessage(),
               "Checksum Error Transfer Block 0 to RAM memory! \nRestart Ventrix and try again!");
 }
@@ -132,8 +116,7 @@ TEST_F(Kx33UpdateTest, ABlockFailingTwiceEndsInMeasurementMode) {
 TEST_F(Kx33UpdateTest, NoAnswerToABlockEndsAtOnce) {
     scriptParameters(0, 2);
     peer->expect(blockCommand(0, image));
-    EXPECT_EQ(connectAndUpdate(0, 2), -21);
-    expectScriptPlayed();
+    EXPECT_EQ(update(0, 2), -21);
     EXPECT_EQ(lastMessage(), "Port Timeout!");
 }
 
@@ -144,8 +127,7 @@ TEST_F(Kx33UpdateTest, WrongSectorLineWaitsFlushesAndRestoresMeasurementMode) {
         .line("PRC?304\r\n", blockAnswer(2, image))
         .line("PRC305\r\n", "3")
         .line("PRC300,0\r\n", "0");
-    EXPECT_EQ(connectAndUpdate(2, 1), -41);
-    expectScriptPlayed();
+    EXPECT_EQ(update(2, 1), -41);
     EXPECT_EQ(lastMessage(), "Error flashing! Didn't get block number information!");
     EXPECT_EQ(clock.waits().back(), 5);
     EXPECT_EQ(clock.waits()[clock.waits().size() - 2], 500);
@@ -158,7 +140,7 @@ TEST_F(Kx33UpdateTest, MissingSectorLineLeavesTheTimeoutDoubled) {
         .line("PRC304\r\n", "0")
         .line("PRC?304\r\n", blockAnswer(0, image))
         .expect("PRC305\r\n");
-    EXPECT_EQ(connectAndUpdate(0, 1), -40);
+    EXPECT_EQ(update(0, 1), -40);
     EXPECT_EQ(lastMessage(), "Port timeout flashing!");
     EXPECT_EQ(QTX_GetCurrTimeout(), 2 * kTimeout);
 }
@@ -169,8 +151,7 @@ TEST_F(Kx33UpdateTest, RamAndFlashChecksumsMustMatchTheImage) {
         .line("PRC304\r\n", "0")
         .line("PRC?304\r\n", "1")
         .line("PRC300,0\r\n", "0");
-    EXPECT_EQ(connectAndUpdate(0, 1), -33);
-    expectScriptPlayed();
+    EXPECT_EQ(update(0, 1), -33);
     EXPECT_EQ(lastMessage(), "Checksum error in RAM memory!");
 }
 
@@ -181,42 +162,30 @@ TEST_F(Kx33UpdateTest, ZeroBlocksGoStraightToTheTransferEnd) {
         .expect("PRC305\r\n")
         .line("PRC?308\r\n", "65535")
         .line("PRC300,0\r\n", "0");
-    EXPECT_EQ(connectAndUpdate(3, 0), 0);
-    expectScriptPlayed();
+    EXPECT_EQ(update(3, 0), 0);
 }
 
 TEST_F(Kx33UpdateTest, ArgumentsThatCannotWorkAreRefusedBeforeAnyTraffic) {
-    EXPECT_EQ(connectAndUpdate(0, 1, kBlockSize, 2), -2);
+    EXPECT_EQ(update(0, 1, kBlockSize, 2), -2);
     EXPECT_EQ(lastMessage(), "Download not supported by this version of Quorlink!");
-    EXPECT_EQ(UpdateKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
-                         path.c_str(), "000", 0, 1, 591, 0, 0, 0),
-              -2);
+    EXPECT_EQ(update(0, 1, 591), -2);
     EXPECT_EQ(lastMessage(), "KX33 block size 591 is not supported! Use 1 to 590 bytes per block.");
-    EXPECT_EQ(UpdateKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
-                         path.c_str(), "000", 0, 1, 0, 0, 0, 0),
-              -2);
-    EXPECT_EQ(UpdateKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
-                         "/nonexistent/kx33.bin", "000", 0, 1, 512, 0, 0, 0),
-              -3);
+    EXPECT_EQ(update(0, 1, 0), -2);
+    EXPECT_EQ(update(0, 1, 512, 0, "/nonexistent/kx33.bin"), -3);
     EXPECT_EQ(lastMessage(), "KX33 Firmware file not found!");
-    expectScriptPlayed();
 }
 
 TEST_F(Kx33UpdateTest, ImageShorterThanTheRangeEndsInMeasurementMode) {
     scriptParameters(3, 2);
     peer->line(blockCommand(3, image), blockAnswer(3, image)).line("PRC300,0\r\n", "0");
-    EXPECT_EQ(connectAndUpdate(3, 2), -20);
-    expectScriptPlayed();
+    EXPECT_EQ(update(3, 2), -20);
     EXPECT_EQ(lastMessage(), "Can't read data out of firmware file!");
 }
 
 TEST_F(Kx33UpdateTest, RefusedParametersRestartMeasurementMode) {
     peer->line("PRC300,1\r\n", "0").line("PRC301,0\r\n", "?").line("PRC300,0\r\n", "?");
-    EXPECT_EQ(connectAndUpdate(0, 1), -7);
-    expectScriptPlayed();
-    ASSERT_EQ(reports.messages.size(), 2u);
-    EXPECT_EQ(reports.messages[0].second, "Can't set first block information!");
-    EXPECT_EQ(reports.messages[1].second, "Can't start measurement mode!");
+    EXPECT_EQ(update(0, 1), -7);
+    EXPECT_EQ(messageTexts(), (Texts{"Can't set first block information!", "Can't start measurement mode!"}));
 }
 
 }  // namespace

@@ -15,27 +15,15 @@ namespace {
 
 constexpr int kTimeout = 1000;
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-class Kx33UploadTest : public LinkTest {
+class Kx33UploadTest : public ScriptedLinkTest {
 protected:
-    Kx33UploadTest() {
-        scriptOpen(*peer);
+    void SetUp() override {
+        ScriptedLinkTest::SetUp();
         peer->line("PRC300,1\r\n", "0");
     }
-
-    int connectAndUpload(int first, int count) {
-        attach(peer);
-        if (open(kTimeout) != 0) return 99;
+    int upload(int first, int count) {
         return UploadKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
                           target.c_str(), "", first, count, 4, 0, 0, 0);
-    }
-
-    std::string lastMessage() const {
-        return reports.messages.empty() ? "" : reports.messages.back().second;
     }
 
     void expectOnlyTheOldFile() {
@@ -47,7 +35,6 @@ protected:
 
     TempDir directory;
     std::string target = directory.file("kx33.upl");
-    std::shared_ptr<ScriptedPeer> peer = std::make_shared<ScriptedPeer>();
 };
 
 TEST_F(Kx33UploadTest, BlocksLandAtTheirFlashOffsets) {
@@ -55,8 +42,7 @@ TEST_F(Kx33UploadTest, BlocksLandAtTheirFlashOffsets) {
     peer->line("PRC?310,1\r\n", "0000001,01020304f5ff")
         .line("PRC?310,2\r\n", "0000002,F4F5F6F729FC")
         .line("PRC300,0\r\n", "0");
-    EXPECT_EQ(connectAndUpload(1, 2), 0);
-    EXPECT_TRUE(peer->done());
+    EXPECT_EQ(upload(1, 2), 0);
     EXPECT_EQ(readFile(target), std::string("\0\0\0\0\x01\x02\x03\x04\xF4\xF5\xF6\xF7", 12));
     EXPECT_EQ(reports.progress, (std::vector<int>{0, 0, 50}));
     EXPECT_EQ(reports.statuses.back(), std::make_pair(5, std::string("Upload KX33 firmware...")));
@@ -65,7 +51,7 @@ TEST_F(Kx33UploadTest, BlocksLandAtTheirFlashOffsets) {
 TEST_F(Kx33UploadTest, FailuresInTheBlockLoopKeepThePreviousFile) {
     std::ofstream(target) << "previous upload";
     peer->line("PRC?310,0\r\n", "0000000,01020304f5ff").line("PRC?310,1\r\n", "0000001,0102030");
-    EXPECT_EQ(connectAndUpload(0, 2), -1);
+    EXPECT_EQ(upload(0, 2), -1);
     EXPECT_EQ(lastMessage(), "KX33 did not answer correctly!");
     expectOnlyTheOldFile();
 }
@@ -73,7 +59,7 @@ TEST_F(Kx33UploadTest, FailuresInTheBlockLoopKeepThePreviousFile) {
 TEST_F(Kx33UploadTest, ChecksumErrorNamesTheBlock) {
     std::ofstream(target) << "previous upload";
     peer->line("PRC?310,7\r\n", "0000007,01020304f6ff");
-    EXPECT_EQ(connectAndUpload(7, 1), -11);
+    EXPECT_EQ(upload(7, 1), -11);
     EXPECT_EQ(lastMessage(),
               "Checksum Error Transfer Block 7 from KX33! \nRestart Ventrix and try again!");
     expectOnlyTheOldFile();
@@ -81,14 +67,14 @@ TEST_F(Kx33UploadTest, ChecksumErrorNamesTheBlock) {
 
 TEST_F(Kx33UploadTest, TextThatIsNotHexIsAnInternalError) {
     peer->line("PRC?310,0\r\n", "0000000,0102030Gf5ff");
-    EXPECT_EQ(connectAndUpload(0, 1), -1);
+    EXPECT_EQ(upload(0, 1), -1);
     EXPECT_EQ(lastMessage(), "Error in internal communication!");
     EXPECT_FALSE(std::filesystem::exists(target));
 }
 
 TEST_F(Kx33UploadTest, RefusedMeasurementModeKeepsTheCompleteFile) {
     peer->line("PRC?310,0\r\n", "0000000,01020304f5ff").line("PRC300,0\r\n", "?");
-    EXPECT_EQ(connectAndUpload(0, 1), -29);
+    EXPECT_EQ(upload(0, 1), -29);
     EXPECT_EQ(readFile(target), "\x01\x02\x03\x04");
 }
 

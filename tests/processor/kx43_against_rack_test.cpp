@@ -34,11 +34,6 @@ const nlohmann::json kNewerSettings = {
 int inputCalls = 0;
 void countInput(int32_t) { ++inputCalls; }
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class Kx43AgainstRackTest : public SimRackTest {
 protected:
     Kx43AgainstRackTest() { fwgen::writeKx43Firmware(directory.path(), "P2.06", 3); }
@@ -71,9 +66,6 @@ protected:
         char text[32] = {};
         int32_t length = 0;
         return CheckVersion(text, &length) == 0 ? text : "<no answer>";
-    }
-    std::string lastMessage() const {
-        return reports.messages.empty() ? "" : reports.messages.back().second;
     }
     size_t receivedSoFar() { return rack().received().size(); }
     bool receivedSince(size_t from, const std::string& line) {
@@ -169,6 +161,22 @@ TEST_F(Kx43AgainstRackTest, LoaderFileAloneIsCopied) {
     ASSERT_EQ(update(1, {fwgen::kKx43LoaderFile}), 0) << lastMessage();
     EXPECT_EQ(flashFile(fwgen::kKx43LoaderFile), pcFile(fwgen::kKx43LoaderFile));
     EXPECT_EQ(reports.statuses.back(), std::make_pair(10, std::string("Transferring kx43load.exe...")));
+}
+
+// Over a serial line the line in use comes with the initialisation file, and the settings of
+// the other interfaces, the TCP address among them, are written back.
+TEST_F(Kx43AgainstRackTest, OverASerialLineTheOtherInterfacesAreWrittenBack) {
+    useBoard("KX43", kOlderSettings);
+    ASSERT_EQ(OpenConnection(1, 38400, "e", 8, 1, kTimeout, recordMessage, -1, 0), 0);
+    ASSERT_EQ(update(1), 0) << lastMessage();
+    ASSERT_EQ(establish(1), 0) << lastMessage();
+    const std::string ini = pcFile("kx43ini.cnf");
+    EXPECT_EQ(flashFile("kx43ini.cnf").substr(14), ini.substr(14));
+    EXPECT_EQ(board().settings().rs232, (rack::SerialLine{38400, 2, 1}));
+    EXPECT_EQ(board().settings().rs485, (rack::SerialLine{38400, 0, 1}));
+    EXPECT_EQ(board().settings().tcpIpAddress, "10.1.2.3");
+    EXPECT_EQ(board().settings().gpibAddress, 12);
+    EXPECT_EQ(version(), "P2.06");
 }
 
 }  // namespace

@@ -11,12 +11,9 @@ using quorlink::processor::Setting;
 
 namespace {
 
-class Kx43EstablishTest : public LinkTest {
+class Kx43EstablishTest : public ScriptedLinkTest {
 protected:
-    Kx43EstablishTest() {
-        scriptOpen(*peer);
-        quorlink::processor::settingsStore().fill("?");
-    }
+    Kx43EstablishTest() { quorlink::processor::settingsStore().fill("?"); }
 
     static void store(Setting s, std::string value) {
         quorlink::processor::settingsStore()[static_cast<size_t>(s)] = std::move(value);
@@ -33,21 +30,12 @@ protected:
         scriptReopen();
     }
     int establish(int restartWait, int variant) {
-        attach(peer);
-        if (open() != 0) return 99;
-        clock.clearWaits();
         return EstabKX43(6000, recordMessage, recordProgress, recordStatus, nullptr, restartWait, variant);
-    }
-    void expectScriptPlayed() {
-        EXPECT_TRUE(peer->done()) << peer->remaining() << " steps left";
-        EXPECT_TRUE(peer->unexpected().empty()) << peer->unexpected().front();
     }
     int count200MsSteps() const {
         const auto waits = clock.waits();
         return static_cast<int>(std::count(waits.begin(), waits.end(), 200));
     }
-
-    std::shared_ptr<ScriptedPeer> peer = std::make_shared<ScriptedPeer>();
 };
 
 TEST_F(Kx43EstablishTest, OlderGenerationRestartsUnpacksAndRestoresSetA) {
@@ -73,7 +61,6 @@ TEST_F(Kx43EstablishTest, OlderGenerationRestartsUnpacksAndRestoresSetA) {
         .line("ADS1303,12\r\n", "0");  // the TCP address came with the initialisation file
     scriptActivation();
     EXPECT_EQ(establish(2, 1), 0);
-    expectScriptPlayed();
     EXPECT_EQ(count200MsSteps(), 3 * 10);
     EXPECT_EQ(reports.statuses.back(), std::make_pair(5, std::string("Establish KX Application...")));
 }
@@ -89,7 +76,6 @@ TEST_F(Kx43EstablishTest, SerialWithoutQuotesAndVariantThreePowerSaving) {
     peer->line("SNO\"-\",-58246\n", "0").line("PRC6,1\r\n", "0").line("PRC7,0\r\n", "0");
     scriptActivation();
     EXPECT_EQ(establish(0, 3), 0);
-    expectScriptPlayed();
 }
 
 TEST_F(Kx43EstablishTest, NewerGenerationUnpacksSilentlyAndRestoresSetB) {
@@ -115,7 +101,6 @@ TEST_F(Kx43EstablishTest, NewerGenerationUnpacksSilentlyAndRestoresSetB) {
         .line("NTP 1,10.0.0.5\r\n", "0");
     scriptActivation();
     EXPECT_EQ(establish(1, 5), 0);
-    expectScriptPlayed();
     // Unpacking 0.4 of the restart wait, starting and activating a whole one each: 4 + 10 + 10.
     EXPECT_EQ(count200MsSteps(), 24);
 }
@@ -129,7 +114,6 @@ TEST_F(Kx43EstablishTest, NtpAddressOnlyAfterTheServerWasSwitchedOn) {
     peer->line("PRC22,1\r\n", "?");
     scriptActivation();
     EXPECT_EQ(establish(0, 5), 0);
-    expectScriptPlayed();
 }
 
 TEST_F(Kx43EstablishTest, SetCommandWithoutAnswerEndsTheStartWithItsText) {
@@ -139,7 +123,6 @@ TEST_F(Kx43EstablishTest, SetCommandWithoutAnswerEndsTheStartWithItsText) {
     scriptReopen();
     peer->expect("PRC30,4711\r\n");
     EXPECT_EQ(establish(0, 5), -5);
-    expectScriptPlayed();
     EXPECT_EQ(reports.messages.back().second, "Port Timeout Setting General Purpose Register!");
 }
 
@@ -148,7 +131,6 @@ TEST_F(Kx43EstablishTest, ProcessorOutsideItsBootLoaderIsNotStarted) {
     scriptReopen();
     peer->line("PRC?9\n", "?");
     EXPECT_EQ(establish(1, 1), -5);
-    expectScriptPlayed();
     EXPECT_EQ(reports.messages.back().second, "KX is not in BootLoader1 mode!");
 }
 
@@ -158,7 +140,6 @@ TEST_F(Kx43EstablishTest, ApplicationStillInTheBootLoaderIsReported) {
     scriptReopen();
     peer->line("PRC?9\n", "1");
     EXPECT_EQ(establish(0, 5), -1);
-    expectScriptPlayed();
     EXPECT_EQ(reports.messages.back().second,
               "Error! New application is not running! KX is in bootloader mode now, try download "
               "again, maybe with default port settings!");

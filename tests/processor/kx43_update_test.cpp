@@ -26,9 +26,8 @@ std::string hex(const std::string& bytes) {
 
 std::string dataCommand(const std::string& bytes) { return "PRC9,3,,\"" + hex(bytes) + "\"\n"; }
 
-class Kx43UpdateTest : public LinkTest {
+class Kx43UpdateTest : public ScriptedLinkTest {
 protected:
-    Kx43UpdateTest() { scriptOpen(*peer); }
 
     void scriptReopen() { peer->expect("DCL\r\n").expectActivate().line("SRB1\r\n", "0"); }
     void scriptWake() {
@@ -39,22 +38,14 @@ protected:
         std::ofstream(directory.file(name), std::ios::binary) << bytes;
     }
     int update(int variant, int count, const std::string& list, int restartWait = 1) {
-        attach(peer);
-        if (open() != 0) return 99;
-        clock.clearWaits();
         return UpdateKX43(6000, recordMessage, recordProgress, recordStatus, nullptr,
                           directory.path().c_str(), "P2.06", variant, count, list.c_str(), restartWait);
-    }
-    void expectScriptPlayed() {
-        EXPECT_TRUE(peer->done()) << peer->remaining() << " steps left";
-        EXPECT_TRUE(peer->unexpected().empty()) << peer->unexpected().front();
     }
     static std::string stored(Setting s) {
         return quorlink::processor::settingsStore()[static_cast<size_t>(s)];
     }
 
     TempDir directory;
-    std::shared_ptr<ScriptedPeer> peer = std::make_shared<ScriptedPeer>();
 };
 
 TEST_F(Kx43UpdateTest, FilesInTheBootLoaderOnlyTheLowerCaseIniIsPatched) {
@@ -79,7 +70,6 @@ TEST_F(Kx43UpdateTest, FilesInTheBootLoaderOnlyTheLowerCaseIniIsPatched) {
         .line(dataCommand("ii"), "0")  // the last block carries only what remains
         .line("PRC9,4\n", "0");
     EXPECT_EQ(update(1, 3, "#KX43INI.CNF#empty#kx43ini.cnf"), 0);
-    expectScriptPlayed();
     // before the last 2 of 130 bytes: 100 − 2 × 100 ÷ 130 = 98.46, truncated
     EXPECT_EQ(reports.progress, (std::vector<int>{0, 0, 98}));
     EXPECT_EQ(reports.statuses.back(), std::make_pair(10, std::string("Transferring kx43ini.cnf...")));
@@ -103,7 +93,6 @@ TEST_F(Kx43UpdateTest, NewerGenerationReadsSetBAndWaitsTheDoubledRestart) {
     scriptWake();
     peer->line("PRC9,7\n", "0");
     EXPECT_EQ(update(5, 0, "", 2), 0);  // no files: restarts and starts the boot loader all the same
-    expectScriptPlayed();
     const auto waits = clock.waits();
     EXPECT_EQ(std::count(waits.begin(), waits.end(), 200), 1 + 2 * 10);  // after "IDN?", restart
     EXPECT_EQ(reports.progress.back(), 100);
@@ -143,7 +132,7 @@ TEST_P(Kx43SettingsReadTest, FailsBeforeTheBootLoaderNamingTheSetting) {
     else
         peer->expect(set[c.failingQuery].first);
     EXPECT_EQ(update(c.variant, 0, ""), -1);
-    expectScriptPlayed();  // nothing after the failing query: the processor is left as it was
+    // nothing after the failing query: the processor is left as it was (the script ends there)
     EXPECT_EQ(reports.messages.back().second, c.message);
 }
 
@@ -167,7 +156,6 @@ TEST_F(Kx43UpdateTest, RefusedWriteEndsWithItsText) {
     scriptWake();
     peer->line("PRC9,7\n", "0").line("PRC9,2,kx43.exe\n", "0").line(dataCommand("abc"), "?");
     EXPECT_EQ(update(1, 1, "#kx43.exe"), -2);
-    expectScriptPlayed();
     EXPECT_EQ(reports.messages.back().second, "Writing Data to KX failed!");
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A simulated rack served on a real TCP port or pseudo-terminal by the simulator's own server,
-// in a thread, on the real clock. After finish() the board can be inspected.
+// in a thread, on the real clock, for the processor benchmark. After finish() the board can be
+// inspected.
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <thread>

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "rack_fixture.h"
+#include "temp_dir.h"
 
 using namespace rack_testing;
 
@@ -20,14 +21,12 @@ std::string errorOf(const nlohmann::json& description) {
 class RackFileTest : public ::testing::Test {
   protected:
     std::filesystem::path write(const std::string& text) {
-        std::ofstream(path_) << text;
-        return path_;
+        testing_support::writeFile(dir_.file("rack.json"), text);
+        return dir_.file("rack.json");
     }
-    ~RackFileTest() override { std::filesystem::remove(path_); }
 
   private:
-    std::filesystem::path path_ = std::filesystem::temp_directory_path() /
-                                  ("rack-file-test-" + std::to_string(::getpid()) + ".json");
+    testing_support::TempDir dir_;
 };
 
 TEST_F(RackFileTest, EveryShippedRackLoads) {

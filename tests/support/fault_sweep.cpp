@@ -33,9 +33,6 @@ const char* actionName(FaultAction action) {
     return "?";
 }
 
-// Commands of one kind share their first eight characters ("PRC310,5", "PRC2,2,E", "PCH25,2,").
-std::string commandKind(const std::string& line) { return line.substr(0, std::min<size_t>(8, line.size())); }
-
 std::string escaped(const std::string& line) {
     static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
     return std::regex_replace(line, special, R"(\$&)");
@@ -44,10 +41,6 @@ std::string escaped(const std::string& line) {
 std::string fileText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::string lastMessage(const Reports& reports) {
-    return reports.messages.empty() ? "" : reports.messages.back().second;
 }
 
 }  // namespace
@@ -74,16 +67,18 @@ std::vector<FaultSweepFixture::Point> FaultSweepFixture::points(const std::vecto
                 if (sweepable(lines[i])) chosen.push_back({i, action});
         return chosen;
     }
-    std::map<std::string, std::vector<size_t>> kinds;
-    for (size_t i = 0; i < lines.size(); ++i)
-        if (sweepable(lines[i])) kinds[commandKind(lines[i])].push_back(i);
     size_t rotation = 0;
-    for (const auto& [kind, at] : kinds) {
-        // first, middle, last in turn; the picks and the fault kinds turn at different rates
-        const size_t picks[] = {0, at.size() / 2, at.size() - 1};
-        const size_t pick = (rotation + rotation / std::size(kActions)) % 3;
-        chosen.push_back({at[picks[pick]], kActions[rotation % std::size(kActions)]});
-        ++rotation;
+    for (const auto& [first, end] : phases(lines.size())) {
+        std::map<std::string, std::vector<size_t>> kinds;
+        for (size_t i = first; i < end; ++i)
+            if (sweepable(lines[i])) kinds[commandKind(lines[i])].push_back(i);
+        for (const auto& [kind, at] : kinds) {
+            // first, middle, last in turn; the picks and the fault kinds turn at different rates
+            const size_t picks[] = {0, at.size() / 2, at.size() - 1};
+            const size_t pick = (rotation + rotation / std::size(kActions)) % 3;
+            chosen.push_back({at[picks[pick]], kActions[rotation % std::size(kActions)]});
+            ++rotation;
+        }
     }
     return chosen;
 }
@@ -141,21 +136,24 @@ void FaultSweepFixture::runPoint(const std::vector<std::string>& lines, const Po
         return;
     }
     ++tally.detected;
-    EXPECT_FALSE(lastMessage(reports).empty()) << "result " << result << " without a message";
+    ASSERT_FALSE(reports.messages.empty()) << "result " << result << " without a message";
+    EXPECT_EQ(reports.messages.back().first, 0) << "the last message is not an error";
     recover(point.action);
     reports.clear();
     const int rerun = runLoader();
-    EXPECT_EQ(rerun, 0) << "rerun: " << lastMessage(reports);
+    EXPECT_EQ(rerun, 0) << "rerun: " << lastMessage();
     if (rerun == 0 && effectComplete()) ++tally.recovered;
 }
 
 SweepTally FaultSweepFixture::sweep(const std::string& loader) {
     SweepTally tally;
     startRack();
+    reports.clear();
     if (runLoader() != 0 || !effectComplete()) {
-        ADD_FAILURE() << loader << ": the clean run failed: " << lastMessage(reports);
+        ADD_FAILURE() << loader << ": the clean run failed: " << lastMessage();
         return tally;
     }
+    for (const auto& [kind, text] : reports.messages) EXPECT_NE(kind, 0) << "the clean run reported " << text;
     const std::vector<std::string> lines = rack().received();
     const auto chosen = points(lines);
     EXPECT_FALSE(chosen.empty());

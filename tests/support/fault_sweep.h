@@ -1,7 +1,7 @@
 #pragma once
 // Faults at every phase of a loader against the simulated rack: each fault kind in turn at the
-// first, middle or last command of each kind of a clean run (QUORVEL_SWEEP=full: every fault kind
-// at every command). For every run the result is not 0 unless the component holds the firmware,
+// first, middle or last command of each kind of a clean run, which must report no error and leave
+// the firmware in place (QUORVEL_SWEEP=full: every fault kind at every command). For every run the result is not 0 unless the component holds the firmware,
 // an error names what failed, no earlier file is lost and no temporary or partial file is left,
 // and a rerun after the recovery the operator is told to do brings the firmware.
 #include <filesystem>
@@ -26,7 +26,8 @@ struct SweepTally {
 // One row of the sweep table: runs, detected, false successes, recovered.
 void printTally(const std::string& loader, const SweepTally& tally);
 
-class FaultSweepFixture : public SimRackTest {
+// The rack fixture is a virtual base, so a loader's own rack fixture can be mixed in.
+class FaultSweepFixture : public virtual SimRackTest {
 protected:
     // A fresh rack in the state before the run, with the connection open.
     virtual void startRack() = 0;
@@ -49,6 +50,11 @@ protected:
     void powerCycle();
     // The folder where no temporary or partial file may be left.
     virtual std::filesystem::path workFolder() const = 0;
+    // The clean run's command lines split into phases [first, end); the sample takes each
+    // command kind once per phase. One phase by default.
+    virtual std::vector<std::pair<size_t, size_t>> phases(size_t lineCount) const { return {{0, lineCount}}; }
+    // Commands of one kind share their first eight characters ("PRC310,5", "PRC2,2,E", "PCH25,2,").
+    virtual std::string commandKind(const std::string& line) const { return line.substr(0, 8); }
 
     // Runs the sweep and prints its table under `loader`.
     SweepTally sweep(const std::string& loader);

@@ -45,6 +45,23 @@ int LinkTest::open(int timeoutMs) {
     return OpenConnection(100, 1, "127.0.0.1:5025", 0, 0, timeoutMs, recordMessage, -1, 0);
 }
 
+std::vector<std::string> LinkTest::messageTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& [kind, text] : reports.messages) texts.push_back(text);
+    return texts;
+}
+
+std::string LinkTest::lastMessage() const {
+    return reports.messages.empty() ? "" : reports.messages.back().second;
+}
+
+std::vector<int> LinkTest::protocolWaits() const {
+    std::vector<int> waits;
+    for (const int ms : clock.waits())
+        if (ms != 5) waits.push_back(ms);
+    return waits;
+}
+
 void ScriptedLinkTest::SetUp() {
     scriptOpen(*peer);
     attach(peer);

@@ -11,6 +11,8 @@
 
 namespace testing_support {
 
+using Texts = std::vector<std::string>;
+
 // Collects what the library reports through its callbacks.
 struct Reports {
     std::vector<std::pair<int, std::string>> messages;  // kind, text
@@ -39,6 +41,11 @@ protected:
     static void scriptClose(ScriptedPeer& peer);
     // OpenConnection as the operator program calls it, over the given (virtual) TCP port.
     int open(int timeoutMs = 6000);
+    // The texts of the messages reported so far, and of the last one ("" without any).
+    std::vector<std::string> messageTexts() const;
+    std::string lastMessage() const;
+    // The waits so far without the 5 ms pause before every command.
+    std::vector<int> protocolWaits() const;
 
     linkpad::VirtualClock clock;
     Reports& reports = Reports::current();

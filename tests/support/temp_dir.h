@@ -1,17 +1,29 @@
 #pragma once
-// A fresh directory for one test, removed with everything in it afterwards.
+// A fresh directory for one test, removed with everything in it afterwards, and whole-file reads
+// and writes.
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
 namespace testing_support {
 
+inline std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel_processor_XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-test-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create " + pattern);
         path_ = pattern;
     }
