@@ -15,6 +15,7 @@
 
 #include "operator/drivers/device_information.h"
 #include "operator/forms/information_dialog.h"
+#include "operator/forms/library_waits.h"
 
 namespace quorvel::forms {
 namespace {
@@ -165,7 +166,18 @@ NodePodDialog::NodePodDialog(DriverContext& context, int slot, Services services
     statusPanel_ = new QLabel;
     statusPanel_->setAccessibleName("Status");
     statusBar->addWidget(statusPanel_, 1);
+    auto* waitNotice = new QLabel;
+    waitNotice->setObjectName("WaitNotice");
+    waitNotice->setAccessibleName("Wait");
+    waitNotice->hide();
+    statusBar->addWidget(waitNotice);
     column->addWidget(statusBar);
+    // The library's long waits count down here while the window is open, not in the main
+    // window behind it.
+    waits_ = std::make_unique<LibraryWaits>([waitNotice](const QString& text) {
+        waitNotice->setText(text);
+        waitNotice->setVisible(!text.isEmpty());
+    });
 
     status_ = std::make_unique<WindowStatus>(*services_.ui, *statusPanel_, *progressBar_);
     model_ = std::make_unique<NodePodWindow>(context_, *status_, slot);

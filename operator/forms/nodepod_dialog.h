@@ -18,6 +18,8 @@ class QPushButton;
 
 namespace quorvel::forms {
 
+class LibraryWaits;
+
 inline constexpr const char* kNodePodTitle = "NODEPOD download";
 
 class NodePodDialog : public QDialog {
@@ -63,6 +65,7 @@ class NodePodDialog : public QDialog {
 
     DriverContext& context_;
     Services services_;
+    std::unique_ptr<LibraryWaits> waits_;
     std::unique_ptr<WindowStatus> status_;
     std::unique_ptr<NodePodWindow> model_;
     bool scanStarted_ = false;

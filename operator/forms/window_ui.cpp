@@ -90,7 +90,7 @@ void WindowUi::setInterfaceEnabled(bool enabled) {
         waits_.reset();
         processEvents();
     } else if (!enabled && !waits_) {
-        waits_.emplace(window_);
+        waits_.emplace([this](const QString& text) { window_.setWaitNotice(text); });
     }
     window_.setLocked(!enabled);
     processEvents();

@@ -238,6 +238,7 @@ std::optional<Reply> DvPanel::handlePassThrough(std::string_view line, Rack& rac
 
 void DvPanel::rawBytes(std::string_view bytes, Rack& rack) {
     if (!config_.bootstrap) return;  // the application does not speak the bootstrap protocol
+    if (!powered()) return;          // a controller without power hears nothing
     // The bootstrap program acknowledges as soon as the last byte of a step is in; the line's
     // own pace (ventrix-sim --baud) is the only time the answer takes.
     const std::string answer = bootstrap_->take(bytes);
