@@ -12,7 +12,7 @@
 #include "link/quorlink.h"
 #include "linkpad/hooks.h"
 #include "rack/core/rack_file.h"
-#include "tests/processor/served_rack.h"
+#include "bench/served_rack.h"
 #include "tests/support/temp_dir.h"
 #include "tools/fwgen/processor_firmware.h"
 
