@@ -117,7 +117,7 @@ class BootstrapSweep : public FaultSweepFixture {
   protected:
     BootstrapSweep() {
         files = fwgen::writePanelFirmware(dir.path().string());
-        panel_testing::writeText(dir.file("STRAPPER.CFG"), kConfig);
+        testing_support::writeFile(dir.file("STRAPPER.CFG"), kConfig);
         auto segments = fwgen::panelApplication("P4.10", 0x60000);
         for (auto& segment : fwgen::panelLoaderI()) segments.push_back(segment);
         segments.push_back({0x7F000, {'S', 'N', '-', '7'}});
@@ -186,7 +186,7 @@ class BootstrapSweep : public FaultSweepFixture {
     std::vector<std::string> keptTexts() const {
         std::vector<std::string> texts;
         for (const auto& file : keptFiles())
-            texts.push_back(panel_testing::readText(file.string()));
+            texts.push_back(testing_support::readFile(file.string()));
         return texts;
     }
     void runAnswerPoint(size_t answer, FaultAction action, SweepTally& tally) {
