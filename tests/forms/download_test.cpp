@@ -37,10 +37,8 @@ nlohmann::json rackWithOldRa51() {
 class Download : public WindowTest {
   protected:
     Download() {
-        const QString firmware = directory.filePath("firmware");
-        QDir().mkpath(firmware);
+        const QString firmware = firmwareFolder();
         fwgen::writeAmplifierSet(firmware.toStdString());
-        store("Properties", "DownloadPath", firmware + "/");
         store("Properties", "ResetTimeout3", "4");
     }
 };

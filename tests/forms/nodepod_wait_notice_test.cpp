@@ -15,31 +15,13 @@ namespace {
 
 constexpr int kRa56Slot = 8;  // in the default rack, with three heads
 
-// The texts a label shows each time it is painted.
-class PaintedTexts : public QObject {
-  public:
-    explicit PaintedTexts(QLabel& label) : label_(label) { label.installEventFilter(this); }
-    QStringList texts;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &label_ && event->type() == QEvent::Paint) texts << label_.text();
-        return false;
-    }
-
-  private:
-    QLabel& label_;
-};
-
 class NodePodWaits : public WindowTest {
   protected:
     NodePodWaits() {
-        const QString firmware = directory.filePath("firmware");
-        QDir().mkpath(firmware);
+        const QString firmware = firmwareFolder();
         fwgen::NodePodSet set;
         fwgen::writeNodePodSet(firmware.toStdString(), set);
         fwgen::writeNodePodConfig(programDirectory.toStdString(), {set.type});
-        store("Properties", "DownloadPath", firmware + "/");
     }
 };
 

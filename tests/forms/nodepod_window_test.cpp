@@ -27,11 +27,9 @@ constexpr int kRa56Slot = 8;  // in the default rack, with heads 2, 4 (new hardw
 class NodePodWindow : public WindowTest {
   protected:
     NodePodWindow() {
-        const QString firmware = directory.filePath("firmware");
-        QDir().mkpath(firmware);
+        const QString firmware = firmwareFolder();
         fwgen::writeNodePodSet(firmware.toStdString(), set);
         fwgen::writeNodePodConfig(programDirectory.toStdString(), {set.type});
-        store("Properties", "DownloadPath", firmware + "/");
         store("Properties", "ResetTimeout3", "2");
     }
 

@@ -16,29 +16,11 @@ namespace {
 constexpr int kRa51Type = 2;
 constexpr int kSlot = 3;
 
-// The texts a label shows each time it is painted.
-class PaintedTexts : public QObject {
-  public:
-    explicit PaintedTexts(QLabel& label) : label_(label) { label.installEventFilter(this); }
-    QStringList texts;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &label_ && event->type() == QEvent::Paint) texts << label_.text();
-        return false;
-    }
-
-  private:
-    QLabel& label_;
-};
-
 class WaitNotice : public WindowTest {
   protected:
     WaitNotice() {
-        const QString firmware = directory.filePath("firmware");
-        QDir().mkpath(firmware);
+        const QString firmware = firmwareFolder();
         fwgen::writeAmplifierSet(firmware.toStdString());
-        store("Properties", "DownloadPath", firmware + "/");
     }
 };
 

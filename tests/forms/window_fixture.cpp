@@ -1,6 +1,8 @@
 #include "window_fixture.h"
 
 #include <QAction>
+#include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QTest>
 #include <fstream>
@@ -46,6 +48,18 @@ void WindowTest::trigger(const QString& entry) {
     QAction* action = window().entry(entry);
     ASSERT_NE(action, nullptr) << entry.toStdString();
     action->trigger();
+}
+
+QString WindowTest::firmwareFolder() {
+    const QString firmware = directory.filePath("firmware");
+    QDir().mkpath(firmware);
+    store("Properties", "DownloadPath", firmware + "/");
+    return firmware;
+}
+
+bool PaintedTexts::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &label_ && event->type() == QEvent::Paint) texts << label_.text();
+    return false;
 }
 
 void WindowTest::triggerButton(const QString& key) { window().toolbarButton(key)->trigger(); }

@@ -2,6 +2,8 @@
 // The window program on the offscreen platform, started in a temporary installation and
 // connected to an in-process simulated rack on the virtual clock.
 #include <QCheckBox>
+#include <QLabel>
+#include <QStringList>
 #include <memory>
 
 #include "dialog_answerer.h"
@@ -37,9 +39,24 @@ class WindowTest : public testing_support::SimRackTest, public operator_tests::S
     bool buttonEnabled(const QString& key);
     // The protocol's entry texts so far, written and pending.
     QStringList protocol();
+    // A "firmware" folder in the test's directory, made the download directory; returns its path.
+    QString firmwareFolder();
 
     DialogAnswerer answerer;
     std::unique_ptr<quorvel::forms::WindowProgram> program;
+};
+
+// The texts a label shows each time it is painted.
+class PaintedTexts : public QObject {
+  public:
+    explicit PaintedTexts(QLabel& label) : label_(label) { label.installEventFilter(this); }
+    QStringList texts;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QLabel& label_;
 };
 
 inline DeviceRef Slot(int slot) { return {DeviceBox::Slot, slot}; }
