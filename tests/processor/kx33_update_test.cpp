@@ -91,78 +91,62 @@ TEST_F(Kx33UpdateTest, BlocksGoToRamFlashIsFollowedPerSectorAndChecked) {
     EXPECT_TRUE(reports.messages.empty());
 }
 
-TEST_F(Kx33UpdateTest, ABlockRefusedOnceIsSentAgain) {
-    scriptParameters(0, 1);
-    peer->line(blockCommand(0, image), "?")
-        .line(blockCommand(0, image), blockAnswer(0, image))
-        .line("PRC304\r\n", "0")
-        .line("PRC?304\r\n", blockAnswer(0, image))
-        .line("PRC305\r\n", "0")
-        .line("PRC?308\r\n", blockAnswer(0, image))
-        .line("PRC300,0\r\n", "0");
-    EXPECT_EQ(update(0, 1), 0);
-}
-
-TEST_F(Kx33UpdateTest, ABlockFailingTwiceEndsInMeasurementMode) {
-    scriptParameters(0, 2);
-    peer->line(blockCommand(0, image), "?")
-        .line(blockCommand(0, image), "12345")  // a checksum that differs
-        .line("PRC300,0\r\n", "0");
-    EXPECT_EQ(update(0, 2), -22);
-    EXPECT_EQ(lastMessage(),
-              "Checksum Error Transfer Block 0 to RAM memory! \nRestart Ventrix and try again!");
-}
-
-TEST_F(Kx33UpdateTest, NoAnswerToABlockEndsAtOnce) {
-    scriptParameters(0, 2);
-    peer->expect(blockCommand(0, image));
-    EXPECT_EQ(update(0, 2), -21);
-    EXPECT_EQ(lastMessage(), "Port Timeout!");
-}
-
-TEST_F(Kx33UpdateTest, WrongSectorLineWaitsFlushesAndRestoresMeasurementMode) {
-    scriptParameters(2, 1);
-    peer->line(blockCommand(2, image), blockAnswer(2, image))
-        .line("PRC304\r\n", "0")
-        .line("PRC?304\r\n", blockAnswer(2, image))
-        .line("PRC305\r\n", "3")
-        .line("PRC300,0\r\n", "0");
-    EXPECT_EQ(update(2, 1), -41);
-    EXPECT_EQ(lastMessage(), "Error flashing! Didn't get block number information!");
-    EXPECT_EQ(clock.waits().back(), 5);
-    EXPECT_EQ(clock.waits()[clock.waits().size() - 2], 500);
-    EXPECT_EQ(QTX_GetCurrTimeout(), kTimeout);
-}
-
-TEST_F(Kx33UpdateTest, MissingSectorLineLeavesTheTimeoutDoubled) {
-    scriptParameters(0, 1);
-    peer->line(blockCommand(0, image), blockAnswer(0, image))
-        .line("PRC304\r\n", "0")
-        .line("PRC?304\r\n", blockAnswer(0, image))
-        .expect("PRC305\r\n");
-    EXPECT_EQ(update(0, 1), -40);
-    EXPECT_EQ(lastMessage(), "Port timeout flashing!");
-    EXPECT_EQ(QTX_GetCurrTimeout(), 2 * kTimeout);
-}
-
-TEST_F(Kx33UpdateTest, RamAndFlashChecksumsMustMatchTheImage) {
-    scriptParameters(0, 1);
-    peer->line(blockCommand(0, image), blockAnswer(0, image))
-        .line("PRC304\r\n", "0")
-        .line("PRC?304\r\n", "1")
-        .line("PRC300,0\r\n", "0");
-    EXPECT_EQ(update(0, 1), -33);
-    EXPECT_EQ(lastMessage(), "Checksum error in RAM memory!");
-}
-
-TEST_F(Kx33UpdateTest, ZeroBlocksGoStraightToTheTransferEnd) {
-    scriptParameters(3, 0);
-    peer->line("PRC304\r\n", "0")
-        .line("PRC?304\r\n", "65535")  // the complement of an empty sum
-        .expect("PRC305\r\n")
-        .line("PRC?308\r\n", "65535")
-        .line("PRC300,0\r\n", "0");
-    EXPECT_EQ(update(3, 0), 0);
+// Each case: block range, the processor's answers after the parameters (an empty answer is
+// silence), the result, the last message ("" for none) and the time-out left behind.
+TEST_F(Kx33UpdateTest, BlockTransferFlashingAndChecksumCases) {
+    const auto block = [&](int n) { return blockCommand(n, image); };
+    const auto sum = [&](int n) { return blockAnswer(n, image); };
+    const struct {
+        const char* name;
+        int first, count;
+        std::vector<std::pair<std::string, std::string>> answers;
+        int result;
+        std::string message;
+        int timeoutAfter = kTimeout;
+        std::vector<int> lastWaits = {};  // the flush: the settling pause, then the command pause
+    } cases[] = {
+        {"a block refused once is sent again", 0, 1,
+         {{block(0), "?"}, {block(0), sum(0)}, {"PRC304", "0"}, {"PRC?304", sum(0)},
+          {"PRC305", "0"}, {"PRC?308", sum(0)}, {"PRC300,0", "0"}},
+         0, ""},
+        {"zero blocks go straight to the transfer end", 3, 0,
+         {{"PRC304", "0"}, {"PRC?304", "65535"}, {"PRC305", ""}, {"PRC?308", "65535"},
+          {"PRC300,0", "0"}},
+         0, ""},  // 65535: the complement of an empty sum
+        {"a block failing twice ends in measurement mode", 0, 2,
+         {{block(0), "?"}, {block(0), "12345"}, {"PRC300,0", "0"}}, -22,
+         "Checksum Error Transfer Block 0 to RAM memory! \nRestart Ventrix and try again!"},
+        {"no answer to a block ends at once", 0, 2, {{block(0), ""}}, -21, "Port Timeout!"},
+        {"wrong sector line restores measurement mode", 2, 1,
+         {{block(2), sum(2)}, {"PRC304", "0"}, {"PRC?304", sum(2)}, {"PRC305", "3"},
+          {"PRC300,0", "0"}},
+         -41, "Error flashing! Didn't get block number information!", kTimeout, {500, 5}},
+        {"RAM checksum must match the image", 0, 1,
+         {{block(0), sum(0)}, {"PRC304", "0"}, {"PRC?304", "1"}, {"PRC300,0", "0"}}, -33,
+         "Checksum error in RAM memory!"},
+        {"image shorter than the range ends in measurement mode", 3, 2,
+         {{block(3), sum(3)}, {"PRC300,0", "0"}}, -20, "Can't read data out of firmware file!"},
+        {"missing sector line leaves the time-out doubled", 0, 1,
+         {{block(0), sum(0)}, {"PRC304", "0"}, {"PRC?304", sum(0)}, {"PRC305", ""}}, -40,
+         "Port timeout flashing!", 2 * kTimeout},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        reports.clear();
+        scriptParameters(c.first, c.count);
+        for (const auto& [command, answer] : c.answers) {
+            const std::string sent = command.ends_with("\r\n") ? command : command + "\r\n";
+            if (answer.empty()) peer->expect(sent);
+            else peer->line(sent, answer);
+        }
+        EXPECT_EQ(update(c.first, c.count), c.result);
+        EXPECT_EQ(lastMessage(), c.message);
+        EXPECT_EQ(QTX_GetCurrTimeout(), c.timeoutAfter);
+        const auto waits = clock.waits();
+        ASSERT_GE(waits.size(), c.lastWaits.size());
+        const auto tail = waits.end() - long(c.lastWaits.size());
+        EXPECT_EQ(std::vector<int>(tail, waits.end()), c.lastWaits);
+    }
 }
 
 TEST_F(Kx33UpdateTest, ArgumentsThatCannotWorkAreRefusedBeforeAnyTraffic) {
@@ -173,13 +157,6 @@ TEST_F(Kx33UpdateTest, ArgumentsThatCannotWorkAreRefusedBeforeAnyTraffic) {
     EXPECT_EQ(update(0, 1, 0), -2);
     EXPECT_EQ(update(0, 1, 512, 0, "/nonexistent/kx33.bin"), -3);
     EXPECT_EQ(lastMessage(), "KX33 Firmware file not found!");
-}
-
-TEST_F(Kx33UpdateTest, ImageShorterThanTheRangeEndsInMeasurementMode) {
-    scriptParameters(3, 2);
-    peer->line(blockCommand(3, image), blockAnswer(3, image)).line("PRC300,0\r\n", "0");
-    EXPECT_EQ(update(3, 2), -20);
-    EXPECT_EQ(lastMessage(), "Can't read data out of firmware file!");
 }
 
 TEST_F(Kx33UpdateTest, RefusedParametersRestartMeasurementMode) {
