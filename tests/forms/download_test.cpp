@@ -17,20 +17,11 @@
 namespace forms_tests {
 namespace {
 
-constexpr int kRa51Type = 2;
 constexpr int kSlot = 1;
 
 nlohmann::json rackWithOldRa51() {
-    const auto& model = fwgen::amplifierModel(kRa51Type);
-    nlohmann::json rack = DefaultRack();
+    nlohmann::json rack = RackWithOldRa51(kSlot);
     rack["processor"] = {{"kind", "KX43"}, {"identity", "QTX,KX43,0,P1.52"}, {"version", "P1.52"}};
-    rack["slots"] = nlohmann::json::array({{{"slot", kSlot},
-                                            {"kind", model.model},
-                                            {"firmwareType", kRa51Type},
-                                            {"moduleCode", model.moduleCode},
-                                            {"amtNumber", model.amtNumber},
-                                            {"subChannels", 4},
-                                            {"version", "P2.04"}}});
     return rack;
 }
 

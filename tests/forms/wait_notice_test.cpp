@@ -13,7 +13,6 @@
 namespace forms_tests {
 namespace {
 
-constexpr int kRa51Type = 2;
 constexpr int kSlot = 3;
 
 class WaitNotice : public WindowTest {
@@ -25,16 +24,7 @@ class WaitNotice : public WindowTest {
 };
 
 TEST_F(WaitNotice, CountsDownDuringTheModulesPausesAndIsGoneAfterwards) {
-    const auto& model = fwgen::amplifierModel(kRa51Type);
-    nlohmann::json rack = DefaultRack();
-    rack["slots"] = nlohmann::json::array({{{"slot", kSlot},
-                                            {"kind", model.model},
-                                            {"firmwareType", kRa51Type},
-                                            {"moduleCode", model.moduleCode},
-                                            {"amtNumber", model.amtNumber},
-                                            {"subChannels", 4},
-                                            {"version", "P2.04"}}});
-    startAndScan(rack);
+    startAndScan(RackWithOldRa51(kSlot));
     click(Slot(kSlot));
     auto* notice = window().statusBar()->findChild<QLabel*>("WaitNotice");
     ASSERT_NE(notice, nullptr);
