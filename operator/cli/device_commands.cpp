@@ -142,8 +142,8 @@ void printNodes(const NodePodWindow& window) {
         std::cout << "node " << n.nodeId << ": " << n.caption(static_cast<int>(i) + 1).toStdString()
                   << (window.box(static_cast<int>(i)).enabled ? "" : " (cannot be chosen)") << "\n";
     }
-    if (window.nothingFound()) std::cout << NodePodWindow::kNotFoundText << "\n";
     std::cout << std::flush;
+    if (window.nothingFound()) PrintError(NodePodWindow::kNotFoundText);
 }
 
 // The NodePod commands' result when the slot holds no RA56 or no node answered (exit code 3).
