@@ -151,18 +151,16 @@ TEST_F(Loader2TransferTest, ShortLoaderSendsSixtySixBlocksWithData) {
     EXPECT_EQ(quorlink::TempImageCount(), 0);
 }
 
-TEST_F(Loader2TransferTest, RefusedBlockEndsWithMinus2AndNoTemporaryImage) {
+TEST_F(Loader2TransferTest, MissingFileOrRefusedBlockEndsWithNoTemporaryImage) {
+    peer->line("PRC1,1\r\n", "0");
+    EXPECT_EQ(DownLoader2(6000, 0, 0, recordMessage, recordProgress, "/nonexistent/x.ld2", 4), -1);
+    EXPECT_EQ(lastMessage(), "Error opening loader2 file. Maybe loader2 does not exist.");
+    EXPECT_EQ(quorlink::TempImageCount(), 0);
+
     peer->line("PRC1,1\r\n", "0");
     peer->line("PRC1,2,D" + filled + "\r\n", "0").line("PRC1,2,D" + filled + "\r\n", "?");
     EXPECT_EQ(DownLoader2(6000, 0, 0, recordMessage, recordProgress, path.c_str(), 3), -2);
-    EXPECT_EQ(reports.messages.back().second, "Error downloading Loader II Datablock!");
-    EXPECT_EQ(quorlink::TempImageCount(), 0);
-}
-
-TEST_F(Loader2TransferTest, MissingFileIsReported) {
-    peer->line("PRC1,1\r\n", "0");
-    EXPECT_EQ(DownLoader2(6000, 0, 0, recordMessage, recordProgress, "/nonexistent/x.ld2", 4), -1);
-    EXPECT_EQ(reports.messages.back().second, "Error opening loader2 file. Maybe loader2 does not exist.");
+    EXPECT_EQ(lastMessage(), "Error downloading Loader II Datablock!");
     EXPECT_EQ(quorlink::TempImageCount(), 0);
 }
 
