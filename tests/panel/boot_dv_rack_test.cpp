@@ -75,6 +75,7 @@ TEST_F(BootDVRack, DirectBootstrapProgramsTheWholeImage) {
     EXPECT_EQ(panel.flash().applicationVersion(), "P4.10");
     EXPECT_EQ(panel.bootstrap().closedRuns(), 1);  // closing bytes, then the break restarted it
     EXPECT_EQ(panel.bootstrap().stage(), C167Bootstrap::Stage::WaitZero);
+    EXPECT_EQ(panel.bootstrap().blockSize(), 512u);  // the default without "SIZE"
     EXPECT_EQ(lastStatus(), "fertig!");
     EXPECT_EQ(reports.progress.back(), 100);
     EXPECT_EQ(std::filesystem::file_size(dir.file("Strapper.dat")), 0x80000u);

@@ -61,16 +61,14 @@ TEST_F(DvPanelSim, SectorPiecesMustComeInOrder) {
     EXPECT_EQ(panel().flash().bytes()[256 + 128], 0x00);
 }
 
-// The amplifier loaders' final step re-enables a panel that restarted with the rack's reset.
-TEST_F(DvPanelSim, RunningApplicationAcceptsTheStartAndFinishButIsNotActivated) {
-    build({{"kind", "DV43A"}});
-    EXPECT_EQ(ask("PRC2,2,S00010000"), "0\r\n");
-    EXPECT_EQ(ask("PRC2,5"), "0\r\n");
-    EXPECT_EQ(ask("PRC2,4"), "?\r\n");
-}
-
+// A running application accepts the start and finish (the amplifier loaders' final step
+// re-enables a panel that restarted with the rack's reset) but is activated only after a start
+// from the loaders.
 TEST_F(DvPanelSim, ActivationOnlyAfterAStartFromTheLoaders) {
     build({{"kind", "DV43A"}});
+    EXPECT_EQ(ask("PRC2,4"), "?\r\n");
+    EXPECT_EQ(ask("PRC2,2,S00010000"), "0\r\n");
+    EXPECT_EQ(ask("PRC2,5"), "0\r\n");
     EXPECT_EQ(ask("PRC2,4"), "?\r\n");
     EXPECT_EQ(ask("PRC2,1"), "0\r\n");
     EXPECT_EQ(ask("BDR19200,0,1,3"), "0\r\n");

@@ -1,5 +1,7 @@
 #include "panel_files.h"
 
+#include <algorithm>
+
 namespace panel_testing {
 
 std::vector<uint8_t> flatImage(const std::vector<fwgen::Segment>& segments, size_t size,
@@ -22,6 +24,19 @@ std::string upperHex(const std::vector<uint8_t>& bytes, size_t from, size_t coun
         text += digits[bytes[i] & 15];
     }
     return text;
+}
+
+int firstDifferentSector(const rack::panel::DvPanel& panel, const std::vector<uint8_t>& image,
+                         int first, int last) {
+    const auto& flash = panel.flash().bytes();
+    const auto size = std::ptrdiff_t(panel.flash().sectorSize());
+    for (int sector = first; sector <= last; ++sector) {
+        const auto at = sector * size;
+        if (!panel.flash().isLoaderISector(sector) &&
+            !std::equal(flash.begin() + at, flash.begin() + at + size, image.begin() + at))
+            return sector;
+    }
+    return -1;
 }
 
 }  // namespace panel_testing
