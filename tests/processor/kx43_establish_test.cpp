@@ -25,6 +25,18 @@ protected:
         scriptReopen();
         peer->line("PRC?9\n", "1");
     }
+    // The unpacking: the older generation restarts its system first and answers "PRC9,5".
+    void scriptUnpacking(bool older) {
+        scriptWakeAndBootLoaderCheck();
+        if (older) {
+            peer->expect("PRC9,6\n").expectActivate();
+            scriptReopen();
+            peer->line("PRC9,5\n", "0").expectActivate();
+        } else {
+            peer->expect("PRC9,5\n").expectActivate();
+        }
+        scriptReopen();
+    }
     void scriptActivation() {
         peer->line("PRC?9\n", "?").line("PRC9,0\n", "0").expect("\x12\r\n");
         scriptReopen();
@@ -47,11 +59,7 @@ TEST_F(Kx43EstablishTest, OlderGenerationRestartsUnpacksAndRestoresSetA) {
     store(Setting::Rs485Address, "5");
     store(Setting::GpibAddress, "12");
     store(Setting::TcpIpAddress, "10.1.2.3");
-    scriptWakeAndBootLoaderCheck();
-    peer->expect("PRC9,6\n").expectActivate();
-    scriptReopen();
-    peer->line("PRC9,5\n", "0").expectActivate();
-    scriptReopen();
+    scriptUnpacking(true);
     peer->line("SNO\"KX43-0815\",-58246\n", "0")
         .line("PRC6,1\r\n", "0")
         .line("PRC7,4\r\n", "0")
@@ -68,11 +76,7 @@ TEST_F(Kx43EstablishTest, OlderGenerationRestartsUnpacksAndRestoresSetA) {
 TEST_F(Kx43EstablishTest, SerialWithoutQuotesAndVariantThreePowerSaving) {
     store(Setting::SerialNumber, "?");
     store(Setting::PowerSaveMode, "0");
-    scriptWakeAndBootLoaderCheck();
-    peer->expect("PRC9,6\n").expectActivate();
-    scriptReopen();
-    peer->line("PRC9,5\n", "0").expectActivate();
-    scriptReopen();
+    scriptUnpacking(true);
     peer->line("SNO\"-\",-58246\n", "0").line("PRC6,1\r\n", "0").line("PRC7,0\r\n", "0");
     scriptActivation();
     EXPECT_EQ(establish(0, 3), 0);
@@ -88,9 +92,7 @@ TEST_F(Kx43EstablishTest, NewerGenerationUnpacksSilentlyAndRestoresSetB) {
     store(Setting::Pop2, "2,9");
     store(Setting::NtpServerStart, "1");
     store(Setting::NtpServerAddress, "1,10.0.0.5");
-    scriptWakeAndBootLoaderCheck();
-    peer->expect("PRC9,5\n").expectActivate();
-    scriptReopen();
+    scriptUnpacking(false);
     peer->line("PRC12,1\r\n", "0")
         .line("PRC23,0\r\n", "0")
         .line("PRC21,1\r\n", "0")
@@ -108,9 +110,7 @@ TEST_F(Kx43EstablishTest, NewerGenerationUnpacksSilentlyAndRestoresSetB) {
 TEST_F(Kx43EstablishTest, NtpAddressOnlyAfterTheServerWasSwitchedOn) {
     store(Setting::NtpServerStart, "1");
     store(Setting::NtpServerAddress, "1,10.0.0.5");
-    scriptWakeAndBootLoaderCheck();
-    peer->expect("PRC9,5\n").expectActivate();
-    scriptReopen();
+    scriptUnpacking(false);
     peer->line("PRC22,1\r\n", "?");
     scriptActivation();
     EXPECT_EQ(establish(0, 5), 0);
@@ -118,9 +118,7 @@ TEST_F(Kx43EstablishTest, NtpAddressOnlyAfterTheServerWasSwitchedOn) {
 
 TEST_F(Kx43EstablishTest, SetCommandWithoutAnswerEndsTheStartWithItsText) {
     store(Setting::GeneralPurposeRegister, "4711");
-    scriptWakeAndBootLoaderCheck();
-    peer->expect("PRC9,5\n").expectActivate();
-    scriptReopen();
+    scriptUnpacking(false);
     peer->expect("PRC30,4711\r\n");
     EXPECT_EQ(establish(0, 5), -5);
     EXPECT_EQ(reports.messages.back().second, "Port Timeout Setting General Purpose Register!");
@@ -135,9 +133,7 @@ TEST_F(Kx43EstablishTest, ProcessorOutsideItsBootLoaderIsNotStarted) {
 }
 
 TEST_F(Kx43EstablishTest, ApplicationStillInTheBootLoaderIsReported) {
-    scriptWakeAndBootLoaderCheck();
-    peer->expect("PRC9,5\n").expectActivate();
-    scriptReopen();
+    scriptUnpacking(false);
     peer->line("PRC?9\n", "1");
     EXPECT_EQ(establish(0, 5), -1);
     EXPECT_EQ(reports.messages.back().second,

@@ -26,6 +26,13 @@ std::string hex(const std::string& bytes) {
 
 std::string dataCommand(const std::string& bytes) { return "PRC9,3,,\"" + hex(bytes) + "\"\n"; }
 
+using Answers = std::vector<std::pair<const char*, const char*>>;
+// The newer generation's settings (set B), each query with its answer.
+const Answers kSetB = {{"PRC?12\n", "1"},  {"PRC?23\n", "0"},        {"PRC?13\n", "1"},
+                       {"PRC?21\n", "0"},  {"PRC?30\n", "4711"},     {"PIP?1\n", "1,3"},
+                       {"PIP?2\n", "2,7"}, {"POP?1\n", "1,1"},       {"POP?2\n", "2,0"},
+                       {"PRC?22\n", "1"},  {"NTP?1\n", "1,10.0.0.5"}};
+
 class Kx43UpdateTest : public ScriptedLinkTest {
 protected:
 
@@ -84,11 +91,7 @@ TEST_F(Kx43UpdateTest, NewerGenerationReadsSetBAndWaitsTheDoubledRestart) {
         .line("CHS-1\n", "0")
         .line("SPS1\n", "0")
         .line("IDN?\n", "QTX,KX63,0,P1.20");
-    const std::pair<const char*, const char*> setB[] = {
-        {"PRC?12\n", "1"},    {"PRC?23\n", "0"},   {"PRC?13\n", "1"}, {"PRC?21\n", "0"},
-        {"PRC?30\n", "4711"}, {"PIP?1\n", "1,3"},  {"PIP?2\n", "2,7"}, {"POP?1\n", "1,1"},
-        {"POP?2\n", "2,0"},   {"PRC?22\n", "1"},   {"NTP?1\n", "1,10.0.0.5"}};
-    for (const auto& [query, answer] : setB) peer->line(query, answer);
+    for (const auto& [query, answer] : kSetB) peer->line(query, answer);
     peer->line("PRC9,1\n", "0");
     scriptWake();
     peer->line("PRC9,7\n", "0");
@@ -115,17 +118,18 @@ struct SettingsReadCase {
 class Kx43SettingsReadTest : public Kx43UpdateTest, public ::testing::WithParamInterface<SettingsReadCase> {};
 
 TEST_P(Kx43SettingsReadTest, FailsBeforeTheBootLoaderNamingTheSetting) {
-    using Answers = std::vector<std::pair<const char*, const char*>>;
-    const Answers setA = {{"SNO?\n", "\"KX43-1\""},     {"ADS?1305\n", "10.1.2.3"}, {"ADS?1303\n", "7"},
-                          {"ADS?1302\n", "1"},           {"SBR?1302\n", "1302,9600,2,1"},
-                          {"SBR?1301\n", "1301,9600,2,1"}, {"PRC?6\n", "0"}, {"PRC?7\n", "0"}};
-    const Answers setB = {{"PRC?12\n", "1"}, {"PRC?23\n", "1"}, {"PRC?13\n", "0"}, {"PRC?21\n", "0"},
-                          {"PRC?30\n", "0"}, {"PIP?1\n", "1,3"}, {"PIP?2\n", "2,0"}, {"POP?1\n", "1,0"},
-                          {"POP?2\n", "2,0"}, {"PRC?22\n", "1"}, {"NTP?1\n", "1,10.0.0.5"}};
+    const Answers setA = {{"SNO?\n", "\"KX43-1\""},
+                          {"ADS?1305\n", "10.1.2.3"},
+                          {"ADS?1303\n", "7"},
+                          {"ADS?1302\n", "1"},
+                          {"SBR?1302\n", "1302,9600,2,1"},
+                          {"SBR?1301\n", "1301,9600,2,1"},
+                          {"PRC?6\n", "0"},
+                          {"PRC?7\n", "0"}};
     const SettingsReadCase& c = GetParam();
     scriptWake();
     peer->line("PRC?9\n", "?").line("CHS-1\n", "0").line("SPS1\n", "0").line("IDN?\n", "QTX,KX43,0,P1.41");
-    const Answers& set = c.variant == 5 ? setB : setA;
+    const Answers& set = c.variant == 5 ? kSetB : setA;
     for (size_t i = 0; i < c.failingQuery; ++i) peer->line(set[i].first, set[i].second);
     if (c.answer)
         peer->line(set[c.failingQuery].first, c.answer);
