@@ -27,17 +27,6 @@ TEST(ModelRules, DashCommaAndS6) {
     EXPECT_EQ(modelFromIdentity("plain"), " ");
 }
 
-TEST_F(ComponentTypeTest, IdentityWithoutDashGivesTheS6ModelAndAskedMode) {
-    application("QTX,RA77,S6,P1.20");
-    peer->line("UCC?\r\n", "\"\"").line("REV?0\r\n", "\"A03\"").line("AMT?\r\n", "5");
-    const auto id = identifySlot(2, 2);
-    EXPECT_EQ(id.result, 0);
-    EXPECT_EQ(id.model, "RA77S6");
-    EXPECT_EQ(id.amplifierMode, 5);
-    EXPECT_EQ(id.subChannels, 4);
-    EXPECT_EQ(id.hardwareRevision, "\"A03\"");
-}
-
 // A C caller sees a text up to its first NUL byte; the length it gets must tell the same text.
 TEST_F(ComponentTypeTest, IdentityWithANulByteIsHandedOutUpToIt) {
     application(std::string("QTX,RA77,S6,P1.20\0,X", 21));
@@ -84,16 +73,6 @@ TEST_F(ComponentTypeTest, LoaderOneIdentificationStopsAfter35Characters) {
     EXPECT_EQ(id.loaderFlag, 1);
     EXPECT_EQ(id.model, " ");  // no dash: no model, mode 0
     EXPECT_EQ(id.amplifierMode, 0);
-}
-
-TEST_F(ComponentTypeTest, LoaderOneIdentificationGivesModelAndMode) {
-    peer->line("CHS1\r\n", "?").line("PRC1,6,I01\r\n", "1");
-    for (char c : std::string("X-RA9,0012")) peer->line("PRC1,6,K01\r\n", std::string(1, c));
-    peer->line("PRC1,6,K01\r\n", std::string(1, '\0'));
-    const auto id = identifySlot(0, 1);
-    EXPECT_EQ(id.identity, "X-RA9,0012");
-    EXPECT_EQ(id.model, "RA9");
-    EXPECT_EQ(id.amplifierMode, 12);
 }
 
 TEST_F(ComponentTypeTest, LoaderTwoThatStaysIsReportedAndChecked) {

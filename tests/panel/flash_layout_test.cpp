@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include "link/panel/loader2_file.h"
 #include "panel_files.h"
 
@@ -12,37 +10,35 @@ using namespace quorlink::panel;
 
 namespace {
 
-// The identity's flash-size digit and the version decide; an unidentified panel follows the
-// version; a version beginning with "30" keeps the empty pieces. Unset fields are not checked.
 TEST(FlashLayout, IdentityDigitAndVersionDecide) {
-    const struct {
-        const char* identity;
-        const char* version;
-        bool loaderI;
-        std::optional<int> result;
-        std::optional<FlashLayout> layout;
-        std::optional<bool> skipEmptyPieces;
-    } cases[] = {
-        {"QTX,DV43A,P4.10,1.00,1", "4.10", false, 0, FlashLayout::Large, true},
-        {"QTX,DV33A,P2.13,1.00,1", "2.13", false, 0, FlashLayout::Small, false},
-        {"QTX,DV43A,P4.10", "2.13", false, -2, {}, {}},
-        {"QTX,DV33A,P2.13", "3.00", false, -2, {}, {}},
-        {"QTX,DV33A,P1.05", "1.00", true, -13, {}, {}},
-        {"?", "2.00", true, -13, {}, {}},
-        {"QTX,DV43A,P4.10", "30", false, {}, {}, false},
-        {"QTX,DV43A,P4.10", "3000", false, {}, {}, false},
-        {"QTX,DV43A,P4.10", "3.00", false, {}, {}, true},
-        {"?", "3.00", false, {}, FlashLayout::Large, {}},
-        {"QTX,DV43A,P0.00", "2.13", false, {}, FlashLayout::Small, {}},
-        {"QTX,DV43A,P0.00", "4.10", false, {}, FlashLayout::Large, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.identity) + " " + c.version);
-        const auto choice = chooseFlashLayout(c.identity, c.version, c.loaderI);
-        EXPECT_EQ(choice.result, c.result.value_or(choice.result));
-        EXPECT_EQ(choice.layout, c.layout.value_or(choice.layout));
-        EXPECT_EQ(choice.skipEmptyPieces, c.skipEmptyPieces.value_or(choice.skipEmptyPieces));
-    }
+    const auto large = chooseFlashLayout("QTX,DV43A,P4.10,1.00,1", "4.10", false);
+    EXPECT_EQ(large.result, 0);
+    EXPECT_EQ(large.layout, FlashLayout::Large);
+    EXPECT_TRUE(large.skipEmptyPieces);
+
+    const auto small = chooseFlashLayout("QTX,DV33A,P2.13,1.00,1", "2.13", false);
+    EXPECT_EQ(small.result, 0);
+    EXPECT_EQ(small.layout, FlashLayout::Small);
+    EXPECT_FALSE(small.skipEmptyPieces);
+}
+
+TEST(FlashLayout, MismatchesAndLoaderIOnSmallFlashAreRefused) {
+    EXPECT_EQ(chooseFlashLayout("QTX,DV43A,P4.10", "2.13", false).result, -2);
+    EXPECT_EQ(chooseFlashLayout("QTX,DV33A,P2.13", "3.00", false).result, -2);
+    EXPECT_EQ(chooseFlashLayout("QTX,DV33A,P1.05", "1.00", true).result, -13);
+    EXPECT_EQ(chooseFlashLayout("?", "2.00", true).result, -13);
+}
+
+TEST(FlashLayout, VersionBeginningWith30KeepsEmptyPieces) {
+    EXPECT_FALSE(chooseFlashLayout("QTX,DV43A,P4.10", "30", false).skipEmptyPieces);
+    EXPECT_FALSE(chooseFlashLayout("QTX,DV43A,P4.10", "3000", false).skipEmptyPieces);
+    EXPECT_TRUE(chooseFlashLayout("QTX,DV43A,P4.10", "3.00", false).skipEmptyPieces);
+}
+
+TEST(FlashLayout, UnidentifiedPanelFollowsTheVersion) {
+    EXPECT_EQ(chooseFlashLayout("?", "3.00", false).layout, FlashLayout::Large);
+    EXPECT_EQ(chooseFlashLayout("QTX,DV43A,P0.00", "2.13", false).layout, FlashLayout::Small);
+    EXPECT_EQ(chooseFlashLayout("QTX,DV43A,P0.00", "4.10", false).layout, FlashLayout::Large);
 }
 
 TEST(FlashLayout, DigitIsTakenAfterTheFirstPNotFollowedByComma) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "hex_text.h"
+
 namespace panel_testing {
 
 std::vector<uint8_t> flatImage(const std::vector<fwgen::Segment>& segments, size_t size,
@@ -17,13 +19,7 @@ std::vector<uint8_t> flatImage(const std::vector<fwgen::Segment>& segments, size
 }
 
 std::string upperHex(const std::vector<uint8_t>& bytes, size_t from, size_t count) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (size_t i = from; i < from + count; ++i) {
-        text += digits[bytes[i] >> 4];
-        text += digits[bytes[i] & 15];
-    }
-    return text;
+    return testing_support::upperHex({reinterpret_cast<const char*>(bytes.data()) + from, count});
 }
 
 int firstDifferentSector(const rack::panel::DvPanel& panel, const std::vector<uint8_t>& image,

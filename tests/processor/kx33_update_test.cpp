@@ -5,10 +5,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "hex_text.h"
 #include "link/quorlink.h"
 #include "link_fixture.h"
-#include "temp_dir.h"
 #include "linkpad/linkpad.h"
+#include "temp_dir.h"
 
 using namespace testing_support;
 
@@ -17,29 +18,23 @@ namespace {
 constexpr int kTimeout = 1000;
 constexpr int kBlockSize = 4;
 
-std::string hexByte(unsigned byte) {
-    constexpr const char* kDigits = "0123456789ABCDEF";
-    return {kDigits[(byte >> 4) & 0xF], kDigits[byte & 0xF]};
+// The one's complement of the block's byte sum.
+unsigned blockCheck(int n, const std::vector<uint8_t>& image) {
+    unsigned sum = 0;
+    for (int i = 0; i < kBlockSize; ++i) sum += image[static_cast<size_t>(n * kBlockSize + i)];
+    return ~sum & 0xFFFF;
 }
 
-// "PRC310,<n>," + the block's hex text + its checksum (one's complement of the byte sum, low byte
-// first) + CR LF.
+// "PRC310,<n>," + the block's hex text + its check value (low byte first) + CR LF.
 std::string blockCommand(int n, const std::vector<uint8_t>& image) {
-    std::string command = "PRC310," + std::to_string(n) + ",";
-    unsigned sum = 0;
-    for (int i = 0; i < kBlockSize; ++i) {
-        const uint8_t byte = image[static_cast<size_t>(n * kBlockSize + i)];
-        sum += byte;
-        command += hexByte(byte);
-    }
-    const unsigned check = ~sum & 0xFFFF;
-    return command + hexByte(check & 0xFF) + hexByte(check >> 8) + "\r\n";
+    const auto from = image.begin() + n * kBlockSize;
+    const unsigned check = blockCheck(n, image);
+    return "PRC310," + std::to_string(n) + "," + upperHex(std::string(from, from + kBlockSize)) +
+           upperHexLowFirst(check) + "\r\n";
 }
 
 std::string blockAnswer(int n, const std::vector<uint8_t>& image) {
-    unsigned sum = 0;
-    for (int i = 0; i < kBlockSize; ++i) sum += image[static_cast<size_t>(n * kBlockSize + i)];
-    return std::to_string(~sum & 0xFFFF);
+    return std::to_string(blockCheck(n, image));
 }
 
 class Kx33UpdateTest : public ScriptedLinkTest {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 
 #include "link/quorlink.h"
@@ -16,14 +17,20 @@ constexpr int kTimeout = 1000;
 
 class Kx33UploadTest : public ScriptedLinkTest {
 protected:
-  // The boot loader started, then each block query with its answer.
-  void script(const std::vector<std::pair<std::string, std::string>>& answers) {
+  void SetUp() override {
+      ScriptedLinkTest::SetUp();
       peer->line("PRC300,1\r\n", "0");
-      for (const auto& [command, answer] : answers) peer->line(command + "\r\n", answer);
   }
     int upload(int first, int count) {
         return UploadKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
                           target.c_str(), "", first, count, 4, 0, 0, 0);
+    }
+
+    void expectOnlyTheOldFile() {
+        EXPECT_EQ(readFile(target), "previous upload");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.path()),
+                                std::filesystem::directory_iterator()),
+                  1);
     }
 
     TempDir directory;
@@ -32,62 +39,43 @@ protected:
 
 TEST_F(Kx33UploadTest, BlocksLandAtTheirFlashOffsets) {
     // Checksums: ~(0x01+0x02+0x03+0x04) = 0xFFF5, ~(0xF4+0xF5+0xF6+0xF7) = 0xFC29, low byte first.
-    script({{"PRC?310,1", "0000001,01020304f5ff"},
-            {"PRC?310,2", "0000002,F4F5F6F729FC"},
-            {"PRC300,0", "0"}});
+    peer->line("PRC?310,1\r\n", "0000001,01020304f5ff")
+        .line("PRC?310,2\r\n", "0000002,F4F5F6F729FC")
+        .line("PRC300,0\r\n", "0");
     EXPECT_EQ(upload(1, 2), 0);
     EXPECT_EQ(readFile(target), std::string("\0\0\0\0\x01\x02\x03\x04\xF4\xF5\xF6\xF7", 12));
     EXPECT_EQ(reports.progress, (std::vector<int>{0, 0, 50}));
     EXPECT_EQ(reports.statuses.back(), std::make_pair(5, std::string("Upload KX33 firmware...")));
 }
 
-// A failure in the block loop keeps the previous file and leaves nothing else; a refused
-// measurement mode after the last block keeps the complete new file.
-TEST_F(Kx33UploadTest, FailuresKeepThePreviousFileUnlessTheNewOneIsComplete) {
-    const struct {
-        std::vector<std::pair<std::string, std::string>> answers;
-        int first, count, result;
-        const char* message;  // nullptr: not checked
-        std::string fileAfter;
-    } cases[] = {
-        {{{"PRC?310,0", "0000000,01020304f5ff"}, {"PRC?310,1", "0000001,0102030"}},
-         0,
-         2,
-         -1,
-         "KX33 did not answer correctly!",
-         "previous upload"},
-        {{{"PRC?310,7", "0000007,01020304f6ff"}},
-         7,
-         1,
-         -11,
-         "Checksum Error Transfer Block 7 from KX33! \nRestart Ventrix and try again!",
-         "previous upload"},
-        {{{"PRC?310,0", "0000000,0102030Gf5ff"}},
-         0,
-         1,
-         -1,
-         "Error in internal communication!",
-         "previous upload"},
-        {{{"PRC?310,0", "0000000,01020304f5ff"}, {"PRC300,0", "?"}},
-         0,
-         1,
-         -29,
-         nullptr,
-         "\x01\x02\x03\x04"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.result);
-        writeFile(target, "previous upload");
-        script(c.answers);
-        EXPECT_EQ(upload(c.first, c.count), c.result);
-        if (c.message) {
-            EXPECT_EQ(lastMessage(), c.message);
-        }
-        EXPECT_EQ(readFile(target), c.fileAfter);
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.path()),
-                                std::filesystem::directory_iterator()),
-                  1);
-    }
+TEST_F(Kx33UploadTest, FailuresInTheBlockLoopKeepThePreviousFile) {
+    std::ofstream(target) << "previous upload";
+    peer->line("PRC?310,0\r\n", "0000000,01020304f5ff").line("PRC?310,1\r\n", "0000001,0102030");
+    EXPECT_EQ(upload(0, 2), -1);
+    EXPECT_EQ(lastMessage(), "KX33 did not answer correctly!");
+    expectOnlyTheOldFile();
+}
+
+TEST_F(Kx33UploadTest, ChecksumErrorNamesTheBlock) {
+    std::ofstream(target) << "previous upload";
+    peer->line("PRC?310,7\r\n", "0000007,01020304f6ff");
+    EXPECT_EQ(upload(7, 1), -11);
+    EXPECT_EQ(lastMessage(),
+              "Checksum Error Transfer Block 7 from KX33! \nRestart Ventrix and try again!");
+    expectOnlyTheOldFile();
+}
+
+TEST_F(Kx33UploadTest, TextThatIsNotHexIsAnInternalError) {
+    peer->line("PRC?310,0\r\n", "0000000,0102030Gf5ff");
+    EXPECT_EQ(upload(0, 1), -1);
+    EXPECT_EQ(lastMessage(), "Error in internal communication!");
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST_F(Kx33UploadTest, RefusedMeasurementModeKeepsTheCompleteFile) {
+    peer->line("PRC?310,0\r\n", "0000000,01020304f5ff").line("PRC300,0\r\n", "?");
+    EXPECT_EQ(upload(0, 1), -29);
+    EXPECT_EQ(readFile(target), "\x01\x02\x03\x04");
 }
 
 }  // namespace

@@ -64,16 +64,4 @@ TEST(IniPatch, ConnectionGoesIntoItsBytesAndNothingElse) {
     EXPECT_EQ(shortFile, "\x01\x02\x03");  // nothing beyond the file
 }
 
-TEST(Kx43Codes, BaudRatesAndParity) {
-    EXPECT_EQ(baudRateCode(300), 0);
-    EXPECT_EQ(baudRateCode(115200), 9);
-    EXPECT_EQ(baudRateCode(57600), 8);
-    EXPECT_EQ(baudRateCode(14400), 5);
-    EXPECT_EQ(parityCode("n"), 0);
-    EXPECT_EQ(parityCode("o"), 1);
-    EXPECT_EQ(parityCode("e"), 2);
-    EXPECT_EQ(parityCode("N"), 2);
-    EXPECT_EQ(parityCode(""), 2);
-}
-
 }  // namespace

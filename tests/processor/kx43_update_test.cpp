@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "hex_text.h"
 #include "link/processor/kx43_settings.h"
 #include "link/quorlink.h"
 #include "link_fixture.h"
@@ -14,17 +15,9 @@ using quorlink::processor::Setting;
 
 namespace {
 
-std::string hex(const std::string& bytes) {
-    constexpr const char* kDigits = "0123456789ABCDEF";
-    std::string text;
-    for (const unsigned char c : bytes) {
-        text += kDigits[c >> 4];
-        text += kDigits[c & 0xF];
-    }
-    return text;
+std::string dataCommand(const std::string& bytes) {
+    return "PRC9,3,,\"" + upperHex(bytes) + "\"\n";
 }
-
-std::string dataCommand(const std::string& bytes) { return "PRC9,3,,\"" + hex(bytes) + "\"\n"; }
 
 using Answers = std::vector<std::pair<const char*, const char*>>;
 // The newer generation's settings (set B), each query with its answer.
