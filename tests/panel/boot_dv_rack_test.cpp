@@ -84,6 +84,7 @@ TEST_F(BootDVRack, DirectBootstrapProgramsTheWholeImage) {
     EXPECT_NE(log.find("Set SerialNumber = SN-4711 at address = 7f000 ...\n"), std::string::npos);
     EXPECT_NE(log.find("Open port Port=1, Baudrate=19200, Parity=n, BitsPerChar=8, StopBits=1 ..."),
               std::string::npos);
+    EXPECT_NE(log.find("program " + dir.file("Strapper.dat") + " ...\n"), std::string::npos);
     EXPECT_TRUE(log.ends_with("finish!\n"));
 }
 
