@@ -47,20 +47,12 @@ protected:
     std::vector<uint8_t> image;
 };
 
-TEST_F(Kx33AgainstRackTest, UpdateUploadAndRestartGiveBackTheImage) {
+// The whole image updated (its flash and the upload are compared in the KX33 sweeps' clean
+// runs), then the restart brings up the new version.
+TEST_F(Kx33AgainstRackTest, UpdateAndRestartBringTheNewVersion) {
     ASSERT_EQ(open(), 0);
     ASSERT_EQ(update(0, 1024), 0) << lastMessage();
     EXPECT_EQ(flashBlocks(0, 1024), imageBlocks(0, 1024));
-    EXPECT_FALSE(board().inBootLoader());
-
-    const std::string uploaded = directory.file("kx33.upl");
-    ASSERT_EQ(UploadKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
-                         uploaded.c_str(), "", 0, 1024, kBlockSize, 0, 0, 0),
-              0)
-        << lastMessage();
-    EXPECT_EQ(readFile(uploaded), imageBlocks(0, 1024));
-    EXPECT_FALSE(board().inBootLoader());
-
     ASSERT_EQ(EstabKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr, 4, 4,
                         "VerKernel", "VerAppl", "VerLilo"),
               0);
