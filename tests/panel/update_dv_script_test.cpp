@@ -162,7 +162,8 @@ TEST_F(UpdateDVScript, LoaderIAreaThatStaysClosedIsAnOldLoaderII) {
               "Error loader1 flash block enable! \nMaybe you are using an old loader2 version!");
 }
 
-// Activate mode: no flash work, the application is started and activated.
+// Activate mode: no flash work, the application is started and activated; a refused activation
+// is reported.
 TEST_F(UpdateDVScript, ActivateStartsTheApplicationAndEstablishesIt) {
     scriptLoaderI("QTX,DV43A,P4.10,1.00,0012345");
     scriptLoaderII(fwgen::PanelLayout::Large);
@@ -179,13 +180,11 @@ TEST_F(UpdateDVScript, ActivateStartsTheApplicationAndEstablishesIt) {
     const auto waits = protocolWaits();
     ASSERT_GE(waits.size(), 2u);
     EXPECT_EQ(std::vector<int>(waits.end() - 2, waits.end()), (std::vector<int>{2000, 1000}));
-}
 
-TEST_F(UpdateDVScript, EstabDVReportsARefusedActivation) {
     peer->expect(std::string("\x12\r\n")).expect("DCL\r\n").expectActivate().line("SRB1\r\n", "0");
     peer->line("PRC2,4\r\n", "?");
     EXPECT_EQ(EstabDV(6000, recordMessage), -1);
-    EXPECT_EQ(reports.messages.back().second, "Error activating DV33-Applikation!");
+    EXPECT_EQ(lastMessage(), "Error activating DV33-Applikation!");
 }
 
 TEST_F(UpdateDVScript, ApplicationThatDoesNotStartGivesMinus5) {
