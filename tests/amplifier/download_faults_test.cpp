@@ -80,12 +80,14 @@ TEST_F(DownloadFaultsTest, OlderSeriesFailsOnASecondMismatchOfBlock508) {
     expectRepeatRecovers();
 }
 
+// A "?" where the check value comes: its line is read whole, so a repeat works at once.
 TEST_F(DownloadFaultsTest, WrongCheckValueEndsTheDownloadWithTheBlockAndBothValues) {
     const auto expected = static_cast<uint8_t>(-sumOfBlock(writeFirmware(2), 0x4A));
     char text[120];
     std::snprintf(text, sizeof text,
                   "Error programming RA-Flash Datablock!\nBlocknumber:   4A\nExpected: %2X\nReceived: 3F", expected);
     expectApplicationFailure(2, {"^PRC1,2,P$", 11, FaultAction::Question}, -1, text);
+    expectRepeatRecovers();  // on the same connection: the refusal's line feed was read with it
 }
 
 // A repeat after the failure (and the power cycle the messages ask for) brings the firmware.
