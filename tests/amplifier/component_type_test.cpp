@@ -75,33 +75,32 @@ TEST_F(ComponentTypeTest, LoaderOneIdentificationStopsAfter35Characters) {
     EXPECT_EQ(id.amplifierMode, 0);
 }
 
-TEST_F(ComponentTypeTest, LoaderTwoThatStaysIsReportedAndChecked) {
+// A loader 2 that stays is reported and checked; a silent loader ends the fallback quietly.
+TEST_F(ComponentTypeTest, LoaderTwoThatStaysAndASilentLoader) {
     peer->line("CHS2\r\n", "?").line("PRC1,2,I02\r\n", "2").line("PRC1,2,X0200010400\r\n", "0");
     peer->line("PRC1,2,I02\r\n", "2").line("PRC1,5\r\n", "?");
     const auto id = identifySlot(1, 0);
     EXPECT_EQ(id.result, 0);
     EXPECT_EQ(id.loaderFlag, 1);
     EXPECT_EQ(id.identity, "not detected");
-    EXPECT_EQ(messageTexts(), Texts{"Amplifier is in Bootloader 2, try to switch to loader 1 failed!"});
-}
+    EXPECT_EQ(messageTexts(),
+              Texts{"Amplifier is in Bootloader 2, try to switch to loader 1 failed!"});
 
-TEST_F(ComponentTypeTest, SilentLoaderEndsTheFallbackQuietly) {
+    reports.clear();
     peer->line("CHS2\r\n", "?").expect("PRC1,2,I02\r\n");
-    const auto id = identifySlot(1, 0);
-    EXPECT_EQ(id.result, 0);
+    EXPECT_EQ(identifySlot(1, 0).result, 0);
     EXPECT_TRUE(reports.messages.empty());
 }
 
-TEST_F(ComponentTypeTest, PanelSwitchOutRefusedEndsWithMinus20) {
+// A refused switch of the panel out of the bus ends with -20; a refused switch back in only warns.
+TEST_F(ComponentTypeTest, PanelSwitchOutAndInRefused) {
     peer->line("PRC1,1\r\n", "?");
     EXPECT_EQ(identifySlot(0, 2, 1).result, -20);
-    EXPECT_EQ(reports.messages.back().second, "Error on disable DVxx!");
-}
+    EXPECT_EQ(lastMessage(), "Error on disable DVxx!");
 
-TEST_F(ComponentTypeTest, PanelSwitchInRefusedStillSucceeds) {
     peer->line("CHS32768\r\n", "?").line("PRC1,4\r\n", "?");
     EXPECT_EQ(identifySlot(15, 2, 2).result, 0);
-    EXPECT_EQ(reports.messages.back().second, "Error on enable DVxx!");
+    EXPECT_EQ(lastMessage(), "Error on enable DVxx!");
 }
 
 TEST_F(ComponentTypeTest, ProcessorRevisionsAreJoinedAndPaced) {
@@ -128,7 +127,7 @@ TEST_F(ComponentTypeTest, RevisionTimeoutHasItsOwnCode) {
     EXPECT_EQ(GetComponentType(3000, 34, 0, recordMessage, text, &length, text, &length, &mode, &flag, &sub, 0,
                                text, &length, text, &length),
               -4);
-    EXPECT_EQ(reports.messages.back().second, "Error reading kernel revision number!");
+    EXPECT_EQ(lastMessage(), "Error reading kernel revision number!");
     EXPECT_EQ(mode, 0);  // outputs cleared before anything was sent
     EXPECT_STREQ(text, " ");
 }

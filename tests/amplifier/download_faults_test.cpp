@@ -74,7 +74,7 @@ TEST_F(DownloadFaultsTest, OlderSeriesFailsOnASecondMismatchOfBlock508) {
     rack().faults().add({"^PRC1,2,P$", 437, FaultAction::Garble});
     rack().faults().add({"^PRC1,2,P$", 438, FaultAction::Garble});
     EXPECT_EQ(download(files, 1u << 3), -1);
-    EXPECT_EQ(reports.messages.back().second, "Error programming RA-Flash Datablock!");
+    EXPECT_EQ(lastMessage(), "Error programming RA-Flash Datablock!");
     EXPECT_EQ(rack().received().back(), "PRC1,2,P");
     EXPECT_EQ(quorlink::TempImageCount(), 0);
     expectRepeatRecovers();

@@ -30,7 +30,7 @@ TEST_P(NewerSeriesRackTest, TwoChannelsProgramTogether) {
     const int type = GetParam();
     start({slotOfType(2, type), slotOfType(5, type)});
     const auto files = writeFirmware(type);
-    ASSERT_EQ(download(files, (1u << 2) | (1u << 5)), 0) << reports.messages.back().second;
+    ASSERT_EQ(download(files, (1u << 2) | (1u << 5)), 0) << lastMessage();
     expectFirmwareIn(2, files);
     expectFirmwareIn(5, files);
     EXPECT_EQ(identifySlot(2).identity, files.firmware.identity);
@@ -68,8 +68,9 @@ TEST_P(NewerSeriesRackTest, UploadReturnsTheProgrammedBytes) {
     ASSERT_EQ(download(files, 1u << 1), 0);
     ASSERT_EQ(enterLoader2(files, 1u << 1), 0);
     const std::string path = (directory / "upload.bi0").string();
-    ASSERT_EQ(UpLoadRAFlash(6000, 1, 0, recordMessage, recordProgress, path.c_str(), 0, 0, type, 4, 0), 0)
-        << reports.messages.back().second;
+    ASSERT_EQ(
+        UpLoadRAFlash(6000, 1, 0, recordMessage, recordProgress, path.c_str(), 0, 0, type, 4, 0), 0)
+        << lastMessage();
     const auto internal = readBytes(path);
     auto external = readBytes(type == 3 ? path : (directory / "upload.bi1").string());
     if (type != 3) {
@@ -109,7 +110,7 @@ TEST_P(PanelPathsRackTest, DownloadSucceedsAndThePanelRunsInTheBusAgain) {
     if (c.refusals) rack().faults().add({std::string("^") + c.refused + "$", 0, rack::FaultAction::Question, 0, c.refusals});
     finalFinishingMode = c.finishingMode;
     const auto files = writeFirmware(2);
-    ASSERT_EQ(download(files, 1u << 2), 0) << (reports.messages.empty() ? "" : reports.messages.back().second);
+    ASSERT_EQ(download(files, 1u << 2), 0) << lastMessage();
     std::vector<std::string> expected;
     if (*c.warning) expected.push_back(c.warning);
     std::vector<std::string> messages;

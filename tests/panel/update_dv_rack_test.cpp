@@ -117,7 +117,7 @@ TEST_F(UpdateDVRack, SectorThatFailsTwiceEndsTheUpdate) {
     auto& panel = start({{"kind", "DV33A"}, {"flash", "small"}, {"version", "P2.05"}});
     rack().faults().add({"^PRC2,2,B0005", 0, rack::FaultAction::Garble});
     EXPECT_EQ(update(files.smallApplication, "2.13"), -1);
-    EXPECT_EQ(reports.messages.back().second, "Checksum-Error programming DV33-Flashblock!");
+    EXPECT_EQ(lastMessage(), "Checksum-Error programming DV33-Flashblock!");
     EXPECT_EQ(panel.layer(), DvPanel::Layer::LoaderII);
     const auto& received = rack().received();
     EXPECT_TRUE(std::none_of(received.begin(), received.end(), [](const std::string& line) {
@@ -129,7 +129,7 @@ TEST_F(UpdateDVRack, BadApplicationFileIsRefusedInTheRangeScan) {
     start({{"kind", "DV43A"}});
     testing_support::writeFile(files.largeApplication, "this is no Intel HEX file\r\n");
     EXPECT_EQ(update(files.largeApplication, "4.10"), -10);
-    EXPECT_EQ(reports.messages.back().second,
+    EXPECT_EQ(lastMessage(),
               "Error in Record-File! \nChecksum-Error, or File is not an Intel-HEX-Recordfile.");
 }
 

@@ -144,7 +144,9 @@ TEST_F(Kx33UpdateTest, BlockTransferFlashingAndChecksumCases) {
     }
 }
 
-TEST_F(Kx33UpdateTest, ArgumentsThatCannotWorkAreRefusedBeforeAnyTraffic) {
+// Arguments that cannot work are refused before any traffic; refused parameters restart the
+// measurement mode.
+TEST_F(Kx33UpdateTest, RefusedArgumentsAndParameters) {
     EXPECT_EQ(update(0, 1, kBlockSize, 2), -2);
     EXPECT_EQ(lastMessage(), "Download not supported by this version of Quorlink!");
     EXPECT_EQ(update(0, 1, 591), -2);
@@ -152,9 +154,7 @@ TEST_F(Kx33UpdateTest, ArgumentsThatCannotWorkAreRefusedBeforeAnyTraffic) {
     EXPECT_EQ(update(0, 1, 0), -2);
     EXPECT_EQ(update(0, 1, 512, 0, "/nonexistent/kx33.bin"), -3);
     EXPECT_EQ(lastMessage(), "KX33 Firmware file not found!");
-}
 
-TEST_F(Kx33UpdateTest, RefusedParametersRestartMeasurementMode) {
     peer->line("PRC300,1\r\n", "0").line("PRC301,0\r\n", "?").line("PRC300,0\r\n", "?");
     EXPECT_EQ(update(0, 1), -7);
     EXPECT_EQ(messageTexts(), (Texts{"Can't set first block information!", "Can't start measurement mode!"}));

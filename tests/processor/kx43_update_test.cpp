@@ -130,7 +130,7 @@ TEST_P(Kx43SettingsReadTest, FailsBeforeTheBootLoaderNamingTheSetting) {
         peer->expect(set[c.failingQuery].first);
     EXPECT_EQ(update(c.variant, 0, ""), -1);
     // nothing after the failing query: the processor is left as it was (the script ends there)
-    EXPECT_EQ(reports.messages.back().second, c.message);
+    EXPECT_EQ(lastMessage(), c.message);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -153,7 +153,7 @@ TEST_F(Kx43UpdateTest, RefusedWriteEndsWithItsText) {
     scriptWake();
     peer->line("PRC9,7\n", "0").line("PRC9,2,kx43.exe\n", "0").line(dataCommand("abc"), "?");
     EXPECT_EQ(update(1, 1, "#kx43.exe"), -2);
-    EXPECT_EQ(reports.messages.back().second, "Writing Data to KX failed!");
+    EXPECT_EQ(lastMessage(), "Writing Data to KX failed!");
 }
 
 }  // namespace
