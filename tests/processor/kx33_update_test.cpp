@@ -155,6 +155,7 @@ TEST_F(Kx33UpdateTest, RefusedArgumentsAndParameters) {
     EXPECT_EQ(update(0, 1, 512, 0, "/nonexistent/kx33.bin"), -3);
     EXPECT_EQ(lastMessage(), "KX33 Firmware file not found!");
 
+    reports.clear();
     peer->line("PRC300,1\r\n", "0").line("PRC301,0\r\n", "?").line("PRC300,0\r\n", "?");
     EXPECT_EQ(update(0, 1), -7);
     EXPECT_EQ(messageTexts(), (Texts{"Can't set first block information!", "Can't start measurement mode!"}));
