@@ -40,27 +40,25 @@ TEST_F(ComponentTypeTest, IdentityWithANulByteIsHandedOutUpToIt) {
     EXPECT_EQ(identityLength, 17);
 }
 
-TEST_F(ComponentTypeTest, IdentityOfEightCharactersIsNotDetected) {
+// An identity of eight characters is not detected; a comment answered "1" means the module runs a
+// loader; a refused sub-channel query counts one.
+TEST_F(ComponentTypeTest, ApplicationAnswersThatDetectNothing) {
     application("QTX-RA51");
     peer->line("UCC?\r\n", "\"\"").line("REV?0\r\n", "\"A03\"");
-    const auto id = identifySlot(2, 2);
+    auto id = identifySlot(2, 2);
     EXPECT_EQ(id.identity, "not detected");
     EXPECT_EQ(id.model, " ");
     EXPECT_EQ(id.amplifierMode, 0);
-}
 
-TEST_F(ComponentTypeTest, CommentAnsweredOneMeansTheModuleRunsALoader) {
     application("QTX-RA51,RA51-WS050,0,P2.06");
     peer->line("UCC?\r\n", "1").line("PRC1,6,I03\r\n", "?");
-    const auto id = identifySlot(2, 1);
+    id = identifySlot(2, 1);
     EXPECT_EQ(id.identity, "not detected");
     EXPECT_EQ(id.hardwareRevision, "?");
     EXPECT_EQ(id.loaderFlag, 0);
-}
 
-TEST_F(ComponentTypeTest, RefusedSubChannelQueryCountsOne) {
     peer->line("CHS4\r\n", "0").line("SPS?0\r\n", "?").line("SPS1\r\n", "?").line("AID?\r\n", "?");
-    const auto id = identifySlot(2, 2);
+    id = identifySlot(2, 2);
     EXPECT_EQ(id.subChannels, 1);
     EXPECT_EQ(id.identity, "not detected");
 }
@@ -103,7 +101,8 @@ TEST_F(ComponentTypeTest, PanelSwitchOutAndInRefused) {
     EXPECT_EQ(lastMessage(), "Error on enable DVxx!");
 }
 
-TEST_F(ComponentTypeTest, ProcessorRevisionsAreJoinedAndPaced) {
+// The processor's revisions are joined and paced; a revision time-out has its own code.
+TEST_F(ComponentTypeTest, ProcessorRevisions) {
     peer->line("PRC1,1\r\n", "0").line("IDN?\r\n", "QTX,KX43,0,P1.52").line("HWR?\r\n", "?");
     peer->line("PRC?311\r\n", "\"2.40\"").line("PRC?312\r\n", "?").line("PRC?313\r\n", "\"1.05\"");
     char identity[256] = {}, model[256] = "unchanged", revision[256] = {}, revisions[1536] = {};
@@ -118,12 +117,11 @@ TEST_F(ComponentTypeTest, ProcessorRevisionsAreJoinedAndPaced) {
     EXPECT_EQ(lengths[3], 17);
     EXPECT_EQ(mode, 0);
     EXPECT_EQ(protocolWaits(), (std::vector<int>{100, 20, 20, 20}));
-}
 
-TEST_F(ComponentTypeTest, RevisionTimeoutHasItsOwnCode) {
     peer->line("IDN?\r\n", "QTX,KX43,0,P1.52").line("HWR?\r\n", "\"A01\"").expect("PRC?311\r\n");
     char text[1536] = {};
-    int32_t length = 0, mode = 7, flag = 7, sub = 7;
+    int32_t length = 0;
+    mode = flag = sub = 7;
     EXPECT_EQ(GetComponentType(3000, 34, 0, recordMessage, text, &length, text, &length, &mode, &flag, &sub, 0,
                                text, &length, text, &length),
               -4);

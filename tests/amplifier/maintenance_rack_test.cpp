@@ -50,7 +50,8 @@ TEST_F(MaintenanceRackTest, SubChannelCountChangesAfterTheReset) {
     EXPECT_EQ(identifySlot(4).subChannels, 4);
 }
 
-// Names cleared on every sub-channel; the CAN database deleted, its time-outs ignored after pauses.
+// Names cleared on every sub-channel; the CAN database deleted, its time-outs ignored after
+// pauses; a damaged loader 1 rebuilt.
 TEST_F(MaintenanceRackTest, NamesAndCanDatabaseAreCleared) {
     EXPECT_EQ(ClearUccs(6000, 0, recordMessage, recordProgress, kBoth), 0);
     for (int slot : {1, 4})
@@ -67,6 +68,12 @@ TEST_F(MaintenanceRackTest, NamesAndCanDatabaseAreCleared) {
     const auto waits = clock.waits();
     EXPECT_EQ(std::count(waits.begin(), waits.end(), 8000), 2);
     EXPECT_EQ(lastMessage(), "Port Timeout! Try to ignore.");
+
+    reports.clear();
+    module(4).damageLoader1();
+    EXPECT_EQ(ResetLoader1(6000, 0, recordMessage, recordProgress, 5, 0x10), 0);
+    EXPECT_FALSE(module(4).loader1Damaged());
+    EXPECT_TRUE(reports.messages.empty());
 }
 
 // One ".eep" file per board; a short answer leaves none.
@@ -106,13 +113,6 @@ TEST(MaintenanceParsing, ModeEntriesAndSubChannelCounts) {
     EXPECT_EQ(subChannelCounts("2,1,4:5,1,2"), (std::vector<int>{2, 4}));
     EXPECT_EQ(subChannelCounts("3,1,4"), (std::vector<int>{4}));
     EXPECT_EQ(subChannelCounts("1,1,8\n2,1,8"), (std::vector<int>{8, 8}));
-}
-
-TEST_F(MaintenanceRackTest, ResetLoader1RebuildsADamagedLoader) {
-    module(4).damageLoader1();
-    EXPECT_EQ(ResetLoader1(6000, 0, recordMessage, recordProgress, 5, 0x10), 0);
-    EXPECT_FALSE(module(4).loader1Damaged());
-    EXPECT_TRUE(reports.messages.empty());
 }
 
 TEST_F(AmplifierRackTest, ModuleWithoutExternalFlashUploadsItsInternalFlashOnly) {

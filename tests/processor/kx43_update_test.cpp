@@ -76,6 +76,15 @@ TEST_F(Kx43UpdateTest, FilesInTheBootLoaderOnlyTheLowerCaseIniIsPatched) {
     const auto waits = clock.waits();
     EXPECT_EQ(std::count(waits.begin(), waits.end(), 1000), 1);  // the pause before "PRC9,7"
     EXPECT_EQ(std::count(waits.begin(), waits.end(), 200), 0);
+
+    reports.clear();  // a refused write ends with its text
+    writeFile("kx43.exe", "abc");
+    scriptWake();
+    peer->line("PRC?9\n", "1");
+    scriptWake();
+    peer->line("PRC9,7\n", "0").line("PRC9,2,kx43.exe\n", "0").line(dataCommand("abc"), "?");
+    EXPECT_EQ(update(1, 1, "#kx43.exe"), -2);
+    EXPECT_EQ(lastMessage(), "Writing Data to KX failed!");
 }
 
 TEST_F(Kx43UpdateTest, NewerGenerationReadsSetBAndWaitsTheDoubledRestart) {
@@ -145,15 +154,5 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingsReadCase{5, 5, "k,3", "Invalid answer reading PIP1!"},
                       SettingsReadCase{5, 6, "2,", "Invalid answer reading PIP2!"},
                       SettingsReadCase{5, 10, "1,10.0.0", "Invalid answer reading NTP Server IP Address!"}));
-
-TEST_F(Kx43UpdateTest, RefusedWriteEndsWithItsText) {
-    writeFile("kx43.exe", "abc");
-    scriptWake();
-    peer->line("PRC?9\n", "1");
-    scriptWake();
-    peer->line("PRC9,7\n", "0").line("PRC9,2,kx43.exe\n", "0").line(dataCommand("abc"), "?");
-    EXPECT_EQ(update(1, 1, "#kx43.exe"), -2);
-    EXPECT_EQ(lastMessage(), "Writing Data to KX failed!");
-}
 
 }  // namespace
