@@ -29,16 +29,16 @@ std::string fileText(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void printTally(const std::string& loader, const SweepTally& tally) {
-    std::printf("%-32s runs %5d  detected %5d  false successes %3d  recovered %5d\n",
-                loader.c_str(), tally.runs, tally.detected, tally.falseSuccesses, tally.recovered);
-}
-
 }  // namespace
 
 const char* actionName(FaultAction action) {
     constexpr const char* kNames[] = {"drop", "garble", "delay", "question", "close", "power off"};
     return kNames[static_cast<int>(action)];
+}
+
+void printTally(const std::string& loader, const SweepTally& tally) {
+    std::printf("%-32s runs %5d  detected %5d  false successes %3d  recovered %5d\n",
+                loader.c_str(), tally.runs, tally.detected, tally.falseSuccesses, tally.recovered);
 }
 
 bool fullSweep() {

@@ -29,6 +29,9 @@ struct SweepTally {
     int recovered = 0;       // the rerun after a detected fault brought the firmware
 };
 
+// One row of the sweep table: runs, detected, false successes, recovered.
+void printTally(const std::string& loader, const SweepTally& tally);
+
 // The rack fixture is a virtual base, so a loader's own rack fixture can be mixed in.
 class FaultSweepFixture : public virtual SimRackTest {
 protected:
@@ -65,7 +68,7 @@ protected:
     // the rerun after the recovery.
     void runWithFault(const std::string& where, rack::FaultAction action,
                       const std::function<void()>& inject, SweepTally& tally);
-    // Prints the table row (runs, detected, false successes, recovered); no false success, and
+    // Prints the table row; no false success, and
     // every detected fault recovered.
     static void finish(const std::string& loader, const SweepTally& tally);
 
