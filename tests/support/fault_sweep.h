@@ -68,8 +68,7 @@ protected:
     // the rerun after the recovery.
     void runWithFault(const std::string& where, rack::FaultAction action,
                       const std::function<void()>& inject, SweepTally& tally);
-    // Prints the table row; no false success, and
-    // every detected fault recovered.
+    // Prints the table row; no false success, and every detected fault recovered.
     static void finish(const std::string& loader, const SweepTally& tally);
 
   private:
