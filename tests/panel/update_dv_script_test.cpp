@@ -148,13 +148,19 @@ TEST_F(UpdateDVScript, LoaderIUpdateProgramsSectors03FDTo03FF) {
     EXPECT_TRUE(std::equal(sectorsThenStart.rbegin(), sectorsThenStart.rend(), reports.progress.rbegin()));
 }
 
-TEST_F(UpdateDVScript, LoaderIAreaThatStaysClosedIsAnOldLoaderII) {
+TEST_F(UpdateDVScript, ClosedLoaderIAreaAndAnApplicationThatDoesNotStart) {
     scriptLoaderI("QTX,DV43A,P4.10,1.00,0012345");
     scriptLoaderII(fwgen::PanelLayout::Large);
     peer->expect("PRC2,2,L1\r\n", std::string("?\0", 2));
     EXPECT_EQ(update(files.loaderI, "3.00", 1, 1), -2);
     EXPECT_EQ(lastMessage(),
               "Error loader1 flash block enable! \nMaybe you are using an old loader2 version!");
+
+    scriptLoaderI("QTX,DV43A,P4.10,1.00,0012345");
+    scriptLoaderII(fwgen::PanelLayout::Large);
+    peer->line("PRC2,2,C\r\n", "0").line("PRC2,2,S00010000\r\n", "?");
+    EXPECT_EQ(update(files.largeApplication, "4.10", 0, 0), -5);
+    EXPECT_EQ(lastMessage(), "Error starting DV33-Applikation!");
 }
 
 // Activate mode: no flash work, the application is started and activated; a refused activation
@@ -180,14 +186,6 @@ TEST_F(UpdateDVScript, ActivateStartsTheApplicationAndEstablishesIt) {
     peer->line("PRC2,4\r\n", "?");
     EXPECT_EQ(EstabDV(6000, recordMessage), -1);
     EXPECT_EQ(lastMessage(), "Error activating DV33-Applikation!");
-}
-
-TEST_F(UpdateDVScript, ApplicationThatDoesNotStartGivesMinus5) {
-    scriptLoaderI("QTX,DV43A,P4.10,1.00,0012345");
-    scriptLoaderII(fwgen::PanelLayout::Large);
-    peer->line("PRC2,2,C\r\n", "0").line("PRC2,2,S00010000\r\n", "?");
-    EXPECT_EQ(update(files.largeApplication, "4.10", 0, 0), -5);
-    EXPECT_EQ(lastMessage(), "Error starting DV33-Applikation!");
 }
 
 // One sector on its own: pieces, the empty-piece rule, the byte-sum check and its one repetition.
