@@ -10,6 +10,12 @@ std::optional<std::string> ask(std::string_view command, int maximum, std::strin
         if (!timeoutText.empty()) channel().reportMessage(timeoutText, 0);
         return std::nullopt;
     }
+    // A refusal comes as the line "?" CR LF even where two raw bytes are read: its line feed is
+    // read too, or the next command would take it for its answer.
+    if (maximum == 2 && answer == "?\r") {
+        std::string rest;
+        channel().readAnswer(rest, kLineAnswer);
+    }
     return answer;
 }
 

@@ -109,14 +109,12 @@ int AmplifierRackTest::enterLoader2(const FirmwareFiles& files, uint32_t mask, i
     for (int c = 0; c < 16; ++c) {
         if (!(mask & (1u << c))) continue;
         const int marker = c == last ? 0xFF : 0x55;
-        int result = step("Switch2Loader1", [&] {
-            return Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode, 0,
-                                  type, subChannelReset, readId, switchPanelOut(c), marker);
-        });
-        if (result == -111)
+        int result = -111;  // a module not selectable may already run loader 1: asked again as such
+        for (int already = 0; already < 2 && result == -111; ++already)
             result = step("Switch2Loader1", [&] {
-                return Switch2Loader1(6000, c, 0, recordMessage, id, &length, files.model.moduleCode,
-                                      1, type, subChannelReset, readId, switchPanelOut(c), marker);
+                return Switch2Loader1(6000, c, 0, recordMessage, id, &length,
+                                      files.model.moduleCode, already, type, subChannelReset,
+                                      readId, switchPanelOut(c), marker);
             });
         if (result != 0) return result;
     }

@@ -27,17 +27,6 @@ TEST(ModelRules, DashCommaAndS6) {
     EXPECT_EQ(modelFromIdentity("plain"), " ");
 }
 
-TEST_F(ComponentTypeTest, IdentityWithoutDashGivesTheS6ModelAndAskedMode) {
-    application("QTX,RA77,S6,P1.20");
-    peer->line("UCC?\r\n", "\"\"").line("REV?0\r\n", "\"A03\"").line("AMT?\r\n", "5");
-    const auto id = identifySlot(2, 2);
-    EXPECT_EQ(id.result, 0);
-    EXPECT_EQ(id.model, "RA77S6");
-    EXPECT_EQ(id.amplifierMode, 5);
-    EXPECT_EQ(id.subChannels, 4);
-    EXPECT_EQ(id.hardwareRevision, "\"A03\"");
-}
-
 // A C caller sees a text up to its first NUL byte; the length it gets must tell the same text.
 TEST_F(ComponentTypeTest, IdentityWithANulByteIsHandedOutUpToIt) {
     application(std::string("QTX,RA77,S6,P1.20\0,X", 21));
@@ -51,27 +40,25 @@ TEST_F(ComponentTypeTest, IdentityWithANulByteIsHandedOutUpToIt) {
     EXPECT_EQ(identityLength, 17);
 }
 
-TEST_F(ComponentTypeTest, IdentityOfEightCharactersIsNotDetected) {
+// An identity of eight characters is not detected; a comment answered "1" means the module runs a
+// loader; a refused sub-channel query counts one.
+TEST_F(ComponentTypeTest, ApplicationAnswersThatDetectNothing) {
     application("QTX-RA51");
     peer->line("UCC?\r\n", "\"\"").line("REV?0\r\n", "\"A03\"");
-    const auto id = identifySlot(2, 2);
+    auto id = identifySlot(2, 2);
     EXPECT_EQ(id.identity, "not detected");
     EXPECT_EQ(id.model, " ");
     EXPECT_EQ(id.amplifierMode, 0);
-}
 
-TEST_F(ComponentTypeTest, CommentAnsweredOneMeansTheModuleRunsALoader) {
     application("QTX-RA51,RA51-WS050,0,P2.06");
     peer->line("UCC?\r\n", "1").line("PRC1,6,I03\r\n", "?");
-    const auto id = identifySlot(2, 1);
+    id = identifySlot(2, 1);
     EXPECT_EQ(id.identity, "not detected");
     EXPECT_EQ(id.hardwareRevision, "?");
     EXPECT_EQ(id.loaderFlag, 0);
-}
 
-TEST_F(ComponentTypeTest, RefusedSubChannelQueryCountsOne) {
     peer->line("CHS4\r\n", "0").line("SPS?0\r\n", "?").line("SPS1\r\n", "?").line("AID?\r\n", "?");
-    const auto id = identifySlot(2, 2);
+    id = identifySlot(2, 2);
     EXPECT_EQ(id.subChannels, 1);
     EXPECT_EQ(id.identity, "not detected");
 }
@@ -86,46 +73,36 @@ TEST_F(ComponentTypeTest, LoaderOneIdentificationStopsAfter35Characters) {
     EXPECT_EQ(id.amplifierMode, 0);
 }
 
-TEST_F(ComponentTypeTest, LoaderOneIdentificationGivesModelAndMode) {
-    peer->line("CHS1\r\n", "?").line("PRC1,6,I01\r\n", "1");
-    for (char c : std::string("X-RA9,0012")) peer->line("PRC1,6,K01\r\n", std::string(1, c));
-    peer->line("PRC1,6,K01\r\n", std::string(1, '\0'));
-    const auto id = identifySlot(0, 1);
-    EXPECT_EQ(id.identity, "X-RA9,0012");
-    EXPECT_EQ(id.model, "RA9");
-    EXPECT_EQ(id.amplifierMode, 12);
-}
-
-TEST_F(ComponentTypeTest, LoaderTwoThatStaysIsReportedAndChecked) {
+// A loader 2 that stays is reported and checked; a silent loader ends the fallback quietly.
+TEST_F(ComponentTypeTest, LoaderTwoThatStaysAndASilentLoader) {
     peer->line("CHS2\r\n", "?").line("PRC1,2,I02\r\n", "2").line("PRC1,2,X0200010400\r\n", "0");
     peer->line("PRC1,2,I02\r\n", "2").line("PRC1,5\r\n", "?");
     const auto id = identifySlot(1, 0);
     EXPECT_EQ(id.result, 0);
     EXPECT_EQ(id.loaderFlag, 1);
     EXPECT_EQ(id.identity, "not detected");
-    EXPECT_EQ(messageTexts(), Texts{"Amplifier is in Bootloader 2, try to switch to loader 1 failed!"});
-}
+    EXPECT_EQ(messageTexts(),
+              Texts{"Amplifier is in Bootloader 2, try to switch to loader 1 failed!"});
 
-TEST_F(ComponentTypeTest, SilentLoaderEndsTheFallbackQuietly) {
+    reports.clear();
     peer->line("CHS2\r\n", "?").expect("PRC1,2,I02\r\n");
-    const auto id = identifySlot(1, 0);
-    EXPECT_EQ(id.result, 0);
+    EXPECT_EQ(identifySlot(1, 0).result, 0);
     EXPECT_TRUE(reports.messages.empty());
 }
 
-TEST_F(ComponentTypeTest, PanelSwitchOutRefusedEndsWithMinus20) {
+// A refused switch of the panel out of the bus ends with -20; a refused switch back in only warns.
+TEST_F(ComponentTypeTest, PanelSwitchOutAndInRefused) {
     peer->line("PRC1,1\r\n", "?");
     EXPECT_EQ(identifySlot(0, 2, 1).result, -20);
-    EXPECT_EQ(reports.messages.back().second, "Error on disable DVxx!");
-}
+    EXPECT_EQ(lastMessage(), "Error on disable DVxx!");
 
-TEST_F(ComponentTypeTest, PanelSwitchInRefusedStillSucceeds) {
     peer->line("CHS32768\r\n", "?").line("PRC1,4\r\n", "?");
     EXPECT_EQ(identifySlot(15, 2, 2).result, 0);
-    EXPECT_EQ(reports.messages.back().second, "Error on enable DVxx!");
+    EXPECT_EQ(lastMessage(), "Error on enable DVxx!");
 }
 
-TEST_F(ComponentTypeTest, ProcessorRevisionsAreJoinedAndPaced) {
+// The processor's revisions are joined and paced; a revision time-out has its own code.
+TEST_F(ComponentTypeTest, ProcessorRevisions) {
     peer->line("PRC1,1\r\n", "0").line("IDN?\r\n", "QTX,KX43,0,P1.52").line("HWR?\r\n", "?");
     peer->line("PRC?311\r\n", "\"2.40\"").line("PRC?312\r\n", "?").line("PRC?313\r\n", "\"1.05\"");
     char identity[256] = {}, model[256] = "unchanged", revision[256] = {}, revisions[1536] = {};
@@ -140,16 +117,15 @@ TEST_F(ComponentTypeTest, ProcessorRevisionsAreJoinedAndPaced) {
     EXPECT_EQ(lengths[3], 17);
     EXPECT_EQ(mode, 0);
     EXPECT_EQ(protocolWaits(), (std::vector<int>{100, 20, 20, 20}));
-}
 
-TEST_F(ComponentTypeTest, RevisionTimeoutHasItsOwnCode) {
     peer->line("IDN?\r\n", "QTX,KX43,0,P1.52").line("HWR?\r\n", "\"A01\"").expect("PRC?311\r\n");
     char text[1536] = {};
-    int32_t length = 0, mode = 7, flag = 7, sub = 7;
+    int32_t length = 0;
+    mode = flag = sub = 7;
     EXPECT_EQ(GetComponentType(3000, 34, 0, recordMessage, text, &length, text, &length, &mode, &flag, &sub, 0,
                                text, &length, text, &length),
               -4);
-    EXPECT_EQ(reports.messages.back().second, "Error reading kernel revision number!");
+    EXPECT_EQ(lastMessage(), "Error reading kernel revision number!");
     EXPECT_EQ(mode, 0);  // outputs cleared before anything was sent
     EXPECT_STREQ(text, " ");
 }

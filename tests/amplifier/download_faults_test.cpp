@@ -3,6 +3,7 @@
 // and a repeated run succeeds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "amplifier_rack.h"
@@ -54,12 +55,16 @@ protected:
     FirmwareFiles files;
 };
 
-TEST_F(DownloadFaultsTest, OlderSeriesRepeatsABlockWhoseCheckFailedOnce) {
+// A block whose check failed once is repeated; the vector block 510, which the module keeps, is
+// accepted after its two mismatching attempts.
+TEST_F(DownloadFaultsTest, OlderSeriesRepeatsAMismatchedBlockAndAcceptsItsVectorBlocks) {
     start({slotOfType(3, 1)});
     files = writeFirmware(1);
     rack().faults().add({"^PRC1,2,P$", 100, FaultAction::Garble});
     EXPECT_EQ(download(files, 1u << 3), 0);
     EXPECT_EQ(identifySlot(3).identity, files.firmware.identity);
+    const auto& received = rack().received();
+    EXPECT_EQ(std::count(received.begin(), received.end(), "PRC1,2,B0001FE"), 2);
 }
 
 TEST_F(DownloadFaultsTest, OlderSeriesFailsOnASecondMismatchOfBlock508) {
@@ -69,27 +74,20 @@ TEST_F(DownloadFaultsTest, OlderSeriesFailsOnASecondMismatchOfBlock508) {
     rack().faults().add({"^PRC1,2,P$", 437, FaultAction::Garble});
     rack().faults().add({"^PRC1,2,P$", 438, FaultAction::Garble});
     EXPECT_EQ(download(files, 1u << 3), -1);
-    EXPECT_EQ(reports.messages.back().second, "Error programming RA-Flash Datablock!");
+    EXPECT_EQ(lastMessage(), "Error programming RA-Flash Datablock!");
     EXPECT_EQ(rack().received().back(), "PRC1,2,P");
     EXPECT_EQ(quorlink::TempImageCount(), 0);
     expectRepeatRecovers();
 }
 
-TEST_F(DownloadFaultsTest, OlderSeriesAcceptsItsVectorBlocksAfterTwoMismatches) {
-    start({slotOfType(3, 1)});
-    files = writeFirmware(1);
-    ASSERT_EQ(download(files, 1u << 3), 0);
-    size_t attempts510 = 0;
-    for (const auto& line : rack().received()) attempts510 += line == "PRC1,2,B0001FE";
-    EXPECT_EQ(attempts510, 2u);  // the module keeps block 510, so both attempts mismatch
-}
-
+// A "?" where the check value comes: its line is read whole, so a repeat works at once.
 TEST_F(DownloadFaultsTest, WrongCheckValueEndsTheDownloadWithTheBlockAndBothValues) {
     const auto expected = static_cast<uint8_t>(-sumOfBlock(writeFirmware(2), 0x4A));
     char text[120];
     std::snprintf(text, sizeof text,
                   "Error programming RA-Flash Datablock!\nBlocknumber:   4A\nExpected: %2X\nReceived: 3F", expected);
     expectApplicationFailure(2, {"^PRC1,2,P$", 11, FaultAction::Question}, -1, text);
+    expectRepeatRecovers();  // on the same connection: the refusal's line feed was read with it
 }
 
 // A repeat after the failure (and the power cycle the messages ask for) brings the firmware.
@@ -119,64 +117,47 @@ TEST_F(DownloadFaultsTest, FailuresInTheApplicationDownloadAndTheRepeatThatRecov
     }
 }
 
-class UploadFaultsTest : public AmplifierRackTest {
-protected:
-    void SetUp() override {
-        start({slotOfType(1, 2)});
-        files = writeFirmware(2);
-        ASSERT_EQ(download(files, 1u << 1), 0);
-        ASSERT_EQ(enterLoader2(files, 1u << 1), 0);
-        path = (directory / "flash.bi0").string();
-    }
-    int upload(int externalOnly = 0) {
+// One module in loader 2 with the type-2 firmware; the upload faults one after another: no
+// partial file, a completed internal file kept, an earlier file of the same name kept.
+TEST_F(AmplifierRackTest, UploadFaultsLeaveNoPartialFileAndKeepCompletedOnes) {
+    start({slotOfType(1, 2)});
+    const auto files = writeFirmware(2);
+    ASSERT_EQ(download(files, 1u << 1), 0);
+    ASSERT_EQ(enterLoader2(files, 1u << 1), 0);
+    const auto path = directory / "flash.bi0";
+    const auto upload = [&](rack::FaultRule fault, int externalOnly = 0) {
+        rack().faults().clear();
+        if (!fault.pattern.empty()) rack().faults().add(fault);
         return UpLoadRAFlash(6000, 1, 0, recordMessage, recordProgress, path.c_str(), 0, 0, 2, 4, externalOnly);
-    }
-    bool leftovers() const {
+    };
+    const auto leftovers = [&] {
         for (const auto& entry : std::filesystem::directory_iterator(directory))
             if (entry.path().filename().string().starts_with("flash")) return true;
         return false;
-    }
-    FirmwareFiles files;
-    std::string path;
-};
-
-TEST_F(UploadFaultsTest, TimeoutLeavesNoFile) {
-    rack().faults().add({"^PRC1,7,U020200", 1, FaultAction::Drop});
-    EXPECT_EQ(upload(), -1);
-    EXPECT_EQ(reports.messages.back().second, "Port Timeout!");
+    };
+    EXPECT_EQ(upload({"^PRC1,7,U020200", 1, FaultAction::Drop}), -1);
+    EXPECT_EQ(lastMessage(), "Port Timeout!");
     EXPECT_FALSE(leftovers());
-}
 
-TEST_F(UploadFaultsTest, CorruptedBlockIsACheckError) {
-    rack().faults().add({"^PRC1,7,U02001089$", 1, FaultAction::Garble});  // "5x..." -> still hex
-    const int result = upload();
-    EXPECT_EQ(result, -1);
-    EXPECT_TRUE(reports.messages.back().second == "Error in checksum!" ||
-                reports.messages.back().second == "Error in internal communication!");
+    EXPECT_EQ(upload({"^PRC1,7,U02001089$", 1, FaultAction::Garble}), -1);  // "5x..." -> still hex
+    EXPECT_TRUE(lastMessage() == "Error in checksum!" ||
+                lastMessage() == "Error in internal communication!");
     EXPECT_FALSE(leftovers());
-}
 
-TEST_F(UploadFaultsTest, RefusedExternalBlockKeepsTheCompletedInternalFile) {
-    rack().faults().add({"^PRC1,7,U02000532$", 1, FaultAction::Question});
-    EXPECT_EQ(upload(), -1);
-    EXPECT_EQ(reports.messages.back().second, "External flash in this loader2 not accessible!");
+    EXPECT_EQ(upload({"^PRC1,7,U02000532$", 1, FaultAction::Question}), -1);
+    EXPECT_EQ(lastMessage(), "External flash in this loader2 not accessible!");
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_FALSE(std::filesystem::exists(directory / "flash.bi1"));
     EXPECT_FALSE(std::filesystem::exists(directory / "flash.bi1.part"));
-}
 
-TEST_F(UploadFaultsTest, ExternalOnlyWritesThePathUnchanged) {
-    EXPECT_EQ(upload(1), 0);
-    EXPECT_TRUE(std::filesystem::exists(path));
+    std::filesystem::remove(path);
+    EXPECT_EQ(upload({}, 1), 0);
     EXPECT_EQ(std::filesystem::file_size(path), 0x3000u);  // the external data the module holds
     EXPECT_FALSE(std::filesystem::exists(directory / "flash.bi1"));
-}
 
-TEST_F(UploadFaultsTest, FailedUploadKeepsAnEarlierFileOfTheSameName) {
-    ASSERT_EQ(upload(), 0);
+    ASSERT_EQ(upload({}), 0);
     const auto before = std::filesystem::file_size(path);
-    rack().faults().add({"^PRC1,7,U020300", 1, FaultAction::Drop});
-    EXPECT_EQ(upload(), -1);
+    EXPECT_EQ(upload({"^PRC1,7,U020300", 1, FaultAction::Drop}), -1);
     ASSERT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(std::filesystem::file_size(path), before);
 }

@@ -30,34 +30,33 @@ TEST_P(NewerSeriesRackTest, TwoChannelsProgramTogether) {
     const int type = GetParam();
     start({slotOfType(2, type), slotOfType(5, type)});
     const auto files = writeFirmware(type);
-    ASSERT_EQ(download(files, (1u << 2) | (1u << 5)), 0) << reports.messages.back().second;
+    ASSERT_EQ(download(files, (1u << 2) | (1u << 5)), 0) << lastMessage();
     expectFirmwareIn(2, files);
     expectFirmwareIn(5, files);
     EXPECT_EQ(identifySlot(2).identity, files.firmware.identity);
     EXPECT_EQ(identifySlot(5).identity, files.firmware.identity);
-    std::set<std::string> addresses;  // every block went out once for both channels
-    std::vector<std::string> totals;
-    const auto& application = *std::find_if(steps.begin(), steps.end(),
-                                            [](const Step& s) { return s.call == "DownApplication"; });
-    for (size_t i = application.firstLine; i < application.endLine; ++i) {
-        const auto& line = rack().received()[i];
-        if (line.starts_with("PRC1,2,B")) {
-            EXPECT_TRUE(addresses.insert(line).second) << line;
-        }
-        if (line.starts_with("PRC1,2,C")) totals.push_back(line);
-    }
-    EXPECT_EQ(totals, (std::vector<std::string>{"PRC1,2,C06", "PRC1,2,C03"}));
-}
-
-TEST_P(NewerSeriesRackTest, UploadReturnsTheProgrammedBytes) {
-    const int type = GetParam();
-    start({slotOfType(1, type)});
-    const auto files = writeFirmware(type);
-    ASSERT_EQ(download(files, 1u << 1), 0);
-    ASSERT_EQ(enterLoader2(files, 1u << 1), 0);
+    // The lines of one export call that start with `prefix`.
+    const auto linesOf = [&](const std::string& call, const std::string& prefix) {
+        const auto& step = *std::find_if(steps.begin(), steps.end(),
+                                         [&](const Step& s) { return s.call == call; });
+        std::vector<std::string> lines;
+        for (size_t i = step.firstLine; i < step.endLine; ++i)
+            if (rack().received()[i].starts_with(prefix)) lines.push_back(rack().received()[i]);
+        return lines;
+    };
+    const auto blocks =
+        linesOf("DownApplication", "PRC1,2,B");  // every block once for both channels
+    EXPECT_EQ(std::set<std::string>(blocks.begin(), blocks.end()).size(), blocks.size());
+    EXPECT_EQ(linesOf("DownApplication", "PRC1,2,C"),
+              (std::vector<std::string>{"PRC1,2,C06", "PRC1,2,C03"}));
+    // Loader 2 starts from the full image.
+    EXPECT_EQ(linesOf("DownLoader2", "PRC1,2,D").size(), 66u);
+    // The upload of one of them, back in loader 2, returns the programmed bytes.
+    ASSERT_EQ(enterLoader2(files, 1u << 5), 0);
     const std::string path = (directory / "upload.bi0").string();
-    ASSERT_EQ(UpLoadRAFlash(6000, 1, 0, recordMessage, recordProgress, path.c_str(), 0, 0, type, 4, 0), 0)
-        << reports.messages.back().second;
+    ASSERT_EQ(
+        UpLoadRAFlash(6000, 5, 0, recordMessage, recordProgress, path.c_str(), 0, 0, type, 4, 0), 0)
+        << lastMessage();
     const auto internal = readBytes(path);
     auto external = readBytes(type == 3 ? path : (directory / "upload.bi1").string());
     if (type != 3) {
@@ -65,22 +64,13 @@ TEST_P(NewerSeriesRackTest, UploadReturnsTheProgrammedBytes) {
     }
     EXPECT_TRUE(holdsApplication(internal, external, files));
     EXPECT_EQ(reports.progress.back(), 100);
-}
-
-TEST_F(AmplifierRackTest, EraseMarksTheLastChannelAndLoaderTwoStartsFromTheFullImage) {
-    start({slotOfType(2, 2), slotOfType(5, 2)});
-    const auto files = writeFirmware(2);
-    ASSERT_EQ(download(files, (1u << 2) | (1u << 5)), 0);
+    if (type != 2) return;  // the erase marks the last channel
     std::vector<std::string> erases;
     for (const auto& line : rack().received())
         if (line.starts_with("PRC1,2,L")) erases.push_back(line);
-    EXPECT_EQ(erases, (std::vector<std::string>{"PRC1,2,L03105501", "PRC1,2,L03105502", "PRC1,2,L03105503",
-                                                "PRC1,2,L06105501", "PRC1,2,L06105502", "PRC1,2,L0610FF03"}));
-    const auto& loader2 = *std::find_if(steps.begin(), steps.end(),
-                                        [](const Step& s) { return s.call == "DownLoader2"; });
-    size_t blocks = 0;
-    for (size_t i = loader2.firstLine; i < loader2.endLine; ++i) blocks += rack().received()[i].starts_with("PRC1,2,D");
-    EXPECT_EQ(blocks, 66u);
+    EXPECT_EQ(erases, (std::vector<std::string>{"PRC1,2,L03105501", "PRC1,2,L03105502",
+                                                "PRC1,2,L03105503", "PRC1,2,L06105501",
+                                                "PRC1,2,L06105502", "PRC1,2,L0610FF03"}));
     EXPECT_EQ(module(2).loader2Identity(), "QTX-RA51,RA51-WS050,L2,V2.01");
 }
 
@@ -114,7 +104,7 @@ TEST_P(PanelPathsRackTest, DownloadSucceedsAndThePanelRunsInTheBusAgain) {
     if (c.refusals) rack().faults().add({std::string("^") + c.refused + "$", 0, rack::FaultAction::Question, 0, c.refusals});
     finalFinishingMode = c.finishingMode;
     const auto files = writeFirmware(2);
-    ASSERT_EQ(download(files, 1u << 2), 0) << (reports.messages.empty() ? "" : reports.messages.back().second);
+    ASSERT_EQ(download(files, 1u << 2), 0) << lastMessage();
     std::vector<std::string> expected;
     if (*c.warning) expected.push_back(c.warning);
     std::vector<std::string> messages;

@@ -23,7 +23,9 @@ protected:
     int32_t length = -1;
 };
 
-TEST_F(LoaderSwitchingTest, Channel15UsesAddress10AndItsChannelBit) {
+// Channel 15 uses address 10 and its channel bit; a module already in loader 1 skips the switch;
+// a refused channel selection is -111 without a message.
+TEST_F(LoaderSwitchingTest, Channel15AlreadyInLoader1AndRefusedSelection) {
     peer->line("CHS32768\r\n", "0").line("CAN1\r\n", "0").line("PRG9,1,\"SYSTEM\"\r\n", "0");
     peer->line("PRC1,2,I10\r\n", "1").line("PRC1,2,K10\r\n", "Q").line("PRC1,2,K10\r\n", std::string(1, '\0'));
     peer->line("PRC1,2,A101055\r\n", "0");
@@ -31,15 +33,11 @@ TEST_F(LoaderSwitchingTest, Channel15UsesAddress10AndItsChannelBit) {
     EXPECT_STREQ(id, "Q");
     EXPECT_EQ(length, 1);
     EXPECT_EQ(protocolWaits(), (std::vector<int>{250, 100}));
-}
 
-TEST_F(LoaderSwitchingTest, AlreadyInLoader1SkipsTheSwitch) {
     peer->line("PRC1,2,A0110FF\r\n", "0");
     EXPECT_EQ(switch1(0, 0x10, 1, 1, 0), 0);
     EXPECT_EQ(length, 0);
-}
 
-TEST_F(LoaderSwitchingTest, RefusedChannelSelectionIsMinus111WithoutMessage) {
     peer->line("CHS4\r\n", "?");
     EXPECT_EQ(switch1(2, 0x10, 0, 2, 1), -111);
     EXPECT_TRUE(reports.messages.empty());
@@ -59,30 +57,28 @@ TEST_F(LoaderSwitchingTest, SubChannelResetWarnsAndGoesOn) {
 TEST_F(LoaderSwitchingTest, DeactivationExpectsF) {
     peer->line("PRC1,2,A0100FF\r\n", "0").line("PRC1,2,A0100FF\r\n", "F");
     EXPECT_EQ(switch1(0, 0, 1, 0, 0), -2);
-    EXPECT_EQ(reports.messages.back().second, "Error deactivating RA-LoaderI !");
+    EXPECT_EQ(lastMessage(), "Error deactivating RA-LoaderI !");
     EXPECT_EQ(switch1(0, 0x100, 1, 0, 0), 0);  // only the low byte counts
 }
 
-TEST_F(LoaderSwitchingTest, LoaderTwoIdentificationDropsThe120thCharacter) {
+// The identification drops its 120th character, or ends on 0xFF without it; a refused start is
+// reported and a silent loader names the channel.
+TEST_F(LoaderSwitchingTest, LoaderTwoIdentificationAndItsFailures) {
     peer->line("PRC1,1\r\n", "0").line("PRC1,2,S0389\r\n", "0").line("PRC1,2,I03\r\n", "2");
     for (int i = 0; i < 120; ++i) peer->line("PRC1,2,K03\r\n", "x");
     EXPECT_EQ(Switch2Loader2(6000, 2, 0, recordMessage, id, &length, 3, 1), 0);
     EXPECT_EQ(length, 119);
     EXPECT_EQ(protocolWaits(), (std::vector<int>{20}));
-}
 
-TEST_F(LoaderSwitchingTest, LoaderTwoIdentificationEndsOnFFWithoutIt) {
     peer->line("PRC1,1\r\n", "0").line("PRC1,2,S0389\r\n", "?").line("PRC1,2,I03\r\n", "2");
     peer->line("PRC1,2,K03\r\n", "L").line("PRC1,2,K03\r\n", "\xFF");
     EXPECT_EQ(Switch2Loader2(6000, 2, 0, recordMessage, id, &length, 4, 1), 0);
     EXPECT_STREQ(id, "L");
-    EXPECT_EQ(reports.messages.back().second, "Error starting LoaderII channel 03 !");
-}
+    EXPECT_EQ(lastMessage(), "Error starting LoaderII channel 03 !");
 
-TEST_F(LoaderSwitchingTest, SilentLoaderTwoNamesTheChannel) {
     peer->line("PRC1,1\r\n", "0").expect("PRC1,2,S0C89\r\n");
     EXPECT_EQ(Switch2Loader2(6000, 11, 0, recordMessage, id, &length, 2, 1), -1);
-    EXPECT_EQ(reports.messages.back().second, "Port Timeout channel 12 !");
+    EXPECT_EQ(lastMessage(), "Port Timeout channel 12 !");
 }
 
 TEST_F(LoaderSwitchingTest, ResetLoader1IgnoresRefusalsOfItsGroupCommands) {
@@ -106,25 +102,24 @@ TEST_F(LoaderSwitchingTest, ResetOfZeroSecondsStillResetsAndChecks) {
     peer->expectActivate().line("SRB1\r\n", "0").line("PRC1,5\r\n", "?");
     EXPECT_EQ(SwitchWS(6000, 0, 0, recordMessage, recordProgress, 1, 1, 0x1234, 0, 0), -1);
     EXPECT_TRUE(reports.progress.empty());
-    EXPECT_EQ(reports.messages.back().second, "Error on performing channel-check!");
+    EXPECT_EQ(lastMessage(), "Error on performing channel-check!");
 }
 
-TEST_F(LoaderSwitchingTest, EmptyMaskStartsAndEstablishesNothing) {
+// An empty mask starts and establishes nothing; the establish accepts only a zero byte.
+TEST_F(LoaderSwitchingTest, EstablishOfAnEmptyMaskAndOfARefusingChannel) {
     peer->line("PRC1,1\r\n", "0");
     EXPECT_EQ(SwitchWS(6000, 0, 0, recordMessage, recordProgress, 3, 0, 0, 0, 5), 0);
     EXPECT_EQ(EstabWS(6000, 0, 0, recordMessage, 0x10, 0, 3, 4), 0);
-}
 
-TEST_F(LoaderSwitchingTest, EstablishAcceptsOnlyAZeroByte) {
     peer->line("PRC1,1\r\n", "0").line("PRC1,2,Z1001\r\n", std::string(1, '\0')).line("PRC1,2,Z1002\r\n", "0");
     EXPECT_EQ(EstabWS(6000, 0, 0, recordMessage, 0x10, 3, 2, 4), -1);
-    EXPECT_EQ(reports.messages.back().second, "Error establishing RA-channel 02, \nError 30");
+    EXPECT_EQ(lastMessage(), "Error establishing RA-channel 02, \nError 30");
 }
 
 TEST_F(LoaderSwitchingTest, OlderSeriesEstablishWarnsOnly) {
     peer->line("PRC1,1\r\n", "?").line("PRC1,2,Z0304\r\n", "?");
     EXPECT_EQ(EstabWS(6000, 3, 0, recordMessage, 0x103, 0, 1, 4), 0);
-    EXPECT_EQ(reports.messages.back().second, "Error on activating new RA-Application!");
+    EXPECT_EQ(lastMessage(), "Error on activating new RA-Application!");
     EXPECT_EQ(protocolWaits(), (std::vector<int>{300}));
 }
 
@@ -151,18 +146,16 @@ TEST_F(Loader2TransferTest, ShortLoaderSendsSixtySixBlocksWithData) {
     EXPECT_EQ(quorlink::TempImageCount(), 0);
 }
 
-TEST_F(Loader2TransferTest, RefusedBlockEndsWithMinus2AndNoTemporaryImage) {
+TEST_F(Loader2TransferTest, MissingFileOrRefusedBlockEndsWithNoTemporaryImage) {
+    peer->line("PRC1,1\r\n", "0");
+    EXPECT_EQ(DownLoader2(6000, 0, 0, recordMessage, recordProgress, "/nonexistent/x.ld2", 4), -1);
+    EXPECT_EQ(lastMessage(), "Error opening loader2 file. Maybe loader2 does not exist.");
+    EXPECT_EQ(quorlink::TempImageCount(), 0);
+
     peer->line("PRC1,1\r\n", "0");
     peer->line("PRC1,2,D" + filled + "\r\n", "0").line("PRC1,2,D" + filled + "\r\n", "?");
     EXPECT_EQ(DownLoader2(6000, 0, 0, recordMessage, recordProgress, path.c_str(), 3), -2);
-    EXPECT_EQ(reports.messages.back().second, "Error downloading Loader II Datablock!");
-    EXPECT_EQ(quorlink::TempImageCount(), 0);
-}
-
-TEST_F(Loader2TransferTest, MissingFileIsReported) {
-    peer->line("PRC1,1\r\n", "0");
-    EXPECT_EQ(DownLoader2(6000, 0, 0, recordMessage, recordProgress, "/nonexistent/x.ld2", 4), -1);
-    EXPECT_EQ(reports.messages.back().second, "Error opening loader2 file. Maybe loader2 does not exist.");
+    EXPECT_EQ(lastMessage(), "Error downloading Loader II Datablock!");
     EXPECT_EQ(quorlink::TempImageCount(), 0);
 }
 

@@ -2,6 +2,7 @@
 // afterwards, and the ".eep" files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "amplifier_rack.h"
@@ -23,57 +24,59 @@ protected:
     static constexpr int32_t kBoth = (1 << 1) | (1 << 4);
 };
 
-TEST_F(MaintenanceRackTest, ModeChangeReachesEveryModule) {
+TEST_F(MaintenanceRackTest, ModeChangeReachesEveryModuleAndRefusesAnEmptySlot) {
     EXPECT_EQ(ChangeRcRaMode(6000, 0, recordMessage, recordProgress, kBoth, 1), 0);
     EXPECT_EQ(module(1).config().mode, '1');
     EXPECT_EQ(module(4).config().mode, '1');
-    EXPECT_EQ(reports.messages.back().second, "Some amplifiers are in this mode. Continue.");
-    EXPECT_EQ(reports.progress, (std::vector<int>{10, 20, 30, 40, 50, 65, 70, 75, 80, 85, 90, 95, 100}));
-}
+    EXPECT_EQ(lastMessage(), "Some amplifiers are in this mode. Continue.");
+    EXPECT_EQ(reports.progress,
+              (std::vector<int>{10, 20, 30, 40, 50, 65, 70, 75, 80, 85, 90, 95, 100}));
 
-TEST_F(MaintenanceRackTest, ModeChangeOfAnEmptySlotIsRefused) {
     EXPECT_EQ(ChangeRcRaMode(6000, 0, recordMessage, recordProgress, 1 << 2, 1), -1);
-    EXPECT_EQ(reports.messages.back().second, "Amplifier not selectable!");
+    EXPECT_EQ(lastMessage(), "Amplifier not selectable!");
 }
 
+// The count changes after the reset; a module keeping its count is only a warning for variant 2.
 TEST_F(MaintenanceRackTest, SubChannelCountChangesAfterTheReset) {
     EXPECT_EQ(ChangeSubChanRA51(6000, 0, recordMessage, recordProgress, 1 << 1, 2, 4, 0), 0);
     EXPECT_EQ(identifySlot(1).subChannels, 2);
     EXPECT_EQ(reports.progress.front(), 10);
     EXPECT_EQ(reports.progress.back(), 100);
-}
 
-TEST_F(MaintenanceRackTest, ModuleKeepingItsCountIsOnlyAWarningForVariant2) {
     EXPECT_EQ(ChangeSubChanRA51(6000, 0, recordMessage, recordProgress, kBoth, 2, 4, 2), -6);
-    EXPECT_EQ(reports.messages.back().second,
+    EXPECT_EQ(lastMessage(),
               "Warning: Not all amplifiers are changed! Could be okay if you use JB6xx.");
     EXPECT_EQ(identifySlot(1).subChannels, 2);
     EXPECT_EQ(identifySlot(4).subChannels, 4);
 }
 
-TEST_F(MaintenanceRackTest, ClearingNamesEmptiesEverySubChannel) {
+// Names cleared on every sub-channel; the CAN database deleted, its time-outs ignored after
+// pauses; a damaged loader 1 rebuilt.
+TEST_F(MaintenanceRackTest, NamesAndCanDatabaseAreCleared) {
     EXPECT_EQ(ClearUccs(6000, 0, recordMessage, recordProgress, kBoth), 0);
     for (int slot : {1, 4})
         for (const auto& name : module(slot).channelNames()) EXPECT_EQ(name, "");
-    EXPECT_TRUE(reports.messages.empty());
-}
-
-TEST_F(MaintenanceRackTest, CanDatabaseIsDeleted) {
     EXPECT_EQ(DeleteRA51CanDataBase(6000, 0, recordMessage, recordProgress, 1 << 1), 0);
     EXPECT_FALSE(module(1).canDatabasePart(1));
     EXPECT_FALSE(module(1).canDatabasePart(2));
     EXPECT_TRUE(module(4).canDatabasePart(1));
-}
+    EXPECT_TRUE(reports.messages.empty());
 
-TEST_F(MaintenanceRackTest, CanDatabaseTimeoutsAreIgnoredAfterPauses) {
     rack().faults().add({"^DBA", 0, rack::FaultAction::Drop});
     clock.clearWaits();
     EXPECT_EQ(DeleteRA51CanDataBase(6000, 0, recordMessage, recordProgress, 1 << 1), 0);
     const auto waits = clock.waits();
     EXPECT_EQ(std::count(waits.begin(), waits.end(), 8000), 2);
-    EXPECT_EQ(reports.messages.back().second, "Port Timeout! Try to ignore.");
+    EXPECT_EQ(lastMessage(), "Port Timeout! Try to ignore.");
+
+    reports.clear();
+    module(4).damageLoader1();
+    EXPECT_EQ(ResetLoader1(6000, 0, recordMessage, recordProgress, 5, 0x10), 0);
+    EXPECT_FALSE(module(4).loader1Damaged());
+    EXPECT_TRUE(reports.messages.empty());
 }
 
+// One ".eep" file per board; a short answer leaves none.
 TEST_F(MaintenanceRackTest, EepromOfEachBoardGoesIntoItsFile) {
     const std::string prefix = (directory / "slot2").string();
     EXPECT_EQ(UpLoadRAEEPROM(6000, 1, recordMessage, recordProgress, prefix.c_str()), 0);
@@ -88,22 +91,18 @@ TEST_F(MaintenanceRackTest, EepromOfEachBoardGoesIntoItsFile) {
         EXPECT_EQ(readFile(prefix + "_JB" + std::to_string(board) + ".eep"), expected) << "board " << board;
     }
     EXPECT_EQ(reports.progress.back(), 12);
-}
 
-TEST_F(MaintenanceRackTest, OneBoardGivesOneFile) {
-    const std::string prefix = (directory / "slot5").string();
-    EXPECT_EQ(UpLoadRAEEPROM(6000, 4, recordMessage, recordProgress, prefix.c_str()), 0);
-    EXPECT_TRUE(std::filesystem::exists(prefix + "_JB1.eep"));
-    EXPECT_FALSE(std::filesystem::exists(prefix + "_JB2.eep"));
-}
+    const std::string single = (directory / "slot5").string();
+    EXPECT_EQ(UpLoadRAEEPROM(6000, 4, recordMessage, recordProgress, single.c_str()), 0);
+    EXPECT_TRUE(std::filesystem::exists(single + "_JB1.eep"));
+    EXPECT_FALSE(std::filesystem::exists(single + "_JB2.eep"));
 
-TEST_F(MaintenanceRackTest, ShortEepromAnswerLeavesNoFile) {
     rack().faults().add({"^PRG\\?750,12352$", 1, rack::FaultAction::Question});
-    const std::string prefix = (directory / "short").string();
-    EXPECT_EQ(UpLoadRAEEPROM(6000, 1, recordMessage, recordProgress, prefix.c_str()), -6);
-    EXPECT_EQ(reports.messages.back().second, "Amplifier did not answer correctly!");
-    EXPECT_FALSE(std::filesystem::exists(prefix + "_JB1.eep"));
-    EXPECT_FALSE(std::filesystem::exists(prefix + "_JB1.eep.part"));
+    const std::string shortened = (directory / "short").string();
+    EXPECT_EQ(UpLoadRAEEPROM(6000, 1, recordMessage, recordProgress, shortened.c_str()), -6);
+    EXPECT_EQ(lastMessage(), "Amplifier did not answer correctly!");
+    EXPECT_FALSE(std::filesystem::exists(shortened + "_JB1.eep"));
+    EXPECT_FALSE(std::filesystem::exists(shortened + "_JB1.eep.part"));
 }
 
 TEST(MaintenanceParsing, ModeEntriesAndSubChannelCounts) {
@@ -114,17 +113,6 @@ TEST(MaintenanceParsing, ModeEntriesAndSubChannelCounts) {
     EXPECT_EQ(subChannelCounts("2,1,4:5,1,2"), (std::vector<int>{2, 4}));
     EXPECT_EQ(subChannelCounts("3,1,4"), (std::vector<int>{4}));
     EXPECT_EQ(subChannelCounts("1,1,8\n2,1,8"), (std::vector<int>{8, 8}));
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(MaintenanceRackTest, ResetLoader1RebuildsADamagedLoader) {
-    module(4).damageLoader1();
-    EXPECT_EQ(ResetLoader1(6000, 0, recordMessage, recordProgress, 5, 0x10), 0);
-    EXPECT_FALSE(module(4).loader1Damaged());
-    EXPECT_TRUE(reports.messages.empty());
 }
 
 TEST_F(AmplifierRackTest, ModuleWithoutExternalFlashUploadsItsInternalFlashOnly) {

@@ -75,6 +75,7 @@ TEST_F(BootDVRack, DirectBootstrapProgramsTheWholeImage) {
     EXPECT_EQ(panel.flash().applicationVersion(), "P4.10");
     EXPECT_EQ(panel.bootstrap().closedRuns(), 1);  // closing bytes, then the break restarted it
     EXPECT_EQ(panel.bootstrap().stage(), C167Bootstrap::Stage::WaitZero);
+    EXPECT_EQ(panel.bootstrap().blockSize(), 512u);  // the default without "SIZE"
     EXPECT_EQ(lastStatus(), "fertig!");
     EXPECT_EQ(reports.progress.back(), 100);
     EXPECT_EQ(std::filesystem::file_size(dir.file("Strapper.dat")), 0x80000u);
@@ -83,17 +84,8 @@ TEST_F(BootDVRack, DirectBootstrapProgramsTheWholeImage) {
     EXPECT_NE(log.find("Set SerialNumber = SN-4711 at address = 7f000 ...\n"), std::string::npos);
     EXPECT_NE(log.find("Open port Port=1, Baudrate=19200, Parity=n, BitsPerChar=8, StopBits=1 ..."),
               std::string::npos);
+    EXPECT_NE(log.find("program " + dir.file("Strapper.dat") + " ...\n"), std::string::npos);
     EXPECT_TRUE(log.ends_with("finish!\n"));
-}
-
-TEST_F(BootDVRack, SerialNumberArgumentIsCutInPlace) {
-    start({{"kind", "DV43A"}, {"bootstrap", true}});
-    testing_support::writeFile(dir.file("STRAPPER.CFG"), kConfig);
-    std::string serial = "0123456789012345678901234567890123456789";
-    ASSERT_EQ(BootDV(1, dir.file("STRAPPER.CFG").c_str(), nullptr, nullptr, serial.data(), nullptr,
-                     recordProgress, recordStatus),
-              0);
-    EXPECT_STREQ(serial.c_str(), "0123456789012345678901234567890");
 }
 
 TEST_F(BootDVRack, PassThroughOfTheKX43) {
@@ -127,15 +119,26 @@ TEST_F(BootDVRack, ProcessorOtherThanKX43) {
         std::string::npos);
 }
 
-TEST_F(BootDVRack, DefaultsWithoutConfigurationCannotOpenThePort) {
+// A serial number argument is cut in place; without a configuration the defaults cannot open the
+// port.
+TEST_F(BootDVRack, SerialNumberCutAndNoConfiguration) {
     start({{"kind", "DV43A"}, {"bootstrap", true}});
+    testing_support::writeFile(dir.file("STRAPPER.CFG"), kConfig);
+    std::string serial = "0123456789012345678901234567890123456789";
+    ASSERT_EQ(BootDV(1, dir.file("STRAPPER.CFG").c_str(), nullptr, nullptr, serial.data(), nullptr,
+                     recordProgress, recordStatus),
+              0);
+    EXPECT_STREQ(serial.c_str(), "0123456789012345678901234567890");
+
     EXPECT_EQ(BootDV(1, dir.file("missing.cfg").c_str(), nullptr, nullptr, nullptr, nullptr,
                      recordProgress, recordStatus),
               -3);
     EXPECT_EQ(lastStatus(), "Schnittstellen-Fehler.");
 }
 
-TEST_F(BootDVRack, OversizedBootstrapProgramsAreRefused) {
+// Oversized bootstrap programs are refused; an odd program length is padded to the word count
+// announced, so the blocks stay in step.
+TEST_F(BootDVRack, ProgramLengths) {
     auto& panel = start({{"kind", "DV43A"}, {"bootstrap", true}});
     auto longLoader = fwgen::bootstrapFirstStage();
     longLoader[0].data.resize(513, 0x11);
@@ -149,11 +152,7 @@ TEST_F(BootDVRack, OversizedBootstrapProgramsAreRefused) {
                                fwgen::toIntelHex(fwgen::bootstrapProgram(511)));
     EXPECT_EQ(boot(kConfig), -103);
     EXPECT_EQ(lastStatus(), "File kann nicht geoeffnet werden.");
-}
 
-// An odd program length is padded to the word count announced, so the blocks stay in step.
-TEST_F(BootDVRack, OddLengthProgramStillLinesUp) {
-    auto& panel = start({{"kind", "DV43A"}, {"bootstrap", true}});
     fwgen::writeFileAtomically(dir.file("Prog.h67"),
                                fwgen::toIntelHex(fwgen::bootstrapProgram(509)));
     ASSERT_EQ(boot(kConfig), 0) << lastStatus();

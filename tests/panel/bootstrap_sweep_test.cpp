@@ -24,10 +24,6 @@ using rack::panel::DvPanel;
 
 namespace {
 
-constexpr FaultAction kActions[] = {FaultAction::Drop,  FaultAction::Garble,
-                                    FaultAction::Delay, FaultAction::Question,
-                                    FaultAction::Close, FaultAction::PowerOff};
-const char* const kActionNames[] = {"drop", "garble", "delay", "question", "close", "power off"};
 constexpr auto kPastTimeOut = std::chrono::milliseconds(7000);
 constexpr size_t kFreeStart = 0xEE00, kFreeEnd = 0x10000;  // the bootstrap leaves these bytes alone
 
@@ -171,7 +167,7 @@ class BootstrapSweep : public FaultSweepFixture {
         std::vector<std::pair<size_t, FaultAction>> points;
         if (fullSweep()) {
             for (size_t answer = 0; answer < answers; ++answer)
-                for (const FaultAction action : kActions) points.push_back({answer, action});
+                for (const FaultAction action : kSweepActions) points.push_back({answer, action});
             return points;
         }
         const size_t middle = 3 + (answers - 3) / 2 / 2 * 2;
@@ -179,46 +175,8 @@ class BootstrapSweep : public FaultSweepFixture {
         size_t rotation = 0;
         for (const size_t answer : picks)
             for (int round = 0; round < 2; ++round)
-                points.push_back({answer, kActions[rotation++ % std::size(kActions)]});
+                points.push_back({answer, kSweepActions[rotation++ % std::size(kSweepActions)]});
         return points;
-    }
-
-    std::vector<std::string> keptTexts() const {
-        std::vector<std::string> texts;
-        for (const auto& file : keptFiles())
-            texts.push_back(testing_support::readFile(file.string()));
-        return texts;
-    }
-    void runAnswerPoint(size_t answer, FaultAction action, SweepTally& tally) {
-        SCOPED_TRACE(std::string(kActionNames[int(action)]) + " at answer " +
-                     std::to_string(answer));
-        startRack();
-        const auto kept = keptTexts();
-        const auto folderBefore =
-            std::distance(std::filesystem::directory_iterator(workFolder()), {});
-        reports.clear();
-        line->spoil(answer, action);
-        const int result = runLoader();
-        ++tally.runs;
-        EXPECT_EQ(quorlink::TempImageCount(), 0);
-        EXPECT_EQ(keptTexts(), kept) << "a firmware file changed";
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(workFolder()), {}),
-                  folderBefore)
-            << "a partial or temporary file was left";
-        if (result == 0) {
-            EXPECT_TRUE(effectComplete())
-                << "success reported, but the panel does not hold the image";
-            if (!effectComplete()) ++tally.falseSuccesses;
-            return;
-        }
-        ++tally.detected;
-        EXPECT_FALSE(reports.messages.empty()) << "result " << result << " without a message";
-        recover(action);
-        reports.clear();
-        const int rerun = runLoader();
-        EXPECT_EQ(rerun, 0) << "rerun: "
-                            << (reports.messages.empty() ? "" : reports.messages.back().second);
-        if (rerun == 0 && effectComplete()) ++tally.recovered;
     }
 
     panel_testing::ScratchDir dir;
@@ -237,15 +195,14 @@ TEST_F(BootstrapSweep, AnswerFaultSweep) {
     startRack();
     ASSERT_EQ(runLoader(), 0);
     ASSERT_TRUE(effectComplete());
-    const size_t answers = line->answers();
     SweepTally tally;
-    for (const auto& [answer, action] : answerPoints(answers)) {
-        runAnswerPoint(answer, action, tally);
+    for (const auto& [answer, action] : answerPoints(line->answers())) {
+        runWithFault(
+            "answer " + std::to_string(answer), action, [&] { line->spoil(answer, action); },
+            tally);
         if (HasFailure()) break;
     }
-    printTally("panel bootstrap, answers", tally);
-    EXPECT_EQ(tally.falseSuccesses, 0);
-    EXPECT_EQ(tally.recovered, tally.detected);
+    finish("panel bootstrap, answers", tally);
 }
 
 }  // namespace

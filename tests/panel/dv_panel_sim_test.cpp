@@ -35,19 +35,14 @@ class DvPanelSim : public ::testing::Test {
     std::unique_ptr<rack::Rack> rack_;
 };
 
-TEST_F(DvPanelSim, LoaderIIForTheOtherFlashDoesNotStart) {
+// A loader II for the other flash does not start; then a sector's pieces must come in order.
+TEST_F(DvPanelSim, LoaderIIForTheOtherFlashDoesNotStartAndPiecesComeInOrder) {
     build({{"kind", "DV33A"}, {"flash", "small"}});
     intoLoaderII('2');
     EXPECT_EQ(ask("PRC2,2,S00000000"), "?\r\n");
     intoLoaderII('1');
     EXPECT_EQ(ask("PRC2,2,S00000000"), "0\r\n");
     EXPECT_EQ(panel().layer(), rack::panel::DvPanel::Layer::LoaderII);
-}
-
-TEST_F(DvPanelSim, SectorPiecesMustComeInOrder) {
-    build({{"kind", "DV33A"}, {"flash", "small"}});
-    intoLoaderII('1');
-    ASSERT_EQ(ask("PRC2,2,S00000000"), "0\r\n");
     EXPECT_EQ(ask("PRC2,2,B0001"), std::string("?\0", 2));  // no "E" before
     EXPECT_EQ(ask("PRC2,2,E0001"), "0\r\n");
     EXPECT_EQ(ask("PRC2,2,F0001"), "?\r\n");                          // small sectors: E and B
@@ -61,16 +56,14 @@ TEST_F(DvPanelSim, SectorPiecesMustComeInOrder) {
     EXPECT_EQ(panel().flash().bytes()[256 + 128], 0x00);
 }
 
-// The amplifier loaders' final step re-enables a panel that restarted with the rack's reset.
-TEST_F(DvPanelSim, RunningApplicationAcceptsTheStartAndFinishButIsNotActivated) {
-    build({{"kind", "DV43A"}});
-    EXPECT_EQ(ask("PRC2,2,S00010000"), "0\r\n");
-    EXPECT_EQ(ask("PRC2,5"), "0\r\n");
-    EXPECT_EQ(ask("PRC2,4"), "?\r\n");
-}
-
+// A running application accepts the start and finish (the amplifier loaders' final step
+// re-enables a panel that restarted with the rack's reset) but is activated only after a start
+// from the loaders.
 TEST_F(DvPanelSim, ActivationOnlyAfterAStartFromTheLoaders) {
     build({{"kind", "DV43A"}});
+    EXPECT_EQ(ask("PRC2,4"), "?\r\n");
+    EXPECT_EQ(ask("PRC2,2,S00010000"), "0\r\n");
+    EXPECT_EQ(ask("PRC2,5"), "0\r\n");
     EXPECT_EQ(ask("PRC2,4"), "?\r\n");
     EXPECT_EQ(ask("PRC2,1"), "0\r\n");
     EXPECT_EQ(ask("BDR19200,0,1,3"), "0\r\n");

@@ -1,10 +1,9 @@
 // Faults at every phase of the panel update and its establish (see fault_sweep.h). Success is
 // the panel's flash equal to the application image and the application activated.
+#include "fault_sweep.h"
+
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "fault_sweep.h"
 #include "link/quorlink.h"
 #include "panel_files.h"
 #include "rack/panel/dv_panel.h"
@@ -36,15 +35,8 @@ protected:
     }
     bool effectComplete() override {
         auto& panel = dynamic_cast<DvPanel&>(*rack().panel());
-        const auto& flash = panel.flash().bytes();
-        const size_t size = size_t(panel.flash().sectorSize());
-        for (size_t sector = 0; sector < 1024; ++sector) {
-            if (panel.flash().isLoaderISector(int(sector))) continue;
-            const auto at = std::ptrdiff_t(sector * size);
-            if (!std::equal(flash.begin() + at, flash.begin() + at + std::ptrdiff_t(size), image.begin() + at))
-                return false;
-        }
-        return panel.activated() && panel.identity() == "QTX,DV43A,P4.10,1.00,0012345";
+        return panel_testing::firstDifferentSector(panel, image, 0, 1023) < 0 &&
+               panel.activated() && panel.identity() == "QTX,DV43A,P4.10,1.00,0012345";
     }
     std::filesystem::path workFolder() const override { return dir.path(); }
     std::vector<std::filesystem::path> keptFiles() const override { return {files.largeApplication}; }

@@ -1,5 +1,9 @@
 #include "panel_files.h"
 
+#include <algorithm>
+
+#include "hex_text.h"
+
 namespace panel_testing {
 
 std::vector<uint8_t> flatImage(const std::vector<fwgen::Segment>& segments, size_t size,
@@ -15,13 +19,20 @@ std::vector<uint8_t> flatImage(const std::vector<fwgen::Segment>& segments, size
 }
 
 std::string upperHex(const std::vector<uint8_t>& bytes, size_t from, size_t count) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (size_t i = from; i < from + count; ++i) {
-        text += digits[bytes[i] >> 4];
-        text += digits[bytes[i] & 15];
+    return testing_support::upperHex({reinterpret_cast<const char*>(bytes.data()) + from, count});
+}
+
+int firstDifferentSector(const rack::panel::DvPanel& panel, const std::vector<uint8_t>& image,
+                         int first, int last) {
+    const auto& flash = panel.flash().bytes();
+    const auto size = std::ptrdiff_t(panel.flash().sectorSize());
+    for (int sector = first; sector <= last; ++sector) {
+        const auto at = sector * size;
+        if (!panel.flash().isLoaderISector(sector) &&
+            !std::equal(flash.begin() + at, flash.begin() + at + size, image.begin() + at))
+            return sector;
     }
-    return text;
+    return -1;
 }
 
 }  // namespace panel_testing

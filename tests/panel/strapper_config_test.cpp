@@ -29,18 +29,6 @@ class StrapperConfig : public LinkTest {
     StrapperReporter reporter{quorlink::channel()};
 };
 
-TEST_F(StrapperConfig, MissingFileKeepsTheDefaults) {
-    EXPECT_EQ(readStrapperConfig(dir.file("none.cfg"), parameters, reporter), 0);
-    EXPECT_EQ(parameters.imageSize, 0x80000);
-    EXPECT_EQ(parameters.blockSize, 512);
-    ASSERT_EQ(parameters.freeRanges.size(), 1u);
-    EXPECT_EQ(parameters.freeRanges[0].start, 0xEE00);
-    EXPECT_EQ(parameters.freeRanges[0].end, 0xFFFF);
-    EXPECT_EQ(parameters.baudRate, 0);
-    EXPECT_EQ(parameters.loadFile, "Load.h67");
-    EXPECT_EQ(parameters.imageFile, "Strapper.dat");
-}
-
 TEST_F(StrapperConfig, EveryKeyIsRead) {
     ASSERT_EQ(read("  com = 38400 , 8, E, 2\r\n"
                    "TRANSF=1\r\n"
@@ -88,23 +76,28 @@ TEST_F(StrapperConfig, ShownLinesAndTheVersion) {
     EXPECT_EQ(parameters.baudRate, 0);  // "COMMENT" is not "COM"
 }
 
-TEST_F(StrapperConfig, SyntaxErrors) {
-    for (const char* line : {"COM = 9600, 8, N\r\n", "BOOT = Load.h67\r\n", "SIZE = 4096\r\n",
-                             "FREE = 0x100\r\n", "FREE = 0x200-0x100\r\n", "SIZE = 4096, 0\r\n",
-                             "SERADR = nowhere\r\n", "SIZE = 0x10000000, 1\r\n"}) {
+// Syntax errors are -101, a fourth added free range or a fifth hex file -107, a log file that
+// cannot be created -103.
+TEST_F(StrapperConfig, SyntaxErrorsLimitsAndTheLogFile) {
+    const std::pair<const char*, int> cases[] = {
+        {"COM = 9600, 8, N\r\n", -101},
+        {"BOOT = Load.h67\r\n", -101},
+        {"SIZE = 4096\r\n", -101},
+        {"FREE = 0x100\r\n", -101},
+        {"FREE = 0x200-0x100\r\n", -101},
+        {"SIZE = 4096, 0\r\n", -101},
+        {"SERADR = nowhere\r\n", -101},
+        {"SIZE = 0x10000000, 1\r\n", -101},
+        {"FREE = 1-2, 3-4, 5-6\r\n", 0},
+        {"FREE = 1-2, 3-4\r\nFREE = 5-6, 7-8\r\n", -107},
+        {"HEXFILE = a, b, c, d\r\n", 0},
+        {"HEXFILE = a, b, c\r\nHEXFILE = d, e\r\n", -107},
+        {"LOGFILE = no/such/folder/boot.log\r\n", -103},
+    };
+    for (const auto& [text, result] : cases) {
         parameters = {};
-        EXPECT_EQ(read(line), -101) << line;
+        EXPECT_EQ(read(text), result) << text;
     }
-}
-
-TEST_F(StrapperConfig, FourthAddedFreeRangeAndFifthHexFileAreTooMany) {
-    EXPECT_EQ(read("FREE = 1-2, 3-4, 5-6\r\n"), 0);
-    parameters = {};
-    EXPECT_EQ(read("FREE = 1-2, 3-4\r\nFREE = 5-6, 7-8\r\n"), -107);
-    parameters = {};
-    EXPECT_EQ(read("HEXFILE = a, b, c, d\r\n"), 0);
-    parameters = {};
-    EXPECT_EQ(read("HEXFILE = a, b, c\r\nHEXFILE = d, e\r\n"), -107);
 }
 
 TEST_F(StrapperConfig, LogFileGetsEveryLine) {
@@ -112,10 +105,6 @@ TEST_F(StrapperConfig, LogFileGetsEveryLine) {
     reporter.log("done");
     EXPECT_EQ(testing_support::readFile(dir.file("boot.log")),
               "ConfigFile = " + path + "\nLOGFILE = BOOT.LOG\nREM HELLO\nHEXFILE = A.HEX\ndone\n");
-}
-
-TEST_F(StrapperConfig, LogFileThatCannotBeCreated) {
-    EXPECT_EQ(read("LOGFILE = no/such/folder/boot.log\r\n"), -103);
 }
 
 TEST_F(StrapperConfig, LinesWithoutCarriageReturnKeepTheirLastCharacters) {

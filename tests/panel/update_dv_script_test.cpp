@@ -55,40 +55,35 @@ class UpdateDVScript : public ScriptedLinkTest {
     fwgen::PanelFirmwareSet files;
 };
 
-TEST_F(UpdateDVScript, FlashSizeMismatchIsRefusedBeforeAnythingIsWritten) {
+// Refused before the loader II: the flash size (nothing written after "DID?"), loader I on the
+// small flash, the switch to loader I and its baud rate, and the missing loader-II file.
+TEST_F(UpdateDVScript, RefusalsBeforeTheLoaderII) {
     scriptLoaderI("QTX,DV33A,P2.13,1.00,0012345");
     EXPECT_EQ(update(files.largeApplication, "4.10", 1, 0), -2);
-    ASSERT_FALSE(reports.messages.empty());
-    EXPECT_EQ(reports.messages.back().second, kMismatch);
+    EXPECT_EQ(lastMessage(), kMismatch);
     EXPECT_EQ(protocolWaits(), std::vector<int>{1000});
-}
 
-TEST_F(UpdateDVScript, LoaderIOnTheSmallFlashIsRefused) {
     scriptLoaderI("QTX,DV33A,P2.13,1.00,0012345");
     EXPECT_EQ(update(files.smallApplication, "2.13", 1, 1), -13);
-    EXPECT_EQ(reports.messages.back().second,
+    EXPECT_EQ(lastMessage(),
               "Function not available for this flash size! \nPlease restart your VTX-system "
               "manually!");
-}
 
-TEST_F(UpdateDVScript, MissingLoaderIIFileEndsBeforeAnyCommand) {
-    std::filesystem::remove(dir.file("DV43A410.LD2"));
-    EXPECT_EQ(update(files.largeApplication, "4.10", 1, 0), -3);
-    EXPECT_EQ(reports.messages.back().second, "DV33-Loader not found!");
-}
-
-TEST_F(UpdateDVScript, RefusalsAndTimeOutsWhileSwitchingToLoaderI) {
     peer->line("PRC2,1\r\n", "?");
     EXPECT_EQ(update(files.largeApplication, "4.10", 1, 0), -2);
-    EXPECT_EQ(reports.messages.back().second, "Error switching DV33 to LoaderI!");
+    EXPECT_EQ(lastMessage(), "Error switching DV33 to LoaderI!");
 
     peer->line("PRC2,1\r\n", "0").line("BDR19200,0,1,3\r\n", "?");
     EXPECT_EQ(update(files.largeApplication, "4.10", 1, 0), -2);
-    EXPECT_EQ(reports.messages.back().second, "Error switching DV33-Port to 19200 Baud!");
+    EXPECT_EQ(lastMessage(), "Error switching DV33-Port to 19200 Baud!");
 
     peer->line("PRC2,1\r\n", "0").expect("BDR19200,0,1,3\r\n");
     EXPECT_EQ(update(files.largeApplication, "4.10", 1, 0), -1);
-    EXPECT_EQ(reports.messages.back().second, "Port Timeout!");
+    EXPECT_EQ(lastMessage(), "Port Timeout!");
+
+    std::filesystem::remove(dir.file("DV43A410.LD2"));
+    EXPECT_EQ(update(files.largeApplication, "4.10", 1, 0), -3);
+    EXPECT_EQ(lastMessage(), "DV33-Loader not found!");
 }
 
 TEST_F(UpdateDVScript, SilentLoaderIIOnTheLargeFlashPointsAtTheLoaderIUpdate) {
@@ -101,7 +96,7 @@ TEST_F(UpdateDVScript, SilentLoaderIIOnTheLargeFlashPointsAtTheLoaderIUpdate) {
     peer->expect("PRC2,2,S00000000\r\n");
     EXPECT_EQ(update(files.largeApplication, "4.10", 1, 0), -1);
     EXPECT_EQ(
-        reports.messages.back().second,
+        lastMessage(),
         "Port Timeout!\nIf you have an DVxx firmware version <P4.00\nand you'll try to update "
         "to a version >=P4.00\nyou have to perform a loader1 update first!");
     EXPECT_EQ(reports.statuses.front(), std::make_pair(0, std::string("Transfer Loader2...")));
@@ -153,16 +148,23 @@ TEST_F(UpdateDVScript, LoaderIUpdateProgramsSectors03FDTo03FF) {
     EXPECT_TRUE(std::equal(sectorsThenStart.rbegin(), sectorsThenStart.rend(), reports.progress.rbegin()));
 }
 
-TEST_F(UpdateDVScript, LoaderIAreaThatStaysClosedIsAnOldLoaderII) {
+TEST_F(UpdateDVScript, ClosedLoaderIAreaAndAnApplicationThatDoesNotStart) {
     scriptLoaderI("QTX,DV43A,P4.10,1.00,0012345");
     scriptLoaderII(fwgen::PanelLayout::Large);
     peer->expect("PRC2,2,L1\r\n", std::string("?\0", 2));
     EXPECT_EQ(update(files.loaderI, "3.00", 1, 1), -2);
-    EXPECT_EQ(reports.messages.back().second,
+    EXPECT_EQ(lastMessage(),
               "Error loader1 flash block enable! \nMaybe you are using an old loader2 version!");
+
+    scriptLoaderI("QTX,DV43A,P4.10,1.00,0012345");
+    scriptLoaderII(fwgen::PanelLayout::Large);
+    peer->line("PRC2,2,C\r\n", "0").line("PRC2,2,S00010000\r\n", "?");
+    EXPECT_EQ(update(files.largeApplication, "4.10", 0, 0), -5);
+    EXPECT_EQ(lastMessage(), "Error starting DV33-Applikation!");
 }
 
-// Activate mode: no flash work, the application is started and activated.
+// Activate mode: no flash work, the application is started and activated; a refused activation
+// is reported.
 TEST_F(UpdateDVScript, ActivateStartsTheApplicationAndEstablishesIt) {
     scriptLoaderI("QTX,DV43A,P4.10,1.00,0012345");
     scriptLoaderII(fwgen::PanelLayout::Large);
@@ -179,21 +181,11 @@ TEST_F(UpdateDVScript, ActivateStartsTheApplicationAndEstablishesIt) {
     const auto waits = protocolWaits();
     ASSERT_GE(waits.size(), 2u);
     EXPECT_EQ(std::vector<int>(waits.end() - 2, waits.end()), (std::vector<int>{2000, 1000}));
-}
 
-TEST_F(UpdateDVScript, EstabDVReportsARefusedActivation) {
     peer->expect(std::string("\x12\r\n")).expect("DCL\r\n").expectActivate().line("SRB1\r\n", "0");
     peer->line("PRC2,4\r\n", "?");
     EXPECT_EQ(EstabDV(6000, recordMessage), -1);
-    EXPECT_EQ(reports.messages.back().second, "Error activating DV33-Applikation!");
-}
-
-TEST_F(UpdateDVScript, ApplicationThatDoesNotStartGivesMinus5) {
-    scriptLoaderI("QTX,DV43A,P4.10,1.00,0012345");
-    scriptLoaderII(fwgen::PanelLayout::Large);
-    peer->line("PRC2,2,C\r\n", "0").line("PRC2,2,S00010000\r\n", "?");
-    EXPECT_EQ(update(files.largeApplication, "4.10", 0, 0), -5);
-    EXPECT_EQ(reports.messages.back().second, "Error starting DV33-Applikation!");
+    EXPECT_EQ(lastMessage(), "Error activating DV33-Applikation!");
 }
 
 // One sector on its own: pieces, the empty-piece rule, the byte-sum check and its one repetition.
@@ -261,7 +253,7 @@ TEST_F(SectorScript, PiecesTheEmptyPieceRuleAndTheSumCheckWithItsOneRepetition) 
 TEST_F(SectorScript, SilentPanelIsAPortTimeout) {
     peer->line("PRC2,2,E0001\r\n", "0").expect("PRC2,2,F0001" + upperHex(bytes, 640, 128) + "\r\n");
     EXPECT_EQ(program(true), -1);
-    EXPECT_EQ(reports.messages.back().second, "Port Timeout!");
+    EXPECT_EQ(lastMessage(), "Port Timeout!");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The simulated processor boards refuse what a real board would refuse.
 #include <gtest/gtest.h>
 
+#include "hex_text.h"
 #include "rack/core/rack_file.h"
 #include "rack/processor/kx33_board.h"
 #include "rack/processor/kx43_board.h"
@@ -32,18 +33,13 @@ protected:
     linkpad::Clock::time_point now_{};
 };
 
+// A block of 512 bytes 0xAA ('A') or 0x00 with its check value, low byte first.
 std::string block512Command(int n, char fill, bool spoilChecksum = false) {
-    std::string hex;
-    for (int i = 0; i < 512; ++i) hex += fill == 'A' ? "AA" : "00";
-    const unsigned sum = (fill == 'A' ? 0xAAu : 0u) * 512;
-    unsigned check = ~sum & 0xFFFF;
+    const std::string bytes(512, fill == 'A' ? '\xAA' : '\0');
+    unsigned check = ~((fill == 'A' ? 0xAAu : 0u) * 512) & 0xFFFF;
     if (spoilChecksum) check ^= 1;
-    constexpr const char* kDigits = "0123456789ABCDEF";
-    for (unsigned byte : {check & 0xFF, check >> 8}) {
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 0xF];
-    }
-    return "PRC310," + std::to_string(n) + "," + hex;
+    return "PRC310," + std::to_string(n) + "," + testing_support::upperHex(bytes) +
+           testing_support::upperHexLowFirst(check);
 }
 
 TEST_F(BoardTest, Kx33LoaderCommandsNeedTheBootLoaderAndARange) {

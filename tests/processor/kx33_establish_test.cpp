@@ -44,7 +44,7 @@ TEST_F(Kx33EstablishTest, SilentSystemAfterTheRestartFails) {
     // Both attempts wake nobody.
     peer->expectActivate(false).expect("DCL\r\n").expectActivate(false);
     EXPECT_EQ(EstabKX33(6000, recordMessage, recordProgress, recordStatus, nullptr, 0, 4, "", "", ""), -1);
-    EXPECT_EQ(reports.messages.back().second, "Error reset system, maybe timeout!");
+    EXPECT_EQ(lastMessage(), "Error reset system, maybe timeout!");
 }
 
 }  // namespace

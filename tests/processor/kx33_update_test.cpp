@@ -5,10 +5,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "hex_text.h"
 #include "link/quorlink.h"
 #include "link_fixture.h"
-#include "temp_dir.h"
 #include "linkpad/linkpad.h"
+#include "temp_dir.h"
 
 using namespace testing_support;
 
@@ -17,29 +18,23 @@ namespace {
 constexpr int kTimeout = 1000;
 constexpr int kBlockSize = 4;
 
-std::string hexByte(unsigned byte) {
-    constexpr const char* kDigits = "0123456789ABCDEF";
-    return {kDigits[(byte >> 4) & 0xF], kDigits[byte & 0xF]};
+// The one's complement of the block's byte sum.
+unsigned blockCheck(int n, const std::vector<uint8_t>& image) {
+    unsigned sum = 0;
+    for (int i = 0; i < kBlockSize; ++i) sum += image[static_cast<size_t>(n * kBlockSize + i)];
+    return ~sum & 0xFFFF;
 }
 
-// "PRC310,<n>," + the block's hex text + its checksum (one's complement of the byte sum, low byte
-// first) + CR LF.
+// "PRC310,<n>," + the block's hex text + its check value (low byte first) + CR LF.
 std::string blockCommand(int n, const std::vector<uint8_t>& image) {
-    std::string command = "PRC310," + std::to_string(n) + ",";
-    unsigned sum = 0;
-    for (int i = 0; i < kBlockSize; ++i) {
-        const uint8_t byte = image[static_cast<size_t>(n * kBlockSize + i)];
-        sum += byte;
-        command += hexByte(byte);
-    }
-    const unsigned check = ~sum & 0xFFFF;
-    return command + hexByte(check & 0xFF) + hexByte(check >> 8) + "\r\n";
+    const auto from = image.begin() + n * kBlockSize;
+    const unsigned check = blockCheck(n, image);
+    return "PRC310," + std::to_string(n) + "," + upperHex(std::string(from, from + kBlockSize)) +
+           upperHexLowFirst(check) + "\r\n";
 }
 
 std::string blockAnswer(int n, const std::vector<uint8_t>& image) {
-    unsigned sum = 0;
-    for (int i = 0; i < kBlockSize; ++i) sum += image[static_cast<size_t>(n * kBlockSize + i)];
-    return std::to_string(~sum & 0xFFFF);
+    return std::to_string(blockCheck(n, image));
 }
 
 class Kx33UpdateTest : public ScriptedLinkTest {
@@ -149,7 +144,9 @@ TEST_F(Kx33UpdateTest, BlockTransferFlashingAndChecksumCases) {
     }
 }
 
-TEST_F(Kx33UpdateTest, ArgumentsThatCannotWorkAreRefusedBeforeAnyTraffic) {
+// Arguments that cannot work are refused before any traffic; refused parameters restart the
+// measurement mode.
+TEST_F(Kx33UpdateTest, RefusedArgumentsAndParameters) {
     EXPECT_EQ(update(0, 1, kBlockSize, 2), -2);
     EXPECT_EQ(lastMessage(), "Download not supported by this version of Quorlink!");
     EXPECT_EQ(update(0, 1, 591), -2);
@@ -157,9 +154,8 @@ TEST_F(Kx33UpdateTest, ArgumentsThatCannotWorkAreRefusedBeforeAnyTraffic) {
     EXPECT_EQ(update(0, 1, 0), -2);
     EXPECT_EQ(update(0, 1, 512, 0, "/nonexistent/kx33.bin"), -3);
     EXPECT_EQ(lastMessage(), "KX33 Firmware file not found!");
-}
 
-TEST_F(Kx33UpdateTest, RefusedParametersRestartMeasurementMode) {
+    reports.clear();
     peer->line("PRC300,1\r\n", "0").line("PRC301,0\r\n", "?").line("PRC300,0\r\n", "?");
     EXPECT_EQ(update(0, 1), -7);
     EXPECT_EQ(messageTexts(), (Texts{"Can't set first block information!", "Can't start measurement mode!"}));

@@ -17,10 +17,10 @@ constexpr int kTimeout = 1000;
 
 class Kx33UploadTest : public ScriptedLinkTest {
 protected:
-    void SetUp() override {
-        ScriptedLinkTest::SetUp();
-        peer->line("PRC300,1\r\n", "0");
-    }
+  void SetUp() override {
+      ScriptedLinkTest::SetUp();
+      peer->line("PRC300,1\r\n", "0");
+  }
     int upload(int first, int count) {
         return UploadKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
                           target.c_str(), "", first, count, 4, 0, 0, 0);

@@ -25,6 +25,18 @@ protected:
         scriptReopen();
         peer->line("PRC?9\n", "1");
     }
+    // The unpacking: the older generation restarts its system first and answers "PRC9,5".
+    void scriptUnpacking(bool older) {
+        scriptWakeAndBootLoaderCheck();
+        if (older) {
+            peer->expect("PRC9,6\n").expectActivate();
+            scriptReopen();
+            peer->line("PRC9,5\n", "0").expectActivate();
+        } else {
+            peer->expect("PRC9,5\n").expectActivate();
+        }
+        scriptReopen();
+    }
     void scriptActivation() {
         peer->line("PRC?9\n", "?").line("PRC9,0\n", "0").expect("\x12\r\n");
         scriptReopen();
@@ -47,11 +59,7 @@ TEST_F(Kx43EstablishTest, OlderGenerationRestartsUnpacksAndRestoresSetA) {
     store(Setting::Rs485Address, "5");
     store(Setting::GpibAddress, "12");
     store(Setting::TcpIpAddress, "10.1.2.3");
-    scriptWakeAndBootLoaderCheck();
-    peer->expect("PRC9,6\n").expectActivate();
-    scriptReopen();
-    peer->line("PRC9,5\n", "0").expectActivate();
-    scriptReopen();
+    scriptUnpacking(true);
     peer->line("SNO\"KX43-0815\",-58246\n", "0")
         .line("PRC6,1\r\n", "0")
         .line("PRC7,4\r\n", "0")
@@ -65,52 +73,19 @@ TEST_F(Kx43EstablishTest, OlderGenerationRestartsUnpacksAndRestoresSetA) {
     EXPECT_EQ(reports.statuses.back(), std::make_pair(5, std::string("Establish KX Application...")));
 }
 
-TEST_F(Kx43EstablishTest, SerialWithoutQuotesAndVariantThreePowerSaving) {
+// The serial number without quotes and variant 3's power saving; the NTP address only after
+// the server was switched on.
+TEST_F(Kx43EstablishTest, SerialWithoutQuotesPowerSavingAndTheNtpAddress) {
     store(Setting::SerialNumber, "?");
     store(Setting::PowerSaveMode, "0");
-    scriptWakeAndBootLoaderCheck();
-    peer->expect("PRC9,6\n").expectActivate();
-    scriptReopen();
-    peer->line("PRC9,5\n", "0").expectActivate();
-    scriptReopen();
+    scriptUnpacking(true);
     peer->line("SNO\"-\",-58246\n", "0").line("PRC6,1\r\n", "0").line("PRC7,0\r\n", "0");
     scriptActivation();
     EXPECT_EQ(establish(0, 3), 0);
-}
 
-TEST_F(Kx43EstablishTest, NewerGenerationUnpacksSilentlyAndRestoresSetB) {
-    store(Setting::Filter, "1");
-    store(Setting::MultiClient, "0");
-    store(Setting::ZeroTimeChannel, "x");  // neither 0 nor 1: not sent
-    store(Setting::MsrWithTsv, "1");
-    store(Setting::GeneralPurposeRegister, "4711");
-    store(Setting::Pip1, "1,3");
-    store(Setting::Pop2, "2,9");
     store(Setting::NtpServerStart, "1");
     store(Setting::NtpServerAddress, "1,10.0.0.5");
-    scriptWakeAndBootLoaderCheck();
-    peer->expect("PRC9,5\n").expectActivate();
-    scriptReopen();
-    peer->line("PRC12,1\r\n", "0")
-        .line("PRC23,0\r\n", "0")
-        .line("PRC21,1\r\n", "0")
-        .line("PRC30,4711\r\n", "0")
-        .line("PIP 1,3\r\n", "0")
-        .line("POP 2,9\r\n", "0")
-        .line("PRC22,1\r\n", "0")
-        .line("NTP 1,10.0.0.5\r\n", "0");
-    scriptActivation();
-    EXPECT_EQ(establish(1, 5), 0);
-    // Unpacking 0.4 of the restart wait, starting and activating a whole one each: 4 + 10 + 10.
-    EXPECT_EQ(count200MsSteps(), 24);
-}
-
-TEST_F(Kx43EstablishTest, NtpAddressOnlyAfterTheServerWasSwitchedOn) {
-    store(Setting::NtpServerStart, "1");
-    store(Setting::NtpServerAddress, "1,10.0.0.5");
-    scriptWakeAndBootLoaderCheck();
-    peer->expect("PRC9,5\n").expectActivate();
-    scriptReopen();
+    scriptUnpacking(false);
     peer->line("PRC22,1\r\n", "?");
     scriptActivation();
     EXPECT_EQ(establish(0, 5), 0);
@@ -118,29 +93,25 @@ TEST_F(Kx43EstablishTest, NtpAddressOnlyAfterTheServerWasSwitchedOn) {
 
 TEST_F(Kx43EstablishTest, SetCommandWithoutAnswerEndsTheStartWithItsText) {
     store(Setting::GeneralPurposeRegister, "4711");
-    scriptWakeAndBootLoaderCheck();
-    peer->expect("PRC9,5\n").expectActivate();
-    scriptReopen();
+    scriptUnpacking(false);
     peer->expect("PRC30,4711\r\n");
     EXPECT_EQ(establish(0, 5), -5);
-    EXPECT_EQ(reports.messages.back().second, "Port Timeout Setting General Purpose Register!");
+    EXPECT_EQ(lastMessage(), "Port Timeout Setting General Purpose Register!");
 }
 
-TEST_F(Kx43EstablishTest, ProcessorOutsideItsBootLoaderIsNotStarted) {
+// A processor outside its boot loader is not started; an application still in the boot loader
+// after the start is reported.
+TEST_F(Kx43EstablishTest, BootLoaderBeforeAndAfterTheStart) {
     peer->expect("\x12\r\n");
     scriptReopen();
     peer->line("PRC?9\n", "?");
     EXPECT_EQ(establish(1, 1), -5);
-    EXPECT_EQ(reports.messages.back().second, "KX is not in BootLoader1 mode!");
-}
+    EXPECT_EQ(lastMessage(), "KX is not in BootLoader1 mode!");
 
-TEST_F(Kx43EstablishTest, ApplicationStillInTheBootLoaderIsReported) {
-    scriptWakeAndBootLoaderCheck();
-    peer->expect("PRC9,5\n").expectActivate();
-    scriptReopen();
+    scriptUnpacking(false);
     peer->line("PRC?9\n", "1");
     EXPECT_EQ(establish(0, 5), -1);
-    EXPECT_EQ(reports.messages.back().second,
+    EXPECT_EQ(lastMessage(),
               "Error! New application is not running! KX is in bootloader mode now, try download "
               "again, maybe with default port settings!");
 }

@@ -23,74 +23,45 @@ TEST(Kx43FileList, MissingHashOrTooFewNamesIsMalformed) {
     EXPECT_FALSE(parseFileList("", 1));
 }
 
-class IniPatch : public ::testing::Test {
-protected:
-    std::string patched(ConnectionState c) {
-        std::string b = block;
-        patchInitialisationBlock(b, c);
-        return b;
+ConnectionState connection(int32_t kind, int32_t parameter, std::string address, int32_t option = 1,
+                           int32_t device = -1) {
+    ConnectionState c;
+    c.portKind = kind;
+    c.portParameter = parameter;
+    c.portAddress = std::move(address);
+    c.portOption = option;
+    c.deviceAddress = device;
+    return c;
+}
+
+// The connection in use goes into its bytes of the initialisation block, every other byte stays:
+// the TCP address into bytes 2-5 (a host name or a bad address leaves it alone), the RS232 line
+// into bytes 6-9 (14400 is coded as 9600), the RS485 address into byte 1 and its line into bytes
+// 10-13, the GPIB address into byte 0; other ports change nothing.
+TEST(IniPatch, ConnectionGoesIntoItsBytesAndNothingElse) {
+    const struct {
+        ConnectionState connection;
+        std::vector<std::pair<size_t, std::string>> patches;
+    } cases[] = {
+        {connection(100, 0, "10.20.30.40:5025"), {{2, "\x0A\x14\x1E\x28"}}},
+        {connection(100, 0, "rack-7.lab:5025"), {}},
+        {connection(100, 0, "10.20.300.40"), {}},
+        {connection(2, 14400, "odd", 2), {{6, std::string("\x05\x00\x01\x02", 4)}}},
+        {connection(10, 115200, "n", 1, 17),
+         {{1, "\x11"}, {10, std::string("\x09\x00\x00\x01", 4)}}},
+        {connection(488, 0, "", 0, 12), {{0, "\x0C"}}},
+        {connection(200, 0, "SN123"), {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.connection.portAddress);
+        std::string block(128, '\x55'), expected = block;
+        for (const auto& [at, bytes] : c.patches) expected.replace(at, bytes.size(), bytes);
+        patchInitialisationBlock(block, c.connection);
+        EXPECT_EQ(block, expected);
     }
-    static ConnectionState connection(int32_t kind, int32_t parameter, std::string address,
-                                      int32_t option = 1, int32_t device = -1) {
-        ConnectionState c;
-        c.portKind = kind;
-        c.portParameter = parameter;
-        c.portAddress = std::move(address);
-        c.portOption = option;
-        c.deviceAddress = device;
-        return c;
-    }
-    std::string block = std::string(128, '\x55');
-};
-
-TEST_F(IniPatch, TcpAddressGoesIntoBytesTwoToFive) {
-    const std::string b = patched(connection(100, 0, "10.20.30.40:5025"));
-    EXPECT_EQ(b.substr(0, 6), std::string("\x55\x55\x0A\x14\x1E\x28", 6));
-    EXPECT_EQ(b.substr(6), block.substr(6));
-}
-
-TEST_F(IniPatch, HostNameLeavesTheAddressAlone) {
-    // A name is no address the processor could come up with; its old address is kept.
-    EXPECT_EQ(patched(connection(100, 0, "rack-7.lab:5025")), block);
-    EXPECT_EQ(patched(connection(100, 0, "10.20.300.40")), block);
-}
-
-TEST_F(IniPatch, Rs232LineGoesIntoBytesSixToNine) {
-    const std::string b = patched(connection(2, 14400, "odd", 2));
-    EXPECT_EQ(b.substr(6, 4), std::string("\x05\x00\x01\x02", 4));  // 14400 is coded as 9600
-    EXPECT_EQ(b.substr(0, 6), block.substr(0, 6));
-    EXPECT_EQ(b.substr(10), block.substr(10));
-}
-
-TEST_F(IniPatch, Rs485AddressAndLine) {
-    const std::string b = patched(connection(10, 115200, "n", 1, 17));
-    EXPECT_EQ(b[1], '\x11');
-    EXPECT_EQ(b.substr(10, 4), std::string("\x09\x00\x00\x01", 4));
-    EXPECT_EQ(b.substr(2, 8), block.substr(2, 8));
-}
-
-TEST_F(IniPatch, GpibAddressGoesIntoByteZero) {
-    const std::string b = patched(connection(488, 0, "", 0, 12));
-    EXPECT_EQ(b[0], '\x0C');
-    EXPECT_EQ(b.substr(1), block.substr(1));
-}
-
-TEST_F(IniPatch, OtherPortsAndShortFilesAreSafe) {
-    EXPECT_EQ(patched(connection(200, 0, "SN123")), block);
-    block = "\x01\x02\x03";
-    EXPECT_EQ(patched(connection(1, 38400, "e")), "\x01\x02\x03");  // nothing beyond the file
-}
-
-TEST(Kx43Codes, BaudRatesAndParity) {
-    EXPECT_EQ(baudRateCode(300), 0);
-    EXPECT_EQ(baudRateCode(115200), 9);
-    EXPECT_EQ(baudRateCode(57600), 8);
-    EXPECT_EQ(baudRateCode(14400), 5);
-    EXPECT_EQ(parityCode("n"), 0);
-    EXPECT_EQ(parityCode("o"), 1);
-    EXPECT_EQ(parityCode("e"), 2);
-    EXPECT_EQ(parityCode("N"), 2);
-    EXPECT_EQ(parityCode(""), 2);
+    std::string shortFile = "\x01\x02\x03";
+    patchInitialisationBlock(shortFile, connection(1, 38400, "e"));
+    EXPECT_EQ(shortFile, "\x01\x02\x03");  // nothing beyond the file
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "hex_text.h"
 #include "link/processor/kx43_settings.h"
 #include "link/quorlink.h"
 #include "link_fixture.h"
@@ -14,17 +15,16 @@ using quorlink::processor::Setting;
 
 namespace {
 
-std::string hex(const std::string& bytes) {
-    constexpr const char* kDigits = "0123456789ABCDEF";
-    std::string text;
-    for (const unsigned char c : bytes) {
-        text += kDigits[c >> 4];
-        text += kDigits[c & 0xF];
-    }
-    return text;
+std::string dataCommand(const std::string& bytes) {
+    return "PRC9,3,,\"" + upperHex(bytes) + "\"\n";
 }
 
-std::string dataCommand(const std::string& bytes) { return "PRC9,3,,\"" + hex(bytes) + "\"\n"; }
+using Answers = std::vector<std::pair<const char*, const char*>>;
+// The newer generation's settings (set B), each query with its answer.
+const Answers kSetB = {{"PRC?12\n", "1"},  {"PRC?23\n", "0"},        {"PRC?13\n", "1"},
+                       {"PRC?21\n", "0"},  {"PRC?30\n", "4711"},     {"PIP?1\n", "1,3"},
+                       {"PIP?2\n", "2,7"}, {"POP?1\n", "1,1"},       {"POP?2\n", "2,0"},
+                       {"PRC?22\n", "1"},  {"NTP?1\n", "1,10.0.0.5"}};
 
 class Kx43UpdateTest : public ScriptedLinkTest {
 protected:
@@ -76,6 +76,15 @@ TEST_F(Kx43UpdateTest, FilesInTheBootLoaderOnlyTheLowerCaseIniIsPatched) {
     const auto waits = clock.waits();
     EXPECT_EQ(std::count(waits.begin(), waits.end(), 1000), 1);  // the pause before "PRC9,7"
     EXPECT_EQ(std::count(waits.begin(), waits.end(), 200), 0);
+
+    reports.clear();  // a refused write ends with its text
+    writeFile("kx43.exe", "abc");
+    scriptWake();
+    peer->line("PRC?9\n", "1");
+    scriptWake();
+    peer->line("PRC9,7\n", "0").line("PRC9,2,kx43.exe\n", "0").line(dataCommand("abc"), "?");
+    EXPECT_EQ(update(1, 1, "#kx43.exe"), -2);
+    EXPECT_EQ(lastMessage(), "Writing Data to KX failed!");
 }
 
 TEST_F(Kx43UpdateTest, NewerGenerationReadsSetBAndWaitsTheDoubledRestart) {
@@ -84,11 +93,7 @@ TEST_F(Kx43UpdateTest, NewerGenerationReadsSetBAndWaitsTheDoubledRestart) {
         .line("CHS-1\n", "0")
         .line("SPS1\n", "0")
         .line("IDN?\n", "QTX,KX63,0,P1.20");
-    const std::pair<const char*, const char*> setB[] = {
-        {"PRC?12\n", "1"},    {"PRC?23\n", "0"},   {"PRC?13\n", "1"}, {"PRC?21\n", "0"},
-        {"PRC?30\n", "4711"}, {"PIP?1\n", "1,3"},  {"PIP?2\n", "2,7"}, {"POP?1\n", "1,1"},
-        {"POP?2\n", "2,0"},   {"PRC?22\n", "1"},   {"NTP?1\n", "1,10.0.0.5"}};
-    for (const auto& [query, answer] : setB) peer->line(query, answer);
+    for (const auto& [query, answer] : kSetB) peer->line(query, answer);
     peer->line("PRC9,1\n", "0");
     scriptWake();
     peer->line("PRC9,7\n", "0");
@@ -115,17 +120,18 @@ struct SettingsReadCase {
 class Kx43SettingsReadTest : public Kx43UpdateTest, public ::testing::WithParamInterface<SettingsReadCase> {};
 
 TEST_P(Kx43SettingsReadTest, FailsBeforeTheBootLoaderNamingTheSetting) {
-    using Answers = std::vector<std::pair<const char*, const char*>>;
-    const Answers setA = {{"SNO?\n", "\"KX43-1\""},     {"ADS?1305\n", "10.1.2.3"}, {"ADS?1303\n", "7"},
-                          {"ADS?1302\n", "1"},           {"SBR?1302\n", "1302,9600,2,1"},
-                          {"SBR?1301\n", "1301,9600,2,1"}, {"PRC?6\n", "0"}, {"PRC?7\n", "0"}};
-    const Answers setB = {{"PRC?12\n", "1"}, {"PRC?23\n", "1"}, {"PRC?13\n", "0"}, {"PRC?21\n", "0"},
-                          {"PRC?30\n", "0"}, {"PIP?1\n", "1,3"}, {"PIP?2\n", "2,0"}, {"POP?1\n", "1,0"},
-                          {"POP?2\n", "2,0"}, {"PRC?22\n", "1"}, {"NTP?1\n", "1,10.0.0.5"}};
+    const Answers setA = {{"SNO?\n", "\"KX43-1\""},
+                          {"ADS?1305\n", "10.1.2.3"},
+                          {"ADS?1303\n", "7"},
+                          {"ADS?1302\n", "1"},
+                          {"SBR?1302\n", "1302,9600,2,1"},
+                          {"SBR?1301\n", "1301,9600,2,1"},
+                          {"PRC?6\n", "0"},
+                          {"PRC?7\n", "0"}};
     const SettingsReadCase& c = GetParam();
     scriptWake();
     peer->line("PRC?9\n", "?").line("CHS-1\n", "0").line("SPS1\n", "0").line("IDN?\n", "QTX,KX43,0,P1.41");
-    const Answers& set = c.variant == 5 ? setB : setA;
+    const Answers& set = c.variant == 5 ? kSetB : setA;
     for (size_t i = 0; i < c.failingQuery; ++i) peer->line(set[i].first, set[i].second);
     if (c.answer)
         peer->line(set[c.failingQuery].first, c.answer);
@@ -133,7 +139,7 @@ TEST_P(Kx43SettingsReadTest, FailsBeforeTheBootLoaderNamingTheSetting) {
         peer->expect(set[c.failingQuery].first);
     EXPECT_EQ(update(c.variant, 0, ""), -1);
     // nothing after the failing query: the processor is left as it was (the script ends there)
-    EXPECT_EQ(reports.messages.back().second, c.message);
+    EXPECT_EQ(lastMessage(), c.message);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -148,15 +154,5 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingsReadCase{5, 5, "k,3", "Invalid answer reading PIP1!"},
                       SettingsReadCase{5, 6, "2,", "Invalid answer reading PIP2!"},
                       SettingsReadCase{5, 10, "1,10.0.0", "Invalid answer reading NTP Server IP Address!"}));
-
-TEST_F(Kx43UpdateTest, RefusedWriteEndsWithItsText) {
-    writeFile("kx43.exe", "abc");
-    scriptWake();
-    peer->line("PRC?9\n", "1");
-    scriptWake();
-    peer->line("PRC9,7\n", "0").line("PRC9,2,kx43.exe\n", "0").line(dataCommand("abc"), "?");
-    EXPECT_EQ(update(1, 1, "#kx43.exe"), -2);
-    EXPECT_EQ(reports.messages.back().second, "Writing Data to KX failed!");
-}
 
 }  // namespace

@@ -17,21 +17,7 @@ namespace {
 
 using rack::FaultAction;
 
-constexpr FaultAction kActions[] = {FaultAction::Drop,     FaultAction::Garble, FaultAction::Delay,
-                                    FaultAction::Question, FaultAction::Close,  FaultAction::PowerOff};
 constexpr int kDelayPastTimeOutMs = 7000;
-
-const char* actionName(FaultAction action) {
-    switch (action) {
-        case FaultAction::Drop: return "drop";
-        case FaultAction::Garble: return "garble";
-        case FaultAction::Delay: return "delay";
-        case FaultAction::Question: return "question";
-        case FaultAction::Close: return "close";
-        case FaultAction::PowerOff: return "power off";
-    }
-    return "?";
-}
 
 std::string escaped(const std::string& line) {
     static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
@@ -45,14 +31,19 @@ std::string fileText(const std::filesystem::path& path) {
 
 }  // namespace
 
-bool fullSweep() {
-    const char* sweep = std::getenv("QUORVEL_SWEEP");
-    return sweep && std::string(sweep) == "full";
+const char* actionName(FaultAction action) {
+    constexpr const char* kNames[] = {"drop", "garble", "delay", "question", "close", "power off"};
+    return kNames[static_cast<int>(action)];
 }
 
 void printTally(const std::string& loader, const SweepTally& tally) {
-    std::printf("%-32s runs %5d  detected %5d  false successes %3d  recovered %5d\n", loader.c_str(), tally.runs,
-                tally.detected, tally.falseSuccesses, tally.recovered);
+    std::printf("%-32s runs %5d  detected %5d  false successes %3d  recovered %5d\n",
+                loader.c_str(), tally.runs, tally.detected, tally.falseSuccesses, tally.recovered);
+}
+
+bool fullSweep() {
+    const char* sweep = std::getenv("QUORVEL_SWEEP");
+    return sweep && std::string(sweep) == "full";
 }
 
 bool FaultSweepFixture::sweepable(const std::string& line) const {
@@ -63,7 +54,7 @@ std::vector<FaultSweepFixture::Point> FaultSweepFixture::points(const std::vecto
     std::vector<Point> chosen;
     if (fullSweep()) {
         for (size_t i = 0; i < lines.size(); ++i)
-            for (const FaultAction action : kActions)
+            for (const FaultAction action : kSweepActions)
                 if (sweepable(lines[i])) chosen.push_back({i, action});
         return chosen;
     }
@@ -75,8 +66,8 @@ std::vector<FaultSweepFixture::Point> FaultSweepFixture::points(const std::vecto
         for (const auto& [kind, at] : kinds) {
             // first, middle, last in turn; the picks and the fault kinds turn at different rates
             const size_t picks[] = {0, at.size() / 2, at.size() - 1};
-            const size_t pick = (rotation + rotation / std::size(kActions)) % 3;
-            chosen.push_back({at[picks[pick]], kActions[rotation % std::size(kActions)]});
+            const size_t pick = (rotation + rotation / std::size(kSweepActions)) % 3;
+            chosen.push_back({at[picks[pick]], kSweepActions[rotation % std::size(kSweepActions)]});
             ++rotation;
         }
     }
@@ -109,16 +100,26 @@ void FaultSweepFixture::powerCycle() {
 
 void FaultSweepFixture::runPoint(const std::vector<std::string>& lines, const Point& point, SweepTally& tally) {
     const std::string& line = lines[point.line];
-    SCOPED_TRACE(std::string(actionName(point.action)) + " at command " + std::to_string(point.line) + ": " +
-                 line.substr(0, 40));
+    const int occurrence = static_cast<int>(
+        std::count(lines.begin(), lines.begin() + static_cast<long>(point.line) + 1, line));
+    runWithFault(
+        "command " + std::to_string(point.line) + ": " + line.substr(0, 40), point.action,
+        [&] {
+            rack().faults().add(
+                {"^" + escaped(line) + "$", occurrence, point.action, kDelayPastTimeOutMs, 1});
+        },
+        tally);
+}
+
+void FaultSweepFixture::runWithFault(const std::string& where, FaultAction action,
+                                     const std::function<void()>& inject, SweepTally& tally) {
+    SCOPED_TRACE(std::string(actionName(action)) + " at " + where);
     startRack();
     const auto kept = snapshot(keptFiles());
     const auto keptUnlessDone = snapshot(keptOnFailure());
     const auto folderBefore = std::distance(std::filesystem::directory_iterator(workFolder()), {});
     reports.clear();
-    const int occurrence =
-        static_cast<int>(std::count(lines.begin(), lines.begin() + static_cast<long>(point.line) + 1, line));
-    rack().faults().add({"^" + escaped(line) + "$", occurrence, point.action, kDelayPastTimeOutMs, 1});
+    inject();
     const int result = runLoader();
     ++tally.runs;
     EXPECT_EQ(quorlink::TempImageCount(), 0);
@@ -138,11 +139,17 @@ void FaultSweepFixture::runPoint(const std::vector<std::string>& lines, const Po
     ++tally.detected;
     ASSERT_FALSE(reports.messages.empty()) << "result " << result << " without a message";
     EXPECT_EQ(reports.messages.back().first, 0) << "the last message is not an error";
-    recover(point.action);
+    recover(action);
     reports.clear();
     const int rerun = runLoader();
     EXPECT_EQ(rerun, 0) << "rerun: " << lastMessage();
     if (rerun == 0 && effectComplete()) ++tally.recovered;
+}
+
+void FaultSweepFixture::finish(const std::string& loader, const SweepTally& tally) {
+    printTally(loader, tally);
+    EXPECT_EQ(tally.falseSuccesses, 0);
+    EXPECT_EQ(tally.recovered, tally.detected);
 }
 
 SweepTally FaultSweepFixture::sweep(const std::string& loader) {
@@ -161,9 +168,7 @@ SweepTally FaultSweepFixture::sweep(const std::string& loader) {
         runPoint(lines, point, tally);
         if (HasFailure()) break;
     }
-    printTally(loader, tally);
-    EXPECT_EQ(tally.falseSuccesses, 0);
-    EXPECT_EQ(tally.recovered, tally.detected);
+    finish(loader, tally);
     return tally;
 }
 

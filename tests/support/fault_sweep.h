@@ -16,6 +16,12 @@ namespace testing_support {
 
 bool fullSweep();
 
+// The fault kinds a sweep injects, each in turn, and their names.
+inline constexpr rack::FaultAction kSweepActions[] = {
+    rack::FaultAction::Drop,     rack::FaultAction::Garble, rack::FaultAction::Delay,
+    rack::FaultAction::Question, rack::FaultAction::Close,  rack::FaultAction::PowerOff};
+const char* actionName(rack::FaultAction action);
+
 struct SweepTally {
     int runs = 0;
     int detected = 0;        // the loader returned an error
@@ -58,8 +64,14 @@ protected:
 
     // Runs the sweep and prints its table under `loader`.
     SweepTally sweep(const std::string& loader);
+    // One run from a fresh rack with the fault `inject` sets up (named `where`), its checks, and
+    // the rerun after the recovery.
+    void runWithFault(const std::string& where, rack::FaultAction action,
+                      const std::function<void()>& inject, SweepTally& tally);
+    // Prints the table row; no false success, and every detected fault recovered.
+    static void finish(const std::string& loader, const SweepTally& tally);
 
-private:
+  private:
     struct Point {
         size_t line;
         rack::FaultAction action;
