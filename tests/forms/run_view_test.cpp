@@ -157,5 +157,22 @@ TEST(RemainingTime, MeasuredPerPhaseOnTheProgressBar) {
     }
 }
 
+TEST(RemainingTime, ThePauseOfAWaitNoticeDoesNotCount) {
+    quorvel::forms::MainWindow window;
+    qint64 now = 0;
+    window.setClock([&now] { return now; });
+    window.setStatusText("Download Firmware...");
+    window.setProgress(0);
+    now = 2000;
+    window.setProgress(10);
+    window.setWaitNotice("waiting for the module, up to 8 s");
+    now = 10000;
+    window.setWaitNotice({});
+    now = 12000;
+    window.setProgress(20);
+    // 20 % in 4 s of work, not in 12 s of wall time.
+    EXPECT_EQ(window.progressText(), "Download Firmware...  20%, about 16 s left");
+}
+
 }  // namespace
 }  // namespace forms_tests

@@ -58,17 +58,18 @@ TEST_F(IntelHexTest, SegmentRoundTripInMode1) {
     EXPECT_EQ(firstEntries(checkTables().b, 8), blockSums(expected, 8, 128));
 }
 
-TEST_F(IntelHexTest, ParagraphOffsetMinus256MapsAddress0x1000ToByte0AndSkipsLowerData) {
-    const std::string text = fwgen::toIntelHex({{0x0FF0, randomBytes(0x20, 14)}});
-    ASSERT_EQ(convert(text, 2, -256, 128, 0xFF, kNoStamp, 0), 0);
+// A paragraph offset of -256 maps address 0x1000 to byte 0 and skips lower data.
+TEST_F(IntelHexTest, ParagraphOffsetsBaseRecordsAndTheEndRecord) {
+    ASSERT_EQ(convert(fwgen::toIntelHex({{0x0FF0, randomBytes(0x20, 14)}}), 2, -256, 128, 0xFF,
+                      kNoStamp, 0),
+              0);
     const auto bytes = converted();
     const auto data = randomBytes(0x20, 14);
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 16),
               std::vector<uint8_t>(data.begin() + 16, data.end()));
     EXPECT_EQ(bytes[16], 0xFF);
-}
 
-TEST_F(IntelHexTest, ExtendedLinearAddress0x40MakesAddress0x10Mean0x400010) {
+    // Extended linear address 0x40 makes address 0x10 mean 0x400010.
     const std::string text = ":020000040040BA\n:0100100042AD\n:00000001FF\n";
     ASSERT_EQ(convert(text, 1, -0x40000, 128, 0xFF, kNoStamp, 1), 0);
     EXPECT_EQ(converted()[0x10], 0x42);
@@ -76,6 +77,12 @@ TEST_F(IntelHexTest, ExtendedLinearAddress0x40MakesAddress0x10Mean0x400010) {
     ASSERT_EQ(ScanIntelHexRange(firmware(text), 0, -1, low, end), 0);
     EXPECT_EQ(low, 0x400010);
     EXPECT_EQ(end, 0x400011);
+
+    // The end record finishes even without its colon; a start segment record is skipped.
+    ASSERT_EQ(convert(":0400000300001000E9\n:0100100042AD\n 00000001FF\nrubbish\n", 1, 0, 128, 0xFF,
+                      kNoStamp, 1),
+              0);
+    EXPECT_EQ(converted()[0x10], 0x42);
 }
 
 TEST_F(IntelHexTest, StampCarriesDateMarkAndFileNameThenFill) {
@@ -117,7 +124,7 @@ TEST_F(IntelHexTest, RecordsRunningPastTheImageNeverWriteOutsideIt) {
     EXPECT_EQ(bytes, expectedImage(segments, 16, 128, 0xFF, 0));
 }
 
-TEST_F(IntelHexTest, MalformedFilesFailWithMinusOne) {
+TEST_F(IntelHexTest, MalformedFilesAndBadGeometryFailWithMinusOne) {
     const std::string data = ":0100100042AD\n";
     const std::string end = ":00000001FF\n";
     const std::vector<std::pair<std::string, std::string>> cases = {
@@ -140,16 +147,7 @@ TEST_F(IntelHexTest, MalformedFilesFailWithMinusOne) {
         EXPECT_EQ(low, -1) << name << ": no partial range";
         EXPECT_EQ(high, -1) << name;
     }
-}
-
-TEST_F(IntelHexTest, EndRecordFinishesEvenWithoutColonAndStartSegmentIsSkipped) {
-    ASSERT_EQ(convert(":0400000300001000E9\n:0100100042AD\n 00000001FF\nrubbish\n", 1, 0, 128, 0xFF,
-                      kNoStamp, 1),
-              0);
-    EXPECT_EQ(converted()[0x10], 0x42);
-}
-
-TEST_F(IntelHexTest, RefusesBadGeometry) {
+    // Bad geometry is refused.
     const std::string text = ":00000001FF\n";
     EXPECT_EQ(convert(text, 2049, 0, 128, 0xFF, kNoStamp, 0), -1);
     EXPECT_EQ(convert(text, 16385, 0, 128, 0xFF, kNoStamp, 1), -1);

@@ -85,7 +85,7 @@ TEST_F(SRecordTest, RecordsOutsideTheImageNeverWriteOutsideIt) {
     EXPECT_EQ(bytes, expectedImage(segments, 64, 128, 0xFF, -0x1000));
 }
 
-TEST_F(SRecordTest, MalformedFilesFailWithMinusOne) {
+TEST_F(SRecordTest, MalformedFilesAndBadBlockCountsFailWithMinusOne) {
     const std::string header = "S00600004844521B\n";
     const std::string end = "S9030000FC\n";
     const std::vector<std::pair<std::string, std::string>> cases = {
@@ -108,6 +108,12 @@ TEST_F(SRecordTest, MalformedFilesFailWithMinusOne) {
         EXPECT_EQ(low, -1) << name << ": no partial range";
         EXPECT_EQ(high, -1) << name;
     }
+    // Block counts beyond the check tables are refused.
+    const std::string text = fwgen::toSRecord({{0, {1, 2}}});
+    EXPECT_EQ(convert(text, 2049, 0, 0), -1);
+    EXPECT_EQ(convert(text, 16385, 1, 0), -1);
+    EXPECT_EQ(convert(text, -1, 1, 0), -1);
+    EXPECT_EQ(convert(text, 2048, 0, 0), 0);
 }
 
 TEST_F(SRecordTest, LinesUpToTheLimitAndS6S8AreAccepted) {
@@ -121,14 +127,6 @@ TEST_F(SRecordTest, LinesUpToTheLimitAndS6S8AreAccepted) {
 
     EXPECT_EQ(convert("S0030000FC\nS1050000AABB95\nS804000000FB\n", 1, 1, 0), 0);
     EXPECT_EQ(converted()[0], 0xAA);
-}
-
-TEST_F(SRecordTest, RefusesBlockCountsBeyondTheCheckTables) {
-    const std::string text = fwgen::toSRecord({{0, {1, 2}}});
-    EXPECT_EQ(convert(text, 2049, 0, 0), -1);
-    EXPECT_EQ(convert(text, 16385, 1, 0), -1);
-    EXPECT_EQ(convert(text, -1, 1, 0), -1);
-    EXPECT_EQ(convert(text, 2048, 0, 0), 0);
 }
 
 TEST_F(SRecordTest, ScanFindsLowestStartAndEndInsideTheWindow) {
