@@ -163,7 +163,7 @@ TEST(PortFieldsTable, EachPortShowsItsOwnFields) {
         EXPECT_EQ(shown(FieldsForPort(port, startMode)), shown(fields)) << port.toStdString();
 }
 
-TEST(Viewer, EveryLineEndBecomesOneLineAndButtonsFollowTheCaptions) {
+TEST(Viewer, LineEndsButtonsAndSizeUpToTheScreen) {
     ShowBox box({"one\ntwo\r\nthree\rfour\n\nsix", "Start the update?", "To Do", "Start", "", {}});
     EXPECT_EQ(box.shownText(), "one\ntwo\nthree\nfour\n\nsix");
     EXPECT_EQ(box.windowTitle(), "To Do");
@@ -178,9 +178,8 @@ TEST(Viewer, EveryLineEndBecomesOneLineAndButtonsFollowTheCaptions) {
     EXPECT_FALSE(MyShowBox(nullptr, {"text", {}, {}, "Start", "Stop", {}}));
     answerer.expect([](QDialog& dialog) { dialog.findChildren<QPushButton*>()[0]->click(); });
     EXPECT_TRUE(MyShowBox(nullptr, {"text", {}, {}, "Start", "Stop", {}}));
-}
 
-TEST(Viewer, LongTextsGrowTheBoxOnlyUpToTheScreen) {
+    // Long texts grow the box only up to the screen.
     ShowBox small({"short", {}, {}, {}, {}, {}});
     ShowBox large({QString("line\n").repeated(2000), {}, {}, {}, {}, {}});
     const QSize screen = QGuiApplication::primaryScreen()->availableSize();

@@ -57,17 +57,6 @@ TEST_F(ReadPortTest, PiecesLinesRawBytesAndTimeOuts) {
     }
 }
 
-TEST_F(ReadPortTest, PeerClosingMidAnswerFailsAtOnceNotAtTheTimeout) {
-    auto peer = std::make_shared<ChunkPeer>();
-    peer->at(1, "P1.").hangUpAt(2);
-    openTo(peer);
-    QTX_SetTimeout(60000);
-    EXPECT_EQ(read(30).result, QTX_ERR_IO);
-    EXPECT_EQ(clock.nowMs(), 2);
-    EXPECT_EQ(read(30).result, QTX_ERR_IO);
-    EXPECT_EQ(QTX_WritePort("IDN?\r\n"), QTX_ERR_IO);
-}
-
 TEST_F(ReadPortTest, FlushInQueueDropsWhatHasArrived) {
     auto peer = std::make_shared<ChunkPeer>();
     peer->at(0, "stale\r\n").at(10, "fresh\r\n");
@@ -76,7 +65,7 @@ TEST_F(ReadPortTest, FlushInQueueDropsWhatHasArrived) {
     EXPECT_EQ(read(30).text, "fresh");
 }
 
-TEST_F(ReadPortTest, OperationsWithoutAnOpenPortFail) {
+TEST_F(ReadPortTest, WithoutAnOpenPortOrAfterThePeerClosedOperationsFail) {
     int32_t count = 0;
     int32_t status = 0;
     char buffer[8] = {};
@@ -85,6 +74,16 @@ TEST_F(ReadPortTest, OperationsWithoutAnOpenPortFail) {
     EXPECT_EQ(QTX_FlushInQueue(), QTX_ERR_NOT_OPEN);
     EXPECT_EQ(QTX_ActivateInterpreter(1500), QTX_ERR_NOT_OPEN);
     EXPECT_EQ(QTX_ReadPort(nullptr, 8, &count, &status, 10), QTX_ERR_ARGUMENT);
+
+    // A peer closing mid-answer fails the read at once, not at the time-out.
+    auto peer = std::make_shared<ChunkPeer>();
+    peer->at(1, "P1.").hangUpAt(2);
+    openTo(peer);
+    QTX_SetTimeout(60000);
+    EXPECT_EQ(read(30).result, QTX_ERR_IO);
+    EXPECT_EQ(clock.nowMs(), 2);
+    EXPECT_EQ(read(30).result, QTX_ERR_IO);
+    EXPECT_EQ(QTX_WritePort("IDN?\r\n"), QTX_ERR_IO);
 }
 
 TEST_F(ReadPortTest, ActivateInterpreterSendsDc2IdnDiscardsTheAnswerOrFailsOnSilence) {
