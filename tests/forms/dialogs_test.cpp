@@ -99,7 +99,7 @@ class PortDialogTest : public ::testing::Test {
     std::unique_ptr<PortDialog> dialog;
 };
 
-TEST_F(PortDialogTest, OkStoresExactlyItsKeysAndCancelNothing) {
+TEST_F(PortDialogTest, OkStoresExactlyItsKeysCancelNothingAndListsFollowTheStore) {
     open();
     button("cmdPropsCancel")->click();
     EXPECT_TRUE(storedKeys().isEmpty());
@@ -127,9 +127,8 @@ TEST_F(PortDialogTest, OkStoresExactlyItsKeysAndCancelNothing) {
     EXPECT_EQ(store.value("App", "IpCnt", {}), "0");
     EXPECT_EQ(port.commPort, "Ethernet TCP/IP");
     EXPECT_EQ(port.resetTimeout3, "45");
-}
 
-TEST_F(PortDialogTest, ListsFollowStartModeAndStoredValues) {
+    // The lists follow the start mode and the stored values.
     EXPECT_EQ(open().findChild<QComboBox*>("cboBaud")->count(), 3);
     EXPECT_EQ(open("S").findChild<QComboBox*>("cboBaud")->itemText(3), "57600");
     port.commPort = "GPIB (IEEE488)";

@@ -39,7 +39,7 @@ TEST_F(Options, TrafficLogSwitchDeletesAnOldLogOnlyOnYes) {
     QDir::setCurrent(previous);
 }
 
-TEST_F(Options, IncludeLoader1AsksFirstAndOnlyLoader1Warns) {
+TEST_F(Options, Loader1GuardsAndDialogsThatStoreOnlyOnOk) {
     startProgram("S");
     answerer.expectMessageButton("No");
     trigger("mnuIncludeLoader1");
@@ -59,12 +59,9 @@ TEST_F(Options, IncludeLoader1AsksFirstAndOnlyLoader1Warns) {
     EXPECT_TRUE(state().ScanForLoader1);
     EXPECT_NE(protocol().indexOf("-->Scan for loader1 clicked.<--"), -1);
     EXPECT_TRUE(answerer.allAnswered());
-}
 
-// The download directory is kept only on OK; the port dialog's OK changes the connection and
-// the summary.
-TEST_F(Options, DirectoryAndPortDialogsStoreOnlyOnOk) {
-    startProgram();
+    // The download directory is kept only on OK; the port dialog's OK changes the connection and
+    // the summary.
     const QString before = state().DownloadDirectory;
     answerer.expect([](QDialog& dialog) { dialog.reject(); });
     trigger("mnuSetDirDownload");

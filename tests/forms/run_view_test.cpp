@@ -46,7 +46,7 @@ RunReport download(const QString& failing) {
     return report;
 }
 
-TEST(RunSummary, FailingPhaseDecidesStateAndNextStep) {
+TEST(RunSummary, FailingPhaseDecidesStateAndNextStepASuccessListsNewVersions) {
     struct Case {
         QString failing;
         QString state;  // the start of the state text
@@ -75,9 +75,8 @@ TEST(RunSummary, FailingPhaseDecidesStateAndNextStep) {
         }
         EXPECT_TRUE(s.text().contains("What to do next: " + s.nextStep));
     }
-}
 
-TEST(RunSummary, SuccessfulRunListsEachSlotWithItsNewVersion) {
+    // A successful run lists each slot with its new version.
     const RunSummary s =
         SummariseRun(download({}), 0, inventory("P2.04"), inventory("P2.07"), "P2.07");
     EXPECT_FALSE(s.failed);
