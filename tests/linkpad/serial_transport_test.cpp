@@ -70,8 +70,9 @@ TEST_F(SerialTest, MissingDevicesNameWhatIsThereAndHowToMapAnother) {
 }
 
 // Unsupported line settings are refused, a device held by another program is reported busy;
-// once free, the pseudo-terminal gets the requested line settings and carries bytes.
-TEST_F(SerialTest, PseudoTerminalGetsTheRequestedLineSettingsAndCarriesBytes) {
+// once free, the pseudo-terminal gets the requested line settings. Commands and answers over a
+// pseudo-terminal run end to end against ventrix-sim.
+TEST_F(SerialTest, PseudoTerminalGetsTheRequestedLineSettingsOnceFree) {
     Pty pty;
     ScopedEnv com1("QUORVEL_COM1", pty.path());
     EXPECT_EQ(QTX_OpenPort(QTX_PORT_COM1, 12345, "e", 8, 1, 4096), QTX_ERR_ARGUMENT);
@@ -92,19 +93,6 @@ TEST_F(SerialTest, PseudoTerminalGetsTheRequestedLineSettingsAndCarriesBytes) {
     EXPECT_EQ(::cfgetospeed(&t), B19200);
     EXPECT_TRUE(t.c_cflag & CSTOPB);  // a pseudo-terminal keeps 8 bits without parity
     EXPECT_FALSE(t.c_lflag & ECHO);
-
-    linkpad::RealClock realTime;  // bytes on a real line need real time
-    linkpad::ScopedClock useRealTime(realTime);
-    EXPECT_EQ(QTX_WritePort("IDN?\r\n"), 0);
-    char sent[8] = {};
-    EXPECT_EQ(::read(pty.master(), sent, 6), 6);
-    EXPECT_STREQ(sent, "IDN?\r\n");
-    ASSERT_EQ(::write(pty.master(), "KX43\r\n", 6), 6);
-    char answer[30] = {};
-    int32_t count = 0;
-    int32_t status = 0;
-    EXPECT_EQ(QTX_ReadPort(answer, 30, &count, &status, 10), 0);
-    EXPECT_STREQ(answer, "KX43");
 }
 
 }  // namespace
