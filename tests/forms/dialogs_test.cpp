@@ -99,7 +99,7 @@ class PortDialogTest : public ::testing::Test {
     std::unique_ptr<PortDialog> dialog;
 };
 
-TEST_F(PortDialogTest, OkStoresExactlyItsKeysAndCancelNothing) {
+TEST_F(PortDialogTest, OkStoresExactlyItsKeysCancelNothingAndListsFollowTheStore) {
     open();
     button("cmdPropsCancel")->click();
     EXPECT_TRUE(storedKeys().isEmpty());
@@ -127,9 +127,8 @@ TEST_F(PortDialogTest, OkStoresExactlyItsKeysAndCancelNothing) {
     EXPECT_EQ(store.value("App", "IpCnt", {}), "0");
     EXPECT_EQ(port.commPort, "Ethernet TCP/IP");
     EXPECT_EQ(port.resetTimeout3, "45");
-}
 
-TEST_F(PortDialogTest, ListsFollowStartModeAndStoredValues) {
+    // The lists follow the start mode and the stored values.
     EXPECT_EQ(open().findChild<QComboBox*>("cboBaud")->count(), 3);
     EXPECT_EQ(open("S").findChild<QComboBox*>("cboBaud")->itemText(3), "57600");
     port.commPort = "GPIB (IEEE488)";
@@ -163,7 +162,7 @@ TEST(PortFieldsTable, EachPortShowsItsOwnFields) {
         EXPECT_EQ(shown(FieldsForPort(port, startMode)), shown(fields)) << port.toStdString();
 }
 
-TEST(Viewer, EveryLineEndBecomesOneLineAndButtonsFollowTheCaptions) {
+TEST(Viewer, LineEndsButtonsAndSizeUpToTheScreen) {
     ShowBox box({"one\ntwo\r\nthree\rfour\n\nsix", "Start the update?", "To Do", "Start", "", {}});
     EXPECT_EQ(box.shownText(), "one\ntwo\nthree\nfour\n\nsix");
     EXPECT_EQ(box.windowTitle(), "To Do");
@@ -178,9 +177,8 @@ TEST(Viewer, EveryLineEndBecomesOneLineAndButtonsFollowTheCaptions) {
     EXPECT_FALSE(MyShowBox(nullptr, {"text", {}, {}, "Start", "Stop", {}}));
     answerer.expect([](QDialog& dialog) { dialog.findChildren<QPushButton*>()[0]->click(); });
     EXPECT_TRUE(MyShowBox(nullptr, {"text", {}, {}, "Start", "Stop", {}}));
-}
 
-TEST(Viewer, LongTextsGrowTheBoxOnlyUpToTheScreen) {
+    // Long texts grow the box only up to the screen.
     ShowBox small({"short", {}, {}, {}, {}, {}});
     ShowBox large({QString("line\n").repeated(2000), {}, {}, {}, {}, {}});
     const QSize screen = QGuiApplication::primaryScreen()->availableSize();

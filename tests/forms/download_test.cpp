@@ -1,11 +1,14 @@
 // One full amplifier download through the menus, as an operator does it: scan, tick the slot,
 // Transfer → Download, pick the default firmware, confirm the end. The rack's flash and a
-// rescan show the new firmware; the window ends unlocked.
+// rescan show the new firmware; the window ends unlocked. The wait notice counts down meanwhile.
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -19,9 +22,19 @@ namespace {
 
 constexpr int kSlot = 1;
 
+// The default rack with a KX43 and, as its only module, an RA51 with the old version P2.04.
 nlohmann::json rackWithOldRa51() {
-    nlohmann::json rack = RackWithOldRa51(kSlot);
+    constexpr int kRa51Type = 2;
+    const auto& model = fwgen::amplifierModel(kRa51Type);
+    nlohmann::json rack = DefaultRack();
     rack["processor"] = {{"kind", "KX43"}, {"identity", "QTX,KX43,0,P1.52"}, {"version", "P1.52"}};
+    rack["slots"] = nlohmann::json::array({{{"slot", kSlot},
+                                            {"kind", model.model},
+                                            {"firmwareType", kRa51Type},
+                                            {"moduleCode", model.moduleCode},
+                                            {"amtNumber", model.amtNumber},
+                                            {"subChannels", 4},
+                                            {"version", "P2.04"}}});
     return rack;
 }
 
@@ -34,6 +47,8 @@ class Download : public WindowTest {
     }
 };
 
+// Cancelling the firmware list asks first and sends nothing; then the download itself, with the
+// module's pauses counted down in the status bar and the notice gone afterwards.
 TEST_F(Download, AmplifierFirmwareThroughTheMenusReachesTheRack) {
     startAndScan(rackWithOldRa51());
     ASSERT_TRUE(box(Slot(kSlot))->text().contains("P2.04"));
@@ -41,6 +56,27 @@ TEST_F(Download, AmplifierFirmwareThroughTheMenusReachesTheRack) {
     click(Slot(kSlot));
     ASSERT_TRUE(entryEnabled("mnuTransferDown"));
 
+    const size_t before = rack().received().size();
+    bool openAfterNo = false;
+    answerer.expect([&](QDialog& dialog) {
+        dialog.reject();  // Cancel, answered No: the list stays
+        openAfterNo = dialog.isVisible();
+        dialog.reject();  // Cancel, answered Yes
+    });
+    answerer.expectMessageButton("No");
+    answerer.expectMessageButton("Yes");
+    trigger("mnuTransferDown");
+    EXPECT_EQ(answerer.shownTexts(),
+              (QStringList{"Cancel download, are you sure?", "Cancel download, are you sure?"}));
+    EXPECT_TRUE(openAfterNo);
+    EXPECT_TRUE(answerer.allAnswered());
+    EXPECT_EQ(rack().received().size(), before);
+    EXPECT_TRUE(state().SelectedFirmwareFile.isEmpty());
+    EXPECT_FALSE(window().isLocked());
+
+    auto* notice = window().statusBar()->findChild<QLabel*>("WaitNotice");
+    ASSERT_NE(notice, nullptr);
+    PaintedTexts painted(*notice);
     QStringList offered;
     QString defaultRow;
     bool lockedWhileAsked = false;
@@ -68,39 +104,29 @@ TEST_F(Download, AmplifierFirmwareThroughTheMenusReachesTheRack) {
     EXPECT_EQ(defaultRow, "RA51P207.S00");
     EXPECT_TRUE(offered.contains("RA51P207.S00"));
     EXPECT_FALSE(lockedWhileAsked);
-    ASSERT_FALSE(answerer.shownTexts().isEmpty());
     EXPECT_EQ(answerer.shownTexts().last(), "Download finished!");
     EXPECT_EQ(state().SelectedFirmwareFile.toUpper(), "RA51P207.S00");
     EXPECT_FALSE(window().isLocked());
-    EXPECT_FALSE(window().deviceTree()->isEnabled() == false);
+    EXPECT_TRUE(window().deviceTree()->isEnabled());
     EXPECT_TRUE(protocol().contains("-->Download finished.<--"));
+
+    ASSERT_FALSE(painted.texts.isEmpty()) << "the notice was never painted during the download";
+    static const QRegularExpression form("^waiting for the module, up to (\\d+) s$");
+    QList<int> seconds;
+    for (const QString& text : painted.texts) {
+        const auto match = form.match(text);
+        ASSERT_TRUE(match.hasMatch()) << text.toStdString();
+        seconds << match.captured(1).toInt();
+    }
+    EXPECT_GE(*std::max_element(seconds.begin(), seconds.end()), 8) << "the module's 8 s pause";
+    EXPECT_TRUE(seconds.contains(1)) << "counted down to the last second";
+    EXPECT_TRUE(window().waitNotice().isEmpty());
+    EXPECT_FALSE(notice->isVisible());
 
     trigger("mnuOptionsScan");
     EXPECT_EQ(state().Inventory.slotRecords[kSlot].SoftwareVersion, "P2.07");
     EXPECT_TRUE(box(Slot(kSlot))->text().contains("P2.07"));
     EXPECT_EQ(window().deviceTree()->newerFirmware(kSlot), "") << "up to date after the download";
-}
-
-TEST_F(Download, CancellingTheFirmwareListAsksAndSendsNothing) {
-    startAndScan(rackWithOldRa51());
-    click(Slot(kSlot));
-    const size_t before = rack().received().size();
-    bool openAfterNo = false;
-    answerer.expect([&](QDialog& dialog) {
-        dialog.reject();  // Cancel, answered No: the list stays
-        openAfterNo = dialog.isVisible();
-        dialog.reject();  // Cancel, answered Yes
-    });
-    answerer.expectMessageButton("No");
-    answerer.expectMessageButton("Yes");
-    trigger("mnuTransferDown");
-    EXPECT_EQ(answerer.shownTexts(),
-              (QStringList{"Cancel download, are you sure?", "Cancel download, are you sure?"}));
-    EXPECT_TRUE(openAfterNo);
-    EXPECT_TRUE(answerer.allAnswered());
-    EXPECT_EQ(rack().received().size(), before);
-    EXPECT_TRUE(state().SelectedFirmwareFile.isEmpty());
-    EXPECT_FALSE(window().isLocked());
 }
 
 TEST_F(Download, AFailureSaysWhatHappenedWhatIsLeftAndSavesDiagnostics) {

@@ -1,7 +1,6 @@
 // The function window (one button per function, its height by the count, the pressed button or
 // none) and the panel bootstrap's input window (texts cut to their lengths, Cancel confirmed or
-// not) as the drivers reach them through the window program; the processor and panel entries
-// reach their drivers.
+// not) as the drivers reach them through the window program.
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,7 +19,7 @@ using quorvel::forms::FunctionDialog;
 
 class InputWindows : public WindowTest {};
 
-TEST_F(InputWindows, FunctionWindowOffersOneButtonPerFunction) {
+TEST_F(InputWindows, FunctionWindowButtonsAndBootstrapInputTexts) {
     struct Case {
         int functions;
         std::optional<int> press;  // nullopt: the window is closed
@@ -50,10 +49,8 @@ TEST_F(InputWindows, FunctionWindowOffersOneButtonPerFunction) {
     }
     EXPECT_EQ(answerer.shownTitles(), QStringList(5, "Download Firmware"));
     EXPECT_EQ(answerer.unexpected(), 0);
-}
 
-TEST_F(InputWindows, BootstrapInputCutsItsTextsAndConfirmsCancel) {
-    startProgram();
+    // The bootstrap's input window cuts its texts and confirms Cancel.
     auto& ask = program->drivers().askBootstrapValues;
     ASSERT_TRUE(ask);
     int questions = 0;
@@ -90,25 +87,6 @@ TEST_F(InputWindows, BootstrapInputCutsItsTextsAndConfirmsCancel) {
     EXPECT_FALSE(ask(confirm(true)).has_value());
     EXPECT_EQ(questions, 2);
     EXPECT_EQ(answerer.unexpected(), 0);
-}
-
-TEST_F(InputWindows, ProcessorAndPanelEntriesReachTheirDrivers) {
-    struct Case {
-        DeviceRef device;
-        QString entry;
-        QString protocolLine;
-    };
-    startAndScan();
-    answerer.rejectEverything(true);  // the drivers' questions and lists: nothing is written
-    for (const Case& c : {Case{kProcessor, "mnuToolsActKX43", "-->Activate KX.<--"},
-                          Case{kPanel, "mnuToolsActDV33", "-->Activate DV.<--"}}) {
-        click(c.device);
-        ASSERT_TRUE(entryEnabled(c.entry)) << c.entry.toStdString();
-        trigger(c.entry);
-        EXPECT_TRUE(protocol().contains(c.protocolLine)) << c.entry.toStdString();
-        EXPECT_FALSE(window().isLocked());
-        click(c.device);  // untick for the next case
-    }
 }
 
 }  // namespace

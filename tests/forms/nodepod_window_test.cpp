@@ -1,10 +1,12 @@
 // The NodePod window opened from the main window against the simulated rack's RA56 and its
-// heads: the scan on opening, boxes and buttons, a download into every head with their flash
-// compared, closing refused while the scan runs, and the rack reset when the window is left.
+// heads: the scan on opening with its waits told in the window's own status bar, boxes and
+// buttons, a download into every head with their flash compared, closing refused while the scan
+// runs, and the rack reset when the window is left.
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -53,15 +55,25 @@ TEST_F(NodePodWindow, ScanTickDownloadEveryHeadAndResetOnLeaving) {
     click(Slot(kRa56Slot));
     ASSERT_TRUE(entryEnabled("mnuTransferNodePodDown"));
     const long resetsBefore = resets();
-
-    QStringList captions;
+    // The first head's name comes late: the scan waits for it, counting down in the NodePod
+    // window's own status bar, not in the main window behind it.
+    rack().faults().add({"^PCH\\?2,", 1, rack::FaultAction::Delay, 3000, 1});
+    PaintedTexts behind(*window().statusBar()->findChild<QLabel*>("WaitNotice"));
+    QStringList captions, waitsShown, waitsShownBehind;
+    bool noticeGoneAfterScan = false;
     bool scanShownStop = false, okAfterScan = true, okAfterTick = false;
     QString statusAfterDownload, frameTitle;
     int progressAfterScan = -1;
     answerer.expect([&](QDialog& dialog) {
         auto& nodePod = static_cast<NodePodDialog&>(dialog);
         scanShownStop = nodePod.stopOrExitButton()->text().remove('&') == "Cancel";
+        auto* notice = dialog.findChild<QLabel*>("WaitNotice");
+        ASSERT_NE(notice, nullptr);
+        PaintedTexts painted(*notice);
         QCoreApplication::processEvents();  // the scan starts once the window is up
+        waitsShown = painted.texts;
+        waitsShownBehind = behind.texts;
+        noticeGoneAfterScan = !notice->isVisible();
         frameTitle = nodePod.findChild<QGroupBox*>("frameChoose")->title();
         progressAfterScan = nodePod.progress();
         for (int i = 0; i < 3; ++i) captions << nodePod.nodeBox(i)->text();
@@ -77,6 +89,11 @@ TEST_F(NodePodWindow, ScanTickDownloadEveryHeadAndResetOnLeaving) {
     trigger("mnuTransferNodePodDown");
 
     EXPECT_TRUE(scanShownStop);
+    ASSERT_FALSE(waitsShown.isEmpty()) << "no wait was told in the NodePod window";
+    for (const QString& text : waitsShown)
+        EXPECT_TRUE(text.startsWith("waiting for the module, up to ")) << text.toStdString();
+    EXPECT_TRUE(noticeGoneAfterScan);
+    EXPECT_TRUE(waitsShownBehind.isEmpty()) << waitsShownBehind.join('|').toStdString();
     EXPECT_EQ(frameTitle, "NODEPOD system components (slot 9)");
     EXPECT_EQ(progressAfterScan, 0);
     EXPECT_EQ(captions, (QStringList{"1 - P1.00, #1002, NodePod-S", "2 - P2.05, #1004, NodePod-S",

@@ -12,42 +12,34 @@ namespace {
 
 using Options = WindowTest;
 
-struct TrafficLogCase {
-    const char* answer;
-    bool oldLogKept;
-};
-
-class TrafficLog : public WindowTest, public ::testing::WithParamInterface<TrafficLogCase> {};
-
-TEST_P(TrafficLog, OldLogIsDeletedOnlyOnYesAndTheSwitchTurnsOn) {
+TEST_F(Options, TrafficLogSwitchDeletesAnOldLogOnlyOnYes) {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(directory.path());
-    QFile old("Comlog.log");
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old traffic\n");
-    old.close();
     startProgram();
+    for (const auto& [answer, oldLogKept] : {std::pair("No", true), std::pair("Yes", false)}) {
+        QFile old("Comlog.log");
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old traffic\n");
+        old.close();
+        const qsizetype shown = answerer.shownTexts().size();
+        answerer.expectMessageButton(answer);
+        trigger("mnuLogFileActive");
+        EXPECT_EQ(answerer.shownTexts().mid(shown),
+                  QStringList{"There is an existing logfile. Delete it?"});
+        EXPECT_EQ(QFile::exists("Comlog.log"), oldLogKept);
+        EXPECT_TRUE(window().entry("mnuLogFileActive")->isChecked());
+        EXPECT_TRUE(state().TrafficLogOn);
+        EXPECT_TRUE(state().Connection.trafficLog);
 
-    answerer.expectMessageButton(GetParam().answer);
-    trigger("mnuLogFileActive");
-    EXPECT_EQ(answerer.shownTexts(), QStringList{"There is an existing logfile. Delete it?"});
-    EXPECT_EQ(QFile::exists("Comlog.log"), GetParam().oldLogKept);
-    EXPECT_TRUE(window().entry("mnuLogFileActive")->isChecked());
-    EXPECT_TRUE(state().TrafficLogOn);
-    EXPECT_TRUE(state().Connection.trafficLog);
-
-    trigger("mnuLogFileActive");  // off again, no question
-    EXPECT_FALSE(window().entry("mnuLogFileActive")->isChecked());
-    EXPECT_FALSE(state().Connection.trafficLog);
-    EXPECT_EQ(answerer.shownTexts().size(), 1);
+        trigger("mnuLogFileActive");  // off again, no question
+        EXPECT_FALSE(window().entry("mnuLogFileActive")->isChecked());
+        EXPECT_FALSE(state().Connection.trafficLog);
+        EXPECT_EQ(answerer.shownTexts().size(), shown + 1);
+    }
     QDir::setCurrent(previous);
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, TrafficLog,
-                         ::testing::Values(TrafficLogCase{"No", true},
-                                           TrafficLogCase{"Yes", false}));
-
-TEST_F(Options, IncludeLoader1AsksFirstAndOnlyLoader1Warns) {
+TEST_F(Options, Loader1GuardsAndDialogsThatStoreOnlyOnOk) {
     startProgram("S");
     answerer.expectMessageButton("No");
     trigger("mnuIncludeLoader1");
@@ -67,12 +59,9 @@ TEST_F(Options, IncludeLoader1AsksFirstAndOnlyLoader1Warns) {
     EXPECT_TRUE(state().ScanForLoader1);
     EXPECT_NE(protocol().indexOf("-->Scan for loader1 clicked.<--"), -1);
     EXPECT_TRUE(answerer.allAnswered());
-}
 
-// The download directory is kept only on OK; the port dialog's OK changes the connection and
-// the summary.
-TEST_F(Options, DirectoryAndPortDialogsStoreOnlyOnOk) {
-    startProgram();
+    // The download directory is kept only on OK; the port dialog's OK changes the connection and
+    // the summary.
     const QString before = state().DownloadDirectory;
     answerer.expect([](QDialog& dialog) { dialog.reject(); });
     trigger("mnuSetDirDownload");

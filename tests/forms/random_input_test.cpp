@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QTest>
+#include <functional>
 #include <random>
 
 #include "window_fixture.h"
@@ -19,23 +20,12 @@ const QStringList kSkippedEntries = {"mnuFileExit"};
 class RandomInput : public WindowTest, public ::testing::WithParamInterface<unsigned> {
   protected:
     void step(std::mt19937& random) {
-        switch (random() % 5) {
-            case 0:
-                clickSomeWidget(random);
-                break;
-            case 1:
-                triggerSomeEntry(random);
-                break;
-            case 2:
-                pressSomeKey(random);
-                break;
-            case 3:
-                window().resize(200 + int(random() % 900), 150 + int(random() % 900));
-                break;
-            default:
-                clickSomeBox(random);
-                break;
-        }
+        const std::function<void()> actions[] = {
+            [&] { clickSomeWidget(random); }, [&] { triggerSomeEntry(random); },
+            [&] { pressSomeKey(random); },
+            [&] { window().resize(200 + int(random() % 900), 150 + int(random() % 900)); },
+            [&] { clickSomeBox(random); }};
+        actions[random() % std::size(actions)]();
         QApplication::processEvents();
     }
 

@@ -46,7 +46,7 @@ RunReport download(const QString& failing) {
     return report;
 }
 
-TEST(RunSummary, FailingPhaseDecidesStateAndNextStep) {
+TEST(RunSummary, FailingPhaseDecidesStateAndNextStepASuccessListsNewVersions) {
     struct Case {
         QString failing;
         QString state;  // the start of the state text
@@ -75,9 +75,8 @@ TEST(RunSummary, FailingPhaseDecidesStateAndNextStep) {
         }
         EXPECT_TRUE(s.text().contains("What to do next: " + s.nextStep));
     }
-}
 
-TEST(RunSummary, SuccessfulRunListsEachSlotWithItsNewVersion) {
+    // A successful run lists each slot with its new version.
     const RunSummary s =
         SummariseRun(download({}), 0, inventory("P2.04"), inventory("P2.07"), "P2.07");
     EXPECT_FALSE(s.failed);
@@ -155,6 +154,23 @@ TEST(RemainingTime, MeasuredPerPhaseOnTheProgressBar) {
         window.setProgress(step.percent);
         EXPECT_EQ(window.progressText(), step.text) << step.nowMs;
     }
+}
+
+TEST(RemainingTime, ThePauseOfAWaitNoticeDoesNotCount) {
+    quorvel::forms::MainWindow window;
+    qint64 now = 0;
+    window.setClock([&now] { return now; });
+    window.setStatusText("Download Firmware...");
+    window.setProgress(0);
+    now = 2000;
+    window.setProgress(10);
+    window.setWaitNotice("waiting for the module, up to 8 s");
+    now = 10000;
+    window.setWaitNotice({});
+    now = 12000;
+    window.setProgress(20);
+    // 20 % in 4 s of work, not in 12 s of wall time.
+    EXPECT_EQ(window.progressText(), "Download Firmware...  20%, about 16 s left");
 }
 
 }  // namespace

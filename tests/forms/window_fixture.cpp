@@ -8,27 +8,12 @@
 #include <fstream>
 
 #include "log_entries.h"
-#include "tools/fwgen/amplifier_set.h"
 
 namespace forms_tests {
 
 nlohmann::json DefaultRack() {
     std::ifstream in(DEFAULT_RACK_FILE);
     return nlohmann::json::parse(in);
-}
-
-nlohmann::json RackWithOldRa51(int slot) {
-    constexpr int kRa51Type = 2;
-    const auto& model = fwgen::amplifierModel(kRa51Type);
-    nlohmann::json rack = DefaultRack();
-    rack["slots"] = nlohmann::json::array({{{"slot", slot},
-                                            {"kind", model.model},
-                                            {"firmwareType", kRa51Type},
-                                            {"moduleCode", model.moduleCode},
-                                            {"amtNumber", model.amtNumber},
-                                            {"subChannels", 4},
-                                            {"version", "P2.04"}}});
-    return rack;
 }
 
 WindowTest::WindowTest() {

@@ -18,8 +18,6 @@ using quorvel::forms::DeviceRef;
 
 // The rack the program ships as its default, read from the source tree.
 nlohmann::json DefaultRack();
-// The default rack whose only module is an RA51 with the old version P2.04 in `slot`.
-nlohmann::json RackWithOldRa51(int slot);
 
 class WindowTest : public testing_support::SimRackTest, public operator_tests::ShellSandbox {
   protected:

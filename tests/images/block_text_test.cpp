@@ -24,7 +24,7 @@ class BlockTextTest : public images_test::ImageTest {
     }
 };
 
-TEST_F(BlockTextTest, RenderBlock128WritesUpperHexAfterThePrefixWithCrLf) {
+TEST_F(BlockTextTest, RenderBlock128WritesUpperHexWithCrLfAndRefusesWhatDoesNotFit) {
     std::vector<uint8_t> bytes(3 * 128, 0xFF);
     bytes[128] = 0x0A;
     bytes[255] = 0xBC;
@@ -34,16 +34,15 @@ TEST_F(BlockTextTest, RenderBlock128WritesUpperHexAfterThePrefixWithCrLf) {
     EXPECT_EQ(command, "PRC1,2,D0A" + std::string(252, 'F') + "BC\r\n");
     EXPECT_EQ(RenderBlock128(command, 0, 8, file, 0xFF), 0) << "erased block";
     EXPECT_EQ(RenderBlock128(command, 2, 8, file, 0x00), 128);
-}
 
-TEST_F(BlockTextTest, RenderBlockRefusesBlocksBeyondTheImageAndPositionsBeyondTheBuffer) {
-    std::FILE* file = imageWith(std::vector<uint8_t>(200, 0));
-    std::string command = "PRC";
-    EXPECT_EQ(RenderBlock128(command, 1, 3, file, 0), -1);
-    EXPECT_EQ(RenderBlock128(command, 0, 4, file, 0), -1);
-    EXPECT_EQ(command, "PRC");
-    EXPECT_EQ(RenderBlock64(command, 4, file, 0), -1);
-    EXPECT_EQ(RenderBlock64(command, -1, file, 0), -1);
+    // Blocks beyond the image and positions beyond the buffer are refused.
+    std::FILE* shortImage = imageWith(std::vector<uint8_t>(200, 0));
+    std::string prefix = "PRC";
+    EXPECT_EQ(RenderBlock128(prefix, 1, 3, shortImage, 0), -1);
+    EXPECT_EQ(RenderBlock128(prefix, 0, 4, shortImage, 0), -1);
+    EXPECT_EQ(prefix, "PRC");
+    EXPECT_EQ(RenderBlock64(prefix, 4, shortImage, 0), -1);
+    EXPECT_EQ(RenderBlock64(prefix, -1, shortImage, 0), -1);
 }
 
 TEST_F(BlockTextTest, RenderBlock64AddsLittleEndianWordsAndCountsNonFill) {
@@ -68,9 +67,8 @@ TEST(HexText, PairsAcceptBothCasesAndRejectEverythingElse) {
         EXPECT_FALSE(HexPairToByte(bad, '0')) << int(bad);
         EXPECT_FALSE(HexPairToByte('0', bad)) << int(bad);
     }
-}
 
-TEST(HexText, BytesToHexReversedAppendsLastFirst) {
+    // Bytes to reversed hex: appended, last byte first.
     const uint8_t bytes[] = {0x12, 0x34, 0xAB};
     std::string out = ">";
     BytesToHexReversed(out, bytes, 3);

@@ -36,7 +36,7 @@ class IntelHexTest : public images_test::ImageTest {
     std::FILE* image_ = nullptr;
 };
 
-TEST_F(IntelHexTest, LinearRoundTripWithBlockSumsAndTotal) {
+TEST_F(IntelHexTest, LinearRoundTripWithBlockSumsAndRecordsRunningPastTheImage) {
     const std::vector<fwgen::Segment> segments = {{0x0FFF0, randomBytes(0x2000, 11)},
                                                   {0x30000, randomBytes(0x100, 12)}};
     ASSERT_EQ(convert(fwgen::toIntelHex(segments), 512, 0, 512, 0x00, kNoStamp, 0), 0);
@@ -45,6 +45,14 @@ TEST_F(IntelHexTest, LinearRoundTripWithBlockSumsAndTotal) {
     const auto sums = blockSums(expected, 512, 512);
     EXPECT_EQ(firstEntries(checkTables().a, 512), sums);
     EXPECT_EQ(checkTables().totalA, std::accumulate(sums.begin(), sums.end(), 0u) % 256);
+
+    // Records running past the image never write outside it.
+    const std::vector<fwgen::Segment> past = {{0x07F8, randomBytes(0x10, 15)},
+                                              {0xFFFF0, randomBytes(0x10, 16)}};
+    ASSERT_EQ(convert(fwgen::toIntelHex(past), 16, 0, 128, 0xFF, kNoStamp, 1), 0);
+    const auto clipped = converted();
+    EXPECT_EQ(clipped.size(), 16u * 128);
+    EXPECT_EQ(clipped, expectedImage(past, 16, 128, 0xFF, 0));
 }
 
 TEST_F(IntelHexTest, SegmentRoundTripInMode1) {
@@ -58,17 +66,18 @@ TEST_F(IntelHexTest, SegmentRoundTripInMode1) {
     EXPECT_EQ(firstEntries(checkTables().b, 8), blockSums(expected, 8, 128));
 }
 
-TEST_F(IntelHexTest, ParagraphOffsetMinus256MapsAddress0x1000ToByte0AndSkipsLowerData) {
-    const std::string text = fwgen::toIntelHex({{0x0FF0, randomBytes(0x20, 14)}});
-    ASSERT_EQ(convert(text, 2, -256, 128, 0xFF, kNoStamp, 0), 0);
+// A paragraph offset of -256 maps address 0x1000 to byte 0 and skips lower data.
+TEST_F(IntelHexTest, ParagraphOffsetsBaseRecordsAndTheEndRecord) {
+    ASSERT_EQ(convert(fwgen::toIntelHex({{0x0FF0, randomBytes(0x20, 14)}}), 2, -256, 128, 0xFF,
+                      kNoStamp, 0),
+              0);
     const auto bytes = converted();
     const auto data = randomBytes(0x20, 14);
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 16),
               std::vector<uint8_t>(data.begin() + 16, data.end()));
     EXPECT_EQ(bytes[16], 0xFF);
-}
 
-TEST_F(IntelHexTest, ExtendedLinearAddress0x40MakesAddress0x10Mean0x400010) {
+    // Extended linear address 0x40 makes address 0x10 mean 0x400010.
     const std::string text = ":020000040040BA\n:0100100042AD\n:00000001FF\n";
     ASSERT_EQ(convert(text, 1, -0x40000, 128, 0xFF, kNoStamp, 1), 0);
     EXPECT_EQ(converted()[0x10], 0x42);
@@ -76,9 +85,15 @@ TEST_F(IntelHexTest, ExtendedLinearAddress0x40MakesAddress0x10Mean0x400010) {
     ASSERT_EQ(ScanIntelHexRange(firmware(text), 0, -1, low, end), 0);
     EXPECT_EQ(low, 0x400010);
     EXPECT_EQ(end, 0x400011);
+
+    // The end record finishes even without its colon; a start segment record is skipped.
+    ASSERT_EQ(convert(":0400000300001000E9\n:0100100042AD\n 00000001FF\nrubbish\n", 1, 0, 128, 0xFF,
+                      kNoStamp, 1),
+              0);
+    EXPECT_EQ(converted()[0x10], 0x42);
 }
 
-TEST_F(IntelHexTest, StampCarriesDateMarkAndFileNameThenFill) {
+TEST_F(IntelHexTest, StampCarriesDateMarkAndFileNameCutTo118CharactersAtItsKindsPosition) {
     checkTables().stampFileName = "/some/dir/PANEL_P2.06.hex";
     ASSERT_EQ(convert(":00000001FF\n", 1024, 0, 128, 0xFF, 255, 0), 0);
     const auto bytes = converted();
@@ -89,35 +104,24 @@ TEST_F(IntelHexTest, StampCarriesDateMarkAndFileNameThenFill) {
         << text;
     EXPECT_EQ(stamp.find_first_not_of('\xFF', text.size()), std::string::npos);
     EXPECT_EQ(checkTables().a[1023], byteSum(bytes, 0x1FF80, 128));
-}
 
-TEST_F(IntelHexTest, StampIsCutTo118CharactersAndLandsAtItsKindsPositionIfInside) {
     checkTables().stampFileName = "C:\\fw\\" + std::string(200, 'N');
     ASSERT_EQ(convert(":00000001FF\n", 2560, 0, 128, 0x00, 2, 1), 0);
-    auto bytes = converted();
-    EXPECT_EQ(bytes[0x4FF80 + 117], 'N');
-    EXPECT_EQ(bytes[0x4FF80 + 118], 0x00);
-    EXPECT_EQ(bytes[0x4FF80 + 36], ',');  // after "dd.mm.yyyy,hh:mm:ss,QTX Quorlink 348"
+    auto cut = converted();
+    EXPECT_EQ(cut[0x4FF80 + 117], 'N');
+    EXPECT_EQ(cut[0x4FF80 + 118], 0x00);
+    EXPECT_EQ(cut[0x4FF80 + 36], ',');  // after "dd.mm.yyyy,hh:mm:ss,QTX Quorlink 348"
 
     ASSERT_EQ(convert(":00000001FF\n", 2048, 0, 128, 0x00, 3, 1), 0);
-    bytes = converted();
-    EXPECT_EQ(std::string(bytes.begin() + 0x3FF80 + 19, bytes.begin() + 0x3FF80 + 36),
+    cut = converted();
+    EXPECT_EQ(std::string(cut.begin() + 0x3FF80 + 19, cut.begin() + 0x3FF80 + 36),
               ",QTX Quorlink 348");
 
     ASSERT_EQ(convert(":00000001FF\n", 16, 0, 128, 0xFF, 2, 1), 0) << "stamp outside the image";
     EXPECT_EQ(converted(), std::vector<uint8_t>(16 * 128, 0xFF));
 }
 
-TEST_F(IntelHexTest, RecordsRunningPastTheImageNeverWriteOutsideIt) {
-    const std::vector<fwgen::Segment> segments = {{0x07F8, randomBytes(0x10, 15)},
-                                                  {0xFFFF0, randomBytes(0x10, 16)}};
-    ASSERT_EQ(convert(fwgen::toIntelHex(segments), 16, 0, 128, 0xFF, kNoStamp, 1), 0);
-    const auto bytes = converted();
-    EXPECT_EQ(bytes.size(), 16u * 128);
-    EXPECT_EQ(bytes, expectedImage(segments, 16, 128, 0xFF, 0));
-}
-
-TEST_F(IntelHexTest, MalformedFilesFailWithMinusOne) {
+TEST_F(IntelHexTest, MalformedFilesAndBadGeometryFailWithMinusOne) {
     const std::string data = ":0100100042AD\n";
     const std::string end = ":00000001FF\n";
     const std::vector<std::pair<std::string, std::string>> cases = {
@@ -140,16 +144,7 @@ TEST_F(IntelHexTest, MalformedFilesFailWithMinusOne) {
         EXPECT_EQ(low, -1) << name << ": no partial range";
         EXPECT_EQ(high, -1) << name;
     }
-}
-
-TEST_F(IntelHexTest, EndRecordFinishesEvenWithoutColonAndStartSegmentIsSkipped) {
-    ASSERT_EQ(convert(":0400000300001000E9\n:0100100042AD\n 00000001FF\nrubbish\n", 1, 0, 128, 0xFF,
-                      kNoStamp, 1),
-              0);
-    EXPECT_EQ(converted()[0x10], 0x42);
-}
-
-TEST_F(IntelHexTest, RefusesBadGeometry) {
+    // Bad geometry is refused.
     const std::string text = ":00000001FF\n";
     EXPECT_EQ(convert(text, 2049, 0, 128, 0xFF, kNoStamp, 0), -1);
     EXPECT_EQ(convert(text, 16385, 0, 128, 0xFF, kNoStamp, 1), -1);

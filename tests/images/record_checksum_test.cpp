@@ -101,12 +101,6 @@ TEST_F(RecordChecksumTest, OneFlippedDataDigitIsRefusedByEveryReader) {
     }
 }
 
-TEST_F(RecordChecksumTest, IntelHexCorrectFileStillReadByTheBootstrapReaders) {
-    const std::string text = fwgen::toIntelHex({{0x10, randomBytes(100, 32)}});
-    EXPECT_EQ(copyToImage(text), 0);
-    EXPECT_EQ(readBytes(text), 0);
-}
-
 TEST_F(RecordChecksumTest, MissingOrWrongChecksumOnAnyRecordIsRefused) {
     const std::string header = "S0030000FC\n";
     const std::string data = "S1050000AABB95\n";

@@ -49,7 +49,7 @@ TEST_F(SRecordTest, Mode0RoundTripGivesBytesNegatedChecksAndTotalWithoutBlocks50
     EXPECT_FALSE(checkTables().extendedAddress);
 }
 
-TEST_F(SRecordTest, Mode1RoundTripFillsErasedValueAndByteSums) {
+TEST_F(SRecordTest, Mode1RoundTripFillsErasedValueAndNeverWritesOutsideTheImage) {
     const std::vector<fwgen::Segment> segments = {{0x0400, randomBytes(700, 3)}};
     checkTables().totalB = 0x77;
     ASSERT_EQ(convert(fwgen::toSRecord(segments), 16, 1, -0x400), 0);
@@ -60,9 +60,19 @@ TEST_F(SRecordTest, Mode1RoundTripFillsErasedValueAndByteSums) {
     EXPECT_EQ(firstEntries(checkTables().b, 16), sums);
     EXPECT_EQ(checkTables().totalB, std::accumulate(sums.begin(), sums.end(), 0u) % 256)
         << "total B starts from 0 for each image";
+
+    // Records outside the image never write outside it.
+    const std::vector<fwgen::Segment> outside = {
+        {0x0F00, randomBytes(0x140, 5)},  // starts before the image, runs into it
+        {0x1FF0, randomBytes(0x40, 6)},   // runs past its end
+        {0x8000, randomBytes(0x20, 7)}};  // far beyond
+    ASSERT_EQ(convert(fwgen::toSRecord(outside), 64, 1, -0x1000), 0);
+    const auto bytes = converted();
+    EXPECT_EQ(bytes.size(), 64u * 128) << "the image file does not grow";
+    EXPECT_EQ(bytes, expectedImage(outside, 64, 128, 0xFF, -0x1000));
 }
 
-TEST_F(SRecordTest, S2RecordsSetTheExtendedFlagAndAddress24Bits) {
+TEST_F(SRecordTest, S2RecordsS6S8AndLinesUpToTheLimitAreAccepted) {
     fwgen::SRecordOptions options;
     options.forceS2 = true;
     const std::vector<fwgen::Segment> segments = {{0x010000, randomBytes(256, 4)}};
@@ -72,20 +82,21 @@ TEST_F(SRecordTest, S2RecordsSetTheExtendedFlagAndAddress24Bits) {
 
     ASSERT_EQ(convert(fwgen::toSRecord({{0x10, {1}}}), 1, 1, 0), 0);
     EXPECT_FALSE(checkTables().extendedAddress) << "each conversion starts with the flag clear";
+
+    // Lines up to the limit, S6 and S8 records are accepted.
+    fwgen::SRecordOptions lines;
+    lines.bytesPerRecord = 18;  // S1 lines of 46 characters
+    const std::vector<fwgen::Segment> data = {{0x100, randomBytes(200, 8)}};
+    std::string text = fwgen::toSRecord(data, lines);
+    text.insert(text.find("S9"), "S6030000FC\r\n");
+    ASSERT_EQ(convert(text, 8, 1, 0), 0);
+    EXPECT_EQ(converted(), expectedImage(data, 8, 128, 0xFF, 0));
+
+    EXPECT_EQ(convert("S0030000FC\nS1050000AABB95\nS804000000FB\n", 1, 1, 0), 0);
+    EXPECT_EQ(converted()[0], 0xAA);
 }
 
-TEST_F(SRecordTest, RecordsOutsideTheImageNeverWriteOutsideIt) {
-    const std::vector<fwgen::Segment> segments = {
-        {0x0F00, randomBytes(0x140, 5)},  // starts before the image, runs into it
-        {0x1FF0, randomBytes(0x40, 6)},   // runs past its end
-        {0x8000, randomBytes(0x20, 7)}};  // far beyond
-    ASSERT_EQ(convert(fwgen::toSRecord(segments), 64, 1, -0x1000), 0);
-    const auto bytes = converted();
-    EXPECT_EQ(bytes.size(), 64u * 128) << "the image file does not grow";
-    EXPECT_EQ(bytes, expectedImage(segments, 64, 128, 0xFF, -0x1000));
-}
-
-TEST_F(SRecordTest, MalformedFilesFailWithMinusOne) {
+TEST_F(SRecordTest, MalformedFilesAndBadBlockCountsFailWithMinusOne) {
     const std::string header = "S00600004844521B\n";
     const std::string end = "S9030000FC\n";
     const std::vector<std::pair<std::string, std::string>> cases = {
@@ -108,22 +119,7 @@ TEST_F(SRecordTest, MalformedFilesFailWithMinusOne) {
         EXPECT_EQ(low, -1) << name << ": no partial range";
         EXPECT_EQ(high, -1) << name;
     }
-}
-
-TEST_F(SRecordTest, LinesUpToTheLimitAndS6S8AreAccepted) {
-    fwgen::SRecordOptions options;
-    options.bytesPerRecord = 18;  // S1 lines of 46 characters
-    const std::vector<fwgen::Segment> segments = {{0x100, randomBytes(200, 8)}};
-    std::string text = fwgen::toSRecord(segments, options);
-    text.insert(text.find("S9"), "S6030000FC\r\n");
-    ASSERT_EQ(convert(text, 8, 1, 0), 0);
-    EXPECT_EQ(converted(), expectedImage(segments, 8, 128, 0xFF, 0));
-
-    EXPECT_EQ(convert("S0030000FC\nS1050000AABB95\nS804000000FB\n", 1, 1, 0), 0);
-    EXPECT_EQ(converted()[0], 0xAA);
-}
-
-TEST_F(SRecordTest, RefusesBlockCountsBeyondTheCheckTables) {
+    // Block counts beyond the check tables are refused.
     const std::string text = fwgen::toSRecord({{0, {1, 2}}});
     EXPECT_EQ(convert(text, 2049, 0, 0), -1);
     EXPECT_EQ(convert(text, 16385, 1, 0), -1);
@@ -131,7 +127,7 @@ TEST_F(SRecordTest, RefusesBlockCountsBeyondTheCheckTables) {
     EXPECT_EQ(convert(text, 2048, 0, 0), 0);
 }
 
-TEST_F(SRecordTest, ScanFindsLowestStartAndEndInsideTheWindow) {
+TEST_F(SRecordTest, ScanWindowsAndNoTemporaryFileSurvivesAConversion) {
     // S1 ends are start + count (count covers address and checksum), S2 ends start + count - 5.
     const std::string text =
         "S00600004844521B\n"
@@ -154,9 +150,8 @@ TEST_F(SRecordTest, ScanFindsLowestStartAndEndInsideTheWindow) {
     EXPECT_EQ(ScanSRecordRange(firmware(text), 0x20000, 0x30000, low, end), -11);
     EXPECT_EQ(low, -1);
     EXPECT_EQ(end, -1);
-}
 
-TEST_F(SRecordTest, NoTemporaryFileSurvivesAFailedOrFinishedConversion) {
+    // No temporary file survives a failed or finished conversion.
     EXPECT_EQ(convert("S1050000AABB95\n", 4, 0, 0), -1);
     EXPECT_EQ(convert(fwgen::toSRecord({{0, {1}}}), 4, 0, 0), 0);
     EXPECT_EQ(leftoverTempFiles().size(), 2u);

@@ -50,7 +50,7 @@ TEST_F(StrapperHexTest, CopyPlacesLinearAndSegmentRecordsAndReportsProgress) {
     }
 }
 
-TEST_F(StrapperHexTest, BaseRecordsStartRecordsAndTheFirstLineWithoutColon) {
+TEST_F(StrapperHexTest, BaseRecordsStartRecordsTheFirstLineWithoutColonAndCopyFailures) {
     const std::vector<std::pair<std::string, std::map<size_t, uint8_t>>> cases = {
         {":020000040001F9\n:0100100042AD\n:00000001FF\n", {{0x10010, 0x42}}},
         {":0400000300001000E9\n:0400000500000000F7\n:0100100042AD\n:00000001FF\n", {{0x10, 0x42}}},
@@ -64,10 +64,8 @@ TEST_F(StrapperHexTest, BaseRecordsStartRecordsAndTheFirstLineWithoutColon) {
     }
     EXPECT_EQ(copy(":00000006FA\n:00000001FF\n"), kStrapperFileError);
     EXPECT_EQ(copy(":0000000AF6\n:00000001FF\n"), kStrapperFileError);
-}
 
-TEST_F(StrapperHexTest, CopyFailures) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
+    const std::vector<std::pair<std::string, std::string>> failures = {
         {"no end record", ":0100100042AD\n"},
         {"bad data pair", ":01001000X2AD\n:00000001FF\n"},
         {"bad address", ":01Z0100042AD\n:00000001FF\n"},
@@ -76,7 +74,7 @@ TEST_F(StrapperHexTest, CopyFailures) {
         {"line too long", ":78001000" + std::string(242, '0') + "00\n:00000001FF\n"},
         {"record type missing", ":0100\n:00000001FF\n"},
     };
-    for (const auto& [name, text] : cases) EXPECT_EQ(copy(text), kStrapperFileError) << name;
+    for (const auto& [name, text] : failures) EXPECT_EQ(copy(text), kStrapperFileError) << name;
 }
 
 TEST_F(StrapperHexTest, AddressesBeyondTheImageAreRefusedInsteadOfGrowingIt) {
@@ -86,7 +84,7 @@ TEST_F(StrapperHexTest, AddressesBeyondTheImageAreRefusedInsteadOfGrowingIt) {
     EXPECT_EQ(copy(":02001000AABB89\n:00000001FF\n", 0x12), 0) << "the last byte fits";
 }
 
-TEST_F(StrapperHexTest, ReadHexBytesJoinsDataRecordsWithoutGapsUntilEndOrLineWithoutColon) {
+TEST_F(StrapperHexTest, ReadHexBytesJoinsDataRecordsUntilEndOrLineWithoutColonAndRefuses) {
     for (const char* text : {":020000001122CB\n:00000005FB\n:02100000334477\n:00000001FF\n",
                              ":020000001122CB\n:02100000334477\n;comment\n:0200000055AAFF\n"}) {
         SCOPED_TRACE(text);
@@ -94,9 +92,7 @@ TEST_F(StrapperHexTest, ReadHexBytesJoinsDataRecordsWithoutGapsUntilEndOrLineWit
         ASSERT_EQ(ReadHexBytes(bytes, firmwarePath("loader.hex", text), 512), 0);
         EXPECT_EQ(bytes, (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44}));
     }
-}
 
-TEST_F(StrapperHexTest, ReadHexBytesRefusals) {
     std::vector<uint8_t> bytes;
     EXPECT_EQ(ReadHexBytes(bytes, (dir / "missing.hex").string(), 512), kStrapperFileError);
     EXPECT_EQ(ReadHexBytes(bytes, firmwarePath("a.hex", ":020000001122CB\n"), 512),

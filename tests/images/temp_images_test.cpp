@@ -14,8 +14,15 @@ using quorlink::TempImageCount;
 
 class TempImagesTest : public images_test::ImageTest {};
 
-TEST_F(TempImagesTest, FilesArePrivateTmpFilesInTheTemporaryDirectory) {
-    std::FILE* file = CreateTempImage();
+TEST_F(TempImagesTest, The21stIsRefusedUntilCleanUpAndFilesArePrivateTmpFiles) {
+    for (int i = 0; i < 20; ++i) ASSERT_NE(CreateTempImage(), nullptr) << i;
+    EXPECT_EQ(CreateTempImage(), nullptr);
+    EXPECT_EQ(TempImageCount(), 20);
+    EXPECT_EQ(leftoverTempFiles().size(), 20u);
+    DeleteTempImages();
+    EXPECT_EQ(TempImageCount(), 0);
+    EXPECT_TRUE(leftoverTempFiles().empty());
+    std::FILE* file = CreateTempImage();  // possible again after the clean-up
     ASSERT_NE(file, nullptr);
     const auto names = leftoverTempFiles();
     ASSERT_EQ(names.size(), 1u);
@@ -28,17 +35,6 @@ TEST_F(TempImagesTest, FilesArePrivateTmpFilesInTheTemporaryDirectory) {
     char back[5] = {};
     ASSERT_EQ(std::fread(back, 1, 5, file), 5u);
     EXPECT_EQ(std::string(back, 5), "image");
-}
-
-TEST_F(TempImagesTest, The21stImageIsRefusedUntilCleanUp) {
-    for (int i = 0; i < 20; ++i) ASSERT_NE(CreateTempImage(), nullptr) << i;
-    EXPECT_EQ(CreateTempImage(), nullptr);
-    EXPECT_EQ(TempImageCount(), 20);
-    EXPECT_EQ(leftoverTempFiles().size(), 20u);
-    DeleteTempImages();
-    EXPECT_EQ(TempImageCount(), 0);
-    EXPECT_TRUE(leftoverTempFiles().empty());
-    EXPECT_NE(CreateTempImage(), nullptr);
 }
 
 TEST_F(TempImagesTest, NoImageWhenTheNameWouldExceed512Characters) {

@@ -8,15 +8,14 @@ namespace {
 
 using CCallsTest = port_testing::PortTest;
 
-TEST_F(CCallsTest, PausesAndTicksRunOnThePortLibrarysClock) {
+TEST_F(CCallsTest, PausesTicksAndTheLastOpenError) {
     const uint32_t start = QTX_GetTickCount();
     EXPECT_EQ(QTX_WaitMs(11000), 0);
     EXPECT_EQ(QTX_WaitMs(5), 0);
     EXPECT_EQ(clock.waits(), (std::vector<int>{11000, 5}));
     EXPECT_EQ(QTX_GetTickCount() - start, 11005u);
-}
 
-TEST_F(CCallsTest, LastOpenErrorIsMeasuredCopiedAndCutAtTheMaximum) {
+    // The last open error is measured, copied and cut at the maximum.
     EXPECT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, nullptr, 0, 0, 4096), QTX_ERR_ARGUMENT);
     const std::string error = linkpad::lastError();
     ASSERT_GT(error.size(), 4u);

@@ -1,9 +1,8 @@
-// The TCP transport against real loopback sockets (real clock), and its address parsing.
+// The TCP transport's address parsing and the reasons an open fails; commands and answers over
+// real loopback TCP, and a rack closing the connection, run end to end against ventrix-sim.
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <thread>
 
 #include "linkpad/tcp_address.h"
 #include "port_fixture.h"
@@ -36,96 +35,34 @@ TEST(TcpAddress, HostWithAndWithoutPortAndWhatIsWrongWithABadOne) {
     }
 }
 
-// A loopback listener on a free port; the test decides what the accepted peer does.
-class Listener {
-public:
-    Listener() {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(fd_, 1);
-        socklen_t size = sizeof address;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-    }
-    ~Listener() { closeListener(); }
-    void closeListener() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-    std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
-    int accept() const { return ::accept(fd_, nullptr, nullptr); }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-};
-
-class TcpTransportTest : public ::testing::Test {
-protected:
-    ~TcpTransportTest() override {
-        QTX_ClosePort();
-        QTX_SetTimeout(3600);
-    }
-};
-
-TEST_F(TcpTransportTest, CommandAndAnswerOverLoopback) {
-    Listener listener;
-    std::thread rack([&] {
-        const int host = listener.accept();
-        char command[16] = {};
-        ASSERT_EQ(::read(host, command, 8), 8);
-        EXPECT_STREQ(command, "PRC?11\r\n");
-        EXPECT_EQ(::write(host, "P1.41\r\n", 7), 7);
-        ::close(host);
-    });
-    ASSERT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, listener.address().c_str(), 0, 0, 4096), 0);
-    EXPECT_EQ(QTX_WritePort("PRC?11\r\n"), 0);
-    char answer[30] = {};
-    int32_t count = 0;
-    int32_t status = 0;
-    EXPECT_EQ(QTX_ReadPort(answer, 30, &count, &status, 10), 0);
-    EXPECT_STREQ(answer, "P1.41");
-    rack.join();
+// A loopback address whose port was just free and is closed again: it refuses.
+std::string RefusingAddress() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t size = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(fd);
+    return "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
 }
 
-TEST_F(TcpTransportTest, PeerClosingMidAnswerEndsTheReadWithAnErrorNotATimeout) {
-    Listener listener;
-    std::thread rack([&] {
-        const int host = listener.accept();
-        EXPECT_EQ(::write(host, "P1.", 3), 3);
-        ::close(host);
-    });
-    ASSERT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, listener.address().c_str(), 0, 0, 4096), 0);
-    QTX_SetTimeout(120000);  // a hang would show as a test time-out
-    char answer[30] = {};
-    int32_t count = 0;
-    int32_t status = 0;
-    EXPECT_EQ(QTX_ReadPort(answer, 30, &count, &status, 10), QTX_ERR_IO);
-    rack.join();
-}
-
-TEST_F(TcpTransportTest, RefusingPortFailsWithAClearMessage) {
-    Listener listener;
-    const std::string address = listener.address();
-    listener.closeListener();
+// A refusing port, a name that does not resolve and a missing or malformed address fail with a
+// clear message; the last before any network access.
+TEST(TcpTransport, OpenFailuresSayWhy) {
+    const std::string address = RefusingAddress();
     EXPECT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, address.c_str(), 0, 0, 4096), QTX_ERR_NO_DEVICE);
     EXPECT_NE(linkpad::lastError().find("refused"), std::string::npos) << linkpad::lastError();
     EXPECT_NE(linkpad::lastError().find(address), std::string::npos);
-}
 
-TEST_F(TcpTransportTest, UnresolvableNameFailsWithAClearMessage) {
     EXPECT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, "no-such-rack.invalid", 0, 0, 4096), QTX_ERR_NO_DEVICE);
     // Without a reachable name server the look-up runs into its time limit instead.
     const std::string error = linkpad::lastError();
     EXPECT_TRUE(error.find("\"no-such-rack.invalid\" does not resolve") != std::string::npos ||
                 error.find("looking up \"no-such-rack.invalid\" timed out") != std::string::npos)
         << error;
-}
 
-TEST_F(TcpTransportTest, MissingOrMalformedAddressIsRefusedBeforeAnyNetworkAccess) {
     EXPECT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, nullptr, 0, 0, 4096), QTX_ERR_ARGUMENT);
     EXPECT_NE(linkpad::lastError().find("no TCP address"), std::string::npos);
     EXPECT_EQ(QTX_OpenPort(QTX_PORT_TCP, 0, "rack:http", 0, 0, 4096), QTX_ERR_ARGUMENT);

@@ -70,7 +70,7 @@ class DownloadTest : public ScriptedNodePodTest {
 // 0xC0000-0xC01FF: one application group and the restart-vector group.
 const std::vector<uint8_t> kTwoGroups = pattern(512, 1);
 
-TEST_F(DownloadTest, ApplicationLeavesTheRestartVectorGroupOut) {
+TEST_F(DownloadTest, ApplicationLeavesTheRestartVectorGroupOutThatEstabWrites) {
     const auto path = firmware({{0xC0000, kTwoGroups}});
     expectErase(2, {6, 5, 4, 3, 2});
     expectGroup(2, 0xC00, kTwoGroups.data());
@@ -80,19 +80,15 @@ TEST_F(DownloadTest, ApplicationLeavesTheRestartVectorGroupOut) {
     EXPECT_EQ(download(0, path, 2, 2), 0);
     EXPECT_EQ(reports.progress, std::vector<int>{0});
     EXPECT_TRUE(reports.messages.empty());
-}
 
-TEST_F(DownloadTest, NewHardwareErasesItsOwnBanks) {
-    const auto path = firmware({{0xC0000, kTwoGroups}});
+    // New hardware erases its own banks.
     expectErase(9, {8, 7, 6, 5, 4});
     expectGroup(9, 0xC00, kTwoGroups.data());
     peer->line(cmd("PCH25,9,786432,786687"), "0").line(cmd("PCH?25,9"), "1");
     EXPECT_EQ(download(0, path, 9, 4), -10);
     EXPECT_EQ(reports.messages.back().second, "Checksum Error Node ID 9!\r\n");
-}
 
-TEST_F(DownloadTest, EstabWritesOnlyTheLastGroup) {
-    const auto path = firmware({{0xC0000, kTwoGroups}});
+    // The restart vector is written alone, as the last group.
     expectGroup(2, 0xC01, kTwoGroups.data() + 256, "?");
     EXPECT_EQ(NodePod_Estab(5500, recordMessage, recordProgress, 2, 21, 2, path.c_str()), -9);
     EXPECT_EQ(reports.messages.back().second, "Error establishing restart vector!");
@@ -196,7 +192,7 @@ TEST_F(DownloadTest, FilesThatCannotBeWritten) {
     for (const auto& written : peer->writes()) EXPECT_EQ(written.find("PCH"), std::string::npos);
 }
 
-TEST_F(DownloadTest, LoaderTwoIsSentPacketByPacketIncludingErasedOnes) {
+TEST_F(DownloadTest, LoaderTwoIsSentPacketByPacketIncludingErasedOnesAndItsFailures) {
     const auto data = pattern(100, 9);
     const auto path = firmware({{0x400, data}}, true);
     std::vector<uint8_t> image(5 * 64, 0xFF);
@@ -204,9 +200,7 @@ TEST_F(DownloadTest, LoaderTwoIsSentPacketByPacketIncludingErasedOnes) {
     for (int i = 0; i < 5; ++i) peer->line(packet(4, image.data() + 64 * i), "0");
     EXPECT_EQ(downLoader2(path), 0);
     EXPECT_EQ(reports.progress, (std::vector<int>{0, 20, 40, 60, 80}));
-}
 
-TEST_F(DownloadTest, LoaderTwoFailures) {
     EXPECT_EQ(downLoader2(scratch.file("none.ld2")), -1);
     EXPECT_EQ(reports.messages.back().second,
               "Error opening loader2 file. Maybe loader2 does not exist!");
@@ -216,9 +210,9 @@ TEST_F(DownloadTest, LoaderTwoFailures) {
     EXPECT_EQ(reports.messages.back().second,
               "Error in Loader2 File! \nChecksum-Error, or File is not a Motorola-S-Recordfile.");
 
-    const auto path = firmware({{0x400, pattern(64, 1)}}, true);
+    const auto refused = firmware({{0x400, pattern(64, 1)}}, true);
     peer->line(packet(4, pattern(64, 1).data()), "?");
-    EXPECT_EQ(downLoader2(path), -3);
+    EXPECT_EQ(downLoader2(refused), -3);
     EXPECT_EQ(reports.messages.back().second, "Error downloading Loader 2 Datablock!");
 }
 

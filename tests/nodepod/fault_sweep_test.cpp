@@ -18,10 +18,7 @@ namespace {
 
 constexpr int kSlot = 2;
 constexpr int kNode = 2;
-constexpr int kType = kNodePodType;
 constexpr int kHardwareCode = 2;
-constexpr int kApplicationAddress = 0xC0100;
-constexpr int kLoader2Address = 1024;
 
 class NodePodDownloadSweep : public FaultSweepFixture {
 protected:
@@ -36,24 +33,7 @@ protected:
     // the scan, as in the window.
     int runLoader() override {
         if (int r = NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kSlot + 1, 1)) return r;
-        const bool inLoader = scanNode(kNode).state != 1;
-        if (int r = intoLoader2(inLoader, 2)) return r;
-        if (int r = NodePod_DownApplication(5500, recordMessage, recordProgress, 0, files.application.c_str(), kNode,
-                                            kType, kHardwareCode))
-            return r;
-        if (int r = NodePod_Switch(5500, recordMessage, kNode, kType, kApplicationAddress)) return r;
-        if (int r = intoLoader2(true, 1)) return r;
-        if (int r = NodePod_Estab(5500, recordMessage, recordProgress, kNode, kType, kHardwareCode,
-                                  files.application.c_str()))
-            return r;
-        return NodePod_Switch(5500, recordMessage, kNode, kType, kApplicationAddress);
-    }
-    int intoLoader2(bool inLoader, int resetMode) {
-        if (int r = NodePod_Switch2Loader1(5500, recordMessage, kNode, inLoader, kType, kLoader2Address, resetMode))
-            return r;
-        if (int r = NodePod_DownLoader2(5500, recordMessage, recordProgress, files.loader2Old.c_str(), kNode, kType))
-            return r;
-        return NodePod_Switch2Loader2(5500, recordMessage, kNode, kType, kLoader2Address);
+        return nodepod_tests::updateHead(files, kNode, scanNode(kNode).state != 1, kHardwareCode);
     }
     bool effectComplete() override {
         auto& head = *dynamic_cast<rack::nodepod::Ra56Module&>(*rack().slot(kSlot)).node(kNode);

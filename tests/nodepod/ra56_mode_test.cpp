@@ -80,7 +80,7 @@ TEST_F(Ra56ModeTest, SelectionNormalModeAndRefusalsOfEachStep) {
     }
 }
 
-TEST_F(Ra56ModeTest, IntoDownloadModeWithBothPolledSteps) {
+TEST_F(Ra56ModeTest, IntoDownloadModeWithBothPolledStepsAndPollingStopsAfterAThousand) {
     play({{"PCS3", "0"},
           {"PAR10001", "?"},
           {"PCH1,1", "0"},
@@ -98,14 +98,12 @@ TEST_F(Ra56ModeTest, IntoDownloadModeWithBothPolledSteps) {
     EXPECT_EQ(protocolWaits(), (std::vector<int>{30, 30, 30}));
     ASSERT_EQ(reports.statuses.size(), 1u);
     EXPECT_EQ(reports.statuses[0], std::make_pair(1, std::string("Wait for RA56...")));
-}
 
-TEST_F(Ra56ModeTest, PollingStopsAfterAThousandAnswers) {
     play({{"PCS3", "0"}, {"PAR10001", "0"}, {"PCH1,1", "0"}});
     for (int i = 0; i < 1000; ++i) peer->line(cmd("SCH?"), "1,0");
     play({{"PCH1,3", "?"}, {"ACH?0", "0"}, {"SCH?", "1,0"}});
     EXPECT_EQ(setMode(1), -3333);
-    EXPECT_EQ(protocolWaits().size(), 999u);
+    EXPECT_EQ(protocolWaits().size(), 3u + 999u) << "three waits of the first run";
 }
 
 }  // namespace

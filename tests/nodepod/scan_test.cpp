@@ -13,28 +13,41 @@ namespace {
 
 using ScanTest = ScriptedNodePodTest;
 
-TEST_F(ScanTest, NothingAtTheIdGivesStateZeroAndBlankTexts) {
+// Nothing at the ID gives state zero and blank texts; then each program state in turn.
+TEST_F(ScanTest, ProgramStatesWithTheirWaitsAndWarnings) {
     play({{"PCH?1,7", "?"}, {"PCH?21,7", "?"}, {"PCH?11,7", "?"}});
-    const NodeScan r = scanNode(7);
-    EXPECT_EQ(std::tie(r.result, r.state, r.type, r.name, r.nameLength, r.loader1),
-              std::make_tuple(0, 0, 0, " ", 1, " "));
+    const NodeScan none = scanNode(7);
+    EXPECT_EQ(
+        std::tie(none.result, none.state, none.type, none.name, none.nameLength, none.loader1),
+        std::make_tuple(0, 0, 0, " ", 1, " "));
     EXPECT_TRUE(reports.messages.empty());
-}
 
-TEST_F(ScanTest, ApplicationReportsItsIdentity) {
+    // An application reports its identity.
     play({{"PCH?1,2", "21"},
           {"PCH?2,2", "NodePod-S"},
           {"PCH?3,2", "2.05"},
           {"PCH?4,2", "4"},
           {"PCH?5,2", "4711"}});
-    const NodeScan r = scanNode(2);
-    EXPECT_EQ(std::tie(r.result, r.state, r.type, r.serial, r.name, r.nameLength),
+    const NodeScan app = scanNode(2);
+    EXPECT_EQ(std::tie(app.result, app.state, app.type, app.serial, app.name, app.nameLength),
               std::make_tuple(0, 1, 21, 4711, "NodePod-S", 9));
-    EXPECT_EQ(std::tie(r.firmware, r.hardware, r.loader1), std::make_tuple("2.05", "4", " "));
+    EXPECT_EQ(std::tie(app.firmware, app.hardware, app.loader1), std::make_tuple("2.05", "4", " "));
     EXPECT_EQ(QTX_GetCurrTimeout(), 5500);
-}
 
-TEST_F(ScanTest, LoaderTwoIsSentToLoaderOneAndReportedAsLoaderOne) {
+    // Loader 1 without a version only warns.
+    play({{"PCH?1,4", "?"},
+          {"PCH?21,4", "?"},
+          {"PCH?11,4", "21"},
+          {"PCH?6,4", "?"},
+          {"PCH?4,4", "2"},
+          {"PCH?5,4", "815"}});
+    const NodeScan ld1 = scanNode(4);
+    EXPECT_EQ(std::tie(ld1.result, ld1.state, ld1.serial), std::make_tuple(0, 2, 815));
+    EXPECT_TRUE(protocolWaits().empty());
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"Warning: Can't read loader1 version!"});
+
+    // Loader 2 is sent to loader 1 and reported as loader 1.
+    reports.clear();
     play({{"PCH?1,100", "?"},
           {"PCH?21,100", "2.01"},
           {"PCH24,100,1024004", "0"},
@@ -42,25 +55,12 @@ TEST_F(ScanTest, LoaderTwoIsSentToLoaderOneAndReportedAsLoaderOne) {
           {"PCH?6,100", "1.10"},
           {"PCH?4,100", "?"},
           {"PCH?5,100", "?"}});
-    const NodeScan r = scanNode(100);
-    EXPECT_EQ(std::tie(r.result, r.state, r.type, r.loader1, r.hardware, r.serial),
+    const NodeScan ld2 = scanNode(100);
+    EXPECT_EQ(std::tie(ld2.result, ld2.state, ld2.type, ld2.loader1, ld2.hardware, ld2.serial),
               std::make_tuple(0, 2, 22, "1.10", " ", 0));
     EXPECT_EQ(protocolWaits(), std::vector<int>{1000});
     EXPECT_EQ(messageTexts(), (std::vector<std::string>{"Warning: Can't read hardware revision!",
                                                         "Warning: Can't read serial number!"}));
-}
-
-TEST_F(ScanTest, LoaderOneWithoutVersionOnlyWarns) {
-    play({{"PCH?1,4", "?"},
-          {"PCH?21,4", "?"},
-          {"PCH?11,4", "21"},
-          {"PCH?6,4", "?"},
-          {"PCH?4,4", "2"},
-          {"PCH?5,4", "815"}});
-    const NodeScan r = scanNode(4);
-    EXPECT_EQ(std::tie(r.result, r.state, r.serial), std::make_tuple(0, 2, 815));
-    EXPECT_TRUE(protocolWaits().empty());
-    EXPECT_EQ(messageTexts(), std::vector<std::string>{"Warning: Can't read loader1 version!"});
 }
 
 TEST_F(ScanTest, FailuresThatEndTheScan) {

@@ -1,8 +1,8 @@
 #include "scripted_nodepod.h"
 
-
 #include "link/quorlink.h"
 #include "link_fixture.h"
+#include "nodepod_heads.h"
 
 namespace nodepod_tests {
 
@@ -31,6 +31,37 @@ NodeScan scanNode(int nodeId) {
     EXPECT_EQ(static_cast<size_t>(loader1Length), r.loader1.size());
     EXPECT_EQ(static_cast<size_t>(hardwareLength), r.hardware.size());
     return r;
+}
+
+using testing_support::kNodePodType;
+using testing_support::recordMessage;
+using testing_support::recordProgress;
+
+int intoLoader2(int id, bool inLoader, int resetMode, const std::string& loader2, int address) {
+    if (int r = NodePod_Switch2Loader1(5500, recordMessage, id, inLoader, kNodePodType, address,
+                                       resetMode))
+        return r;
+    if (int r = NodePod_DownLoader2(5500, recordMessage, recordProgress, loader2.c_str(), id,
+                                    kNodePodType))
+        return r;
+    return NodePod_Switch2Loader2(5500, recordMessage, id, kNodePodType, address);
+}
+
+int updateHead(const fwgen::NodePodFiles& files, int id, bool inLoader, int hardwareCode) {
+    constexpr int kApplicationAddress = 0xC0100;
+    const bool isNew = hardwareCode >= 3;
+    const std::string& loader2 = isNew ? files.loader2New : files.loader2Old;
+    const int address = isNew ? 65536 : 1024;
+    if (int r = intoLoader2(id, inLoader, 2, loader2, address)) return r;
+    if (int r = NodePod_DownApplication(5500, recordMessage, recordProgress, 0,
+                                        files.application.c_str(), id, kNodePodType, hardwareCode))
+        return r;
+    if (int r = NodePod_Switch(5500, recordMessage, id, kNodePodType, kApplicationAddress)) return r;
+    if (int r = intoLoader2(id, true, 1, loader2, address)) return r;
+    if (int r = NodePod_Estab(5500, recordMessage, recordProgress, id, kNodePodType, hardwareCode,
+                              files.application.c_str()))
+        return r;
+    return NodePod_Switch(5500, recordMessage, id, kNodePodType, kApplicationAddress);
 }
 
 }  // namespace nodepod_tests

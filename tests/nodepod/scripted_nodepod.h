@@ -1,6 +1,6 @@
 #pragma once
 // Fixture for NodePod unit tests: an open connection to a scripted port and a scratch directory
-// for firmware files.
+// for firmware files; the download sequence of the NodePod window for the tests against the rack.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +10,7 @@
 #include "link_fixture.h"
 #include "scripted_peer.h"
 #include "temp_dir.h"
+#include "tools/fwgen/nodepod_set.h"
 
 namespace nodepod_tests {
 
@@ -26,6 +27,13 @@ struct NodeScan {
     std::string name, firmware, loader1, hardware;
 };
 NodeScan scanNode(int nodeId);
+
+// Head `id` into loader 2: loader 1 activated (after a reset by `resetMode` unless `inLoader`),
+// loader 2 sent and started at `address`.
+int intoLoader2(int id, bool inLoader, int resetMode, const std::string& loader2, int address);
+// The whole download of the NodePod window: test start without the restart vector, then the
+// restart vector written last and the application started for good.
+int updateHead(const fwgen::NodePodFiles& files, int id, bool inLoader, int hardwareCode);
 
 // Command lines (without CR LF) and the answer line each gets.
 using Script = std::vector<std::pair<std::string, std::string>>;

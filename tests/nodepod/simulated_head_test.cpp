@@ -72,7 +72,13 @@ TEST(NodeFlashTest, ProgrammingOnlyClearsBitsAndEraseRestores) {
     EXPECT_EQ(NodeFlash(fw::Hardware::Old).banks().size(), 7u);
 }
 
-TEST_F(SimulatedHeadTest, GroupNeedsFourPacketsAndItsCheckValue) {
+// Checksum windows are at most 32 KiB; a group needs four packets and its check value.
+TEST_F(SimulatedHeadTest, ChecksumWindowsAndGroups) {
+    EXPECT_EQ(send("PCH?25,2"), "?");
+    EXPECT_EQ(send("PCH25,2,786432,819200"), "?");  // one byte more than 32 KiB
+    EXPECT_EQ(send("PCH25,2,786432,819199"), "0");
+    EXPECT_EQ(send("PCH?25,2"), "1073725440");
+
     EXPECT_EQ(send("PCH30,2,64,\"00\""), "?");
     EXPECT_EQ(send("PCH22,2,3072"), "0");
     for (int k = 0; k < 4; ++k) EXPECT_EQ(send(packetLine(2, 1)), "0");
@@ -89,13 +95,6 @@ TEST_F(SimulatedHeadTest, GroupNeedsFourPacketsAndItsCheckValue) {
     for (int k = 0; k < 4; ++k) send(packetLine(2, 2));
     EXPECT_EQ(send("PCH23,2,0"), "?");     // not erased: bit 1 cannot be set again
     EXPECT_EQ(send("PCH22,2,4096"), "?");  // past the flash
-}
-
-TEST_F(SimulatedHeadTest, ChecksumWindows) {
-    EXPECT_EQ(send("PCH?25,2"), "?");
-    EXPECT_EQ(send("PCH25,2,786432,819200"), "?");  // one byte more than 32 KiB
-    EXPECT_EQ(send("PCH25,2,786432,819199"), "0");
-    EXPECT_EQ(send("PCH?25,2"), "1073725440");
 }
 
 TEST_F(SimulatedHeadTest, LoaderTwoMustFitTheHardware) {

@@ -58,17 +58,17 @@ FileRun run(const std::string& directory, const std::optional<std::string>& cont
 
 const QString kNoFunction = "No function found! Please check configuration file kx43.cfg!";
 
-// Each row: directory, file content (none: no file), start mode, button pressed and answer
-// given; then the messages shown, the buttons offered (none: no window) and the function chosen.
+// Each row: directory, file content (none: no file), the messages shown, the buttons offered
+// (none: no window) and the function chosen; then start mode, button pressed and answer given.
 struct FileCase {
     std::string directory;
     std::optional<std::string> content;
-    QString startMode;
-    int button;
-    int answer;
     QStringList shown;
     QStringList buttons;
     QString chosen;
+    QString startMode = "";
+    int button = 0;
+    int answer = kAnswerYes;
 };
 
 TEST(FunctionFileTest, FormsOfTheFile) {
@@ -81,45 +81,40 @@ TEST(FunctionFileTest, FormsOfTheFile) {
     const FileCase cases[] = {
         // An old directory without a file offers the built-in download; service mode adds the
         // loader-1 download with its question.
-        FileCase("KX43P140.S00", none, "", 0, kAnswerYes, {}, {"Download KX43 firmware"},
-                 "Download KX43 firmware"),
-        FileCase("KX43P140.S00", none, "S", 1, kAnswerNo, {question},
-                 {"Download KX43 firmware", "KX43 Loader1 download"}, ""),
-        FileCase("KX43P210.S00", none, "", 0, kAnswerYes,
+        FileCase("KX43P140.S00", none, {}, {"Download KX43 firmware"}, "Download KX43 firmware"),
+        FileCase("KX43P140.S00", none, {question},
+                 {"Download KX43 firmware", "KX43 Loader1 download"}, "", "S", 1, kAnswerNo),
+        FileCase("KX43P210.S00", none,
                  {"KX configuration file kx43.cfg in this directory not found!"}, {}, ""),
-        FileCase("KX43P21", record("A"), "", 0, kAnswerYes,
-                 {"Wrong directory name for KX download!"}, {}, ""),
+        FileCase("KX43P21", record("A"), {"Wrong directory name for KX download!"}, {}, ""),
         // A single visible entry is chosen at once.
-        FileCase("KX43P210.S00", record("Only") + record("Hidden", "\"S\""), "", 0, kAnswerYes, {},
-                 {}, "Only"),
-        FileCase("KX43P210.S00", "\"Download\",-,\"KX\"\r\n" + record("B"), "", 0, kAnswerYes,
+        FileCase("KX43P210.S00", record("Only") + record("Hidden", "\"S\""), {}, {}, "Only"),
+        FileCase("KX43P210.S00", "\"Download\",-,\"KX\"\r\n" + record("B"),
                  {"Error in KX configuration file kx43.cfg! Abort!"}, {}, ""),
         // A malformed later record keeps the earlier ones and shows the window.
-        FileCase("KX43P210.S00", record("A") + "\"#B\",-,\"KX\",\"0\",\"-\",x,1\r\n", "", 0,
-                 kAnswerYes, {"Error in KX configuration file kx43.cfg! Try to continue."}, {"A"},
-                 "A"),
+        FileCase("KX43P210.S00", record("A") + "\"#B\",-,\"KX\",\"0\",\"-\",x,1\r\n",
+                 {"Error in KX configuration file kx43.cfg! Try to continue."}, {"A"}, "A"),
         // A record running into the next one is malformed.
-        FileCase("KX43P210.S00", "\"#A\",-,\"KX\",\"0\",\"-\",0,1,\"a.exe\"\r\n" + record("B"), "",
-                 0, kAnswerYes, {"Error in KX configuration file kx43.cfg! Abort!"}, {}, ""),
+        FileCase("KX43P210.S00", "\"#A\",-,\"KX\",\"0\",\"-\",0,1,\"a.exe\"\r\n" + record("B"),
+                 {"Error in KX configuration file kx43.cfg! Abort!"}, {}, ""),
         // Ten entries are read, the rest ignored.
-        FileCase("KX43P210.S00", eleven, "", 9, kAnswerYes,
+        FileCase("KX43P210.S00", eleven,
                  {"Maximum function entries in kx configuration file reached! Rest ignored."},
-                 {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10"}, "F10"),
+                 {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10"}, "F10", "", 9),
         // A version too high is announced and gets no button.
-        FileCase("KX43P210.S00", record("New", "-", "1.0.0") + record("Old"), "", 0, kAnswerYes,
+        FileCase("KX43P210.S00", record("New", "-", "1.0.0") + record("Old"),
                  {"To perform function *New* you need at least Quorlink Version 1.0.0"}, {"Old"},
                  "Old"),
-        FileCase("KX43P210.S00", record("New", "-", "9"), "", 0, kAnswerYes,
+        FileCase("KX43P210.S00", record("New", "-", "9"),
                  {"To perform function *New* you need at least Quorlink Version 9", kNoFunction},
                  {}, ""),
         // A negative file count cancels.
-        FileCase("KX43P210.S00", record("Cancel", "-", "0", "-1"), "", 0, kAnswerYes, {}, {}, ""),
+        FileCase("KX43P210.S00", record("Cancel", "-", "0", "-1"), {}, {}, ""),
         // Mode A only in A.
-        FileCase("KX43P210.S00", record("Admin", "\"A\""), "S", 0, kAnswerYes, {kNoFunction}, {},
-                 ""),
-        FileCase("KX33P210.S00", none, "", 0, kAnswerYes,
+        FileCase("KX43P210.S00", record("Admin", "\"A\""), {kNoFunction}, {}, "", "S"),
+        FileCase("KX33P210.S00", none,
                  {"KX33 configuration file kx33.cfg in this directory not found!"}, {}, ""),
-        FileCase("KX33P210.S00", "\"#A\",-,\"KX\",\"0 1 2\",\"-\",0,0\r\n", "", 0, kAnswerYes,
+        FileCase("KX33P210.S00", "\"#A\",-,\"KX\",\"0 1 2\",\"-\",0,0\r\n",
                  {"Error in KX33 configuration file kx33.cfg! Abort!"}, {}, ""),
     };
     for (const auto& c : cases) {

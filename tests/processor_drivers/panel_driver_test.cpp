@@ -28,7 +28,7 @@ class PanelDriverTest : public DriverRackTest {
     fwgen::PanelFirmwareSet files;
 };
 
-TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndPassesItsVersion) {
+TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndTheBootstrapIsRefusedOverTcp) {
     startOn({{"timing", {{"resetMs", 1500}}},
              {"processor", {{"kind", "KX43"}, {"version", "P2.06"}, {"loaderRevision", "2.10"}}},
              {"panel", {{"kind", "DV43A"}, {"version", "P4.10"}}}});
@@ -49,10 +49,8 @@ TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndPassesItsVersion) {
             std::equal(segment.data.begin(), segment.data.end(), flash.begin() + segment.address));
     EXPECT_EQ(ui.statuses.back(), "Download finished!");
     EXPECT_EQ(protocol().back(), "-->Download DVxx finished.<--");
-}
 
-TEST_F(PanelDriverTest, BootstrapIsRefusedOverTcp) {
-    startOn({{"processor", {{"kind", "KX43"}}}, {"panel", {{"kind", "DV43A"}}}});
+    // The bootstrap takes only a serial line.
     ui.expectMessage(
         "Bootloader DV function only supported for serial port!\rPlease use serial "
         "port COM1 or COM2 and try again!");
