@@ -1,9 +1,11 @@
-// quorvel-cli's parts: port options and advice, inventory output, progress, questions.
+// quorvel-cli's parts: port options and advice, inventory output, progress, questions, the
+// count-down of the library's long waits.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
+#include "linkpad/hooks.h"
 #include "operator/cli/cli_ui.h"
 #include "operator/cli/inventory_report.h"
 #include "operator/cli/port_options.h"
@@ -126,24 +128,19 @@ TEST(InventoryReport, TableHasAlignedColumnsAndOneRowPerScannedPosition) {
               "04        not detected                 -     -        -     -       -\n");
 }
 
-TEST(TerminalProgress, PlainOutputPrintsOneLinePerChange) {
-    CapturedStream out;
-    TerminalProgress progress(out.get(), false);
-    progress.show("scanning", 10);
-    progress.show("scanning", 10);
-    progress.show("scanning", 20);
-    EXPECT_EQ(out.text(), " 10% scanning\n 20% scanning\n");
-}
+// Plain output prints one line per change; on a terminal one line is redrawn and only a note ends
+// a line.
+TEST(TerminalProgress, PlainLinesOrOneRedrawnLine) {
+    CapturedStream plain;
+    TerminalProgress lines(plain.get(), false);
+    for (int percent : {10, 10, 20}) lines.show("scanning", percent);
+    EXPECT_EQ(plain.text(), " 10% scanning\n 20% scanning\n");
 
-TEST(TerminalProgress, TerminalOutputRedrawsOneLine) {
     CapturedStream out;
     TerminalProgress progress(out.get(), true);
     progress.show("scanning", 50);
     progress.printLine("note");
-    const std::string text = out.text();
-    EXPECT_EQ(text.find('\n'), text.rfind('\n'));  // only the note ends a line
-    EXPECT_NE(text.find("\r\033[K[############            ]  50% scanning"), std::string::npos);
-    EXPECT_NE(text.find("\r\033[Knote\n"), std::string::npos);
+    EXPECT_EQ(out.text(), "\r\033[K[############            ]  50% scanning\r\033[Knote\n");
 }
 
 TEST(CliUi, QuestionsWithoutATerminalAreAnsweredNoUnlessYesIsGiven) {
@@ -185,6 +182,25 @@ TEST(CliUi, ErrorsAreKeptAndQuietModeHidesNotes) {
     ui.setStatus("scanning KX...");
     ASSERT_EQ(ui.errors().size(), 1u);
     EXPECT_EQ(err.text(), "quorvel-cli: Port Timeout!\n");
+}
+
+// On a terminal the progress line counts down the library's long waits while an operation runs,
+// and says nothing of them once it is over.
+TEST(CliUi, ProgressLineCountsDownLongWaitsOnlyDuringAnOperation) {
+    CapturedStream err;
+    linkpad::VirtualClock clock;
+    linkpad::ScopedClock scoped(clock);
+    CliUi ui({Verbosity::Normal, false, true, true, false}, err.get());
+    ui.setInterfaceEnabled(false);
+    ui.setStatus("Erase Flash...");
+    QTX_WaitMs(2000);
+    ui.setInterfaceEnabled(true);
+    const std::string during = err.text();
+    EXPECT_NE(during.find("Erase Flash..., waiting for the module, up to 2 s"), std::string::npos)
+        << during;
+    EXPECT_NE(during.find("Erase Flash..., waiting for the module, up to 1 s"), std::string::npos);
+    QTX_WaitMs(2000);  // no operation runs: nothing is told
+    EXPECT_EQ(err.text(), during);
 }
 
 }  // namespace
