@@ -19,7 +19,7 @@ class MessagesTest : public ShellTest {
     }
 };
 
-TEST_F(MessagesTest, ShowMessageIsLoggedSystemModalAndTitled) {
+TEST_F(MessagesTest, ShowMessageIsLoggedSystemModalAndTitledOrCollectedWhenQuiet) {
     ui.answers = {kAnswerYes};
     EXPECT_EQ(shell->ShowMessage("Sure?", kYesNo | kIconExclamation), kAnswerYes);
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -28,19 +28,30 @@ TEST_F(MessagesTest, ShowMessageIsLoggedSystemModalAndTitled) {
     const QStringList texts = loggedTexts();
     EXPECT_EQ(texts[texts.size() - 2], "*** Sure? ***");
     EXPECT_EQ(texts.back(), "*** MessageBox() End ***");
-}
 
-TEST_F(MessagesTest, QuietModeCollectsInsteadOfShowing) {
+    // Quiet mode collects instead of showing.
     shell->messages().QuietMessages = true;
     EXPECT_EQ(shell->ShowMessage("first", kIconExclamation, "T"), 0);
     EXPECT_EQ(shell->ShowMessage("second", kIconExclamation, "T"), 0);
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(shell->messages().CollectedMessages, "*** first ***\r*** second ***\r");
     EXPECT_EQ(loggedTexts().back(), "*** second ***");
 }
 
-// The library's text arrives whole (up to its 511 characters) and is titled by its kind.
-TEST_F(MessagesTest, MessageCallbackShowsTheLibrarysTextByKind) {
+// The library's text arrives whole (up to its 511 characters) and is titled by its kind; the
+// NodePod callbacks reach the NodePod window only; an input goes back cut to 50 characters and a
+// cancelled one hands back an empty one.
+TEST_F(MessagesTest, LibraryCallbacks) {
+    ScriptedUi nodePodWindow;
+    NodePodProgressCallback(10);  // no window open: nothing happens
+    SetNodePodWindow(&nodePodWindow);
+    NodePodProgressCallback(55);
+    ReceiveString("NODEPOD 3 erased");
+    NodePodStatusCallback(1);
+    SetNodePodWindow(nullptr);
+    EXPECT_EQ(nodePodWindow.progress, std::vector<int>({55}));
+    EXPECT_EQ(nodePodWindow.statuses, std::vector<QString>({"NODEPOD 3 erased"}));
+    EXPECT_TRUE(ui.progress.empty());
     ReceiveString("Port Timeout!");
     MessageCallback(0);
     ReceiveString("Done.");
@@ -54,9 +65,6 @@ TEST_F(MessagesTest, MessageCallbackShowsTheLibrarysTextByKind) {
     EXPECT_EQ(ui.messages[1].title, "Quorvel Information");
     EXPECT_EQ(ui.messages[1].style, kIconInformation | kSystemModal);
     EXPECT_EQ(ui.messages[2].prompt, QString(511, 'x'));
-}
-
-TEST_F(MessagesTest, ProgressAndStatusCallbacks) {
     ProgressCallback(-5);
     ProgressCallback(40);
     ReceiveString("erasing");
@@ -64,23 +72,6 @@ TEST_F(MessagesTest, ProgressAndStatusCallbacks) {
     EXPECT_EQ(ui.progress[ui.progress.size() - 2], 0);
     EXPECT_EQ(ui.progress.back(), 40);
     EXPECT_EQ(ui.statuses.back(), "erasing");
-}
-
-TEST_F(MessagesTest, NodePodCallbacksReachTheNodePodWindowOnly) {
-    ScriptedUi nodePodWindow;
-    NodePodProgressCallback(10);  // no window open: nothing happens
-    SetNodePodWindow(&nodePodWindow);
-    NodePodProgressCallback(55);
-    ReceiveString("NODEPOD 3 erased");
-    NodePodStatusCallback(1);
-    SetNodePodWindow(nullptr);
-    EXPECT_EQ(nodePodWindow.progress, std::vector<int>({55}));
-    EXPECT_EQ(nodePodWindow.statuses, std::vector<QString>({"NODEPOD 3 erased"}));
-    EXPECT_TRUE(ui.progress.empty());
-}
-
-// The answer goes back cut to 50 characters; a cancelled input hands back an empty one.
-TEST_F(MessagesTest, InputCallbackHandsBackAtMost50Characters) {
     ui.inputAnswer = QString(80, 'a');
     ReceiveString("Password?");
     InputCallback(0);
@@ -93,7 +84,10 @@ TEST_F(MessagesTest, InputCallbackHandsBackAtMost50Characters) {
     EXPECT_EQ(SendString(buffer), 0);
 }
 
-TEST_F(MessagesTest, EnableUserInterfaceLocksAndFlushes) {
+// Unlocking the interface flushes the protocol, and the viewer finds the file then.
+TEST_F(MessagesTest, EnableUserInterfaceLocksAndFlushesAndTheViewerShowsTheFile) {
+    shell->ShowProtocolFile();
+    EXPECT_FALSE(ui.viewerFound);  // nothing was flushed yet
     shell->EnableUserInterface(false);
     EXPECT_TRUE(shell->state().Busy);
     shell->WriteProtocol("during");
@@ -102,16 +96,11 @@ TEST_F(MessagesTest, EnableUserInterfaceLocksAndFlushes) {
     EXPECT_FALSE(shell->state().Busy);
     EXPECT_TRUE(shell->protocolLog().pending().isEmpty());
     EXPECT_EQ(ui.lockChanges, std::vector<bool>({false, true}));
-}
-
-TEST_F(MessagesTest, ShowProtocolFileShowsTheViewer) {
-    shell->ShowProtocolFile();
-    EXPECT_FALSE(ui.viewerFound);  // nothing was flushed yet
-    shell->FlushProtocol();
     shell->ShowProtocolFile();
     EXPECT_EQ(ui.viewerCaption, "Quorlink Log File");
     EXPECT_TRUE(ui.viewerFound);
     EXPECT_TRUE(ui.viewerText.contains("-->Quorlink started.<--"));
+    EXPECT_TRUE(ui.viewerText.contains(": during"));
 }
 
 TEST_F(MessagesTest, MissingLibraryIsNamedInTheMessage) {
