@@ -25,80 +25,55 @@ QStringList fields(const ProcessorRecord& r) {
             r.KernelRevision,  r.FileSystemRevision, r.LoaderBiosRevision};
 }
 
-TEST(ParseProcessorIdentity, ApplicationIdentity) {
+// The table row is chosen by hardware revision in file order; a failing version query gives loader
+// revision 0.00; the identity is cut at a CR behind the fifth character.
+TEST(ParseProcessorIdentity, ApplicationBootLoaderAndAbsentProcessors) {
     ProcessorRecord r;
     ParseProcessorIdentity(r, "QTX,KX43,2,P1.41X,rest", "\"A01\"", "\"2.40\"#\"1.12\"#\"1.05\"",
                            kProcessors, answers("1.234"));
     EXPECT_EQ(fields(r), (QStringList{"QTX,KX43,2,P1.41X,rest", "KX43", "2", "P1.41", "1.23", "A01",
                                       "2.40", "1.12", "1.05"}));
     EXPECT_FALSE(r.InBootLoader);
-}
-
-TEST(ParseProcessorIdentity, HardwareRevisionChoosesTheTableRowInFileOrder) {
-    ProcessorRecord r;
     ParseProcessorIdentity(r, "QTX,KX43,0,P1.50", "\"B02\"", "", kProcessors, answers("1.00"));
     EXPECT_EQ(r.ProcessorType, "KX43B");
     ParseProcessorIdentity(r, "QTX,KX33,0,P1.50", "\"Z99\"", "", kProcessors, answers("1.00"));
     EXPECT_EQ(r.ProcessorType, "KX33");  // both limits "-" match every revision
     ParseProcessorIdentity(r, "QTX,KX99,0,P1.50", "\"A01\"", "", kProcessors, answers("1.00"));
     EXPECT_EQ(r.ProcessorType, "not supported");
-}
-
-TEST(ParseProcessorIdentity, FailingVersionQueryGivesLoaderRevision000) {
-    ProcessorRecord r;
     ParseProcessorIdentity(r, "QTX,KX43,0,P1.41", "\"A01\"", "", kProcessors, answers({}));
     EXPECT_EQ(r.LoaderRevision, "0.00");
-}
-
-TEST(ParseProcessorIdentity, BootLoaderIdentity) {
-    ProcessorRecord r;
     ParseProcessorIdentity(r, "QTX-KX43B-Bootstraploader,1.07,more", "?", "", kProcessors,
                            answers("9.99"));
     EXPECT_TRUE(r.InBootLoader);
     EXPECT_EQ((QStringList{r.Identity, r.ProcessorType, r.SoftwareVersion, r.LoaderRevision,
                            r.HardwareRevision}),
               (QStringList{"QTX-KX43B-Bootstraploader", "KX43B", "1.07", "1.07", "-"}));
-}
-
-TEST(ParseProcessorIdentity, NoMakerAnswerIsNotDetected) {
-    ProcessorRecord r;
     r.ProcessorType = "KX43";
     ParseProcessorIdentity(r, "not detected", "?", "", kProcessors, answers("1.00"));
     EXPECT_EQ(r.Identity, "not detected");
     EXPECT_EQ(r.ProcessorType, "");
     EXPECT_FALSE(r.InBootLoader);
     EXPECT_EQ(r.KernelRevision, "-");
-}
-
-TEST(ParseProcessorIdentity, IdentityIsCutAtACrBehindTheFifthCharacter) {
-    ProcessorRecord r;
     ParseProcessorIdentity(r, "QTX,KX43,0,P1.41\rjunk", "\"A01\"\r\n", "    #\"1.12\"#",
                            kProcessors, answers("1.00"));
     EXPECT_EQ(fields(r), (QStringList{"QTX,KX43,0,P1.41", "KX43", "0", "P1.41", "1.00", "A01", "-",
                                       "1.12", "-"}));
 }
 
-TEST(ParsePanelIdentity, VersionHardwareRevisionAndSerialNumber) {
+// A DV43 of hardware revision 2 becomes a DV43B unless a type letter is given.
+TEST(ParsePanelIdentity, VersionRevisionSerialNumberTypeAndAbsence) {
     PanelRecord r;
     ParsePanelIdentity(r, "QTX,DV33A,0,P4.10,1.20,0012345", "");
     EXPECT_TRUE(r.Present);
     EXPECT_EQ((QStringList{r.PanelType, r.SoftwareVersion, r.Identity, r.HardwareRevision,
                            r.SerialNumber}),
               (QStringList{"DV33A", "4.10", "QTX,DV33A,0,P4.10", "1.20", "0012345"}));
-}
-
-TEST(ParsePanelIdentity, Dv43WithRevision2BecomesTypeB) {
-    PanelRecord r;
     ParsePanelIdentity(r, "QTX,DV43,0,P4.10,2.10,77", "");
     EXPECT_EQ(r.PanelType, "DV43B");
     ParsePanelIdentity(r, "QTX,DV43,0,P4.10,1.99,77", "");
     EXPECT_EQ(r.PanelType, "DV43A");
     ParsePanelIdentity(r, "QTX,DV43,0,P4.10,1.99,77", "A");
     EXPECT_EQ(r.PanelType, "DV43");
-}
-
-TEST(ParsePanelIdentity, AbsentOrPlaceholderPanelIsNotDetected) {
-    PanelRecord r;
     ParsePanelIdentity(r, "not detected", "");
     EXPECT_TRUE(r.Present);
     EXPECT_EQ(r.PanelType, "DV");
@@ -176,22 +151,18 @@ TEST_F(SlotParsing, LoaderIdentityHasNoHardwareRevision) {
     EXPECT_EQ(r.TypePrefix, "RA56");
 }
 
-TEST_F(SlotParsing, DeriveSlotTypeMatchesAmtNumberAndTypeName) {
+// The AMT number and the type name choose the row; without an AMT number the first row of the
+// name; without a match the record keeps what it had.
+TEST_F(SlotParsing, DeriveSlotTypeFromTheTable) {
     SlotRecord r = slot("RA50B", 5);
     DeriveSlotType(r, tables.amplifiers);
     EXPECT_EQ(r.TypePrefix, "RA50B5");
     EXPECT_EQ(r.AmpCode, 9);
-}
-
-TEST_F(SlotParsing, DeriveSlotTypeWithoutAmtNumberTakesTheFirstNameMatch) {
-    SlotRecord r = slot("RA50B", 0);
+    r = slot("RA50B", 0);
     DeriveSlotType(r, tables.amplifiers);
     EXPECT_EQ(r.AmtNumber, 4);
     EXPECT_EQ(r.TypePrefix, "RA50B");
-}
-
-TEST_F(SlotParsing, DeriveSlotTypeWithoutMatchKeepsTheRecord) {
-    SlotRecord r = slot("RA50B", 77);
+    r = slot("RA50B", 77);
     r.TypePrefix = "kept";
     DeriveSlotType(r, tables.amplifiers);
     EXPECT_EQ(r.TypePrefix, "kept");
