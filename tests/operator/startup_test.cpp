@@ -53,7 +53,16 @@ TEST_F(StartupTest, LogFileNameDefaultsToTheLibrarysName) {
     EXPECT_TRUE(stored("Properties", "LogFileName").endsWith("/Quorlink.log"));
 }
 
-TEST_F(StartupTest, PsStartIsPWithSubModeS) {
+// A PS start is P with sub-mode S; a P start uses the first USB device; the protocol header names
+// version, mode and directories.
+TEST_F(StartupTest, StartModesShowTheirMenuEntriesAndPortsAndTheProtocolHeader) {
+    ASSERT_TRUE(start("A"));
+    EXPECT_EQ(ui.title, "Quorvel -A-");
+    EXPECT_TRUE(ui.visibleEntries["mnuOnlyLoader1"]);
+    EXPECT_TRUE(ui.visibleEntries["mnuTransferUpEEPROM"]);
+    EXPECT_FALSE(ui.checkedEntries["mnuIncludeLoader1"]);
+    EXPECT_FALSE(shell->state().IncludeLoader1);
+
     ASSERT_TRUE(start("PS"));
     EXPECT_EQ(shell->state().StartMode, "P");
     EXPECT_EQ(shell->state().StartSubMode, "S");
@@ -64,15 +73,21 @@ TEST_F(StartupTest, PsStartIsPWithSubModeS) {
     EXPECT_TRUE(shell->state().SequentialDownload);
     EXPECT_TRUE(shell->state().IncludeLoader1);   // the ticked entry's flag agrees with it
     EXPECT_FALSE(shell->protocolLog().active());  // P starts write no protocol
-}
 
-TEST_F(StartupTest, StartModesShowTheirMenuEntries) {
-    ASSERT_TRUE(start("A"));
-    EXPECT_EQ(ui.title, "Quorvel -A-");
-    EXPECT_TRUE(ui.visibleEntries["mnuOnlyLoader1"]);
-    EXPECT_TRUE(ui.visibleEntries["mnuTransferUpEEPROM"]);
-    EXPECT_FALSE(ui.checkedEntries["mnuIncludeLoader1"]);
-    EXPECT_FALSE(shell->state().IncludeLoader1);
+    store("Properties", "CommPort", "USB");
+    store("Properties", "USBAdr", "A1B2");
+    ASSERT_TRUE(start("P"));
+    EXPECT_EQ(ui.portSummary, "USB, first device");
+    EXPECT_FALSE(shell->state().Connection.portText.has_value());
+
+    ASSERT_TRUE(start("O"));
+    const QStringList texts = loggedTexts();
+    const qsizetype at = texts.indexOf("-->Quorlink started.<--");
+    ASSERT_GE(at, 0);
+    EXPECT_TRUE(texts[at + 1].contains(QRegularExpression("^Version : V\\d+\\.\\d+\\.\\d+$")));
+    EXPECT_EQ(texts[at + 2], "UserMode: O");
+    EXPECT_EQ(texts[at + 3], "AppPath : " + programDirectory);
+    EXPECT_EQ(texts[at + 4], "Firmware: " + programDirectory + "/Download/");
 }
 
 TEST_F(StartupTest, BaudRateAbove38400IsCappedOutsideServiceModes) {
@@ -83,14 +98,6 @@ TEST_F(StartupTest, BaudRateAbove38400IsCappedOutsideServiceModes) {
     EXPECT_EQ(stored("Properties", "Baudrate"), "57600");  // not stored
     ASSERT_TRUE(start("S"));                               // service mode keeps it
     EXPECT_EQ(shell->state().Connection.portParameter, 57600);
-}
-
-TEST_F(StartupTest, PModeUsesTheFirstUsbDevice) {
-    store("Properties", "CommPort", "USB");
-    store("Properties", "USBAdr", "A1B2");
-    ASSERT_TRUE(start("P"));
-    EXPECT_EQ(ui.portSummary, "USB, first device");
-    EXPECT_FALSE(shell->state().Connection.portText.has_value());
 }
 
 TEST_F(StartupTest, SecondInstanceAsksAndOffsetsTheNetworkAddress) {
@@ -116,8 +123,18 @@ TEST_F(StartupTest, SecondInstanceAsksAndOffsetsTheNetworkAddress) {
     EXPECT_FALSE(ui.movedTo.has_value());
 }
 
-// Declining the second instance ends its start; in service mode it does not ask.
+// Declining the second instance ends its start; in service mode it does not ask; an instance that
+// ended no longer counts.
 TEST_F(StartupTest, DecliningTheSecondInstanceEndsTheStartUnlessInServiceMode) {
+    {
+        ScriptedUi endedUi;
+        ASSERT_TRUE(makeShell(endedUi)->start({}));
+    }
+    ASSERT_TRUE(start());
+    EXPECT_EQ(shell->state().Instance, 0);
+    EXPECT_TRUE(ui.messages.empty());
+    shell.reset();
+
     ScriptedUi firstUi;
     auto first = makeShell(firstUi);
     ASSERT_TRUE(first->start({}));
@@ -128,28 +145,6 @@ TEST_F(StartupTest, DecliningTheSecondInstanceEndsTheStartUnlessInServiceMode) {
     ASSERT_TRUE(start("S"));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(shell->state().Instance, 1);
-}
-
-TEST_F(StartupTest, AnInstanceThatEndedNoLongerCounts) {
-    {
-        ScriptedUi firstUi;
-        auto first = makeShell(firstUi);
-        ASSERT_TRUE(first->start({}));
-    }
-    ASSERT_TRUE(start());
-    EXPECT_EQ(shell->state().Instance, 0);
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(StartupTest, ProtocolHeaderNamesVersionModeAndDirectories) {
-    ASSERT_TRUE(start("O"));
-    const QStringList texts = loggedTexts();
-    const qsizetype at = texts.indexOf("-->Quorlink started.<--");
-    ASSERT_GE(at, 0);
-    EXPECT_TRUE(texts[at + 1].contains(QRegularExpression("^Version : V\\d+\\.\\d+\\.\\d+$")));
-    EXPECT_EQ(texts[at + 2], "UserMode: O");
-    EXPECT_EQ(texts[at + 3], "AppPath : " + programDirectory);
-    EXPECT_EQ(texts[at + 4], "Firmware: " + programDirectory + "/Download/");
 }
 
 TEST_F(StartupTest, ShutdownStoresThePositionAndFlushesTheLog) {
