@@ -44,7 +44,8 @@ TEST_F(MaintenanceTest, FlashUploadWritesTheModulesFlash) {
     EXPECT_TRUE(protocol().contains("-->Upload RA.<--"));
 }
 
-TEST_F(MaintenanceTest, FlashUploadRefusals) {
+// Refusals send nothing; a module without upload is an error.
+TEST_F(MaintenanceTest, FlashUploadRefusalsAndAModuleWithoutUpload) {
     const size_t before = rack().received().size();
     ui.expectMessage("Error, more than one channel selected!");
     EXPECT_EQ(run(menu::kUploadAmplifier, {1, 4}), kOperationDeclined);
@@ -55,9 +56,7 @@ TEST_F(MaintenanceTest, FlashUploadRefusals) {
         "(Transfer->Directory...).");
     EXPECT_EQ(run(menu::kUploadAmplifier, {1}), kOperationDeclined);
     EXPECT_EQ(rack().received().size(), before);
-}
 
-TEST_F(MaintenanceTest, FlashUploadOfAModuleWithoutUploadIsAnError) {
     ui.expectSaveFile(uploadPath("ra14.upl"))
         .expectMessage("This device doesn't support this function!")
         .expectMessage("Error upload!\rPlease restart your VTX-System\rand try again!");

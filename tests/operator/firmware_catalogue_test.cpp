@@ -237,16 +237,8 @@ TEST(FirmwareCatalogue, DescriptionsInformationAndTheChoice) {
     EXPECT_EQ(amplifier.entries[0].descriptionColumn(), "P2.06 ");
 }
 
-TEST(FirmwareCatalogue, OpeningTheListKeepsTheStoredF72Prefix) {
-    ProgramState state;
-    SlotRecord& record = module(state, 3, "RA56", "RA56-F72");
-    record.VersionSuffix = "F72";
-    OpenFirmwareList(state, AmplifierTarget(state, 3));
-    EXPECT_EQ(record.TypePrefix, "RA56-F72");
-    EXPECT_EQ(FileTypePrefix(state, record), "RA56");
-}
-
-TEST(FirmwareCatalogue, VersionFromFileName) {
+// Opening the list keeps the stored F72 prefix; the files are searched with the plain one.
+TEST(FirmwareCatalogue, VersionFromFileNameAndTheStoredF72Prefix) {
     const std::pair<const char*, const char*> cases[] = {
         {"KX33P141.S00", "P1.41"}, {"DV33A213.S00", "P2.13"}, {"dv43a410.s00", "P4.10"},
         {"RA51P07.S00", "P0.07"},  {"ra51p206.s00", "P2.06"}, {"AB.S00", ""},
@@ -255,6 +247,13 @@ TEST(FirmwareCatalogue, VersionFromFileName) {
     for (const auto& [name, version] : cases) EXPECT_EQ(VersionFromFileName(name), version) << name;
     EXPECT_EQ(InformationFileName("KX33P141.S00"), "KX33P141.T00");
     EXPECT_EQ(InformationFileName("NOEXTENSION"), "");
+
+    ProgramState state;
+    SlotRecord& record = module(state, 3, "RA56", "RA56-F72");
+    record.VersionSuffix = "F72";
+    OpenFirmwareList(state, AmplifierTarget(state, 3));
+    EXPECT_EQ(record.TypePrefix, "RA56-F72");
+    EXPECT_EQ(FileTypePrefix(state, record), "RA56");
 }
 
 TEST(AmplifierTypes, AssignedByHandFromTheTable) {

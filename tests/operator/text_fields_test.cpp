@@ -29,15 +29,13 @@ TEST(OffsetIpAddress, AddsToTheLastNumber) {
     EXPECT_EQ(OffsetIpAddress("", 1), "");
 }
 
-TEST(LeadingNumber, ReadsTheLeadingDecimalNumber) {
+TEST(LeadingNumberAndQuotedAnswer, ReadTheLeadingNumberAndDropQuotesAndWhatFollowsTheFirstCr) {
     EXPECT_EQ(LeadingNumber("57600"), 57600);
     EXPECT_EQ(LeadingNumber(" 12abc"), 12);
     EXPECT_EQ(LeadingNumber("-1"), -1);
     EXPECT_EQ(LeadingNumber("abc"), 0);
     EXPECT_EQ(LeadingNumber(""), 0);
-}
 
-TEST(StripQuotedAnswer, DropsTheQuotesAndWhatFollowsTheFirstCr) {
     EXPECT_EQ(StripQuotedAnswer("\"A01\"\r\nrest"), "A01");
     EXPECT_EQ(StripQuotedAnswer("?"), "");
     EXPECT_EQ(StripQuotedAnswer(""), "");
