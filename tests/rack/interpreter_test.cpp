@@ -9,20 +9,20 @@ using namespace rack_testing;
 namespace {
 
 class InterpreterTest : public RackTest {
-protected:
+  protected:
     InterpreterTest() { build(kPlainRack); }
-    rack::SystemProcessor& processor() { return dynamic_cast<rack::SystemProcessor&>(*rack().processor()); }
+    rack::SystemProcessor& processor() {
+        return dynamic_cast<rack::SystemProcessor&>(*rack().processor());
+    }
 };
 
-TEST_F(InterpreterTest, AsleepUntilDc2) {
+TEST_F(InterpreterTest, AsleepUntilDc2WhichDiscardsAHalfReceivedLine) {
     EXPECT_EQ(ask("IDN?"), "<none>");
     EXPECT_FALSE(rack().awake());
     EXPECT_EQ(ask("\x12IDN?"), "QTX,KX43,0,P1.41\r\n");
     EXPECT_TRUE(rack().awake());
     EXPECT_EQ(ask("HWR?"), "\"A01\"\r\n");
-}
 
-TEST_F(InterpreterTest, Dc2DiscardsAHalfReceivedLine) {
     send("\x12PRC");
     EXPECT_EQ(ask("\x12HWR?"), "\"A01\"\r\n");
 }
@@ -47,14 +47,12 @@ TEST_F(InterpreterTest, ResetIsSilentForTheResetTimeAndNeedsDc2Afterwards) {
     EXPECT_FALSE(processor().multiMaster());
 }
 
-TEST_F(InterpreterTest, HostDisconnectDropsHalfLinesAndQueuedAnswers) {
+TEST_F(InterpreterTest, HostDisconnectDropsHalfLinesAndQueuedAnswersSerialLineCloseOnlyAnswers) {
     send("\x12IDN?\r\nHWR");
     rack().hostDisconnected();
     EXPECT_FALSE(next());
     EXPECT_EQ(ask("PRC?11"), "P1.41\r\n");  // not "HWRPRC?11"
-}
 
-TEST_F(InterpreterTest, SerialLineCloseDropsOnlyQueuedAnswers) {
     send("\x12IDN?\r\nPRC?");
     rack().serialLineClosed();
     EXPECT_FALSE(next());
@@ -72,9 +70,11 @@ TEST_F(RackTest, EachComponentInsistsOnItsLineEnd) {
         std::string answer;
     };
     const Case cases[] = {
-        {"KX43", "PRC?9\n", "1\r\n"},         {"KX43", "PRC?9\r\n", "?\r\n"},
+        {"KX43", "PRC?9\n", "1\r\n"},
+        {"KX43", "PRC?9\r\n", "?\r\n"},
         {"KX43", "DID?\r\n", "QTX,DV43A,P4.02,1.00,0012345\r\n"},
-        {"KX43", "DID?\n", "?\r\n"},          {"KX33", "SRB1\r\n", "0\r\n"},
+        {"KX43", "DID?\n", "?\r\n"},
+        {"KX33", "SRB1\r\n", "0\r\n"},
         {"KX33", "SRB1\n", "?\r\n"},
     };
     for (const auto& c : cases) {
