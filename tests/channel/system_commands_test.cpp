@@ -72,7 +72,8 @@ TEST_F(SystemCommandsTest, ResetOfARackThatStaysSilentAsksForAPowerCycle) {
               "power off and on."});
 }
 
-TEST_F(SystemCommandsTest, MultiMasterModeVerdicts) {
+// The version query copies the answer or empties the buffer.
+TEST_F(SystemCommandsTest, MultiMasterModeVerdictsAndCheckVersion) {
     peer->line("PRC10\r\n", "0").line("PRC10\r\n", "?").expect("PRC10\r\n");
     EXPECT_EQ(MultiMasterMode(recordMessage, recordProgress, 0), 0);
     EXPECT_EQ(reports.progress, (std::vector<int>{33, 66, 100}));
@@ -80,9 +81,7 @@ TEST_F(SystemCommandsTest, MultiMasterModeVerdicts) {
     EXPECT_EQ(reports.messages.back().second, "Error switching multi master mode on!");
     EXPECT_EQ(MultiMasterMode(recordMessage, recordProgress, 0), -1);
     EXPECT_EQ(reports.messages.back().second, "Port Timeout!");
-}
 
-TEST_F(SystemCommandsTest, CheckVersionCopiesTheAnswerOrEmptiesTheBuffer) {
     peer->line("PRC?11\r\n", "P1.41").expect("PRC?11\r\n");
     char buffer[40] = "junk";
     int32_t length = -1;
@@ -92,7 +91,7 @@ TEST_F(SystemCommandsTest, CheckVersionCopiesTheAnswerOrEmptiesTheBuffer) {
     EXPECT_EQ(CheckVersion(buffer, &length), -1);
     EXPECT_STREQ(buffer, "");
     EXPECT_EQ(length, 0);
-    EXPECT_TRUE(reports.messages.empty());
+    EXPECT_EQ(reports.messages.size(), 2u);  // the version query shows none
 }
 
 std::string logFileName() {

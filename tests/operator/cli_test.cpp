@@ -36,17 +36,14 @@ class CapturedStream {
     std::FILE* stream_;
 };
 
-TEST(PortOptions, ShortAndFullPortNames) {
+// An unknown port is refused with the names that work and changes nothing.
+TEST(PortOptions, ShortAndFullPortNamesAndTheAddressGoesToTheChosenPortsField) {
     EXPECT_EQ(PortNameFromOption("tcp"), "Ethernet TCP/IP");
     EXPECT_EQ(PortNameFromOption("COM2"), "COM2");
     EXPECT_EQ(PortNameFromOption("com1-rs485"), "COM1 - RS485");
     EXPECT_EQ(PortNameFromOption("GPIB (IEEE488)"), "GPIB (IEEE488)");
     EXPECT_EQ(PortNameFromOption("com3"), "");
-}
 
-// The address goes to the chosen port's field; an unknown port is refused with the names that
-// work and changes nothing.
-TEST(PortOptions, AddressGoesToTheChosenPortsField) {
     PortSettings port;
     const auto problem = ApplyPortOverrides({"com9", std::nullopt, std::nullopt}, port);
     ASSERT_TRUE(problem);
@@ -107,7 +104,7 @@ DeviceInventory sampleInventory() {
     return inventory;
 }
 
-TEST(InventoryReport, JsonHoldsEveryScannedSlot) {
+TEST(InventoryReport, JsonHoldsEveryScannedSlotAndTheTableHasAlignedColumns) {
     const auto json = InventoryJson(sampleInventory());
     EXPECT_EQ(json["processor"]["type"], "KX43");
     ASSERT_EQ(json["slots"].size(), 2u);
@@ -116,11 +113,8 @@ TEST(InventoryReport, JsonHoldsEveryScannedSlot) {
     EXPECT_EQ(json["slots"][0]["typePrefix"], "RA51");
     EXPECT_TRUE(json["slots"][0]["detected"]);
     EXPECT_FALSE(json["slots"][1]["detected"]);
-}
 
-TEST(InventoryReport, TableHasAlignedColumnsAndOneRowPerScannedPosition) {
-    const std::string table = InventoryTable(sampleInventory());
-    EXPECT_EQ(table,
+    EXPECT_EQ(InventoryTable(sampleInventory()),
               "POSITION  IDENTITY                     TYPE  VERSION  CTRL  HW REV  PREFIX\n"
               "KX        QTX,KX43,0,P1.41             KX43  P1.41    -     -       -\n"
               "DV        not detected                 DV    -        -     -       -\n"
@@ -143,7 +137,8 @@ TEST(TerminalProgress, PlainLinesOrOneRedrawnLine) {
     EXPECT_EQ(out.text(), "\r\033[K[############            ]  50% scanning\r\033[Knote\n");
 }
 
-TEST(CliUi, QuestionsWithoutATerminalAreAnsweredNoUnlessYesIsGiven) {
+// Quiet mode hides notes and keeps errors.
+TEST(CliUi, QuestionsWithoutATerminalAreAnsweredNoUnlessYesIsGivenErrorsAreKept) {
     CapturedStream err;
     CliUi ui({Verbosity::Normal, false, false, false}, err.get());
     EXPECT_EQ(ui.showMessageBox("Delete it?", kYesNo | kIconExclamation, "Quorvel"), kAnswerNo);
@@ -153,6 +148,15 @@ TEST(CliUi, QuestionsWithoutATerminalAreAnsweredNoUnlessYesIsGiven) {
     CliUi agreeing({Verbosity::Normal, true, false, false}, err.get());  // --yes
     EXPECT_EQ(agreeing.showMessageBox("Go on?", kOkCancel, "Quorvel"), kAnswerOk);
     EXPECT_EQ(agreeing.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
+
+    CapturedStream quietErr;
+    CliUi quiet({Verbosity::Quiet, false, false, false}, quietErr.get());
+    quiet.showMessageBox("Port Timeout!", kIconExclamation, "Quorvel Error");
+    quiet.showMessageBox("Done.", kIconInformation, "Quorvel Information");
+    quiet.setInterfaceEnabled(false);
+    quiet.setStatus("scanning KX...");
+    ASSERT_EQ(quiet.errors().size(), 1u);
+    EXPECT_EQ(quietErr.text(), "quorvel-cli: Port Timeout!\n");
 }
 
 // Answers are read from the terminal; No of a three-way question is No, and a success shown
@@ -171,17 +175,6 @@ TEST(CliUi, InteractiveAnswersAreRead) {
     EXPECT_EQ(err.text().find("quorvel-cli: Upload finished!"), std::string::npos);
     EXPECT_NE(err.text().find("Upload finished!"), std::string::npos);
     std::fclose(in);
-}
-
-TEST(CliUi, ErrorsAreKeptAndQuietModeHidesNotes) {
-    CapturedStream err;
-    CliUi ui({Verbosity::Quiet, false, false, false}, err.get());
-    ui.showMessageBox("Port Timeout!", kIconExclamation, "Quorvel Error");
-    ui.showMessageBox("Done.", kIconInformation, "Quorvel Information");
-    ui.setInterfaceEnabled(false);
-    ui.setStatus("scanning KX...");
-    ASSERT_EQ(ui.errors().size(), 1u);
-    EXPECT_EQ(err.text(), "quorvel-cli: Port Timeout!\n");
 }
 
 // On a terminal the progress line counts down the library's long waits while an operation runs,

@@ -114,7 +114,8 @@ TEST_F(MessagesTest, MissingLibraryIsNamedInTheMessage) {
     EXPECT_EQ(otherUi.messages.back().title, "Quorvel Error");
 }
 
-TEST(ConnectionParameters, EveryPortName) {
+// An unknown port name keeps its kind.
+TEST(ConnectionParameters, EveryPortNameAndAnUnknownOne) {
     PortSettings port;
     port.baudrate = "19200";
     port.parity = "odd";
@@ -160,17 +161,15 @@ TEST(ConnectionParameters, EveryPortName) {
     port.usbAdr = "FT1234";
     port.commPort = "USB";
     EXPECT_EQ(PortSummary(port), "USB, FT1234");
-}
 
-TEST(ConnectionParameters, UnknownPortNameKeepsItsKind) {
-    PortSettings port;
-    port.commPort = "COM9";
-    ConnectionParameters p;
-    p.portKind = 100;
-    ComputeConnectionParameters(port, false, p);
-    EXPECT_EQ(p.portKind, 100);
-    EXPECT_EQ(p.portParameter, 9600);
-    EXPECT_EQ(p.trafficLog, 0);
+    PortSettings unknown;
+    unknown.commPort = "COM9";
+    ConnectionParameters kept;
+    kept.portKind = 100;
+    ComputeConnectionParameters(unknown, false, kept);
+    EXPECT_EQ(kept.portKind, 100);
+    EXPECT_EQ(kept.portParameter, 9600);
+    EXPECT_EQ(kept.trafficLog, 0);
 }
 
 }  // namespace

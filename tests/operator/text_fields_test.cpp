@@ -4,8 +4,9 @@
 
 using namespace quorvel;
 
-// A separator at the end leaves an empty rest.
-TEST(NextToken, SplitsOffTheFirstFieldAndKeepsTheRest) {
+// A separator at the end leaves an empty rest. The offset keeps a port behind the address and
+// leaves what it cannot offset unchanged.
+TEST(NextTokenAndOffsetIpAddress, SplitOffFieldsAndAddToTheLastNumber) {
     QString text = "2.40#1.12#1.05";
     EXPECT_EQ(NextToken(text, "#"), "2.40");
     EXPECT_EQ(text, "1.12#1.05");
@@ -16,10 +17,7 @@ TEST(NextToken, SplitsOffTheFirstFieldAndKeepsTheRest) {
     text = "a,";
     EXPECT_EQ(NextToken(text, ","), "a");
     EXPECT_TRUE(text.isEmpty());
-}
 
-// Adds to the last number, keeps a port behind it, and leaves what it cannot offset unchanged.
-TEST(OffsetIpAddress, AddsToTheLastNumber) {
     EXPECT_EQ(OffsetIpAddress("192.168.0.140", 1), "192.168.0.141");
     EXPECT_EQ(OffsetIpAddress("10.1.2.0", 255), "10.1.2.255");
     EXPECT_EQ(OffsetIpAddress("127.0.0.1:5025", 2), "127.0.0.3:5025");

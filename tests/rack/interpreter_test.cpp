@@ -27,7 +27,8 @@ TEST_F(InterpreterTest, AsleepUntilDc2WhichDiscardsAHalfReceivedLine) {
     EXPECT_EQ(ask("\x12HWR?"), "\"A01\"\r\n");
 }
 
-TEST_F(InterpreterTest, OneAnswerLinePerCommandAndQuestionMarkForUnknown) {
+// A reset is silent for the reset time and needs DC2 afterwards.
+TEST_F(InterpreterTest, OneAnswerLinePerCommandAndTheResetIsSilentForTheResetTime) {
     send("\x12PRC?11\r\nFOO\r\nSRB1\nPRC10\r\n");
     EXPECT_EQ(next()->bytes, "P1.41\r\n");
     EXPECT_EQ(next()->bytes, "?\r\n");
@@ -35,11 +36,6 @@ TEST_F(InterpreterTest, OneAnswerLinePerCommandAndQuestionMarkForUnknown) {
     EXPECT_EQ(next()->bytes, "0\r\n");
     EXPECT_FALSE(next());
     EXPECT_TRUE(processor().multiMaster());
-}
-
-TEST_F(InterpreterTest, ResetIsSilentForTheResetTimeAndNeedsDc2Afterwards) {
-    send("\x12PRC10\r\n");
-    next();
     EXPECT_EQ(ask("RST", 1000), "<none>");
     EXPECT_EQ(ask("\x12IDN?", 3999), "<none>");  // lost: still resetting
     EXPECT_EQ(ask("IDN?", 4001), "<none>");      // up again, but asleep
