@@ -80,22 +80,21 @@ TEST_F(DownloadAllTest, PlansTwoGroupsLoadsThemAndReports) {
     EXPECT_FALSE(shell->messages().QuietMessages);
 }
 
-TEST_F(DownloadAllTest, CancelledToDoListLoadsNothing) {
+// A failed group stops the rest and is not counted.
+TEST_F(DownloadAllTest, CancelledToDoListLoadsNothingAndAFailedGroupStopsTheRest) {
     ui.expectReport(false);
     EXPECT_EQ(DownloadAll(*context).run(), DownloadAll::kNotConfirmed);
     rescan();
     EXPECT_EQ(record(0).SoftwareVersion, "P2.04");
-}
 
-TEST_F(DownloadAllTest, AFailedGroupStopsTheRestAndIsNotCounted) {
     rack().faults().add({"^PRC1,2,P", 10, rack::FaultAction::Drop, 0, 1});
     ui.expectReport(true).expectReport(true);
     EXPECT_EQ(DownloadAll(*context).run(), 0);
-    const QStringList lines = ui.reports[1].report.split('\r');
+    const QStringList lines = ui.reports.back().report.split('\r');
     EXPECT_TRUE(lines.contains("*** Error -1, function download all exits here! ***"));
     EXPECT_TRUE(lines.contains("*** Download ignored because of failure before! ***"));
     EXPECT_EQ(lines.back(), "Downloads done: 0 in 0 loop(s). Errors, please check protocol.");
-    EXPECT_EQ(ui.reports[1].message, "Error! Please reboot Ventrix and start again!");
+    EXPECT_EQ(ui.reports.back().message, "Error! Please reboot Ventrix and start again!");
 }
 
 // An F72 module and a plain one of the same model are two types: each group keeps its own
