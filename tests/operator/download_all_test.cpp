@@ -2,10 +2,9 @@
 // the to-do list and the protocol line by line, the modules afterwards.
 #include "operator/drivers/download_all.h"
 
-#include <QFile>
-
 #include "driver_fixture.h"
 #include "operator/drivers/menu_commands.h"
+#include "temp_dir.h"
 
 using namespace quorvel;
 
@@ -106,12 +105,9 @@ class F72DownloadAllTest : public DownloadAllTest {
         model.suffix = "F72";
         model.version = "P2.08";
         f72 = fwgen::amplifierFirmware(model, 2);
-        for (const auto& [name, text] : {std::pair{f72.applicationName, f72.applicationText},
-                                         std::pair{f72.loader2Name, f72.loader2Text}}) {
-            QFile file(downloadFile(name));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(text.data(), static_cast<qint64>(text.size()));
-        }
+        testing_support::writeFile(downloadFile(f72.applicationName).toStdString(),
+                                   f72.applicationText);
+        testing_support::writeFile(downloadFile(f72.loader2Name).toStdString(), f72.loader2Text);
         auto f72Slot = amplifierSlot(0, 2, "P2.04");
         f72Slot["suffix"] = "F72";
         startWith(rackOf({f72Slot, amplifierSlot(1, 2, "P2.04")}));
