@@ -43,8 +43,9 @@ class ConfigFilesTest : public ::testing::Test {
     MessageService messages{ui, log};
 };
 
-// Fields split at commas and line ends, quoted commas kept, each with the line it is on.
-TEST(ConfigFieldReader, SplitsAtCommasAndLineEndsAndCountsLines) {
+// Fields split at commas and line ends, quoted commas kept, each with the line it is on; a field is
+// a number only when it is a whole one.
+TEST(ConfigFieldReader, SplitsAtCommasAndLineEndsAndCountsLinesAndNumbersAreWhole) {
     ConfigFieldReader reader(" 12 , \"a, b\",x\r\n\r\n\"\",,last,\n");
     QStringList fields;
     QList<int> lines;
@@ -54,9 +55,7 @@ TEST(ConfigFieldReader, SplitsAtCommasAndLineEndsAndCountsLines) {
     }
     EXPECT_EQ(fields, QStringList({"12", "a, b", "x", "", "", "last", ""}));
     EXPECT_EQ(lines, QList<int>({1, 1, 1, 3, 3, 3, 3}));
-}
 
-TEST(FieldNumber, AcceptsOnlyWholeNumbers) {
     EXPECT_EQ(FieldNumber("16384"), 16384);
     EXPECT_EQ(FieldNumber("-3"), -3);
     EXPECT_FALSE(FieldNumber("12a"));

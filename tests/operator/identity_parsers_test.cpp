@@ -129,7 +129,8 @@ TEST_F(SlotParsing, ControllerModelsAppendTheirLetters) {
     }
 }
 
-TEST_F(SlotParsing, NotDetectedAndForeignIdentitiesDeriveNoType) {
+// Not-detected and foreign identities derive no type; a loader identity has no hardware revision.
+TEST_F(SlotParsing, NotDetectedForeignAndLoaderIdentities) {
     SlotRecord r = slot(" ", 0);
     r.Identity = "not detected";
     ParseSlotIdentity(r, "not detected", "?", tables);
@@ -140,15 +141,13 @@ TEST_F(SlotParsing, NotDetectedAndForeignIdentitiesDeriveNoType) {
     SlotRecord foreign = slot("X", 0);
     ParseSlotIdentity(foreign, "ACME,AMP1,0,P1.00", "", tables);
     EXPECT_EQ(foreign.Identity, "not detected");
-}
 
-TEST_F(SlotParsing, LoaderIdentityHasNoHardwareRevision) {
-    SlotRecord r = slot("RA56", 12);
-    r.HardwareRevision = "old";
-    ParseLoaderIdentity(r, "QTX-RA56,L1-WS050,0,P1.00,0012", tables);
-    EXPECT_EQ(r.HardwareRevision, " ");
-    EXPECT_EQ(r.ControllerKind, 2);
-    EXPECT_EQ(r.TypePrefix, "RA56");
+    SlotRecord loader = slot("RA56", 12);
+    loader.HardwareRevision = "old";
+    ParseLoaderIdentity(loader, "QTX-RA56,L1-WS050,0,P1.00,0012", tables);
+    EXPECT_EQ(loader.HardwareRevision, " ");
+    EXPECT_EQ(loader.ControllerKind, 2);
+    EXPECT_EQ(loader.TypePrefix, "RA56");
 }
 
 // The AMT number and the type name choose the row; without an AMT number the first row of the

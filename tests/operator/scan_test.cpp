@@ -171,7 +171,8 @@ TEST_F(ScanTest, ServiceAndOStarts) {
     EXPECT_EQ(ui.progress.back(), 90);
 }
 
-TEST_F(ScanTest, OldKx43FirmwareIsRefusedOverTcp) {
+// A processor in its boot loader ends the scan.
+TEST_F(ScanTest, OldKx43FirmwareIsRefusedOverTcpAndABootLoaderEndsTheScan) {
     ASSERT_EQ(scan(rackWith("QTX,KX43,0,P1.40")), ScanOutcome::RefusedPort);
     ASSERT_FALSE(ui.messages.empty());
     EXPECT_TRUE(ui.messages.back().prompt.startsWith(
@@ -181,9 +182,7 @@ TEST_F(ScanTest, OldKx43FirmwareIsRefusedOverTcp) {
     EXPECT_FALSE(rackReceived("DID?"));
     EXPECT_FALSE(shell->state().RestartPending);
     EXPECT_EQ(ui.statuses.back(), "Ready");
-}
 
-TEST_F(ScanTest, ProcessorInItsBootLoaderEndsTheScan) {
     ASSERT_EQ(scan(rackWith("QTX-KX43B-Bootstraploader,1.07")), ScanOutcome::ProcessorOnly);
     EXPECT_TRUE(inventory().processor.InBootLoader);
     EXPECT_EQ(inventory().processor.LoaderRevision, "1.07");

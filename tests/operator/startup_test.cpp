@@ -15,7 +15,7 @@ class StartupTest : public ShellTest {
     StartupTest() { writeDefaultConfigFiles(); }
 };
 
-TEST_F(StartupTest, NormalStartReadsDefaultsAndStoresTheStartKeys) {
+TEST_F(StartupTest, NormalStartReadsDefaultsStoresTheStartKeysAndShutdownStoresThePosition) {
     store("App", "Left", "120");
     store("App", "Top", "80");
     ASSERT_TRUE(start());
@@ -39,15 +39,22 @@ TEST_F(StartupTest, NormalStartReadsDefaultsAndStoresTheStartKeys) {
     EXPECT_EQ(stored("Properties", "LogFileName"), logFile);
     // Port keys are only written by the port dialog.
     EXPECT_EQ(stored("Properties", "CommPort"), "");
+    // Shutdown stores the position and flushes the log.
+    ui.position = std::make_pair(33, 44);
+    shell->shutdown();
+    EXPECT_EQ(stored("App", "Left"), "33");
+    EXPECT_EQ(stored("App", "Top"), "44");
+    EXPECT_EQ(ui.progress.back(), 90);  // no restart due
+    EXPECT_TRUE(loggedTexts().contains("-->Quorlink exit.<--"));
+    EXPECT_TRUE(shell->protocolLog().pending().isEmpty());
 
     ASSERT_TRUE(start("s"));  // a lower-case mode is a normal start
     EXPECT_EQ(ui.title, "Quorvel");
     EXPECT_FALSE(ui.visibleEntries.contains("mnuTransferUpRA"));
     EXPECT_TRUE(ui.visibleEntries["mnuToolsIntBaudrate"]);  // shown in every mode
     EXPECT_TRUE(ui.visibleEntries["mnuToolsSep1"]);
-}
 
-TEST_F(StartupTest, LogFileNameDefaultsToTheLibrarysName) {
+    // Without a stored name the log file takes the library's.
     QSettings(settingsFile, QSettings::IniFormat).remove("Properties/LogFileName");
     ASSERT_TRUE(start());
     EXPECT_TRUE(stored("Properties", "LogFileName").endsWith("/Quorlink.log"));
@@ -145,17 +152,6 @@ TEST_F(StartupTest, DecliningTheSecondInstanceEndsTheStartUnlessInServiceMode) {
     ASSERT_TRUE(start("S"));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(shell->state().Instance, 1);
-}
-
-TEST_F(StartupTest, ShutdownStoresThePositionAndFlushesTheLog) {
-    ASSERT_TRUE(start());
-    ui.position = std::make_pair(33, 44);
-    shell->shutdown();
-    EXPECT_EQ(stored("App", "Left"), "33");
-    EXPECT_EQ(stored("App", "Top"), "44");
-    EXPECT_EQ(ui.progress.back(), 90);  // no restart due
-    EXPECT_TRUE(loggedTexts().contains("-->Quorlink exit.<--"));
-    EXPECT_TRUE(shell->protocolLog().pending().isEmpty());
 }
 
 TEST(DirectoryBelow, UsesTheDirectoryItselfWhenItEndsWithASlash) {
