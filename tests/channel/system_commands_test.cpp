@@ -42,8 +42,9 @@ TEST_F(SystemCommandsTest, BaudRateModes) {
                      "Port Timeout! Baudrate not changed!"}));
 }
 
-// A reset of 0 s goes straight to the interpreter; one of 3 s reports progress in 200 ms steps.
-TEST_F(SystemCommandsTest, ResetReportsProgressIn200MsSteps) {
+// A reset of 0 s goes straight to the interpreter; one of 3 s reports progress in 200 ms steps; a
+// rack that stays silent is asked to be power-cycled.
+TEST_F(SystemCommandsTest, ResetReportsProgressIn200MsStepsAndAsksForAPowerCycleOfASilentRack) {
     for (int reset = 0; reset < 2; ++reset) {
         peer->expect("RST\r\n").expect("\x12\r\n");
         scriptClose(*peer);
@@ -57,9 +58,7 @@ TEST_F(SystemCommandsTest, ResetReportsProgressIn200MsSteps) {
     EXPECT_EQ(reports.progress, expected);
     const auto waits = clock.waits();
     EXPECT_EQ(std::count(waits.begin(), waits.end(), 200), 15);
-}
 
-TEST_F(SystemCommandsTest, ResetOfARackThatStaysSilentAsksForAPowerCycle) {
     peer->expect("RST\r\n").expect("\x12\r\n");
     for (int attempt = 0; attempt < 2; ++attempt) {
         scriptClose(*peer);

@@ -24,7 +24,7 @@ struct AnswerCase {
     std::vector<std::string> answers;
 };
 
-TEST_F(FaultsTest, RulesSpoilOnlyThePickedAnswers) {
+TEST_F(FaultsTest, RulesSpoilOnlyThePickedAnswersAndComeFromTheRackFile) {
     const AnswerCase cases[] = {
         {{"^PRC\\?11$", 2, rack::FaultAction::Drop},
          {"PRC?11", "PRC?11", "PRC?11"},
@@ -44,6 +44,16 @@ TEST_F(FaultsTest, RulesSpoilOnlyThePickedAnswers) {
         for (const auto& command : c.commands) answers.push_back(ask(command));
         EXPECT_EQ(answers, c.answers);
     }
+
+    auto description = kPlainRack;
+    description["faults"] = {{{"pattern", "BDR\\?"}, {"occurrence", 1}, {"action", "question"}},
+                             {{"pattern", "HWR"}, {"action", "delay"}, {"delayMs", 700}}};
+    build(description);
+    send("\x12");
+    EXPECT_EQ(ask("BDR?"), "?\r\n");
+    EXPECT_EQ(ask("BDR?"), "9600,2,1,0\r\n");
+    send("HWR?\r\n", 50);
+    EXPECT_EQ(next()->readyAtMs, 750);
 }
 
 // A delay shifts the answer; power-off silences the owner until the rack resets; close hangs up
@@ -69,18 +79,6 @@ TEST_F(FaultsTest, DelayPowerOffAndClose) {
     const auto cut = next();
     ASSERT_TRUE(cut);
     EXPECT_TRUE(cut->hangUp);
-}
-
-TEST_F(FaultsTest, RulesComeFromTheRackFile) {
-    auto description = kPlainRack;
-    description["faults"] = {{{"pattern", "BDR\\?"}, {"occurrence", 1}, {"action", "question"}},
-                             {{"pattern", "HWR"}, {"action", "delay"}, {"delayMs", 700}}};
-    build(description);
-    send("\x12");
-    EXPECT_EQ(ask("BDR?"), "?\r\n");
-    EXPECT_EQ(ask("BDR?"), "9600,2,1,0\r\n");
-    send("HWR?\r\n", 50);
-    EXPECT_EQ(next()->readyAtMs, 750);
 }
 
 }  // namespace

@@ -16,7 +16,9 @@ class InterpreterTest : public RackTest {
     }
 };
 
-TEST_F(InterpreterTest, AsleepUntilDc2WhichDiscardsAHalfReceivedLine) {
+// DC2 discards a half-received line; one answer line per command, "?" for an unknown one; a reset
+// is silent for the reset time and needs DC2 afterwards.
+TEST_F(InterpreterTest, AsleepUntilDc2ThenOneAnswerLinePerCommandAndSilentWhileResetting) {
     EXPECT_EQ(ask("IDN?"), "<none>");
     EXPECT_FALSE(rack().awake());
     EXPECT_EQ(ask("\x12IDN?"), "QTX,KX43,0,P1.41\r\n");
@@ -25,10 +27,7 @@ TEST_F(InterpreterTest, AsleepUntilDc2WhichDiscardsAHalfReceivedLine) {
 
     send("\x12PRC");
     EXPECT_EQ(ask("\x12HWR?"), "\"A01\"\r\n");
-}
 
-// A reset is silent for the reset time and needs DC2 afterwards.
-TEST_F(InterpreterTest, OneAnswerLinePerCommandAndTheResetIsSilentForTheResetTime) {
     send("\x12PRC?11\r\nFOO\r\nSRB1\nPRC10\r\n");
     EXPECT_EQ(next()->bytes, "P1.41\r\n");
     EXPECT_EQ(next()->bytes, "?\r\n");

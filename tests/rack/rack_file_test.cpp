@@ -58,8 +58,9 @@ TEST_F(ShippedProcessorTest, EveryShippedRackLoadsAndItsProcessorAnswersFollowTh
 }
 
 // A good file's timing and identity are taken; errors name the file and the problem; broken JSON
-// and a missing file are refused.
-TEST_F(RackFileTest, TimingIdentityAndErrorsThatNameTheFileAndTheProblem) {
+// and a missing file are refused; wrong shapes and bad entries name the field and what belongs
+// there.
+TEST_F(RackFileTest, TimingIdentityErrorsWrongShapesAndBadEntries) {
     auto rack = rack::loadRackFile(write(R"({"timing": {"resetMs": 150},
         "processor": {"kind": "KX33", "identity": "QTX,KX33,0,P3.10"}})")
                                        .string());
@@ -75,9 +76,7 @@ TEST_F(RackFileTest, TimingIdentityAndErrorsThatNameTheFileAndTheProblem) {
                   rack::loadRackFile("/no/such/rack.json");
               }).find("cannot open rack file /no/such/rack.json"),
               std::string::npos);
-}
 
-TEST_F(RackFileTest, WrongShapesAndBadEntriesNameTheFieldAndWhatBelongsThere) {
     using nlohmann::json;
     const std::pair<json, const char*> cases[] = {
         {json::parse(R"({"slots": "RA51"})"),
