@@ -36,8 +36,7 @@ class CapturedStream {
     std::FILE* stream_;
 };
 
-// An unknown port is refused with the names that work and changes nothing.
-TEST(PortOptions, ShortAndFullPortNamesAndTheAddressGoesToTheChosenPortsField) {
+TEST(PortOptions, PortNamesAddressesAndConnectionAdvice) {
     EXPECT_EQ(PortNameFromOption("tcp"), "Ethernet TCP/IP");
     EXPECT_EQ(PortNameFromOption("COM2"), "COM2");
     EXPECT_EQ(PortNameFromOption("com1-rs485"), "COM1 - RS485");
@@ -58,9 +57,7 @@ TEST(PortOptions, ShortAndFullPortNamesAndTheAddressGoesToTheChosenPortsField) {
     EXPECT_FALSE(ApplyPortOverrides({"usb", std::nullopt, "FT01"}, port));
     EXPECT_EQ(port.usbAdr, "FT01");
     EXPECT_EQ(port.ipAdr, "10.1.1.1:5025");
-}
 
-TEST(ConnectionAdvice, NamesTheFix) {
     PortSettings serial;
     EXPECT_NE(ConnectionAdvice(-4, serial, "").find("dialout"), std::string::npos);
     EXPECT_NE(ConnectionAdvice(-5, serial, "").find("in use by another program"),

@@ -106,7 +106,7 @@ TEST_F(ConfigFilesTest, AmplifierTableWithoutHeaderHasFiveColumnsAndARecordMaySp
     EXPECT_EQ(ui.messages[0].style, kIconExclamation | kSystemModal);
 }
 
-TEST_F(ConfigFilesTest, MissingFilesAreEachReportedOnce) {
+TEST_F(ConfigFilesTest, MissingFilesAreEachReportedOnceAndModuleCodesByExactTypeName) {
     ConfigTables tables;
     ReadConfigurationFiles(context(), tables);
     EXPECT_EQ(prompts(), QStringList({"Amplifier configuration file ws.cfg does not exist!\r"
@@ -116,6 +116,10 @@ TEST_F(ConfigFilesTest, MissingFilesAreEachReportedOnce) {
                                       "KXxx configuration file kx.cfg does not exist!"}));
     EXPECT_EQ(tables.controllers.size(), 13u);
     EXPECT_TRUE(tables.amplifiers.empty());
+    // A module code is found by the exact type name.
+    tables.amplifiers = {{1, 10, "A", 0, "RA50", ""}, {2, 20, "B", 0, "RA50B", ""}};
+    EXPECT_EQ(ModuleCodeByTypeName(tables, "RA50B"), 20);
+    EXPECT_EQ(ModuleCodeByTypeName(tables, "ra50"), 0);
 }
 
 TEST_F(ConfigFilesTest, RefusedRecordsAreNamedWithFileAndLine) {
@@ -182,13 +186,6 @@ TEST_F(ConfigFilesTest, NodePodVersions) {
                                              "NODEPOD configuration file NodePod.cfg version not "
                                              "supported!\rPlease check setup of Quorlink or update "
                                              "Quorlink!"}));
-}
-
-TEST(ModuleCodeByTypeName, MatchesTheTypeNameExactly) {
-    ConfigTables tables;
-    tables.amplifiers = {{1, 10, "A", 0, "RA50", ""}, {2, 20, "B", 0, "RA50B", ""}};
-    EXPECT_EQ(ModuleCodeByTypeName(tables, "RA50B"), 20);
-    EXPECT_EQ(ModuleCodeByTypeName(tables, "ra50"), 0);
 }
 
 }  // namespace

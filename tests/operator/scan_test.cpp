@@ -160,15 +160,24 @@ TEST_F(ScanTest, FullScanRescansAndShutdownRestartingTheRack) {
     EXPECT_FALSE(shell->state().RestartPending);
 }
 
-// Service mode keeps the table's prefix for F72 modules; an O start leaves the rack as it is at
-// shutdown.
-TEST_F(ScanTest, ServiceAndOStarts) {
+// An old KX43 is scanned over a serial port; a loader-1 scan asks with group 0 up to P1.33, with
+// group 1 from P1.34 on.
+TEST_F(ScanTest, ServiceAndOStartsAndTheProcessorVersion) {
     ASSERT_EQ(scan(rackWith(), "S"), ScanOutcome::Finished);
     EXPECT_EQ(inventory().slotRecords[0].TypePrefix, "RA51");
     ASSERT_EQ(scan(rackWith(), "O"), ScanOutcome::Finished);
     shell->shutdown();
     EXPECT_FALSE(rackReceived("PRC10"));
     EXPECT_EQ(ui.progress.back(), 90);
+
+    EXPECT_EQ(scan(rackWith("QTX,KX43,0,P1.40"), {}, "COM2"), ScanOutcome::Finished);
+    ASSERT_EQ(scan(rackWith("QTX,KX43,0,P1.34"), {}, "COM1"), ScanOutcome::Finished);
+    EXPECT_TRUE(rackReceived("PRC1,6,I02"));
+    useRack(rackWith("QTX,KX43,0,P1.33"));
+    shell->state().ScanForLoader1 = true;
+    ASSERT_EQ(shell->ScanSystem(), ScanOutcome::Finished);
+    EXPECT_TRUE(rackReceived("PRC1,2,I02"));
+    EXPECT_FALSE(rackReceived("PRC1,6,I02"));
 }
 
 // A processor in its boot loader ends the scan.
@@ -199,19 +208,6 @@ TEST_F(ScanTest, Kx13SlotsAreAskedWithLoaderGroup2AndTheRackIsNotRestarted) {
     EXPECT_TRUE(shell->state().RestartPending);
     shell->shutdown();
     EXPECT_FALSE(rackReceived("PRC10"));
-}
-
-// An old KX43 is scanned over a serial port; a loader-1 scan asks with group 0 up to P1.33, with
-// group 1 from P1.34 on.
-TEST_F(ScanTest, ProcessorVersionChoosesThePortRuleAndTheLoaderGroup) {
-    EXPECT_EQ(scan(rackWith("QTX,KX43,0,P1.40"), {}, "COM2"), ScanOutcome::Finished);
-    ASSERT_EQ(scan(rackWith("QTX,KX43,0,P1.34"), {}, "COM1"), ScanOutcome::Finished);
-    EXPECT_TRUE(rackReceived("PRC1,6,I02"));
-    useRack(rackWith("QTX,KX43,0,P1.33"));
-    shell->state().ScanForLoader1 = true;
-    ASSERT_EQ(shell->ScanSystem(), ScanOutcome::Finished);
-    EXPECT_TRUE(rackReceived("PRC1,2,I02"));
-    EXPECT_FALSE(rackReceived("PRC1,6,I02"));
 }
 
 TEST_F(ScanTest, SilentRackLeavesTheScanOffline) {

@@ -4,9 +4,7 @@
 
 using namespace quorvel;
 
-// A separator at the end leaves an empty rest. The offset keeps a port behind the address and
-// leaves what it cannot offset unchanged.
-TEST(NextTokenAndOffsetIpAddress, SplitOffFieldsAndAddToTheLastNumber) {
+TEST(TextFields, TokensIpOffsetsNumbersAndQuotedAnswers) {
     QString text = "2.40#1.12#1.05";
     EXPECT_EQ(NextToken(text, "#"), "2.40");
     EXPECT_EQ(text, "1.12#1.05");
@@ -25,9 +23,7 @@ TEST(NextTokenAndOffsetIpAddress, SplitOffFieldsAndAddToTheLastNumber) {
     EXPECT_EQ(OffsetIpAddress("192.168.0.", 1), "192.168.0.");        // nothing behind the dot
     EXPECT_EQ(OffsetIpAddress("rack.local", 1), "rack.local");        // fewer than three dots
     EXPECT_EQ(OffsetIpAddress("", 1), "");
-}
 
-TEST(LeadingNumberAndQuotedAnswer, ReadTheLeadingNumberAndDropQuotesAndWhatFollowsTheFirstCr) {
     EXPECT_EQ(LeadingNumber("57600"), 57600);
     EXPECT_EQ(LeadingNumber(" 12abc"), 12);
     EXPECT_EQ(LeadingNumber("-1"), -1);
