@@ -134,8 +134,10 @@ TEST(TerminalProgress, PlainLinesOrOneRedrawnLine) {
     EXPECT_EQ(out.text(), "\r\033[K[############            ]  50% scanning\r\033[Knote\n");
 }
 
-// Quiet mode hides notes and keeps errors.
-TEST(CliUi, QuestionsWithoutATerminalAreAnsweredNoUnlessYesIsGivenErrorsAreKept) {
+// Without a terminal questions are answered No unless --yes is given, and quiet mode hides notes
+// but keeps errors. On a terminal answers are read; No of a three-way question is No, and a
+// success shown with an exclamation mark is no error.
+TEST(CliUi, QuestionsAnsweredWithoutATerminalOrReadFromIt) {
     CapturedStream err;
     CliUi ui({Verbosity::Normal, false, false, false}, err.get());
     EXPECT_EQ(ui.showMessageBox("Delete it?", kYesNo | kIconExclamation, "Quorvel"), kAnswerNo);
@@ -154,23 +156,20 @@ TEST(CliUi, QuestionsWithoutATerminalAreAnsweredNoUnlessYesIsGivenErrorsAreKept)
     quiet.setStatus("scanning KX...");
     ASSERT_EQ(quiet.errors().size(), 1u);
     EXPECT_EQ(quietErr.text(), "quorvel-cli: Port Timeout!\n");
-}
 
-// Answers are read from the terminal; No of a three-way question is No, and a success shown
-// with an exclamation mark is no error.
-TEST(CliUi, InteractiveAnswersAreRead) {
-    CapturedStream err;
+    CapturedStream shown;
     std::string input = "y\nsecret\nn\nc\n";
     std::FILE* in = fmemopen(input.data(), input.size(), "r");
-    CliUi ui({Verbosity::Normal, false, true, false}, err.get(), in);
-    EXPECT_EQ(ui.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
-    EXPECT_EQ(ui.askInput("Password?", "Quorvel"), QString("secret"));
-    EXPECT_EQ(ui.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerNo);
-    EXPECT_EQ(ui.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerCancel);
-    ui.showMessageBox("Upload finished!", kIconExclamation, "Quorvel");
-    EXPECT_TRUE(ui.errors().empty());
-    EXPECT_EQ(err.text().find("quorvel-cli: Upload finished!"), std::string::npos);
-    EXPECT_NE(err.text().find("Upload finished!"), std::string::npos);
+    CliUi asking({Verbosity::Normal, false, true, false}, shown.get(), in);
+    EXPECT_EQ(asking.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
+    EXPECT_EQ(asking.askInput("Password?", "Quorvel"), QString("secret"));
+    EXPECT_EQ(asking.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerNo);
+    EXPECT_EQ(asking.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"),
+              kAnswerCancel);
+    asking.showMessageBox("Upload finished!", kIconExclamation, "Quorvel");
+    EXPECT_TRUE(asking.errors().empty());
+    EXPECT_EQ(shown.text().find("quorvel-cli: Upload finished!"), std::string::npos);
+    EXPECT_NE(shown.text().find("Upload finished!"), std::string::npos);
     std::fclose(in);
 }
 

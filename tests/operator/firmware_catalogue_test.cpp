@@ -30,10 +30,8 @@ class DownloadDirectory {
         }
         write("KX33P141.T00", "Release build,2026-11-30,\"for KX33, rev. B\"\n");
         write("ra51p206.t00", "");
-        QDir(path()).mkdir("KX33P141.S00");
-        QDir(path()).mkdir("KX33P141.S01");
-        QDir(path()).mkdir("KX43P150.S00");
-        QDir(path()).mkdir("KX43A150.S00");
+        for (const char* folder : {"KX33P141.S00", "KX33P141.S01", "KX43P150.S00", "KX43A150.S00"})
+            QDir(path()).mkdir(folder);
     }
     QString path() const { return directory.path(); }
     void write(const QString& name, const QByteArray& text) {
@@ -83,6 +81,17 @@ std::function<FirmwareTarget(ProgramState&)> onModule(const QString& type, const
 
 FirmwareTarget device(FirmwareDeviceKind kind, int slot = -1, const QString& nodePrefix = {}) {
     return {kind, slot, nodePrefix};
+}
+
+// The processor target of a `type` processor, in its boot loader of revision `loader` if given.
+std::function<FirmwareTarget(ProgramState&)> onProcessor(const QString& type,
+                                                         const QString& loader = {}) {
+    return [=](ProgramState& s) {
+        s.Inventory.processor.ProcessorType = type;
+        s.Inventory.processor.LoaderRevision = loader;
+        s.Inventory.processor.InBootLoader = !loader.isEmpty();
+        return device(FirmwareDeviceKind::Processor);
+    };
 }
 
 const CatalogueCase kCases[] = {
@@ -138,30 +147,13 @@ const CatalogueCase kCases[] = {
                                r.ControllerKind = 4;
                            }),
                   "*.bpl", {"*.bpl"}, {"MODE.BPL"}, "MODE.BPL"),
-    CatalogueCase(
-        "ProcessorDirectoriesOnly",
-        [](ProgramState& s) {
-            s.Inventory.processor.ProcessorType = "KX33";
-            return device(FirmwareDeviceKind::Processor);
-        },
-        "KX33P*.s*", {"KX33P*.s*", "KX33P*.f*"}, {"KX33P141.S00", "KX33P141.S01"}, "KX33P141.S00"),
-    CatalogueCase(
-        "KX43OffersApplicationAndProductionDirectories",
-        [](ProgramState& s) {
-            s.Inventory.processor.ProcessorType = "KX43";
-            return device(FirmwareDeviceKind::Processor);
-        },
-        "KX43AorP*.s*", {"KX43P*.s*", "KX43A*.s*"}, {"KX43P150.S00", "KX43A150.S00"},
-        "KX43P150.S00"),
-    CatalogueCase(
-        "ProcessorInAnOldBootLoader",
-        [](ProgramState& s) {
-            s.Inventory.processor.LoaderRevision = "1.10";
-            s.Inventory.processor.ProcessorType = "KX43";
-            s.Inventory.processor.InBootLoader = true;
-            return device(FirmwareDeviceKind::Processor);
-        },
-        "KX43*.s*", {"KX43*.s*", "KX43A*.s*"}, {"KX43A150.S00", "KX43P150.S00"}, "KX43A150.S00"),
+    CatalogueCase("ProcessorDirectoriesOnly", onProcessor("KX33"), "KX33P*.s*",
+                  {"KX33P*.s*", "KX33P*.f*"}, {"KX33P141.S00", "KX33P141.S01"}, "KX33P141.S00"),
+    CatalogueCase("KX43OffersApplicationAndProductionDirectories", onProcessor("KX43"),
+                  "KX43AorP*.s*", {"KX43P*.s*", "KX43A*.s*"}, {"KX43P150.S00", "KX43A150.S00"},
+                  "KX43P150.S00"),
+    CatalogueCase("ProcessorInAnOldBootLoader", onProcessor("KX43", "1.10"), "KX43*.s*",
+                  {"KX43*.s*", "KX43A*.s*"}, {"KX43A150.S00", "KX43P150.S00"}, "KX43A150.S00"),
     CatalogueCase(
         "PanelAndItsLoader1",
         [](ProgramState& s) {
@@ -256,7 +248,7 @@ TEST(FirmwareCatalogue, VersionFromFileNameAndTheStoredF72Prefix) {
     EXPECT_EQ(FileTypePrefix(state, record), "RA56");
 }
 
-TEST(AmplifierTypes, AssignedByHandFromTheTable) {
+TEST(AmplifierTypesAndDeviceInformation, AssignedByHandFromTheTableAndRowsForEachKindOfDevice) {
     ProgramState state;
     state.Tables.amplifiers = {{0, 0, "", 0, "unknown", ""},
                                {12, 16, "ra51", 73728, "RA51", ""},
@@ -279,9 +271,7 @@ TEST(AmplifierTypes, AssignedByHandFromTheTable) {
     const FirmwareSearch search = BuildFirmwareSearch(AmplifierTarget(state, 2), state);
     EXPECT_FALSE(search.hideF72);
     EXPECT_EQ(search.secondDisplayPattern, "RA56NP*.*");
-}
 
-TEST(DeviceInformation, RowsForEachKindOfDevice) {
     SlotRecord slot;
     slot.Slot = 4;
     slot.ControllerKind = 3;

@@ -102,7 +102,8 @@ class SlotParsing : public ::testing::Test {
     ConfigTables tables;
 };
 
-TEST_F(SlotParsing, ApplicationIdentityFillsVersionsKindAndType) {
+// An application identity fills versions, kind and type; controller models append their letters.
+TEST_F(SlotParsing, ApplicationIdentityAndControllerLetters) {
     SlotRecord r = slot("RA56", 12);
     ParseSlotIdentity(r, "QTX-RA56,SN0001-WS050,F72,P2.06A", "\"1.03\"\r\n", tables);
     EXPECT_TRUE(r.Present);
@@ -111,9 +112,7 @@ TEST_F(SlotParsing, ApplicationIdentityFillsVersionsKindAndType) {
               (QStringList{"RA56", "F72", "P2.06", "1.03", "RA56", "RA56N"}));
     EXPECT_EQ((std::vector<long long>{r.ControllerKind, r.AmpCode, r.StartAddress}),
               (std::vector<long long>{2, 31, 16384}));
-}
 
-TEST_F(SlotParsing, ControllerModelsAppendTheirLetters) {
     const std::tuple<QString, QString, QString, int> cases[] = {
         {"RA50", "QTX-RA50,S-WS004,0,P1.00", "RA50B", 2},
         {"RA80", "QTX-RA80,S-WS081,0,P1.00", "RA80C", 3},
@@ -122,10 +121,10 @@ TEST_F(SlotParsing, ControllerModelsAppendTheirLetters) {
         {"RA90", "QTX-RA90,S,0,P1.00", "RA90", 0},        // no dash
     };
     for (const auto& [model, identity, type, kind] : cases) {
-        SlotRecord r = slot(model, 0);
-        ParseSlotIdentity(r, identity, "", tables);
-        EXPECT_EQ(r.IdentifiedType, type) << identity.toStdString();
-        EXPECT_EQ(r.ControllerKind, kind) << identity.toStdString();
+        SlotRecord parsed = slot(model, 0);
+        ParseSlotIdentity(parsed, identity, "", tables);
+        EXPECT_EQ(parsed.IdentifiedType, type) << identity.toStdString();
+        EXPECT_EQ(parsed.ControllerKind, kind) << identity.toStdString();
     }
 }
 
