@@ -17,23 +17,16 @@ using namespace quorvel::cli;
 namespace {
 
 // Output written to a memory stream.
-class CapturedStream {
-  public:
-    CapturedStream() : stream_(open_memstream(&data_, &size_)) {}
+struct CapturedStream {
+    char* data = nullptr;
+    size_t size = 0;
+    std::FILE* stream = open_memstream(&data, &size);
     ~CapturedStream() {
-        std::fclose(stream_);
-        std::free(data_);
+        std::fclose(stream);
+        std::free(data);
     }
-    std::FILE* get() { return stream_; }
-    std::string text() {
-        std::fflush(stream_);
-        return std::string(data_, size_);
-    }
-
-  private:
-    char* data_ = nullptr;
-    size_t size_ = 0;
-    std::FILE* stream_;
+    std::FILE* get() { return stream; }
+    std::string text() { return std::fflush(stream), std::string(data, size); }
 };
 
 TEST(PortOptions, PortNamesAddressesAndConnectionAdvice) {

@@ -19,6 +19,7 @@ class MessagesTest : public ShellTest {
     }
 };
 
+// A missing library is named in the message of the shell that needs it.
 TEST_F(MessagesTest, ShowMessageIsLoggedSystemModalAndTitledOrCollectedWhenQuiet) {
     ui.answers = {kAnswerYes};
     EXPECT_EQ(shell->ShowMessage("Sure?", kYesNo | kIconExclamation), kAnswerYes);
@@ -36,6 +37,15 @@ TEST_F(MessagesTest, ShowMessageIsLoggedSystemModalAndTitledOrCollectedWhenQuiet
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(shell->messages().CollectedMessages, "*** first ***\r*** second ***\r");
     EXPECT_EQ(loggedTexts().back(), "*** second ***");
+
+    ScriptedUi otherUi;
+    auto e = environment();
+    e.libraryPath = QDir(programDirectory).filePath("libquorlink.so").toStdString();
+    OperatorShell broken(otherUi, e);
+    EXPECT_EQ(broken.openConnection(), OperatorShell::kLibraryMissing);
+    ASSERT_FALSE(otherUi.messages.empty());
+    EXPECT_TRUE(otherUi.messages.back().prompt.contains("libquorlink.so"));
+    EXPECT_EQ(otherUi.messages.back().title, "Quorvel Error");
 }
 
 // The library's text arrives whole (up to its 511 characters) and is titled by its kind; the
@@ -101,17 +111,6 @@ TEST_F(MessagesTest, EnableUserInterfaceLocksAndFlushesAndTheViewerShowsTheFile)
     EXPECT_TRUE(ui.viewerFound);
     EXPECT_TRUE(ui.viewerText.contains("-->Quorlink started.<--"));
     EXPECT_TRUE(ui.viewerText.contains(": during"));
-}
-
-TEST_F(MessagesTest, MissingLibraryIsNamedInTheMessage) {
-    ScriptedUi otherUi;
-    auto e = environment();
-    e.libraryPath = QDir(programDirectory).filePath("libquorlink.so").toStdString();
-    OperatorShell broken(otherUi, e);
-    EXPECT_EQ(broken.openConnection(), OperatorShell::kLibraryMissing);
-    ASSERT_FALSE(otherUi.messages.empty());
-    EXPECT_TRUE(otherUi.messages.back().prompt.contains("libquorlink.so"));
-    EXPECT_EQ(otherUi.messages.back().title, "Quorvel Error");
 }
 
 // An unknown port name keeps its kind.

@@ -66,7 +66,8 @@ TEST_F(ProtocolLogTest, EntriesOpenWithCrLfDateTimeAndColonUnlessInactiveOrUnwri
     EXPECT_TRUE(log.pending().isEmpty());
 }
 
-TEST_F(ProtocolLogTest, TrimKeepsTheNewest5001LinesOfALongerFileOnly) {
+// A crash before the replacement or a failed copy keeps the whole log.
+TEST_F(ProtocolLogTest, TrimKeepsTheNewest5001LinesOfALongerFileOnlyAndNeverLosesTheLog) {
     // The leading CR LF makes line 1 empty; entries 1..5001 are lines 2..5002.
     writeFile(entries(1, 5001));
     log.trim();
@@ -89,20 +90,18 @@ TEST_F(ProtocolLogTest, TrimKeepsTheNewest5001LinesOfALongerFileOnly) {
     const QList<QByteArray> after = readFile().split('\n');
     EXPECT_EQ(after[after.size() - 2], "entry 6000\r");
     EXPECT_TRUE(after.back().endsWith(": after"));
-}
 
-TEST_F(ProtocolLogTest, CrashBeforeTheReplacementOrAFailedCopyKeepsTheWholeLog) {
-    const QByteArray text = entries(1, 5100);
-    writeFile(text);
+    const QByteArray longer = entries(1, 5100);
+    writeFile(longer);
     // The copy's name is taken by a directory, so the copy cannot be written.
     ASSERT_TRUE(QDir().mkpath(TrimmedCopyName(fileName)));
     log.trim();
-    EXPECT_EQ(readFile(), text);
+    EXPECT_EQ(readFile(), longer);
     QDir().rmdir(TrimmedCopyName(fileName));
 
     ASSERT_EQ(WriteTrimmedCopy(fileName, ProtocolLog::kKeptLines), TrimCopy::Written);
     // The program dies here: the log is untouched, the copy lies beside it.
-    EXPECT_EQ(readFile(), text);
+    EXPECT_EQ(readFile(), longer);
     // The next shutdown trims again and replaces the leftover copy.
     log.trim();
     EXPECT_EQ(readFile().split('\n').size(), ProtocolLog::kKeptLines + 1);

@@ -60,8 +60,7 @@ TEST_F(StartupTest, NormalStartReadsDefaultsStoresTheStartKeysAndShutdownStoresT
     EXPECT_TRUE(stored("Properties", "LogFileName").endsWith("/Quorlink.log"));
 }
 
-// A PS start is P with sub-mode S; a P start uses the first USB device; the protocol header names
-// version, mode and directories.
+// A baud rate above 38400 is capped outside the service modes.
 TEST_F(StartupTest, StartModesShowTheirMenuEntriesAndPortsAndTheProtocolHeader) {
     ASSERT_TRUE(start("A"));
     EXPECT_EQ(ui.title, "Quorvel -A-");
@@ -95,9 +94,8 @@ TEST_F(StartupTest, StartModesShowTheirMenuEntriesAndPortsAndTheProtocolHeader) 
     EXPECT_EQ(texts[at + 2], "UserMode: O");
     EXPECT_EQ(texts[at + 3], "AppPath : " + programDirectory);
     EXPECT_EQ(texts[at + 4], "Firmware: " + programDirectory + "/Download/");
-}
 
-TEST_F(StartupTest, BaudRateAbove38400IsCappedOutsideServiceModes) {
+    store("Properties", "CommPort", "COM1");
     store("Properties", "Baudrate", "57600");
     ASSERT_TRUE(start());
     EXPECT_EQ(shell->state().Port.baudrate, "38400");

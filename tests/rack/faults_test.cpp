@@ -24,7 +24,31 @@ struct AnswerCase {
     std::vector<std::string> answers;
 };
 
-TEST_F(FaultsTest, RulesSpoilOnlyThePickedAnswersAndComeFromTheRackFile) {
+// A delay shifts the answer; power-off silences the owner until the rack resets; close hangs up
+// after the earlier answers. A rule spoils only the answers it picks; the commands are asked in
+// turn.
+TEST_F(FaultsTest, EachActionAndRulesFromTheRackFile) {
+    rule("SRB1", rack::FaultAction::Delay, 1, 2500);
+    send("SRB1\r\n", 100);
+    const auto answer = next();
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->bytes, "0\r\n");
+    EXPECT_EQ(answer->readyAtMs, 2600);
+
+    rule("PRC\\?11", rack::FaultAction::PowerOff);
+    EXPECT_EQ(ask("PRC?11"), "<none>");
+    EXPECT_FALSE(rack().processor()->powered());
+    EXPECT_EQ(ask("IDN?"), "<none>");
+    rack().reset();
+    EXPECT_TRUE(rack().processor()->powered());
+
+    rule("HWR", rack::FaultAction::Close);
+    send("\x12IDN?\r\nHWR?\r\n", 10000);  // awake again after the reset time
+    EXPECT_EQ(next()->bytes, "QTX,KX43,0,P1.41\r\n");
+    const auto cut = next();
+    ASSERT_TRUE(cut);
+    EXPECT_TRUE(cut->hangUp);
+
     const AnswerCase cases[] = {
         {{"^PRC\\?11$", 2, rack::FaultAction::Drop},
          {"PRC?11", "PRC?11", "PRC?11"},
@@ -54,31 +78,6 @@ TEST_F(FaultsTest, RulesSpoilOnlyThePickedAnswersAndComeFromTheRackFile) {
     EXPECT_EQ(ask("BDR?"), "9600,2,1,0\r\n");
     send("HWR?\r\n", 50);
     EXPECT_EQ(next()->readyAtMs, 750);
-}
-
-// A delay shifts the answer; power-off silences the owner until the rack resets; close hangs up
-// after the earlier answers.
-TEST_F(FaultsTest, DelayPowerOffAndClose) {
-    rule("SRB1", rack::FaultAction::Delay, 1, 2500);
-    send("SRB1\r\n", 100);
-    const auto answer = next();
-    ASSERT_TRUE(answer);
-    EXPECT_EQ(answer->bytes, "0\r\n");
-    EXPECT_EQ(answer->readyAtMs, 2600);
-
-    rule("PRC\\?11", rack::FaultAction::PowerOff);
-    EXPECT_EQ(ask("PRC?11"), "<none>");
-    EXPECT_FALSE(rack().processor()->powered());
-    EXPECT_EQ(ask("IDN?"), "<none>");
-    rack().reset();
-    EXPECT_TRUE(rack().processor()->powered());
-
-    rule("HWR", rack::FaultAction::Close);
-    send("\x12IDN?\r\nHWR?\r\n", 10000);  // awake again after the reset time
-    EXPECT_EQ(next()->bytes, "QTX,KX43,0,P1.41\r\n");
-    const auto cut = next();
-    ASSERT_TRUE(cut);
-    EXPECT_TRUE(cut->hangUp);
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ class InterpreterTest : public RackTest {
 };
 
 // DC2 discards a half-received line; one answer line per command, "?" for an unknown one; a reset
-// is silent for the reset time and needs DC2 afterwards.
+// is silent for the reset time and needs DC2 afterwards; a host disconnect drops half lines and
+// queued answers, a serial line's close only the answers.
 TEST_F(InterpreterTest, AsleepUntilDc2ThenOneAnswerLinePerCommandAndSilentWhileResetting) {
     EXPECT_EQ(ask("IDN?"), "<none>");
     EXPECT_FALSE(rack().awake());
@@ -40,9 +41,7 @@ TEST_F(InterpreterTest, AsleepUntilDc2ThenOneAnswerLinePerCommandAndSilentWhileR
     EXPECT_EQ(ask("IDN?", 4001), "<none>");      // up again, but asleep
     EXPECT_EQ(ask("\x12IDN?", 4002), "QTX,KX43,0,P1.41\r\n");
     EXPECT_FALSE(processor().multiMaster());
-}
 
-TEST_F(InterpreterTest, HostDisconnectDropsHalfLinesAndQueuedAnswersSerialLineCloseOnlyAnswers) {
     send("\x12IDN?\r\nHWR");
     rack().hostDisconnected();
     EXPECT_FALSE(next());
