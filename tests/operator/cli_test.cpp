@@ -113,8 +113,9 @@ TEST(InventoryReport, JsonHoldsEveryScannedSlotAndTheTableHasAlignedColumns) {
 }
 
 // Plain output prints one line per change; on a terminal one line is redrawn and only a note ends
-// a line.
-TEST(TerminalProgress, PlainLinesOrOneRedrawnLine) {
+// a line. On a terminal the progress line counts down the library's long waits while an operation
+// runs, and says nothing of them once it is over.
+TEST(TerminalProgress, PlainLinesOrOneRedrawnLineThatCountsDownLongWaitsDuringAnOperation) {
     CapturedStream plain;
     TerminalProgress lines(plain.get(), false);
     for (int percent : {10, 10, 20}) lines.show("scanning", percent);
@@ -125,6 +126,21 @@ TEST(TerminalProgress, PlainLinesOrOneRedrawnLine) {
     progress.show("scanning", 50);
     progress.printLine("note");
     EXPECT_EQ(out.text(), "\r\033[K[############            ]  50% scanning\r\033[Knote\n");
+
+    CapturedStream err;
+    linkpad::VirtualClock clock;
+    linkpad::ScopedClock scoped(clock);
+    CliUi ui({Verbosity::Normal, false, true, true, false}, err.get());
+    ui.setInterfaceEnabled(false);
+    ui.setStatus("Erase Flash...");
+    QTX_WaitMs(2000);
+    ui.setInterfaceEnabled(true);
+    const std::string during = err.text();
+    EXPECT_NE(during.find("Erase Flash..., waiting for the module, up to 2 s"), std::string::npos)
+        << during;
+    EXPECT_NE(during.find("Erase Flash..., waiting for the module, up to 1 s"), std::string::npos);
+    QTX_WaitMs(2000);  // no operation runs: nothing is told
+    EXPECT_EQ(err.text(), during);
 }
 
 // Without a terminal questions are answered No unless --yes is given, and quiet mode hides notes
@@ -164,25 +180,6 @@ TEST(CliUi, QuestionsAnsweredWithoutATerminalOrReadFromIt) {
     EXPECT_EQ(shown.text().find("quorvel-cli: Upload finished!"), std::string::npos);
     EXPECT_NE(shown.text().find("Upload finished!"), std::string::npos);
     std::fclose(in);
-}
-
-// On a terminal the progress line counts down the library's long waits while an operation runs,
-// and says nothing of them once it is over.
-TEST(CliUi, ProgressLineCountsDownLongWaitsOnlyDuringAnOperation) {
-    CapturedStream err;
-    linkpad::VirtualClock clock;
-    linkpad::ScopedClock scoped(clock);
-    CliUi ui({Verbosity::Normal, false, true, true, false}, err.get());
-    ui.setInterfaceEnabled(false);
-    ui.setStatus("Erase Flash...");
-    QTX_WaitMs(2000);
-    ui.setInterfaceEnabled(true);
-    const std::string during = err.text();
-    EXPECT_NE(during.find("Erase Flash..., waiting for the module, up to 2 s"), std::string::npos)
-        << during;
-    EXPECT_NE(during.find("Erase Flash..., waiting for the module, up to 1 s"), std::string::npos);
-    QTX_WaitMs(2000);  // no operation runs: nothing is told
-    EXPECT_EQ(err.text(), during);
 }
 
 }  // namespace

@@ -196,7 +196,9 @@ TEST_P(Catalogue, PatternsAndOfferedNames) {
 INSTANTIATE_TEST_SUITE_P(Table, Catalogue, ::testing::ValuesIn(kCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
-TEST(FirmwareCatalogue, DescriptionsInformationAndTheChoice) {
+// Versions and information files follow the file name; opening the list keeps the stored F72
+// prefix, the files are searched with the plain one.
+TEST(FirmwareCatalogue, DescriptionsInformationTheChoiceAndVersions) {
     DownloadDirectory downloads;
     ProgramState state;
     state.DownloadDirectory = downloads.path();
@@ -227,10 +229,7 @@ TEST(FirmwareCatalogue, DescriptionsInformationAndTheChoice) {
     const FirmwareList amplifier = OpenFirmwareList(state, AmplifierTarget(state, 0));
     EXPECT_EQ(amplifier.entries[0].key, "ra51p206.s00");
     EXPECT_EQ(amplifier.entries[0].descriptionColumn(), "P2.06 ");
-}
 
-// Opening the list keeps the stored F72 prefix; the files are searched with the plain one.
-TEST(FirmwareCatalogue, VersionFromFileNameAndTheStoredF72Prefix) {
     const std::pair<const char*, const char*> cases[] = {
         {"KX33P141.S00", "P1.41"}, {"DV33A213.S00", "P2.13"}, {"dv43a410.s00", "P4.10"},
         {"RA51P07.S00", "P0.07"},  {"ra51p206.s00", "P2.06"}, {"AB.S00", ""},
@@ -240,7 +239,6 @@ TEST(FirmwareCatalogue, VersionFromFileNameAndTheStoredF72Prefix) {
     EXPECT_EQ(InformationFileName("KX33P141.S00"), "KX33P141.T00");
     EXPECT_EQ(InformationFileName("NOEXTENSION"), "");
 
-    ProgramState state;
     SlotRecord& record = module(state, 3, "RA56", "RA56-F72");
     record.VersionSuffix = "F72";
     OpenFirmwareList(state, AmplifierTarget(state, 3));
