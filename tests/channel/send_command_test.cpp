@@ -31,7 +31,10 @@ std::string command(size_t length) {
     return text + "\r\n";
 }
 
-TEST_F(SendCommandTest, LongCommandIsWrittenIn512ByteChunks) {
+// Long commands are written in 512-byte chunks. Every command is preceded by 5 ms; a two-byte
+// answer is read raw without line end; an overlong answer line does not leak into the next answer;
+// a missing answer times out after the set time-out.
+TEST_F(SendCommandTest, ChunksPausesRawAnswersOverlongLinesAndTimeOuts) {
     std::vector<size_t> sizes;
     for (size_t length : {512, 513, 1200}) {
         peer->expect(command(length));
@@ -39,12 +42,7 @@ TEST_F(SendCommandTest, LongCommandIsWrittenIn512ByteChunks) {
     }
     for (const auto& write : newWrites()) sizes.push_back(write.size());
     EXPECT_EQ(sizes, (std::vector<size_t>{512, 512, 1, 512, 512, 176}));
-}
 
-// Every command is preceded by 5 ms; a two-byte answer is read raw without line end; an overlong
-// answer line does not leak into the next answer; a missing answer times out after the set
-// time-out.
-TEST_F(SendCommandTest, QueriesPauseReadRawCutOverlongLinesAndTimeOut) {
     peer->line("PRC?11\r\n", "P1.41").expect("PRC1,2,P\r\n", std::string("\x00\x0a", 2));
     peer->line("IDN?\r\n", std::string(60, 'x')).line("SRB1\r\n", "0").expect("HWR?\r\n");
     clock.clearWaits();

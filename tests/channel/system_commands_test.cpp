@@ -18,8 +18,10 @@ using SystemCommandsTest = ScriptedLinkTest;
 
 // Mode 0 keeps the fields after the first comma (or sends the rate alone), mode 1 reports either
 // text and succeeds, mode 2 codes the parity, an unknown mode sends nothing, and a mode-0 query
-// without answer leaves the rate unchanged.
-TEST_F(SystemCommandsTest, BaudRateModes) {
+// without answer leaves the rate unchanged. Multi-master mode has three verdicts; the version query
+// copies the answer or empties the buffer. A reset of 0 s goes straight to the interpreter; one of
+// 3 s reports progress in 200 ms steps; a rack that stays silent is asked to be power-cycled.
+TEST_F(SystemCommandsTest, BaudRateModesMultiMasterVersionAndReset) {
     peer->line("BDR?\r\n", "9600,2,1,0").expect("BDR38400,2,1,0\r\n");
     peer->line("BDR?\r\n", "9600").expect("BDR19200\r\n");
     peer->line("BDR19200,,,4\r\n", "0").line("BDR19200,,,4\r\n", "?");
@@ -40,11 +42,28 @@ TEST_F(SystemCommandsTest, BaudRateModes) {
               (Texts{"Internal Baudrate have been succesfully reset to be compatible!",
                      "Internal Baudrate should be compatible to old loader before!",
                      "Port Timeout! Baudrate not changed!"}));
-}
 
-// A reset of 0 s goes straight to the interpreter; one of 3 s reports progress in 200 ms steps; a
-// rack that stays silent is asked to be power-cycled.
-TEST_F(SystemCommandsTest, ResetReportsProgressIn200MsStepsAndAsksForAPowerCycleOfASilentRack) {
+    reports.clear();
+    peer->line("PRC10\r\n", "0").line("PRC10\r\n", "?").expect("PRC10\r\n");
+    EXPECT_EQ(MultiMasterMode(recordMessage, recordProgress, 0), 0);
+    EXPECT_EQ(reports.progress, (std::vector<int>{33, 66, 100}));
+    EXPECT_EQ(MultiMasterMode(recordMessage, recordProgress, 0), -2);
+    EXPECT_EQ(reports.messages.back().second, "Error switching multi master mode on!");
+    EXPECT_EQ(MultiMasterMode(recordMessage, recordProgress, 0), -1);
+    EXPECT_EQ(reports.messages.back().second, "Port Timeout!");
+
+    peer->line("PRC?11\r\n", "P1.41").expect("PRC?11\r\n");
+    char buffer[40] = "junk";
+    int32_t length = -1;
+    EXPECT_EQ(CheckVersion(buffer, &length), 0);
+    EXPECT_STREQ(buffer, "P1.41");
+    EXPECT_EQ(length, 5);
+    EXPECT_EQ(CheckVersion(buffer, &length), -1);
+    EXPECT_STREQ(buffer, "");
+    EXPECT_EQ(length, 0);
+    EXPECT_EQ(reports.messages.size(), 2u);  // the version query shows none
+
+    reports.clear();
     for (int reset = 0; reset < 2; ++reset) {
         peer->expect("RST\r\n").expect("\x12\r\n");
         scriptClose(*peer);
@@ -69,28 +88,6 @@ TEST_F(SystemCommandsTest, ResetReportsProgressIn200MsStepsAndAsksForAPowerCycle
         messageTexts(),
         Texts{"Error reset system, maybe timeout. \nPlease reset your VTX system by switching "
               "power off and on."});
-}
-
-// The version query copies the answer or empties the buffer.
-TEST_F(SystemCommandsTest, MultiMasterModeVerdictsAndCheckVersion) {
-    peer->line("PRC10\r\n", "0").line("PRC10\r\n", "?").expect("PRC10\r\n");
-    EXPECT_EQ(MultiMasterMode(recordMessage, recordProgress, 0), 0);
-    EXPECT_EQ(reports.progress, (std::vector<int>{33, 66, 100}));
-    EXPECT_EQ(MultiMasterMode(recordMessage, recordProgress, 0), -2);
-    EXPECT_EQ(reports.messages.back().second, "Error switching multi master mode on!");
-    EXPECT_EQ(MultiMasterMode(recordMessage, recordProgress, 0), -1);
-    EXPECT_EQ(reports.messages.back().second, "Port Timeout!");
-
-    peer->line("PRC?11\r\n", "P1.41").expect("PRC?11\r\n");
-    char buffer[40] = "junk";
-    int32_t length = -1;
-    EXPECT_EQ(CheckVersion(buffer, &length), 0);
-    EXPECT_STREQ(buffer, "P1.41");
-    EXPECT_EQ(length, 5);
-    EXPECT_EQ(CheckVersion(buffer, &length), -1);
-    EXPECT_STREQ(buffer, "");
-    EXPECT_EQ(length, 0);
-    EXPECT_EQ(reports.messages.size(), 2u);  // the version query shows none
 }
 
 std::string logFileName() {

@@ -51,9 +51,11 @@ class CliEndToEnd : public ::testing::Test {
     QTemporaryDir home;
 };
 
-// Scans over TCP; once the simulator is gone, the address is no rack, with advice and without
-// the noise of a missing runtime directory.
-TEST_F(CliEndToEnd, ScanOverTcpAndTheAddressWithoutARack) {
+// Scans over TCP; once the simulator is gone, the address is no rack, with advice and without the
+// noise of a missing runtime directory. The simulated rack as JSON and as a table for people, the
+// stored port settings untouched; the firmware offered for its type-4 module; the update-all dry
+// run as data.
+TEST_F(CliEndToEnd, ScanOverTcpAndTheSimulatedRackInsideTheProgram) {
     rack::sim::SimProcess sim(VENTRIX_SIM, {"--rack", RACK_FILE, "--tcp", "127.0.0.1:0", "-q"});
     const QString address = QString::fromStdString(sim.where());
     const CliRun found = run({"--port", "tcp", "--address", address, "-q", "scan", "--json"});
@@ -68,11 +70,7 @@ TEST_F(CliEndToEnd, ScanOverTcpAndTheAddressWithoutARack) {
         << gone.err;
     EXPECT_EQ(gone.err.find("QStandardPaths"), std::string::npos) << gone.err;
     EXPECT_EQ(gone.err.find("Exit Quorlink"), std::string::npos) << gone.err;
-}
 
-// The simulated rack as JSON and as a table for people, the stored port settings untouched; the
-// firmware offered for its type-4 module; the update-all dry run as data.
-TEST_F(CliEndToEnd, SimulatedRackInsideTheProgram) {
     expectDefaultRack(run({"--simulate", "scan", "--json"}));
     const QSettings stored(home.filePath("config/Quorvel/Quorvel.ini"), QSettings::IniFormat);
     EXPECT_FALSE(stored.contains("Properties/CommPort"));
