@@ -31,22 +31,22 @@ TEST_F(ConnectionTest, OpenWakesTheInterpreterRestoresTheTimeoutAndCloseSendsDcl
     EXPECT_TRUE(peer->done());
 }
 
-// A parallel port has no transport here.
-TEST_F(ConnectionTest, PortThatCannotBeOpenedReportsAndReturnsTheLibraryCode) {
-    linkpad::ScopedTransportFactory refuse([](const linkpad::PortRequest&) {
-        return linkpad::OpenResult{nullptr, QTX_ERR_PERMISSION, "Permission denied"};
-    });
-    EXPECT_EQ(open(), QTX_ERR_PERMISSION);
-    ASSERT_EQ(reports.messages.size(), 1u);
-    EXPECT_EQ(reports.messages[0], std::make_pair(0, std::string("Can't open selected port!")));
+// A port that cannot be opened reports and returns the library's code; a parallel port has no
+// transport here. A silent interpreter gives -2, an unanswered SRB1 "Port Timeout!" after 11000
+// ms, and an invalid device address is refused; each closes the port again.
+TEST_F(ConnectionTest, FailedOpensReportAndCloseThePortAgain) {
+    {
+        linkpad::ScopedTransportFactory refuse([](const linkpad::PortRequest&) {
+            return linkpad::OpenResult{nullptr, QTX_ERR_PERMISSION, "Permission denied"};
+        });
+        EXPECT_EQ(open(), QTX_ERR_PERMISSION);
+        ASSERT_EQ(reports.messages.size(), 1u);
+        EXPECT_EQ(reports.messages[0], std::make_pair(0, std::string("Can't open selected port!")));
 
-    EXPECT_LT(OpenConnection(90, 95, "e", 8, 1, 6000, recordMessage, -1, 0), 0);
-    EXPECT_EQ(messageTexts(), Texts(2, "Can't open selected port!"));
-}
-
-// A silent interpreter gives -2, an unanswered SRB1 "Port Timeout!" after 11000 ms, and an invalid
-// device address is refused; each closes the port again.
-TEST_F(ConnectionTest, FailedOpensCloseThePortAgain) {
+        EXPECT_LT(OpenConnection(90, 95, "e", 8, 1, 6000, recordMessage, -1, 0), 0);
+        EXPECT_EQ(messageTexts(), Texts(2, "Can't open selected port!"));
+    }
+    reports.clear();
     auto peer = std::make_shared<ScriptedPeer>();
     peer->expectActivate(false);
     scriptClose(*peer);

@@ -18,7 +18,9 @@ class InterpreterTest : public RackTest {
 
 // DC2 discards a half-received line; one answer line per command, "?" for an unknown one; a reset
 // is silent for the reset time and needs DC2 afterwards; a host disconnect drops half lines and
-// queued answers, a serial line's close only the answers.
+// queued answers, a serial line's close only the answers. Each component takes only the line end
+// its commands use: LF alone for the KX43's loader commands, CR LF for everything else; a line with
+// the other end is answered "?".
 TEST_F(InterpreterTest, AsleepUntilDc2ThenOneAnswerLinePerCommandAndSilentWhileResetting) {
     EXPECT_EQ(ask("IDN?"), "<none>");
     EXPECT_FALSE(rack().awake());
@@ -51,13 +53,7 @@ TEST_F(InterpreterTest, AsleepUntilDc2ThenOneAnswerLinePerCommandAndSilentWhileR
     rack().serialLineClosed();
     EXPECT_FALSE(next());
     EXPECT_EQ(ask("11"), "P1.41\r\n");  // the half line survives, as on a real serial line
-}
 
-}  // namespace
-
-// Each component takes only the line end its commands use: LF alone for the KX43's loader
-// commands, CR LF for everything else; a line with the other end is answered "?".
-TEST_F(RackTest, EachComponentInsistsOnItsLineEnd) {
     struct Case {
         const char* processor;
         std::string bytes;
@@ -80,3 +76,5 @@ TEST_F(RackTest, EachComponentInsistsOnItsLineEnd) {
         EXPECT_EQ(answer ? answer->bytes : "<none>", c.answer);
     }
 }
+
+}  // namespace
