@@ -50,8 +50,25 @@ TEST_F(MessagesTest, ShowMessageIsLoggedSystemModalAndTitledOrCollectedWhenQuiet
 
 // The library's text arrives whole (up to its 511 characters) and is titled by its kind; the
 // NodePod callbacks reach the NodePod window only; an input goes back cut to 50 characters and a
-// cancelled one hands back an empty one.
-TEST_F(MessagesTest, LibraryCallbacks) {
+// cancelled one hands back an empty one. Unlocking the interface flushes the protocol, and the
+// viewer finds the file then.
+TEST_F(MessagesTest, LibraryCallbacksAndTheInterfaceLock) {
+    shell->ShowProtocolFile();
+    EXPECT_FALSE(ui.viewerFound);  // nothing was flushed yet
+    shell->EnableUserInterface(false);
+    EXPECT_TRUE(shell->state().Busy);
+    shell->WriteProtocol("during");
+    EXPECT_FALSE(shell->protocolLog().pending().isEmpty());
+    shell->EnableUserInterface(true);
+    EXPECT_FALSE(shell->state().Busy);
+    EXPECT_TRUE(shell->protocolLog().pending().isEmpty());
+    EXPECT_EQ(ui.lockChanges, std::vector<bool>({false, true}));
+    shell->ShowProtocolFile();
+    EXPECT_EQ(ui.viewerCaption, "Quorlink Log File");
+    EXPECT_TRUE(ui.viewerFound);
+    EXPECT_TRUE(ui.viewerText.contains("-->Quorlink started.<--"));
+    EXPECT_TRUE(ui.viewerText.contains(": during"));
+
     ScriptedUi nodePodWindow;
     NodePodProgressCallback(10);  // no window open: nothing happens
     SetNodePodWindow(&nodePodWindow);
@@ -92,25 +109,6 @@ TEST_F(MessagesTest, LibraryCallbacks) {
     ReceiveString("Name?");
     InputCallback(0);
     EXPECT_EQ(SendString(buffer), 0);
-}
-
-// Unlocking the interface flushes the protocol, and the viewer finds the file then.
-TEST_F(MessagesTest, EnableUserInterfaceLocksAndFlushesAndTheViewerShowsTheFile) {
-    shell->ShowProtocolFile();
-    EXPECT_FALSE(ui.viewerFound);  // nothing was flushed yet
-    shell->EnableUserInterface(false);
-    EXPECT_TRUE(shell->state().Busy);
-    shell->WriteProtocol("during");
-    EXPECT_FALSE(shell->protocolLog().pending().isEmpty());
-    shell->EnableUserInterface(true);
-    EXPECT_FALSE(shell->state().Busy);
-    EXPECT_TRUE(shell->protocolLog().pending().isEmpty());
-    EXPECT_EQ(ui.lockChanges, std::vector<bool>({false, true}));
-    shell->ShowProtocolFile();
-    EXPECT_EQ(ui.viewerCaption, "Quorlink Log File");
-    EXPECT_TRUE(ui.viewerFound);
-    EXPECT_TRUE(ui.viewerText.contains("-->Quorlink started.<--"));
-    EXPECT_TRUE(ui.viewerText.contains(": during"));
 }
 
 // An unknown port name keeps its kind.
