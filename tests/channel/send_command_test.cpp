@@ -15,7 +15,7 @@ using quorlink::channel;
 namespace {
 
 class SendCommandTest : public ScriptedLinkTest {
-protected:
+  protected:
     void SetUp() override {
         ScriptedLinkTest::SetUp();
         written = peer->writes().size();
@@ -31,64 +31,40 @@ std::string command(size_t length) {
     return text + "\r\n";
 }
 
-TEST_F(SendCommandTest, LongCommandIsWrittenIn512ByteChunks) {
-    peer->expect(command(1200));
-    channel().sendCommand(command(1200));
-    const auto writes = newWrites();
-    ASSERT_EQ(writes.size(), 3u);
-    EXPECT_EQ(writes[0].size(), 512u);
-    EXPECT_EQ(writes[1].size(), 512u);
-    EXPECT_EQ(writes[2].size(), 176u);
-}
+// Long commands are written in 512-byte chunks. Every command is preceded by 5 ms; a two-byte
+// answer is read raw without line end; an overlong answer line does not leak into the next answer;
+// a missing answer times out after the set time-out.
+TEST_F(SendCommandTest, ChunksPausesRawAnswersOverlongLinesAndTimeOuts) {
+    std::vector<size_t> sizes;
+    for (size_t length : {512, 513, 1200}) {
+        peer->expect(command(length));
+        channel().sendCommand(command(length));
+    }
+    for (const auto& write : newWrites()) sizes.push_back(write.size());
+    EXPECT_EQ(sizes, (std::vector<size_t>{512, 512, 1, 512, 512, 176}));
 
-TEST_F(SendCommandTest, ExactlyOneChunkBoundary) {
-    peer->expect(command(512)).expect(command(513));
-    channel().sendCommand(command(512));
-    EXPECT_EQ(newWrites().size(), 1u);
-    channel().sendCommand(command(513));
-    const auto writes = newWrites();
-    ASSERT_EQ(writes.size(), 3u);
-    EXPECT_EQ(writes[1].size(), 512u);
-    EXPECT_EQ(writes[2].size(), 1u);
-}
-
-TEST_F(SendCommandTest, EveryCommandIsPrecededBy5Ms) {
-    peer->line("PRC?11\r\n", "P1.41");
+    peer->line("PRC?11\r\n", "P1.41").expect("PRC1,2,P\r\n", std::string("\x00\x0a", 2));
+    peer->line("IDN?\r\n", std::string(60, 'x')).line("SRB1\r\n", "0").expect("HWR?\r\n");
     clock.clearWaits();
     std::string answer;
     EXPECT_EQ(channel().query("PRC?11\r\n", answer, 30), 0);
     EXPECT_EQ(answer, "P1.41");
     EXPECT_EQ(clock.waits(), std::vector<int>{5});
-}
-
-TEST_F(SendCommandTest, TwoByteAnswerIsReadRawWithoutLineEnd) {
-    peer->expect("PRC1,2,P\r\n", std::string("\x00\x0a", 2));
-    std::string answer;
     ASSERT_EQ(channel().query("PRC1,2,P\r\n", answer, 2), 0);
     EXPECT_EQ(answer, std::string("\x00\x0a", 2));
-}
-
-TEST_F(SendCommandTest, MissingAnswerTimesOutAfterTheSetTimeout) {
-    peer->expect("HWR?\r\n");
-    QTX_SetTimeout(750);
-    const auto before = clock.nowMs();
-    std::string answer;
-    EXPECT_NE(channel().query("HWR?\r\n", answer, 30), 0);
-    EXPECT_EQ(clock.nowMs() - before, 5 + 750);
-}
-
-TEST_F(SendCommandTest, OverlongAnswerLineDoesNotLeakIntoTheNextAnswer) {
-    peer->line("IDN?\r\n", std::string(60, 'x')).line("SRB1\r\n", "0");
-    std::string answer;
     ASSERT_EQ(channel().query("IDN?\r\n", answer, 30), 0);
     EXPECT_EQ(answer, std::string(29, 'x'));
     ASSERT_EQ(channel().query("SRB1\r\n", answer, 30), 0);
     EXPECT_EQ(answer, "0");
+    QTX_SetTimeout(750);
+    const auto before = clock.nowMs();
+    EXPECT_NE(channel().query("HWR?\r\n", answer, 30), 0);
+    EXPECT_EQ(clock.nowMs() - before, 5 + 750);
 }
 
 // The traffic log goes to the working directory.
 class TrafficLogTest : public ScriptedLinkTest {
-protected:
+  protected:
     void SetUp() override {
         std::filesystem::current_path(dir.path());
         scriptOpen(*peer);

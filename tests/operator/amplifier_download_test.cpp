@@ -78,15 +78,6 @@ TEST_F(AmplifierDownloadTest, SequentialModeLoadsOneSlotAfterTheOther) {
     EXPECT_LT(log.indexOf("Starting new firmware RA 2."), log.indexOf("Switch RA 5 to loader1."));
 }
 
-TEST_F(AmplifierDownloadTest, AModuleAlreadyInLoader1IsSwitchedWithOneRepeat) {
-    auto slot = amplifierSlot(3, kRa51, "P2.04");
-    slot["layer"] = "loader1";
-    startWith(rackOf({slot}));
-    ui.expectList(0).expectMessage(kFinished);
-    ASSERT_EQ(download({3}), 0);
-    EXPECT_TRUE(holdsFirmware(3, firmware(kRa51)));
-}
-
 // Answered No, the question sends nothing; answered Yes, exactly the databases of the modules
 // whose firmware drops them are deleted.
 TEST_F(AmplifierDownloadTest, CanSettingsQuestion) {
@@ -119,8 +110,16 @@ TEST_F(AmplifierDownloadTest, ProductionModeWithoutLp2FileEndsBeforeConnecting) 
     EXPECT_EQ(rack().received().size(), before);
 }
 
-TEST_F(AmplifierDownloadTest, FaultMidDownloadNamesTheSlotAndARerunRecovers) {
-    startWith(rackOf({amplifierSlot(6, kRa51, "P2.04")}));
+// A module already in loader 1 is switched with one repeat; a fault mid-download names the slot
+// and a rerun recovers.
+TEST_F(AmplifierDownloadTest, ModuleInLoader1AndAFaultMidDownloadThatARerunRecovers) {
+    auto inLoader1 = amplifierSlot(3, kRa51, "P2.04");
+    inLoader1["layer"] = "loader1";
+    startWith(rackOf({inLoader1, amplifierSlot(6, kRa51, "P2.04")}));
+    ui.expectList(0).expectMessage(kFinished);
+    ASSERT_EQ(download({3}), 0);
+    EXPECT_TRUE(holdsFirmware(3, firmware(kRa51)));
+
     rack().faults().add({"^PRC1,2,P", 40, rack::FaultAction::Drop, 0, 1});
     ui.expectList(0).expectMessage("Port Timeout!");
     ui.expectMessage(

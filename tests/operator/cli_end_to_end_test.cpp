@@ -51,9 +51,11 @@ class CliEndToEnd : public ::testing::Test {
     QTemporaryDir home;
 };
 
-// Scans over TCP; once the simulator is gone, the address is no rack, with advice and without
-// the noise of a missing runtime directory.
-TEST_F(CliEndToEnd, ScanOverTcpAndTheAddressWithoutARack) {
+// Scans over TCP; once the simulator is gone, the address is no rack, with advice and without the
+// noise of a missing runtime directory. The simulated rack as JSON and as a table for people, the
+// stored port settings untouched; the firmware offered for its type-4 module; the update-all dry
+// run as data.
+TEST_F(CliEndToEnd, ScanOverTcpAndTheSimulatedRackInsideTheProgram) {
     rack::sim::SimProcess sim(VENTRIX_SIM, {"--rack", RACK_FILE, "--tcp", "127.0.0.1:0", "-q"});
     const QString address = QString::fromStdString(sim.where());
     const CliRun found = run({"--port", "tcp", "--address", address, "-q", "scan", "--json"});
@@ -68,10 +70,7 @@ TEST_F(CliEndToEnd, ScanOverTcpAndTheAddressWithoutARack) {
         << gone.err;
     EXPECT_EQ(gone.err.find("QStandardPaths"), std::string::npos) << gone.err;
     EXPECT_EQ(gone.err.find("Exit Quorlink"), std::string::npos) << gone.err;
-}
 
-// The simulated rack as JSON and as a table for people; the stored port settings stay untouched.
-TEST_F(CliEndToEnd, SimulatedRackInsideTheProgram) {
     expectDefaultRack(run({"--simulate", "scan", "--json"}));
     const QSettings stored(home.filePath("config/Quorvel/Quorvel.ini"), QSettings::IniFormat);
     EXPECT_FALSE(stored.contains("Properties/CommPort"));
@@ -81,21 +80,17 @@ TEST_F(CliEndToEnd, SimulatedRackInsideTheProgram) {
     ASSERT_EQ(table.exitCode, 0) << table.err;
     EXPECT_EQ(table.out.rfind("POSITION  IDENTITY", 0), 0u);
     EXPECT_NE(table.out.find("\n01        QTX-RA51,RA51-WS050,0,P2.06"), std::string::npos);
-}
 
-TEST_F(CliEndToEnd, FirmwareListOffersTheShippedRacksType4Module) {
-    const CliRun result = run(
+    const CliRun list = run(
         {"--simulate", "-q", "firmware", "list", "--slot", "6", "--dir", downloads(), "--json"});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    const auto json = nlohmann::json::parse(result.out);
-    EXPECT_EQ(json["device"], "amplifier in slot 6");
-    ASSERT_EQ(json["entries"].size(), 1u) << result.out;
-    EXPECT_EQ(json["entries"][0]["name"], "ra901bp649.s00");
-    EXPECT_EQ(json["entries"][0]["version"], "P6.49");
-    EXPECT_TRUE(json["entries"][0]["default"]);
-}
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    const auto offered = nlohmann::json::parse(list.out);
+    EXPECT_EQ(offered["device"], "amplifier in slot 6");
+    ASSERT_EQ(offered["entries"].size(), 1u) << list.out;
+    EXPECT_EQ(offered["entries"][0]["name"], "ra901bp649.s00");
+    EXPECT_EQ(offered["entries"][0]["version"], "P6.49");
+    EXPECT_TRUE(offered["entries"][0]["default"]);
 
-TEST_F(CliEndToEnd, UpdateAllDryRunIsTheToDoListAsData) {
     const CliRun result = run({"--simulate", "-q", "update-all", "--dry-run", "--json"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto json = nlohmann::json::parse(result.out);

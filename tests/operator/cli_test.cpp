@@ -1,9 +1,11 @@
-// quorvel-cli's parts: port options and advice, inventory output, progress, questions.
+// quorvel-cli's parts: port options and advice, inventory output, progress, questions, the
+// count-down of the library's long waits.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
+#include "linkpad/hooks.h"
 #include "operator/cli/cli_ui.h"
 #include "operator/cli/inventory_report.h"
 #include "operator/cli/port_options.h"
@@ -15,36 +17,25 @@ using namespace quorvel::cli;
 namespace {
 
 // Output written to a memory stream.
-class CapturedStream {
-  public:
-    CapturedStream() : stream_(open_memstream(&data_, &size_)) {}
+struct CapturedStream {
+    char* data = nullptr;
+    size_t size = 0;
+    std::FILE* stream = open_memstream(&data, &size);
     ~CapturedStream() {
-        std::fclose(stream_);
-        std::free(data_);
+        std::fclose(stream);
+        std::free(data);
     }
-    std::FILE* get() { return stream_; }
-    std::string text() {
-        std::fflush(stream_);
-        return std::string(data_, size_);
-    }
-
-  private:
-    char* data_ = nullptr;
-    size_t size_ = 0;
-    std::FILE* stream_;
+    std::FILE* get() { return stream; }
+    std::string text() { return std::fflush(stream), std::string(data, size); }
 };
 
-TEST(PortOptions, ShortAndFullPortNames) {
+TEST(PortOptions, PortNamesAddressesAndConnectionAdvice) {
     EXPECT_EQ(PortNameFromOption("tcp"), "Ethernet TCP/IP");
     EXPECT_EQ(PortNameFromOption("COM2"), "COM2");
     EXPECT_EQ(PortNameFromOption("com1-rs485"), "COM1 - RS485");
     EXPECT_EQ(PortNameFromOption("GPIB (IEEE488)"), "GPIB (IEEE488)");
     EXPECT_EQ(PortNameFromOption("com3"), "");
-}
 
-// The address goes to the chosen port's field; an unknown port is refused with the names that
-// work and changes nothing.
-TEST(PortOptions, AddressGoesToTheChosenPortsField) {
     PortSettings port;
     const auto problem = ApplyPortOverrides({"com9", std::nullopt, std::nullopt}, port);
     ASSERT_TRUE(problem);
@@ -59,9 +50,7 @@ TEST(PortOptions, AddressGoesToTheChosenPortsField) {
     EXPECT_FALSE(ApplyPortOverrides({"usb", std::nullopt, "FT01"}, port));
     EXPECT_EQ(port.usbAdr, "FT01");
     EXPECT_EQ(port.ipAdr, "10.1.1.1:5025");
-}
 
-TEST(ConnectionAdvice, NamesTheFix) {
     PortSettings serial;
     EXPECT_NE(ConnectionAdvice(-4, serial, "").find("dialout"), std::string::npos);
     EXPECT_NE(ConnectionAdvice(-5, serial, "").find("in use by another program"),
@@ -105,7 +94,7 @@ DeviceInventory sampleInventory() {
     return inventory;
 }
 
-TEST(InventoryReport, JsonHoldsEveryScannedSlot) {
+TEST(InventoryReport, JsonHoldsEveryScannedSlotAndTheTableHasAlignedColumns) {
     const auto json = InventoryJson(sampleInventory());
     EXPECT_EQ(json["processor"]["type"], "KX43");
     ASSERT_EQ(json["slots"].size(), 2u);
@@ -114,11 +103,8 @@ TEST(InventoryReport, JsonHoldsEveryScannedSlot) {
     EXPECT_EQ(json["slots"][0]["typePrefix"], "RA51");
     EXPECT_TRUE(json["slots"][0]["detected"]);
     EXPECT_FALSE(json["slots"][1]["detected"]);
-}
 
-TEST(InventoryReport, TableHasAlignedColumnsAndOneRowPerScannedPosition) {
-    const std::string table = InventoryTable(sampleInventory());
-    EXPECT_EQ(table,
+    EXPECT_EQ(InventoryTable(sampleInventory()),
               "POSITION  IDENTITY                     TYPE  VERSION  CTRL  HW REV  PREFIX\n"
               "KX        QTX,KX43,0,P1.41             KX43  P1.41    -     -       -\n"
               "DV        not detected                 DV    -        -     -       -\n"
@@ -126,27 +112,41 @@ TEST(InventoryReport, TableHasAlignedColumnsAndOneRowPerScannedPosition) {
               "04        not detected                 -     -        -     -       -\n");
 }
 
-TEST(TerminalProgress, PlainOutputPrintsOneLinePerChange) {
-    CapturedStream out;
-    TerminalProgress progress(out.get(), false);
-    progress.show("scanning", 10);
-    progress.show("scanning", 10);
-    progress.show("scanning", 20);
-    EXPECT_EQ(out.text(), " 10% scanning\n 20% scanning\n");
-}
+// Plain output prints one line per change; on a terminal one line is redrawn and only a note ends
+// a line. On a terminal the progress line counts down the library's long waits while an operation
+// runs, and says nothing of them once it is over.
+TEST(TerminalProgress, PlainLinesOrOneRedrawnLineThatCountsDownLongWaitsDuringAnOperation) {
+    CapturedStream plain;
+    TerminalProgress lines(plain.get(), false);
+    for (int percent : {10, 10, 20}) lines.show("scanning", percent);
+    EXPECT_EQ(plain.text(), " 10% scanning\n 20% scanning\n");
 
-TEST(TerminalProgress, TerminalOutputRedrawsOneLine) {
     CapturedStream out;
     TerminalProgress progress(out.get(), true);
     progress.show("scanning", 50);
     progress.printLine("note");
-    const std::string text = out.text();
-    EXPECT_EQ(text.find('\n'), text.rfind('\n'));  // only the note ends a line
-    EXPECT_NE(text.find("\r\033[K[############            ]  50% scanning"), std::string::npos);
-    EXPECT_NE(text.find("\r\033[Knote\n"), std::string::npos);
+    EXPECT_EQ(out.text(), "\r\033[K[############            ]  50% scanning\r\033[Knote\n");
+
+    CapturedStream err;
+    linkpad::VirtualClock clock;
+    linkpad::ScopedClock scoped(clock);
+    CliUi ui({Verbosity::Normal, false, true, true, false}, err.get());
+    ui.setInterfaceEnabled(false);
+    ui.setStatus("Erase Flash...");
+    QTX_WaitMs(2000);
+    ui.setInterfaceEnabled(true);
+    const std::string during = err.text();
+    EXPECT_NE(during.find("Erase Flash..., waiting for the module, up to 2 s"), std::string::npos)
+        << during;
+    EXPECT_NE(during.find("Erase Flash..., waiting for the module, up to 1 s"), std::string::npos);
+    QTX_WaitMs(2000);  // no operation runs: nothing is told
+    EXPECT_EQ(err.text(), during);
 }
 
-TEST(CliUi, QuestionsWithoutATerminalAreAnsweredNoUnlessYesIsGiven) {
+// Without a terminal questions are answered No unless --yes is given, and quiet mode hides notes
+// but keeps errors. On a terminal answers are read; No of a three-way question is No, and a
+// success shown with an exclamation mark is no error.
+TEST(CliUi, QuestionsAnsweredWithoutATerminalOrReadFromIt) {
     CapturedStream err;
     CliUi ui({Verbosity::Normal, false, false, false}, err.get());
     EXPECT_EQ(ui.showMessageBox("Delete it?", kYesNo | kIconExclamation, "Quorvel"), kAnswerNo);
@@ -156,35 +156,30 @@ TEST(CliUi, QuestionsWithoutATerminalAreAnsweredNoUnlessYesIsGiven) {
     CliUi agreeing({Verbosity::Normal, true, false, false}, err.get());  // --yes
     EXPECT_EQ(agreeing.showMessageBox("Go on?", kOkCancel, "Quorvel"), kAnswerOk);
     EXPECT_EQ(agreeing.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
-}
 
-// Answers are read from the terminal; No of a three-way question is No, and a success shown
-// with an exclamation mark is no error.
-TEST(CliUi, InteractiveAnswersAreRead) {
-    CapturedStream err;
+    CapturedStream quietErr;
+    CliUi quiet({Verbosity::Quiet, false, false, false}, quietErr.get());
+    quiet.showMessageBox("Port Timeout!", kIconExclamation, "Quorvel Error");
+    quiet.showMessageBox("Done.", kIconInformation, "Quorvel Information");
+    quiet.setInterfaceEnabled(false);
+    quiet.setStatus("scanning KX...");
+    ASSERT_EQ(quiet.errors().size(), 1u);
+    EXPECT_EQ(quietErr.text(), "quorvel-cli: Port Timeout!\n");
+
+    CapturedStream shown;
     std::string input = "y\nsecret\nn\nc\n";
     std::FILE* in = fmemopen(input.data(), input.size(), "r");
-    CliUi ui({Verbosity::Normal, false, true, false}, err.get(), in);
-    EXPECT_EQ(ui.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
-    EXPECT_EQ(ui.askInput("Password?", "Quorvel"), QString("secret"));
-    EXPECT_EQ(ui.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerNo);
-    EXPECT_EQ(ui.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerCancel);
-    ui.showMessageBox("Upload finished!", kIconExclamation, "Quorvel");
-    EXPECT_TRUE(ui.errors().empty());
-    EXPECT_EQ(err.text().find("quorvel-cli: Upload finished!"), std::string::npos);
-    EXPECT_NE(err.text().find("Upload finished!"), std::string::npos);
+    CliUi asking({Verbosity::Normal, false, true, false}, shown.get(), in);
+    EXPECT_EQ(asking.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
+    EXPECT_EQ(asking.askInput("Password?", "Quorvel"), QString("secret"));
+    EXPECT_EQ(asking.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerNo);
+    EXPECT_EQ(asking.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"),
+              kAnswerCancel);
+    asking.showMessageBox("Upload finished!", kIconExclamation, "Quorvel");
+    EXPECT_TRUE(asking.errors().empty());
+    EXPECT_EQ(shown.text().find("quorvel-cli: Upload finished!"), std::string::npos);
+    EXPECT_NE(shown.text().find("Upload finished!"), std::string::npos);
     std::fclose(in);
-}
-
-TEST(CliUi, ErrorsAreKeptAndQuietModeHidesNotes) {
-    CapturedStream err;
-    CliUi ui({Verbosity::Quiet, false, false, false}, err.get());
-    ui.showMessageBox("Port Timeout!", kIconExclamation, "Quorvel Error");
-    ui.showMessageBox("Done.", kIconInformation, "Quorvel Information");
-    ui.setInterfaceEnabled(false);
-    ui.setStatus("scanning KX...");
-    ASSERT_EQ(ui.errors().size(), 1u);
-    EXPECT_EQ(err.text(), "quorvel-cli: Port Timeout!\n");
 }
 
 }  // namespace

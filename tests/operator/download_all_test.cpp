@@ -2,10 +2,9 @@
 // the to-do list and the protocol line by line, the modules afterwards.
 #include "operator/drivers/download_all.h"
 
-#include <QFile>
-
 #include "driver_fixture.h"
 #include "operator/drivers/menu_commands.h"
+#include "temp_dir.h"
 
 using namespace quorvel;
 
@@ -80,22 +79,21 @@ TEST_F(DownloadAllTest, PlansTwoGroupsLoadsThemAndReports) {
     EXPECT_FALSE(shell->messages().QuietMessages);
 }
 
-TEST_F(DownloadAllTest, CancelledToDoListLoadsNothing) {
+// A failed group stops the rest and is not counted.
+TEST_F(DownloadAllTest, CancelledToDoListLoadsNothingAndAFailedGroupStopsTheRest) {
     ui.expectReport(false);
     EXPECT_EQ(DownloadAll(*context).run(), DownloadAll::kNotConfirmed);
     rescan();
     EXPECT_EQ(record(0).SoftwareVersion, "P2.04");
-}
 
-TEST_F(DownloadAllTest, AFailedGroupStopsTheRestAndIsNotCounted) {
     rack().faults().add({"^PRC1,2,P", 10, rack::FaultAction::Drop, 0, 1});
     ui.expectReport(true).expectReport(true);
     EXPECT_EQ(DownloadAll(*context).run(), 0);
-    const QStringList lines = ui.reports[1].report.split('\r');
+    const QStringList lines = ui.reports.back().report.split('\r');
     EXPECT_TRUE(lines.contains("*** Error -1, function download all exits here! ***"));
     EXPECT_TRUE(lines.contains("*** Download ignored because of failure before! ***"));
     EXPECT_EQ(lines.back(), "Downloads done: 0 in 0 loop(s). Errors, please check protocol.");
-    EXPECT_EQ(ui.reports[1].message, "Error! Please reboot Ventrix and start again!");
+    EXPECT_EQ(ui.reports.back().message, "Error! Please reboot Ventrix and start again!");
 }
 
 // An F72 module and a plain one of the same model are two types: each group keeps its own
@@ -107,12 +105,9 @@ class F72DownloadAllTest : public DownloadAllTest {
         model.suffix = "F72";
         model.version = "P2.08";
         f72 = fwgen::amplifierFirmware(model, 2);
-        for (const auto& [name, text] : {std::pair{f72.applicationName, f72.applicationText},
-                                         std::pair{f72.loader2Name, f72.loader2Text}}) {
-            QFile file(downloadFile(name));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(text.data(), static_cast<qint64>(text.size()));
-        }
+        testing_support::writeFile(downloadFile(f72.applicationName).toStdString(),
+                                   f72.applicationText);
+        testing_support::writeFile(downloadFile(f72.loader2Name).toStdString(), f72.loader2Text);
         auto f72Slot = amplifierSlot(0, 2, "P2.04");
         f72Slot["suffix"] = "F72";
         startWith(rackOf({f72Slot, amplifierSlot(1, 2, "P2.04")}));

@@ -37,26 +37,21 @@ bool holds(const std::vector<uint8_t>& memory, size_t offset, const std::vector<
 
 nlohmann::json amplifierSlot(int slot, int firmwareType, const std::string& version) {
     const auto& m = fwgen::amplifierModel(firmwareType);
-    nlohmann::json j = nlohmann::json::object();
-    j["slot"] = slot;
-    j["kind"] = m.kind.empty() ? m.model : m.kind;
-    j["model"] = m.model;
-    j["firmwareType"] = firmwareType;
-    j["moduleCode"] = m.moduleCode;
-    j["amtNumber"] = m.amtNumber;
-    j["subChannels"] = 4;
-    j["version"] = version;
-    return j;
+    return {{"slot", slot},
+            {"kind", m.kind.empty() ? m.model : m.kind},
+            {"model", m.model},
+            {"firmwareType", firmwareType},
+            {"moduleCode", m.moduleCode},
+            {"amtNumber", m.amtNumber},
+            {"subChannels", 4},
+            {"version", version}};
 }
 
 nlohmann::json rackOf(const std::vector<nlohmann::json>& amplifierSlots) {
-    nlohmann::json j = nlohmann::json::object();
-    j["timing"]["resetMs"] = 1500;
-    j["processor"]["kind"] = "KX43";
-    j["processor"]["identity"] = "QTX,KX43,0,P2.10";
-    j["processor"]["version"] = "P2.10";
-    j["slots"] = amplifierSlots;
-    return j;
+    return {
+        {"timing", {{"resetMs", 1500}}},
+        {"processor", {{"kind", "KX43"}, {"identity", "QTX,KX43,0,P2.10"}, {"version", "P2.10"}}},
+        {"slots", amplifierSlots}};
 }
 
 DriverTest::DriverTest() {

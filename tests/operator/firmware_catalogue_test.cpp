@@ -30,10 +30,8 @@ class DownloadDirectory {
         }
         write("KX33P141.T00", "Release build,2026-11-30,\"for KX33, rev. B\"\n");
         write("ra51p206.t00", "");
-        QDir(path()).mkdir("KX33P141.S00");
-        QDir(path()).mkdir("KX33P141.S01");
-        QDir(path()).mkdir("KX43P150.S00");
-        QDir(path()).mkdir("KX43A150.S00");
+        for (const char* folder : {"KX33P141.S00", "KX33P141.S01", "KX43P150.S00", "KX43A150.S00"})
+            QDir(path()).mkdir(folder);
     }
     QString path() const { return directory.path(); }
     void write(const QString& name, const QByteArray& text) {
@@ -83,6 +81,17 @@ std::function<FirmwareTarget(ProgramState&)> onModule(const QString& type, const
 
 FirmwareTarget device(FirmwareDeviceKind kind, int slot = -1, const QString& nodePrefix = {}) {
     return {kind, slot, nodePrefix};
+}
+
+// The processor target of a `type` processor, in its boot loader of revision `loader` if given.
+std::function<FirmwareTarget(ProgramState&)> onProcessor(const QString& type,
+                                                         const QString& loader = {}) {
+    return [=](ProgramState& s) {
+        s.Inventory.processor.ProcessorType = type;
+        s.Inventory.processor.LoaderRevision = loader;
+        s.Inventory.processor.InBootLoader = !loader.isEmpty();
+        return device(FirmwareDeviceKind::Processor);
+    };
 }
 
 const CatalogueCase kCases[] = {
@@ -138,30 +147,13 @@ const CatalogueCase kCases[] = {
                                r.ControllerKind = 4;
                            }),
                   "*.bpl", {"*.bpl"}, {"MODE.BPL"}, "MODE.BPL"),
-    CatalogueCase(
-        "ProcessorDirectoriesOnly",
-        [](ProgramState& s) {
-            s.Inventory.processor.ProcessorType = "KX33";
-            return device(FirmwareDeviceKind::Processor);
-        },
-        "KX33P*.s*", {"KX33P*.s*", "KX33P*.f*"}, {"KX33P141.S00", "KX33P141.S01"}, "KX33P141.S00"),
-    CatalogueCase(
-        "KX43OffersApplicationAndProductionDirectories",
-        [](ProgramState& s) {
-            s.Inventory.processor.ProcessorType = "KX43";
-            return device(FirmwareDeviceKind::Processor);
-        },
-        "KX43AorP*.s*", {"KX43P*.s*", "KX43A*.s*"}, {"KX43P150.S00", "KX43A150.S00"},
-        "KX43P150.S00"),
-    CatalogueCase(
-        "ProcessorInAnOldBootLoader",
-        [](ProgramState& s) {
-            s.Inventory.processor.LoaderRevision = "1.10";
-            s.Inventory.processor.ProcessorType = "KX43";
-            s.Inventory.processor.InBootLoader = true;
-            return device(FirmwareDeviceKind::Processor);
-        },
-        "KX43*.s*", {"KX43*.s*", "KX43A*.s*"}, {"KX43A150.S00", "KX43P150.S00"}, "KX43A150.S00"),
+    CatalogueCase("ProcessorDirectoriesOnly", onProcessor("KX33"), "KX33P*.s*",
+                  {"KX33P*.s*", "KX33P*.f*"}, {"KX33P141.S00", "KX33P141.S01"}, "KX33P141.S00"),
+    CatalogueCase("KX43OffersApplicationAndProductionDirectories", onProcessor("KX43"),
+                  "KX43AorP*.s*", {"KX43P*.s*", "KX43A*.s*"}, {"KX43P150.S00", "KX43A150.S00"},
+                  "KX43P150.S00"),
+    CatalogueCase("ProcessorInAnOldBootLoader", onProcessor("KX43", "1.10"), "KX43*.s*",
+                  {"KX43*.s*", "KX43A*.s*"}, {"KX43A150.S00", "KX43P150.S00"}, "KX43A150.S00"),
     CatalogueCase(
         "PanelAndItsLoader1",
         [](ProgramState& s) {
@@ -204,7 +196,9 @@ TEST_P(Catalogue, PatternsAndOfferedNames) {
 INSTANTIATE_TEST_SUITE_P(Table, Catalogue, ::testing::ValuesIn(kCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
-TEST(FirmwareCatalogue, DescriptionsInformationAndTheChoice) {
+// Versions and information files follow the file name; opening the list keeps the stored F72
+// prefix, the files are searched with the plain one.
+TEST(FirmwareCatalogue, DescriptionsInformationTheChoiceAndVersions) {
     DownloadDirectory downloads;
     ProgramState state;
     state.DownloadDirectory = downloads.path();
@@ -235,18 +229,7 @@ TEST(FirmwareCatalogue, DescriptionsInformationAndTheChoice) {
     const FirmwareList amplifier = OpenFirmwareList(state, AmplifierTarget(state, 0));
     EXPECT_EQ(amplifier.entries[0].key, "ra51p206.s00");
     EXPECT_EQ(amplifier.entries[0].descriptionColumn(), "P2.06 ");
-}
 
-TEST(FirmwareCatalogue, OpeningTheListKeepsTheStoredF72Prefix) {
-    ProgramState state;
-    SlotRecord& record = module(state, 3, "RA56", "RA56-F72");
-    record.VersionSuffix = "F72";
-    OpenFirmwareList(state, AmplifierTarget(state, 3));
-    EXPECT_EQ(record.TypePrefix, "RA56-F72");
-    EXPECT_EQ(FileTypePrefix(state, record), "RA56");
-}
-
-TEST(FirmwareCatalogue, VersionFromFileName) {
     const std::pair<const char*, const char*> cases[] = {
         {"KX33P141.S00", "P1.41"}, {"DV33A213.S00", "P2.13"}, {"dv43a410.s00", "P4.10"},
         {"RA51P07.S00", "P0.07"},  {"ra51p206.s00", "P2.06"}, {"AB.S00", ""},
@@ -255,9 +238,15 @@ TEST(FirmwareCatalogue, VersionFromFileName) {
     for (const auto& [name, version] : cases) EXPECT_EQ(VersionFromFileName(name), version) << name;
     EXPECT_EQ(InformationFileName("KX33P141.S00"), "KX33P141.T00");
     EXPECT_EQ(InformationFileName("NOEXTENSION"), "");
+
+    SlotRecord& record = module(state, 3, "RA56", "RA56-F72");
+    record.VersionSuffix = "F72";
+    OpenFirmwareList(state, AmplifierTarget(state, 3));
+    EXPECT_EQ(record.TypePrefix, "RA56-F72");
+    EXPECT_EQ(FileTypePrefix(state, record), "RA56");
 }
 
-TEST(AmplifierTypes, AssignedByHandFromTheTable) {
+TEST(AmplifierTypesAndDeviceInformation, AssignedByHandFromTheTableAndRowsForEachKindOfDevice) {
     ProgramState state;
     state.Tables.amplifiers = {{0, 0, "", 0, "unknown", ""},
                                {12, 16, "ra51", 73728, "RA51", ""},
@@ -280,9 +269,7 @@ TEST(AmplifierTypes, AssignedByHandFromTheTable) {
     const FirmwareSearch search = BuildFirmwareSearch(AmplifierTarget(state, 2), state);
     EXPECT_FALSE(search.hideF72);
     EXPECT_EQ(search.secondDisplayPattern, "RA56NP*.*");
-}
 
-TEST(DeviceInformation, RowsForEachKindOfDevice) {
     SlotRecord slot;
     slot.Slot = 4;
     slot.ControllerKind = 3;

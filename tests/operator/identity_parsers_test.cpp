@@ -25,80 +25,55 @@ QStringList fields(const ProcessorRecord& r) {
             r.KernelRevision,  r.FileSystemRevision, r.LoaderBiosRevision};
 }
 
-TEST(ParseProcessorIdentity, ApplicationIdentity) {
+// The table row is chosen by hardware revision in file order; a failing version query gives loader
+// revision 0.00; the identity is cut at a CR behind the fifth character.
+TEST(ParseProcessorIdentity, ApplicationBootLoaderAndAbsentProcessors) {
     ProcessorRecord r;
     ParseProcessorIdentity(r, "QTX,KX43,2,P1.41X,rest", "\"A01\"", "\"2.40\"#\"1.12\"#\"1.05\"",
                            kProcessors, answers("1.234"));
     EXPECT_EQ(fields(r), (QStringList{"QTX,KX43,2,P1.41X,rest", "KX43", "2", "P1.41", "1.23", "A01",
                                       "2.40", "1.12", "1.05"}));
     EXPECT_FALSE(r.InBootLoader);
-}
-
-TEST(ParseProcessorIdentity, HardwareRevisionChoosesTheTableRowInFileOrder) {
-    ProcessorRecord r;
     ParseProcessorIdentity(r, "QTX,KX43,0,P1.50", "\"B02\"", "", kProcessors, answers("1.00"));
     EXPECT_EQ(r.ProcessorType, "KX43B");
     ParseProcessorIdentity(r, "QTX,KX33,0,P1.50", "\"Z99\"", "", kProcessors, answers("1.00"));
     EXPECT_EQ(r.ProcessorType, "KX33");  // both limits "-" match every revision
     ParseProcessorIdentity(r, "QTX,KX99,0,P1.50", "\"A01\"", "", kProcessors, answers("1.00"));
     EXPECT_EQ(r.ProcessorType, "not supported");
-}
-
-TEST(ParseProcessorIdentity, FailingVersionQueryGivesLoaderRevision000) {
-    ProcessorRecord r;
     ParseProcessorIdentity(r, "QTX,KX43,0,P1.41", "\"A01\"", "", kProcessors, answers({}));
     EXPECT_EQ(r.LoaderRevision, "0.00");
-}
-
-TEST(ParseProcessorIdentity, BootLoaderIdentity) {
-    ProcessorRecord r;
     ParseProcessorIdentity(r, "QTX-KX43B-Bootstraploader,1.07,more", "?", "", kProcessors,
                            answers("9.99"));
     EXPECT_TRUE(r.InBootLoader);
     EXPECT_EQ((QStringList{r.Identity, r.ProcessorType, r.SoftwareVersion, r.LoaderRevision,
                            r.HardwareRevision}),
               (QStringList{"QTX-KX43B-Bootstraploader", "KX43B", "1.07", "1.07", "-"}));
-}
-
-TEST(ParseProcessorIdentity, NoMakerAnswerIsNotDetected) {
-    ProcessorRecord r;
     r.ProcessorType = "KX43";
     ParseProcessorIdentity(r, "not detected", "?", "", kProcessors, answers("1.00"));
     EXPECT_EQ(r.Identity, "not detected");
     EXPECT_EQ(r.ProcessorType, "");
     EXPECT_FALSE(r.InBootLoader);
     EXPECT_EQ(r.KernelRevision, "-");
-}
-
-TEST(ParseProcessorIdentity, IdentityIsCutAtACrBehindTheFifthCharacter) {
-    ProcessorRecord r;
     ParseProcessorIdentity(r, "QTX,KX43,0,P1.41\rjunk", "\"A01\"\r\n", "    #\"1.12\"#",
                            kProcessors, answers("1.00"));
     EXPECT_EQ(fields(r), (QStringList{"QTX,KX43,0,P1.41", "KX43", "0", "P1.41", "1.00", "A01", "-",
                                       "1.12", "-"}));
 }
 
-TEST(ParsePanelIdentity, VersionHardwareRevisionAndSerialNumber) {
+// A DV43 of hardware revision 2 becomes a DV43B unless a type letter is given.
+TEST(ParsePanelIdentity, VersionRevisionSerialNumberTypeAndAbsence) {
     PanelRecord r;
     ParsePanelIdentity(r, "QTX,DV33A,0,P4.10,1.20,0012345", "");
     EXPECT_TRUE(r.Present);
     EXPECT_EQ((QStringList{r.PanelType, r.SoftwareVersion, r.Identity, r.HardwareRevision,
                            r.SerialNumber}),
               (QStringList{"DV33A", "4.10", "QTX,DV33A,0,P4.10", "1.20", "0012345"}));
-}
-
-TEST(ParsePanelIdentity, Dv43WithRevision2BecomesTypeB) {
-    PanelRecord r;
     ParsePanelIdentity(r, "QTX,DV43,0,P4.10,2.10,77", "");
     EXPECT_EQ(r.PanelType, "DV43B");
     ParsePanelIdentity(r, "QTX,DV43,0,P4.10,1.99,77", "");
     EXPECT_EQ(r.PanelType, "DV43A");
     ParsePanelIdentity(r, "QTX,DV43,0,P4.10,1.99,77", "A");
     EXPECT_EQ(r.PanelType, "DV43");
-}
-
-TEST(ParsePanelIdentity, AbsentOrPlaceholderPanelIsNotDetected) {
-    PanelRecord r;
     ParsePanelIdentity(r, "not detected", "");
     EXPECT_TRUE(r.Present);
     EXPECT_EQ(r.PanelType, "DV");
@@ -127,7 +102,8 @@ class SlotParsing : public ::testing::Test {
     ConfigTables tables;
 };
 
-TEST_F(SlotParsing, ApplicationIdentityFillsVersionsKindAndType) {
+// An application identity fills versions, kind and type; controller models append their letters.
+TEST_F(SlotParsing, ApplicationIdentityAndControllerLetters) {
     SlotRecord r = slot("RA56", 12);
     ParseSlotIdentity(r, "QTX-RA56,SN0001-WS050,F72,P2.06A", "\"1.03\"\r\n", tables);
     EXPECT_TRUE(r.Present);
@@ -136,9 +112,7 @@ TEST_F(SlotParsing, ApplicationIdentityFillsVersionsKindAndType) {
               (QStringList{"RA56", "F72", "P2.06", "1.03", "RA56", "RA56N"}));
     EXPECT_EQ((std::vector<long long>{r.ControllerKind, r.AmpCode, r.StartAddress}),
               (std::vector<long long>{2, 31, 16384}));
-}
 
-TEST_F(SlotParsing, ControllerModelsAppendTheirLetters) {
     const std::tuple<QString, QString, QString, int> cases[] = {
         {"RA50", "QTX-RA50,S-WS004,0,P1.00", "RA50B", 2},
         {"RA80", "QTX-RA80,S-WS081,0,P1.00", "RA80C", 3},
@@ -147,14 +121,15 @@ TEST_F(SlotParsing, ControllerModelsAppendTheirLetters) {
         {"RA90", "QTX-RA90,S,0,P1.00", "RA90", 0},        // no dash
     };
     for (const auto& [model, identity, type, kind] : cases) {
-        SlotRecord r = slot(model, 0);
-        ParseSlotIdentity(r, identity, "", tables);
-        EXPECT_EQ(r.IdentifiedType, type) << identity.toStdString();
-        EXPECT_EQ(r.ControllerKind, kind) << identity.toStdString();
+        SlotRecord parsed = slot(model, 0);
+        ParseSlotIdentity(parsed, identity, "", tables);
+        EXPECT_EQ(parsed.IdentifiedType, type) << identity.toStdString();
+        EXPECT_EQ(parsed.ControllerKind, kind) << identity.toStdString();
     }
 }
 
-TEST_F(SlotParsing, NotDetectedAndForeignIdentitiesDeriveNoType) {
+// Not-detected and foreign identities derive no type; a loader identity has no hardware revision.
+TEST_F(SlotParsing, NotDetectedForeignAndLoaderIdentities) {
     SlotRecord r = slot(" ", 0);
     r.Identity = "not detected";
     ParseSlotIdentity(r, "not detected", "?", tables);
@@ -165,33 +140,27 @@ TEST_F(SlotParsing, NotDetectedAndForeignIdentitiesDeriveNoType) {
     SlotRecord foreign = slot("X", 0);
     ParseSlotIdentity(foreign, "ACME,AMP1,0,P1.00", "", tables);
     EXPECT_EQ(foreign.Identity, "not detected");
+
+    SlotRecord loader = slot("RA56", 12);
+    loader.HardwareRevision = "old";
+    ParseLoaderIdentity(loader, "QTX-RA56,L1-WS050,0,P1.00,0012", tables);
+    EXPECT_EQ(loader.HardwareRevision, " ");
+    EXPECT_EQ(loader.ControllerKind, 2);
+    EXPECT_EQ(loader.TypePrefix, "RA56");
 }
 
-TEST_F(SlotParsing, LoaderIdentityHasNoHardwareRevision) {
-    SlotRecord r = slot("RA56", 12);
-    r.HardwareRevision = "old";
-    ParseLoaderIdentity(r, "QTX-RA56,L1-WS050,0,P1.00,0012", tables);
-    EXPECT_EQ(r.HardwareRevision, " ");
-    EXPECT_EQ(r.ControllerKind, 2);
-    EXPECT_EQ(r.TypePrefix, "RA56");
-}
-
-TEST_F(SlotParsing, DeriveSlotTypeMatchesAmtNumberAndTypeName) {
+// The AMT number and the type name choose the row; without an AMT number the first row of the
+// name; without a match the record keeps what it had.
+TEST_F(SlotParsing, DeriveSlotTypeFromTheTable) {
     SlotRecord r = slot("RA50B", 5);
     DeriveSlotType(r, tables.amplifiers);
     EXPECT_EQ(r.TypePrefix, "RA50B5");
     EXPECT_EQ(r.AmpCode, 9);
-}
-
-TEST_F(SlotParsing, DeriveSlotTypeWithoutAmtNumberTakesTheFirstNameMatch) {
-    SlotRecord r = slot("RA50B", 0);
+    r = slot("RA50B", 0);
     DeriveSlotType(r, tables.amplifiers);
     EXPECT_EQ(r.AmtNumber, 4);
     EXPECT_EQ(r.TypePrefix, "RA50B");
-}
-
-TEST_F(SlotParsing, DeriveSlotTypeWithoutMatchKeepsTheRecord) {
-    SlotRecord r = slot("RA50B", 77);
+    r = slot("RA50B", 77);
     r.TypePrefix = "kept";
     DeriveSlotType(r, tables.amplifiers);
     EXPECT_EQ(r.TypePrefix, "kept");

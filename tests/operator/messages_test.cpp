@@ -19,7 +19,8 @@ class MessagesTest : public ShellTest {
     }
 };
 
-TEST_F(MessagesTest, ShowMessageIsLoggedSystemModalAndTitled) {
+// A missing library is named in the message of the shell that needs it.
+TEST_F(MessagesTest, ShowMessageIsLoggedSystemModalAndTitledOrCollectedWhenQuiet) {
     ui.answers = {kAnswerYes};
     EXPECT_EQ(shell->ShowMessage("Sure?", kYesNo | kIconExclamation), kAnswerYes);
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -28,19 +29,56 @@ TEST_F(MessagesTest, ShowMessageIsLoggedSystemModalAndTitled) {
     const QStringList texts = loggedTexts();
     EXPECT_EQ(texts[texts.size() - 2], "*** Sure? ***");
     EXPECT_EQ(texts.back(), "*** MessageBox() End ***");
-}
 
-TEST_F(MessagesTest, QuietModeCollectsInsteadOfShowing) {
+    // Quiet mode collects instead of showing.
     shell->messages().QuietMessages = true;
     EXPECT_EQ(shell->ShowMessage("first", kIconExclamation, "T"), 0);
     EXPECT_EQ(shell->ShowMessage("second", kIconExclamation, "T"), 0);
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(shell->messages().CollectedMessages, "*** first ***\r*** second ***\r");
     EXPECT_EQ(loggedTexts().back(), "*** second ***");
+
+    ScriptedUi otherUi;
+    auto e = environment();
+    e.libraryPath = QDir(programDirectory).filePath("libquorlink.so").toStdString();
+    OperatorShell broken(otherUi, e);
+    EXPECT_EQ(broken.openConnection(), OperatorShell::kLibraryMissing);
+    ASSERT_FALSE(otherUi.messages.empty());
+    EXPECT_TRUE(otherUi.messages.back().prompt.contains("libquorlink.so"));
+    EXPECT_EQ(otherUi.messages.back().title, "Quorvel Error");
 }
 
-// The library's text arrives whole (up to its 511 characters) and is titled by its kind.
-TEST_F(MessagesTest, MessageCallbackShowsTheLibrarysTextByKind) {
+// The library's text arrives whole (up to its 511 characters) and is titled by its kind; the
+// NodePod callbacks reach the NodePod window only; an input goes back cut to 50 characters and a
+// cancelled one hands back an empty one. Unlocking the interface flushes the protocol, and the
+// viewer finds the file then.
+TEST_F(MessagesTest, LibraryCallbacksAndTheInterfaceLock) {
+    shell->ShowProtocolFile();
+    EXPECT_FALSE(ui.viewerFound);  // nothing was flushed yet
+    shell->EnableUserInterface(false);
+    EXPECT_TRUE(shell->state().Busy);
+    shell->WriteProtocol("during");
+    EXPECT_FALSE(shell->protocolLog().pending().isEmpty());
+    shell->EnableUserInterface(true);
+    EXPECT_FALSE(shell->state().Busy);
+    EXPECT_TRUE(shell->protocolLog().pending().isEmpty());
+    EXPECT_EQ(ui.lockChanges, std::vector<bool>({false, true}));
+    shell->ShowProtocolFile();
+    EXPECT_EQ(ui.viewerCaption, "Quorlink Log File");
+    EXPECT_TRUE(ui.viewerFound);
+    EXPECT_TRUE(ui.viewerText.contains("-->Quorlink started.<--"));
+    EXPECT_TRUE(ui.viewerText.contains(": during"));
+
+    ScriptedUi nodePodWindow;
+    NodePodProgressCallback(10);  // no window open: nothing happens
+    SetNodePodWindow(&nodePodWindow);
+    NodePodProgressCallback(55);
+    ReceiveString("NODEPOD 3 erased");
+    NodePodStatusCallback(1);
+    SetNodePodWindow(nullptr);
+    EXPECT_EQ(nodePodWindow.progress, std::vector<int>({55}));
+    EXPECT_EQ(nodePodWindow.statuses, std::vector<QString>({"NODEPOD 3 erased"}));
+    EXPECT_TRUE(ui.progress.empty());
     ReceiveString("Port Timeout!");
     MessageCallback(0);
     ReceiveString("Done.");
@@ -54,9 +92,6 @@ TEST_F(MessagesTest, MessageCallbackShowsTheLibrarysTextByKind) {
     EXPECT_EQ(ui.messages[1].title, "Quorvel Information");
     EXPECT_EQ(ui.messages[1].style, kIconInformation | kSystemModal);
     EXPECT_EQ(ui.messages[2].prompt, QString(511, 'x'));
-}
-
-TEST_F(MessagesTest, ProgressAndStatusCallbacks) {
     ProgressCallback(-5);
     ProgressCallback(40);
     ReceiveString("erasing");
@@ -64,23 +99,6 @@ TEST_F(MessagesTest, ProgressAndStatusCallbacks) {
     EXPECT_EQ(ui.progress[ui.progress.size() - 2], 0);
     EXPECT_EQ(ui.progress.back(), 40);
     EXPECT_EQ(ui.statuses.back(), "erasing");
-}
-
-TEST_F(MessagesTest, NodePodCallbacksReachTheNodePodWindowOnly) {
-    ScriptedUi nodePodWindow;
-    NodePodProgressCallback(10);  // no window open: nothing happens
-    SetNodePodWindow(&nodePodWindow);
-    NodePodProgressCallback(55);
-    ReceiveString("NODEPOD 3 erased");
-    NodePodStatusCallback(1);
-    SetNodePodWindow(nullptr);
-    EXPECT_EQ(nodePodWindow.progress, std::vector<int>({55}));
-    EXPECT_EQ(nodePodWindow.statuses, std::vector<QString>({"NODEPOD 3 erased"}));
-    EXPECT_TRUE(ui.progress.empty());
-}
-
-// The answer goes back cut to 50 characters; a cancelled input hands back an empty one.
-TEST_F(MessagesTest, InputCallbackHandsBackAtMost50Characters) {
     ui.inputAnswer = QString(80, 'a');
     ReceiveString("Password?");
     InputCallback(0);
@@ -93,39 +111,8 @@ TEST_F(MessagesTest, InputCallbackHandsBackAtMost50Characters) {
     EXPECT_EQ(SendString(buffer), 0);
 }
 
-TEST_F(MessagesTest, EnableUserInterfaceLocksAndFlushes) {
-    shell->EnableUserInterface(false);
-    EXPECT_TRUE(shell->state().Busy);
-    shell->WriteProtocol("during");
-    EXPECT_FALSE(shell->protocolLog().pending().isEmpty());
-    shell->EnableUserInterface(true);
-    EXPECT_FALSE(shell->state().Busy);
-    EXPECT_TRUE(shell->protocolLog().pending().isEmpty());
-    EXPECT_EQ(ui.lockChanges, std::vector<bool>({false, true}));
-}
-
-TEST_F(MessagesTest, ShowProtocolFileShowsTheViewer) {
-    shell->ShowProtocolFile();
-    EXPECT_FALSE(ui.viewerFound);  // nothing was flushed yet
-    shell->FlushProtocol();
-    shell->ShowProtocolFile();
-    EXPECT_EQ(ui.viewerCaption, "Quorlink Log File");
-    EXPECT_TRUE(ui.viewerFound);
-    EXPECT_TRUE(ui.viewerText.contains("-->Quorlink started.<--"));
-}
-
-TEST_F(MessagesTest, MissingLibraryIsNamedInTheMessage) {
-    ScriptedUi otherUi;
-    auto e = environment();
-    e.libraryPath = QDir(programDirectory).filePath("libquorlink.so").toStdString();
-    OperatorShell broken(otherUi, e);
-    EXPECT_EQ(broken.openConnection(), OperatorShell::kLibraryMissing);
-    ASSERT_FALSE(otherUi.messages.empty());
-    EXPECT_TRUE(otherUi.messages.back().prompt.contains("libquorlink.so"));
-    EXPECT_EQ(otherUi.messages.back().title, "Quorvel Error");
-}
-
-TEST(ConnectionParameters, EveryPortName) {
+// An unknown port name keeps its kind.
+TEST(ConnectionParameters, EveryPortNameAndAnUnknownOne) {
     PortSettings port;
     port.baudrate = "19200";
     port.parity = "odd";
@@ -171,17 +158,15 @@ TEST(ConnectionParameters, EveryPortName) {
     port.usbAdr = "FT1234";
     port.commPort = "USB";
     EXPECT_EQ(PortSummary(port), "USB, FT1234");
-}
 
-TEST(ConnectionParameters, UnknownPortNameKeepsItsKind) {
-    PortSettings port;
-    port.commPort = "COM9";
-    ConnectionParameters p;
-    p.portKind = 100;
-    ComputeConnectionParameters(port, false, p);
-    EXPECT_EQ(p.portKind, 100);
-    EXPECT_EQ(p.portParameter, 9600);
-    EXPECT_EQ(p.trafficLog, 0);
+    PortSettings unknown;
+    unknown.commPort = "COM9";
+    ConnectionParameters kept;
+    kept.portKind = 100;
+    ComputeConnectionParameters(unknown, false, kept);
+    EXPECT_EQ(kept.portKind, 100);
+    EXPECT_EQ(kept.portParameter, 9600);
+    EXPECT_EQ(kept.trafficLog, 0);
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ class ProtocolLogTest : public ::testing::Test {
     ProtocolLog log{[] { return QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)); }};
 };
 
-TEST_F(ProtocolLogTest, EntriesOpenWithCrLfDateTimeAndColon) {
+// An inactive log writes nothing; an unwritable file loses the entries quietly.
+TEST_F(ProtocolLogTest, EntriesOpenWithCrLfDateTimeAndColonUnlessInactiveOrUnwritable) {
     log.write("-->Scan started.<--");
     const QString pending = log.pending();
     EXPECT_TRUE(pending.startsWith("\r\n"));
@@ -52,15 +53,12 @@ TEST_F(ProtocolLogTest, EntriesOpenWithCrLfDateTimeAndColon) {
     const QString second = log.pending();
     log.flush();
     EXPECT_EQ(QString::fromLocal8Bit(readFile()), pending + second);
-}
 
-// An inactive log writes nothing; an unwritable file loses the entries quietly.
-TEST_F(ProtocolLogTest, InactiveLogWritesNothingAndAnUnwritableFileLosesTheEntries) {
     log.setActive(false);
     log.write("text");
     log.flush();
     EXPECT_TRUE(log.pending().isEmpty());
-    EXPECT_FALSE(QFile::exists(fileName));
+    EXPECT_EQ(QString::fromLocal8Bit(readFile()), pending + second);
     log.setActive(true);
     log.setFileName(directory.path() + "/missing/dir/Quorlink.log");
     log.write("text");
@@ -68,7 +66,8 @@ TEST_F(ProtocolLogTest, InactiveLogWritesNothingAndAnUnwritableFileLosesTheEntri
     EXPECT_TRUE(log.pending().isEmpty());
 }
 
-TEST_F(ProtocolLogTest, TrimKeepsTheNewest5001LinesOfALongerFileOnly) {
+// A crash before the replacement or a failed copy keeps the whole log.
+TEST_F(ProtocolLogTest, TrimKeepsTheNewest5001LinesOfALongerFileOnlyAndNeverLosesTheLog) {
     // The leading CR LF makes line 1 empty; entries 1..5001 are lines 2..5002.
     writeFile(entries(1, 5001));
     log.trim();
@@ -82,37 +81,31 @@ TEST_F(ProtocolLogTest, TrimKeepsTheNewest5001LinesOfALongerFileOnly) {
     writeFile(text);
     log.trim();
     EXPECT_EQ(readFile(), text) << "a 5000-line file is left alone";
-}
 
-TEST_F(ProtocolLogTest, TrimmedLogTakesNewEntriesOnTheirOwnLines) {
+    // A trimmed log takes new entries on their own lines.
     writeFile(entries(1, 6000));
     log.trim();
     log.write("after");
     log.flush();
-    const QList<QByteArray> lines = readFile().split('\n');
-    EXPECT_EQ(lines[lines.size() - 2], "entry 6000\r");
-    EXPECT_TRUE(lines.back().endsWith(": after"));
-}
+    const QList<QByteArray> after = readFile().split('\n');
+    EXPECT_EQ(after[after.size() - 2], "entry 6000\r");
+    EXPECT_TRUE(after.back().endsWith(": after"));
 
-TEST_F(ProtocolLogTest, CrashBeforeTheReplacementKeepsTheWholeLog) {
-    const QByteArray text = entries(1, 5100);
-    writeFile(text);
+    const QByteArray longer = entries(1, 5100);
+    writeFile(longer);
+    // The copy's name is taken by a directory, so the copy cannot be written.
+    ASSERT_TRUE(QDir().mkpath(TrimmedCopyName(fileName)));
+    log.trim();
+    EXPECT_EQ(readFile(), longer);
+    QDir().rmdir(TrimmedCopyName(fileName));
+
     ASSERT_EQ(WriteTrimmedCopy(fileName, ProtocolLog::kKeptLines), TrimCopy::Written);
     // The program dies here: the log is untouched, the copy lies beside it.
-    EXPECT_EQ(readFile(), text);
+    EXPECT_EQ(readFile(), longer);
     // The next shutdown trims again and replaces the leftover copy.
     log.trim();
     EXPECT_EQ(readFile().split('\n').size(), ProtocolLog::kKeptLines + 1);
     EXPECT_FALSE(QFile::exists(TrimmedCopyName(fileName)));
-}
-
-TEST_F(ProtocolLogTest, FailedCopyLeavesTheLogAsItWas) {
-    const QByteArray text = entries(1, 5100);
-    writeFile(text);
-    // The copy's name is taken by a directory, so the copy cannot be written.
-    ASSERT_TRUE(QDir().mkpath(TrimmedCopyName(fileName)));
-    log.trim();
-    EXPECT_EQ(readFile(), text);
 }
 
 TEST_F(ProtocolLogTest, ViewerShowsTheNameUnderlinedAndTheNewestLines) {

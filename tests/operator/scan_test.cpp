@@ -49,7 +49,8 @@ class ScanTest : public testing_support::SimRackTest, public ShellSandbox {
     }
 };
 
-TEST_F(ScanTest, FullScanFillsTheInventoryFieldByFieldAndShutdownRestartsTheRack) {
+// A full scan, the device tree and the protocol, rescans of changed racks, and the shutdown.
+TEST_F(ScanTest, FullScanRescansAndShutdownRestartingTheRack) {
     ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
     const ProcessorRecord& p = inventory().processor;
     // The loader revision is the version query's answer, four characters.
@@ -92,18 +93,6 @@ TEST_F(ScanTest, FullScanFillsTheInventoryFieldByFieldAndShutdownRestartsTheRack
     EXPECT_EQ(empty.ControllerKind, 0);
     EXPECT_EQ(empty.TypePrefix, "");
 
-    // Shutting down after a scan puts the rack into multi-master mode.
-    EXPECT_TRUE(shell->state().RestartPending);
-    auto* processor = dynamic_cast<rack::SystemProcessor*>(rack().processor());
-    ASSERT_NE(processor, nullptr);
-    EXPECT_FALSE(processor->multiMaster());
-    shell->shutdown();
-    EXPECT_TRUE(processor->multiMaster());
-    EXPECT_FALSE(shell->state().RestartPending);
-}
-
-TEST_F(ScanTest, DeviceTreeStatusAndProtocol) {
-    ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
     EXPECT_TRUE(ui.deviceTreeVisible);
     ASSERT_TRUE(ui.processorBox && ui.panelBox);
     EXPECT_EQ(ui.processorBox->caption, "KX : QTX,KX43,0,P1.41");
@@ -127,12 +116,19 @@ TEST_F(ScanTest, DeviceTreeStatusAndProtocol) {
     EXPECT_TRUE(texts.contains("AmpName     : RA77"));
     EXPECT_TRUE(texts.contains("AmtNr       : 7"));
     EXPECT_EQ(texts.back(), "-->Scan finished okay.<--");
-}
 
-TEST_F(ScanTest, RescanRewritesEachSlotRecord) {
-    ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
+    // Rescans rewrite each record.
     ASSERT_EQ(shell->ScanSystem(), ScanOutcome::Finished);
     EXPECT_EQ(inventory().slotRecords[0].TypePrefix, "RA51-F72");  // marked once, not twice
+
+    // A boot loader that gives no version after a comma leaves none of the application's.
+    useRack(rackWith("QTX-KX43B-Bootstraploader"));
+    ASSERT_EQ(shell->ScanSystem(), ScanOutcome::ProcessorOnly);
+    EXPECT_FALSE(inventory().scanned);
+    EXPECT_EQ(inventory().processor.ProcessorType, "KX43B");
+    EXPECT_EQ(inventory().processor.SoftwareVersion, "");
+    EXPECT_EQ(inventory().processor.LoaderRevision, "");
+    EXPECT_EQ(inventory().processor.KernelRevision, "2.40");
 
     // The F72 module gives way to a model no table lists; the RA77 is pulled out.
     nlohmann::json swapped = rackWith();
@@ -146,41 +142,46 @@ TEST_F(ScanTest, RescanRewritesEachSlotRecord) {
               (QStringList{"RA99", "0", "", ""}));
     EXPECT_EQ(unlisted.StartAddress, 0);
     EXPECT_EQ(unlisted.AmpCode, 0);
-    const SlotRecord& empty = inventory().slotRecords[4];  // " ": the library's text for nothing
-    EXPECT_EQ((QStringList{empty.Identity, empty.IdentifiedType, empty.TypePrefix}),
+    const SlotRecord& pulled = inventory().slotRecords[4];  // " ": the library's text for nothing
+    EXPECT_EQ((QStringList{pulled.Identity, pulled.IdentifiedType, pulled.TypePrefix}),
               (QStringList{"not detected", " ", ""}));
-    EXPECT_EQ(
-        (std::vector<long long>{empty.StartAddress, empty.SubChannelCount, empty.ControllerKind}),
-        (std::vector<long long>{0, 0, 0}));
+    EXPECT_EQ((std::vector<long long>{pulled.StartAddress, pulled.SubChannelCount,
+                                      pulled.ControllerKind}),
+              (std::vector<long long>{0, 0, 0}));
     EXPECT_TRUE(inventory().scanned);
+
+    // Shutting down after a scan puts the rack into multi-master mode.
+    EXPECT_TRUE(shell->state().RestartPending);
+    auto* processor = dynamic_cast<rack::SystemProcessor*>(rack().processor());
+    ASSERT_NE(processor, nullptr);
+    EXPECT_FALSE(processor->multiMaster());
+    shell->shutdown();
+    EXPECT_TRUE(processor->multiMaster());
+    EXPECT_FALSE(shell->state().RestartPending);
 }
 
-TEST_F(ScanTest, ScannedTellsWhetherTheLastScanReachedEverySlot) {
-    ASSERT_EQ(scan(rackWith()), ScanOutcome::Finished);
-    EXPECT_TRUE(inventory().scanned);
-    // A boot loader that gives no version after a comma leaves none of the application's.
-    useRack(rackWith("QTX-KX43B-Bootstraploader"));
-    ASSERT_EQ(shell->ScanSystem(), ScanOutcome::ProcessorOnly);
-    EXPECT_FALSE(inventory().scanned);
-    EXPECT_EQ(inventory().processor.ProcessorType, "KX43B");
-    EXPECT_EQ(inventory().processor.SoftwareVersion, "");
-    EXPECT_EQ(inventory().processor.LoaderRevision, "");
-    EXPECT_EQ(inventory().processor.KernelRevision, "2.40");
-}
-
-TEST_F(ScanTest, ServiceModeKeepsTheTablesPrefixForF72Modules) {
+// An old KX43 is scanned over a serial port; a loader-1 scan asks with group 0 up to P1.33, with
+// group 1 from P1.34 on.
+TEST_F(ScanTest, ServiceAndOStartsAndTheProcessorVersion) {
     ASSERT_EQ(scan(rackWith(), "S"), ScanOutcome::Finished);
     EXPECT_EQ(inventory().slotRecords[0].TypePrefix, "RA51");
-}
-
-TEST_F(ScanTest, ShutdownInOModeLeavesTheRackAsItIs) {
     ASSERT_EQ(scan(rackWith(), "O"), ScanOutcome::Finished);
     shell->shutdown();
     EXPECT_FALSE(rackReceived("PRC10"));
     EXPECT_EQ(ui.progress.back(), 90);
+
+    EXPECT_EQ(scan(rackWith("QTX,KX43,0,P1.40"), {}, "COM2"), ScanOutcome::Finished);
+    ASSERT_EQ(scan(rackWith("QTX,KX43,0,P1.34"), {}, "COM1"), ScanOutcome::Finished);
+    EXPECT_TRUE(rackReceived("PRC1,6,I02"));
+    useRack(rackWith("QTX,KX43,0,P1.33"));
+    shell->state().ScanForLoader1 = true;
+    ASSERT_EQ(shell->ScanSystem(), ScanOutcome::Finished);
+    EXPECT_TRUE(rackReceived("PRC1,2,I02"));
+    EXPECT_FALSE(rackReceived("PRC1,6,I02"));
 }
 
-TEST_F(ScanTest, OldKx43FirmwareIsRefusedOverTcp) {
+// A processor in its boot loader ends the scan.
+TEST_F(ScanTest, OldKx43FirmwareIsRefusedOverTcpAndABootLoaderEndsTheScan) {
     ASSERT_EQ(scan(rackWith("QTX,KX43,0,P1.40")), ScanOutcome::RefusedPort);
     ASSERT_FALSE(ui.messages.empty());
     EXPECT_TRUE(ui.messages.back().prompt.startsWith(
@@ -190,13 +191,7 @@ TEST_F(ScanTest, OldKx43FirmwareIsRefusedOverTcp) {
     EXPECT_FALSE(rackReceived("DID?"));
     EXPECT_FALSE(shell->state().RestartPending);
     EXPECT_EQ(ui.statuses.back(), "Ready");
-}
 
-TEST_F(ScanTest, OldKx43FirmwareIsScannedOverCom2) {
-    EXPECT_EQ(scan(rackWith("QTX,KX43,0,P1.40"), {}, "COM2"), ScanOutcome::Finished);
-}
-
-TEST_F(ScanTest, ProcessorInItsBootLoaderEndsTheScan) {
     ASSERT_EQ(scan(rackWith("QTX-KX43B-Bootstraploader,1.07")), ScanOutcome::ProcessorOnly);
     EXPECT_TRUE(inventory().processor.InBootLoader);
     EXPECT_EQ(inventory().processor.LoaderRevision, "1.07");
@@ -213,21 +208,6 @@ TEST_F(ScanTest, Kx13SlotsAreAskedWithLoaderGroup2AndTheRackIsNotRestarted) {
     EXPECT_TRUE(shell->state().RestartPending);
     shell->shutdown();
     EXPECT_FALSE(rackReceived("PRC10"));
-}
-
-TEST_F(ScanTest, VersionP133UsesGroup0WhenScanningForLoader1) {
-    useRack(rackWith("QTX,KX43,0,P1.33"));
-    store("Properties", "CommPort", "COM1");
-    ASSERT_TRUE(start());
-    shell->state().ScanForLoader1 = true;
-    ASSERT_EQ(shell->ScanSystem(), ScanOutcome::Finished);
-    EXPECT_TRUE(rackReceived("PRC1,2,I02"));
-    EXPECT_FALSE(rackReceived("PRC1,6,I02"));
-}
-
-TEST_F(ScanTest, NewerProcessorsUseLoaderGroup1) {
-    ASSERT_EQ(scan(rackWith("QTX,KX43,0,P1.34"), {}, "COM1"), ScanOutcome::Finished);
-    EXPECT_TRUE(rackReceived("PRC1,6,I02"));
 }
 
 TEST_F(ScanTest, SilentRackLeavesTheScanOffline) {

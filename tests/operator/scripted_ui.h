@@ -60,9 +60,7 @@ public:
         if (box == quorvel::DeviceBox::Panel) panelBox = state;
         if (box == quorvel::DeviceBox::Slot) slotBoxes[slot] = state;
     }
-    void setNodePodPicture(int slot, quorvel::NodePodPicture picture) override {
-        nodePodPictures[slot] = picture;
-    }
+    void setNodePodPicture(int, quorvel::NodePodPicture) override {}
     void moveMainWindow(int left, int top) override { movedTo = {left, top}; }
     std::optional<std::pair<int, int>> mainWindowPosition() const override { return position; }
     void showProtocolViewer(const QString& caption, const QString& text, bool found) override {
@@ -87,7 +85,6 @@ public:
     std::optional<std::pair<int, int>> movedTo;
     std::optional<quorvel::DeviceBoxState> processorBox, panelBox;
     std::map<int, quorvel::DeviceBoxState> slotBoxes;
-    std::map<int, quorvel::NodePodPicture> nodePodPictures;
 };
 
 }  // namespace operator_tests

@@ -189,7 +189,9 @@ TEST_P(SelectionRules, TicksEnablingAndEntries) {
 INSTANTIATE_TEST_SUITE_P(Table, SelectionRules, ::testing::ValuesIn(kCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
-TEST(Selection, RescanDropsTicksOfModulesThatAreGoneAndDrawsNodePodPictures) {
+// A rescan drops the ticks of modules that are gone and draws the NodePod pictures; the bootstrap
+// ticks a panel that no scan reached only in a production start.
+TEST(Selection, RescanDropsTicksDrawsNodePodPicturesAndTheBootstrapTicksAnUnscannedPanel) {
     ProgramState state = scannedRack();
     DeviceSelection selection(state);
     ASSERT_TRUE(selection.setSlotTicked(1, true));
@@ -205,22 +207,20 @@ TEST(Selection, RescanDropsTicksOfModulesThatAreGoneAndDrawsNodePodPictures) {
     EXPECT_EQ(selection.nodePodPicture(1), NodePodPicture::Disabled);
     EXPECT_FALSE(selection.isEnabled("mnuTransferNodePodDown"));
     EXPECT_TRUE(selection.isEnabled("mnuOptionsScan"));  // not decided by the selection
-}
 
-TEST(Selection, BootstrapTicksAPanelThatNoScanReachedOnlyInAProductionStart) {
-    ProgramState state = scannedRack();
-    state.Inventory.panel.Present = false;
-    DeviceSelection selection(state);
-    ASSERT_TRUE(selection.setSlotTicked(1, true));
-    EXPECT_FALSE(selection.tickPanelForBootstrap());
-    state.StartMode = "P";
-    ASSERT_TRUE(selection.tickPanelForBootstrap());
-    EXPECT_TRUE(selection.tickedSlots().empty());
-    EXPECT_TRUE(selection.panel().ticked && selection.panel().enabled);
-    EXPECT_TRUE(selection.isEnabled("mnuBootloaderDV"));
-    EXPECT_FALSE(selection.processor().enabled);
-    ASSERT_TRUE(selection.setPanelTicked(false));
-    EXPECT_FALSE(selection.panel().enabled);
+    ProgramState unscanned = scannedRack();
+    unscanned.Inventory.panel.Present = false;
+    DeviceSelection bootstrap(unscanned);
+    ASSERT_TRUE(bootstrap.setSlotTicked(1, true));
+    EXPECT_FALSE(bootstrap.tickPanelForBootstrap());
+    unscanned.StartMode = "P";
+    ASSERT_TRUE(bootstrap.tickPanelForBootstrap());
+    EXPECT_TRUE(bootstrap.tickedSlots().empty());
+    EXPECT_TRUE(bootstrap.panel().ticked && bootstrap.panel().enabled);
+    EXPECT_TRUE(bootstrap.isEnabled("mnuBootloaderDV"));
+    EXPECT_FALSE(bootstrap.processor().enabled);
+    ASSERT_TRUE(bootstrap.setPanelTicked(false));
+    EXPECT_FALSE(bootstrap.panel().enabled);
 }
 
 }  // namespace

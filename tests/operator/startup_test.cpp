@@ -15,7 +15,7 @@ class StartupTest : public ShellTest {
     StartupTest() { writeDefaultConfigFiles(); }
 };
 
-TEST_F(StartupTest, NormalStartReadsDefaultsAndStoresTheStartKeys) {
+TEST_F(StartupTest, NormalStartReadsDefaultsStoresTheStartKeysAndShutdownStoresThePosition) {
     store("App", "Left", "120");
     store("App", "Top", "80");
     ASSERT_TRUE(start());
@@ -39,21 +39,36 @@ TEST_F(StartupTest, NormalStartReadsDefaultsAndStoresTheStartKeys) {
     EXPECT_EQ(stored("Properties", "LogFileName"), logFile);
     // Port keys are only written by the port dialog.
     EXPECT_EQ(stored("Properties", "CommPort"), "");
+    // Shutdown stores the position and flushes the log.
+    ui.position = std::make_pair(33, 44);
+    shell->shutdown();
+    EXPECT_EQ(stored("App", "Left"), "33");
+    EXPECT_EQ(stored("App", "Top"), "44");
+    EXPECT_EQ(ui.progress.back(), 90);  // no restart due
+    EXPECT_TRUE(loggedTexts().contains("-->Quorlink exit.<--"));
+    EXPECT_TRUE(shell->protocolLog().pending().isEmpty());
 
     ASSERT_TRUE(start("s"));  // a lower-case mode is a normal start
     EXPECT_EQ(ui.title, "Quorvel");
     EXPECT_FALSE(ui.visibleEntries.contains("mnuTransferUpRA"));
     EXPECT_TRUE(ui.visibleEntries["mnuToolsIntBaudrate"]);  // shown in every mode
     EXPECT_TRUE(ui.visibleEntries["mnuToolsSep1"]);
-}
 
-TEST_F(StartupTest, LogFileNameDefaultsToTheLibrarysName) {
+    // Without a stored name the log file takes the library's.
     QSettings(settingsFile, QSettings::IniFormat).remove("Properties/LogFileName");
     ASSERT_TRUE(start());
     EXPECT_TRUE(stored("Properties", "LogFileName").endsWith("/Quorlink.log"));
 }
 
-TEST_F(StartupTest, PsStartIsPWithSubModeS) {
+// A baud rate above 38400 is capped outside the service modes.
+TEST_F(StartupTest, StartModesShowTheirMenuEntriesAndPortsAndTheProtocolHeader) {
+    ASSERT_TRUE(start("A"));
+    EXPECT_EQ(ui.title, "Quorvel -A-");
+    EXPECT_TRUE(ui.visibleEntries["mnuOnlyLoader1"]);
+    EXPECT_TRUE(ui.visibleEntries["mnuTransferUpEEPROM"]);
+    EXPECT_FALSE(ui.checkedEntries["mnuIncludeLoader1"]);
+    EXPECT_FALSE(shell->state().IncludeLoader1);
+
     ASSERT_TRUE(start("PS"));
     EXPECT_EQ(shell->state().StartMode, "P");
     EXPECT_EQ(shell->state().StartSubMode, "S");
@@ -64,18 +79,23 @@ TEST_F(StartupTest, PsStartIsPWithSubModeS) {
     EXPECT_TRUE(shell->state().SequentialDownload);
     EXPECT_TRUE(shell->state().IncludeLoader1);   // the ticked entry's flag agrees with it
     EXPECT_FALSE(shell->protocolLog().active());  // P starts write no protocol
-}
 
-TEST_F(StartupTest, StartModesShowTheirMenuEntries) {
-    ASSERT_TRUE(start("A"));
-    EXPECT_EQ(ui.title, "Quorvel -A-");
-    EXPECT_TRUE(ui.visibleEntries["mnuOnlyLoader1"]);
-    EXPECT_TRUE(ui.visibleEntries["mnuTransferUpEEPROM"]);
-    EXPECT_FALSE(ui.checkedEntries["mnuIncludeLoader1"]);
-    EXPECT_FALSE(shell->state().IncludeLoader1);
-}
+    store("Properties", "CommPort", "USB");
+    store("Properties", "USBAdr", "A1B2");
+    ASSERT_TRUE(start("P"));
+    EXPECT_EQ(ui.portSummary, "USB, first device");
+    EXPECT_FALSE(shell->state().Connection.portText.has_value());
 
-TEST_F(StartupTest, BaudRateAbove38400IsCappedOutsideServiceModes) {
+    ASSERT_TRUE(start("O"));
+    const QStringList texts = loggedTexts();
+    const qsizetype at = texts.indexOf("-->Quorlink started.<--");
+    ASSERT_GE(at, 0);
+    EXPECT_TRUE(texts[at + 1].contains(QRegularExpression("^Version : V\\d+\\.\\d+\\.\\d+$")));
+    EXPECT_EQ(texts[at + 2], "UserMode: O");
+    EXPECT_EQ(texts[at + 3], "AppPath : " + programDirectory);
+    EXPECT_EQ(texts[at + 4], "Firmware: " + programDirectory + "/Download/");
+
+    store("Properties", "CommPort", "COM1");
     store("Properties", "Baudrate", "57600");
     ASSERT_TRUE(start());
     EXPECT_EQ(shell->state().Port.baudrate, "38400");
@@ -83,14 +103,6 @@ TEST_F(StartupTest, BaudRateAbove38400IsCappedOutsideServiceModes) {
     EXPECT_EQ(stored("Properties", "Baudrate"), "57600");  // not stored
     ASSERT_TRUE(start("S"));                               // service mode keeps it
     EXPECT_EQ(shell->state().Connection.portParameter, 57600);
-}
-
-TEST_F(StartupTest, PModeUsesTheFirstUsbDevice) {
-    store("Properties", "CommPort", "USB");
-    store("Properties", "USBAdr", "A1B2");
-    ASSERT_TRUE(start("P"));
-    EXPECT_EQ(ui.portSummary, "USB, first device");
-    EXPECT_FALSE(shell->state().Connection.portText.has_value());
 }
 
 TEST_F(StartupTest, SecondInstanceAsksAndOffsetsTheNetworkAddress) {
@@ -116,8 +128,18 @@ TEST_F(StartupTest, SecondInstanceAsksAndOffsetsTheNetworkAddress) {
     EXPECT_FALSE(ui.movedTo.has_value());
 }
 
-// Declining the second instance ends its start; in service mode it does not ask.
+// Declining the second instance ends its start; in service mode it does not ask; an instance that
+// ended no longer counts.
 TEST_F(StartupTest, DecliningTheSecondInstanceEndsTheStartUnlessInServiceMode) {
+    {
+        ScriptedUi endedUi;
+        ASSERT_TRUE(makeShell(endedUi)->start({}));
+    }
+    ASSERT_TRUE(start());
+    EXPECT_EQ(shell->state().Instance, 0);
+    EXPECT_TRUE(ui.messages.empty());
+    shell.reset();
+
     ScriptedUi firstUi;
     auto first = makeShell(firstUi);
     ASSERT_TRUE(first->start({}));
@@ -128,39 +150,6 @@ TEST_F(StartupTest, DecliningTheSecondInstanceEndsTheStartUnlessInServiceMode) {
     ASSERT_TRUE(start("S"));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(shell->state().Instance, 1);
-}
-
-TEST_F(StartupTest, AnInstanceThatEndedNoLongerCounts) {
-    {
-        ScriptedUi firstUi;
-        auto first = makeShell(firstUi);
-        ASSERT_TRUE(first->start({}));
-    }
-    ASSERT_TRUE(start());
-    EXPECT_EQ(shell->state().Instance, 0);
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(StartupTest, ProtocolHeaderNamesVersionModeAndDirectories) {
-    ASSERT_TRUE(start("O"));
-    const QStringList texts = loggedTexts();
-    const qsizetype at = texts.indexOf("-->Quorlink started.<--");
-    ASSERT_GE(at, 0);
-    EXPECT_TRUE(texts[at + 1].contains(QRegularExpression("^Version : V\\d+\\.\\d+\\.\\d+$")));
-    EXPECT_EQ(texts[at + 2], "UserMode: O");
-    EXPECT_EQ(texts[at + 3], "AppPath : " + programDirectory);
-    EXPECT_EQ(texts[at + 4], "Firmware: " + programDirectory + "/Download/");
-}
-
-TEST_F(StartupTest, ShutdownStoresThePositionAndFlushesTheLog) {
-    ASSERT_TRUE(start());
-    ui.position = std::make_pair(33, 44);
-    shell->shutdown();
-    EXPECT_EQ(stored("App", "Left"), "33");
-    EXPECT_EQ(stored("App", "Top"), "44");
-    EXPECT_EQ(ui.progress.back(), 90);  // no restart due
-    EXPECT_TRUE(loggedTexts().contains("-->Quorlink exit.<--"));
-    EXPECT_TRUE(shell->protocolLog().pending().isEmpty());
 }
 
 TEST(DirectoryBelow, UsesTheDirectoryItselfWhenItEndsWithASlash) {

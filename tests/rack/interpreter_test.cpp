@@ -9,25 +9,28 @@ using namespace rack_testing;
 namespace {
 
 class InterpreterTest : public RackTest {
-protected:
+  protected:
     InterpreterTest() { build(kPlainRack); }
-    rack::SystemProcessor& processor() { return dynamic_cast<rack::SystemProcessor&>(*rack().processor()); }
+    rack::SystemProcessor& processor() {
+        return dynamic_cast<rack::SystemProcessor&>(*rack().processor());
+    }
 };
 
-TEST_F(InterpreterTest, AsleepUntilDc2) {
+// DC2 discards a half-received line; one answer line per command, "?" for an unknown one; a reset
+// is silent for the reset time and needs DC2 afterwards; a host disconnect drops half lines and
+// queued answers, a serial line's close only the answers. Each component takes only the line end
+// its commands use: LF alone for the KX43's loader commands, CR LF for everything else; a line with
+// the other end is answered "?".
+TEST_F(InterpreterTest, AsleepUntilDc2ThenOneAnswerLinePerCommandAndSilentWhileResetting) {
     EXPECT_EQ(ask("IDN?"), "<none>");
     EXPECT_FALSE(rack().awake());
     EXPECT_EQ(ask("\x12IDN?"), "QTX,KX43,0,P1.41\r\n");
     EXPECT_TRUE(rack().awake());
     EXPECT_EQ(ask("HWR?"), "\"A01\"\r\n");
-}
 
-TEST_F(InterpreterTest, Dc2DiscardsAHalfReceivedLine) {
     send("\x12PRC");
     EXPECT_EQ(ask("\x12HWR?"), "\"A01\"\r\n");
-}
 
-TEST_F(InterpreterTest, OneAnswerLinePerCommandAndQuestionMarkForUnknown) {
     send("\x12PRC?11\r\nFOO\r\nSRB1\nPRC10\r\n");
     EXPECT_EQ(next()->bytes, "P1.41\r\n");
     EXPECT_EQ(next()->bytes, "?\r\n");
@@ -35,46 +38,33 @@ TEST_F(InterpreterTest, OneAnswerLinePerCommandAndQuestionMarkForUnknown) {
     EXPECT_EQ(next()->bytes, "0\r\n");
     EXPECT_FALSE(next());
     EXPECT_TRUE(processor().multiMaster());
-}
-
-TEST_F(InterpreterTest, ResetIsSilentForTheResetTimeAndNeedsDc2Afterwards) {
-    send("\x12PRC10\r\n");
-    next();
     EXPECT_EQ(ask("RST", 1000), "<none>");
     EXPECT_EQ(ask("\x12IDN?", 3999), "<none>");  // lost: still resetting
     EXPECT_EQ(ask("IDN?", 4001), "<none>");      // up again, but asleep
     EXPECT_EQ(ask("\x12IDN?", 4002), "QTX,KX43,0,P1.41\r\n");
     EXPECT_FALSE(processor().multiMaster());
-}
 
-TEST_F(InterpreterTest, HostDisconnectDropsHalfLinesAndQueuedAnswers) {
     send("\x12IDN?\r\nHWR");
     rack().hostDisconnected();
     EXPECT_FALSE(next());
     EXPECT_EQ(ask("PRC?11"), "P1.41\r\n");  // not "HWRPRC?11"
-}
 
-TEST_F(InterpreterTest, SerialLineCloseDropsOnlyQueuedAnswers) {
     send("\x12IDN?\r\nPRC?");
     rack().serialLineClosed();
     EXPECT_FALSE(next());
     EXPECT_EQ(ask("11"), "P1.41\r\n");  // the half line survives, as on a real serial line
-}
 
-}  // namespace
-
-// Each component takes only the line end its commands use: LF alone for the KX43's loader
-// commands, CR LF for everything else; a line with the other end is answered "?".
-TEST_F(RackTest, EachComponentInsistsOnItsLineEnd) {
     struct Case {
         const char* processor;
         std::string bytes;
         std::string answer;
     };
     const Case cases[] = {
-        {"KX43", "PRC?9\n", "1\r\n"},         {"KX43", "PRC?9\r\n", "?\r\n"},
+        {"KX43", "PRC?9\n", "1\r\n"},
+        {"KX43", "PRC?9\r\n", "?\r\n"},
         {"KX43", "DID?\r\n", "QTX,DV43A,P4.02,1.00,0012345\r\n"},
-        {"KX43", "DID?\n", "?\r\n"},          {"KX33", "SRB1\r\n", "0\r\n"},
+        {"KX43", "DID?\n", "?\r\n"},
+        {"KX33", "SRB1\r\n", "0\r\n"},
         {"KX33", "SRB1\n", "?\r\n"},
     };
     for (const auto& c : cases) {
@@ -86,3 +76,5 @@ TEST_F(RackTest, EachComponentInsistsOnItsLineEnd) {
         EXPECT_EQ(answer ? answer->bytes : "<none>", c.answer);
     }
 }
+
+}  // namespace

@@ -18,11 +18,13 @@ struct Answer {
 };
 
 class RackTest : public ::testing::Test {
-protected:
+  protected:
     void build(const nlohmann::json& description) { rack_ = rack::buildRack(description); }
     rack::Rack& rack() { return *rack_; }
 
-    void send(const std::string& bytes, int64_t atMs = 0) { rack_->fromHost(bytes, linkpad::fromMs(atMs)); }
+    void send(const std::string& bytes, int64_t atMs = 0) {
+        rack_->fromHost(bytes, linkpad::fromMs(atMs));
+    }
     std::optional<Answer> next() {
         auto chunk = rack_->peekToHost();
         if (!chunk) return std::nullopt;
@@ -36,13 +38,16 @@ protected:
         return answer ? answer->bytes : "<none>";
     }
 
-private:
+  private:
     std::unique_ptr<rack::Rack> rack_;
 };
 
-inline const nlohmann::json kPlainRack = {
-    {"timing", {{"resetMs", 3000}}},
-    {"processor", {{"kind", "KX43"}, {"identity", "QTX,KX43,0,P1.41"}, {"version", "P1.41"},
-                   {"hardwareRevision", "\"A01\""}, {"baudSetting", "9600,2,1,0"}}}};
+inline const nlohmann::json kPlainRack = {{"timing", {{"resetMs", 3000}}},
+                                          {"processor",
+                                           {{"kind", "KX43"},
+                                            {"identity", "QTX,KX43,0,P1.41"},
+                                            {"version", "P1.41"},
+                                            {"hardwareRevision", "\"A01\""},
+                                            {"baudSetting", "9600,2,1,0"}}}};
 
 }  // namespace rack_testing
