@@ -7,6 +7,7 @@
 
 #include "driver_fixture.h"
 #include "operator/drivers/menu_commands.h"
+#include "rack/panel/dv_panel.h"
 
 using namespace quorvel;
 
@@ -38,6 +39,9 @@ TEST_F(AmplifierDownloadTest, TwoSlotsGetTheNewFirmwareAndTheRescanShowsIt) {
     EXPECT_EQ(rackReceived("PRC1,2,A021055"), 2u);
     EXPECT_EQ(rackReceived("PRC1,2,A0510FF"), 2u);
     EXPECT_EQ(rackReceived("PRC1,2,A0210FF"), 0u);
+    // The panel was switched off the bus for the download and is back on it.
+    EXPECT_GE(rackReceived("PRC1,1"), 1u);
+    EXPECT_FALSE(dynamic_cast<rack::panel::DvPanel&>(*rack().panel()).switchedOut());
     EXPECT_EQ(ui.statuses.back(), kFinished);
     EXPECT_EQ(ui.lockChanges, (std::vector<bool>{false, true, false, true}));  // scan, download
     EXPECT_FALSE(ui.progressVisible);

@@ -25,6 +25,9 @@ class DownloadAllTest : public DriverTest {
             "",
             "No Firmware file (KX43P*.S00) found for:",
             "- KX: " + inventory.processor.Identity + " --> not selected, no firmware file found",
+            "",
+            "No Firmware file (DV43AP*.S00) found for:",
+            "- DV: QTX,DV43A,P4.10 --> not selected, no firmware file found",
             ""};
     }
     QString slotLine(int slot, const char* decision) {

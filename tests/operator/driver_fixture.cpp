@@ -15,19 +15,6 @@ void copyFile(const QString& from, const QString& to) {
     ASSERT_TRUE(QFile::copy(from, to)) << from.toStdString();
 }
 
-// The bus switch and re-enable commands a rack without a panel still answers, so that scans and
-// downloads run without panel warnings.
-class PanelSwitch : public rack::Component {
-  public:
-    std::string name() const override { return "panel switch"; }
-    std::optional<rack::Reply> handle(std::string_view line, rack::Rack&) override {
-        for (const char* command :
-             {"PRC1,1", "PRC1,4", "PRC2,1", "bdr19200,0,1,3", "prc2,2,S00010000", "prc2,5"})
-            if (line == command) return rack::Reply::accepted();
-        return std::nullopt;
-    }
-};
-
 bool holds(const std::vector<uint8_t>& memory, size_t offset, const std::vector<uint8_t>& data) {
     return offset + data.size() <= memory.size() &&
            std::equal(data.begin(), data.end(), memory.begin() + static_cast<long>(offset));
@@ -51,6 +38,7 @@ nlohmann::json rackOf(const std::vector<nlohmann::json>& amplifierSlots) {
     return {
         {"timing", {{"resetMs", 1500}}},
         {"processor", {{"kind", "KX43"}, {"identity", "QTX,KX43,0,P2.10"}, {"version", "P2.10"}}},
+        {"panel", {{"kind", "DV43A"}, {"version", "P4.10"}}},
         {"slots", amplifierSlots}};
 }
 
@@ -64,7 +52,7 @@ DriverTest::DriverTest() {
 }
 
 void DriverTest::startWith(const nlohmann::json& rack, const QString& startMode) {
-    useRack(rack).add(std::make_unique<PanelSwitch>(), {rack::Role::Other, -1});
+    useRack(rack);
     startShell(startMode);
     ASSERT_TRUE(context);
     ASSERT_TRUE(shell->state().Inventory.scanned);

@@ -1,8 +1,8 @@
 #pragma once
 // The drivers against the simulated rack in-process, on the virtual clock, with the strict
 // scripted UI (the sandbox of the processor driver tests), here with the shipped hardware tables,
-// the test firmware of every amplifier type in the download directory, the panel's bus commands
-// answered by a stand-in, and the commands of the shell and the amplifier drivers registered.
+// the test firmware of every amplifier type in the download directory, and the commands of the
+// shell and the amplifier drivers registered.
 #include <memory>
 #include <nlohmann/json.hpp>
 
@@ -15,7 +15,7 @@ namespace operator_tests {
 
 // A slot holding the model the test firmware of `firmwareType` is made for, at `version`.
 nlohmann::json amplifierSlot(int slot, int firmwareType, const std::string& version);
-// A rack with a KX43 (firmware that relays uploads over TCP) and the given slots, no panel.
+// A rack with a KX43 (firmware that relays uploads over TCP), a DV43A panel and the given slots.
 nlohmann::json rackOf(const std::vector<nlohmann::json>& slots);
 
 class DriverTest : public driver_tests::DriverRackTest {
