@@ -16,6 +16,10 @@ TEST_F(Options, TrafficLogSwitchDeletesAnOldLogOnlyOnYes) {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(directory.path());
     startProgram();
+    trigger("mnuLogFileActive");  // no old log: switched on without a question
+    EXPECT_TRUE(state().Connection.trafficLog);
+    EXPECT_TRUE(answerer.shownTexts().isEmpty());
+    trigger("mnuLogFileActive");
     for (const auto& [answer, oldLogKept] : {std::pair("No", true), std::pair("Yes", false)}) {
         QFile old("Comlog.log");
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
