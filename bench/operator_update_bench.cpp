@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "amplifier_slot.h"
 #include "linkpad/hooks.h"
 #include "operator/drivers/amplifier_commands.h"
 #include "operator/drivers/kx33_upload_driver.h"
@@ -35,6 +36,7 @@
 
 namespace {
 
+using testing_support::amplifierSlot;
 using Seconds = std::chrono::duration<double>;
 
 // Answers every question with its first choice (Start, OK, yes) and saves where it is told.
@@ -154,18 +156,6 @@ ChildRun waitCli(pid_t pid, std::chrono::steady_clock::time_point started) {
     ::wait4(pid, &status, 0, &usage);
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
             Seconds(std::chrono::steady_clock::now() - started).count(), usage.ru_maxrss};
-}
-
-nlohmann::json amplifierSlot(int slot, int firmwareType, const char* version) {
-    const auto& m = fwgen::amplifierModel(firmwareType);
-    return {{"slot", slot},
-            {"kind", m.kind.empty() ? m.model : m.kind},
-            {"model", m.model},
-            {"firmwareType", firmwareType},
-            {"moduleCode", m.moduleCode},
-            {"amtNumber", m.amtNumber},
-            {"subChannels", 4},
-            {"version", version}};
 }
 
 // Six outdated amplifiers of three types behind a KX43.

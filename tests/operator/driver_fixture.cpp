@@ -22,18 +22,6 @@ bool holds(const std::vector<uint8_t>& memory, size_t offset, const std::vector<
 
 }  // namespace
 
-nlohmann::json amplifierSlot(int slot, int firmwareType, const std::string& version) {
-    const auto& m = fwgen::amplifierModel(firmwareType);
-    return {{"slot", slot},
-            {"kind", m.kind.empty() ? m.model : m.kind},
-            {"model", m.model},
-            {"firmwareType", firmwareType},
-            {"moduleCode", m.moduleCode},
-            {"amtNumber", m.amtNumber},
-            {"subChannels", 4},
-            {"version", version}};
-}
-
 nlohmann::json rackOf(const std::vector<nlohmann::json>& amplifierSlots) {
     return {
         {"timing", {{"resetMs", 1500}}},

@@ -6,6 +6,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "amplifier_slot.h"
 #include "driver_rack.h"
 #include "operator/drivers/command_dispatcher.h"
 #include "rack/amplifier/amplifier_module.h"
@@ -13,8 +14,7 @@
 
 namespace operator_tests {
 
-// A slot holding the model the test firmware of `firmwareType` is made for, at `version`.
-nlohmann::json amplifierSlot(int slot, int firmwareType, const std::string& version);
+using testing_support::amplifierSlot;
 // A rack with a KX43 (firmware that relays uploads over TCP), a DV43A panel and the given slots.
 nlohmann::json rackOf(const std::vector<nlohmann::json>& slots);
 
