@@ -18,8 +18,6 @@ Component& Rack::add(std::unique_ptr<Component> component, Placement where) {
         case Role::Slot:
             if (where.slot >= 0 && where.slot < kSlots) slots_[where.slot] = &added;
             break;
-        case Role::Other:
-            break;
     }
     components_.push_back(std::move(component));
     added.attached(*this);
@@ -119,9 +117,7 @@ void Rack::send(std::string bytes, int delayMs) {
     if (!bytes.empty()) out_.push_back({busyUntil_, std::move(bytes), false});
 }
 
-void Rack::hangUp() {
-    out_.push_back({std::max(now_, busyUntil_), {}, true});
-}
+void Rack::hangUp() { out_.push_back({std::max(now_, busyUntil_), {}, true}); }
 
 void Rack::reset() {
     line_.clear();

@@ -18,10 +18,10 @@ namespace rack {
 
 using linkpad::Clock;
 
-enum class Role { Processor, Panel, Slot, Other };
+enum class Role { Processor, Panel, Slot };
 
 struct Placement {
-    Role role = Role::Other;
+    Role role;
     int slot = -1;  // 0-15 for Role::Slot
 };
 
@@ -30,7 +30,7 @@ struct RackTiming {
 };
 
 class Rack final : public linkpad::Peer {
-public:
+  public:
     static constexpr int kSlots = 16;
     static constexpr char kDC2 = 0x12;
 
@@ -57,7 +57,9 @@ public:
     Clock::time_point now() const { return now_; }
     // Queues bytes for the host after the rack's current work plus delayMs.
     void send(std::string bytes, int delayMs = 0);
-    void sendLine(std::string_view text, int delayMs = 0) { send(std::string(text) + "\r\n", delayMs); }
+    void sendLine(std::string_view text, int delayMs = 0) {
+        send(std::string(text) + "\r\n", delayMs);
+    }
     // The whole rack restarts: silent for the reset time, then asleep until DC2.
     void reset();
     // The interpreter stops listening until the next DC2 ("DCL").
@@ -79,7 +81,7 @@ public:
     // Every command line the rack received, in order.
     const std::vector<std::string>& received() const { return received_; }
 
-private:
+  private:
     void takeByte(char c);
     void dispatch(const std::string& line);
     Reply answer(const std::string& line, Component*& owner);

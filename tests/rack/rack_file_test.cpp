@@ -51,6 +51,9 @@ TEST_F(ShippedProcessorTest, EveryShippedRackLoadsAndItsProcessorAnswersFollowTh
         send("\x12");
         EXPECT_EQ(ask("IDN?"), c.identity + "\r\n") << c.file;
         EXPECT_EQ(ask("PRC?11"), c.loaderRevision + "\r\n") << c.file;
+        // Every component survives a rack reset and the processor answers after it.
+        EXPECT_EQ(ask("RST"), "<none>") << c.file;
+        EXPECT_EQ(ask("\x12IDN?", 1600), c.identity + "\r\n") << c.file;
     }
     for (const auto& entry : std::filesystem::directory_iterator(racks)) {
         EXPECT_NE(rack::loadRackFile(entry.path().string())->processor(), nullptr) << entry.path();
