@@ -105,6 +105,7 @@ int panelJob(DriverContext& context, CommandDispatcher& dispatcher, CliSession& 
     if (!firmware) return kOperationDeclined;
     context.chooseFirmware = CommandLineChooser(session, firmware->toStdString());
     if (action != PanelAction::Bootstrap) return dispatcher.dispatch(panelCommand(action));
+    state.Inventory.panel.Identity = "not detected";
     return RunPanelBootstrapDriver(context, {QString::fromStdString(options.serialNumber),
                                              QString::fromStdString(options.hardwareRevision)});
 }
@@ -167,6 +168,28 @@ Ra56Slot ra56Slot(const ProgramState& state, int slot) {
     return {slot - 1};
 }
 
+// A dry run sends nothing but the rack scan: the nodes behind an RA56 answer only after it was
+// switched into its download mode, which the rack's reset ends. Without --yes the plan says so
+// and lists what the inventory and the download directory tell. The command's result then, else
+// nullopt: the nodes may be scanned.
+std::optional<int> planWithoutNodes(DriverContext& context, const CommonOptions& common,
+                                    CliSession& session, int slot, const DeviceOptions& options) {
+    if (!context.dryRun || common.ui.assumeYes) return std::nullopt;
+    const QStringList offered = offeredFirmware(
+        session.shell().state(),
+        {options.onlyLoader1 ? FirmwareDeviceKind::NodePodLoader1 : FirmwareDeviceKind::NodePod,
+         -1,
+         {}});
+    if (options.firmware && !offeredName(offered, options.firmware, "firmware", "--firmware"))
+        return kOperationDeclined;
+    Phase& phase = context.report().beginPhase("nodes", Outcome::Planned);
+    phase.details << "RA56 in slot " + QString::number(slot + 1)
+                  << "not scanned: the nodes answer only after the RA56 was switched into its "
+                     "download mode, and the rack is reset afterwards; add --yes to scan them";
+    phase.details << "firmware offered: " + offeredText(offered);
+    return 0;
+}
+
 int nodePodDownload(CliSession& session, NodePodWindow& window, const DeviceOptions& options) {
     if (window.nothingFound()) {
         PrintError(NodePodWindow::kNotFoundText);
@@ -219,6 +242,9 @@ int RunKx33Upload(const CommonOptions& common, const DeviceOptions& options) {
 int RunPanelCommand(const CommonOptions& common, const DeviceOptions& options, PanelAction action) {
     Job job;
     job.needsDownloadDirectory = true;
+    // A panel in its bootstrap mode stays silent and fails every scan: the bootstrap needs no
+    // inventory, only the serial line.
+    job.scanFirst = action != PanelAction::Bootstrap;
     job.run = [&options, action](DriverContext& context, CommandDispatcher& dispatcher,
                                  CliSession& session) {
         return panelJob(context, dispatcher, session, options, action);
@@ -233,6 +259,8 @@ int RunNodePodScan(const CommonOptions& common, const DeviceOptions& options) {
         const Ra56Slot ra56 = ra56Slot(session.shell().state(), options.slot);
         if (!ra56.slot) return ra56.refusal;
         context.startReport("nodepod scan");
+        if (const auto planned = planWithoutNodes(context, common, session, *ra56.slot, options))
+            return *planned;
         NodePodWindow window(context, session.ui(), *ra56.slot);
         window.scan();
         window.close();
@@ -253,10 +281,12 @@ int RunNodePodDownload(const CommonOptions& common, const DeviceOptions& options
     Job job;
     job.needsDownloadDirectory = true;
     job.noDevice = kNoDeviceFound;
-    job.run = [&options](DriverContext& context, CommandDispatcher&, CliSession& session) {
+    job.run = [&options, &common](DriverContext& context, CommandDispatcher&, CliSession& session) {
         const Ra56Slot ra56 = ra56Slot(session.shell().state(), options.slot);
         if (!ra56.slot) return ra56.refusal;
         context.startReport("nodepod download");
+        if (const auto planned = planWithoutNodes(context, common, session, *ra56.slot, options))
+            return *planned;
         NodePodWindow window(context, session.ui(), *ra56.slot);
         window.scan();
         const int result = nodePodDownload(session, window, options);
