@@ -58,10 +58,11 @@ class ProcessorDriver {
         if (!passesRefusals() || !passesSerialLineRule()) return kOperationDeclined;
         chooseDirectory();
         if (!passesDowngradeRules()) return kOperationDeclined;
-        if (!state_.SelectedFirmwareFile.isEmpty() && lineSwitch_.needed() && !context_.dryRun &&
-            !lineSwitch_.confirmAndSwitch(context_))
-            return kOperationDeclined;
+        // The function is chosen before the rack's line is switched, so that a function that
+        // is cancelled leaves the line as it was.
         if (!chooseFunction()) return kOperationDeclined;
+        if (lineSwitch_.needed() && !context_.dryRun && !lineSwitch_.confirmAndSwitch(context_))
+            return kOperationDeclined;
         if (context_.dryRun) return plan();
         return download();
     }

@@ -192,7 +192,7 @@ TEST_F(CliEndToEnd, ProcessorNodePodAndPanelRunsOnRacksOfTheirOwn) {
     rack::sim::SimProcess bootstrap(VENTRIX_SIM, {"--rack", PANEL_BOOTSTRAP_RACK, "--pty", "-q"});
     const CliRun strapped = testing_support::runCli(
         QUORVEL_CLI, home.path(),
-        {"--port", "com1", "-y", "panel", "bootstrap", "--firmware", "DV43A410.S00", "--serial",
+        {"--port", "com1", "--mode", "S", "-y", "panel", "bootstrap", "--firmware", "DV43A410.S00", "--serial",
          "SN-4711", "--hw-rev", "B2"},
         {"QUORVEL_COM1=" + QString::fromStdString(bootstrap.where())});
     EXPECT_EQ(strapped.exitCode, 0) << strapped.err;
@@ -225,8 +225,11 @@ const Refusal kRefusals[] = {
      1},
     {{"--simulate", "{small}", "nodepod", "scan", "--slot", "2"}, "slot 2 holds no RA56", 3},
     {{"--simulate", "{small}", "nodepod", "scan", "--slot", "1"}, "No NODEPOD device found!", 3},
-    {{"--simulate", "{small}", "kx33", "upload", "--output", "{home}/x.upl"},
+    {{"--simulate", "{small}", "--mode", "S", "kx33", "upload", "--output", "{home}/x.upl"},
      "the rack's processor is no KX33",
+     1},
+    {{"--simulate", "{small}", "processor", "loader1"},
+     "processor loader1 is offered only in a service start: add --mode S",
      1},
 };
 
