@@ -59,24 +59,16 @@ std::vector<int> subChannelCounts(const std::string& answer) {
     return counts;
 }
 
-namespace {
-
-// Module answers in what has arrived: lines, each holding one answer or several joined by ":".
-int answerCount(const std::string& text) {
-    return static_cast<int>(std::count_if(text.begin(), text.end(),
-                                          [](char c) { return c == ':' || c == '\n'; })) + 1;
-}
-
-}  // namespace
-
 // A query every selected module answers: racks join the answers with ":" on one line, or send
 // one line per module. Further lines are awaited only while fewer answers than selected modules
-// have arrived; the lines are kept apart by line feeds.
+// have arrived one a line; the lines are kept apart by line feeds.
 std::optional<std::string> moduleAnswers(const std::string& command, uint32_t mask, int maximum) {
     auto answers = ask(command, maximum);
     const int modules = std::popcount(mask);
-    // A lone "?" is the rack refusing the query as a whole: no further line comes.
-    while (answers && *answers != "?" && answerCount(*answers) < modules) {
+    // A line of answers joined with ":" holds them all, and a lone "?" is the rack refusing the
+    // query as a whole: no further line comes after either.
+    const bool complete = answers && (answers->find(':') != std::string::npos || *answers == "?");
+    for (int lines = 1; answers && !complete && lines < modules; ++lines) {
         std::string line;
         if (channel().readAnswer(line, maximum) != 0) {
             channel().reportMessage(kPortTimeout, 0);
