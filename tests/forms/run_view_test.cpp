@@ -98,6 +98,7 @@ TEST(RunSummary, FailingPhaseDecidesStateAndNextStepASuccessListsNewVersions) {
     // The library's own words pick the row: the processor never left its application.
     RunReport kx("processor download");
     kx.addMessage(ReportMessage::Kind::Warning, "KX is not in BootLoader1 mode!");
+    kx.setResult(-5);
     const RunSummary k = SummariseRun(kx, -5, {}, {}, {});
     EXPECT_TRUE(k.deviceState.startsWith("The processor did not start its boot loader"));
     EXPECT_FALSE(k.nextStep.contains("off and on"));
