@@ -51,6 +51,37 @@ const QString kStateNodePod = "The NodePod may be left in its loader.";
 const QString kStepNodePod =
     "Leave the NodePod window, switch the rack and the NodePods off and on, and start the NodePod "
     "download again.";
+const QString kStateKxSettingsSaved =
+    "The processor waits in its boot loader with part of the new files; the settings it had are "
+    "saved on this computer.";
+const QString kStepKxRepeat =
+    "Do not switch the rack off. Run the same processor download again: it goes on from the boot "
+    "loader and writes the saved settings back.";
+const QString kStateKxUnknown =
+    "The processor runs its old firmware, or waits in its boot loader when the copy had begun.";
+const QString kStepKxScanAndRepeat =
+    "Scan, and run the same processor download again; a processor in its boot loader takes the "
+    "firmware from there.";
+const QString kStateKx33NotRestarted =
+    "The new firmware is in the KX33's flash, but the processor did not answer after its restart.";
+const QString kStepKx33Restart =
+    "Check the KX33, or choose a higher reset time (Options, Port); switch the rack off and on, "
+    "and scan.";
+const QString kStateKx33FlashBroken = "The KX33's flash holds no complete firmware.";
+const QString kStepKx33RepeatAtOnce =
+    "Do not switch the rack off. Run the same KX33 download again until it succeeds.";
+const QString kStateKx33Unchanged = "The KX33 keeps its old firmware.";
+const QString kStepKx33Repeat = "Check the connection (Options, Port) and start the KX33 download "
+                                "again.";
+const QString kStatePanel =
+    "The panel may wait in its loader without a complete firmware.";
+const QString kStepPanel =
+    "Run the same panel download again; a panel that no longer answers is brought back with the "
+    "panel bootstrap (service start).";
+const QString kStateBootstrap =
+    "The panel's flash may be incomplete; the panel stays in its bootstrap mode while its jumper "
+    "is set.";
+const QString kStepBootstrap = "Switch the rack off and on, and run the bootstrap again.";
 const QString kStateUnknown = "Unknown: the program cannot tell what the device holds now.";
 const QString kStepUnknown =
     "Switch the rack off and on, scan, and check every module; save the diagnostics if the "
@@ -86,6 +117,15 @@ const Row kRows[] = {
     {phase::kMaintenance, {}, {}, kStateMaintenance, kStepMaintenance},
     {"*", {}, "KX is not in BootLoader1 mode!", kStateKxNotInLoader, kStepKxNotInLoader},
     {"node *", {}, {}, kStateNodePod, kStepNodePod},
+    {"*", "processor download", "KX is left in its boot loader", kStateKxSettingsSaved,
+     kStepKxRepeat},
+    {"*", "processor download", {}, kStateKxUnknown, kStepKxScanAndRepeat},
+    {"*", "kx33 download", "Flash programmed correctly", kStateKx33NotRestarted, kStepKx33Restart},
+    {"*", "kx33 download", "C R I T I C A L", kStateKx33FlashBroken, kStepKx33RepeatAtOnce},
+    {"*", "kx33 download", {}, kStateKx33Unchanged, kStepKx33Repeat},
+    {"*", "panel download", {}, kStatePanel, kStepPanel},
+    {"*", "panel loader1", {}, kStatePanel, kStepPanel},
+    {"*", "panel bootstrap", {}, kStateBootstrap, kStepBootstrap},
 };
 
 bool phaseMatches(const Row& row, const QString& name) {
