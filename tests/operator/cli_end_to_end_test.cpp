@@ -148,14 +148,19 @@ TEST_F(CliEndToEnd, ProcessorNodePodAndPanelRunsOnRacksOfTheirOwn) {
     rack::sim::SimProcess kx43(VENTRIX_SIM, {"--rack", kx43Rack.toStdString(), "--tcp", "127.0.0.1:0", "-q"});
     const QStringList tcp = {"--port", "tcp", "--address", QString::fromStdString(kx43.where()), "-y"};
 
-    const CliRun cut = run(tcp + QStringList{"processor", "download"});
+    const CliRun cut = run(tcp + QStringList{"--json", "processor", "download"});
     EXPECT_EQ(cut.exitCode, 1) << cut.err;
-    EXPECT_NE(cut.err.find("Port Timeout!"), std::string::npos) << cut.err;
+    const std::string said = cut.out + cut.err;
+    EXPECT_NE(said.find("Port Timeout!"), std::string::npos) << said;
     const std::string saved = home.filePath("state/quorvel/kx43-settings/KX43-0815.settings").toStdString();
-    EXPECT_NE(cut.err.find("KX is left in its boot loader, its settings are saved in " + saved +
-                           ". Run the same update again."),
+    EXPECT_NE(said.find("KX is left in its boot loader, its settings are saved in " + saved +
+                        ". Run the same update again."),
               std::string::npos)
-        << cut.err;
+        << said;
+    const auto report = nlohmann::json::parse(cut.out, nullptr, false);
+    ASSERT_TRUE(report.is_object()) << cut.out;
+    EXPECT_EQ(report.value("state", "").rfind("The processor waits in its boot loader", 0), 0u)
+        << cut.out;
 
     const CliRun retry = run(tcp + QStringList{"processor", "download"});
     EXPECT_EQ(retry.exitCode, 0) << retry.err;

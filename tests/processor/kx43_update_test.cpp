@@ -84,7 +84,9 @@ TEST_F(Kx43UpdateTest, FilesInTheBootLoaderOnlyTheLowerCaseIniIsPatched) {
     scriptWake();
     peer->line("PRC9,7\n", "0").line("PRC9,2,kx43.exe\n", "0").line(dataCommand("abc"), "?");
     EXPECT_EQ(update(1, 1, "#kx43.exe"), -2);
-    EXPECT_EQ(lastMessage(), "Writing Data to KX failed!");
+    // the processor stays in its boot loader: the failure says so and what to do
+    EXPECT_EQ(messageTexts().back(), "KX is left in its boot loader. Run the same update again.");
+    EXPECT_EQ(messageTexts().end()[-2], "Writing Data to KX failed!");
 }
 
 TEST_F(Kx43UpdateTest, NewerGenerationReadsSetBAndWaitsTheDoubledRestart) {
