@@ -67,7 +67,7 @@ std::optional<QString> processorFunction(const ProgramState& state, const QStrin
 
 // Refusals are errors the command line always shows, also with -q: the window shows them as
 // message boxes that the command line otherwise prints as notes.
-int showRefusals(const DriverContext& context, const CliSession& session, int result) {
+int showRefusals(DriverContext& context, const CliSession& session, int result) {
     if (result != kOperationDeclined || session.options().ui.verbosity != Verbosity::Quiet)
         return result;
     for (const ReportMessage& message : context.report().messages())
