@@ -67,10 +67,10 @@ TEST_F(Kx33DriverTest, DownloadWritesTheImageAndRestarts) {
 // rack does not answer.
 TEST_F(Kx33DriverTest, AttemptsAndTheirTexts) {
     struct Case {
-        const char* pattern;  // a dropped answer; empty: every flashing report is wrong
+        const char* pattern;  // the command whose answer the fault takes; empty: every flashing report is wrong
         QString libraryText;  // the library's message of each attempt
         std::vector<QString> texts;
-        int occurrence = 1;  // of the dropped answer; 0: every one
+        rack::FaultAction action = rack::FaultAction::Drop;
     };
     const std::vector<Case> cases = {
         {"",
@@ -82,17 +82,17 @@ TEST_F(Kx33DriverTest, AttemptsAndTheirTexts) {
          "Port Timeout!",
          {"Error in transferring data to KX33 device!\rFirmware has not been changed!\rPlease "
           "check your connection and try again!"}},
-        {"^IDN\\?$",
+        {"^PRC9,1$",
          "Error reset system, maybe timeout!",
          {"Flash programmed correctly with new firmware!\rRestart of Firmware failed, please check "
           "KX33 device\ror choose a higher reset time value in port settings menu!"},
-         0},
+         rack::FaultAction::PowerOff},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern);
         startOn(kKx33Rack);
         if (*c.pattern)
-            rack().faults().add({c.pattern, c.occurrence, rack::FaultAction::Drop});
+            rack().faults().add({c.pattern, 1, c.action});
         else
             board().misreportSector(0, 2);
         ui.expectList(0);
