@@ -129,7 +129,11 @@ const Row kRows[] = {
 };
 
 bool phaseMatches(const Row& row, const QString& name) {
-    if (row.phase.endsWith('*')) return name.startsWith(row.phase.chopped(1));
+    // "*" matches every name, also none (a run that failed before its first phase).
+    if (row.phase.endsWith('*')) {
+        const QString prefix = row.phase.chopped(1);
+        return prefix.isEmpty() || name.startsWith(prefix);
+    }
     return row.phase == name;
 }
 
