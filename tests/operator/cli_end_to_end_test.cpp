@@ -179,10 +179,10 @@ TEST_F(CliEndToEnd, ProcessorNodePodAndPanelRunsOnRacksOfTheirOwn) {
 
     // The KX33 does not come back within the restart wait.
     QDir(downloads()).mkpath("KX33P210.S00");
-    const auto image = fwgen::kx33Image("P2.10", 256 * 512, 9);
+    const auto image = fwgen::kx33Image("P2.10", 16 * 512, 9);
     std::ofstream(downloads().toStdString() + "/KX33P210.S00/kx33.bin", std::ios::binary)
         .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-    std::ofstream(downloads().toStdString() + "/KX33P210.S00/KX33.CFG") << fwgen::kx33FunctionFile("kx33.bin", 256);
+    std::ofstream(downloads().toStdString() + "/KX33P210.S00/KX33.CFG") << fwgen::kx33FunctionFile("kx33.bin", 16);
     const QString kx33Rack = home.filePath("kx33.json");
     std::ofstream(kx33Rack.toStdString()) << R"({"processor": {"kind": "KX33", "identity": "QTX,KX33,0,P2.06",
         "version": "P2.06", "restartMs": 600000, "sectorMs": 10}})";
