@@ -71,7 +71,18 @@ TEST_F(CliEndToEnd, ScanOverTcpAndTheSimulatedRackInsideTheProgram) {
     EXPECT_EQ(gone.err.find("QStandardPaths"), std::string::npos) << gone.err;
     EXPECT_EQ(gone.err.find("Exit Quorlink"), std::string::npos) << gone.err;
 
-    expectDefaultRack(run({"--simulate", "scan", "--json"}));
+    const CliRun simulated = run({"--simulate", "scan", "--json"});
+    expectDefaultRack(simulated);
+    const auto scanned = nlohmann::json::parse(simulated.out);
+    EXPECT_EQ(scanned["slots"][0]["slot"], 1);
+    EXPECT_EQ(scanned["slots"][0]["channel"], 0);
+    EXPECT_EQ(scanned["slots"][0]["state"], "outdated");
+    EXPECT_EQ(scanned["slots"][0]["newer_firmware"], "P2.07");
+    EXPECT_EQ(scanned["slots"][2]["state"], "empty");
+    EXPECT_EQ(scanned["slots"][7]["state"], "attention");
+    EXPECT_TRUE(scanned["slots"][7]["newer_firmware"].is_null());
+    EXPECT_EQ(scanned["processor"]["newer_firmware"], "P2.06");
+    EXPECT_EQ(scanned["panel"]["state"], "outdated");
     const QSettings stored(home.filePath("config/Quorvel/Quorvel.ini"), QSettings::IniFormat);
     EXPECT_FALSE(stored.contains("Properties/CommPort"));
     EXPECT_FALSE(stored.contains("Properties/IpAdr"));
@@ -103,6 +114,32 @@ TEST_F(CliEndToEnd, ScanOverTcpAndTheSimulatedRackInsideTheProgram) {
     EXPECT_NE(json["reportText"].get<std::string>().find(
                   "Components selected for download: 3 in 3 loop(s)."),
               std::string::npos);
+}
+
+// On a machine without settings the simulation brings its own firmware: a list, a dry run and a
+// download that the rescan confirms; the temporary download directory is gone afterwards.
+TEST_F(CliEndToEnd, TheSimulationBringsItsOwnFirmwareAndRemovesIt) {
+    QSettings(home.filePath("config/Quorvel/Quorvel.ini"), QSettings::IniFormat)
+        .remove("Properties/DownloadPath");
+    const CliRun list = run({"--simulate", "firmware", "list", "--slot", "1", "--json"});
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    const auto offered = nlohmann::json::parse(list.out);
+    ASSERT_EQ(offered["entries"].size(), 2u) << list.out;
+    EXPECT_EQ(offered["entries"][0]["version"], "P2.05");
+    EXPECT_EQ(offered["entries"][1]["version"], "P2.07");
+    EXPECT_TRUE(offered["entries"][1]["default"]);
+    const std::string marker = "test firmware in ";
+    const size_t at = list.err.find(marker);
+    ASSERT_NE(at, std::string::npos) << list.err;
+    const std::string folder = list.err.substr(at + marker.size(),
+                                               list.err.find('\n', at) - at - marker.size());
+    EXPECT_FALSE(QDir(QString::fromStdString(folder)).exists()) << folder;
+
+    const CliRun plan = run({"--simulate", "-q", "update-all", "--dry-run"});
+    EXPECT_EQ(plan.exitCode, 0) << plan.err;
+    const CliRun download = run({"--simulate", "--yes", "download", "--slots", "1", "--json"});
+    ASSERT_EQ(download.exitCode, 0) << download.err;
+    EXPECT_EQ(download.err.find("quorvel-cli: Download finished"), std::string::npos) << download.err;
 }
 
 // A request that does not fit, the error it is refused with and the exit code: 1 for bad input,
