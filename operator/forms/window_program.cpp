@@ -1,6 +1,8 @@
 #include "operator/forms/window_program.h"
 
+#include <QAction>
 #include <QDir>
+#include <QRegularExpression>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -186,6 +188,12 @@ void WindowProgram::runToolbar(const QString& key) {
     }
 }
 
+// The caption of the entry or button that starts an operation, without its access key.
+QString WindowProgram::operationCaption(const QString& name) const {
+    const QAction* action = window_.entry(name) ? window_.entry(name) : window_.toolbarButton(name);
+    return action ? QString(action->text()).remove(QRegularExpression("&(?=[^&])")) : QString();
+}
+
 void WindowProgram::dispatch(const QString& name) {
     DeviceChoice& choice = context_->selection;
     choice.processor = selection_.processor().ticked;
@@ -193,7 +201,9 @@ void WindowProgram::dispatch(const QString& name) {
     choice.amplifierSlots = selection_.tickedSlots();
     const DeviceInventory before = shell_->state().Inventory;
     context_->startReport({});  // drivers that report name their operation
+    ui_.setOperation(operationCaption(name));
     const int result = dispatcher_->dispatch(name);
+    ui_.setOperation({});
     rememberFailedSlots(before, result);
     window_.setProgressVisible(false);  // whatever way the operation ended
     refreshDeviceTree();
@@ -333,7 +343,9 @@ void WindowProgram::showInformation(DeviceRef device) {
 }
 
 void WindowProgram::scan() {
+    ui_.setOperation(operationCaption(menu::kScan));
     dispatcher_->dispatch(menu::kScan);
+    ui_.setOperation({});
     window_.setProgressVisible(false);
     refreshDeviceTree();
 }

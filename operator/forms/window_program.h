@@ -56,6 +56,7 @@ class WindowProgram : public QObject {
     void configurePort();
     void chooseDownloadDirectory();
     void dispatch(const QString& name);
+    QString operationCaption(const QString& name) const;
     // After an operation: a failure, or a run over several slots, in the run view.
     void showOutcome(const DeviceInventory& before, int result);
     void rememberFailedSlots(const DeviceInventory& before, int result);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
@@ -106,6 +107,8 @@ TEST_F(Download, AmplifierFirmwareThroughTheMenusReachesTheRack) {
     EXPECT_TRUE(offered.contains("RA51P207.S00"));
     EXPECT_FALSE(lockedWhileAsked);
     EXPECT_EQ(answerer.shownTexts().last(), "Download finished!");
+    EXPECT_EQ(answerer.shownTitles().last(), "Quorvel – Download Ventrix Firmware");
+    EXPECT_FALSE(window().findChild<QProgressBar*>("ProgressBar1")->isVisibleTo(&window()));
     EXPECT_EQ(state().SelectedFirmwareFile.toUpper(), "RA51P207.S00");
     EXPECT_FALSE(window().isLocked());
     EXPECT_TRUE(window().deviceTree()->isEnabled());
