@@ -105,7 +105,7 @@ nlohmann::json InventoryJson(const DeviceInventory& inventory, const RackStatus&
     for (const auto& slot : inventory.slotRecords) {
         if (!slot.Present) continue;
         nlohmann::json entry = slotJson(slot);
-        addStatus(entry, status.slots[static_cast<size_t>(slot.Slot)]);
+        addStatus(entry, status.amplifierSlots[static_cast<size_t>(slot.Slot)]);
         slotList.push_back(entry);
     }
     nlohmann::json processor = processorJson(inventory.processor);
@@ -139,7 +139,7 @@ std::string InventoryTable(const DeviceInventory& inventory, const RackStatus& s
         if (!s.Present) continue;
         const bool detected = s.Identity != "not detected";
         const std::string position = QString("%1").arg(s.Slot + 1, 2, 10, QChar('0')).toStdString();
-        const DeviceStatus& slotStatus = status.slots[static_cast<size_t>(s.Slot)];
+        const DeviceStatus& slotStatus = status.amplifierSlots[static_cast<size_t>(s.Slot)];
         rows.push_back(row(position, cell(s.Identity), detected ? cell(s.IdentifiedType) : "-",
                            detected ? cell(s.SoftwareVersion) : "-",
                            s.ControllerKind ? std::to_string(s.ControllerKind) : "-",

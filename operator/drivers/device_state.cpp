@@ -94,7 +94,7 @@ QString RackStatus::summary() const {
     };
     count(processor);
     count(panel);
-    for (const DeviceStatus& slot : slots) count(slot);
+    for (const DeviceStatus& slot : amplifierSlots) count(slot);
     if (devices == 0) return {};
     QString text = QString("%1 of %2 devices can be updated").arg(outdated).arg(devices);
     if (needAttention == 1) text += ", 1 needs attention";
@@ -107,7 +107,7 @@ RackStatus DecideRackStatus(const ProgramState& state, const std::set<int>& fail
     status.processor = processorStatus(state);
     status.panel = panelStatus(state);
     for (int slot = 0; slot < DeviceInventory::kSlots; ++slot)
-        status.slots[static_cast<size_t>(slot)] =
+        status.amplifierSlots[static_cast<size_t>(slot)] =
             slotStatus(state, slot, failedSlots.count(slot) > 0);
     return status;
 }

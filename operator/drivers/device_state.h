@@ -25,7 +25,7 @@ struct DeviceStatus {
 struct RackStatus {
     DeviceStatus processor;
     DeviceStatus panel;
-    std::array<DeviceStatus, DeviceInventory::kSlots> slots;
+    std::array<DeviceStatus, DeviceInventory::kSlots> amplifierSlots;
 
     // "3 of 9 devices can be updated, 1 needs attention"; empty before a scan.
     QString summary() const;

@@ -142,7 +142,7 @@ void WindowProgram::refreshDeviceTree() {
     tree->setStatus({DeviceBox::Processor, 0}, status.processor);
     tree->setStatus({DeviceBox::Panel, 0}, status.panel);
     for (int slot = 0; slot < DeviceInventory::kSlots; ++slot)
-        tree->setStatus({DeviceBox::Slot, slot}, status.slots[static_cast<size_t>(slot)]);
+        tree->setStatus({DeviceBox::Slot, slot}, status.amplifierSlots[static_cast<size_t>(slot)]);
     window_.setSummary(status.summary());
 }
 
