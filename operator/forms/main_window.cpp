@@ -19,7 +19,7 @@ static void registerPictures() { Q_INIT_RESOURCE(forms); }
 namespace quorvel::forms {
 namespace {
 
-constexpr int kTitleBarAllowance = 40;
+constexpr QSize kFrameAllowance(16, 40);
 
 QIcon buttonIcon(const ToolbarButton& button) {
     return QIcon::fromTheme(button.icon, QIcon(":/icons/" + button.key + ".svg"));
@@ -178,10 +178,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void FitIntoScreen(QWidget& window, const QScreen* screen) {
     if (!screen) return;
-    // The frame is known once the window is shown; before that a title bar's worth is kept free.
+    // The frame is known once the window manager decorated the window; until then a title bar's
+    // and a border's worth is kept free.
     const QSize frame = window.frameGeometry().size() - window.geometry().size();
-    const QSize margin(std::max(frame.width(), 0),
-                       std::max(frame.height(), window.isVisible() ? 0 : kTitleBarAllowance));
+    const QSize margin = frame.isEmpty() ? kFrameAllowance : frame;
     const QRect available = screen->availableGeometry();
     const QSize room = available.size() - margin;
     window.resize(window.size().boundedTo(room));

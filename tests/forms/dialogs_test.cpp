@@ -194,7 +194,7 @@ TEST(Viewer, LineEndsButtonsAndSizeUpToTheScreen) {
 }
 
 TEST(InformationWindow, TheListShowsEveryRowWithoutScrolling) {
-    const std::vector<quorvel::forms::InformationRow> rows(14, {"Setting", "Value"});
+    const std::vector<quorvel::InformationRow> rows(14, {"Setting", "Value"});
     quorvel::forms::InformationDialog dialog(rows);
     dialog.show();
     QTreeWidget* list = dialog.list();

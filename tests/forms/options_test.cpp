@@ -122,7 +122,8 @@ TEST_F(Options, TheWindowFitsTheScreenAndAccessKeysAreUnique) {
     EXPECT_LE(window().frameGeometry().height(), available.height());
 
     QStringList menuTitles;
-    for (QMenu* menu : window().menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) {
+    for (const QAction* title : window().menuBar()->actions()) {
+        const QMenu* menu = title->menu();
         menuTitles << menu->title();
         QStringList entries;
         for (const QAction* action : menu->actions()) entries << action->text();
