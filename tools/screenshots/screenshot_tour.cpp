@@ -148,6 +148,9 @@ int main(int argc, char** argv) {
     program.selection().setSlotTicked(kDownloadSlot, true);
     program.refreshDeviceTree();
     window.entry("mnuTransferDown")->trigger();
+    // The rescan shows the module up to date beside those with newer firmware and the one that
+    // needs attention.
+    window.entry("mnuOptionsScan")->trigger();
     save(window, "main-window-after-download");
 
     program.selection().clear();
