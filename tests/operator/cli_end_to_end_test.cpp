@@ -217,10 +217,13 @@ TEST_F(CliEndToEnd, ProcessorNodePodAndPanelRunsOnRacksOfTheirOwn) {
     const QString kx33Rack = home.filePath("kx33.json");
     std::ofstream(kx33Rack.toStdString()) << R"({"processor": {"kind": "KX33", "identity": "QTX,KX33,0,P2.06",
         "version": "P2.06", "restartMs": 600000, "sectorMs": 10}})";
-    const CliRun kx33 = run({"--simulate", kx33Rack, "-y", "processor", "download"});
+    rack::sim::SimProcess kx33Sim(VENTRIX_SIM, {"--rack", kx33Rack.toStdString(), "--tcp", "127.0.0.1:0", "-q"});
+    const CliRun kx33 = run({"--port", "tcp", "--address", QString::fromStdString(kx33Sim.where()), "-y",
+                             "processor", "download"});
     EXPECT_EQ(kx33.exitCode, 1) << kx33.err;
     EXPECT_NE(kx33.err.find("Restart of Firmware failed"), std::string::npos) << kx33.err;
     EXPECT_EQ(kx33.err.find("Download finished!"), std::string::npos) << kx33.err;
+    EXPECT_EQ(kx33Sim.stop(), 0);
 
     // The panel in its bootstrap mode behind the KX43's pass-through, COM1 the pseudo-terminal.
     const auto panel = fwgen::writePanelFirmware(downloads().toStdString());
