@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <functional>
 #include <iostream>
 #include <set>
@@ -51,7 +52,7 @@ int exitCode(CliSession& session, const Job& job, int result) {
 
 // A failed run: each slot not at its target with what it runs now, then the state and the next
 // step from the table of advice (the same texts as the window's run view and the JSON report).
-void printFailure(const RunReport& report) {
+void printFailure(const RunReport& report, bool quiet) {
     for (const SlotOutcome& outcome : report.slotOutcomes()) {
         if (outcome.atTarget) continue;
         std::cerr << "slot " << outcome.slot + 1 << " " << outcome.module.toStdString()
@@ -59,6 +60,15 @@ void printFailure(const RunReport& report) {
                   << (outcome.target.isEmpty() ? "" : ", target " + outcome.target.toStdString())
                   << ", failed in: " << outcome.phase.toStdString() << "\n";
     }
+    // A message that already gave the advice is not repeated.
+    const auto advised = [](const std::vector<ReportMessage>& messages) {
+        return std::any_of(messages.begin(), messages.end(), [](const ReportMessage& message) {
+            return message.text.contains("\rNext step: ");
+        });
+    };
+    bool shown = advised(report.messages());
+    for (const Phase& phase : report.phases()) shown = shown || advised(phase.messages);
+    if (shown && !quiet) return;
     const FailureAdvice advice = report.advice();
     std::cerr << "state: " << advice.state.toStdString() << "\n"
               << "next step: " << advice.nextStep.toStdString() << std::endl;
@@ -78,7 +88,7 @@ void printResult(CliSession& session, DriverContext& context, int code) {
         const QString text = context.messages().CollectedMessages;
         if (!text.isEmpty()) std::cout << TerminalText(text) << std::endl;
     } else if (code != kExitDone && report.failed()) {
-        printFailure(report);
+        printFailure(report, session.options().ui.verbosity == Verbosity::Quiet);
     }
 }
 

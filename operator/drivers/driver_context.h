@@ -14,9 +14,6 @@
 
 namespace quorvel {
 
-// The result of a driver that the operator (or a check) stopped before anything was sent.
-inline constexpr int kOperationDeclined = -255;
-
 // The ticked boxes of the device tree: the processor, the panel, or any set of amplifier slots
 // (0-15, ascending).
 struct DeviceChoice {

@@ -95,7 +95,8 @@ const Row kRows[] = {
 };
 
 bool phaseMatches(const Row& row, const QString& name) {
-    if (row.phase.endsWith('*')) return name.startsWith(row.phase.chopped(1));
+    // A null name (a failure outside every phase) starts with nothing but the empty prefix.
+    if (row.phase.endsWith('*')) return row.phase == "*" || name.startsWith(row.phase.chopped(1));
     return row.phase == name;
 }
 
