@@ -49,7 +49,9 @@ int DownloadAll::run() {
     RunReport& report = context_.startReport("update all");
     int result = pass(kPlanning);
     if (result == kGoOn && !context_.dryRun) result = pass(kDownload);
-    report.setResult(result == kGoOn && (failedBefore_ || failureCount_ > 0) ? -1 : result);
+    // A failed group is a failure of the whole run, whatever the protocol viewer answered.
+    if (result == kGoOn && (failedBefore_ || failureCount_ > 0)) result = -1;
+    report.setResult(result);
     return result;
 }
 
@@ -263,7 +265,8 @@ int DownloadAll::endOfPass() {
         }
     }
     view.report = reportText();
-    if (!context_.ui().showReport(view)) result = kNotConfirmed;
+    // Only the to-do list can be declined; the protocol comes after the rack was changed.
+    if (!context_.ui().showReport(view) && pass_ == kPlanning) result = kNotConfirmed;
     return result;
 }
 

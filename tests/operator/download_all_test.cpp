@@ -96,8 +96,8 @@ TEST_F(DownloadAllTest, CancelledToDoListLoadsNothingAndAFailedGroupStopsTheRest
     EXPECT_EQ(record(0).SoftwareVersion, "P2.04");
 
     rack().faults().add({"^PRC1,2,P", 10, rack::FaultAction::Drop, 0, 1});
-    ui.expectReport(true).expectReport(true);
-    EXPECT_EQ(DownloadAll(*context).run(), 0);
+    ui.expectReport(true).expectReport(false);  // closing the protocol declines nothing
+    EXPECT_EQ(DownloadAll(*context).run(), -1);
     const QStringList lines = ui.reports.back().report.split('\r');
     EXPECT_TRUE(lines.contains("*** Error -1, function download all exits here! ***"));
     EXPECT_TRUE(lines.contains("*** Download ignored because of failure before! ***"));
