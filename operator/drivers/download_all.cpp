@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "operator/drivers/amplifier_download.h"
+#include "operator/drivers/verify_step.h"
 
 namespace quorvel {
 namespace {
@@ -31,6 +32,11 @@ bool FirmwareUpToDate(const QString& versionSuffix, const QString& softwareVersi
     return fileVersion < softwareVersion;
 }
 
+bool ModuleUpToDate(const SlotRecord& record, const QString& fileVersion) {
+    return !ModuleRunsLoader(record) &&
+           FirmwareUpToDate(record.VersionSuffix, record.SoftwareVersion, fileVersion);
+}
+
 const QString& DownloadAll::reportText() const { return context_.messages().CollectedMessages; }
 
 void DownloadAll::append(const QString& text) { context_.messages().CollectedMessages += text; }
@@ -43,7 +49,9 @@ int DownloadAll::run() {
     RunReport& report = context_.startReport("update all");
     int result = pass(kPlanning);
     if (result == kGoOn && !context_.dryRun) result = pass(kDownload);
-    report.setResult(result == kGoOn && (failedBefore_ || failureCount_ > 0) ? -1 : result);
+    // A failed group is a failure of the whole run, whatever the protocol viewer answered.
+    if (result == kGoOn && (failedBefore_ || failureCount_ > 0)) result = -1;
+    report.setResult(result);
     return result;
 }
 
@@ -174,11 +182,15 @@ bool DownloadAll::decideSlot(int slot, const std::optional<FirmwareChoice>& firm
             QString("not selected") + ", Attention: please update RA51/B P2.06/P5.06 manually!";
     } else if (!firmware) {
         decision = QString("not selected") + ", no firmware file found";
-    } else if (FirmwareUpToDate(r.VersionSuffix, r.SoftwareVersion, firmware->version)) {
+    } else if (RefusesOldFirmware(r, QFileInfo(firmware->file).fileName())) {
+        decision = QString("not selected") + ", hardware revision >= 1.20 takes only firmware >= " +
+                   "P6.48";
+    } else if (ModuleUpToDate(r, firmware->version)) {
         decision = QString("not selected") + ", version is up to date";
     } else {
         selected = true;
         decision = "selected for download";
+        if (ModuleRunsLoader(r)) decision += " (it runs its " + RunningState(r) + ")";
         if (!failedBefore_) ++components_;
     }
     append(decision + kCr);
@@ -253,7 +265,8 @@ int DownloadAll::endOfPass() {
         }
     }
     view.report = reportText();
-    if (!context_.ui().showReport(view)) result = kNotConfirmed;
+    // Only the to-do list can be declined; the protocol comes after the rack was changed.
+    if (!context_.ui().showReport(view) && pass_ == kPlanning) result = kNotConfirmed;
     return result;
 }
 

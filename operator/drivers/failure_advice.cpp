@@ -35,6 +35,11 @@ const QString kStateUploadFlash =
     "incomplete file was kept.";
 const QString kStepUploadFlash =
     "Reset the rack (Tools, Reset VTX system), scan, and start the upload again.";
+const QString kStateBackup =
+    "Nothing was downloaded: the module's firmware is unchanged; it may wait in its loader until "
+    "the rack is reset.";
+const QString kStepBackup = "Reset the rack (Tools, Reset VTX system), scan, check the backup "
+                            "directory, and start the download with its backup again.";
 const QString kStateUploadEeprom =
     "The modules' firmware and settings are unchanged. No incomplete file was kept.";
 const QString kStepUploadEeprom = "Check the connection (Options, Port) and start the upload again.";
@@ -113,6 +118,7 @@ const Row kRows[] = {
     {phase::kIdentify, {}, {}, kStateNotAtTarget, kStepRepeatFromScan},
     {phase::kUploadFlash, {}, {}, kStateUploadFlash, kStepUploadFlash},
     {phase::kReset, "upload flash", {}, kStateUploadFlash, kStepUploadFlash},
+    {phase::kBackup, {}, {}, kStateBackup, kStepBackup},
     {phase::kUploadEeprom, {}, {}, kStateUploadEeprom, kStepUploadEeprom},
     {phase::kMaintenance, {}, {}, kStateMaintenance, kStepMaintenance},
     {"*", {}, "KX is not in BootLoader1 mode!", kStateKxNotInLoader, kStepKxNotInLoader},
@@ -129,11 +135,8 @@ const Row kRows[] = {
 };
 
 bool phaseMatches(const Row& row, const QString& name) {
-    // "*" matches every name, also none (a run that failed before its first phase).
-    if (row.phase.endsWith('*')) {
-        const QString prefix = row.phase.chopped(1);
-        return prefix.isEmpty() || name.startsWith(prefix);
-    }
+    // A null name (a failure outside every phase) starts with nothing but the empty prefix.
+    if (row.phase.endsWith('*')) return row.phase == "*" || name.startsWith(row.phase.chopped(1));
     return row.phase == name;
 }
 

@@ -28,6 +28,7 @@ inline const QString kResetRack = "reset rack";
 inline const QString kIdentify = "identify";
 inline const QString kUploadFlash = "upload flash";
 inline const QString kUploadEeprom = "upload EEPROM";
+inline const QString kBackup = "backup";  // the command line's flash backup before a download
 inline const QString kMaintenance = "maintenance";  // a maintenance command without its own row
 }  // namespace phase
 

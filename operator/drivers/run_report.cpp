@@ -112,6 +112,7 @@ QString RunReport::problem() const {
 
 FailureAdvice RunReport::advice() const {
     const Phase* failing = failedPhase();
+    if (!failing && result_ == kOperationDeclined) return RefusalAdvice();
     return AdviceFor(failing ? failing->name : QString(), operation_, problem());
 }
 

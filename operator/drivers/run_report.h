@@ -11,6 +11,9 @@
 
 namespace quorvel {
 
+// The result of a driver that the operator (or a check) stopped before anything was sent.
+inline constexpr int kOperationDeclined = -255;
+
 enum class Outcome { Planned, Done, Warning, Failed, Skipped };
 
 struct ReportMessage {
@@ -63,7 +66,8 @@ class RunReport {
     // The message that tells the failure: the first warning or error of the failed phase (the
     // library's own words come before the driver's conclusion), else the last problem reported.
     QString problem() const;
-    // The state and next step of the failure from the table of advice.
+    // The state and next step of the failure from the table of advice; a run declined before
+    // anything was sent gets the refusal advice even without a failed phase.
     FailureAdvice advice() const;
     FailureAdvice adviceFor(const Phase& phase) const;
     int result() const { return result_; }

@@ -189,7 +189,11 @@ TEST_F(Download, AFailureSaysWhatHappenedWhatIsLeftAndSavesDiagnostics) {
 
     EXPECT_TRUE(summary.contains("What happened: Port Timeout!")) << summary.toStdString();
     EXPECT_TRUE(summary.contains("State of the device: The firmware was being replaced"));
-    EXPECT_TRUE(summary.contains("Slot 2 RA51: P2.04 -> P2.07, failed (download application)"));
+    // The slot's row and its box in the tree show it waiting in its loader, without a rescan.
+    EXPECT_TRUE(summary.contains(
+        "Slot 2 RA51: P2.04 -> P2.07, now V1.02, failed (download application)"))
+        << summary.toStdString();
+    EXPECT_TRUE(box(Slot(kSlot))->text().contains(",L1,V1.02")) << box(Slot(kSlot))->text().toStdString();
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
