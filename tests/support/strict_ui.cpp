@@ -71,6 +71,7 @@ std::optional<StrictUi::Expectation> StrictUi::next(Kind kind, const QString& wh
 
 int StrictUi::showMessageBox(const QString& prompt, int style, const QString& title) {
     messages.push_back({prompt, style, title});
+    if (improvising()) return improviser->message(prompt, style);
     const auto e = next(Kind::Message, prompt);
     if (!e) return quorvel::kAnswerCancel;
     EXPECT_EQ(e->prompt.toStdString(), prompt.toStdString());
@@ -80,6 +81,7 @@ int StrictUi::showMessageBox(const QString& prompt, int style, const QString& ti
 std::optional<QString> StrictUi::askInput(const QString& prompt, const QString&,
                                           const QString& defaultValue) {
     inputDefaults.push_back(defaultValue);
+    if (improvising()) return improviser->input(prompt, defaultValue);
     const auto e = next(Kind::Input, prompt);
     if (!e) return std::nullopt;
     EXPECT_EQ(e->prompt.toStdString(), prompt.toStdString());
@@ -97,6 +99,7 @@ std::optional<int> StrictUi::chooseFromList(const quorvel::ChoiceList& list) {
         return list.messagesOnly || list.defaultRow < 0 ? std::nullopt
                                                         : std::optional<int>(list.defaultRow);
     }
+    if (improvising()) return improviser->list(list);
     const auto e = next(Kind::List, list.title);
     return e ? e->index : std::nullopt;
 }
@@ -104,12 +107,14 @@ std::optional<int> StrictUi::chooseFromList(const quorvel::ChoiceList& list) {
 std::optional<QString> StrictUi::chooseSaveFile(const QString& title, const QString&,
                                                 const QString& proposedPath) {
     proposedPaths.push_back(proposedPath);
+    if (improvising()) return improviser->saveFile(proposedPath);
     const auto e = next(Kind::SaveFile, title);
     return e ? e->text : std::nullopt;
 }
 
 bool StrictUi::showReport(const quorvel::ReportView& view) {
     reports.push_back(view);
+    if (improvising()) return improviser->report(view);
     const auto e = next(Kind::Report, view.title);
     return e && e->answer != 0;
 }

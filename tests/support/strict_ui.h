@@ -14,6 +14,18 @@ namespace testing_support {
 
 class StrictUi : public quorvel::OperatorUi {
   public:
+    // Answers the interactions no expectation waits for (a random operator); without one they
+    // fail the test.
+    struct Improviser {
+        virtual ~Improviser() = default;
+        virtual int message(const QString& prompt, int style) = 0;
+        virtual std::optional<QString> input(const QString& prompt,
+                                             const QString& defaultValue) = 0;
+        virtual std::optional<int> list(const quorvel::ChoiceList& list) = 0;
+        virtual std::optional<QString> saveFile(const QString& proposedPath) = 0;
+        virtual bool report(const quorvel::ReportView& view) = 0;
+    };
+
     ~StrictUi() override;
 
     // Expectations, answered in the order they were added.
@@ -64,8 +76,10 @@ class StrictUi : public quorvel::OperatorUi {
     std::vector<QString> viewerCaptions;
     QString portSummary;
     bool progressVisible = false;
+    Improviser* improviser = nullptr;
 
   private:
+    bool improvising() const { return improviser && expected_.empty(); }
     enum class Kind { Message, Input, List, SaveFile, Report, Choice };
     struct Expectation {
         Kind kind;
