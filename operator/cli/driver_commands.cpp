@@ -17,6 +17,7 @@
 #include "operator/drivers/menu_commands.h"
 #include "operator/drivers/processor_panel_commands.h"
 #include "operator/drivers/shell_commands.h"
+#include "operator/drivers/slot_checks.h"
 
 namespace quorvel::cli {
 namespace {
@@ -42,16 +43,21 @@ int exitCode(CliSession& session, const Job& job, int result) {
         return kExitFailed;
     }
     if (result == 0) return kExitDone;
-    if (result == job.nothingToDo) return kExitNothingToDo;
-    if (result == job.noDevice) return kExitNoRack;
+    if (result == job.nothingToDo || result == kNothingToDo) return kExitNothingToDo;
+    if (result == job.noDevice || result == kNoDevice) return kExitNoRack;
     const int connection = session.shell().lastConnectionResult();
     if (connection != 0 && IsNoAnswer(connection, session.shell().state().Port)) return kExitNoRack;
     return kExitFailed;
 }
 
-void printResult(CliSession& session, DriverContext& context, int code) {
+void printResult(CliSession& session, DriverContext& context, const Job& job, int code) {
     const RunReport& report = context.report();
-    if (session.options().json) {
+    const CommonOptions& options = session.options();
+    if (code == kExitDone && !report.dryRun() && !options.json && job.changed &&
+        options.ui.verbosity != Verbosity::Quiet) {
+        std::cout << job.changed(context.state().Inventory) << std::endl;
+    }
+    if (options.json) {
         QJsonObject json = report.toJson();
         json["exitCode"] = code;
         const QString text = context.messages().CollectedMessages;
@@ -94,11 +100,16 @@ int RunJob(const CommonOptions& common, const Job& job) {
     if (context.report().result() == 0) context.report().setResult(ran);
     const int result = context.report().result();
     const int code = exitCode(session, job, result);
-    printResult(session, context, code);
+    printResult(session, context, job, code);
     return code;
 }
 
 namespace {
+
+// "slots 1 (RA51), 4 (RA51)" for the line that says what changed.
+std::string changedSlots(const DeviceInventory& inventory, const std::vector<int>& amplifierSlots) {
+    return SlotsWithTypes(inventory, amplifierSlots).toStdString();
+}
 
 // A slot argument of a command that takes several, checked before anything is sent.
 std::optional<std::vector<int>> slotsOrError(const std::string& text) {
@@ -227,7 +238,8 @@ int RunDownload(const CommonOptions& common, const DriverOptions& options) {
         state.OnlyLoader1 = options.onlyLoader1;
         state.SequentialDownload = state.SequentialDownload || options.sequential;
         context.chooseFirmware = CommandLineChooser(session, options.firmware);
-        if (options.backup && !context.dryRun) {
+        // A dry run plans the backup too: its checks and questions are those of the real run.
+        if (options.backup) {
             const QString directory = absolute(*options.backup);
             if (const int result =
                     backupFlash(context, context.selection.amplifierSlots, directory))
@@ -284,6 +296,10 @@ int RunMode(const CommonOptions& common, const DriverOptions& options) {
     job.run = [rc](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(rc ? menu::kSwitchToRc : menu::kSwitchToRa);
     };
+    job.changed = [rc, slots = *amplifierSlots](const DeviceInventory& inventory) {
+        return changedSlots(inventory, slots) + " switched to " + (rc ? "RC" : "RA") +
+               " mode; the rack was reset";
+    };
     return RunJob(common, job);
 }
 
@@ -296,6 +312,10 @@ int RunSubChannels(const CommonOptions& common, const DriverOptions& options) {
         session.ui().answerNextInput(QString::fromStdString(options.value));
         return dispatcher.dispatch(menu::kSubChannels);
     };
+    job.changed = [&options, slots = *amplifierSlots](const DeviceInventory& inventory) {
+        return "sub-channel count of " + changedSlots(inventory, slots) + " set to " +
+               options.value + "; the rack was reset";
+    };
     return RunJob(common, job);
 }
 
@@ -304,6 +324,9 @@ int RunBaudReset(const CommonOptions& common) {
     job.scanFirst = false;
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kInterfaceBaudRate);
+    };
+    job.changed = [](const DeviceInventory&) -> std::string {
+        return "interface baud rate set to 19200 baud, even parity";
     };
     return RunJob(common, job);
 }
@@ -320,6 +343,9 @@ int RunResetLoader1(const CommonOptions& common, const DriverOptions& options) {
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kResetLoader1);
     };
+    job.changed = [slots = *amplifierSlots](const DeviceInventory& inventory) {
+        return "loader 1 of " + changedSlots(inventory, slots) + " reset";
+    };
     return RunJob(common, job);
 }
 
@@ -330,6 +356,9 @@ int RunClearNames(const CommonOptions& common, const DriverOptions& options) {
     job.amplifierSlots = *amplifierSlots;
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kClearChannelNames);
+    };
+    job.changed = [slots = *amplifierSlots](const DeviceInventory& inventory) {
+        return "channel names of " + changedSlots(inventory, slots) + " cleared";
     };
     return RunJob(common, job);
 }
@@ -345,6 +374,7 @@ int RunReset(const CommonOptions& common) {
         }
         return dispatcher.dispatch(menu::kResetRack);
     };
+    job.changed = [](const DeviceInventory&) -> std::string { return "rack reset"; };
     return RunJob(common, job);
 }
 

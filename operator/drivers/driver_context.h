@@ -16,6 +16,11 @@ namespace quorvel {
 
 // The result of a driver that the operator (or a check) stopped before anything was sent.
 inline constexpr int kOperationDeclined = -255;
+// The result of a driver with nothing to do: an empty selection, or modules whose type does not
+// offer the operation. Nothing was sent.
+inline constexpr int kNothingToDo = -254;
+// The result of a driver asked to work on a slot that holds no module. Nothing was sent.
+inline constexpr int kNoDevice = -253;
 
 // The ticked boxes of the device tree: the processor, the panel, or any set of amplifier slots
 // (0-15, ascending).

@@ -3,7 +3,9 @@
 #include <functional>
 
 #include "operator/drivers/connection_guard.h"
+#include "operator/drivers/device_selection.h"
 #include "operator/drivers/operation_frame.h"
+#include "operator/drivers/slot_checks.h"
 
 namespace quorvel {
 namespace {
@@ -157,6 +159,44 @@ std::optional<int> askSubChannels(DriverContext& context, const SubChannelFamily
     }
 }
 
+// Refuses a selection with a module that runs a loader: its application must answer.
+int checkApplicationsRun(DriverContext& context, const std::vector<int>& amplifierSlots) {
+    for (const int slot : amplifierSlots) {
+        if (!RunsLoader(context.state().Inventory.slotRecords[slot])) continue;
+        context.ShowMessage(
+            "There is at least one selected \ramplifier in Bootloader mode!"
+            "\r\rPlease activate firmware first!",
+            kIconExclamation);
+        context.report().failPhase();
+        return kOperationDeclined;
+    }
+    return 0;
+}
+
+// The one family of the selected modules; a type without a sub-channel count or a mix of
+// families (other ranges, other commands) is refused.
+std::optional<SubChannelFamily> selectedFamily(DriverContext& context,
+                                               const std::vector<int>& amplifierSlots,
+                                               int& refusal) {
+    const DeviceInventory& inventory = context.state().Inventory;
+    refusal = CheckTypesOffer(
+        context, "Change channel count", amplifierSlots,
+        [](const SlotRecord& r) { return HasSubChannelCount(r.IdentifiedType); },
+        "only RA50, RA51, RA55, RA56 and RA901B modules have a sub-channel count");
+    if (refusal) return std::nullopt;
+    const auto family = familyOf(inventory.slotRecords[amplifierSlots.front()].IdentifiedType);
+    for (const int slot : amplifierSlots) {
+        if (familyOf(inventory.slotRecords[slot].IdentifiedType)->name == family->name) continue;
+        refusal = RefuseBeforeSending(
+            context,
+            "Change channel count: " + SlotsWithTypes(inventory, amplifierSlots) +
+                " take different values and commands. Change one family at a time.",
+            kOperationDeclined);
+        return std::nullopt;
+    }
+    return family;
+}
+
 }  // namespace
 
 bool RunsLoader(const SlotRecord& record) {
@@ -166,7 +206,17 @@ bool RunsLoader(const SlotRecord& record) {
 int SwitchOperatingMode(DriverContext& context, const std::vector<int>& amplifierSlots,
                         int targetMode) {
     RunReport& report = context.report();
-    report.beginPhase(targetMode == kRcMode ? "switch to RC" : "switch to RA").details
+    const QString operation = targetMode == kRcMode ? "Switch to RC mode" : "Switch to RA mode";
+    report.beginPhase("check selection");
+    if (const int refused = CheckSlotsHoldModules(context, operation, amplifierSlots))
+        return refused;
+    if (const int refused = CheckTypesOffer(
+            context, operation, amplifierSlots,
+            [](const SlotRecord& r) { return HasRcAndRaModes(r.IdentifiedType); },
+            "only RA40B, RA80B, RA10407077B and RA0147B modules run in both modes"))
+        return refused;
+    if (const int refused = checkApplicationsRun(context, amplifierSlots)) return refused;
+    phaseDetails(context, targetMode == kRcMode ? "switch to RC" : "switch to RA")
         << QString("channel mask 0x%1").arg(maskOf(amplifierSlots), 0, 16);
     if (context.dryRun) return 0;
     const int result =
@@ -188,21 +238,16 @@ int SwitchOperatingMode(DriverContext& context, const std::vector<int>& amplifie
 int ChangeSubChannels(DriverContext& context, const std::vector<int>& amplifierSlots) {
     RunReport& report = context.report();
     report.beginPhase("check selection");
-    const DeviceInventory& inventory = context.state().Inventory;
-    for (const int slot : amplifierSlots) {
-        if (RunsLoader(inventory.slotRecords[slot])) {
-            context.ShowMessage(
-                "There is at least one selected \ramplifier in Bootloader mode!"
-                "\r\rPlease activate firmware first!",
-                kIconExclamation);
-            report.failPhase();
-            return -2;
-        }
-    }
-    const auto family = familyOf(inventory.slotRecords[amplifierSlots.front()].IdentifiedType);
-    if (!family || versionTooOld(context, amplifierSlots)) {
+    if (const int refused =
+            CheckSlotsHoldModules(context, "Change channel count", amplifierSlots))
+        return refused;
+    if (const int refused = checkApplicationsRun(context, amplifierSlots)) return refused;
+    int refusal = 0;
+    const auto family = selectedFamily(context, amplifierSlots, refusal);
+    if (!family) return refusal;
+    if (versionTooOld(context, amplifierSlots)) {
         report.failPhase();
-        return -2;
+        return kOperationDeclined;
     }
     const auto value = askSubChannels(context, *family, amplifierSlots);
     if (!value) return kOperationDeclined;
@@ -240,7 +285,18 @@ bool BaudRateCommandNeeded(const DeviceInventory& inventory,
                        [&](int slot) { return inventory.slotRecords[slot].ControllerKind == 1; });
 }
 
-int ResetHiddenLoader1(DriverContext& context, int slot) {
+int ResetHiddenLoader1(DriverContext& context, const std::vector<int>& amplifierSlots) {
+    context.report().beginPhase("check selection");
+    if (const int refused = CheckSlotsHoldModules(context, "Reset Loader1", amplifierSlots))
+        return refused;
+    if (amplifierSlots.size() > 1) {
+        return RefuseBeforeSending(context,
+                                   "Reset Loader1 works on one slot at a time; " +
+                                       SlotsWithTypes(context.state().Inventory, amplifierSlots) +
+                                       " are selected.",
+                                   kOperationDeclined);
+    }
+    const int slot = amplifierSlots.front();
     const SlotRecord& record = context.state().Inventory.slotRecords[slot];
     const int address = slot + 1;
     const int secondByte = static_cast<int>(record.AmpCode);
@@ -258,6 +314,10 @@ int ResetHiddenLoader1(DriverContext& context, int slot) {
 }
 
 int ClearChannelNames(DriverContext& context, const std::vector<int>& amplifierSlots) {
+    context.report().beginPhase("check selection");
+    if (const int refused =
+            CheckSlotsHoldModules(context, "Clear channel names", amplifierSlots))
+        return refused;
     phaseDetails(context, "clear channel names")
         << QString("channel mask 0x%1").arg(maskOf(amplifierSlots), 0, 16);
     if (context.dryRun) return 0;
