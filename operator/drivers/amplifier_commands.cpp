@@ -35,7 +35,8 @@ Command onSlots(DriverContext& context, const QString& line, const QString& oper
 
 int DownloadSelectedAmplifiers(DriverContext& context, bool activateOnly, bool iec) {
     const std::vector<int>& amplifierSlots = context.selection.amplifierSlots;
-    if (const int refused = CheckSlotsHoldModules(context, "Download", amplifierSlots)) {
+    const QString operation = iec ? "IEC software download" : activateOnly ? "Activate" : "Download";
+    if (const int refused = CheckSlotsHoldModules(context, operation, amplifierSlots)) {
         context.report().setResult(refused);
         return refused;
     }
