@@ -256,6 +256,7 @@ int RunDownload(const CommonOptions& common, const DriverOptions& options) {
 int RunUpdateAll(const CommonOptions& common) {
     Job job;
     job.needsDownloadDirectory = true;
+    job.scanFirst = false;  // download-all scans the rack itself
     job.nothingToDo = DownloadAll::kNothingToDo;
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kUpdateAll);
@@ -296,8 +297,8 @@ int RunMode(const CommonOptions& common, const DriverOptions& options) {
     job.run = [rc](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(rc ? menu::kSwitchToRc : menu::kSwitchToRa);
     };
-    job.changed = [rc, slots = *amplifierSlots](const DeviceInventory& inventory) {
-        return changedSlots(inventory, slots) + " switched to " + (rc ? "RC" : "RA") +
+    job.changed = [rc, chosen = *amplifierSlots](const DeviceInventory& inventory) {
+        return changedSlots(inventory, chosen) + " switched to " + (rc ? "RC" : "RA") +
                " mode; the rack was reset";
     };
     return RunJob(common, job);
@@ -312,8 +313,8 @@ int RunSubChannels(const CommonOptions& common, const DriverOptions& options) {
         session.ui().answerNextInput(QString::fromStdString(options.value));
         return dispatcher.dispatch(menu::kSubChannels);
     };
-    job.changed = [&options, slots = *amplifierSlots](const DeviceInventory& inventory) {
-        return "sub-channel count of " + changedSlots(inventory, slots) + " set to " +
+    job.changed = [&options, chosen = *amplifierSlots](const DeviceInventory& inventory) {
+        return "sub-channel count of " + changedSlots(inventory, chosen) + " set to " +
                options.value + "; the rack was reset";
     };
     return RunJob(common, job);
@@ -343,8 +344,8 @@ int RunResetLoader1(const CommonOptions& common, const DriverOptions& options) {
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kResetLoader1);
     };
-    job.changed = [slots = *amplifierSlots](const DeviceInventory& inventory) {
-        return "loader 1 of " + changedSlots(inventory, slots) + " reset";
+    job.changed = [chosen = *amplifierSlots](const DeviceInventory& inventory) {
+        return "loader 1 of " + changedSlots(inventory, chosen) + " reset";
     };
     return RunJob(common, job);
 }
@@ -357,8 +358,8 @@ int RunClearNames(const CommonOptions& common, const DriverOptions& options) {
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kClearChannelNames);
     };
-    job.changed = [slots = *amplifierSlots](const DeviceInventory& inventory) {
-        return "channel names of " + changedSlots(inventory, slots) + " cleared";
+    job.changed = [chosen = *amplifierSlots](const DeviceInventory& inventory) {
+        return "channel names of " + changedSlots(inventory, chosen) + " cleared";
     };
     return RunJob(common, job);
 }
