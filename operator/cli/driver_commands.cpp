@@ -50,6 +50,21 @@ int exitCode(CliSession& session, const Job& job, int result) {
     return kExitFailed;
 }
 
+// A failed run: each slot not at its target with what it runs now, then the state and the next
+// step from the table of advice (the same texts as the window's run view and the JSON report).
+void printFailure(const RunReport& report) {
+    for (const SlotOutcome& outcome : report.slotOutcomes()) {
+        if (outcome.atTarget) continue;
+        std::cerr << "slot " << outcome.slot + 1 << " " << outcome.module.toStdString()
+                  << ": runs " << outcome.running.toStdString()
+                  << (outcome.target.isEmpty() ? "" : ", target " + outcome.target.toStdString())
+                  << ", failed in: " << outcome.phase.toStdString() << "\n";
+    }
+    const FailureAdvice advice = report.advice();
+    std::cerr << "state: " << advice.state.toStdString() << "\n"
+              << "next step: " << advice.nextStep.toStdString() << std::endl;
+}
+
 void printResult(CliSession& session, DriverContext& context, const Job& job, int code) {
     const RunReport& report = context.report();
     const CommonOptions& options = session.options();
@@ -68,6 +83,8 @@ void printResult(CliSession& session, DriverContext& context, const Job& job, in
         printPlan(report);
         const QString text = context.messages().CollectedMessages;
         if (!text.isEmpty()) std::cout << TerminalText(text) << std::endl;
+    } else if (code != kExitDone && report.failed()) {
+        printFailure(report);
     }
 }
 
@@ -182,19 +199,36 @@ FirmwareChooser CommandLineChooser(CliSession& session, std::optional<std::strin
 
 namespace {
 
+// The flash of every selected slot into `directory`, after the download's plan was accepted and
+// before its first byte. Each upload runs as its own operation; the download's report gets one
+// phase for the backup. A dry run only records the files it would write.
 int backupFlash(DriverContext& context, const std::vector<int>& amplifierSlots,
                 const QString& directory) {
+    QStringList files;
     for (const int slot : amplifierSlots) {
         const SlotRecord& record = context.state().Inventory.slotRecords[slot];
-        const QString target = QDir(directory).filePath(ProposedUploadName(record, false));
+        files << QDir(directory).filePath(ProposedUploadName(record, false));
+    }
+    if (context.dryRun) {
+        context.report().beginPhase(phase::kBackup, Outcome::Planned).details << files;
+        return 0;
+    }
+    RunReport download = context.report();
+    for (size_t i = 0; i < amplifierSlots.size(); ++i) {
+        const int slot = amplifierSlots[i];
         context.startReport("backup slot " + QString::number(slot + 1));
-        const int result = UploadAmplifierFlash(context, {{slot}, false, target, true});
-        if (result != 0) {
-            context.ShowMessage(
-                "Backup of slot " + QString::number(slot + 1) + " failed; nothing was downloaded.",
-                kIconStop);
-            return result;
-        }
+        const int result = UploadAmplifierFlash(context, {{slot}, false, files[i], true});
+        const QString problem = context.report().problem();
+        context.restoreReport(download);
+        Phase& phase = context.report().beginPhase(phase::kBackup);
+        phase.details << files[i];
+        if (result == 0) continue;
+        if (!problem.isEmpty()) context.report().addMessage(ReportMessage::Kind::Error, problem);
+        context.report().failPhase();
+        context.ShowMessage(
+            "Backup of slot " + QString::number(slot + 1) + " failed; nothing was downloaded.",
+            kIconStop);
+        return result;
     }
     return 0;
 }
@@ -224,9 +258,13 @@ ParsedSlots ParseSlots(const std::string& text) {
 int RunDownload(const CommonOptions& common, const DriverOptions& options) {
     const auto amplifierSlots = slotsOrError(options.amplifierSlots);
     if (!amplifierSlots) return kExitFailed;
-    if (options.backup && !QFileInfo(QString::fromStdString(*options.backup)).isDir()) {
-        PrintError("--backup " + *options.backup + " is not a directory.");
-        return kExitFailed;
+    if (options.backup) {
+        const QFileInfo backup(QString::fromStdString(*options.backup));
+        if (!backup.isDir() || !backup.isWritable()) {
+            PrintError("--backup " + *options.backup +
+                       " is not a writable directory; nothing was sent to the rack.");
+            return kExitFailed;
+        }
     }
     Job job;
     job.amplifierSlots = *amplifierSlots;
@@ -238,12 +276,11 @@ int RunDownload(const CommonOptions& common, const DriverOptions& options) {
         state.OnlyLoader1 = options.onlyLoader1;
         state.SequentialDownload = state.SequentialDownload || options.sequential;
         context.chooseFirmware = CommandLineChooser(session, options.firmware);
-        // A dry run plans the backup too: its checks and questions are those of the real run.
         if (options.backup) {
             const QString directory = absolute(*options.backup);
-            if (const int result =
-                    backupFlash(context, context.selection.amplifierSlots, directory))
-                return result;
+            context.beforeRun = [&context, directory](const std::vector<int>& amplifierSlots) {
+                return backupFlash(context, amplifierSlots, directory);
+            };
         }
         const char* command = options.iec            ? menu::kDownloadIec
                               : options.activateOnly ? menu::kActivateAmplifiers
@@ -369,10 +406,6 @@ int RunReset(const CommonOptions& common) {
     job.scanFirst = false;
     job.run = [](DriverContext& context, CommandDispatcher& dispatcher, CliSession&) {
         context.startReport("reset");
-        if (context.dryRun) {
-            context.report().beginPhase("reset rack", Outcome::Planned);
-            return 0;
-        }
         return dispatcher.dispatch(menu::kResetRack);
     };
     job.changed = [](const DeviceInventory&) -> std::string { return "rack reset"; };

@@ -3,11 +3,16 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <chrono>
+#include <map>
 
 #include "operator/drivers/connection_guard.h"
+#include "operator/drivers/failure_advice.h"
+#include "operator/drivers/firmware_catalogue.h"
+#include "operator/drivers/firmware_file_check.h"
 #include "operator/drivers/loader2_file.h"
 #include "operator/drivers/maintenance.h"
 #include "operator/drivers/operation_frame.h"
+#include "operator/drivers/verify_step.h"
 
 namespace quorvel {
 namespace {
@@ -42,10 +47,24 @@ constexpr int kOtherMarker = 0x55;
 
 bool isProductionMode(const QString& startMode) { return startMode == "P" || startMode == "O"; }
 
-QString slotError(int slot) {
-    return "Download Error in Slot " + QString::number(slot + 1) + " !" + "\r\r" +
-           "Please change this amplifier," + "\r" + "restart Ventrix system " + "\r" +
-           "and start download again!";
+// The slot's error with what it runs now, the state it is left in and the next step (from the
+// table of advice).
+QString slotError(int slot, const QString& phaseName, const QString& running) {
+    return "Download Error in Slot " + QString::number(slot + 1) + " !" + "\r\r" + "Slot " +
+           QString::number(slot + 1) + " now runs: " + running + "\r" +
+           AdviceLines(AdviceFor(phaseName, "download"));
+}
+
+// A refusal before anything was sent: what is wrong, then the table's refusal advice.
+QString refusal(const QString& problem) { return problem + "\r\r" + AdviceLines(RefusalAdvice()); }
+
+bool detected(const SlotRecord& record) {
+    return !record.Identity.isEmpty() && record.Identity != "not detected";
+}
+
+QString slotName(const SlotRecord& record) {
+    return "slot " + QString::number(record.Slot + 1) + " " +
+           (record.IdentifiedType.isEmpty() ? record.TypePrefix : record.IdentifiedType);
 }
 
 // Firmware that drops the module's CAN settings when it is replaced.
@@ -54,14 +73,17 @@ bool losesCanSettings(const SlotRecord& record) {
            (record.IdentifiedType == "RA51B" && record.SoftwareVersion == "P5.06");
 }
 
-// New RA901B/RA677 hardware that takes only firmware from P6.48 on.
-bool refusesOldFirmware(const SlotRecord& record, const QString& fileName) {
+}  // namespace
+
+bool RefusesOldFirmware(const SlotRecord& record, const QString& fileName) {
     const QString name = fileName.toLower();
     if (record.HardwareRevision < "1.20") return false;
     if (record.IdentifiedType == "RA901B") return name < "ra901bp648";
     if (record.IdentifiedType == "RA677") return name < "ra677p648";
     return false;
 }
+
+namespace {
 
 class AmplifierDownload {
   public:
@@ -79,10 +101,17 @@ class AmplifierDownload {
         context_.WriteProtocol("-->Download RA().<--");
         context_.WriteProtocol("DownloadType : " + QString::number(request_.downloadType));
         context_.WriteProtocol("Activate Only: " + QString::number(request_.activateOnly));
-        report_.beginPhase("check selection");
+        report_.beginPhase(phase::kCheckSelection);
         const PanelRecord& panel = state_.Inventory.panel;
         panelSwitchOut_ = panel.Present && panel.Identity != "not detected";
         if (!checkSelection()) return declined();
+        // In a dry run the hook only records what it would do.
+        if (context_.beforeRun) {
+            if (const int r = context_.beforeRun(request_.amplifierSlots)) {
+                result_.result = r;
+                return result_;
+            }
+        }
         if (context_.dryRun) return plan();
         if (!deleteCanDatabases()) return result_;
         if (BaudRateCommandNeeded(state_.Inventory, request_.amplifierSlots))
@@ -111,10 +140,65 @@ class AmplifierDownload {
         return context_.ShowMessage(question, kYesNo | kIconExclamation) == kAnswerYes;
     }
 
+    // Every check that can refuse, the questions last: nothing is sent before all passed.
     bool checkSelection() {
         if (request_.amplifierSlots.empty()) return false;
+        if (!checkOneFamily() || !checkFirmwareFile()) return false;
         if (!checkUndetected() || !checkNewHardware() || !findLoader2()) return false;
         return checkCanSettings();
+    }
+
+    bool refuse(const QString& problem) {
+        report_.addMessage(ReportMessage::Kind::Error, problem);
+        context_.ShowMessage(refusal(problem), kIconExclamation);
+        return false;
+    }
+
+    // One download loads one firmware into every selected module: the type code, module code and
+    // file of the first detected module serve them all.
+    bool checkOneFamily() {
+        const SlotRecord* first = nullptr;
+        QStringList named;
+        bool mixed = false;
+        for (const int slot : request_.amplifierSlots) {
+            const SlotRecord& r = record(slot);
+            if (!detected(r)) continue;
+            named << slotName(r);
+            if (!first) {
+                first = &r;
+                continue;
+            }
+            mixed = mixed || r.ControllerKind != first->ControllerKind ||
+                    r.AmpCode != first->AmpCode ||
+                    FileTypePrefix(state_, r).compare(FileTypePrefix(state_, *first),
+                                                      Qt::CaseInsensitive) != 0;
+        }
+        if (!mixed) return true;
+        return refuse("The selected modules need different firmware: " + named.join(", ") +
+                      ".\rOne download loads one firmware type. Select modules of one type, or "
+                      "use \"Update all RA Amplifiers\" (quorvel-cli update-all) for a rack of "
+                      "mixed types.");
+    }
+
+    // The file exists, the image readers accept it, and the firmware list of the selection's
+    // modules offers it (it is of their family).
+    bool checkFirmwareFile() {
+        using Content = AmplifierDownloadRequest::Content;
+        if (request_.content == Content::IecSoftware) return true;
+        if (const QString problem = FirmwareFileProblem(request_.firmware.file);
+            !problem.isEmpty())
+            return refuse(problem);
+        if (request_.content != Content::Application) return true;
+        for (const int slot : request_.amplifierSlots) {
+            if (!detected(record(slot))) continue;
+            ProgramState scratch = state_;  // opening a list records its choice
+            const FirmwareList list = OpenFirmwareList(scratch, AmplifierTarget(scratch, slot));
+            for (const FirmwareEntry& entry : list.entries)
+                if (entry.key.compare(fileName(), Qt::CaseInsensitive) == 0) return true;
+            return refuse("The firmware file " + fileName() + " is not made for " +
+                          slotName(record(slot)) + ".\rChoose one of its firmware list.");
+        }
+        return true;
     }
 
     bool checkUndetected() {
@@ -128,7 +212,7 @@ class AmplifierDownload {
     bool checkNewHardware() {
         std::vector<int> older;
         for (const int slot : request_.amplifierSlots)
-            if (!refusesOldFirmware(record(slot), fileName())) older.push_back(slot);
+            if (!RefusesOldFirmware(record(slot), fileName())) older.push_back(slot);
         if (older.size() == request_.amplifierSlots.size()) return true;
         if (!older.empty() && ask(kNewHardwareQuestion)) {
             request_.amplifierSlots = older;
@@ -150,10 +234,14 @@ class AmplifierDownload {
                     ".x",
                 extension);
         }
-        if (!loader2_.isEmpty()) return true;
-        context_.ShowMessage(isProductionMode(state_.StartMode) ? kNoProductionLoader2 : kNoLoader2,
-                             kIconExclamation);
-        return false;
+        if (loader2_.isEmpty()) {
+            context_.ShowMessage(
+                isProductionMode(state_.StartMode) ? kNoProductionLoader2 : kNoLoader2,
+                kIconExclamation);
+            return false;
+        }
+        QString problem = FirmwareFileProblem(loader2_);
+        return problem.isEmpty() || refuse(problem.replace("firmware file", "loader 2 file"));
     }
 
     bool checkCanSettings() {
@@ -215,6 +303,10 @@ class AmplifierDownload {
         if (canMask_)
             report_.beginPhase("delete CAN database", Outcome::Planned).details
                 << maskText(canMask_);
+        QStringList numbers;
+        for (const int s : request_.amplifierSlots) numbers << QString::number(s + 1);
+        report_.beginPhase(phase::kIdentify, Outcome::Planned).details
+            << "slots " + numbers.join(',') << "target " + targetText();
         return result_;
     }
 
@@ -230,7 +322,7 @@ class AmplifierDownload {
             for (const auto& group : groups()) {
                 if (!runGroup(group)) break;
             }
-            context_.RefreshDeviceTree();
+            verify();
         }
         state_.RestartPending = false;
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
@@ -239,11 +331,36 @@ class AmplifierDownload {
         showOutcome(seconds);
     }
 
+    bool newApplication() const {
+        return request_.content == AmplifierDownloadRequest::Content::Application &&
+               !request_.activateOnly;
+    }
+
+    QString targetText() const {
+        return newApplication() ? request_.firmware.version : QString("the application running");
+    }
+
+    // Every selected slot identified again: a slot the run thought done but that does not run
+    // the target is failed, and the tree shows what each slot runs now.
+    void verify() {
+        std::vector<SlotTarget> targets;
+        for (const int slot : request_.amplifierSlots)
+            targets.push_back({slot, newApplication() ? request_.firmware.version : QString()});
+        for (const auto& [slot, phaseName] : VerifySlots(context_, targets, failedIn_)) {
+            if (failedIn_.count(slot)) continue;
+            failedIn_[slot] = phaseName;
+            result_.failedSlots.push_back(slot);
+            if (result_.result == 0) result_.result = kNotAtTarget;
+        }
+    }
+
     void showOutcome(long long seconds) {
         if (result_.result != 0) {
             ui_.setStatus("Error download!");
             for (const int slot : result_.failedSlots)
-                context_.ShowMessage(slotError(slot), kIconExclamation);
+                context_.ShowMessage(
+                    slotError(slot, failedIn_[slot], RunningState(record(slot))),
+                    kIconExclamation);
             if (result_.failedSlots.empty()) context_.ShowMessage(kGeneralError, kIconExclamation);
             return;
         }
@@ -265,8 +382,10 @@ class AmplifierDownload {
         if (result_.result == 0) result_.result = result;
         for (const int slot : amplifierSlots)
             if (std::find(result_.failedSlots.begin(), result_.failedSlots.end(), slot) ==
-                result_.failedSlots.end())
+                result_.failedSlots.end()) {
                 result_.failedSlots.push_back(slot);
+                failedIn_[slot] = report_.phases().back().name;
+            }
         return false;
     }
 
@@ -446,6 +565,7 @@ class AmplifierDownload {
     AmplifierDownloadRequest request_;
     AmplifierDownloadResult result_;
     QString loader2_;
+    std::map<int, QString> failedIn_;  // slot -> the phase it failed in
     int canMask_ = 0;
     bool panelSwitchOut_ = false;  // only the run's first switch to loader 1 switches it out
     int type_ = 0;

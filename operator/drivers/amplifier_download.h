@@ -34,6 +34,9 @@ AmplifierDownloadRequest DownloadRequestFromOptions(const ProgramState& state,
                                                     std::vector<int> amplifierSlots,
                                                     FirmwareChoice firmware);
 
+// New RA901B/RA677 hardware (revision >= 1.20) takes only firmware from P6.48 on.
+bool RefusesOldFirmware(const SlotRecord& record, const QString& fileName);
+
 AmplifierDownloadResult RunAmplifierDownload(DriverContext& context,
                                              AmplifierDownloadRequest request);
 

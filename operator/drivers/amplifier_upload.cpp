@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "operator/drivers/connection_guard.h"
+#include "operator/drivers/failure_advice.h"
 #include "operator/drivers/loader2_file.h"
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/slot_checks.h"
@@ -85,11 +86,11 @@ class FlashUpload {
         : context_(context), state_(context.state()), request_(request) {}
 
     int run() {
-        context_.report().beginPhase("check selection");
+        context_.report().beginPhase(phase::kCheckSelection);
         if (const int refused = check()) return refused;
         if (!chooseTarget()) return refuse();
         Phase& plan = context_.report().beginPhase(
-            "upload flash", context_.dryRun ? Outcome::Planned : Outcome::Done);
+            phase::kUploadFlash, context_.dryRun ? Outcome::Planned : Outcome::Done);
         plan.details << QString("slot %1").arg(slot_ + 1) << "loader 2 " + loader2_
                      << "file " + target_;
         if (withInternal()) plan.details << "external flash file " + externalFlashName(target_);
@@ -160,8 +161,8 @@ class FlashUpload {
                                      target_ +
                                      " would receive both.\rChoose a name that does not end in "
                                      "\"1\", for example " +
-                                     QFileInfo(target_).completeBaseName() + ".upl.\rNothing was "
-                                     "changed.",
+                                     QFileInfo(target_).completeBaseName() + ".upl.\r" +
+                                     kNothingChanged,
                                  kIconStop);
             return false;
         }
@@ -225,7 +226,7 @@ class FlashUpload {
             result = uploadInto(files);
         }
         if (result != 0) context_.report().failPhase();
-        context_.report().beginPhase("reset");
+        context_.report().beginPhase(phase::kReset);
         ui.setStatus("Reset system...");
         const PanelRecord& panel = state_.Inventory.panel;
         const bool panelShown =
@@ -301,7 +302,7 @@ int UploadAmplifierFlash(DriverContext& context, const FlashUploadRequest& reque
 int UploadAmplifierEeprom(DriverContext& context, const std::vector<int>& amplifierSlots,
                           std::optional<QString> prefix) {
     RunReport& report = context.report();
-    report.beginPhase("check selection");
+    report.beginPhase(phase::kCheckSelection);
     if (const int refused = CheckSlotsHoldModules(context, "EEPROM upload", amplifierSlots))
         return refused;
     if (const int refused = checkEepromReadable(context, amplifierSlots)) return refused;
@@ -325,7 +326,7 @@ int UploadAmplifierEeprom(DriverContext& context, const std::vector<int>& amplif
             return kOperationDeclined;
         }
     }
-    report.beginPhase("upload EEPROM", context.dryRun ? Outcome::Planned : Outcome::Done).details
+    report.beginPhase(phase::kUploadEeprom, context.dryRun ? Outcome::Planned : Outcome::Done).details
         << targets;
     if (context.dryRun) return 0;
     int result = 0;

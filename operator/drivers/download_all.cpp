@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "operator/drivers/amplifier_download.h"
+#include "operator/drivers/verify_step.h"
 
 namespace quorvel {
 namespace {
@@ -29,6 +30,11 @@ bool FirmwareUpToDate(const QString& versionSuffix, const QString& softwareVersi
                       const QString& fileVersion) {
     if (versionSuffix == "0") return !(fileVersion > softwareVersion);
     return fileVersion < softwareVersion;
+}
+
+bool ModuleUpToDate(const SlotRecord& record, const QString& fileVersion) {
+    return !ModuleRunsLoader(record) &&
+           FirmwareUpToDate(record.VersionSuffix, record.SoftwareVersion, fileVersion);
 }
 
 const QString& DownloadAll::reportText() const { return context_.messages().CollectedMessages; }
@@ -174,11 +180,15 @@ bool DownloadAll::decideSlot(int slot, const std::optional<FirmwareChoice>& firm
             QString("not selected") + ", Attention: please update RA51/B P2.06/P5.06 manually!";
     } else if (!firmware) {
         decision = QString("not selected") + ", no firmware file found";
-    } else if (FirmwareUpToDate(r.VersionSuffix, r.SoftwareVersion, firmware->version)) {
+    } else if (RefusesOldFirmware(r, QFileInfo(firmware->file).fileName())) {
+        decision = QString("not selected") + ", hardware revision >= 1.20 takes only firmware >= " +
+                   "P6.48";
+    } else if (ModuleUpToDate(r, firmware->version)) {
         decision = QString("not selected") + ", version is up to date";
     } else {
         selected = true;
         decision = "selected for download";
+        if (ModuleRunsLoader(r)) decision += " (it runs its " + RunningState(r) + ")";
         if (!failedBefore_) ++components_;
     }
     append(decision + kCr);

@@ -55,5 +55,8 @@ class DownloadAll {
 // Up to date: a standard build ("0") not older than the file, or a special build newer than it.
 bool FirmwareUpToDate(const QString& versionSuffix, const QString& softwareVersion,
                       const QString& fileVersion);
+// A module is up to date when it runs an application that is (above); a module running a loader
+// never is.
+bool ModuleUpToDate(const SlotRecord& record, const QString& fileVersion);
 
 }  // namespace quorvel

@@ -52,6 +52,9 @@ class DriverContext {
     // A new report for an operation; the messages shown from now on go into it.
     RunReport& startReport(const QString& operation);
     RunReport& report() { return report_; }
+    // Puts back a report kept aside while an operation ran one of its own (the backup before a
+    // download).
+    void restoreReport(RunReport report) { report_ = std::move(report); }
 
     DeviceChoice selection;
     // The firmware list by default; the command line puts its --firmware choice here.
@@ -73,6 +76,9 @@ class DriverContext {
         askBootstrapValues;
     // Plan only: the drivers check and report what they would do and send nothing.
     bool dryRun = false;
+    // Runs once the plan was accepted (every check passed, every question answered), before the
+    // run's first byte: the command line's flash backup. Nonzero stops the run with that result.
+    std::function<int(const std::vector<int>& amplifierSlots)> beforeRun;
 
   private:
     OperatorShell& shell_;

@@ -79,7 +79,7 @@ struct FirmwareList {
     FirmwareSearch search;
     std::vector<FirmwareEntry> entries;  // empty: `messages` explains why
     QStringList messages;
-    int defaultRow = -1;  // first ".S00" entry, else the first entry; -1 without entries
+    int defaultRow = -1;  // the newest ".S00" entry, else the newest entry; -1 without entries
 };
 
 // Lists the download directory for `search` (the directory need not end with "/").

@@ -1,6 +1,7 @@
 // The firmware list: the download directory searched with a device's patterns, each entry with
 // its version and description, the default choice, and what OK and Cancel store.
 #include <QDir>
+#include <algorithm>
 
 #include "operator/drivers/firmware_catalogue.h"
 #include "operator/drivers/information_file.h"
@@ -37,6 +38,22 @@ void describe(FirmwareEntry& entry, const QDir& directory) {
     }
 }
 
+// The newest standard release (".S00"); without one the newest entry. Of equal versions the first
+// in listing order.
+int newestRow(const std::vector<FirmwareEntry>& entries) {
+    const bool anyStandard = std::any_of(entries.begin(), entries.end(), [](const auto& entry) {
+        return isStandardRelease(entry.text);
+    });
+    int newest = -1;
+    for (size_t row = 0; row < entries.size(); ++row) {
+        const FirmwareEntry& entry = entries[row];
+        if (anyStandard && !isStandardRelease(entry.text)) continue;
+        if (newest < 0 || entry.version > entries[static_cast<size_t>(newest)].version)
+            newest = static_cast<int>(row);
+    }
+    return newest;
+}
+
 QStringList notFoundMessages(const FirmwareSearch& search) {
     if (search.unsupported) return {"Device not supported!"};
     QStringList messages = {"No Firmware found!", "Please copy files", search.displayPattern};
@@ -65,13 +82,7 @@ FirmwareList ListFirmware(const QString& downloadDirectory, const FirmwareTarget
         list.messages = notFoundMessages(search);
         return list;
     }
-    list.defaultRow = 0;
-    for (size_t row = 0; row < list.entries.size(); ++row) {
-        if (isStandardRelease(list.entries[row].text)) {
-            list.defaultRow = static_cast<int>(row);
-            break;
-        }
-    }
+    list.defaultRow = newestRow(list.entries);
     return list;
 }
 

@@ -4,6 +4,7 @@
 
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/device_selection.h"
+#include "operator/drivers/failure_advice.h"
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/slot_checks.h"
 
@@ -207,7 +208,7 @@ int SwitchOperatingMode(DriverContext& context, const std::vector<int>& amplifie
                         int targetMode) {
     RunReport& report = context.report();
     const QString operation = targetMode == kRcMode ? "Switch to RC mode" : "Switch to RA mode";
-    report.beginPhase("check selection");
+    report.beginPhase(phase::kCheckSelection);
     if (const int refused = CheckSlotsHoldModules(context, operation, amplifierSlots))
         return refused;
     if (const int refused = CheckTypesOffer(
@@ -216,7 +217,7 @@ int SwitchOperatingMode(DriverContext& context, const std::vector<int>& amplifie
             "only RA40B, RA80B, RA10407077B and RA0147B modules run in both modes"))
         return refused;
     if (const int refused = checkApplicationsRun(context, amplifierSlots)) return refused;
-    phaseDetails(context, targetMode == kRcMode ? "switch to RC" : "switch to RA")
+    phaseDetails(context, targetMode == kRcMode ? phase::kSwitchToRc : phase::kSwitchToRa)
         << QString("channel mask 0x%1").arg(maskOf(amplifierSlots), 0, 16);
     if (context.dryRun) return 0;
     const int result =
@@ -226,7 +227,7 @@ int SwitchOperatingMode(DriverContext& context, const std::vector<int>& amplifie
             if (changed != 0) return changed;
             context.ui().setProgress(0);
             context.ui().setStatus("Reset VTX system...");
-            report.beginPhase("reset rack");
+            report.beginPhase(phase::kResetRack);
             return context.gateway().ResetVTX(context.state().Connection.resetSeconds);
         });
     if (result != 0) return result;
@@ -237,7 +238,7 @@ int SwitchOperatingMode(DriverContext& context, const std::vector<int>& amplifie
 
 int ChangeSubChannels(DriverContext& context, const std::vector<int>& amplifierSlots) {
     RunReport& report = context.report();
-    report.beginPhase("check selection");
+    report.beginPhase(phase::kCheckSelection);
     if (const int refused =
             CheckSlotsHoldModules(context, "Change channel count", amplifierSlots))
         return refused;
@@ -251,7 +252,7 @@ int ChangeSubChannels(DriverContext& context, const std::vector<int>& amplifierS
     }
     const auto value = askSubChannels(context, *family, amplifierSlots);
     if (!value) return kOperationDeclined;
-    phaseDetails(context, "change sub-channels") << family->name + " " + QString::number(*value);
+    phaseDetails(context, phase::kChangeSubChannels) << family->name + " " + QString::number(*value);
     if (context.dryRun) return 0;
     const int result = callConnected(context, "Change Channel value...", [&] {
         return context.gateway().ChangeSubChanRA51(maskOf(amplifierSlots), *value,
@@ -268,7 +269,7 @@ int ChangeSubChannels(DriverContext& context, const std::vector<int>& amplifierS
 }
 
 int SetInterfaceBaudRate(DriverContext& context) {
-    phaseDetails(context, "interface baud rate") << "19200 baud, even parity";
+    phaseDetails(context, phase::kInterfaceBaudRate) << "19200 baud, even parity";
     if (context.dryRun) return 0;
     ConnectionGuard connection(context.gateway());
     if (!connection.opened()) return connection.result();
@@ -286,7 +287,7 @@ bool BaudRateCommandNeeded(const DeviceInventory& inventory,
 }
 
 int ResetHiddenLoader1(DriverContext& context, const std::vector<int>& amplifierSlots) {
-    context.report().beginPhase("check selection");
+    context.report().beginPhase(phase::kCheckSelection);
     if (const int refused = CheckSlotsHoldModules(context, "Reset Loader1", amplifierSlots))
         return refused;
     if (amplifierSlots.size() > 1) {
@@ -300,7 +301,7 @@ int ResetHiddenLoader1(DriverContext& context, const std::vector<int>& amplifier
     const SlotRecord& record = context.state().Inventory.slotRecords[slot];
     const int address = slot + 1;
     const int secondByte = static_cast<int>(record.AmpCode);
-    phaseDetails(context, "reset loader 1") << QString("slot %1, loader address %2, second byte %3")
+    phaseDetails(context, phase::kResetLoader1) << QString("slot %1, loader address %2, second byte %3")
                                                    .arg(slot + 1)
                                                    .arg(address)
                                                    .arg(secondByte);
@@ -314,11 +315,11 @@ int ResetHiddenLoader1(DriverContext& context, const std::vector<int>& amplifier
 }
 
 int ClearChannelNames(DriverContext& context, const std::vector<int>& amplifierSlots) {
-    context.report().beginPhase("check selection");
+    context.report().beginPhase(phase::kCheckSelection);
     if (const int refused =
             CheckSlotsHoldModules(context, "Clear channel names", amplifierSlots))
         return refused;
-    phaseDetails(context, "clear channel names")
+    phaseDetails(context, phase::kClearChannelNames)
         << QString("channel mask 0x%1").arg(maskOf(amplifierSlots), 0, 16);
     if (context.dryRun) return 0;
     const int result = callConnected(context, "Clear channel names...", [&] {

@@ -1,5 +1,7 @@
 #include "operator/drivers/slot_checks.h"
 
+#include "operator/drivers/failure_advice.h"
+
 namespace quorvel {
 
 bool HoldsModule(const SlotRecord& record) {
@@ -17,7 +19,7 @@ QString SlotsWithTypes(const DeviceInventory& inventory, const std::vector<int>&
 
 int RefuseBeforeSending(DriverContext& context, const QString& text, int result) {
     context.report().failPhase();
-    context.ShowMessage(text + "\rNothing was changed.", kIconStop);
+    context.ShowMessage(text + "\r" + kNothingChanged, kIconStop);
     return result;
 }
 

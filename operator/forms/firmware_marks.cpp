@@ -17,7 +17,7 @@ std::array<QString, DeviceInventory::kSlots> NewerAmplifierFirmware(const Progra
         const FirmwareList list = OpenFirmwareList(scratch, AmplifierTarget(scratch, slot));
         if (list.defaultRow < 0) continue;
         const QString& version = list.entries[static_cast<size_t>(list.defaultRow)].version;
-        if (!FirmwareUpToDate(record.VersionSuffix, record.SoftwareVersion, version))
+        if (!ModuleUpToDate(record, version))
             newer[static_cast<size_t>(slot)] = version;
     }
     return newer;

@@ -49,6 +49,10 @@ public:
     void shutdown();
 
     ScanOutcome ScanSystem();
+    // Identifies `touched` slots (0-15) again on the open connection, as the scan does, and updates
+    // their inventory records and device boxes; a module in its loader is found too. False when
+    // an identification failed (its record is then left as it was).
+    bool IdentifySlots(const std::vector<int>& touched);
 
     void EnableUserInterface(bool enable);
     void WriteProtocol(const QString& text) { log_.write(text); }

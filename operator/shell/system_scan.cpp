@@ -47,6 +47,21 @@ public:
         return outcome;
     }
 
+    // After an operation: the touched slots, with the loader fallback always on (a module the
+    // operation left in its loader must show as such); the panel is switched out around them.
+    // A single slot is asked twice: once switching the panel out, once switching it back in.
+    bool identifySlots(const std::vector<int>& touched) {
+        std::vector<int> order = touched;
+        if (order.size() == 1) order.push_back(order.front());
+        const int group = loaderGroup() == 1 ? 1 : 0;
+        bool identified = true;
+        for (size_t i = 0; i < order.size(); ++i) {
+            const int control = i == 0 ? 1 : i + 1 == order.size() ? 2 : 0;
+            identified = scanSlot(order[i], group, control) && identified;
+        }
+        return identified;
+    }
+
 private:
     void prepare() {
         state_.Inventory.scanned = false;
@@ -82,7 +97,7 @@ private:
         if (!scanPanel()) return offline();
         ui_.setStatus("scanning RA...");
         for (int slot = 0; slot < DeviceInventory::kSlots; ++slot) {
-            if (!scanSlot(slot)) return offline();
+            if (!scanSlot(slot, loaderGroup(), panelControl(slot))) return offline();
         }
         state_.Inventory.scanned = true;
         return ready(ScanOutcome::Finished);
@@ -153,9 +168,9 @@ private:
         return 0;
     }
 
-    bool scanSlot(int slot) {
-        const auto answer = GetComponentType(shell_.library(), kSlotTimeoutMs, slot, loaderGroup(),
-                                             MessageCallback, panelControl(slot));
+    bool scanSlot(int slot, int group, int control) {
+        const auto answer = GetComponentType(shell_.library(), kSlotTimeoutMs, slot, group,
+                                             MessageCallback, control);
         if (answer.result != 0) return false;
         // Each scan describes the slot anew: nothing of an earlier module may remain.
         SlotRecord& record = state_.Inventory.slotRecords[slot];
@@ -212,5 +227,9 @@ private:
 }  // namespace
 
 ScanOutcome OperatorShell::ScanSystem() { return SystemScan(*this).run(); }
+
+bool OperatorShell::IdentifySlots(const std::vector<int>& touched) {
+    return SystemScan(*this).identifySlots(touched);
+}
 
 }  // namespace quorvel

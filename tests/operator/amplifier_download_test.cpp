@@ -3,11 +3,17 @@
 #include "operator/drivers/amplifier_download.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <algorithm>
+#include <functional>
 
 #include "driver_fixture.h"
+#include "operator/drivers/failure_advice.h"
 #include "operator/drivers/menu_commands.h"
+#include "operator/drivers/verify_step.h"
 #include "rack/panel/dv_panel.h"
+#include "temp_dir.h"
 
 using namespace quorvel;
 
@@ -126,19 +132,97 @@ TEST_F(AmplifierDownloadTest, ModuleInLoader1AndAFaultMidDownloadThatARerunRecov
 
     rack().faults().add({"^PRC1,2,P", 40, rack::FaultAction::Drop, 0, 1});
     ui.expectList(0).expectMessage("Port Timeout!");
-    ui.expectMessage(
-        "Download Error in Slot 7 !\r\rPlease change this amplifier,\rrestart Ventrix system "
-        "\rand start download again!");
+    ui.expectMessage("Download Error in Slot 7 !\r\rSlot 7 now runs: loader 1 V1.02\r" +
+                     AdviceLines(AdviceFor(phase::kDownloadApplication, "download")));
     EXPECT_NE(download({6}), 0);
     EXPECT_EQ(ui.statuses.back(), "Error download!");
     EXPECT_FALSE(holdsFirmware(6, firmware(kRa51)));
+    // The tree shows the module in its loader without a rescan; the advice is to repeat at once.
+    EXPECT_EQ(RunningState(record(6)), "loader 1 V1.02");
+    EXPECT_TRUE(AdviceFor(phase::kDownloadApplication).nextStep.startsWith(
+        "Do not switch the rack off. Start the same download again at once"));
 
-    // The module waits in its loader; the rerun reaches it there (the library warns once).
-    ui.expectList(0)
-        .expectMessage("Error getting identstring of Loader 1")
-        .expectMessage(kFinished);
+    // The module waits in its loader, as the tree knows; the rerun reaches it there.
+    ui.expectList(0).expectMessage(kFinished);
     ASSERT_EQ(download({6}), 0);
     EXPECT_TRUE(holdsFirmware(6, firmware(kRa51)));
+}
+
+// Every check that can refuse runs before the first byte: the refusal says what to fix and that
+// nothing was changed, the rack received nothing, and every module still runs its old firmware.
+TEST_F(AmplifierDownloadTest, RefusalsBeforeTheFirstByteChangeNothing) {
+    startWith(rackOf({amplifierSlot(0, kRa51, "P2.04"), amplifierSlot(3, 1, "P1.20"),
+                      amplifierSlot(4, 3, "P3.10")}));
+    const QString application = downloadFile(firmware(kRa51).applicationName);
+    const QString loader2 = downloadFile(firmware(kRa51).loader2Name);
+    // A hex digit of the second record changed: its checksum no longer fits.
+    const auto damage = [](const QString& path) {
+        std::string text = testing_support::readFile(path.toStdString());
+        const size_t second = text.find('\n') + 10;
+        text[second] = text[second] == '0' ? '1' : '0';
+        testing_support::writeFile(path.toStdString(), text);
+    };
+    const QString damaged = " is damaged: it is not a complete S-record or Intel HEX file.";
+    struct Case {
+        std::vector<int> selection;
+        std::function<void()> spoil;  // what is wrong in the download directory
+        QString problem;
+    };
+    const Case cases[] = {
+        {{0, 4}, [] {},
+         "The selected modules need different firmware: slot 1 RA51, slot 5 RA77C.\rOne download "
+         "loads one firmware type. Select modules of one type, or use \"Update all RA "
+         "Amplifiers\" (quorvel-cli update-all) for a rack of mixed types."},
+        {{3, 4}, [] {},
+         "The selected modules need different firmware: slot 4 RA14, slot 5 RA77C.\rOne download "
+         "loads one firmware type. Select modules of one type, or use \"Update all RA "
+         "Amplifiers\" (quorvel-cli update-all) for a rack of mixed types."},
+        {{0}, [&] { damage(application); }, "The firmware file " + application + damaged},
+        {{0}, [&] { testing_support::writeFile(application.toStdString(), ""); },
+         "The firmware file " + application + " is empty."},
+        {{0}, [&] { damage(loader2); }, "The loader 2 file " + loader2 + damaged},
+    };
+    const std::string applicationText = testing_support::readFile(application.toStdString());
+    const std::string loader2Text = testing_support::readFile(loader2.toStdString());
+    for (const Case& c : cases) {
+        c.spoil();
+        const size_t before = rack().received().size();
+        ui.expectList(0).expectMessage(c.problem + "\r\r" + AdviceLines(RefusalAdvice()));
+        EXPECT_EQ(download(c.selection), kOperationDeclined) << c.problem.toStdString();
+        EXPECT_EQ(rack().received().size(), before) << c.problem.toStdString();
+        for (const int slot : {0, 3, 4}) {
+            EXPECT_TRUE(module(slot).runsApplication());
+            EXPECT_EQ(module(slot).identity(), record(slot).Identity.toStdString());
+        }
+        const QJsonObject report = context->report().toJson();
+        EXPECT_EQ(report["state"].toString(), kNothingChanged);
+        testing_support::writeFile(application.toStdString(), applicationText);
+        testing_support::writeFile(loader2.toStdString(), loader2Text);
+    }
+}
+
+// Success means verified: a file whose name promises P2.09 but holds P2.07 is written completely,
+// yet the module identified afterwards does not run the target, so the slot fails in "identify"
+// and the tree shows what it runs without a rescan.
+TEST_F(AmplifierDownloadTest, AModuleNotAtTheTargetVersionAfterTheRunIsAFailure) {
+    const fwgen::AmplifierFirmware written = firmware(kRa51);
+    ASSERT_TRUE(QFile::rename(downloadFile(written.applicationName), downloadFile("ra51p209.s00")));
+    ASSERT_TRUE(QFile::rename(downloadFile(written.loader2Name), downloadFile("ra51p209p201.ld2")));
+    startWith(rackOf({amplifierSlot(1, kRa51, "P2.04")}));
+    ui.expectList(0).expectMessage("Download Error in Slot 2 !\r\rSlot 2 now runs: P2.07\r" +
+                                   AdviceLines(AdviceFor(phase::kIdentify, "download")));
+    EXPECT_EQ(download({1}), kNotAtTarget);
+    EXPECT_TRUE(holdsFirmware(1, written));
+    EXPECT_EQ(record(1).SoftwareVersion, "P2.07");
+    EXPECT_EQ(ui.statuses.back(), "Error download!");
+    const QJsonObject report = context->report().toJson();
+    EXPECT_FALSE(report["ok"].toBool());
+    const QJsonObject slot = report["slots"].toArray().first().toObject();
+    EXPECT_EQ(slot["slot"].toInt(), 2);
+    EXPECT_EQ(slot["running"].toString(), "P2.07");
+    EXPECT_EQ(slot["target"].toString(), "P2.09");
+    EXPECT_EQ(slot["phase"].toString(), "identify");
+    EXPECT_EQ(slot["next_step"].toString(), report["next_step"].toString());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "driver_fixture.h"
+#include "operator/drivers/failure_advice.h"
 #include "operator/drivers/menu_commands.h"
 
 using namespace quorvel;
@@ -80,7 +81,8 @@ TEST_F(MaintenanceTest, UploadsNeverLoseData) {
             "character replaced by \"1\": " +
             uploadPath("slot21") +
             " would receive both.\rChoose a name that does not end in \"1\", for example "
-            "slot21.upl.\rNothing was changed.");
+            "slot21.upl.\r" +
+            kNothingChanged);
     EXPECT_EQ(run(menu::kUploadAmplifier, {1}), kOperationDeclined);
     QFile companion(uploadPath("kept.up1"));
     ASSERT_TRUE(companion.open(QIODevice::WriteOnly));
@@ -115,7 +117,7 @@ struct Refusal {
 };
 
 TEST_F(MaintenanceTest, SelectionsThatCannotBeServedSendNothing) {
-    const QString nothing = "\rNothing was changed.";
+    const QString nothing = "\r" + kNothingChanged;
     const Refusal refusals[] = {
         {menu::kSubChannels, {1, 10}, kOperationDeclined,
          {"Change channel count: slots 2 (RA51), 11 (RA50) take different values and commands. "

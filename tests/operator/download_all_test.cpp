@@ -2,7 +2,10 @@
 // the to-do list and the protocol line by line, the modules afterwards.
 #include "operator/drivers/download_all.h"
 
+#include <QFile>
+
 #include "driver_fixture.h"
+#include "operator/drivers/verify_step.h"
 #include "operator/drivers/menu_commands.h"
 #include "temp_dir.h"
 
@@ -102,6 +105,45 @@ TEST_F(DownloadAllTest, CancelledToDoListLoadsNothingAndAFailedGroupStopsTheRest
     EXPECT_EQ(ui.reports.back().message, "Error! Please reboot Ventrix and start again!");
 }
 
+// The newest firmware is the default even where an older file comes first in the listing; a
+// module waiting in its loader is never up to date; a new RA901B is not asked about old firmware.
+class DefaultsDownloadAllTest : public DownloadAllTest {
+  protected:
+    void SetUp() override {
+        for (const auto& [from, to] : {std::pair{"ra51p207.s00", "ra51p205.s00"},
+                                       {"ra51p207p201.ld2", "ra51p205p201.ld2"},
+                                       {"ra901bp649.s00", "ra901bp640.s00"},
+                                       {"ra901bp649p201.ld2", "ra901bp640p201.ld2"}})
+            ASSERT_TRUE(QFile::copy(downloadFile(from), downloadFile(to)));
+        auto inLoader = amplifierSlot(0, 2, "P2.07");
+        inLoader["layer"] = "loader1";
+        auto newHardware = amplifierSlot(5, 4, "P6.40");
+        newHardware["hardwareRevision"] = "\"1.20\"";
+        startWith(rackOf({inLoader, amplifierSlot(2, 2, "P2.04"), newHardware}));
+    }
+};
+
+// The modules are loaded and identified at the target, their flash equal to the files.
+TEST_F(DefaultsDownloadAllTest, NewestFirmwareAndModulesInTheirLoaders) {
+    const QString loader = RunningState(record(0));
+    EXPECT_TRUE(loader.startsWith("loader 1 ")) << loader.toStdString();
+    const QString loaderLine = slotLine(0, "selected for download (it runs its ") + loader + ")";
+    ui.expectReport(true).expectReport(true);
+    ASSERT_EQ(dispatcher->dispatch(menu::kUpdateAll), 0);
+    const QStringList plan = ui.reports[0].report.split('\r');
+    EXPECT_TRUE(plan.contains("Firmware file RA51P207.S00, Version P2.07, found for:"));
+    EXPECT_TRUE(plan.contains(loaderLine)) << plan.join('\n').toStdString();
+    EXPECT_TRUE(plan.contains("Firmware file RA901BP649.S00, Version P6.49, found for:"));
+    EXPECT_EQ(ui.reports[1].message, "Downloads done. No Errors.");
+    for (const int slot : {0, 2}) {
+        EXPECT_TRUE(holdsFirmware(slot, firmware(2)));
+        EXPECT_EQ(record(slot).SoftwareVersion, "P2.07");
+    }
+    // The type-4 module runs the identity embedded in the file's image.
+    EXPECT_EQ(module(5).identity(), firmware(4).identity);
+    EXPECT_EQ(record(5).SoftwareVersion, "P6.49");
+}
+
 // An F72 module and a plain one of the same model are two types: each group keeps its own
 // firmware, and choosing the F72 firmware leaves the module's stored prefix as the scan wrote it.
 // The rack has no panel, so the plan has no panel paragraph.
@@ -125,8 +167,6 @@ class F72DownloadAllTest : public DownloadAllTest {
 };
 
 TEST_F(F72DownloadAllTest, EachVariantKeepsItsOwnGroupAndFirmware) {
-    ui.expectReport(true).expectReport(true);
-    ASSERT_EQ(dispatcher->dispatch(menu::kUpdateAll), 0);
     const QStringList groups = {"Firmware file RA51P208.S72, Version P2.08, found for:",
                                 slotLine(0, "selected for download"),
                                 "",
@@ -134,12 +174,17 @@ TEST_F(F72DownloadAllTest, EachVariantKeepsItsOwnGroupAndFirmware) {
                                 slotLine(1, "selected for download"),
                                 "",
                                 "Components selected for download: 2 in 2 loop(s)."};
+    ui.expectReport(true).expectReport(true);
+    ASSERT_EQ(dispatcher->dispatch(menu::kUpdateAll), 0);
     EXPECT_EQ(ui.reports[0].report.split('\r').join('\n').toStdString(),
               (header(false) + groups).join('\n').toStdString());
     EXPECT_EQ(ui.reports[1].message, "Downloads done. No Errors.");
     EXPECT_EQ(record(0).TypePrefix, "ra51-F72");
     EXPECT_TRUE(holdsFirmware(0, f72));
     EXPECT_TRUE(holdsFirmware(1, firmware(2)));
+    // The tree shows the new versions before any rescan.
+    EXPECT_EQ(record(0).Identity, "QTX-RA51,RA51-WS050,F72,P2.08");
+    EXPECT_EQ(record(1).SoftwareVersion, "P2.07");
     rescan();
     EXPECT_EQ(record(0).Identity, "QTX-RA51,RA51-WS050,F72,P2.08");
     EXPECT_EQ(record(1).SoftwareVersion, "P2.07");

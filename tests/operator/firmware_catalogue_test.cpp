@@ -25,7 +25,7 @@ class DownloadDirectory {
               "ra51bp300.s00", "ra51bp300.f00", "RA901BP650.S00", "RA677P640.S00", "ra51l103.ld1",
               "RA56P207.S00",  "RA56P207.S72",  "DV43A410.S00",   "DV43A100.ld1",  "mode.apl",
               "mode.bpl",      "NP21p205.s00",  "NP21l110.ld1",   "pstray.s00",    "KX33P142.S00",
-              "KX33P141.T00",  "ra51p206.t00"}) {
+              "KX33P141.T00",  "ra51p206.t00",  "RA56P203.S00"}) {
             write(file, "S0");
         }
         write("KX33P141.T00", "Release build,2026-11-30,\"for KX33, rev. B\"\n");
@@ -98,8 +98,9 @@ const CatalogueCase kCases[] = {
     CatalogueCase("AmplifierWithSecondPrefix", onModule("RA51", "ra51", nullptr, "RA51N"),
                   "ra51P*.*", {"ra51p*.s*", "ra51p*.f*", "RA51Np*.s*", "RA51Np*.f*"},
                   {"RA51P206.S00", "RA51P207.S01", "RA51NP101.S00"}, "RA51P206.S00"),
+    // The newest release is the default, not the first in the listing.
     CatalogueCase("F72FilesHiddenFromOtherModules", onModule("RA56", "RA56"), "RA56P*.*",
-                  {"RA56p*.s*", "RA56p*.f*"}, {"RA56P207.S00"}, "RA56P207.S00"),
+                  {"RA56p*.s*", "RA56p*.f*"}, {"RA56P203.S00", "RA56P207.S00"}, "RA56P207.S00"),
     CatalogueCase(
         "F72ModuleSearchesOnlyF72Files",
         onModule("RA56", "RA56-F72", [](ProgramState&, SlotRecord& r) { r.VersionSuffix = "F72"; }),

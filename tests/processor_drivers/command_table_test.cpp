@@ -4,6 +4,7 @@
 // says that no amplifier is selected.
 #include "driver_rack.h"
 #include "operator/drivers/amplifier_commands.h"
+#include "operator/drivers/failure_advice.h"
 #include "operator/drivers/menu_commands.h"
 #include "operator/drivers/nodepod_command.h"
 #include "operator/drivers/processor_panel_commands.h"
@@ -68,7 +69,7 @@ TEST_F(CommandTable, EntriesWriteTheirLineAskTheirQuestionAndSendNothingWithoutA
         if (*c.guardQuestion) ui.expectMessage(c.guardQuestion, kAnswerNo);
         const bool amplifierEntry = c.refusal && *c.refusal;
         if (amplifierEntry)
-            ui.expectMessage(QString(c.refusal) + ": no amplifier selected.\rNothing was changed.");
+            ui.expectMessage(QString(c.refusal) + ": no amplifier selected.\r" + kNothingChanged);
         EXPECT_EQ(dispatcher.dispatch(c.entry), amplifierEntry ? kNothingToDo : kOperationDeclined);
         const QStringList written = protocol().mid(before.size());
         if (*c.protocolLine)

@@ -1,0 +1,160 @@
+#include "operator/drivers/failure_advice.h"
+
+#include <QStringList>
+
+namespace quorvel {
+namespace {
+
+// The states a failure leaves, and the step that recovers from each.
+const QString kStateIntact =
+    "The old firmware is intact; the module may wait in its loader until the rack is reset.";
+const QString kStepResetAndRepeat =
+    "Check the connection (Options, Port), reset the rack (Tools, Reset VTX system), scan, and "
+    "start the download again.";
+const QString kStateCanDeleted =
+    "The module's CAN database is deleted; its firmware is intact and the module may wait in its "
+    "loader until the rack is reset.";
+const QString kStateReplacing =
+    "The firmware was being replaced: the module waits in its loader without a complete "
+    "firmware.";
+const QString kStepRepeatAtOnce =
+    "Do not switch the rack off. Start the same download again at once: the module takes new "
+    "firmware from its loader. If it fails again, save the diagnostics and send them to service.";
+const QString kStateWritten =
+    "The new firmware is written; the module may not have restarted with it.";
+const QString kStepPowerCycle =
+    "Switch the rack off and on, scan, and check the version shown for the module.";
+const QString kStateNotAtTarget =
+    "The module is not at the target version: it runs what its slot shows (old firmware or a "
+    "loader).";
+const QString kStepRepeatFromScan =
+    "Do not switch the rack off. Scan, tick the slot and start the same download again; a module "
+    "in its loader takes new firmware from there.";
+const QString kStateUploadFlash =
+    "The module's firmware is unchanged; it may wait in its loader until the rack is reset. No "
+    "incomplete file was kept.";
+const QString kStepUploadFlash =
+    "Reset the rack (Tools, Reset VTX system), scan, and start the upload again.";
+const QString kStateBackup =
+    "Nothing was downloaded: the module's firmware is unchanged; it may wait in its loader until "
+    "the rack is reset.";
+const QString kStepBackup = "Reset the rack (Tools, Reset VTX system), scan, check the backup "
+                            "directory, and start the download with its backup again.";
+const QString kStateUploadEeprom =
+    "The modules' firmware and settings are unchanged. No incomplete file was kept.";
+const QString kStepUploadEeprom = "Check the connection (Options, Port) and start the upload again.";
+const QString kStateMaintenance =
+    "The command may not have reached every module; the firmware is unchanged.";
+const QString kStepMaintenance = "Scan, check the settings shown for the modules, and give the "
+                                 "command again.";
+const QString kStateModeSwitch =
+    "Some modules may run in the new mode and others in the old one; their settings may not be "
+    "stored. The rack was not reset.";
+const QString kStepModeSwitch =
+    "Scan, tick the same modules and switch them again; the rack is reset after the switch.";
+const QString kStateModeReset = "The modules run in the new mode; the rack may not have restarted.";
+const QString kStateSubChannels =
+    "Some modules may have the new count and others the old one; the rack may still be "
+    "restarting.";
+const QString kStepSubChannels =
+    "Wait until the rack answers, scan, check the counts shown and give the command again.";
+const QString kStateBaudRate =
+    "The rack's interface may still run at its old baud rate; the modules are unchanged.";
+const QString kStepBaudRate = "Switch the rack off and on, scan, and give the command again.";
+const QString kStateLoader1Reset =
+    "Loader 1 of the module may not be rebuilt; its firmware is unchanged.";
+const QString kStepLoader1Reset =
+    "Reset the rack (Tools, Reset VTX system), scan, and reset loader 1 of the slot again.";
+const QString kStateChannelNames = "Some channel names may remain; nothing else was changed.";
+const QString kStepChannelNames = "Scan and clear the channel names again.";
+const QString kStateRackReset = "The rack may not have restarted; the modules are unchanged.";
+const QString kStepRackReset = "Switch the rack off and on, and scan.";
+const QString kStateKxNotInLoader =
+    "The processor did not start its boot loader: it still runs the firmware it ran before; "
+    "nothing was activated.";
+const QString kStepKxNotInLoader =
+    "Reset the rack (Tools, Reset VTX system), scan, and start the processor download again.";
+const QString kStateNodePod = "The NodePod may be left in its loader.";
+const QString kStepNodePod =
+    "Leave the NodePod window, switch the rack and the NodePods off and on, and start the NodePod "
+    "download again.";
+const QString kStateUnknown = "Unknown: the program cannot tell what the device holds now.";
+const QString kStepUnknown =
+    "Switch the rack off and on, scan, and check every module; save the diagnostics if the "
+    "failure repeats.";
+const QString kStepRefused = "Correct what the message names and start again.";
+
+struct Row {
+    QString phase;      // the run report's phase name; ending in '*': every name it begins
+    QString operation;  // empty: every operation
+    QString message;    // empty: every message; else the start of the failure's message
+    QString state;
+    QString nextStep;
+    bool nothingChanged = false;
+};
+
+// The table. A row that names an operation or a message wins over one that does not.
+const Row kRows[] = {
+    {phase::kCheckSelection, {}, {}, kNothingChanged, kStepRefused, true},
+    {phase::kDeleteCanDatabase, {}, {}, kStateCanDeleted, kStepResetAndRepeat},
+    {phase::kSwitchToLoader1, {}, {}, kStateIntact, kStepResetAndRepeat},
+    {phase::kDownloadLoader2, {}, {}, kStateIntact, kStepResetAndRepeat},
+    {phase::kDownloadApplication, {}, {}, kStateReplacing, kStepRepeatAtOnce},
+    {phase::kStartApplication, {}, {}, kStateReplacing, kStepRepeatAtOnce},
+    {phase::kVerifyNewFirmware, {}, {}, kStateReplacing, kStepRepeatAtOnce},
+    {phase::kLoader2OfNewFirmware, {}, {}, kStateWritten, kStepPowerCycle},
+    {phase::kEstablish, {}, {}, kStateWritten, kStepPowerCycle},
+    {phase::kReset, {}, {}, kStateWritten, kStepPowerCycle},
+    {phase::kResetRack, {}, {}, kStateWritten, kStepPowerCycle},
+    {phase::kIdentify, {}, {}, kStateNotAtTarget, kStepRepeatFromScan},
+    {phase::kUploadFlash, {}, {}, kStateUploadFlash, kStepUploadFlash},
+    {phase::kReset, "upload flash", {}, kStateUploadFlash, kStepUploadFlash},
+    {phase::kBackup, {}, {}, kStateBackup, kStepBackup},
+    {phase::kUploadEeprom, {}, {}, kStateUploadEeprom, kStepUploadEeprom},
+    {phase::kMaintenance, {}, {}, kStateMaintenance, kStepMaintenance},
+    {phase::kSwitchToRc, {}, {}, kStateModeSwitch, kStepModeSwitch},
+    {phase::kSwitchToRa, {}, {}, kStateModeSwitch, kStepModeSwitch},
+    {phase::kResetRack, "switch to RC", {}, kStateModeReset, kStepPowerCycle},
+    {phase::kResetRack, "switch to RA", {}, kStateModeReset, kStepPowerCycle},
+    {phase::kResetRack, "reset", {}, kStateRackReset, kStepRackReset},
+    {phase::kChangeSubChannels, {}, {}, kStateSubChannels, kStepSubChannels},
+    {phase::kInterfaceBaudRate, {}, {}, kStateBaudRate, kStepBaudRate},
+    {phase::kResetLoader1, {}, {}, kStateLoader1Reset, kStepLoader1Reset},
+    {phase::kClearChannelNames, {}, {}, kStateChannelNames, kStepChannelNames},
+    {"*", {}, "KX is not in BootLoader1 mode!", kStateKxNotInLoader, kStepKxNotInLoader},
+    {"node *", {}, {}, kStateNodePod, kStepNodePod},
+};
+
+bool phaseMatches(const Row& row, const QString& name) {
+    if (row.phase.endsWith('*')) return name.startsWith(row.phase.chopped(1));
+    return row.phase == name;
+}
+
+}  // namespace
+
+FailureAdvice AdviceFor(const QString& phaseName, const QString& operation,
+                        const QString& message) {
+    const Row* best = nullptr;
+    int bestScore = -1;
+    for (const Row& row : kRows) {
+        if (!phaseMatches(row, phaseName)) continue;
+        if (!row.operation.isEmpty() && row.operation != operation) continue;
+        if (!row.message.isEmpty() && !message.startsWith(row.message)) continue;
+        const int score = (row.message.isEmpty() ? 0 : 4) + (row.operation.isEmpty() ? 0 : 2) +
+                          (row.phase.endsWith('*') ? 0 : 1);
+        if (score > bestScore) {
+            best = &row;
+            bestScore = score;
+        }
+    }
+    if (!best) return {kStateUnknown, kStepUnknown, false};
+    return {best->state, best->nextStep, best->nothingChanged};
+}
+
+FailureAdvice RefusalAdvice() { return AdviceFor(phase::kCheckSelection); }
+
+QString AdviceLines(const FailureAdvice& advice) {
+    return "State: " + advice.state + "\rNext step: " + advice.nextStep;
+}
+
+}  // namespace quorvel

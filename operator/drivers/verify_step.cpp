@@ -1,0 +1,67 @@
+#include "operator/drivers/verify_step.h"
+
+#include "operator/drivers/failure_advice.h"
+#include "operator/drivers/maintenance.h"
+
+namespace quorvel {
+
+bool ModuleRunsLoader(const SlotRecord& record) {
+    return RunsLoader(record) || record.VersionSuffix.startsWith('L') ||
+           record.SoftwareVersion.startsWith('V');
+}
+
+QString RunningState(const SlotRecord& record) {
+    if (!record.Present || record.Identity.isEmpty() || record.Identity == "not detected")
+        return "not detected";
+    if (!ModuleRunsLoader(record)) return record.SoftwareVersion;
+    const QString loader =
+        record.VersionSuffix.startsWith('L') ? "loader " + record.VersionSuffix.mid(1) : "loader";
+    return loader + " " + record.SoftwareVersion;
+}
+
+bool RunsTarget(const SlotRecord& record, const QString& version) {
+    if (!record.Present || record.Identity.isEmpty() || record.Identity == "not detected")
+        return false;
+    if (ModuleRunsLoader(record)) return false;
+    return version.isEmpty() || record.SoftwareVersion == version;
+}
+
+std::map<int, QString> VerifySlots(DriverContext& context, const std::vector<SlotTarget>& targets,
+                                   const std::map<int, QString>& failedIn) {
+    RunReport& report = context.report();
+    Phase& identify = report.beginPhase(phase::kIdentify);
+    QStringList numbers;
+    std::vector<int> touched;
+    for (const SlotTarget& target : targets) {
+        numbers << QString::number(target.slot + 1);
+        touched.push_back(target.slot);
+    }
+    identify.details << "slots " + numbers.join(',');
+    context.ui().setStatus("Identifying the modules...");
+    context.shell().IdentifySlots(touched);
+    context.RefreshDeviceTree();
+
+    std::map<int, QString> notAtTarget;
+    for (const SlotTarget& target : targets) {
+        const SlotRecord& record = context.state().Inventory.slotRecords[target.slot];
+        SlotOutcome outcome;
+        outcome.slot = target.slot;
+        outcome.module = record.IdentifiedType;
+        outcome.target = target.version;
+        outcome.running = RunningState(record);
+        outcome.atTarget = RunsTarget(record, target.version) && !failedIn.count(target.slot);
+        if (!outcome.atTarget) {
+            const auto failed = failedIn.find(target.slot);
+            outcome.phase = failed == failedIn.end() ? phase::kIdentify : failed->second;
+            notAtTarget[target.slot] = outcome.phase;
+        }
+        report.addDetail("slot " + QString::number(target.slot + 1) + " runs " + outcome.running);
+        report.setSlotOutcome(outcome);
+    }
+    // Only a slot the run thought done fails this phase; the others failed where they failed.
+    for (const auto& [slot, phaseName] : notAtTarget)
+        if (phaseName == phase::kIdentify) identify.outcome = Outcome::Failed;
+    return notAtTarget;
+}
+
+}  // namespace quorvel
