@@ -15,6 +15,8 @@
 #include "scoped_env.h"
 #include "sim_rack.h"
 #include "tools/fwgen/amplifier_set.h"
+#include "tools/fwgen/panel_firmware.h"
+#include "tools/fwgen/processor_firmware.h"
 
 namespace {
 
@@ -69,7 +71,11 @@ class CliTable : public testing_support::SimRackTest, public ::testing::WithPara
         QDir(home.path()).mkpath("Download");
         // Qt remembers the user's settings folder once read: this run's home is set explicitly.
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.filePath("config"));
-        fwgen::writeAmplifierSet(home.filePath("Download").toStdString());
+        const std::string downloads = home.filePath("Download").toStdString();
+        fwgen::writeAmplifierSet(downloads);
+        fwgen::writePanelFirmware(downloads);
+        fwgen::writeKx43Firmware(downloads + "/KX43P250.S00", "P2.50");
+        std::ofstream(downloads + "/KX43P250.S00/KX43.CFG") << fwgen::kx43FunctionFile();
         QSettings settings(home.filePath("config/Quorvel/Quorvel.ini"), QSettings::IniFormat);
         settings.setValue("Properties/DownloadPath", home.filePath("Download") + "/");
         settings.setValue("Properties/LogFileName", home.filePath("Quorlink.log"));
@@ -125,6 +131,22 @@ const CliCase kCases[] = {
     {{"--dry-run", "clear-names", "--slots", "1,4"}, 0, Sent::Scan, "clear channel names"},
     {{"--dry-run", "baud-reset"}, 0, Sent::Nothing, "interface baud rate [planned]"},
     {{"--dry-run", "reset"}, 0, Sent::Nothing, "reset rack [planned]"},
+    {{"--dry-run", "-y", "processor", "download", "--directory", "KX43P250.S00"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "-y", "processor", "loader1", "--directory", "KX43P250.S00"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "processor", "activate"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "-y", "panel", "download", "--firmware", "DV43A410.S00"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "-y", "panel", "loader1", "--firmware", "DV43A100.ld1"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "panel", "activate"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "panel", "bootstrap", "--serial", "000000012345", "--hw-rev", "1.00"},
+     1,
+     Sent::Scan,
+     ""},
+    {{"--dry-run", "kx33", "upload", "--output", "{home}/x.upl"}, 1, Sent::Scan, "no KX33"},
+    {{"--dry-run", "nodepod", "scan", "--slot", "9"}, 0, Sent::Other, "node 2"},
+    {{"--dry-run", "nodepod", "download", "--slot", "9", "--nodes", "all"},
+     1,
+     Sent::Other,
+     "choose the firmware with --firmware; offered: none"},
     // Nothing to do: a type without the function (2), a slot without a module (3).
     {{"mode", "rc", "--slots", "5"}, 2, Sent::Scan, "not available for slot 5 (RA77C)"},
     {{"subchannels", "16", "--slots", "4"}, 2, Sent::Scan, "not available for slot 4 (RA14)"},
