@@ -25,10 +25,10 @@ struct EntryCase {
 const EntryCase kEntries[] = {
     {menu::kKx43Loader1, "-->Download loader1 KX43.<--",
      "If this function fails, your KX will\rnot be operational anymore!\r\rAre you sure to "
-     "download loader1 for KX?"},
+     "download loader1 for KX?", ""},
     {menu::kPanelLoader1, "-->Download loader1 DVxx.<--",
      "If a download with this option fails, your DV will\rnot be operational anymore!\r\rAre you "
-     "sure to download loader1 for DV?"},
+     "sure to download loader1 for DV?", ""},
     {menu::kDownloadIec, "-->Download IEC.<--", "", "IEC software download"},
     {menu::kActivateAmplifiers, "-->Activate RA.<--", "", "Activate"},
     {menu::kUploadAmplifier, "-->Upload RA.<--", "", "Flash upload"},
@@ -39,8 +39,8 @@ const EntryCase kEntries[] = {
     {menu::kSubChannels, "-->Change channel count.<--", "", "Change channel count"},
     {menu::kResetLoader1, "-->Reset hidden loader1 in VTXsplit.<--", "", "Reset Loader1"},
     {menu::kClearChannelNames, "-->Clear UCC.<--", "", "Clear channel names"},
-    {menu::kNodePodDownload, "", ""},
-    {menu::kButtonNodePod, "", ""},
+    {menu::kNodePodDownload, "", "", ""},
+    {menu::kButtonNodePod, "", "", ""},
 };
 
 class CommandTable : public DriverRackTest {};
@@ -67,7 +67,7 @@ TEST_F(CommandTable, EntriesWriteTheirLineAskTheirQuestionAndSendNothingWithoutA
         ASSERT_TRUE(dispatcher.contains(c.entry));
         const QStringList before = protocol();
         if (*c.guardQuestion) ui.expectMessage(c.guardQuestion, kAnswerNo);
-        const bool amplifierEntry = c.refusal && *c.refusal;
+        const bool amplifierEntry = *c.refusal != '\0';
         if (amplifierEntry)
             ui.expectMessage(QString(c.refusal) + ": no amplifier selected.\r" + kNothingChanged);
         EXPECT_EQ(dispatcher.dispatch(c.entry), amplifierEntry ? kNothingToDo : kOperationDeclined);
