@@ -7,6 +7,7 @@
 #include "operator/drivers/failure_advice.h"
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/slot_checks.h"
+#include "operator/drivers/verify_step.h"
 
 namespace quorvel {
 namespace {
@@ -31,10 +32,21 @@ QStringList& phaseDetails(DriverContext& context, const QString& name) {
         .details;
 }
 
+// A failed command: the current phase fails and the operator reads the state it left and the
+// next step, beside what the library reported.
+int failed(DriverContext& context, int result) {
+    context.report().failPhase();
+    context.ShowMessage(AdviceLines(context.report().advice()), kIconExclamation);
+    return result;
+}
+
 // `call` over a connection of its own inside the operation frame, with `status` shown. The rack
-// needs no restart afterwards, whatever the result; a failure fails the current phase. A
-// connection that does not open ends with its result and changes nothing.
-int callConnected(DriverContext& context, const QString& status, const std::function<int()>& call) {
+// needs no restart afterwards, whatever the result. After a success the `touched` slots are
+// identified again before the connection closes, so the device tree shows what they run; a
+// module that does not answer with its application fails the command. A connection that does
+// not open ends with its result and changes nothing.
+int callConnected(DriverContext& context, const QString& status, const std::function<int()>& call,
+                  const std::vector<int>& touched = {}) {
     int result = 0;
     {
         OperationFrame frame(context);
@@ -42,10 +54,14 @@ int callConnected(DriverContext& context, const QString& status, const std::func
         if (!connection.opened()) return connection.result();
         context.ui().setStatus(status);
         result = call();
+        if (result == 0 && !touched.empty()) {
+            std::vector<SlotTarget> targets;
+            for (const int slot : touched) targets.push_back({slot, {}});
+            if (!VerifySlots(context, targets, {}).empty()) result = kNotAtTarget;
+        }
     }
     context.state().RestartPending = false;
-    if (result != 0) context.report().failPhase();
-    return result;
+    return result == 0 ? 0 : failed(context, result);
 }
 
 struct SubChannelFamily {
@@ -229,7 +245,7 @@ int SwitchOperatingMode(DriverContext& context, const std::vector<int>& amplifie
             context.ui().setStatus("Reset VTX system...");
             report.beginPhase(phase::kResetRack);
             return context.gateway().ResetVTX(context.state().Connection.resetSeconds);
-        });
+        }, amplifierSlots);
     if (result != 0) return result;
     context.ui().setStatus("Switch finished!");
     rescan(context);
@@ -258,7 +274,7 @@ int ChangeSubChannels(DriverContext& context, const std::vector<int>& amplifierS
         return context.gateway().ChangeSubChanRA51(maskOf(amplifierSlots), *value,
                                                    context.state().Connection.resetSeconds,
                                                    family->variant);
-    });
+    }, amplifierSlots);
     if (result != 0) {
         context.ui().setStatus("Value not changed!");
         return result;
@@ -274,8 +290,7 @@ int SetInterfaceBaudRate(DriverContext& context) {
     ConnectionGuard connection(context.gateway());
     if (!connection.opened()) return connection.result();
     const int result = context.gateway().SetBdrVTX(19200, 3000, 1, "e", 0);
-    if (result != 0) context.report().failPhase();
-    return result;
+    return result == 0 ? 0 : failed(context, result);
 }
 
 bool BaudRateCommandNeeded(const DeviceInventory& inventory,
