@@ -278,8 +278,8 @@ int RunDownload(const CommonOptions& common, const DriverOptions& options) {
         context.chooseFirmware = CommandLineChooser(session, options.firmware);
         if (options.backup) {
             const QString directory = absolute(*options.backup);
-            context.beforeRun = [&context, directory](const std::vector<int>& chosen) {
-                return backupFlash(context, chosen, directory);
+            context.beforeRun = [&context, directory](const std::vector<int>& planned) {
+                return backupFlash(context, planned, directory);
             };
         }
         const char* command = options.iec            ? menu::kDownloadIec

@@ -71,6 +71,7 @@ struct FirmwareEntry {
     QString description;          // first field of the information file, " " for ".S00", else
                                   // "Special version"
     bool hasInformation = false;  // an information file exists
+    int pattern = 0;              // the first search pattern that found it
     QString descriptionColumn() const { return version + " " + description; }
 };
 
@@ -79,7 +80,9 @@ struct FirmwareList {
     FirmwareSearch search;
     std::vector<FirmwareEntry> entries;  // empty: `messages` explains why
     QStringList messages;
-    int defaultRow = -1;  // the newest ".S00" entry, else the newest entry; -1 without entries
+    // The newest ".S00" entry of the first pattern that found one, else the newest entry of the
+    // first pattern; -1 without entries.
+    int defaultRow = -1;
 };
 
 // Lists the download directory for `search` (the directory need not end with "/").

@@ -13,15 +13,19 @@ bool isF72Name(const QString& text) { return text.contains(".F72") || text.conta
 
 bool isStandardRelease(const QString& text) { return text.endsWith(".S00"); }
 
-QStringList listNames(const QDir& directory, const FirmwareSearch& search) {
+// The names in listing order, each with the index of the first pattern that found it.
+std::vector<std::pair<QString, int>> listNames(const QDir& directory, const FirmwareSearch& search) {
     const QDir::Filters filters =
         search.directoriesOnly ? QDir::Dirs | QDir::NoDotAndDotDot : QDir::Files;
-    QStringList names;
-    for (const QString& pattern : search.searchPatterns) {
-        for (const QString& name :
-             directory.entryList({pattern}, filters, QDir::Name | QDir::IgnoreCase)) {
+    std::vector<std::pair<QString, int>> names;
+    QStringList seen;
+    for (int pattern = 0; pattern < search.searchPatterns.size(); ++pattern) {
+        for (const QString& name : directory.entryList({search.searchPatterns[pattern]}, filters,
+                                                       QDir::Name | QDir::IgnoreCase)) {
             if (search.hideF72 && isF72Name(name.toUpper())) continue;
-            if (!names.contains(name)) names << name;
+            if (seen.contains(name)) continue;
+            seen << name;
+            names.emplace_back(name, pattern);
         }
     }
     return names;
@@ -38,16 +42,19 @@ void describe(FirmwareEntry& entry, const QDir& directory) {
     }
 }
 
-// The newest standard release (".S00"); without one the newest entry. Of equal versions the first
-// in listing order.
+// The newest standard release (".S00") of the first pattern that found one: the module's own
+// type before the names of its family or second prefix. Without a standard release the newest
+// entry of the first pattern. Of equal versions the first in listing order.
 int newestRow(const std::vector<FirmwareEntry>& entries) {
-    const bool anyStandard = std::any_of(entries.begin(), entries.end(), [](const auto& entry) {
+    const auto standard = std::find_if(entries.begin(), entries.end(), [](const auto& entry) {
         return isStandardRelease(entry.text);
     });
+    const bool anyStandard = standard != entries.end();
+    const int pattern = anyStandard ? standard->pattern : entries.front().pattern;
     int newest = -1;
     for (size_t row = 0; row < entries.size(); ++row) {
         const FirmwareEntry& entry = entries[row];
-        if (anyStandard && !isStandardRelease(entry.text)) continue;
+        if (entry.pattern != pattern || (anyStandard && !isStandardRelease(entry.text))) continue;
         if (newest < 0 || entry.version > entries[static_cast<size_t>(newest)].version)
             newest = static_cast<int>(row);
     }
@@ -70,9 +77,10 @@ FirmwareList ListFirmware(const QString& downloadDirectory, const FirmwareTarget
     FirmwareList list{target, search, {}, {}, -1};
     const QDir directory(downloadDirectory);
     if (!search.unsupported && !downloadDirectory.isEmpty() && directory.exists()) {
-        for (const QString& name : listNames(directory, search)) {
+        for (const auto& [name, pattern] : listNames(directory, search)) {
             FirmwareEntry entry;
             entry.key = name;
+            entry.pattern = pattern;
             entry.text = name.toUpper();
             describe(entry, directory);
             list.entries.push_back(entry);
