@@ -18,7 +18,7 @@ namespace quorvel {
 inline constexpr int kOperationDeclined = -255;
 // The result of a driver with nothing to do: an empty selection, or modules whose type does not
 // offer the operation. Nothing was sent.
-inline constexpr int kNothingToDo = -254;
+inline constexpr int kNothingToDo = -252;
 // The result of a driver asked to work on a slot that holds no module. Nothing was sent.
 inline constexpr int kNoDevice = -253;
 
