@@ -61,7 +61,10 @@ std::optional<int> RackSession::open() {
             const std::string file =
                 common_.simulate->empty() ? DefaultRackFile() : *common_.simulate;
             rack_ = std::make_unique<SimulatedRack>(file);
-            ui_.note("simulated rack " + file + " on " + rack_->address());
+            firmware_ = std::make_unique<SimulatedFirmware>(
+                QString::fromStdString(common_.configDirectory));
+            ui_.note("simulated rack " + file + " on " + rack_->address() + ", test firmware in " +
+                     firmware_->downloadDirectory().toStdString());
         }
     } catch (const std::exception& e) {
         ui_.error(std::string("cannot start the simulated rack: ") + e.what());
@@ -69,9 +72,11 @@ std::optional<int> RackSession::open() {
     }
     ShellEnvironment environment;
     environment.programDirectory = QString::fromStdString(common_.configDirectory);
+    if (firmware_) environment.tablesDirectory = firmware_->tablesDirectory();
     shell_ = std::make_unique<OperatorShell>(ui_, environment);
     if (!shell_->start(QString::fromStdString(common_.mode))) return kExitFailed;
     started_ = true;
+    if (firmware_) shell_->state().DownloadDirectory = firmware_->downloadDirectory();
     if (!choosePort(*shell_, common_, rack_.get(), ui_)) return kExitFailed;
     return std::nullopt;
 }
