@@ -129,10 +129,11 @@ TEST_F(CliEndToEnd, TheSimulationBringsItsOwnFirmwareAndRemovesIt) {
     std::vector<std::string> planned;
     for (const auto& phase : json["phases"])
         if (phase["outcome"] == "planned") planned.push_back(phase["name"]);
-    EXPECT_EQ(planned, (std::vector<std::string>{"group ra51-F72", "group ra14", "group ra77",
-                                                 "group ra901b", "group RA56"}));
+    // Slot 8 waits in its loader: never up to date.
+    EXPECT_EQ(planned, (std::vector<std::string>{"group ra51", "group ra51-F72", "group ra14",
+                                                 "group ra77", "group ra901b", "group RA56"}));
     EXPECT_NE(json["reportText"].get<std::string>().find(
-                  "Components selected for download: 5 in 5 loop(s)."),
+                  "Components selected for download: 6 in 6 loop(s)."),
               std::string::npos);
 }
 
