@@ -18,6 +18,7 @@
 #include "operator/drivers/menu_commands.h"
 #include "operator/drivers/processor_panel_commands.h"
 #include "operator/drivers/shell_commands.h"
+#include "operator/drivers/slot_checks.h"
 
 namespace quorvel::cli {
 namespace {
@@ -43,8 +44,8 @@ int exitCode(CliSession& session, const Job& job, int result) {
         return kExitFailed;
     }
     if (result == 0) return kExitDone;
-    if (result == job.nothingToDo) return kExitNothingToDo;
-    if (result == job.noDevice) return kExitNoRack;
+    if (result == job.nothingToDo || result == kNothingToDo) return kExitNothingToDo;
+    if (result == job.noDevice || result == kNoDevice) return kExitNoRack;
     const int connection = session.shell().lastConnectionResult();
     if (connection != 0 && IsNoAnswer(connection, session.shell().state().Port)) return kExitNoRack;
     return kExitFailed;
@@ -74,9 +75,14 @@ void printFailure(const RunReport& report, bool quiet) {
               << "next step: " << advice.nextStep.toStdString() << std::endl;
 }
 
-void printResult(CliSession& session, DriverContext& context, int code) {
+void printResult(CliSession& session, DriverContext& context, const Job& job, int code) {
     const RunReport& report = context.report();
-    if (session.options().json) {
+    const CommonOptions& options = session.options();
+    if (code == kExitDone && !report.dryRun() && !options.json && job.changed &&
+        options.ui.verbosity != Verbosity::Quiet) {
+        std::cout << job.changed(context.state().Inventory) << std::endl;
+    }
+    if (options.json) {
         QJsonObject json = report.toJson();
         json["exitCode"] = code;
         const QString text = context.messages().CollectedMessages;
@@ -121,11 +127,16 @@ int RunJob(const CommonOptions& common, const Job& job) {
     if (context.report().result() == 0) context.report().setResult(ran);
     const int result = context.report().result();
     const int code = exitCode(session, job, result);
-    printResult(session, context, code);
+    printResult(session, context, job, code);
     return code;
 }
 
 namespace {
+
+// "slots 1 (RA51), 4 (RA51)" for the line that says what changed.
+std::string changedSlots(const DeviceInventory& inventory, const std::vector<int>& amplifierSlots) {
+    return SlotsWithTypes(inventory, amplifierSlots).toStdString();
+}
 
 // A slot argument of a command that takes several, checked before anything is sent.
 std::optional<std::vector<int>> slotsOrError(const std::string& text) {
@@ -292,6 +303,7 @@ int RunDownload(const CommonOptions& common, const DriverOptions& options) {
 int RunUpdateAll(const CommonOptions& common) {
     Job job;
     job.needsDownloadDirectory = true;
+    job.scanFirst = false;  // download-all scans the rack itself
     job.nothingToDo = DownloadAll::kNothingToDo;
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kUpdateAll);
@@ -332,6 +344,10 @@ int RunMode(const CommonOptions& common, const DriverOptions& options) {
     job.run = [rc](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(rc ? menu::kSwitchToRc : menu::kSwitchToRa);
     };
+    job.changed = [rc, chosen = *amplifierSlots](const DeviceInventory& inventory) {
+        return changedSlots(inventory, chosen) + " switched to " + (rc ? "RC" : "RA") +
+               " mode; the rack was reset";
+    };
     return RunJob(common, job);
 }
 
@@ -344,6 +360,10 @@ int RunSubChannels(const CommonOptions& common, const DriverOptions& options) {
         session.ui().answerNextInput(QString::fromStdString(options.value));
         return dispatcher.dispatch(menu::kSubChannels);
     };
+    job.changed = [&options, chosen = *amplifierSlots](const DeviceInventory& inventory) {
+        return "sub-channel count of " + changedSlots(inventory, chosen) + " set to " +
+               options.value + "; the rack was reset";
+    };
     return RunJob(common, job);
 }
 
@@ -352,6 +372,9 @@ int RunBaudReset(const CommonOptions& common) {
     job.scanFirst = false;
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kInterfaceBaudRate);
+    };
+    job.changed = [](const DeviceInventory&) -> std::string {
+        return "interface baud rate set to 19200 baud, even parity";
     };
     return RunJob(common, job);
 }
@@ -368,6 +391,9 @@ int RunResetLoader1(const CommonOptions& common, const DriverOptions& options) {
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kResetLoader1);
     };
+    job.changed = [chosen = *amplifierSlots](const DeviceInventory& inventory) {
+        return "loader 1 of " + changedSlots(inventory, chosen) + " reset";
+    };
     return RunJob(common, job);
 }
 
@@ -379,6 +405,9 @@ int RunClearNames(const CommonOptions& common, const DriverOptions& options) {
     job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
         return dispatcher.dispatch(menu::kClearChannelNames);
     };
+    job.changed = [chosen = *amplifierSlots](const DeviceInventory& inventory) {
+        return "channel names of " + changedSlots(inventory, chosen) + " cleared";
+    };
     return RunJob(common, job);
 }
 
@@ -387,12 +416,9 @@ int RunReset(const CommonOptions& common) {
     job.scanFirst = false;
     job.run = [](DriverContext& context, CommandDispatcher& dispatcher, CliSession&) {
         context.startReport("reset");
-        if (context.dryRun) {
-            context.report().beginPhase("reset rack", Outcome::Planned);
-            return 0;
-        }
         return dispatcher.dispatch(menu::kResetRack);
     };
+    job.changed = [](const DeviceInventory&) -> std::string { return "rack reset"; };
     return RunJob(common, job);
 }
 

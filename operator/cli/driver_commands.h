@@ -41,8 +41,12 @@ struct Job {
     bool scanFirst = true;
     bool needsDownloadDirectory = false;
     std::function<int(DriverContext&, CommandDispatcher&, CliSession&)> run;
-    int nothingToDo = 1;  // the driver result that means "nothing to do" (exit code 2)
-    int noDevice = 1;     // the driver result that means "no device found" (exit code 3)
+    // Driver results besides kNothingToDo and kNoDevice that mean "nothing to do" (exit code 2)
+    // and "no device found" (exit code 3); 1 is no driver result.
+    int nothingToDo = 1;
+    int noDevice = 1;
+    // The line printed on stdout after a real run succeeded: what changed on the rack.
+    std::function<std::string(const DeviceInventory&)> changed;
 };
 int RunJob(const CommonOptions& common, const Job& job);
 

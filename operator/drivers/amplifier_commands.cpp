@@ -5,6 +5,7 @@
 #include "operator/drivers/download_all.h"
 #include "operator/drivers/maintenance.h"
 #include "operator/drivers/menu_commands.h"
+#include "operator/drivers/slot_checks.h"
 
 namespace quorvel {
 namespace {
@@ -19,11 +20,10 @@ QString downloadLine(DriverContext& context) {
     return "-->Download RAxx.<--";
 }
 
-// A driver over the selected amplifier slots; nothing happens without a selection.
+// A driver over the selected amplifier slots; the driver refuses an empty selection.
 Command onSlots(DriverContext& context, const QString& line, const QString& operation,
                 std::function<int(const std::vector<int>&)> driver) {
     return {FixedLine(line), {}, [&context, operation, driver] {
-                if (context.selection.amplifierSlots.empty()) return kOperationDeclined;
                 context.startReport(operation);
                 const int result = driver(context.selection.amplifierSlots);
                 context.report().setResult(result);
@@ -35,7 +35,11 @@ Command onSlots(DriverContext& context, const QString& line, const QString& oper
 
 int DownloadSelectedAmplifiers(DriverContext& context, bool activateOnly, bool iec) {
     const std::vector<int>& amplifierSlots = context.selection.amplifierSlots;
-    if (amplifierSlots.empty()) return kOperationDeclined;
+    const QString operation = iec ? "IEC software download" : activateOnly ? "Activate" : "Download";
+    if (const int refused = CheckSlotsHoldModules(context, operation, amplifierSlots)) {
+        context.report().setResult(refused);
+        return refused;
+    }
     const bool quiet = context.messages().QuietMessages;
     const auto firmware =
         context.chooseFirmware(AmplifierTarget(context.state(), amplifierSlots.front()), quiet);
@@ -101,7 +105,7 @@ void RegisterAmplifierCommands(CommandDispatcher& dispatcher) {
                            [&context](const auto& s) { return ChangeSubChannels(context, s); }));
     dispatcher.add(menu::kResetLoader1, onSlots(context, "-->Reset hidden loader1 in VTXsplit.<--",
                                                 "reset loader 1", [&context](const auto& s) {
-                                                    return ResetHiddenLoader1(context, s.front());
+                                                    return ResetHiddenLoader1(context, s);
                                                 }));
     dispatcher.add(menu::kClearChannelNames,
                    onSlots(context, "-->Clear UCC.<--", "clear channel names",

@@ -5,8 +5,11 @@
 #include <QFileInfo>
 
 #include "operator/drivers/connection_guard.h"
+#include "operator/drivers/failure_advice.h"
 #include "operator/drivers/loader2_file.h"
 #include "operator/drivers/operation_frame.h"
+#include "operator/drivers/slot_checks.h"
+#include "operator/drivers/upload_files.h"
 
 namespace quorvel {
 namespace {
@@ -42,18 +45,11 @@ QString flashLoader2(const ProgramState& state, const SlotRecord& record, bool i
     return FindLoader2File(directory.filePath(FileTypePrefix(state, record) + ".x"), "l?2");
 }
 
-enum class Replace { Free, Kept, Failed };
-
-// Asks before an existing file is replaced and deletes it on yes.
-Replace replaceExisting(DriverContext& context, const QString& path, const QString& deleteError) {
-    if (!QFileInfo::exists(path)) return Replace::Free;
-    if (context.ShowMessage("Replace existing file - " + path + " ?", kYesNo | kIconQuestion) !=
-        kAnswerYes) {
-        return Replace::Kept;
-    }
-    if (QFile::remove(path)) return Replace::Free;
-    context.ShowMessage(deleteError, kIconExclamation);
-    return Replace::Failed;
+// Asks before an existing file is replaced. The old file stays until the new one is complete.
+bool replaceAgreed(DriverContext& context, const QString& path) {
+    if (!QFileInfo::exists(path)) return true;
+    return context.ShowMessage("Replace existing file - " + path + " ?",
+                               kYesNo | kIconQuestion) == kAnswerYes;
 }
 
 bool writableTarget(const QString& path) {
@@ -62,19 +58,75 @@ bool writableTarget(const QString& path) {
            QFileInfo(info.absolutePath()).isWritable();
 }
 
+// The name the library gives the external flash of an upload into `path`.
+QString externalFlashName(const QString& path) { return path.left(path.size() - 1) + "1"; }
+
+// The upload's temporary name for `target`; ends in "0", so the library's external file
+// (last character "1") never meets it.
+QString temporaryName(const QString& target) { return target + ".partial0"; }
+
+// Checks the delivered files and puts them in place; false (and the reason shown) otherwise.
+bool keepCompleteFiles(DriverContext& context, UploadFiles& files, const QString& slotText) {
+    const QString missing = files.incomplete();
+    if (!missing.isEmpty()) {
+        context.ShowMessage("Upload of " + slotText + " incomplete: " + missing +
+                                ".\rNo file was written; an older file is kept.",
+                            kIconStop);
+        return false;
+    }
+    QString blocked;
+    if (files.commit(blocked)) return true;
+    context.ShowMessage("Error deleting file\r" + blocked, kIconStop);
+    return false;
+}
+
 class FlashUpload {
   public:
     FlashUpload(DriverContext& context, const FlashUploadRequest& request)
         : context_(context), state_(context.state()), request_(request) {}
 
     int run() {
-        RunReport& report = context_.report();
-        report.beginPhase("check selection");
-        if (request_.amplifierSlots.size() != 1) {
+        context_.report().beginPhase(phase::kCheckSelection);
+        if (const int refused = check()) return refused;
+        if (!chooseTarget()) return refuse();
+        Phase& plan = context_.report().beginPhase(
+            phase::kUploadFlash, context_.dryRun ? Outcome::Planned : Outcome::Done);
+        plan.details << QString("slot %1").arg(slot_ + 1) << "loader 2 " + loader2_
+                     << "file " + target_;
+        if (withInternal()) plan.details << "external flash file " + externalFlashName(target_);
+        if (context_.dryRun) return 0;
+        const int result = upload();
+        showOutcome(result);
+        return result;
+    }
+
+  private:
+    const SlotRecord& record() const { return state_.Inventory.slotRecords[slot_]; }
+    // The internal flash goes to the named file and the external flash beside it; otherwise
+    // (IEC software, type 3) the external flash goes to the named file.
+    bool withInternal() const { return !request_.iec && record().ControllerKind != 3; }
+
+    int refuse() {
+        context_.report().failPhase();
+        return kOperationDeclined;
+    }
+
+    // Every check that can refuse, before the target is chosen.
+    int check() {
+        if (request_.amplifierSlots.size() > 1) {
             context_.ShowMessage("Error, more than one channel selected!", kIconExclamation);
             return refuse();
         }
+        const QString operation = request_.iec ? "IEC software upload" : "Flash upload";
+        if (const int refused =
+                CheckSlotsHoldModules(context_, operation, request_.amplifierSlots))
+            return refused;
         slot_ = request_.amplifierSlots.front();
+        if (const int refused = CheckTypesOffer(
+                context_, operation, {slot_},
+                [](const SlotRecord& r) { return r.ControllerKind >= 2 && r.ControllerKind <= 4; },
+                "only modules of controller kinds 2, 3 and 4 deliver their flash"))
+            return refused;
         if (uploadRefusedOnPort(state_)) {
             context_.ShowMessage("Upload function only supported for COM port!", kIconExclamation);
             return refuse();
@@ -84,22 +136,7 @@ class FlashUpload {
             context_.ShowMessage(kNoLoader2, kIconExclamation);
             return refuse();
         }
-        if (!chooseTarget()) return refuse();
-        report.beginPhase("upload flash", context_.dryRun ? Outcome::Planned : Outcome::Done)
-                .details
-            << QString("slot %1").arg(slot_ + 1) << "loader 2 " + loader2_ << "file " + target_;
-        if (context_.dryRun) return 0;
-        const int result = upload();
-        showOutcome(result);
-        return result;
-    }
-
-  private:
-    const SlotRecord& record() const { return state_.Inventory.slotRecords[slot_]; }
-
-    int refuse() {
-        context_.report().failPhase();
-        return kOperationDeclined;
+        return 0;
     }
 
     bool chooseTarget() {
@@ -118,8 +155,19 @@ class FlashUpload {
             context_.ShowMessage("Error FileName Upload", kIconExclamation);
             return false;
         }
-        return context_.dryRun ||
-               replaceExisting(context_, target_, "Error deleting file") == Replace::Free;
+        if (withInternal() && externalFlashName(target_) == target_) {
+            context_.ShowMessage("The external flash is written beside the upload file, under its "
+                                 "name with the last character replaced by \"1\": " +
+                                     target_ +
+                                     " would receive both.\rChoose a name that does not end in "
+                                     "\"1\", for example " +
+                                     QFileInfo(target_).completeBaseName() + ".upl.\r" +
+                                     kNothingChanged,
+                                 kIconStop);
+            return false;
+        }
+        return replaceAgreed(context_, target_) &&
+               (!withInternal() || replaceAgreed(context_, externalFlashName(target_)));
     }
 
     int switchToLoader1() {
@@ -137,6 +185,26 @@ class FlashUpload {
         return result;
     }
 
+    // The library writes under a temporary name; the files are checked before they replace
+    // anything.
+    int uploadInto(UploadFiles& files) {
+        const QString written = temporaryName(target_);
+        if (withInternal()) {
+            files.add(written, target_, InternalFlashSize());
+            files.add(externalFlashName(written), externalFlashName(target_),
+                      ExternalFlashSize(true));
+        } else {
+            files.add(written, target_, ExternalFlashSize(false));
+        }
+        const int result = context_.gateway().UpLoadRAFlash(
+            slot_, written, record().ControllerKind, state_.Connection.resetSeconds,
+            request_.iec);
+        if (result != 0) return result;
+        return keepCompleteFiles(context_, files, QString("slot %1").arg(slot_ + 1))
+                   ? 0
+                   : kNothingUploaded;
+    }
+
     int upload() {
         OperationFrame frame(context_);
         ConnectionGuard connection(context_.gateway());
@@ -152,14 +220,13 @@ class FlashUpload {
             result = gateway.DownLoader2(slot_, loader2_, type);
         }
         if (result == 0) result = gateway.Switch2Loader2(slot_, type, true);
+        UploadFiles files;
         if (result == 0) {
             ui.setStatus("Upload RA Flash...");
-            result = gateway.UpLoadRAFlash(slot_, target_, type, resetSeconds, request_.iec);
-            // A module that cannot deliver its flash is reported, but the call succeeds.
-            if (result == 0 && !QFileInfo::exists(target_)) result = kNothingUploaded;
+            result = uploadInto(files);
         }
         if (result != 0) context_.report().failPhase();
-        context_.report().beginPhase("reset");
+        context_.report().beginPhase(phase::kReset);
         ui.setStatus("Reset system...");
         const PanelRecord& panel = state_.Inventory.panel;
         const bool panelShown =
@@ -195,6 +262,31 @@ class FlashUpload {
     QString target_;
 };
 
+// The EEPROM files of `slot` under `prefix`: the library's names and the operator's.
+QString eepromPrefix(const QString& prefix, int slot) {
+    return prefix + "_" + QString::number(slot + 1);
+}
+
+// Every selected module must deliver its EEPROM data; the others are named and nothing is read.
+int checkEepromReadable(DriverContext& context, const std::vector<int>& amplifierSlots) {
+    const DeviceInventory& inventory = context.state().Inventory;
+    std::vector<int> unreadable;
+    for (const int slot : amplifierSlots) {
+        if (EepromReadable(inventory.slotRecords[slot])) continue;
+        unreadable.push_back(slot);
+        context.ShowMessage("Slot " + QString::number(slot + 1) +
+                                " not readable. You'll need a current firmware version!",
+                            kIconExclamation);
+    }
+    if (unreadable.empty()) return 0;
+    return RefuseBeforeSending(context,
+                               "EEPROM upload: " + SlotsWithTypes(inventory, unreadable) +
+                                   " cannot deliver EEPROM data; update its firmware or leave "
+                                   "it out.",
+                               unreadable.size() == amplifierSlots.size() ? kNothingToDo
+                                                                          : kOperationDeclined);
+}
+
 }  // namespace
 
 QString ProposedUploadName(const SlotRecord& record, bool iec) {
@@ -210,19 +302,10 @@ int UploadAmplifierFlash(DriverContext& context, const FlashUploadRequest& reque
 int UploadAmplifierEeprom(DriverContext& context, const std::vector<int>& amplifierSlots,
                           std::optional<QString> prefix) {
     RunReport& report = context.report();
-    report.beginPhase("check selection");
-    const DeviceInventory& inventory = context.state().Inventory;
-    std::vector<int> readable;
-    for (const int slot : amplifierSlots) {
-        if (EepromReadable(inventory.slotRecords[slot])) {
-            readable.push_back(slot);
-        } else {
-            context.ShowMessage("Slot " + QString::number(slot + 1) +
-                                    " not readable. You'll need a current firmware version!",
-                                kIconExclamation);
-        }
-    }
-    if (readable.empty()) return kOperationDeclined;
+    report.beginPhase(phase::kCheckSelection);
+    if (const int refused = CheckSlotsHoldModules(context, "EEPROM upload", amplifierSlots))
+        return refused;
+    if (const int refused = checkEepromReadable(context, amplifierSlots)) return refused;
     if (!prefix) {
         prefix = context.ui().chooseSaveFile("Select path and filename for upload data",
                                              "EEPROM files (*.eep)|*.eep|All files (*.*)|*.*",
@@ -233,31 +316,34 @@ int UploadAmplifierEeprom(DriverContext& context, const std::vector<int>& amplif
         context.ShowMessage("Error FileName Upload", kIconExclamation);
         return kOperationDeclined;
     }
-    QStringList files;
-    for (const int slot : readable) {
-        const QString slotPrefix = *prefix + "_" + QString::number(slot + 1);
+    QStringList targets;
+    for (const int slot : amplifierSlots) {
         for (const char* board : {"_JB1.eep", "_JB2.eep"}) {
-            const QString file = slotPrefix + board;
-            files << file;
-            if (context.dryRun) continue;
-            const Replace replaced = replaceExisting(context, file, "Error deleting file!");
-            if (replaced == Replace::Kept)
-                context.ShowMessage("Function aborted!", kIconExclamation);
-            if (replaced != Replace::Free) return kOperationDeclined;
+            const QString file = eepromPrefix(*prefix, slot) + board;
+            targets << file;
+            if (replaceAgreed(context, file)) continue;
+            context.ShowMessage("Function aborted!", kIconExclamation);
+            return kOperationDeclined;
         }
     }
-    report.beginPhase("upload EEPROM", context.dryRun ? Outcome::Planned : Outcome::Done).details
-        << files;
+    report.beginPhase(phase::kUploadEeprom, context.dryRun ? Outcome::Planned : Outcome::Done).details
+        << targets;
     if (context.dryRun) return 0;
     int result = 0;
     {
         OperationFrame frame(context);
         ConnectionGuard connection(context.gateway());
         if (!connection.opened()) return connection.result();
-        for (const int slot : readable) {
+        for (const int slot : amplifierSlots) {
             context.ui().setStatus("Upload EEPROM " + QString::number(slot + 1) + " ...");
-            result =
-                context.gateway().UpLoadRAEEPROM(slot, *prefix + "_" + QString::number(slot + 1));
+            const QString target = eepromPrefix(*prefix, slot);
+            const QString written = target + ".partial";
+            UploadFiles files;
+            files.add(written + "_JB1.eep", target + "_JB1.eep", EepromFileSize(false));
+            files.add(written + "_JB2.eep", target + "_JB2.eep", EepromFileSize(true));
+            result = context.gateway().UpLoadRAEEPROM(slot, written);
+            if (result == 0 && !keepCompleteFiles(context, files, "slot " + QString::number(slot + 1)))
+                result = kNothingUploaded;
             if (result != 0) break;
         }
         context.RefreshDeviceTree();

@@ -30,6 +30,10 @@ bool EepromReadable(const SlotRecord& record) {
     return false;
 }
 
+bool HasRcAndRaModes(const QString& type) { return kRcRaTypes.contains(type); }
+
+bool HasSubChannelCount(const QString& type) { return kChannelCountTypes.contains(type); }
+
 DeviceSelection::DeviceSelection(const ProgramState& state) : state_(state) {}
 
 const QStringList& DeviceSelection::DependentControls() {

@@ -78,4 +78,9 @@ private:
 // above "P5.30" (text comparison); every other type holds no readable connection-board EEPROM.
 bool EepromReadable(const SlotRecord& record);
 
+// Types that run both as RA and as RC modules: only they switch their operating mode.
+bool HasRcAndRaModes(const QString& type);
+// Types whose sub-channel count (or NodePod count) can be changed.
+bool HasSubChannelCount(const QString& type);
+
 }  // namespace quorvel

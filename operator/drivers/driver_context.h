@@ -14,6 +14,12 @@
 
 namespace quorvel {
 
+// The result of a driver with nothing to do: an empty selection, or modules whose type does not
+// offer the operation. Nothing was sent.
+inline constexpr int kNothingToDo = -252;
+// The result of a driver asked to work on a slot that holds no module. Nothing was sent.
+inline constexpr int kNoDevice = -253;
+
 // The ticked boxes of the device tree: the processor, the panel, or any set of amplifier slots
 // (0-15, ascending).
 struct DeviceChoice {

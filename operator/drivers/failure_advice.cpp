@@ -47,6 +47,28 @@ const QString kStateMaintenance =
     "The command may not have reached every module; the firmware is unchanged.";
 const QString kStepMaintenance = "Scan, check the settings shown for the modules, and give the "
                                  "command again.";
+const QString kStateModeSwitch =
+    "Some modules may run in the new mode and others in the old one; their settings may not be "
+    "stored. The rack was not reset.";
+const QString kStepModeSwitch =
+    "Scan, tick the same modules and switch them again; the rack is reset after the switch.";
+const QString kStateModeReset = "The modules run in the new mode; the rack may not have restarted.";
+const QString kStateSubChannels =
+    "Some modules may have the new count and others the old one; the rack may still be "
+    "restarting.";
+const QString kStepSubChannels =
+    "Wait until the rack answers, scan, check the counts shown and give the command again.";
+const QString kStateBaudRate =
+    "The rack's interface may still run at its old baud rate; the modules are unchanged.";
+const QString kStepBaudRate = "Switch the rack off and on, scan, and give the command again.";
+const QString kStateLoader1Reset =
+    "Loader 1 of the module may not be rebuilt; its firmware is unchanged.";
+const QString kStepLoader1Reset =
+    "Reset the rack (Tools, Reset VTX system), scan, and reset loader 1 of the slot again.";
+const QString kStateChannelNames = "Some channel names may remain; nothing else was changed.";
+const QString kStepChannelNames = "Scan and clear the channel names again.";
+const QString kStateRackReset = "The rack may not have restarted; the modules are unchanged.";
+const QString kStepRackReset = "Switch the rack off and on, and scan.";
 const QString kStateKxNotInLoader =
     "The processor did not start its boot loader: it still runs the firmware it ran before; "
     "nothing was activated.";
@@ -121,6 +143,15 @@ const Row kRows[] = {
     {phase::kBackup, {}, {}, kStateBackup, kStepBackup},
     {phase::kUploadEeprom, {}, {}, kStateUploadEeprom, kStepUploadEeprom},
     {phase::kMaintenance, {}, {}, kStateMaintenance, kStepMaintenance},
+    {phase::kSwitchToRc, {}, {}, kStateModeSwitch, kStepModeSwitch},
+    {phase::kSwitchToRa, {}, {}, kStateModeSwitch, kStepModeSwitch},
+    {phase::kResetRack, "switch to RC", {}, kStateModeReset, kStepPowerCycle},
+    {phase::kResetRack, "switch to RA", {}, kStateModeReset, kStepPowerCycle},
+    {phase::kResetRack, "reset", {}, kStateRackReset, kStepRackReset},
+    {phase::kChangeSubChannels, {}, {}, kStateSubChannels, kStepSubChannels},
+    {phase::kInterfaceBaudRate, {}, {}, kStateBaudRate, kStepBaudRate},
+    {phase::kResetLoader1, {}, {}, kStateLoader1Reset, kStepLoader1Reset},
+    {phase::kClearChannelNames, {}, {}, kStateChannelNames, kStepChannelNames},
     {"*", {}, "KX is not in BootLoader1 mode!", kStateKxNotInLoader, kStepKxNotInLoader},
     {"node *", {}, {}, kStateNodePod, kStepNodePod},
     {"*", "processor download", "KX is left in its boot loader", kStateKxSettingsSaved,

@@ -30,6 +30,12 @@ inline const QString kUploadFlash = "upload flash";
 inline const QString kUploadEeprom = "upload EEPROM";
 inline const QString kBackup = "backup";  // the command line's flash backup before a download
 inline const QString kMaintenance = "maintenance";  // a maintenance command without its own row
+inline const QString kSwitchToRc = "switch to RC";
+inline const QString kSwitchToRa = "switch to RA";
+inline const QString kChangeSubChannels = "change sub-channels";
+inline const QString kInterfaceBaudRate = "interface baud rate";
+inline const QString kResetLoader1 = "reset loader 1";
+inline const QString kClearChannelNames = "clear channel names";
 }  // namespace phase
 
 struct FailureAdvice {

@@ -3,7 +3,11 @@
 #include <functional>
 
 #include "operator/drivers/connection_guard.h"
+#include "operator/drivers/device_selection.h"
+#include "operator/drivers/failure_advice.h"
 #include "operator/drivers/operation_frame.h"
+#include "operator/drivers/slot_checks.h"
+#include "operator/drivers/verify_step.h"
 
 namespace quorvel {
 namespace {
@@ -28,10 +32,21 @@ QStringList& phaseDetails(DriverContext& context, const QString& name) {
         .details;
 }
 
+// A failed command: the current phase fails and the operator reads the state it left and the
+// next step, beside what the library reported.
+int failed(DriverContext& context, int result) {
+    context.report().failPhase();
+    context.ShowMessage(AdviceLines(context.report().advice()), kIconExclamation);
+    return result;
+}
+
 // `call` over a connection of its own inside the operation frame, with `status` shown. The rack
-// needs no restart afterwards, whatever the result; a failure fails the current phase. A
-// connection that does not open ends with its result and changes nothing.
-int callConnected(DriverContext& context, const QString& status, const std::function<int()>& call) {
+// needs no restart afterwards, whatever the result. After a success the `touched` slots are
+// identified again before the connection closes, so the device tree shows what they run; a
+// module that does not answer with its application fails the command. A connection that does
+// not open ends with its result and changes nothing.
+int callConnected(DriverContext& context, const QString& status, const std::function<int()>& call,
+                  const std::vector<int>& touched = {}) {
     int result = 0;
     {
         OperationFrame frame(context);
@@ -39,10 +54,14 @@ int callConnected(DriverContext& context, const QString& status, const std::func
         if (!connection.opened()) return connection.result();
         context.ui().setStatus(status);
         result = call();
+        if (result == 0 && !touched.empty()) {
+            std::vector<SlotTarget> targets;
+            for (const int slot : touched) targets.push_back({slot, {}});
+            if (!VerifySlots(context, targets, {}).empty()) result = kNotAtTarget;
+        }
     }
     context.state().RestartPending = false;
-    if (result != 0) context.report().failPhase();
-    return result;
+    return result == 0 ? 0 : failed(context, result);
 }
 
 struct SubChannelFamily {
@@ -157,6 +176,44 @@ std::optional<int> askSubChannels(DriverContext& context, const SubChannelFamily
     }
 }
 
+// Refuses a selection with a module that runs a loader: its application must answer.
+int checkApplicationsRun(DriverContext& context, const std::vector<int>& amplifierSlots) {
+    for (const int slot : amplifierSlots) {
+        if (!RunsLoader(context.state().Inventory.slotRecords[slot])) continue;
+        context.ShowMessage(
+            "There is at least one selected \ramplifier in Bootloader mode!"
+            "\r\rPlease activate firmware first!",
+            kIconExclamation);
+        context.report().failPhase();
+        return kOperationDeclined;
+    }
+    return 0;
+}
+
+// The one family of the selected modules; a type without a sub-channel count or a mix of
+// families (other ranges, other commands) is refused.
+std::optional<SubChannelFamily> selectedFamily(DriverContext& context,
+                                               const std::vector<int>& amplifierSlots,
+                                               int& refusal) {
+    const DeviceInventory& inventory = context.state().Inventory;
+    refusal = CheckTypesOffer(
+        context, "Change channel count", amplifierSlots,
+        [](const SlotRecord& r) { return HasSubChannelCount(r.IdentifiedType); },
+        "only RA50, RA51, RA55, RA56 and RA901B modules have a sub-channel count");
+    if (refusal) return std::nullopt;
+    const auto family = familyOf(inventory.slotRecords[amplifierSlots.front()].IdentifiedType);
+    for (const int slot : amplifierSlots) {
+        if (familyOf(inventory.slotRecords[slot].IdentifiedType)->name == family->name) continue;
+        refusal = RefuseBeforeSending(
+            context,
+            "Change channel count: " + SlotsWithTypes(inventory, amplifierSlots) +
+                " take different values and commands. Change one family at a time.",
+            kOperationDeclined);
+        return std::nullopt;
+    }
+    return family;
+}
+
 }  // namespace
 
 bool RunsLoader(const SlotRecord& record) {
@@ -166,7 +223,17 @@ bool RunsLoader(const SlotRecord& record) {
 int SwitchOperatingMode(DriverContext& context, const std::vector<int>& amplifierSlots,
                         int targetMode) {
     RunReport& report = context.report();
-    report.beginPhase(targetMode == kRcMode ? "switch to RC" : "switch to RA").details
+    const QString operation = targetMode == kRcMode ? "Switch to RC mode" : "Switch to RA mode";
+    report.beginPhase(phase::kCheckSelection);
+    if (const int refused = CheckSlotsHoldModules(context, operation, amplifierSlots))
+        return refused;
+    if (const int refused = CheckTypesOffer(
+            context, operation, amplifierSlots,
+            [](const SlotRecord& r) { return HasRcAndRaModes(r.IdentifiedType); },
+            "only RA40B, RA80B, RA10407077B and RA0147B modules run in both modes"))
+        return refused;
+    if (const int refused = checkApplicationsRun(context, amplifierSlots)) return refused;
+    phaseDetails(context, targetMode == kRcMode ? phase::kSwitchToRc : phase::kSwitchToRa)
         << QString("channel mask 0x%1").arg(maskOf(amplifierSlots), 0, 16);
     if (context.dryRun) return 0;
     const int result =
@@ -176,9 +243,9 @@ int SwitchOperatingMode(DriverContext& context, const std::vector<int>& amplifie
             if (changed != 0) return changed;
             context.ui().setProgress(0);
             context.ui().setStatus("Reset VTX system...");
-            report.beginPhase("reset rack");
+            report.beginPhase(phase::kResetRack);
             return context.gateway().ResetVTX(context.state().Connection.resetSeconds);
-        });
+        }, amplifierSlots);
     if (result != 0) return result;
     context.ui().setStatus("Switch finished!");
     rescan(context);
@@ -187,32 +254,27 @@ int SwitchOperatingMode(DriverContext& context, const std::vector<int>& amplifie
 
 int ChangeSubChannels(DriverContext& context, const std::vector<int>& amplifierSlots) {
     RunReport& report = context.report();
-    report.beginPhase("check selection");
-    const DeviceInventory& inventory = context.state().Inventory;
-    for (const int slot : amplifierSlots) {
-        if (RunsLoader(inventory.slotRecords[slot])) {
-            context.ShowMessage(
-                "There is at least one selected \ramplifier in Bootloader mode!"
-                "\r\rPlease activate firmware first!",
-                kIconExclamation);
-            report.failPhase();
-            return -2;
-        }
-    }
-    const auto family = familyOf(inventory.slotRecords[amplifierSlots.front()].IdentifiedType);
-    if (!family || versionTooOld(context, amplifierSlots)) {
+    report.beginPhase(phase::kCheckSelection);
+    if (const int refused =
+            CheckSlotsHoldModules(context, "Change channel count", amplifierSlots))
+        return refused;
+    if (const int refused = checkApplicationsRun(context, amplifierSlots)) return refused;
+    int refusal = 0;
+    const auto family = selectedFamily(context, amplifierSlots, refusal);
+    if (!family) return refusal;
+    if (versionTooOld(context, amplifierSlots)) {
         report.failPhase();
-        return -2;
+        return kOperationDeclined;
     }
     const auto value = askSubChannels(context, *family, amplifierSlots);
     if (!value) return kOperationDeclined;
-    phaseDetails(context, "change sub-channels") << family->name + " " + QString::number(*value);
+    phaseDetails(context, phase::kChangeSubChannels) << family->name + " " + QString::number(*value);
     if (context.dryRun) return 0;
     const int result = callConnected(context, "Change Channel value...", [&] {
         return context.gateway().ChangeSubChanRA51(maskOf(amplifierSlots), *value,
                                                    context.state().Connection.resetSeconds,
                                                    family->variant);
-    });
+    }, amplifierSlots);
     if (result != 0) {
         context.ui().setStatus("Value not changed!");
         return result;
@@ -223,13 +285,12 @@ int ChangeSubChannels(DriverContext& context, const std::vector<int>& amplifierS
 }
 
 int SetInterfaceBaudRate(DriverContext& context) {
-    phaseDetails(context, "interface baud rate") << "19200 baud, even parity";
+    phaseDetails(context, phase::kInterfaceBaudRate) << "19200 baud, even parity";
     if (context.dryRun) return 0;
     ConnectionGuard connection(context.gateway());
     if (!connection.opened()) return connection.result();
     const int result = context.gateway().SetBdrVTX(19200, 3000, 1, "e", 0);
-    if (result != 0) context.report().failPhase();
-    return result;
+    return result == 0 ? 0 : failed(context, result);
 }
 
 bool BaudRateCommandNeeded(const DeviceInventory& inventory,
@@ -240,11 +301,22 @@ bool BaudRateCommandNeeded(const DeviceInventory& inventory,
                        [&](int slot) { return inventory.slotRecords[slot].ControllerKind == 1; });
 }
 
-int ResetHiddenLoader1(DriverContext& context, int slot) {
+int ResetHiddenLoader1(DriverContext& context, const std::vector<int>& amplifierSlots) {
+    context.report().beginPhase(phase::kCheckSelection);
+    if (const int refused = CheckSlotsHoldModules(context, "Reset Loader1", amplifierSlots))
+        return refused;
+    if (amplifierSlots.size() > 1) {
+        return RefuseBeforeSending(context,
+                                   "Reset Loader1 works on one slot at a time; " +
+                                       SlotsWithTypes(context.state().Inventory, amplifierSlots) +
+                                       " are selected.",
+                                   kOperationDeclined);
+    }
+    const int slot = amplifierSlots.front();
     const SlotRecord& record = context.state().Inventory.slotRecords[slot];
     const int address = slot + 1;
     const int secondByte = static_cast<int>(record.AmpCode);
-    phaseDetails(context, "reset loader 1") << QString("slot %1, loader address %2, second byte %3")
+    phaseDetails(context, phase::kResetLoader1) << QString("slot %1, loader address %2, second byte %3")
                                                    .arg(slot + 1)
                                                    .arg(address)
                                                    .arg(secondByte);
@@ -258,7 +330,11 @@ int ResetHiddenLoader1(DriverContext& context, int slot) {
 }
 
 int ClearChannelNames(DriverContext& context, const std::vector<int>& amplifierSlots) {
-    phaseDetails(context, "clear channel names")
+    context.report().beginPhase(phase::kCheckSelection);
+    if (const int refused =
+            CheckSlotsHoldModules(context, "Clear channel names", amplifierSlots))
+        return refused;
+    phaseDetails(context, phase::kClearChannelNames)
         << QString("channel mask 0x%1").arg(maskOf(amplifierSlots), 0, 16);
     if (context.dryRun) return 0;
     const int result = callConnected(context, "Clear channel names...", [&] {

@@ -27,7 +27,9 @@ int SetInterfaceBaudRate(DriverContext& context);
 bool BaudRateCommandNeeded(const DeviceInventory& inventory,
                            const std::vector<int>& amplifierSlots);
 
-int ResetHiddenLoader1(DriverContext& context, int slot);
+// The selection's empty slots, types without the operation and mixed sub-channel families are
+// refused before anything is sent (kNothingToDo, kNoDevice, kOperationDeclined).
+int ResetHiddenLoader1(DriverContext& context, const std::vector<int>& amplifierSlots);
 int ClearChannelNames(DriverContext& context, const std::vector<int>& amplifierSlots);
 
 // A module that answered the scan from a loader (its hardware revision could not be read).

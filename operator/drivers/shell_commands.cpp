@@ -1,5 +1,7 @@
 #include "operator/drivers/shell_commands.h"
 
+#include "operator/drivers/failure_advice.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -41,6 +43,9 @@ Command toggle(DriverContext& context, const char* entry, bool ProgramState::*fl
 }  // namespace
 
 int ResetRack(DriverContext& context) {
+    context.report().beginPhase(phase::kResetRack,
+                                context.dryRun ? Outcome::Planned : Outcome::Done);
+    if (context.dryRun) return 0;
     OperatorShell& shell = context.shell();
     shell.EnableUserInterface(false);
     context.ui().setStatus("Reset VTX system...");
@@ -54,6 +59,7 @@ int ResetRack(DriverContext& context) {
             result = connection.result();
         }
     }
+    if (result != 0) context.report().failPhase();
     context.ui().setStatus(result == 0 ? "Reset VTX finished." : "Reset VTX failed!");
     context.ui().setProgress(0);
     shell.EnableUserInterface(true);

@@ -1,0 +1,197 @@
+// Every quorvel-cli subcommand in-process against the simulated rack on the virtual clock, as one
+// table: the exit code, what reached the rack (nothing, exactly the scan's bytes, or more), and a
+// text the command prints. Dry runs send nothing beyond the scan; "nothing to do" exits 2, a
+// slot without a module 3, a refusal 1 — each before anything is sent.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "operator/cli/command_line.h"
+#include "scoped_env.h"
+#include "sim_rack.h"
+#include "tools/fwgen/amplifier_set.h"
+#include "tools/fwgen/panel_firmware.h"
+#include "tools/fwgen/processor_firmware.h"
+
+namespace {
+
+// The rack's side of the connection, with every byte the host sent.
+class RecordingPeer : public linkpad::Peer {
+  public:
+    explicit RecordingPeer(rack::Rack& rack) : rack_(rack) {}
+    void fromHost(std::string_view bytes, linkpad::Clock::time_point now) override {
+        sent_.append(bytes);
+        rack_.fromHost(bytes, now);
+    }
+    std::optional<linkpad::PeerChunk> peekToHost() override { return rack_.peekToHost(); }
+    void popToHost() override { rack_.popToHost(); }
+    void breakCondition(bool on, linkpad::Clock::time_point now) override {
+        rack_.breakCondition(on, now);
+    }
+    const std::string& sent() const { return sent_; }
+
+  private:
+    rack::Rack& rack_;
+    std::string sent_;
+};
+
+// What reached the rack: nothing, exactly what a scan sends, or something else (a real run).
+enum class Sent { Nothing, Scan, Other };
+
+struct CliCase {
+    std::vector<std::string> arguments;  // after "--port tcp --address ... --config-dir ..."
+    int exitCode;
+    Sent sent;
+    std::string printed;  // found on stdout or stderr ("" = not checked)
+};
+
+// The default rack with a processor that relays uploads over TCP and an RA80B (a module with RC
+// and RA modes) in slot 11. Slots: 1 RA51 with two connection boards, 2 RA51-F72, 3 empty, 4
+// RA14, 5 RA77C, 6 RA901B P6.48, 8 RA51 in loader 1, 9 RA56.
+nlohmann::json tableRack() {
+    std::ifstream file(RACK_FILE);
+    nlohmann::json rack = nlohmann::json::parse(file);
+    rack["processor"]["identity"] = "QTX,KX43,0,P2.10";
+    rack["processor"]["version"] = "P2.10";
+    nlohmann::json rcRa = rack["slots"][0];
+    rcRa["slot"] = 10;
+    rcRa["model"] = "RA80B";
+    rack["slots"].push_back(rcRa);
+    return rack;
+}
+
+class CliTable : public testing_support::SimRackTest, public ::testing::WithParamInterface<CliCase> {
+  protected:
+    CliTable() {
+        QDir(home.path()).mkpath("Download");
+        // Qt remembers the user's settings folder once read: this run's home is set explicitly.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home.filePath("config"));
+        const std::string downloads = home.filePath("Download").toStdString();
+        fwgen::writeAmplifierSet(downloads);
+        fwgen::writePanelFirmware(downloads);
+        fwgen::writeKx43Firmware(downloads + "/KX43P250.S00", "P2.50");
+        std::ofstream(downloads + "/KX43P250.S00/KX43.CFG") << fwgen::kx43FunctionFile();
+        QSettings settings(home.filePath("config/Quorvel/Quorvel.ini"), QSettings::IniFormat);
+        settings.setValue("Properties/DownloadPath", home.filePath("Download") + "/");
+        settings.setValue("Properties/LogFileName", home.filePath("Quorlink.log"));
+    }
+
+    struct Run {
+        int exitCode;
+        std::string sent;
+        std::string printed;
+    };
+
+    Run run(std::vector<std::string> arguments) {
+        useRack(tableRack());
+        auto peer = std::make_shared<RecordingPeer>(rack());
+        attach(peer);
+        for (std::string& argument : arguments) {
+            const auto at = argument.find("{home}");
+            if (at != std::string::npos) argument.replace(at, 6, home.path().toStdString());
+        }
+        arguments.insert(arguments.begin(), {"--port", "tcp", "--address", "127.0.0.1:5025",
+                                             "--config-dir", CONFIG_DIR});
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        const int code = quorvel::cli::RunCommandLine(arguments);
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        return {code, peer->sent(), out + err};
+    }
+
+    QTemporaryDir home;
+    testing_support::ScopedEnv config{"XDG_CONFIG_HOME", home.filePath("config").toStdString()};
+    testing_support::ScopedEnv temporary{"TMPDIR", home.path().toStdString()};
+};
+
+const CliCase kCases[] = {
+    // Dry runs and listings: the scan, nothing more.
+    {{"scan"}, 0, Sent::Scan, "RA51"},
+    {{"firmware", "list", "--slot", "1"}, 0, Sent::Scan, "ra51p207.s00"},
+    {{"--dry-run", "download", "--slots", "1"}, 0, Sent::Scan, "plan: download"},
+    {{"--dry-run", "download", "--slots", "1", "--backup", "{home}"}, 0, Sent::Scan, "plan"},
+    {{"--dry-run", "update-all"}, 0, Sent::Scan, "plan: update all"},
+    {{"--dry-run", "upload", "flash", "--slot", "1", "--output", "{home}/s.upl"},
+     0,
+     Sent::Scan,
+     "external flash file"},
+    {{"--dry-run", "upload", "eeprom", "--slot", "6", "--output", "{home}/jb"},
+     0,
+     Sent::Scan,
+     "jb_6_JB1.eep"},
+    {{"--dry-run", "mode", "rc", "--slots", "11"}, 0, Sent::Scan, "switch to RC [planned]"},
+    {{"--dry-run", "subchannels", "16", "--slots", "1,2"}, 0, Sent::Scan, "RA51 16"},
+    {{"--dry-run", "reset-loader1", "--slot", "4"}, 0, Sent::Scan, "reset loader 1 [planned]"},
+    {{"--dry-run", "clear-names", "--slots", "1,4"}, 0, Sent::Scan, "clear channel names"},
+    {{"--dry-run", "baud-reset"}, 0, Sent::Nothing, "interface baud rate [planned]"},
+    {{"--dry-run", "reset"}, 0, Sent::Nothing, "reset rack [planned]"},
+    {{"--dry-run", "-y", "processor", "download", "--directory", "KX43P250.S00"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "-y", "processor", "loader1", "--directory", "KX43P250.S00"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "processor", "activate"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "-y", "panel", "download", "--firmware", "DV43A410.S00"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "-y", "panel", "loader1", "--firmware", "DV43A100.ld1"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "panel", "activate"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "panel", "bootstrap", "--serial", "000000012345", "--hw-rev", "1.00"},
+     1,
+     Sent::Scan,
+     ""},
+    {{"--dry-run", "kx33", "upload", "--output", "{home}/x.upl"}, 1, Sent::Scan, "no KX33"},
+    {{"--dry-run", "nodepod", "scan", "--slot", "9"}, 0, Sent::Other, "node 2"},
+    {{"--dry-run", "nodepod", "download", "--slot", "9", "--nodes", "all"},
+     1,
+     Sent::Other,
+     "choose the firmware with --firmware; offered: none"},
+    // Nothing to do: a type without the function (2), a slot without a module (3).
+    {{"mode", "rc", "--slots", "5"}, 2, Sent::Scan, "not available for slot 5 (RA77C)"},
+    {{"subchannels", "16", "--slots", "4"}, 2, Sent::Scan, "not available for slot 4 (RA14)"},
+    {{"upload", "flash", "--slot", "4", "--output", "{home}/a.upl"}, 2, Sent::Scan, "(RA14)"},
+    {{"upload", "eeprom", "--slot", "1", "--output", "{home}/jb"}, 2, Sent::Scan, "Slot 1 not"},
+    {{"reset-loader1", "--slot", "3"}, 3, Sent::Scan, "slot 3 holds no module"},
+    {{"clear-names", "--slots", "1,7"}, 3, Sent::Scan, "slot 7 holds no module"},
+    {{"--dry-run", "download", "--slots", "3"}, 3, Sent::Scan, "slot 3 holds no module"},
+    {{"--dry-run", "subchannels", "16", "--slots", "10"}, 3, Sent::Scan, "holds no module"},
+    // Refusals before anything is sent.
+    {{"subchannels", "16", "--slots", "1,9"}, 1, Sent::Scan, "slots 1 (RA51), 9 (RA56) take"},
+    {{"subchannels", "16", "--slots", "8"}, 1, Sent::Scan, "in Bootloader mode!"},
+    {{"mode", "ra", "--slots", "5,11"}, 2, Sent::Scan, "slot 5 (RA77C)"},
+    {{"upload", "flash", "--slots", "1,2", "--output", "{home}/a.upl"}, 1, Sent::Scan, "more than"},
+    {{"upload", "flash", "--slot", "1", "--output", "{home}/slot1"}, 1, Sent::Scan, "end in \"1\""},
+    {{"upload", "eeprom", "--slots", "1,6", "--output", "{home}/jb"}, 1, Sent::Scan, "slot 1 (RA51)"},
+    {{"reset-loader1", "--slots", "1,2"}, 1, Sent::Nothing, "works on one slot"},
+    {{"download", "--slots", "17"}, 1, Sent::Nothing, "not a slot number 1-16"},
+    // Real runs say what changed.
+    {{"clear-names", "--slots", "1"}, 0, Sent::Other, "channel names of slot 1 (RA51) cleared"},
+    {{"reset"}, 0, Sent::Other, "rack reset"},
+};
+
+TEST_P(CliTable, ExitCodeTrafficAndOutput) {
+    const CliCase& c = GetParam();
+    const Run result = run(c.arguments);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.printed;
+    if (!c.printed.empty()) {
+        EXPECT_NE(result.printed.find(c.printed), std::string::npos) << result.printed;
+    }
+    static const std::string scan = run({"scan"}).sent;
+    switch (c.sent) {
+        case Sent::Nothing:
+            EXPECT_EQ(result.sent, "");
+            break;
+        case Sent::Scan:
+            EXPECT_EQ(result.sent, scan);
+            break;
+        case Sent::Other:
+            EXPECT_NE(result.sent, "");
+            EXPECT_NE(result.sent, scan);
+            break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Subcommands, CliTable, ::testing::ValuesIn(kCases));
+
+}  // namespace
