@@ -72,6 +72,9 @@ std::optional<int> RackSession::open() {
     shell_ = std::make_unique<OperatorShell>(ui_, environment);
     if (!shell_->start(QString::fromStdString(common_.mode))) return kExitFailed;
     started_ = true;
+    if (common_.downloadDirectory) {
+        shell_->state().DownloadDirectory = QString::fromStdString(*common_.downloadDirectory);
+    }
     if (!choosePort(*shell_, common_, rack_.get(), ui_)) return kExitFailed;
     return std::nullopt;
 }
