@@ -26,7 +26,8 @@ EXIT_FAILED = 1
 EXIT_NOTHING_TO_DO = 2
 EXIT_NO_RACK = 3
 
-EMPTY_IDENTITY = ("", "not detected")
+# The identity of a position where nothing answered.
+EMPTY_IDENTITY = ("", "not detected", None)
 
 
 def connection_arguments(params):
@@ -79,10 +80,17 @@ def _text(value):
     return value.strip() if isinstance(value, str) else value
 
 
+def _detected(record):
+    return _text(record.get("identity")) not in EMPTY_IDENTITY
+
+
 def _slot_state(slot):
     if "state" in slot:
         return slot["state"]
-    if not slot.get("detected", True):
+    if not slot.get("detected", True) or not _detected(slot):
+        return "empty"
+    # A module that answers with its loader's identity ("L1", "L2") does not run its firmware.
+    if _text(slot.get("versionSuffix", "")).startswith("L"):
         return "attention"
     # A quorvel-cli that does not compare with the download directory cannot tell.
     return "unknown"
@@ -91,8 +99,8 @@ def _slot_state(slot):
 def _slot(slot, index):
     number = slot.get("slot")
     if "channel" in slot:
-        number = number if number is not None else slot["channel"] + 1
         channel = slot["channel"]
+        number = number if number is not None else channel + 1
     else:
         # Without "channel" the field "slot" is the 0-based position (older quorvel-cli).
         channel = number if number is not None else index
@@ -137,8 +145,8 @@ def rack_facts(scan):
     """The inventory of quorvel-cli --json scan as the fact quorvel_rack."""
     processor = scan.get("processor", {})
     panel = scan.get("panel", {})
-    processor = _device(processor, processor.get("identity") not in EMPTY_IDENTITY)
-    panel = _device(panel, panel.get("present", False))
+    processor = _device(processor, _detected(processor))
+    panel = _device(panel, panel.get("present", False) and _detected(panel))
     slots = [_slot(slot, index) for index, slot in enumerate(scan.get("slots", []))]
     occupied = [slot for slot in slots if slot["state"] != "empty"]
     states = set(slot["state"] for slot in occupied)
@@ -194,9 +202,34 @@ def version_text(rows, side):
     )
 
 
-def slot_failures(report):
+def _one_line(text):
+    return " ".join((text or "").split())
+
+
+def attention_advice(slot):
+    """What an operator does about a slot in state attention."""
+    if slot["version"] and not slot["version"].startswith("P"):
+        return (
+            "the module answers from its loader (%s), not from its firmware: write its firmware "
+            "with quorvel.rack.update slots: [%d] (quorvel-cli download --slots %d)"
+            % (slot["version"], slot["slot"], slot["slot"])
+        )
+    return "the module needs an operator: see quorvel-cli update-all --dry-run"
+
+
+def attention_slots(facts):
+    """The slots of an inventory that need an operator, each with the next step."""
+    return [
+        dict(slot=slot["slot"], type=slot["type"], version=slot["version"], state=slot["state"],
+             next_step=attention_advice(slot))
+        for slot in (facts or {}).get("slots", [])
+        if slot["state"] == "attention"
+    ]
+
+
+def _reported_slots(report):
     """The per-slot entries of a run report that carry a state or a next step, wherever the
-    report keeps them; then the failed phases with their messages."""
+    report keeps them."""
     found = []
 
     def walk(node):
@@ -213,12 +246,38 @@ def slot_failures(report):
     return found
 
 
+def _failed_phase_slots(report):
+    numbers = []
+    for phase in failed_phases(report):
+        for detail in phase["details"]:
+            if detail.startswith("slots "):
+                numbers += [int(number) for number in re.findall(r"\d+", detail)]
+    return sorted(set(numbers))
+
+
+def slot_failures(report, after):
+    """The failed slots: as the run report names them with their state and next step, or else
+    the slots of the failed phases with their state in the scan afterwards."""
+    reported = _reported_slots(report)
+    if reported:
+        return reported
+    slots = dict((slot["slot"], slot) for slot in (after or {}).get("slots", []))
+    failures = []
+    for number in _failed_phase_slots(report):
+        slot = slots.get(number)
+        failure = dict(slot=number, state=slot["state"] if slot else "not scanned")
+        if slot and slot["state"] == "attention":
+            failure["next_step"] = attention_advice(slot)
+        failures.append(failure)
+    return failures
+
+
 def failed_phases(report):
     return [
         {
             "phase": phase.get("name"),
             "details": phase.get("details", []),
-            "messages": [message.get("text") for message in phase.get("messages", [])],
+            "messages": [_one_line(message.get("text")) for message in phase.get("messages", [])],
         }
         for phase in (report or {}).get("phases", [])
         if phase.get("outcome") == "failed"

@@ -13,7 +13,7 @@ description:
   - Returns the rack's communication processor, panel and amplifier slots as the fact
     C(quorvel_rack). Nothing on the rack changes; the module always reports C(changed=false)
     and runs in check mode as well.
-version_added: "0.1.0"
+version_added: "0.2.0"
 author: Quorvel developers
 extends_documentation_fragment:
   - quorvel.rack.connection

@@ -20,7 +20,10 @@ description:
   - With C(--diff) the versions before and after are shown.
   - A failed update returns C(failed) with the run report, the slots that failed with their state
     and the next step, and the exit code of quorvel-cli.
-version_added: "0.1.0"
+  - The task is done only when the rack, scanned again, runs every module's firmware. A module
+    that answers from its loader (left so by an earlier failed download) fails the task, before
+    anything is sent in check mode and after the run otherwise, with the next step.
+version_added: "0.2.0"
 author: Quorvel developers
 extends_documentation_fragment:
   - quorvel.rack.connection
@@ -67,6 +70,11 @@ rc:
   description: Exit code of quorvel-cli (0 done, 1 failed, 2 nothing to do, 3 no rack).
   returned: always
   type: int
+ansible_facts:
+  description: C(quorvel_rack), the inventory of the rack scanned after the update (see
+    M(quorvel.rack.inventory)).
+  returned: when the rack could be scanned after the update
+  type: dict
 plan:
   description: The plan of the dry run (the run report with C(dryRun=true)).
   returned: in check mode
@@ -89,8 +97,8 @@ versions:
     - {device: slot 2, type: RA51, before: P2.04, after: P2.10, changed: true}
 failures:
   description:
-    - The slots the run report names as failed, each with C(slot), C(state) and C(next_step)
-      as quorvel-cli reports them.
+    - The slots that failed or need an operator, each with C(slot), C(state) and, where
+      known, C(next_step).
   returned: on failure
   type: list
   elements: dict
@@ -104,6 +112,7 @@ failed_phases:
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.quorvel.rack.plugins.module_utils.quorvel_cli import (
     CONNECTION_OPTIONS,
+    attention_slots,
     EXIT_DONE,
     EXIT_NOTHING_TO_DO,
     failed_phases,
@@ -137,7 +146,7 @@ def scan(module):
     return rack_facts(result.document), result
 
 
-def failure_text(result, failures, phases):
+def failure_text(failures, phases, fallback):
     if failures:
         return "; ".join(
             "slot %s: %s%s"
@@ -149,7 +158,29 @@ def failure_text(result, failures, phases):
             for failure in failures
         )
     messages = [text for phase in phases for text in phase["messages"] if text]
-    return "; ".join(messages) or result.stderr or "exit code %d" % result.rc
+    return "; ".join(messages) or fallback
+
+
+def check_mode(module, command, before):
+    plan = run_cli(module, "--dry-run", *command)
+    phases = failed_phases(plan.document)
+    attention = attention_slots(before)
+    if plan.rc not in SUCCESS or attention:
+        module.fail_json(
+            msg="the plan was refused: %s"
+            % failure_text(attention, phases, plan.stderr or "exit code %d" % plan.rc),
+            rc=plan.rc,
+            plan=plan.document,
+            failures=attention,
+            failed_phases=phases,
+        )
+    module.exit_json(
+        changed=plan.rc == EXIT_DONE,
+        failed=False,
+        rc=plan.rc,
+        plan=plan.document,
+        planned_slots=planned_slots(plan.document),
+    )
 
 
 def main():
@@ -176,23 +207,8 @@ def main():
             rc=scanned.rc,
             cmd=scanned.command,
         )
-
     if module.check_mode:
-        plan = run_cli(module, "--dry-run", *command)
-        if plan.rc not in SUCCESS:
-            phases = failed_phases(plan.document)
-            module.fail_json(
-                msg="the plan was refused: %s" % failure_text(plan, [], phases),
-                rc=plan.rc,
-                plan=plan.document,
-                failed_phases=phases,
-            )
-        module.exit_json(
-            changed=plan.rc == EXIT_DONE,
-            rc=plan.rc,
-            plan=plan.document,
-            planned_slots=planned_slots(plan.document),
-        )
+        check_mode(module, command, before)
 
     run = run_cli(module, *command)
     after, _ = scan(module)
@@ -202,20 +218,37 @@ def main():
         rc=run.rc,
         report=run.document,
         versions=rows,
+        # Ansible takes a result with a non-zero rc for failed unless it says otherwise; exit
+        # code 2 (nothing to do) is a success.
+        failed=False,
     )
+    if after is not None:
+        outcome["ansible_facts"] = dict(quorvel_rack=after)
     if module._diff:
         outcome["diff"] = dict(
             before=version_text(rows, "before"),
             after=version_text(rows, "after") if after is not None else "(rack not scanned)\n",
         )
+    phases = failed_phases(run.document)
     if run.rc not in SUCCESS:
-        failures = slot_failures(run.document)
-        phases = failed_phases(run.document)
+        failures = slot_failures(run.document, after)
+        del outcome["failed"]
         module.fail_json(
-            msg="quorvel-cli %s failed: %s" % (command[0], failure_text(run, failures, phases)),
+            msg="quorvel-cli %s failed: %s"
+            % (command[0], failure_text(failures, phases, run.stderr or "exit code %d" % run.rc)),
             failures=failures,
             failed_phases=phases,
             stderr=run.stderr,
+            **outcome
+        )
+    # Done means the rack, scanned again, runs every module's firmware.
+    attention = attention_slots(after) if after is not None else []
+    if after is None or attention:
+        del outcome["failed"]
+        module.fail_json(
+            msg="the rack is not done: %s"
+            % failure_text(attention, [], "it could not be scanned after the update"),
+            failures=attention,
             **outcome
         )
     module.exit_json(**outcome)
