@@ -103,9 +103,9 @@ class RunReportTest(unittest.TestCase):
                          [{"slot": 3, "state": "not scanned"}])
 
     def test_per_slot_states_of_the_report_come_first(self):
-        report = dict(self.FAILED, slots=[{"slot": 3, "state": "erased", "next_step": "retry"}])
-        self.assertEqual(quorvel_cli.slot_failures(report, None),
-                         [{"slot": 3, "state": "erased", "next_step": "retry"}])
+        failed = {"slot": 3, "ok": False, "state": "erased", "next_step": "retry"}
+        report = dict(self.FAILED, state="erased", slots=[{"slot": 1, "ok": True}, failed])
+        self.assertEqual(quorvel_cli.slot_failures(report, None), [failed])
 
     def test_planned_slots(self):
         self.assertEqual(quorvel_cli.planned_slots(self.FAILED), [3])
