@@ -174,6 +174,8 @@ def check_mode(module, command, before):
             failures=attention,
             failed_phases=phases,
         )
+    # Ansible takes a result with a non-zero rc for failed unless it says otherwise; exit code 2
+    # (nothing to do) is a success.
     module.exit_json(
         changed=plan.rc == EXIT_DONE,
         failed=False,
@@ -181,6 +183,52 @@ def check_mode(module, command, before):
         plan=plan.document,
         planned_slots=planned_slots(plan.document),
     )
+
+
+def outcome_of(module, run, before, after):
+    """What every run returns: the report and the versions before and after."""
+    rows = version_changes(before, after)
+    outcome = dict(
+        changed=any(row["changed"] for row in rows),
+        rc=run.rc,
+        report=run.document,
+        versions=rows,
+    )
+    if after is not None:
+        outcome["ansible_facts"] = dict(quorvel_rack=after)
+    if module._diff:
+        outcome["diff"] = dict(
+            before=version_text(rows, "before"),
+            after=version_text(rows, "after") if after is not None else "(rack not scanned)\n",
+        )
+    return outcome
+
+
+def update(module, command, before):
+    run = run_cli(module, *command)
+    after, _ = scan(module)
+    outcome = outcome_of(module, run, before, after)
+    if run.rc not in SUCCESS:
+        failures = slot_failures(run.document, after)
+        phases = failed_phases(run.document)
+        module.fail_json(
+            msg="quorvel-cli %s failed: %s"
+            % (command[0], failure_text(failures, phases, run.stderr or "exit code %d" % run.rc)),
+            failures=failures,
+            failed_phases=phases,
+            stderr=run.stderr,
+            **outcome
+        )
+    # Done means the rack, scanned again, runs every module's firmware.
+    attention = attention_slots(after)
+    if after is None or attention:
+        module.fail_json(
+            msg="the rack is not done: %s"
+            % failure_text(attention, [], "it could not be scanned after the update"),
+            failures=attention,
+            **outcome
+        )
+    module.exit_json(failed=False, **outcome)  # exit code 2 (nothing to do) is a success
 
 
 def main():
@@ -198,7 +246,6 @@ def main():
     if wrong:
         module.fail_json(msg="slots %s are not slots 1-16; nothing was sent" % wrong)
     command = command_of(module.params)
-
     before, scanned = scan(module)
     if before is None:
         module.fail_json(
@@ -209,49 +256,7 @@ def main():
         )
     if module.check_mode:
         check_mode(module, command, before)
-
-    run = run_cli(module, *command)
-    after, _ = scan(module)
-    rows = version_changes(before, after)
-    outcome = dict(
-        changed=any(row["changed"] for row in rows),
-        rc=run.rc,
-        report=run.document,
-        versions=rows,
-        # Ansible takes a result with a non-zero rc for failed unless it says otherwise; exit
-        # code 2 (nothing to do) is a success.
-        failed=False,
-    )
-    if after is not None:
-        outcome["ansible_facts"] = dict(quorvel_rack=after)
-    if module._diff:
-        outcome["diff"] = dict(
-            before=version_text(rows, "before"),
-            after=version_text(rows, "after") if after is not None else "(rack not scanned)\n",
-        )
-    phases = failed_phases(run.document)
-    if run.rc not in SUCCESS:
-        failures = slot_failures(run.document, after)
-        del outcome["failed"]
-        module.fail_json(
-            msg="quorvel-cli %s failed: %s"
-            % (command[0], failure_text(failures, phases, run.stderr or "exit code %d" % run.rc)),
-            failures=failures,
-            failed_phases=phases,
-            stderr=run.stderr,
-            **outcome
-        )
-    # Done means the rack, scanned again, runs every module's firmware.
-    attention = attention_slots(after) if after is not None else []
-    if after is None or attention:
-        del outcome["failed"]
-        module.fail_json(
-            msg="the rack is not done: %s"
-            % failure_text(attention, [], "it could not be scanned after the update"),
-            failures=attention,
-            **outcome
-        )
-    module.exit_json(**outcome)
+    update(module, command, before)
 
 
 if __name__ == "__main__":
