@@ -16,6 +16,7 @@ COLLECTIONS = Path(sys.argv.pop(1)).resolve()
 PROJECT_VERSION = sys.argv.pop(1)
 COLLECTION = COLLECTIONS / "ansible_collections/quorvel/rack"
 sys.path.insert(0, str(COLLECTIONS))
+sys.dont_write_bytecode = True  # the collection's folder stays as checked out
 
 from ansible_collections.quorvel.rack.plugins.module_utils import quorvel_cli  # noqa: E402
 

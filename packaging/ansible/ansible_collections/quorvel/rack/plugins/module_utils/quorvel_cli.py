@@ -20,11 +20,9 @@ CONNECTION_OPTIONS = dict(
     download_dir=dict(type="path"),
 )
 
-# quorvel-cli's exit codes.
+# quorvel-cli's exit codes of success (1 failed and 3 no rack are failures).
 EXIT_DONE = 0
-EXIT_FAILED = 1
 EXIT_NOTHING_TO_DO = 2
-EXIT_NO_RACK = 3
 
 # The identity of a position where nothing answered.
 EMPTY_IDENTITY = ("", "not detected", None)
