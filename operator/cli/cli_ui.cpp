@@ -16,10 +16,22 @@ bool isQuestion(int style) {
            buttons == kRetryCancel || buttons == kAbortRetryIgnore;
 }
 
+// Reports of success that arrive with an error's title or icon: the library reports the baud
+// rate reset with its error kind, and the window shows some finished runs with a warning icon.
+bool tellsSuccess(const QString& text) {
+    static const char* const kSuccessTexts[] = {
+        "Internal Baudrate have been succesfully reset",
+        "Download finished",
+    };
+    for (const char* success : kSuccessTexts)
+        if (text.startsWith(QLatin1String(success))) return true;
+    return false;
+}
+
 // Library errors carry this title; the icon alone does not tell an error (success messages
 // such as "Upload finished!" use the exclamation icon too).
-bool isError(int style, const QString& title) {
-    return title == "Quorvel Error" || (style & 0xF0) == kIconStop;
+bool isError(int style, const QString& title, const QString& text) {
+    return (title == "Quorvel Error" || (style & 0xF0) == kIconStop) && !tellsSuccess(text);
 }
 
 // The answer code for a yes (or go-ahead) and for a no (or stop) of the box's buttons.
@@ -67,12 +79,12 @@ void CliUi::event(const char* kind, const QString& field, const QString& text, i
 int CliUi::showMessageBox(const QString& prompt, int style, const QString& title) {
     const std::string text = TerminalText(prompt);
     if (options_.events) {
-        event(isError(style, title) ? "error"
+        event(isError(style, title, prompt) ? "error"
               : isQuestion(style)   ? "question"
                                     : "message",
               "text", QString::fromStdString(text));
     }
-    if (title == "Quorvel Error") errors_.push_back(prompt);
+    if (title == "Quorvel Error" && !tellsSuccess(prompt)) errors_.push_back(prompt);
     if (isQuestion(style)) {
         const auto [yes, no] = answerCodes(style);
         if (options_.assumeYes) {
@@ -91,7 +103,7 @@ int CliUi::showMessageBox(const QString& prompt, int style, const QString& title
         return no;
     }
     if (options_.events) return kAnswerOk;
-    if (isError(style, title)) {
+    if (isError(style, title, prompt)) {
         error(text);
     } else {
         note(text);

@@ -61,7 +61,10 @@ std::optional<int> RackSession::open() {
             const std::string file =
                 common_.simulate->empty() ? DefaultRackFile() : *common_.simulate;
             rack_ = std::make_unique<SimulatedRack>(file);
-            ui_.note("simulated rack " + file + " on " + rack_->address());
+            firmware_ = std::make_unique<SimulatedFirmware>(
+                QString::fromStdString(common_.configDirectory));
+            ui_.note("simulated rack " + file + " on " + rack_->address() + ", test firmware in " +
+                     firmware_->downloadDirectory().toStdString());
         }
     } catch (const std::exception& e) {
         ui_.error(std::string("cannot start the simulated rack: ") + e.what());
@@ -69,9 +72,12 @@ std::optional<int> RackSession::open() {
     }
     ShellEnvironment environment;
     environment.programDirectory = QString::fromStdString(common_.configDirectory);
+    if (firmware_) environment.tablesDirectory = firmware_->tablesDirectory();
     shell_ = std::make_unique<OperatorShell>(ui_, environment);
     if (!shell_->start(QString::fromStdString(common_.mode))) return kExitFailed;
     started_ = true;
+    if (firmware_) shell_->state().DownloadDirectory = firmware_->downloadDirectory();
+    // A download directory named on the command line wins over the stored and the simulated one.
     if (common_.downloadDirectory) {
         shell_->state().DownloadDirectory = QString::fromStdString(*common_.downloadDirectory);
     }

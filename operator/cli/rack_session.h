@@ -6,6 +6,7 @@
 
 #include "operator/cli/cli_ui.h"
 #include "operator/cli/scan_command.h"
+#include "operator/cli/simulated_firmware.h"
 #include "operator/cli/simulated_rack.h"
 #include "operator/shell/operator_shell.h"
 
@@ -18,7 +19,8 @@ public:
     RackSession(const RackSession&) = delete;
     RackSession& operator=(const RackSession&) = delete;
 
-    // Starts the simulated rack (with --simulate) and the shell on the chosen port; nullopt
+    // Starts the simulated rack with its test firmware as the download directory (with
+    // --simulate) and the shell on the chosen port; nullopt
     // when ready, else the exit code (the error is printed).
     std::optional<int> open();
     // Scans the rack; nullopt when the inventory can be used, else the exit code.
@@ -31,6 +33,7 @@ private:
     const CommonOptions& common_;
     CliUi& ui_;
     std::unique_ptr<SimulatedRack> rack_;
+    std::unique_ptr<SimulatedFirmware> firmware_;
     std::unique_ptr<OperatorShell> shell_;
     bool started_ = false;
     ScanOutcome outcome_ = ScanOutcome::ConnectionFailed;

@@ -9,11 +9,12 @@
 namespace quorvel::cli {
 namespace {
 
-void printInventory(const DeviceInventory& inventory, bool json) {
+void printInventory(const ProgramState& state, bool json) {
+    const RackStatus status = DecideRackStatus(state);
     if (json) {
-        std::cout << InventoryJson(inventory).dump(2) << std::endl;
+        std::cout << InventoryJson(state.Inventory, status).dump(2) << std::endl;
     } else {
-        std::cout << InventoryTable(inventory) << std::flush;
+        std::cout << InventoryTable(state.Inventory, status) << std::flush;
     }
 }
 
@@ -25,7 +26,7 @@ int RunScan(const CommonOptions& common, const ScanOptions& scan) {
     if (const auto failed = session.open()) return *failed;
     if (const auto failed = session.scan()) return *failed;
     const DeviceInventory& inventory = session.shell().state().Inventory;
-    printInventory(inventory, scan.json || common.json);
+    printInventory(session.shell().state(), scan.json || common.json);
     if (inventory.processor.Identity == "not detected") {
         ui.error("no communication processor answered its identification; check the rack.");
         return kExitNoRack;

@@ -199,7 +199,11 @@ class AmplifierDownload {
 
     static QString maskText(int mask) { return "channel mask 0x" + QString::number(mask, 16); }
 
+    // The steps in the order they run: the CAN databases go before the download.
     AmplifierDownloadResult plan() {
+        if (canMask_)
+            report_.beginPhase("delete CAN database", Outcome::Planned).details
+                << maskText(canMask_);
         for (const auto& group : groups()) {
             QStringList amplifierSlots;
             for (const int s : group) {
@@ -212,9 +216,6 @@ class AmplifierDownload {
                 << "firmware " + request_.firmware.file + " (" + request_.firmware.version + ")"
                 << "loader 2 " + loader2_;
         }
-        if (canMask_)
-            report_.beginPhase("delete CAN database", Outcome::Planned).details
-                << maskText(canMask_);
         return result_;
     }
 

@@ -13,6 +13,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     for (const QString& argument : arguments) {
         if (argument == "-h" || argument == "--help") {
             line.help = true;
+        } else if (argument == "--dark") {
+            line.dark = true;
         } else if (argument == kSimulate) {
             line.simulate = QString();
         } else if (argument.startsWith(kSimulate + "=")) {

@@ -13,6 +13,18 @@ constexpr int kMarkColumn = 2;
 constexpr int kSpaceColumn = 3;
 constexpr int kFirstSlotRow = 2;
 
+size_t markIndex(DeviceRef device) {
+    switch (device.box) {
+        case DeviceBox::Processor:
+            return 0;
+        case DeviceBox::Panel:
+            return 1;
+        case DeviceBox::Slot:
+            break;
+    }
+    return static_cast<size_t>(device.slot) + 2;
+}
+
 }  // namespace
 
 DeviceTree::DeviceTree(QWidget* parent) : QFrame(parent) {
@@ -25,6 +37,8 @@ DeviceTree::DeviceTree(QWidget* parent) : QFrame(parent) {
     processor_->setObjectName("chkKX");
     panel_ = addBox({DeviceBox::Panel, 0}, "DV", 1);
     panel_->setObjectName("chkDV");
+    addMark({DeviceBox::Processor, 0}, 0);
+    addMark({DeviceBox::Panel, 0}, 1);
     for (int slot = 0; slot < DeviceInventory::kSlots; ++slot) {
         QCheckBox* box = addBox({DeviceBox::Slot, slot}, QString("%1 - RA :").arg(slot + 1),
                                 kFirstSlotRow + slot);
@@ -38,11 +52,7 @@ DeviceTree::DeviceTree(QWidget* parent) : QFrame(parent) {
         connect(picture, &NodePodPictureLabel::doubleClicked, this,
                 &DeviceTree::nodePodDoubleClicked);
         pictures_[slot] = picture;
-        auto* mark = new QLabel(this);
-        mark->setObjectName(QString("lblNewer%1").arg(slot));
-        mark->hide();
-        grid->addWidget(mark, kFirstSlotRow + slot, kMarkColumn);
-        marks_[slot] = mark;
+        addMark({DeviceBox::Slot, slot}, kFirstSlotRow + slot);
     }
     grid->setRowStretch(kFirstSlotRow + DeviceInventory::kSlots, 1);
 }
@@ -58,6 +68,13 @@ QCheckBox* DeviceTree::addBox(DeviceRef device, const QString& caption, int row)
     auto* grid = static_cast<QGridLayout*>(layout());
     grid->addWidget(box, row, kBoxColumn);
     return box;
+}
+
+void DeviceTree::addMark(DeviceRef device, int row) {
+    auto* mark = new StatusMark(this);
+    mark->setObjectName(QString("lblState%1").arg(markIndex(device)));
+    static_cast<QGridLayout*>(layout())->addWidget(mark, row, kMarkColumn);
+    marks_[markIndex(device)] = mark;
 }
 
 QCheckBox* DeviceTree::checkBox(DeviceRef device) const {
@@ -94,19 +111,11 @@ void DeviceTree::setNodePodPicture(int slot, NodePodPicture picture) {
     pictures_[static_cast<size_t>(slot)]->show(picture);
 }
 
-void DeviceTree::setNewerFirmware(int slot, const QString& version) {
-    QLabel* mark = marks_[static_cast<size_t>(slot)];
-    mark->setVisible(!version.isEmpty() && slots_[static_cast<size_t>(slot)]->isVisible());
-    mark->setText(version.isEmpty() ? QString() : "update: " + version);
-    const QString tip =
-        "The download directory holds firmware " + version + ", newer than the module's.";
-    mark->setToolTip(version.isEmpty() ? QString() : tip);
-    mark->setAccessibleName(mark->text());
+void DeviceTree::setStatus(DeviceRef device, const DeviceStatus& status) {
+    const bool shown = checkBox(device)->isVisibleTo(this);
+    mark(device)->show(shown ? status : DeviceStatus{});
 }
 
-QString DeviceTree::newerFirmware(int slot) const {
-    const QLabel* mark = marks_[static_cast<size_t>(slot)];
-    return mark->isVisibleTo(this) ? mark->text() : QString();
-}
+StatusMark* DeviceTree::mark(DeviceRef device) const { return marks_[markIndex(device)]; }
 
 }  // namespace quorvel::forms

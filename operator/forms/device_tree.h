@@ -5,12 +5,11 @@
 #include <array>
 
 #include "operator/forms/nodepod_picture.h"
+#include "operator/forms/status_mark.h"
 #include "operator/shell/device_inventory.h"
 #include "operator/shell/operator_ui.h"
 
 class QCheckBox;
-class QLabel;
-
 namespace quorvel::forms {
 
 // One device of the tree: the processor, the panel or an amplifier slot.
@@ -33,10 +32,9 @@ class DeviceTree : public QFrame {
     bool isChecked(DeviceRef device) const;
     void setBoxEnabled(DeviceRef device, bool enabled);
     void setNodePodPicture(int slot, NodePodPicture picture);
-    // The mark beside a slot when the download directory holds newer firmware for its module
-    // (empty `version`: no mark); the mark's text, empty when none is shown.
-    void setNewerFirmware(int slot, const QString& version);
-    QString newerFirmware(int slot) const;
+    // The mark beside a device: its state and why (hidden for an empty place or a hidden box).
+    void setStatus(DeviceRef device, const DeviceStatus& status);
+    StatusMark* mark(DeviceRef device) const;
 
   signals:
     // The operator clicked a box; `checked` is its new state.
@@ -47,12 +45,14 @@ class DeviceTree : public QFrame {
 
   private:
     QCheckBox* addBox(DeviceRef device, const QString& caption, int row);
+    void addMark(DeviceRef device, int row);
 
     QCheckBox* processor_;
     QCheckBox* panel_;
     std::array<QCheckBox*, DeviceInventory::kSlots> slots_{};
     std::array<NodePodPictureLabel*, DeviceInventory::kSlots> pictures_{};
-    std::array<QLabel*, DeviceInventory::kSlots> marks_{};
+    // The processor's, the panel's, then the slots' marks.
+    std::array<StatusMark*, DeviceInventory::kSlots + 2> marks_{};
 };
 
 }  // namespace quorvel::forms

@@ -16,6 +16,8 @@ class InformationDialog : public QDialog {
     QTreeWidget* list() const { return list_; }
 
   private:
+    void fitRows(int rowCount);
+
     QTreeWidget* list_;
 };
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QToolBar>
@@ -17,6 +18,8 @@ static void registerPictures() { Q_INIT_RESOURCE(forms); }
 
 namespace quorvel::forms {
 namespace {
+
+constexpr QSize kFrameAllowance(16, 40);
 
 QIcon buttonIcon(const ToolbarButton& button) {
     return QIcon::fromTheme(button.icon, QIcon(":/icons/" + button.key + ".svg"));
@@ -33,6 +36,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
+    summary_ = new QLabel;
+    summary_->setObjectName("lblSummary");
+    summary_->hide();
+    column->addWidget(summary_);
     tree_ = new DeviceTree;
     area_ = new QScrollArea;
     area_->setWidget(tree_);
@@ -140,6 +147,14 @@ int MainWindow::progress() const { return progress_->value(); }
 void MainWindow::setProgressVisible(bool visible) { progress_->setVisible(visible); }
 void MainWindow::setDeviceTreeVisible(bool visible) { tree_->setVisible(visible); }
 
+void MainWindow::setSummary(const QString& text) {
+    summary_->setText(text);
+    summary_->setAccessibleName(text);
+    summary_->setVisible(!text.isEmpty());
+}
+
+QString MainWindow::summary() const { return summary_->text(); }
+
 void MainWindow::setLocked(bool locked) {
     if (locked == locked_) return;
     locked_ = locked;
@@ -159,6 +174,21 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+}
+
+void FitIntoScreen(QWidget& window, const QScreen* screen) {
+    if (!screen) return;
+    // The frame is known once the window manager decorated the window; until then a title bar's
+    // and a border's worth is kept free.
+    const QSize frame = window.frameGeometry().size() - window.geometry().size();
+    const QSize margin = frame.isEmpty() ? kFrameAllowance : frame;
+    const QRect available = screen->availableGeometry();
+    const QSize room = available.size() - margin;
+    window.resize(window.size().boundedTo(room));
+    if (!window.testAttribute(Qt::WA_Moved)) return;
+    const QSize outer = window.size() + margin;
+    window.move(std::clamp(window.x(), available.left(), available.right() + 1 - outer.width()),
+                std::clamp(window.y(), available.top(), available.bottom() + 1 - outer.height()));
 }
 
 }  // namespace quorvel::forms

@@ -11,6 +11,7 @@
 
 class QLabel;
 class QProgressBar;
+class QScreen;
 class QScrollArea;
 class QToolBar;
 
@@ -44,6 +45,9 @@ class MainWindow : public QMainWindow {
     void setWaitNotice(const QString& text);
     QString waitNotice() const;
     void setDeviceTreeVisible(bool visible);
+    // The line above the device tree: "3 of 9 devices can be updated, 1 needs attention".
+    void setSummary(const QString& text);
+    QString summary() const;
 
     // Menus, toolbar and device frame locked with a busy pointer, or unlocked.
     void setLocked(bool locked);
@@ -76,6 +80,7 @@ class MainWindow : public QMainWindow {
     QLabel* status_ = nullptr;
     QLabel* settings_ = nullptr;
     QLabel* waitNotice_ = nullptr;
+    QLabel* summary_ = nullptr;
     qint64 waitStartedMs_ = 0;
     bool locked_ = false;
     RemainingTime remaining_;
@@ -83,5 +88,9 @@ class MainWindow : public QMainWindow {
     std::function<qint64()> now_;
     std::function<bool()> closeGuard_;
 };
+
+// Shrinks `window` to `screen`'s available area, its frame included, and moves a placed window
+// back onto it.
+void FitIntoScreen(QWidget& window, const QScreen* screen);
 
 }  // namespace quorvel::forms

@@ -27,7 +27,7 @@ const std::vector<Menu>& MainMenus() {
              {"mnuBootloaderDV", "DV Bootstraploader", true},
          }},
         {"mnuToolsMain",
-         "T&ools",
+         "Too&ls",  // Alt+O opens Options
          {
              {"mnuToolsActKX43", "Activate KX43/63"},
              {"mnuToolsActDV33", "Activate DV33A"},
@@ -53,6 +53,8 @@ const std::vector<Menu>& MainMenus() {
              {"mnuIncludeLoader1", "Include Loader1 in RA download", true, true},
              {"mnuOnlyLoader1", "Only Loader1 download (Admin-Function)", true, true},
              {"mnuSequRA", "Sequentiel RA download", true, true},
+             {"mnuOptionsSep", ""},
+             {"mnuDarkTheme", "Dark theme", false, true},
          }},
         {"mnuHelpMain", "&?", {{"mnuHelp", "&Help"}, {"mnuHelpAbout", "&About"}}},
     };

@@ -202,6 +202,11 @@ void NodePodDialog::showEvent(QShowEvent* event) {
 void NodePodDialog::scan() {
     stopOrExit_->setFocus();
     model_->scan();
+    if (stopRequested_) {
+        const auto found = model_->nodes().size();
+        statusPanel_->setText(
+            QString("Scan stopped: %1 node%2 found").arg(found).arg(found == 1 ? "" : "s"));
+    }
     stopOrExit_->setEnabled(true);
     stopOrExit_->setText("E&xit");
     stopOrExit_->setToolTip("Leave back to main window");
@@ -274,6 +279,7 @@ void NodePodDialog::download() {
 
 void NodePodDialog::stopOrExit() {
     if (model_->busy()) {
+        stopRequested_ = true;
         model_->requestStop();
         stopOrExit_->setEnabled(false);
         return;

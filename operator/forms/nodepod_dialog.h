@@ -69,6 +69,7 @@ class NodePodDialog : public QDialog {
     std::unique_ptr<WindowStatus> status_;
     std::unique_ptr<NodePodWindow> model_;
     bool scanStarted_ = false;
+    bool stopRequested_ = false;  // the operator stopped the node-ID scan
     QGroupBox* frame_ = nullptr;
     std::vector<QCheckBox*> boxes_;
     QLabel* notFound_ = nullptr;

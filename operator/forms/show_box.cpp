@@ -69,6 +69,7 @@ ShowBox::ShowBox(const ShowBoxContent& content, QWidget* parent) : QDialog(paren
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     column->addWidget(buttons);
     setText(content.text);
+    if (content.atEnd) text_->moveCursor(QTextCursor::End);
 }
 
 QString ShowBox::shownText() const { return text_->toPlainText(); }

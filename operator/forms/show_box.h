@@ -17,6 +17,7 @@ struct ShowBoxContent {
     QString okCaption;      // empty keeps "OK"
     QString cancelCaption;  // empty hides the Cancel button
     Icon icon = Icon::None;
+    bool atEnd = false;     // opens at the newest (last) line, as a log is read
 };
 
 class ShowBox : public QDialog {

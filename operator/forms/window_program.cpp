@@ -1,18 +1,23 @@
 #include "operator/forms/window_program.h"
 
+#include <QAction>
 #include <QDir>
+#include <QRegularExpression>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "linkpad/com_ports.h"
 #include "operator/drivers/amplifier_commands.h"
 #include "operator/drivers/device_information.h"
+#include "operator/drivers/device_state.h"
 #include "operator/drivers/menu_commands.h"
 #include "operator/drivers/processor_panel_commands.h"
 #include "operator/drivers/shell_commands.h"
 #include "operator/forms/about_box.h"
 #include "operator/forms/bootstrap_input_dialog.h"
 #include "operator/forms/choice_list_dialog.h"
+#include "operator/forms/colour_scheme.h"
 #include "operator/forms/directory_dialog.h"
-#include "operator/forms/firmware_marks.h"
 #include "operator/forms/help_window.h"
 #include "operator/forms/information_dialog.h"
 #include "operator/forms/nodepod_dialog.h"
@@ -23,6 +28,8 @@
 
 namespace quorvel::forms {
 namespace {
+
+const char* const kDarkThemeEntry = "mnuDarkTheme";
 
 constexpr int kMinimumWidth = 200;
 constexpr int kMinimumHeight = 200;
@@ -87,16 +94,34 @@ bool WindowProgram::start() {
         shell_->settings().writePort(port);
         shell_->ComputeConnectionParameters();
     }
+    if (!options_.downloadDirectory.isEmpty())
+        shell_->state().DownloadDirectory = options_.downloadDirectory;
     window_.setProgressVisible(false);
+    const bool darkStored = shell_->settings().value("App", "DarkTheme", "0") == "1";
+    UseDarkPalette(options_.dark || darkStored);
+    window_.entry(kDarkThemeEntry)->setChecked(DarkPaletteInUse());
     refreshDeviceTree();
     return true;
 }
 
+void WindowProgram::useDarkTheme(bool dark) {
+    UseDarkPalette(dark);
+    window_.entry(kDarkThemeEntry)->setChecked(dark);
+    shell_->settings().setValue("App", "DarkTheme", dark ? "1" : "0");
+}
+
+// The stored size and position, within the screen's available area: a window stored on a larger
+// screen, or a default size at a high scale, must not hide its status bar below the screen.
 void WindowProgram::restoreGeometry() {
     SettingsStore& store = shell_->settings();
     const int width = store.value("App", "Width", "0").toInt();
     const int height = store.value("App", "Height", "0").toInt();
     if (width >= kMinimumWidth && height >= kMinimumHeight) window_.resize(width, height);
+    const QPoint position(store.value("App", "Left", "-1").toInt(),
+                          store.value("App", "Top", "-1").toInt());
+    QScreen* screen = QGuiApplication::screenAt(position);
+    if (position.x() >= 0 && position.y() >= 0 && screen) window_.move(position);
+    FitIntoScreen(window_, screen ? screen : window_.screen());
 }
 
 bool WindowProgram::closeWindow() {
@@ -112,9 +137,13 @@ bool WindowProgram::closeWindow() {
 void WindowProgram::refreshDeviceTree() {
     selection_.refresh();
     ShowSelection(selection_, window_);
-    const auto newer = NewerAmplifierFirmware(shell_->state());
+    const RackStatus status = DecideRackStatus(shell_->state(), failedSlots_);
+    DeviceTree* tree = window_.deviceTree();
+    tree->setStatus({DeviceBox::Processor, 0}, status.processor);
+    tree->setStatus({DeviceBox::Panel, 0}, status.panel);
     for (int slot = 0; slot < DeviceInventory::kSlots; ++slot)
-        window_.deviceTree()->setNewerFirmware(slot, newer[static_cast<size_t>(slot)]);
+        tree->setStatus({DeviceBox::Slot, slot}, status.amplifierSlots[static_cast<size_t>(slot)]);
+    window_.setSummary(status.summary());
 }
 
 void WindowProgram::runEntry(const QString& name) {
@@ -127,6 +156,8 @@ void WindowProgram::runEntry(const QString& name) {
         chooseDownloadDirectory();
     } else if (name == menu::kScan) {
         scan();
+    } else if (name == kDarkThemeEntry) {
+        useDarkTheme(!DarkPaletteInUse());
     } else if (name == menu::kHelp) {
         showHelp();
     } else if (name == menu::kAbout) {
@@ -157,6 +188,12 @@ void WindowProgram::runToolbar(const QString& key) {
     }
 }
 
+// The caption of the entry or button that starts an operation, without its access key.
+QString WindowProgram::operationCaption(const QString& name) const {
+    const QAction* action = window_.entry(name) ? window_.entry(name) : window_.toolbarButton(name);
+    return action ? QString(action->text()).remove(QRegularExpression("&(?=[^&])")) : QString();
+}
+
 void WindowProgram::dispatch(const QString& name) {
     DeviceChoice& choice = context_->selection;
     choice.processor = selection_.processor().ticked;
@@ -164,9 +201,27 @@ void WindowProgram::dispatch(const QString& name) {
     choice.amplifierSlots = selection_.tickedSlots();
     const DeviceInventory before = shell_->state().Inventory;
     context_->startReport({});  // drivers that report name their operation
+    ui_.setOperation(operationCaption(name));
     const int result = dispatcher_->dispatch(name);
+    ui_.setOperation({});
+    rememberFailedSlots(before, result);
+    window_.setProgressVisible(false);  // whatever way the operation ended
     refreshDeviceTree();
     showOutcome(before, result);
+}
+
+// The slots a run left failed keep their "needs attention" mark until the next run.
+void WindowProgram::rememberFailedSlots(const DeviceInventory& before, int result) {
+    const RunReport& report = context_->report();
+    if (report.operation().isEmpty() || result == CommandDispatcher::kDeclined ||
+        result == CommandDispatcher::kBusy)
+        return;
+    const ProgramState& state = shell_->state();
+    failedSlots_.clear();
+    const RunSummary summary =
+        SummariseRun(report, result, before, state.Inventory, state.SelectedFirmwareVersion);
+    for (const SlotRun& run : summary.slotRuns)
+        if (run.result == "failed") failedSlots_.insert(run.slot);
 }
 
 void WindowProgram::showOutcome(const DeviceInventory& before, int result) {
@@ -260,8 +315,12 @@ int WindowProgram::openNodePodWindow() {
     NodePodDialog::Services services;
     services.ui = &ui_;
     services.changeDirectory = [this] { chooseDownloadDirectory(); };
+    window_.setStatusText("NODEPOD download...");
     NodePodDialog dialog(*context_, ticked.front(), services, &window_);
     dialog.exec();
+    // The window's library waits ("Wait for RA56...") end with it.
+    window_.setWaitNotice({});
+    window_.setStatusText("Ready");
     return context_->report().result();
 }
 
@@ -284,7 +343,10 @@ void WindowProgram::showInformation(DeviceRef device) {
 }
 
 void WindowProgram::scan() {
+    ui_.setOperation(operationCaption(menu::kScan));
     dispatcher_->dispatch(menu::kScan);
+    ui_.setOperation({});
+    window_.setProgressVisible(false);
     refreshDeviceTree();
 }
 

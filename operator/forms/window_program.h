@@ -4,6 +4,7 @@
 // drivers decide, the windows present.
 #include <QObject>
 #include <memory>
+#include <set>
 
 #include "operator/drivers/command_dispatcher.h"
 #include "operator/drivers/device_selection.h"
@@ -21,6 +22,8 @@ struct WindowProgramOptions {
     QString startMode;             // "S", "A", "P", "PS", "O" or empty
     QString comMappingFile;        // empty: the port library's mapping file
     QString simulatedRackAddress;  // not empty: connect to this simulated rack over TCP
+    QString downloadDirectory;     // not empty: instead of the stored one, for this run only
+    bool dark = false;             // the dark palette, whatever the stored choice
 };
 
 class WindowProgram : public QObject {
@@ -53,11 +56,15 @@ class WindowProgram : public QObject {
     void configurePort();
     void chooseDownloadDirectory();
     void dispatch(const QString& name);
+    QString operationCaption(const QString& name) const;
     // After an operation: a failure, or a run over several slots, in the run view.
     void showOutcome(const DeviceInventory& before, int result);
+    void rememberFailedSlots(const DeviceInventory& before, int result);
     Diagnostics diagnostics(const RunSummary& summary);
     std::optional<FirmwareChoice> chooseFirmware(const FirmwareTarget& target, bool quiet);
     void showHelp();
+    // Options → Dark theme: the dark palette or the desktop's, kept for the next start.
+    void useDarkTheme(bool dark);
     void showAbout();
     void restoreGeometry();
     bool closeWindow();
@@ -70,6 +77,7 @@ class WindowProgram : public QObject {
     std::unique_ptr<DriverContext> context_;
     std::unique_ptr<CommandDispatcher> dispatcher_;
     bool shutDown_ = false;
+    std::set<int> failedSlots_;  // 0-15: the slots the last run left failed
 };
 
 }  // namespace quorvel::forms

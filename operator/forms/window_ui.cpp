@@ -18,7 +18,8 @@ QWidget* WindowUi::owner() const {
 }
 
 int WindowUi::showMessageBox(const QString& prompt, int style, const QString& title) {
-    return ShowMessageBox(owner(), prompt, style, title);
+    const QString named = operation_.isEmpty() ? title : title + " – " + operation_;
+    return ShowMessageBox(owner(), prompt, style, named);
 }
 
 int WindowUi::message(const QString& prompt, int style) {
@@ -130,6 +131,7 @@ void WindowUi::showProtocolViewer(const QString& caption, const QString& text, b
     content.caption = caption;
     content.text = text;
     content.icon = found ? ShowBoxContent::Icon::None : ShowBoxContent::Icon::Exclamation;
+    content.atEnd = true;
     MyShowBox(owner(), content);
 }
 

@@ -19,6 +19,9 @@ class WindowUi : public OperatorUi {
         showMessage_ = std::move(showMessage);
     }
 
+    // The operation that runs, named in the message boxes' titles ("Quorvel – Download Ventrix
+    // Firmware"); empty between operations.
+    void setOperation(const QString& name) { operation_ = name; }
     int showMessageBox(const QString& prompt, int style, const QString& title) override;
     std::optional<QString> askInput(const QString& prompt, const QString& title,
                                     const QString& defaultValue) override;
@@ -54,6 +57,7 @@ class WindowUi : public OperatorUi {
     MainWindow& window_;
     std::function<int(const QString&, int)> showMessage_;
     std::optional<LibraryWaits> waits_;  // while an operation runs
+    QString operation_;
 };
 
 // A filter "Upload files (*.up*)|*.up*|All files (*.*)|*.*" as Qt's file dialogs want it.

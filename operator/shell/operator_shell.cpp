@@ -92,8 +92,10 @@ bool OperatorShell::checkSecondInstance(const StoredSettings& stored) {
 }
 
 void OperatorShell::readConfigurationFiles() {
-    ReadConfigurationFiles({environment_.programDirectory, state_.StartMode, messages_, log_},
-                           state_.Tables);
+    const QString& tables = environment_.tablesDirectory.isEmpty()
+                                ? environment_.programDirectory
+                                : environment_.tablesDirectory;
+    ReadConfigurationFiles({tables, state_.StartMode, messages_, log_}, state_.Tables);
 }
 
 bool OperatorShell::start(const QString& commandLine) {

@@ -18,6 +18,7 @@ namespace quorvel {
 // Where the program finds its installation and keeps its per-user files.
 struct ShellEnvironment {
     QString programDirectory;
+    QString tablesDirectory;        // empty: programDirectory (ws.cfg, NodePod.cfg, kx.cfg)
     QString settingsFile;           // empty: the user's settings store
     QString instanceLockDirectory;  // empty: the user's runtime directory
     std::string libraryPath;        // empty: "libquorlink.so" next to the program or on the path

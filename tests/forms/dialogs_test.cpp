@@ -7,15 +7,18 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QTreeWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <array>
 #include <tuple>
 
 #include "dialog_answerer.h"
+#include "operator/forms/information_dialog.h"
 #include "operator/forms/directory_dialog.h"
 #include "operator/forms/message_box.h"
 #include "operator/forms/port_dialog.h"
@@ -184,6 +187,19 @@ TEST(Viewer, LineEndsButtonsAndSizeUpToTheScreen) {
     const QSize screen = QGuiApplication::primaryScreen()->availableSize();
     EXPECT_GT(large.sizeHint().height(), small.sizeHint().height());
     EXPECT_LE(large.sizeHint().height(), screen.height());
+    // A log opens at its newest line, a report at its first.
+    ShowBox log({QString("line\n").repeated(2000) + "newest", {}, {}, {}, {}, {}, true});
+    EXPECT_TRUE(log.findChild<QPlainTextEdit*>("txtProt")->textCursor().atEnd());
+    EXPECT_TRUE(large.findChild<QPlainTextEdit*>("txtProt")->textCursor().atStart());
+}
+
+TEST(InformationWindow, TheListShowsEveryRowWithoutScrolling) {
+    const std::vector<quorvel::InformationRow> rows(14, {"Setting", "Value"});
+    quorvel::forms::InformationDialog dialog(rows);
+    dialog.show();
+    QTreeWidget* list = dialog.list();
+    const QRect last = list->visualItemRect(list->topLevelItem(13));
+    EXPECT_LE(last.bottom(), list->viewport()->height());
 }
 
 TEST(DownloadDirectory, ChosenDirectoryEndsWithOneSlashAndMissingOnesFallBack) {

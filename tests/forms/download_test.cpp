@@ -6,12 +6,14 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 
+#include "operator/cli/simulated_firmware.h"
 #include "operator/forms/choice_list_dialog.h"
 #include "operator/forms/run_view_dialog.h"
 #include "tools/fwgen/amplifier_set.h"
@@ -52,7 +54,7 @@ class Download : public WindowTest {
 TEST_F(Download, AmplifierFirmwareThroughTheMenusReachesTheRack) {
     startAndScan(rackWithOldRa51());
     ASSERT_TRUE(box(Slot(kSlot))->text().contains("P2.04"));
-    EXPECT_EQ(window().deviceTree()->newerFirmware(kSlot), "update: P2.07");
+    EXPECT_EQ(window().deviceTree()->mark(Slot(kSlot))->text(), "update: P2.07");
     click(Slot(kSlot));
     ASSERT_TRUE(entryEnabled("mnuTransferDown"));
 
@@ -105,6 +107,8 @@ TEST_F(Download, AmplifierFirmwareThroughTheMenusReachesTheRack) {
     EXPECT_TRUE(offered.contains("RA51P207.S00"));
     EXPECT_FALSE(lockedWhileAsked);
     EXPECT_EQ(answerer.shownTexts().last(), "Download finished!");
+    EXPECT_EQ(answerer.shownTitles().last(), "Quorvel – Download Ventrix Firmware");
+    EXPECT_FALSE(window().findChild<QProgressBar*>("ProgressBar1")->isVisibleTo(&window()));
     EXPECT_EQ(state().SelectedFirmwareFile.toUpper(), "RA51P207.S00");
     EXPECT_FALSE(window().isLocked());
     EXPECT_TRUE(window().deviceTree()->isEnabled());
@@ -126,7 +130,38 @@ TEST_F(Download, AmplifierFirmwareThroughTheMenusReachesTheRack) {
     trigger("mnuOptionsScan");
     EXPECT_EQ(state().Inventory.slotRecords[kSlot].SoftwareVersion, "P2.07");
     EXPECT_TRUE(box(Slot(kSlot))->text().contains("P2.07"));
-    EXPECT_EQ(window().deviceTree()->newerFirmware(kSlot), "") << "up to date after the download";
+    EXPECT_EQ(window().deviceTree()->mark(Slot(kSlot))->text(), "up to date");
+}
+
+// The shipped rack against the simulation's test firmware: every kind of device carries a mark
+// with its state, the module left in loader 1 asks for attention and says why, and the summary
+// line counts them.
+TEST_F(WindowTest, EveryDeviceIsMarkedWithItsStateAndTheSummaryCountsThem) {
+    const quorvel::cli::SimulatedFirmware firmware(CONFIG_DIRECTORY);
+    store("Properties", "DownloadPath", firmware.downloadDirectory());
+    startAndScan(DefaultRack());
+    using quorvel::DeviceState;
+    const struct {
+        DeviceRef device;
+        DeviceState state;
+        QString text;
+    } cases[] = {
+        {kProcessor, DeviceState::Outdated, "update: P2.06"},
+        {kPanel, DeviceState::Outdated, "update: P4.20"},
+        {Slot(0), DeviceState::Outdated, "update: P2.07"},
+        {Slot(1), DeviceState::Outdated, "update: P2.07"},  // F72 firmware for the F72 module
+        {Slot(2), DeviceState::Empty, ""},
+        {Slot(7), DeviceState::Attention, "needs attention"},
+        {Slot(8), DeviceState::Outdated, "update: P2.11"},
+    };
+    for (const auto& c : cases) {
+        const auto* mark = window().deviceTree()->mark(c.device);
+        EXPECT_EQ(mark->state(), c.state) << c.text.toStdString();
+        EXPECT_EQ(mark->text(), c.text);
+    }
+    EXPECT_TRUE(window().deviceTree()->mark(Slot(7))->toolTip().startsWith("runs loader 1"))
+        << window().deviceTree()->mark(Slot(7))->toolTip().toStdString();
+    EXPECT_EQ(window().summary(), "8 of 9 devices can be updated, 1 needs attention");
 }
 
 TEST_F(Download, AFailureSaysWhatHappenedWhatIsLeftAndSavesDiagnostics) {

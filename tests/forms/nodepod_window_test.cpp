@@ -114,7 +114,7 @@ TEST_F(NodePodWindow, ClosingIsRefusedWhileTheScanRunsAndStopEndsIt) {
     click(Slot(kRa56Slot));
     bool visibleAfterClose = false;
     int nodesFound = -1;
-    QString exitCaption;
+    QString exitCaption, stoppedStatus;
     answerer.expect([&](QDialog& dialog) {
         auto& nodePod = static_cast<NodePodDialog&>(dialog);
         // Stop and close while the first head is being asked: close is refused, stop ends the
@@ -131,11 +131,13 @@ TEST_F(NodePodWindow, ClosingIsRefusedWhileTheScanRunsAndStopEndsIt) {
         QCoreApplication::processEvents();
         nodesFound = static_cast<int>(nodePod.model().nodes().size());
         exitCaption = nodePod.stopOrExitButton()->text().remove('&');
+        stoppedStatus = nodePod.statusText();
         nodePod.close();
     });
     openFromPicture();
     EXPECT_TRUE(visibleAfterClose);
     EXPECT_EQ(nodesFound, 1) << "the scan ends after the head being asked";
+    EXPECT_EQ(stoppedStatus, "Scan stopped: 1 node found");
     EXPECT_EQ(exitCaption, "Exit");
     EXPECT_EQ(answerer.unexpected(), 0);
     EXPECT_TRUE(answerer.allAnswered());

@@ -3,8 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 
+#include "operator/forms/port_dialog.h"
 #include "window_fixture.h"
 
 namespace forms_tests {
@@ -85,6 +90,55 @@ TEST_F(Options, Loader1GuardsAndDialogsThatStoreOnlyOnOk) {
     EXPECT_EQ(state().Port.ipAdr, "192.168.7.9");
     EXPECT_TRUE(window().settingsText().contains("192.168.7.9"));
     EXPECT_TRUE(answerer.allAnswered());
+}
+
+}  // namespace
+}  // namespace forms_tests
+
+namespace forms_tests {
+namespace {
+
+// The access keys of one group of captions (a menu bar, a menu, a dialog's buttons): each letter
+// opens one thing only.
+QStringList repeatedAccessKeys(const QStringList& captions) {
+    QStringList seen, repeated;
+    for (const QString& caption : captions) {
+        const qsizetype at = caption.indexOf(QRegularExpression("&[^&]"));
+        if (at < 0) continue;
+        const QString key = caption.mid(at + 1, 1).toLower();
+        (seen.contains(key) ? repeated : seen) << key;
+    }
+    return repeated;
+}
+
+// A window stored larger than the screen opens within its available area; every menu and every
+// dialog's buttons keep their access keys apart.
+TEST_F(Options, TheWindowFitsTheScreenAndAccessKeysAreUnique) {
+    store("App", "Width", "5000");
+    store("App", "Height", "4000");
+    startProgram();
+    const QRect available = window().screen()->availableGeometry();
+    EXPECT_LE(window().frameGeometry().width(), available.width());
+    EXPECT_LE(window().frameGeometry().height(), available.height());
+
+    QStringList menuTitles;
+    for (const QAction* title : window().menuBar()->actions()) {
+        const QMenu* menu = title->menu();
+        menuTitles << menu->title();
+        QStringList entries;
+        for (const QAction* action : menu->actions()) entries << action->text();
+        EXPECT_EQ(repeatedAccessKeys(entries), QStringList()) << menu->title().toStdString();
+    }
+    EXPECT_EQ(menuTitles.size(), 5);
+    EXPECT_EQ(repeatedAccessKeys(menuTitles), QStringList());
+    quorvel::forms::PortDialog port(state().Port, program->shell().settings(), state().StartMode,
+                                    directory.filePath("ports.conf"), &window());
+    QStringList controls;
+    for (const QAbstractButton* button : port.findChildren<QAbstractButton*>())
+        controls << button->text();
+    for (const QLabel* label : port.findChildren<QLabel*>()) controls << label->text();
+    EXPECT_GT(controls.size(), 3);
+    EXPECT_EQ(repeatedAccessKeys(controls), QStringList());
 }
 
 }  // namespace

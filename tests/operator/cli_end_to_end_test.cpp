@@ -53,8 +53,8 @@ class CliEndToEnd : public ::testing::Test {
 
 // Scans over TCP; once the simulator is gone, the address is no rack, with advice and without the
 // noise of a missing runtime directory. The simulated rack as JSON and as a table for people, the
-// stored port settings untouched; the firmware offered for its type-4 module; the update-all dry
-// run as data.
+// stored port settings untouched, each device with its state; the firmware offered for its type-4
+// module.
 TEST_F(CliEndToEnd, ScanOverTcpAndTheSimulatedRackInsideTheProgram) {
     rack::sim::SimProcess sim(VENTRIX_SIM, {"--rack", RACK_FILE, "--tcp", "127.0.0.1:0", "-q"});
     const QString address = QString::fromStdString(sim.where());
@@ -71,7 +71,18 @@ TEST_F(CliEndToEnd, ScanOverTcpAndTheSimulatedRackInsideTheProgram) {
     EXPECT_EQ(gone.err.find("QStandardPaths"), std::string::npos) << gone.err;
     EXPECT_EQ(gone.err.find("Exit Quorlink"), std::string::npos) << gone.err;
 
-    expectDefaultRack(run({"--simulate", "scan", "--json"}));
+    const CliRun simulated = run({"--simulate", "scan", "--json"});
+    expectDefaultRack(simulated);
+    const auto scanned = nlohmann::json::parse(simulated.out);
+    EXPECT_EQ(scanned["slots"][0]["slot"], 1);
+    EXPECT_EQ(scanned["slots"][0]["channel"], 0);
+    EXPECT_EQ(scanned["slots"][0]["state"], "outdated");
+    EXPECT_EQ(scanned["slots"][0]["newer_firmware"], "P2.07");
+    EXPECT_EQ(scanned["slots"][2]["state"], "empty");
+    EXPECT_EQ(scanned["slots"][7]["state"], "attention");
+    EXPECT_TRUE(scanned["slots"][7]["newer_firmware"].is_null());
+    EXPECT_EQ(scanned["processor"]["newer_firmware"], "P2.06");
+    EXPECT_EQ(scanned["panel"]["state"], "outdated");
     const QSettings stored(home.filePath("config/Quorvel/Quorvel.ini"), QSettings::IniFormat);
     EXPECT_FALSE(stored.contains("Properties/CommPort"));
     EXPECT_FALSE(stored.contains("Properties/IpAdr"));
@@ -91,17 +102,37 @@ TEST_F(CliEndToEnd, ScanOverTcpAndTheSimulatedRackInsideTheProgram) {
     EXPECT_EQ(offered["entries"][0]["version"], "P6.49");
     EXPECT_TRUE(offered["entries"][0]["default"]);
 
-    const CliRun result = run({"--simulate", "-q", "update-all", "--dry-run", "--json"});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    const auto json = nlohmann::json::parse(result.out);
-    EXPECT_EQ(json["operation"], "update all");
-    EXPECT_TRUE(json["dryRun"]);
+}
+
+// On a machine without settings the simulation brings its own firmware, newer and older than the
+// rack's, for a list and a dry run; the temporary download directory is gone afterwards.
+TEST_F(CliEndToEnd, TheSimulationBringsItsOwnFirmwareAndRemovesIt) {
+    QSettings(home.filePath("config/Quorvel/Quorvel.ini"), QSettings::IniFormat)
+        .remove("Properties/DownloadPath");
+    const CliRun list = run({"--simulate", "firmware", "list", "--slot", "1", "--json"});
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    const auto offered = nlohmann::json::parse(list.out);
+    ASSERT_EQ(offered["entries"].size(), 2u) << list.out;
+    EXPECT_EQ(offered["entries"][0]["version"], "P2.05");
+    EXPECT_EQ(offered["entries"][1]["version"], "P2.07");
+    EXPECT_TRUE(offered["entries"][1]["default"]);
+    const std::string marker = "test firmware in ";
+    const size_t at = list.err.find(marker);
+    ASSERT_NE(at, std::string::npos) << list.err;
+    const std::string folder = list.err.substr(at + marker.size(),
+                                               list.err.find('\n', at) - at - marker.size());
+    EXPECT_FALSE(QDir(QString::fromStdString(folder)).exists()) << folder;
+
+    const CliRun plan = run({"--simulate", "-q", "update-all", "--dry-run", "--json"});
+    ASSERT_EQ(plan.exitCode, 0) << plan.err;
+    const auto json = nlohmann::json::parse(plan.out);
     std::vector<std::string> planned;
     for (const auto& phase : json["phases"])
         if (phase["outcome"] == "planned") planned.push_back(phase["name"]);
-    EXPECT_EQ(planned, (std::vector<std::string>{"group ra14", "group ra77", "group ra901b"}));
+    EXPECT_EQ(planned, (std::vector<std::string>{"group ra51-F72", "group ra14", "group ra77",
+                                                 "group ra901b", "group RA56"}));
     EXPECT_NE(json["reportText"].get<std::string>().find(
-                  "Components selected for download: 3 in 3 loop(s)."),
+                  "Components selected for download: 5 in 5 loop(s)."),
               std::string::npos);
 }
 
@@ -120,7 +151,7 @@ const Refusal kRefusals[] = {
     {{"--simulate", "-q", "download", "--slots", "17"}, "slot \"17\" is not a slot number 1-16", 1},
     {{"--simulate", "-q", "download", "--slots", ","}, "no slot given", 1},
     {{"--simulate", "-q", "download", "--slots", "6", "--firmware", "ra77p311.s00"},
-     "firmware ra77p311.s00 is not offered for slot 6; offered: ra901bp649.s00",
+     "firmware ra77p311.s00 is not offered for slot 6; offered: ra901bp647.s01, ra901bp649.s00",
      1},
     {{"--simulate", "-q", "upload", "flash", "--slot", "2", "--output", "/nonexistent/x.upl"},
      "--output /nonexistent/x.upl cannot be written",

@@ -2,6 +2,8 @@
 // count-down of the library's long waits.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cstdio>
 #include <string>
 
@@ -94,22 +96,38 @@ DeviceInventory sampleInventory() {
     return inventory;
 }
 
+// Slots are numbered 1-16 beside the library's channel; each device carries its state and the
+// newer firmware, and the table explains what needs attention and sums up.
 TEST(InventoryReport, JsonHoldsEveryScannedSlotAndTheTableHasAlignedColumns) {
-    const auto json = InventoryJson(sampleInventory());
+    quorvel::RackStatus status;
+    status.processor = {quorvel::DeviceState::Outdated, "P2.06", "runs P1.41; P2.06 is available"};
+    status.amplifierSlots[2] = {quorvel::DeviceState::Attention, {}, "runs loader 1 (V1.03)"};
+    const auto json = InventoryJson(sampleInventory(), status);
     EXPECT_EQ(json["processor"]["type"], "KX43");
+    EXPECT_EQ(json["processor"]["state"], "outdated");
+    EXPECT_EQ(json["processor"]["newer_firmware"], "P2.06");
+    EXPECT_EQ(json["panel"]["state"], "empty");
     ASSERT_EQ(json["slots"].size(), 2u);
-    EXPECT_EQ(json["slots"][0]["slot"], 2);
+    EXPECT_EQ(json["slots"][0]["slot"], 3);
+    EXPECT_EQ(json["slots"][0]["channel"], 2);
+    EXPECT_EQ(json["slots"][0]["state"], "attention");
+    EXPECT_TRUE(json["slots"][0]["newer_firmware"].is_null());
     EXPECT_EQ(json["slots"][0]["controllerKind"], 2);
     EXPECT_EQ(json["slots"][0]["typePrefix"], "RA51");
     EXPECT_TRUE(json["slots"][0]["detected"]);
     EXPECT_FALSE(json["slots"][1]["detected"]);
+    EXPECT_EQ(json["slots"][1]["state"], "empty");
+    EXPECT_EQ(json["summary"], "1 of 2 devices can be updated, 1 needs attention");
 
-    EXPECT_EQ(InventoryTable(sampleInventory()),
-              "POSITION  IDENTITY                     TYPE  VERSION  CTRL  HW REV  PREFIX\n"
-              "KX        QTX,KX43,0,P1.41             KX43  P1.41    -     -       -\n"
-              "DV        not detected                 DV    -        -     -       -\n"
-              "03        QTX-RA51,RA51-WS050,0,P2.06  RA51  P2.06    2     B02     RA51\n"
-              "04        not detected                 -     -        -     -       -\n");
+    EXPECT_EQ(
+        InventoryTable(sampleInventory(), status),
+        "POSITION  IDENTITY                     TYPE  VERSION  CTRL  HW REV  PREFIX  STATE      NEWER\n"
+        "KX        QTX,KX43,0,P1.41             KX43  P1.41    -     -       -       outdated   P2.06\n"
+        "DV        not detected                 DV    -        -     -       -       -          -\n"
+        "03        QTX-RA51,RA51-WS050,0,P2.06  RA51  P2.06    2     B02     RA51    attention  -\n"
+        "04        not detected                 -     -        -     -       -       -          -\n"
+        "03: runs loader 1 (V1.03)\n"
+        "1 of 2 devices can be updated, 1 needs attention\n");
 }
 
 // Plain output prints one line per change; on a terminal one line is redrawn and only a note ends
@@ -175,10 +193,17 @@ TEST(CliUi, QuestionsAnsweredWithoutATerminalOrReadFromIt) {
     EXPECT_EQ(asking.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerNo);
     EXPECT_EQ(asking.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"),
               kAnswerCancel);
-    asking.showMessageBox("Upload finished!", kIconExclamation, "Quorvel");
+    // Successes, also those the library reports with its error kind, are no errors.
+    for (const auto& [text, style, title] :
+         {std::tuple{"Upload finished!", kIconExclamation, "Quorvel"},
+          std::tuple{"Internal Baudrate have been succesfully reset to be compatible!",
+                     kIconExclamation, "Quorvel Error"},
+          std::tuple{"Download finished!\rDownloadtime: 12 seconds.", kIconStop, "Quorvel"}}) {
+        asking.showMessageBox(text, style, title);
+        EXPECT_EQ(shown.text().find(std::string("quorvel-cli: ") + text), std::string::npos);
+        EXPECT_NE(shown.text().find(TerminalText(text)), std::string::npos);
+    }
     EXPECT_TRUE(asking.errors().empty());
-    EXPECT_EQ(shown.text().find("quorvel-cli: Upload finished!"), std::string::npos);
-    EXPECT_NE(shown.text().find("Upload finished!"), std::string::npos);
     std::fclose(in);
 }
 

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
-#include <QPalette>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyle>
@@ -16,19 +15,23 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "operator/cli/simulated_firmware.h"
 #include "operator/cli/simulated_rack.h"
 #include "operator/forms/nodepod_dialog.h"
 #include "operator/forms/port_dialog.h"
 #include "operator/forms/runtime_directory.h"
 #include "operator/forms/window_program.h"
-#include "tools/fwgen/amplifier_set.h"
-#include "tools/fwgen/nodepod_set.h"
+#include "operator/shell/installation_paths.h"
 
 namespace {
 
 using namespace quorvel;
 using namespace quorvel::forms;
 
+constexpr const char* kUsage =
+    "Usage: quorvel-screenshot-tour DIR [--dark]\n"
+    "Runs the window program against its simulated rack and writes what the screen shows as\n"
+    "PNG files into DIR (created when missing). --dark: in a dark palette.\n";
 constexpr int kDownloadSlot = 0;
 constexpr int kRa56Slot = 8;  // the default rack's RA56 with its NodePod heads
 QString outputDirectory;
@@ -84,63 +87,36 @@ class DialogPhotographer : public QObject {
 
 }  // namespace
 
-// Fusion with a dark palette, as a desktop in a dark theme gives it.
-void useDarkPalette() {
-    QApplication::setStyle("Fusion");
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(45, 45, 48));
-    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Base, QColor(30, 30, 32));
-    dark.setColor(QPalette::AlternateBase, QColor(50, 50, 54));
-    dark.setColor(QPalette::Text, QColor(230, 230, 230));
-    dark.setColor(QPalette::Button, QColor(55, 55, 60));
-    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-    dark.setColor(QPalette::ToolTipBase, QColor(60, 60, 64));
-    dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    dark.setColor(QPalette::HighlightedText, Qt::white);
-    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
-    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
-    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
-    QApplication::setPalette(dark);
-}
-
 int main(int argc, char** argv) {
+    const bool help = argc == 2 && (QString(argv[1]) == "--help" || QString(argv[1]) == "-h");
+    const bool dark = argc == 3 && QString(argv[2]) == "--dark";
+    if (help || (argc != 2 && !dark) || (argc > 1 && QString(argv[1]).startsWith('-'))) {
+        std::fputs(kUsage, help ? stdout : stderr);
+        return help ? 0 : 2;
+    }
     ProvideRuntimeDirectory();
     QApplication application(argc, argv);
-    const bool dark = argc == 3 && QString(argv[2]) == "--dark";
-    if (argc != 2 && !dark) {
-        std::fputs("usage: quorvel-screenshot-tour DIR [--dark]\n", stderr);
-        return 2;
-    }
-    if (dark) useDarkPalette();
     outputDirectory = argv[1];
     QDir().mkpath(outputDirectory);
     QTemporaryDir home;
-    const QString firmware = home.filePath("firmware");
-    QDir().mkpath(firmware);
-    fwgen::writeAmplifierSet(firmware.toStdString());
+    cli::SimulatedFirmware firmware(ConfigDirectory(QCoreApplication::applicationDirPath()));
     cli::SimulatedRack rack(cli::DefaultRackFile());
 
     WindowProgramOptions options;
-    // The program's tables, with the NodePod type of the simulated heads.
-    const QDir installed(QCoreApplication::applicationDirPath());
-    for (const char* table : {"ws.cfg", "kx.cfg"})
-        QFile::copy(installed.filePath(table), home.filePath(table));
-    fwgen::NodePodSet nodePods;
-    fwgen::writeNodePodConfig(home.path().toStdString(), {nodePods.type});
-    fwgen::writeNodePodSet(firmware.toStdString(), nodePods);
-    options.environment.programDirectory = home.path();
+    options.environment.programDirectory = QCoreApplication::applicationDirPath();
+    options.environment.tablesDirectory = firmware.tablesDirectory();
     options.environment.settingsFile = home.filePath("Quorvel.ini");
     options.environment.instanceLockDirectory = home.path();
     options.comMappingFile = home.filePath("ports.conf");
     options.simulatedRackAddress = QString::fromStdString(rack.address());
+    options.downloadDirectory = firmware.downloadDirectory();
+    options.dark = dark;
     WindowProgram program(options);
     if (!program.start()) return 1;
-    program.shell().state().DownloadDirectory = firmware + "/";
     MainWindow& window = program.window();
     window.resize(560, 720);
     window.show();
+    FitIntoScreen(window, window.screen());
     save(window, "main-window-start");
 
     window.entry("mnuOptionsScan")->trigger();
@@ -172,6 +148,9 @@ int main(int argc, char** argv) {
     program.selection().setSlotTicked(kDownloadSlot, true);
     program.refreshDeviceTree();
     window.entry("mnuTransferDown")->trigger();
+    // The rescan shows the module up to date beside those with newer firmware and the one that
+    // needs attention.
+    window.entry("mnuOptionsScan")->trigger();
     save(window, "main-window-after-download");
 
     program.selection().clear();
