@@ -40,7 +40,7 @@ std::vector<char> modeEntries(const std::string& answer) {
     std::vector<char> entries;
     for (size_t i = 0; i < answer.size() && entries.size() < 20; i += 2) {
         entries.push_back(answer[i]);
-        if (i + 1 >= answer.size() || answer[i + 1] != ':') break;
+        if (i + 1 >= answer.size() || (answer[i + 1] != ':' && answer[i + 1] != '\n')) break;
     }
     return entries;
 }
@@ -59,19 +59,24 @@ std::vector<int> subChannelCounts(const std::string& answer) {
     return counts;
 }
 
-// "SPS?0": every selected module answers with a line of its own; the lines are kept apart by
-// line feeds, as the counts are read.
-std::optional<std::string> subChannelList(uint32_t mask) {
-    auto list = ask("SPS?0\r\n", kSubChannelListAnswer);
-    for (int more = std::popcount(mask) - 1; list && more > 0; --more) {
+// A query every selected module answers: racks join the answers with ":" on one line, or send
+// one line per module. Further lines are awaited only while fewer answers than selected modules
+// have arrived one a line; the lines are kept apart by line feeds.
+std::optional<std::string> moduleAnswers(const std::string& command, uint32_t mask, int maximum) {
+    auto answers = ask(command, maximum);
+    const int modules = std::popcount(mask);
+    // A line of answers joined with ":" holds them all, and a lone "?" is the rack refusing the
+    // query as a whole: no further line comes after either.
+    const bool complete = answers && (answers->find(':') != std::string::npos || *answers == "?");
+    for (int lines = 1; answers && !complete && lines < modules; ++lines) {
         std::string line;
-        if (channel().readAnswer(line, kSubChannelListAnswer) != 0) {
+        if (channel().readAnswer(line, maximum) != 0) {
             channel().reportMessage(kPortTimeout, 0);
             return std::nullopt;
         }
-        *list += "\n" + line;
+        *answers += "\n" + line;
     }
-    return list;
+    return answers;
 }
 
 int changeOperatingMode(uint32_t mask, int targetMode) {
@@ -82,7 +87,7 @@ int changeOperatingMode(uint32_t mask, int targetMode) {
     if (!selected) return -2;
     if (!*selected) return -1;
     ch.reportProgress(20);
-    const auto before = askShort("MCF?\r\n");
+    const auto before = moduleAnswers("MCF?\r\n", mask, kShortAnswer);
     if (!before) return -2;
     const auto entries = modeEntries(*before);
     if (std::count(entries.begin(), entries.end(), '?'))
@@ -94,7 +99,7 @@ int changeOperatingMode(uint32_t mask, int targetMode) {
     if (!changed) return -2;
     warnOnRefusal(changed, "Not all amplifiers are selectable. Continue.");
     ch.reportProgress(40);
-    const auto after = askShort("MCF?\r\n");
+    const auto after = moduleAnswers("MCF?\r\n", mask, kShortAnswer);
     if (!after) return -2;
     const auto now = modeEntries(*after);
     if (std::count(now.begin(), now.end(), '?')) {
@@ -137,7 +142,7 @@ int changeSubChannels(uint32_t mask, int count, int resetSeconds, int variant) {
     if (!selected) return -2;
     if (!*selected) return -1;
     ch.reportProgress(100);
-    const auto list = subChannelList(mask);
+    const auto list = moduleAnswers("SPS?0\r\n", mask, kSubChannelListAnswer);
     if (!list) return -2;
     const auto counts = subChannelCounts(*list);
     if (std::all_of(counts.begin(), counts.end(), [&](int n) { return n == count; })) return 0;

@@ -1,6 +1,7 @@
 #pragma once
 // Settings of the selected amplifiers changed through their applications.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,11 @@ int clearChannelNames(uint32_t mask);
 // 0; -1 time-out; -2 mask refused.
 int deleteCanDatabase(uint32_t mask);
 
-// The entries of an "MCF?" answer: one character at every even position while ":" follows.
+// The answers of every module selected by `mask` to `command`, one line per module or joined
+// with ":" on one line, the lines kept apart by line feeds; nullopt after a time-out.
+std::optional<std::string> moduleAnswers(const std::string& command, uint32_t mask, int maximum);
+// The entries of an "MCF?" answer: one character at every even position while ":" or a line
+// feed follows.
 std::vector<char> modeEntries(const std::string& answer);
 // The counts of an "SPS?0" answer: from the end, up to 16 entries split at line feeds or ":",
 // each the number after its last comma.

@@ -47,6 +47,18 @@ std::string documentsFolder() {
     return xdg.empty() ? home + "/Documents" : xdg;
 }
 
+std::string stateFolder() {
+#ifdef _WIN32
+    return env("LOCALAPPDATA");
+#else
+    std::string state = env("XDG_STATE_HOME");
+    while (state.size() > 1 && state.back() == '/') state.pop_back();
+    if (state.starts_with("/")) return state;
+    const std::string home = env("HOME");
+    return home.empty() ? "" : home + "/.local/state";
+#endif
+}
+
 std::string temporaryDirectory(const std::string& preferred) {
     std::string tmp = env("TMPDIR");
     while (tmp.size() > 1 && tmp.back() == '/') tmp.pop_back();

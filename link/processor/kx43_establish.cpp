@@ -6,6 +6,7 @@
 #include "link/channel/connection.h"
 #include "link/processor/kx43.h"
 #include "link/processor/kx43_settings.h"
+#include "link/processor/kx43_settings_file.h"
 #include "link/processor/processor_common.h"
 #include "linkpad/linkpad.h"
 
@@ -92,6 +93,7 @@ int establishKx43(int32_t restartWait, int32_t variant) {
     QTX_FlushInQueue();
     sendRestartTrigger();
     if (reopenInterpreter() != 0) return fail("Error reset system, maybe timeout.");
+    if (!storeFile().empty()) markRestored(storeFile());
     return 0;
 }
 

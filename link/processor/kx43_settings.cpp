@@ -12,18 +12,20 @@ namespace quorlink::processor {
 
 namespace {
 
-// What a query's answer must look like to be written back later. An answer of another form
-// (a garbled line, a refusal "?") would be written back as it came, or silently replaced by a
-// default, so the update stops before the processor is touched.
+// What a query's answer must look like to be written back later. A refusal "?" means the
+// processor does not have that setting: it is skipped at restore. Entries written back whole keep
+// a shape check, so that a garbled answer stops the update before the processor is touched
+// instead of being written back to the new firmware; entries of which only the first character
+// is written back need only that character.
 enum class Kind {
-    AnyText,        // printable text
-    Binary,         // "0" or "1"
-    Digit,          // one decimal digit
-    Number,         // a decimal number
-    NumberList,     // decimal numbers separated by commas
-    DottedAddress,  // four decimal numbers 0-255 separated by dots
-    Indexed,        // the query's index, "," and a printable value
-    IndexedAddress, // the query's index, "," and a dotted address
+    AnyText,         // printable text
+    FirstBinary,     // begins with "0" or "1"
+    FirstDigit,      // begins with a decimal digit
+    Number,          // a decimal number
+    NumberList,      // decimal numbers separated by commas
+    DottedAddress,   // four decimal numbers 0-255 separated by dots
+    Indexed,         // the query's index, "," and a printable value
+    IndexedAddress,  // the query's index, "," and a dotted address
 };
 
 struct Query {
@@ -42,21 +44,21 @@ constexpr Query kSetA[] = {
     {Setting::Rs485Address, "ADS?1302", 9, "Port Timeout RS485 Address!", Kind::Number, "RS485 Address"},
     {Setting::Rs485Port, "SBR?1302", 28, "Port Timeout RS485 Port Settings!", Kind::NumberList, "RS485 Port Settings"},
     {Setting::Rs232Port, "SBR?1301", 28, "Port Timeout RS232 Port Settings!", Kind::NumberList, "RS232 Port Settings"},
-    {Setting::PowerSaveMode, "PRC?6", 70, "Port Timeout Power Save Mode!", Kind::Digit, "Power Save Mode"},
-    {Setting::PowerSaveTiming, "PRC?7", 70, "Port Timeout Power Save Timing!", Kind::Digit, "Power Save Timing"},
+    {Setting::PowerSaveMode, "PRC?6", 70, "Port Timeout Power Save Mode!", Kind::FirstBinary, "Power Save Mode"},
+    {Setting::PowerSaveTiming, "PRC?7", 70, "Port Timeout Power Save Timing!", Kind::FirstDigit, "Power Save Timing"},
 };
 
 constexpr Query kSetB[] = {
-    {Setting::Filter, "PRC?12", 28, "Port Timeout Filter!", Kind::Binary, "Filter"},
-    {Setting::MultiClient, "PRC?23", 28, "Port Timeout Multi Client!", Kind::Binary, "Multi Client"},
-    {Setting::ZeroTimeChannel, "PRC?13", 28, "Port Timeout Zero Time Channel!", Kind::Binary, "Zero Time Channel"},
-    {Setting::MsrWithTsv, "PRC?21", 28, "Port Timeout MSR with TSV Mode!", Kind::Binary, "MSR with TSV Mode"},
+    {Setting::Filter, "PRC?12", 28, "Port Timeout Filter!", Kind::FirstBinary, "Filter"},
+    {Setting::MultiClient, "PRC?23", 28, "Port Timeout Multi Client!", Kind::FirstBinary, "Multi Client"},
+    {Setting::ZeroTimeChannel, "PRC?13", 28, "Port Timeout Zero Time Channel!", Kind::FirstBinary, "Zero Time Channel"},
+    {Setting::MsrWithTsv, "PRC?21", 28, "Port Timeout MSR with TSV Mode!", Kind::FirstBinary, "MSR with TSV Mode"},
     {Setting::GeneralPurposeRegister, "PRC?30", 48, "Port Timeout General Purpose Register!", Kind::Number, "General Purpose Register"},
     {Setting::Pip1, "PIP?1", 48, "Port Timeout PIP1!", Kind::Indexed, "PIP1"},
     {Setting::Pip2, "PIP?2", 48, "Port Timeout PIP2!", Kind::Indexed, "PIP2"},
     {Setting::Pop1, "POP?1", 48, "Port Timeout POP1!", Kind::Indexed, "POP1"},
     {Setting::Pop2, "POP?2", 48, "Port Timeout POP2!", Kind::Indexed, "POP2"},
-    {Setting::NtpServerStart, "PRC?22", 28, "Port Timeout NTP Server Start!", Kind::Binary, "NTP Server Start"},
+    {Setting::NtpServerStart, "PRC?22", 28, "Port Timeout NTP Server Start!", Kind::FirstBinary, "NTP Server Start"},
     {Setting::NtpServerAddress, "NTP?1", 28, "Port Timeout NTP Server IP Address!", Kind::IndexedAddress, "NTP Server IP Address"},
 };
 
@@ -89,11 +91,12 @@ std::optional<std::string_view> indexedValue(const Query& q, std::string_view an
 }
 
 bool fitsKind(const Query& q, std::string_view answer) {
-    if (answer == kNotAvailable || !isPrintable(answer)) return false;
+    if (answer == kNotAvailable) return true;
+    if (!isPrintable(answer)) return false;
     switch (q.kind) {
         case Kind::AnyText: return true;
-        case Kind::Binary: return answer == "0" || answer == "1";
-        case Kind::Digit: return answer.size() == 1 && isDigit(answer[0]);
+        case Kind::FirstBinary: return answer[0] == '0' || answer[0] == '1';
+        case Kind::FirstDigit: return isDigit(answer[0]);
         case Kind::Number: return isNumber(answer);
         case Kind::NumberList: return allParts(answer, ',', 0, isNumber);
         case Kind::DottedAddress: return isDottedAddress(answer);
@@ -113,7 +116,7 @@ constexpr const char* kSerialAccessCode = "-58246";
 constexpr int kSetAnswer = 100;
 
 std::string& entry(Setting s) { return settingsStore()[static_cast<size_t>(s)]; }
-bool available(Setting s) { return entry(s) != kNotAvailable; }
+bool available(Setting s) { return !entry(s).empty() && entry(s) != kNotAvailable; }
 // The entry's first character when it is "0" or "1".
 std::optional<char> binaryValue(Setting s) {
     const std::string& value = entry(s);
@@ -177,10 +180,13 @@ bool restoreSetA(int variant) {
     if (portKind != QTX_PORT_COM1 && portKind != QTX_PORT_COM2 && available(Setting::Rs232Port) &&
         !sendSetting("SBR" + entry(Setting::Rs232Port) + "\r\n", timeout))
         return false;
-    if (portKind != QTX_PORT_COM1_RS485 && portKind != QTX_PORT_COM2_RS485 &&
-        available(Setting::Rs485Port) &&
-        (!sendSetting("SBR" + entry(Setting::Rs485Port) + "\r\n", timeout) ||
-         !sendSetting("ADS1302," + entry(Setting::Rs485Address) + "\r\n", timeout)))
+    // The RS485 line and address are written back each when the processor had it.
+    const bool rs485InUse = portKind == QTX_PORT_COM1_RS485 || portKind == QTX_PORT_COM2_RS485;
+    if (!rs485InUse && available(Setting::Rs485Port) &&
+        !sendSetting("SBR" + entry(Setting::Rs485Port) + "\r\n", timeout))
+        return false;
+    if (!rs485InUse && available(Setting::Rs485Address) &&
+        !sendSetting("ADS1302," + entry(Setting::Rs485Address) + "\r\n", timeout))
         return false;
     if (portKind != QTX_PORT_GPIB && available(Setting::GpibAddress) &&
         !sendSetting("ADS1303," + entry(Setting::GpibAddress) + "\r\n", timeout))
@@ -236,7 +242,8 @@ bool restoreSetB() {
     if (!restoreBinary({Setting::NtpServerStart, "PRC22,", "Port Timeout Setting NTP Server Mode!"},
                        &ntpAnswer))
         return false;
-    if (binaryValue(Setting::NtpServerStart) == '1' && ntpAnswer.starts_with("0"))
+    if (binaryValue(Setting::NtpServerStart) == '1' && ntpAnswer.starts_with("0") &&
+        available(Setting::NtpServerAddress))
         return sendSetting("NTP " + entry(Setting::NtpServerAddress) + "\r\n",
                            "Port Timeout Setting NTP Server IP Address!");
     return true;
@@ -263,7 +270,9 @@ int readSettings(SettingsSet set) {
             return -1;
         }
         if (!fitsKind(q, answer)) {
-            ch.reportMessage(std::string("Invalid answer reading ") + q.name + "!", 0);
+            ch.reportMessage(std::string("Invalid answer reading ") + q.name + ": \"" + answer +
+                                 "\"! The processor was left unchanged.",
+                             0);
             return -1;
         }
         entry(q.entry) = answer;

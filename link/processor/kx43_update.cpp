@@ -1,5 +1,6 @@
 // KX43 firmware update: keeps the settings, starts the boot loader and copies the firmware
 // files into the processor's flash file system, 128 bytes a command.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,6 +14,7 @@
 #include "link/processor/kx43_file_list.h"
 #include "link/processor/kx43_ini_patch.h"
 #include "link/processor/kx43_settings.h"
+#include "link/processor/kx43_settings_file.h"
 #include "link/processor/processor_common.h"
 #include "linkpad/linkpad.h"
 
@@ -52,6 +54,52 @@ int checkFiles(const Kx43Update& u, std::vector<std::string>& names) {
     }
     names = std::move(*parsed);
     return 0;
+}
+
+bool storeHoldsSettings() {
+    return std::ranges::any_of(settingsStore(), [](const std::string& value) {
+        return !value.empty() && value != kNotAvailable;
+    });
+}
+
+// Keeps the settings just read in a file, so that a retry by another process still has them.
+void saveReadSettings() {
+    Channel& ch = channel();
+    storeFile() = saveSettings(settingsStore(), ch.state()).value_or(std::filesystem::path());
+    if (storeFile().empty())
+        ch.reportMessage(
+            "The KX settings could not be saved in " + settingsFolder().string() +
+                ": if this update is cut, a retry will not restore them.",
+            1);
+}
+
+// The processor was found in its boot loader: an earlier attempt was cut. Its settings come from
+// the file saved for this connection, else from what this process read before.
+void takeSavedSettings() {
+    Channel& ch = channel();
+    if (auto saved = pendingSettings(ch.state())) {
+        settingsStore() = saved->store;
+        storeFile() = saved->file;
+        ch.reportMessage("KX is in its boot loader: the settings saved in " +
+                             saved->file.string() + " are written back after the update.",
+                         1);
+    } else if (!storeHoldsSettings()) {
+        storeFile().clear();
+        ch.reportMessage(
+            "KX is in its boot loader and no saved settings were found: the processor will "
+            "come back with default settings!",
+            1);
+    }
+    markUnreadSettings();
+}
+
+// After the boot loader was started a failure leaves the processor there; says so and what next.
+int leftInBootLoader(int result) {
+    const std::string saved =
+        storeFile().empty() ? "" : ", its settings are saved in " + storeFile().string();
+    channel().reportMessage(
+        "KX is left in its boot loader" + saved + ". Run the same update again.", 0);
+    return result;
 }
 
 int startBootLoader(const Kx43Update& u) {
@@ -112,6 +160,18 @@ int copyFile(const Kx43Update& u, const std::string& name) {
     return 0;
 }
 
+// Prepares the boot loader's file system and copies every file into it.
+int copyFiles(const Kx43Update& u, const std::vector<std::string>& names) {
+    Channel& ch = channel();
+    if (!reestablish()) return fail("Error reset system, maybe timeout.", -1);
+    ch.waitSeconds(1);
+    std::string answer;
+    if (ch.query("PRC9,7\n", answer, kAnswerLimit) != 0) return fail("Port Timeout!", -1);
+    for (const std::string& name : names)
+        if (const int copied = copyFile(u, name); copied != 0) return copied;
+    return 0;
+}
+
 }  // namespace
 
 int updateKx43(const Kx43Update& u) {
@@ -123,17 +183,14 @@ int updateKx43(const Kx43Update& u) {
     std::string answer;
     if (ch.query("PRC?9\n", answer, kAnswerLimit) != 0) return fail("Port Timeout!", -1);
     if (answer.starts_with("1")) {
-        markUnreadSettings();
+        takeSavedSettings();
     } else {
         if (readSettings(settingsSetOf(u.variant)) != 0) return -1;
+        saveReadSettings();
         if (const int started = startBootLoader(u); started != 0) return started;
     }
-    if (!reestablish()) return fail("Error reset system, maybe timeout.", -1);
-    ch.waitSeconds(1);
-    if (ch.query("PRC9,7\n", answer, kAnswerLimit) != 0) return fail("Port Timeout!", -1);
-    for (const std::string& name : names)
-        if (const int copied = copyFile(u, name); copied != 0) return copied;
-    return 0;
+    const int copied = copyFiles(u, names);
+    return copied == 0 ? 0 : leftInBootLoader(copied);
 }
 
 }  // namespace quorlink::processor

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <iostream>
 
+#include "operator/cli/cli_ui.h"
 #include "operator/cli/driver_commands.h"
 #include "operator/cli/exit_codes.h"
 #include "operator/drivers/function_choice.h"
@@ -64,11 +65,33 @@ std::optional<QString> processorFunction(const ProgramState& state, const QStrin
     return offeredName(offered, options.function, "function", "--function");
 }
 
+// Refusals are errors the command line always shows, also with -q: the window shows them as
+// message boxes that the command line otherwise prints as notes.
+int showRefusals(DriverContext& context, const CliSession& session, int result) {
+    if (result != kOperationDeclined || session.options().ui.verbosity != Verbosity::Quiet)
+        return result;
+    for (const ReportMessage& message : context.report().messages())
+        if (message.kind != ReportMessage::Kind::Information)
+            PrintError(TerminalText(message.text));
+    return result;
+}
+
+// Commands the window offers only in a service start (start modes S, A and P).
+bool offeredInStartMode(const CommonOptions& common, const std::string& command) {
+    if (common.mode == "S" || common.mode == "A" || common.mode == "P") return true;
+    PrintError(command + " is offered only in a service start: add --mode S");
+    return false;
+}
+
 int processorJob(DriverContext& context, CommandDispatcher& dispatcher, CliSession& session,
                  const DeviceOptions& options, ProcessorAction action) {
     context.selection.processor = true;
     if (action == ProcessorAction::Activate) return dispatcher.dispatch(menu::kActivateProcessor);
     ProgramState& state = session.shell().state();
+    // Types the driver refuses are refused before any firmware directory is looked at.
+    const QString& type = state.Inventory.processor.ProcessorType;
+    if (type == "KX13" || type == "not supported")
+        return showRefusals(context, session, dispatcher.dispatch(menu::kDownload));
     const auto directory =
         offeredName(offeredFirmware(state, {FirmwareDeviceKind::Processor, -1, {}}),
                     options.directory, "directory", "--directory");
@@ -77,8 +100,9 @@ int processorJob(DriverContext& context, CommandDispatcher& dispatcher, CliSessi
     if (!function) return kOperationDeclined;
     context.chooseFirmware = CommandLineChooser(session, directory->toStdString());
     if (!function->isEmpty()) session.ui().answerNextChoice(*function);
-    return dispatcher.dispatch(action == ProcessorAction::Loader1 ? menu::kKx43Loader1
-                                                                  : menu::kDownload);
+    return showRefusals(context, session,
+                        dispatcher.dispatch(action == ProcessorAction::Loader1 ? menu::kKx43Loader1
+                                                                               : menu::kDownload));
 }
 
 const char* panelCommand(PanelAction action) {
@@ -104,9 +128,13 @@ int panelJob(DriverContext& context, CommandDispatcher& dispatcher, CliSession& 
         offeredName(offeredFirmware(state, target), options.firmware, "firmware", "--firmware");
     if (!firmware) return kOperationDeclined;
     context.chooseFirmware = CommandLineChooser(session, firmware->toStdString());
-    if (action != PanelAction::Bootstrap) return dispatcher.dispatch(panelCommand(action));
-    return RunPanelBootstrapDriver(context, {QString::fromStdString(options.serialNumber),
-                                             QString::fromStdString(options.hardwareRevision)});
+    if (action != PanelAction::Bootstrap)
+        return showRefusals(context, session, dispatcher.dispatch(panelCommand(action)));
+    state.Inventory.panel.Identity = "not detected";
+    return showRefusals(
+        context, session,
+        RunPanelBootstrapDriver(context, {QString::fromStdString(options.serialNumber),
+                                          QString::fromStdString(options.hardwareRevision)}));
 }
 
 // The node entries named by --nodes ("all": every node that can be chosen); nullopt with the
@@ -140,6 +168,7 @@ void printNodes(const NodePodWindow& window) {
     for (size_t i = 0; i < window.nodes().size(); ++i) {
         const NodePodNode& n = window.nodes()[i];
         std::cout << "node " << n.nodeId << ": " << n.caption(static_cast<int>(i) + 1).toStdString()
+                  << (n.supported() ? "" : " (type not supported)")
                   << (window.box(static_cast<int>(i)).enabled ? "" : " (cannot be chosen)") << "\n";
     }
     std::cout << std::flush;
@@ -167,6 +196,28 @@ Ra56Slot ra56Slot(const ProgramState& state, int slot) {
     return {slot - 1};
 }
 
+// A dry run sends nothing but the rack scan: the nodes behind an RA56 answer only after it was
+// switched into its download mode, which the rack's reset ends. Without --yes the plan says so
+// and lists what the inventory and the download directory tell. The command's result then, else
+// nullopt: the nodes may be scanned.
+std::optional<int> planWithoutNodes(DriverContext& context, const CommonOptions& common,
+                                    CliSession& session, int slot, const DeviceOptions& options) {
+    if (!context.dryRun || common.ui.assumeYes) return std::nullopt;
+    const QStringList offered = offeredFirmware(
+        session.shell().state(),
+        {options.onlyLoader1 ? FirmwareDeviceKind::NodePodLoader1 : FirmwareDeviceKind::NodePod,
+         -1,
+         {}});
+    if (options.firmware && !offeredName(offered, options.firmware, "firmware", "--firmware"))
+        return kOperationDeclined;
+    Phase& phase = context.report().beginPhase("nodes", Outcome::Planned);
+    phase.details << "RA56 in slot " + QString::number(slot + 1)
+                  << "not scanned: the nodes answer only after the RA56 was switched into its "
+                     "download mode, and the rack is reset afterwards; add --yes to scan them";
+    phase.details << "firmware offered: " + offeredText(offered);
+    return 0;
+}
+
 int nodePodDownload(CliSession& session, NodePodWindow& window, const DeviceOptions& options) {
     if (window.nothingFound()) {
         PrintError(NodePodWindow::kNotFoundText);
@@ -175,6 +226,10 @@ int nodePodDownload(CliSession& session, NodePodWindow& window, const DeviceOpti
     const auto entries = chosenNodes(window, options.nodes);
     if (!entries) return kOperationDeclined;
     for (const int entry : *entries) window.setTicked(entry, true);
+    // A node of a type this program does not know has no firmware to offer: the download says so.
+    for (const int entry : *entries)
+        if (!window.nodes()[static_cast<size_t>(entry)].supported())
+            return window.download(QString(), options.onlyLoader1);
     ProgramState& state = session.shell().state();
     state.OnlyLoader1 = options.onlyLoader1;
     const FirmwareTarget target{
@@ -190,6 +245,8 @@ int nodePodDownload(CliSession& session, NodePodWindow& window, const DeviceOpti
 
 int RunProcessorCommand(const CommonOptions& common, const DeviceOptions& options,
                         ProcessorAction action) {
+    if (action == ProcessorAction::Loader1 && !offeredInStartMode(common, "processor loader1"))
+        return kExitFailed;
     Job job;
     job.needsDownloadDirectory = action != ProcessorAction::Activate;
     job.run = [&options, action](DriverContext& context, CommandDispatcher& dispatcher,
@@ -200,6 +257,7 @@ int RunProcessorCommand(const CommonOptions& common, const DeviceOptions& option
 }
 
 int RunKx33Upload(const CommonOptions& common, const DeviceOptions& options) {
+    if (!offeredInStartMode(common, "kx33 upload")) return kExitFailed;
     if (!WritablePath(options.output, "--output")) return kExitFailed;
     Job job;
     job.run = [&options](DriverContext& context, CommandDispatcher& dispatcher,
@@ -217,8 +275,14 @@ int RunKx33Upload(const CommonOptions& common, const DeviceOptions& options) {
 }
 
 int RunPanelCommand(const CommonOptions& common, const DeviceOptions& options, PanelAction action) {
+    if ((action == PanelAction::Loader1 && !offeredInStartMode(common, "panel loader1")) ||
+        (action == PanelAction::Bootstrap && !offeredInStartMode(common, "panel bootstrap")))
+        return kExitFailed;
     Job job;
     job.needsDownloadDirectory = true;
+    // A panel in its bootstrap mode stays silent and fails every scan: the bootstrap needs no
+    // inventory, only the serial line.
+    job.scanFirst = action != PanelAction::Bootstrap;
     job.run = [&options, action](DriverContext& context, CommandDispatcher& dispatcher,
                                  CliSession& session) {
         return panelJob(context, dispatcher, session, options, action);
@@ -233,6 +297,8 @@ int RunNodePodScan(const CommonOptions& common, const DeviceOptions& options) {
         const Ra56Slot ra56 = ra56Slot(session.shell().state(), options.slot);
         if (!ra56.slot) return ra56.refusal;
         context.startReport("nodepod scan");
+        if (const auto planned = planWithoutNodes(context, common, session, *ra56.slot, options))
+            return *planned;
         NodePodWindow window(context, session.ui(), *ra56.slot);
         window.scan();
         window.close();
@@ -250,13 +316,17 @@ int RunNodePodScan(const CommonOptions& common, const DeviceOptions& options) {
 }
 
 int RunNodePodDownload(const CommonOptions& common, const DeviceOptions& options) {
+    if (options.onlyLoader1 && !offeredInStartMode(common, "nodepod download --only-loader1"))
+        return kExitFailed;
     Job job;
     job.needsDownloadDirectory = true;
     job.noDevice = kNoDeviceFound;
-    job.run = [&options](DriverContext& context, CommandDispatcher&, CliSession& session) {
+    job.run = [&options, &common](DriverContext& context, CommandDispatcher&, CliSession& session) {
         const Ra56Slot ra56 = ra56Slot(session.shell().state(), options.slot);
         if (!ra56.slot) return ra56.refusal;
         context.startReport("nodepod download");
+        if (const auto planned = planWithoutNodes(context, common, session, *ra56.slot, options))
+            return *planned;
         NodePodWindow window(context, session.ui(), *ra56.slot);
         window.scan();
         const int result = nodePodDownload(session, window, options);

@@ -3,8 +3,10 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <chrono>
+#include <map>
 
 #include "operator/drivers/connection_guard.h"
+#include "operator/drivers/failure_advice.h"
 #include "operator/drivers/loader2_file.h"
 #include "operator/drivers/maintenance.h"
 #include "operator/drivers/operation_frame.h"
@@ -42,10 +44,10 @@ constexpr int kOtherMarker = 0x55;
 
 bool isProductionMode(const QString& startMode) { return startMode == "P" || startMode == "O"; }
 
-QString slotError(int slot) {
+// The slot's error with the state it is left in and the next step, from the table of advice.
+QString slotError(int slot, const QString& phaseName) {
     return "Download Error in Slot " + QString::number(slot + 1) + " !" + "\r\r" +
-           "Please change this amplifier," + "\r" + "restart Ventrix system " + "\r" +
-           "and start download again!";
+           AdviceLines(AdviceFor(phaseName, "download"));
 }
 
 // Firmware that drops the module's CAN settings when it is replaced.
@@ -244,7 +246,7 @@ class AmplifierDownload {
         if (result_.result != 0) {
             ui_.setStatus("Error download!");
             for (const int slot : result_.failedSlots)
-                context_.ShowMessage(slotError(slot), kIconExclamation);
+                context_.ShowMessage(slotError(slot, failedIn_[slot]), kIconExclamation);
             if (result_.failedSlots.empty()) context_.ShowMessage(kGeneralError, kIconExclamation);
             return;
         }
@@ -266,8 +268,10 @@ class AmplifierDownload {
         if (result_.result == 0) result_.result = result;
         for (const int slot : amplifierSlots)
             if (std::find(result_.failedSlots.begin(), result_.failedSlots.end(), slot) ==
-                result_.failedSlots.end())
+                result_.failedSlots.end()) {
                 result_.failedSlots.push_back(slot);
+                failedIn_[slot] = report_.phases().back().name;
+            }
         return false;
     }
 
@@ -447,6 +451,7 @@ class AmplifierDownload {
     AmplifierDownloadRequest request_;
     AmplifierDownloadResult result_;
     QString loader2_;
+    std::map<int, QString> failedIn_;  // slot -> the phase it failed in
     int canMask_ = 0;
     bool panelSwitchOut_ = false;  // only the run's first switch to loader 1 switches it out
     int type_ = 0;

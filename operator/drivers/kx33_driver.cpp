@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/function_choice.h"
@@ -17,6 +18,8 @@ constexpr int kMaximumAttempts = 2;
 // Results at or below this come from the flash phase: the old firmware is gone.
 constexpr int kFlashPhaseFailure = -40;
 constexpr int kKx33Variant = 4;
+// The library's result for a missing image file.
+constexpr int kImageMissing = -3;
 
 const QString kSerialLineQuestion =
     "You have selected the serial line for KX33 download.\rThis may take a very long time, "
@@ -67,6 +70,11 @@ class Kx33Driver {
     }
 
     int plan() {
+        if (!QFileInfo(path_).isFile()) {
+            context_.ShowMessage("KX33 Firmware file not found! " + path_, kIconExclamation);
+            context_.report().beginPhase("download", Outcome::Failed);
+            return kImageMissing;
+        }
         Phase& phase = context_.report().beginPhase("download", Outcome::Planned);
         phase.details << "image " + path_ << "function " + function_->name
                       << "blocks " + QString::number(function_->firstBlock) + "-" +
@@ -103,7 +111,11 @@ class Kx33Driver {
             }
         }
         if (result != 0) reportFailure(result, attempt);
-        if (established != 0) context_.ShowMessage(kRestartFailed, kIconStop);
+        // The new firmware is in flash but the processor does not answer: the run failed.
+        if (established != 0) {
+            context_.ShowMessage(kRestartFailed, kIconStop);
+            return established;
+        }
         return result;
     }
 

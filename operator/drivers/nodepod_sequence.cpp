@@ -133,6 +133,8 @@ int NodePodSequence::downloadNode(const NodePodNode& node, int index, int count)
         return QUORLINK_INVOKE(library, NodePod_SetRA56Mode, kTimeoutMs, MessageCallback,
                                ProgressCallback, StatusCallback, plan_.slot + 1, mode);
     });
+    if (mode == kIntoDownloadMode && result != LibraryGateway::kLibraryMissing)
+        switchedRa56_ = true;
     window_.setProgress(75);
     if (result != 0) return result;
     context_.WriteProtocol("Switch NodePod NodeID " + QString::number(node.nodeId) +

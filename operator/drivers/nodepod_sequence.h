@@ -34,6 +34,8 @@ class NodePodSequence {
 
     // 0 done; the failing result; NodePodWindow::kNoDirectory; kOperationDeclined for a refusal.
     int run(const std::vector<const NodePodNode*>& nodes);
+    // The RA56 was sent the switch into its download mode (whatever it answered).
+    bool switchedRa56() const { return switchedRa56_; }
 
   private:
     int checkFiles(const std::vector<const NodePodNode*>& nodes);
@@ -50,6 +52,7 @@ class NodePodSequence {
     NodePodDownloadPlan plan_;
     QString firmwarePath_;
     NodePodLoader2Files loader2_;
+    bool switchedRa56_ = false;
 };
 
 }  // namespace quorvel

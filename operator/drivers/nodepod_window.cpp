@@ -76,7 +76,9 @@ void NodePodWindow::scan() {
                                    ProgressCallback, StatusCallback, slot_ + 1, kIntoDownloadMode);
         });
         if (mode != 0) stop_ = true;
-        if (!stop_) downloadMode_ = true;
+        // The switch was sent: the RA56 may be in its download mode even when an answer was
+        // missing, so leaving the window resets the rack in any case.
+        if (mode != LibraryGateway::kLibraryMissing) downloadMode_ = true;
         const std::vector<int> ids = ScannedNodeIds();
         for (size_t asked = 0; asked < ids.size() && !stop_; ++asked) {
             // The scan takes a while without heads: progress, and a window that can be stopped.
@@ -145,6 +147,7 @@ int NodePodWindow::download(const QString& firmwareFile, bool onlyLoader1) {
     busy_ = true;
     NodePodSequence sequence(context_, window_, {slot_, firmwareFile, onlyLoader1, downloadMode_});
     const int result = sequence.run(ticked);
+    downloadMode_ = downloadMode_ || sequence.switchedRa56();
     lastResult_ = result;
     busy_ = false;
     if (result == 0)

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/function_choice.h"
@@ -36,6 +37,8 @@ const QString kServiceMode = "You are in service mode!\rPay attention!\r\r";
 const QString kNewHardwareRevision = "1.06";
 const QString kNewHardwareFirmware = "P4.46";
 const QString kSerialRuleLoader = "2.00";
+// The library's result for files missing from the firmware directory.
+constexpr int kFilesMissing = -3;
 
 bool isSerialPort(const ProgramState& state) {
     return state.Port.commPort == "COM1" || state.Port.commPort == "COM2";
@@ -55,10 +58,11 @@ class ProcessorDriver {
         if (!passesRefusals() || !passesSerialLineRule()) return kOperationDeclined;
         chooseDirectory();
         if (!passesDowngradeRules()) return kOperationDeclined;
-        if (!state_.SelectedFirmwareFile.isEmpty() && lineSwitch_.needed() && !context_.dryRun &&
-            !lineSwitch_.confirmAndSwitch(context_))
-            return kOperationDeclined;
+        // The function is chosen before the rack's line is switched, so that a function that
+        // is cancelled leaves the line as it was.
         if (!chooseFunction()) return kOperationDeclined;
+        if (lineSwitch_.needed() && !context_.dryRun && !lineSwitch_.confirmAndSwitch(context_))
+            return kOperationDeclined;
         if (context_.dryRun) return plan();
         return download();
     }
@@ -143,7 +147,25 @@ class ProcessorDriver {
         return QDir(state_.DownloadDirectory).filePath(state_.SelectedFirmwareFile);
     }
 
+    // The files of the chosen function that the directory lacks.
+    QStringList missingFiles() const {
+        QStringList missing;
+        const QDir directory(directoryPath());
+        for (const QString& name : function_->files.split('#', Qt::SkipEmptyParts))
+            if (!QFileInfo(directory.filePath(name)).isFile()) missing << name;
+        return missing;
+    }
+
     int plan() {
+        if (!request_.activateOnly) {
+            if (const QStringList missing = missingFiles(); !missing.isEmpty()) {
+                context_.ShowMessage("Not all files found in current directory! Missing: " +
+                                         missing.join(", "),
+                                     kIconExclamation);
+                context_.report().beginPhase("download", Outcome::Failed);
+                return kFilesMissing;
+            }
+        }
         RunReport& report = context_.report();
         Phase& phase =
             report.beginPhase(request_.activateOnly ? "activate" : "download", Outcome::Planned);

@@ -18,6 +18,21 @@ QString kindName(ReportMessage::Kind kind) {
     }
 }
 
+bool isProblem(const ReportMessage& message) {
+    return message.kind != ReportMessage::Kind::Information;
+}
+
+QString firstProblem(const Phase& phase) {
+    for (const ReportMessage& message : phase.messages)
+        if (isProblem(message)) return message.text;
+    return {};
+}
+
+void addAdvice(QJsonObject& json, const FailureAdvice& advice) {
+    json["state"] = advice.state;
+    json["next_step"] = advice.nextStep;
+}
+
 QJsonArray messagesJson(const std::vector<ReportMessage>& messages) {
     QJsonArray array;
     for (const auto& m : messages) {
@@ -68,6 +83,44 @@ void RunReport::failPhase() {
     if (!phases_.empty()) phases_.back().outcome = Outcome::Failed;
 }
 
+void RunReport::setSlotOutcome(const SlotOutcome& outcome) {
+    for (SlotOutcome& known : slotOutcomes_) {
+        if (known.slot != outcome.slot) continue;
+        known = outcome;
+        return;
+    }
+    slotOutcomes_.push_back(outcome);
+}
+
+const Phase* RunReport::failedPhase() const {
+    for (const auto& phase : phases_)
+        if (phase.outcome == Outcome::Failed) return &phase;
+    return nullptr;
+}
+
+QString RunReport::problem() const {
+    if (const Phase* failing = failedPhase())
+        if (QString text = firstProblem(*failing); !text.isEmpty()) return text;
+    QString last;
+    for (const ReportMessage& message : messages_)
+        if (isProblem(message)) last = message.text;
+    for (const Phase& phase : phases_)
+        for (const ReportMessage& message : phase.messages)
+            if (isProblem(message)) last = message.text;
+    return last;
+}
+
+FailureAdvice RunReport::advice() const {
+    const Phase* failing = failedPhase();
+    return AdviceFor(failing ? failing->name : QString(), operation_, problem());
+}
+
+FailureAdvice RunReport::adviceFor(const Phase& phase) const {
+    QString text = firstProblem(phase);
+    if (text.isEmpty() && &phase == failedPhase()) text = problem();
+    return AdviceFor(phase.name, operation_, text);
+}
+
 bool RunReport::failed() const {
     if (result_ != 0) return true;
     for (const auto& phase : phases_)
@@ -78,13 +131,29 @@ bool RunReport::failed() const {
 QJsonObject RunReport::toJson() const {
     QJsonArray phases;
     for (const auto& phase : phases_) {
-        phases.append(QJsonObject{{"name", phase.name},
-                                  {"outcome", OutcomeName(phase.outcome)},
-                                  {"details", QJsonArray::fromStringList(phase.details)},
-                                  {"messages", messagesJson(phase.messages)}});
+        QJsonObject json{{"name", phase.name},
+                         {"outcome", OutcomeName(phase.outcome)},
+                         {"details", QJsonArray::fromStringList(phase.details)},
+                         {"messages", messagesJson(phase.messages)}};
+        if (phase.outcome == Outcome::Failed) addAdvice(json, adviceFor(phase));
+        phases.append(json);
     }
-    return {{"operation", operation_}, {"dryRun", dryRun_}, {"result", result_},
-            {"ok", !failed()},         {"phases", phases},  {"messages", messagesJson(messages_)}};
+    QJsonArray slotsJson;
+    for (const SlotOutcome& outcome : slotOutcomes_) {
+        QJsonObject json{{"slot", outcome.slot + 1},     {"module", outcome.module},
+                         {"target", outcome.target},     {"running", outcome.running},
+                         {"ok", outcome.atTarget}};
+        if (!outcome.atTarget) {
+            json["phase"] = outcome.phase;
+            addAdvice(json, AdviceFor(outcome.phase, operation_));
+        }
+        slotsJson.append(json);
+    }
+    QJsonObject json{{"operation", operation_}, {"dryRun", dryRun_}, {"result", result_},
+                     {"ok", !failed()},         {"phases", phases},  {"slots", slotsJson},
+                     {"messages", messagesJson(messages_)}};
+    if (failed()) addAdvice(json, advice());
+    return json;
 }
 
 }  // namespace quorvel

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "operator/drivers/failure_advice.h"
+
 namespace quorvel {
 
 enum class Outcome { Planned, Done, Warning, Failed, Skipped };
@@ -24,6 +26,16 @@ struct Phase {
     std::vector<ReportMessage> messages;
 };
 
+// What the verify step found in one targeted slot after the run.
+struct SlotOutcome {
+    int slot = 0;     // 0-15
+    QString module;   // the module's type
+    QString target;   // the version the run was to leave in it
+    QString running;  // what the slot was identified running: "P2.07", "loader 1 V1.02", ...
+    bool atTarget = false;
+    QString phase;  // where it failed (empty when at target)
+};
+
 class RunReport {
   public:
     explicit RunReport(QString operation = {}) : operation_(std::move(operation)) {}
@@ -36,6 +48,8 @@ class RunReport {
     void addDetail(const QString& detail);
     // Marks the current phase failed.
     void failPhase();
+    // The verify step's finding for a slot (replaces an earlier one of the same slot).
+    void setSlotOutcome(const SlotOutcome& outcome);
     // The operation's result code: 0 done, negative a library or driver failure.
     void setResult(int result) { result_ = result; }
     void setDryRun(bool dryRun) { dryRun_ = dryRun; }
@@ -43,6 +57,15 @@ class RunReport {
     const QString& operation() const { return operation_; }
     const std::vector<Phase>& phases() const { return phases_; }
     const std::vector<ReportMessage>& messages() const { return messages_; }
+    const std::vector<SlotOutcome>& slotOutcomes() const { return slotOutcomes_; }
+    // The first failed phase, nullptr when none failed.
+    const Phase* failedPhase() const;
+    // The message that tells the failure: the first warning or error of the failed phase (the
+    // library's own words come before the driver's conclusion), else the last problem reported.
+    QString problem() const;
+    // The state and next step of the failure from the table of advice.
+    FailureAdvice advice() const;
+    FailureAdvice adviceFor(const Phase& phase) const;
     int result() const { return result_; }
     bool dryRun() const { return dryRun_; }
     bool failed() const;
@@ -53,6 +76,7 @@ class RunReport {
     QString operation_;
     std::vector<Phase> phases_;
     std::vector<ReportMessage> messages_;  // before the first phase
+    std::vector<SlotOutcome> slotOutcomes_;
     int result_ = 0;
     bool dryRun_ = false;
 };

@@ -3,74 +3,11 @@
 #include <QRegularExpression>
 #include <map>
 
+#include "operator/drivers/failure_advice.h"
 #include "operator/drivers/firmware_catalogue.h"
 
 namespace quorvel::forms {
 namespace {
-
-// How far a failing phase got, and so what is left on the device.
-enum class Left { Untouched, InLoader, Replacing, Written, NodePodLoader, Unknown };
-
-Left leftBy(const QString& phase) {
-    static const std::map<QString, Left> kPhases = {
-        {"check selection", Left::Untouched},
-        {"switch to loader 1", Left::InLoader},
-        {"download loader 2", Left::InLoader},
-        {"delete CAN database", Left::InLoader},
-        {"download application", Left::Replacing},
-        {"start application", Left::Replacing},
-        {"verify new firmware", Left::Replacing},
-        {"loader 2 of the new firmware", Left::Written},
-        {"establish", Left::Written},
-        {"reset", Left::Written},
-        {"reset rack", Left::Written},
-    };
-    if (phase.startsWith("node ")) return Left::NodePodLoader;
-    const auto found = kPhases.find(phase);
-    return found == kPhases.end() ? Left::Unknown : found->second;
-}
-
-QString stateText(Left left) {
-    switch (left) {
-        case Left::Untouched:
-            return "Nothing was written: the old firmware is intact.";
-        case Left::InLoader:
-            return "The old firmware is intact; the module may wait in its loader until the rack "
-                   "is reset.";
-        case Left::Replacing:
-            return "The firmware was being replaced: the module waits in its loader without a "
-                   "complete firmware.";
-        case Left::Written:
-            return "The new firmware is written; the module may not have restarted with it.";
-        case Left::NodePodLoader:
-            return "The NodePod may be left in its loader.";
-        case Left::Unknown:
-            break;
-    }
-    return "Unknown: the program cannot tell what the device holds now.";
-}
-
-QString nextStepText(Left left) {
-    switch (left) {
-        case Left::Untouched:
-        case Left::InLoader:
-            return "Check the connection (Options, Port), reset the rack (Tools, Reset Ventrix) "
-                   "and start the download again.";
-        case Left::Replacing:
-            return "Do not switch the rack off. Start the same download again at once: the "
-                   "module takes new firmware from its loader. If it fails again, save the "
-                   "diagnostics and send them to service.";
-        case Left::Written:
-            return "Switch the rack off and on, scan, and check the version shown for the module.";
-        case Left::NodePodLoader:
-            return "Leave the NodePod window, switch the rack and the NodePods off and on, and "
-                   "start the NodePod download again.";
-        case Left::Unknown:
-            break;
-    }
-    return "Switch the rack off and on, scan, and check every module; save the diagnostics if "
-           "the failure repeats.";
-}
 
 // The slots a phase names in its details ("slots 1,2,3", 1-based).
 std::vector<int> slotsOf(const Phase& phase) {
@@ -98,24 +35,7 @@ QString firmwareOf(const Phase& phase) {
     return {};
 }
 
-bool isProblem(const ReportMessage& message) {
-    return message.kind != ReportMessage::Kind::Information;
-}
-
-// The first warning or error of the failing phase: the library's own words come before the
-// driver's conclusion. Without one, the last problem the operation reported.
-QString causeOf(const RunReport& report, const Phase* failedPhase, int result) {
-    QString cause;
-    if (failedPhase)
-        for (const ReportMessage& message : failedPhase->messages)
-            if (isProblem(message) && cause.isEmpty()) cause = message.text;
-    if (cause.isEmpty()) {
-        for (const ReportMessage& message : report.messages())
-            if (isProblem(message)) cause = message.text;
-        for (const Phase& phase : report.phases())
-            for (const ReportMessage& message : phase.messages)
-                if (isProblem(message)) cause = message.text;
-    }
+QString causeOf(QString cause, int result) {
     cause.replace('\r', ' ');
     const QString code = QString(" (result %1)").arg(result);
     return cause.isEmpty() ? "The operation ended with an error" + code + "." : cause + code;
@@ -138,10 +58,8 @@ RunSummary SummariseRun(const RunReport& report, int result, const DeviceInvento
     summary.failed = result != 0 && report.failed();
     std::map<int, SlotRun> runs;
     QString target = chosenVersion;
-    const Phase* failedPhase = nullptr;
     for (const Phase& phase : report.phases()) {
         if (const QString version = firmwareOf(phase); !version.isEmpty()) target = version;
-        if (phase.outcome == Outcome::Failed && !failedPhase) failedPhase = &phase;
         for (const int slot : slotsOf(phase)) {
             if (slot < 0 || slot >= DeviceInventory::kSlots) continue;
             SlotRun& run = runs[slot];
@@ -162,10 +80,10 @@ RunSummary SummariseRun(const RunReport& report, int result, const DeviceInvento
         summary.slotRuns.push_back(run);
     }
     if (summary.failed) {
-        const Left left = failedPhase ? leftBy(failedPhase->name) : Left::Unknown;
-        summary.cause = causeOf(report, failedPhase, result);
-        summary.deviceState = stateText(left);
-        summary.nextStep = nextStepText(left);
+        const FailureAdvice advice = report.advice();
+        summary.cause = causeOf(report.problem(), result);
+        summary.deviceState = advice.state;
+        summary.nextStep = advice.nextStep;
     }
     return summary;
 }

@@ -66,7 +66,7 @@ Reply channelCheck(const Rack& rack) {
 }
 
 // Every selected module's answer to a query, a module without power as "?": joined with ":" on
-// one line ("MCF?"), or one line each ("SPS?0").
+// one line, or one line each, as the rack file chooses.
 std::vector<std::string> answersOf(const std::vector<AmplifierModule*>& selected, std::string_view line) {
     std::vector<std::string> answers;
     for (auto* m : selected) {
@@ -94,8 +94,15 @@ std::optional<Reply> applicationOnBus(AmplifierModule& self, std::string_view li
     const auto selected = selectedModules(rack);
     if (selected.empty() || selected.front() != &self) return std::nullopt;
     if (!self.powered()) return Reply::none();
-    if (line == "MCF?") return joinedOnOneLine(answersOf(selected, line));
-    if (line == "SPS?0") return lineByLine(answersOf(selected, line));
+    if (line == "MCF?" || line == "SPS?0") {
+        const auto answers = answersOf(selected, line);
+        switch (rack.moduleAnswers()) {
+            case ModuleAnswers::Joined: return joinedOnOneLine(answers);
+            case ModuleAnswers::Lines: return lineByLine(answers);
+            case ModuleAnswers::Usual: break;
+        }
+        return line == "MCF?" ? joinedOnOneLine(answers) : lineByLine(answers);
+    }
     std::optional<Reply> answer;
     for (auto* m : selected) {
         if (!m->powered()) continue;

@@ -29,6 +29,10 @@ struct RackTiming {
     int resetMs = 20000;  // silent time after "RST" before DC2 wakes the interpreter again
 };
 
+// How queries that every selected module answers come back: racks differ. `Usual` joins "MCF?"
+// answers with ":" on one line and sends "SPS?0" answers one line per module.
+enum class ModuleAnswers { Usual, Joined, Lines };
+
 class Rack final : public linkpad::Peer {
   public:
     static constexpr int kSlots = 16;
@@ -40,6 +44,8 @@ class Rack final : public linkpad::Peer {
     Component& add(std::unique_ptr<Component> component, Placement where);
     RackTiming& timing() { return timing_; }
     FaultInjector& faults() { return faults_; }
+    ModuleAnswers moduleAnswers() const { return moduleAnswers_; }
+    void setModuleAnswers(ModuleAnswers form) { moduleAnswers_ = form; }
 
     // -- linkpad::Peer
     void fromHost(std::string_view bytes, Clock::time_point now) override;
@@ -94,6 +100,7 @@ class Rack final : public linkpad::Peer {
     Component* capture_ = nullptr;
 
     RackTiming timing_;
+    ModuleAnswers moduleAnswers_ = ModuleAnswers::Usual;
     FaultInjector faults_;
     Clock::time_point now_{};
     Clock::time_point busyUntil_{};

@@ -21,12 +21,21 @@ void addSlots(Rack& rack, const nlohmann::json& slots, const ComponentRegistry& 
     }
 }
 
+ModuleAnswers moduleAnswersNamed(const std::string& name) {
+    if (name == "usual") return ModuleAnswers::Usual;
+    if (name == "joined") return ModuleAnswers::Joined;
+    if (name == "lines") return ModuleAnswers::Lines;
+    throw std::invalid_argument("moduleAnswers \"" + name + "\" is not usual, joined or lines");
+}
+
 }  // namespace
 
 std::unique_ptr<Rack> buildRack(const nlohmann::json& d, const ComponentRegistry& registry) {
     checkRackShape(d);
     auto rack = std::make_unique<Rack>();
     if (d.contains("timing")) rack->timing().resetMs = d["timing"].value("resetMs", 20000);
+    if (d.contains("moduleAnswers"))
+        rack->setModuleAnswers(moduleAnswersNamed(d["moduleAnswers"].get<std::string>()));
     // Slots first, then the panel, the processor last: it answers the rack-wide commands.
     if (d.contains("slots")) addSlots(*rack, d["slots"], registry);
     if (d.contains("panel")) {

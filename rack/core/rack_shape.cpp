@@ -36,6 +36,7 @@ const std::map<std::string, Shape>& knownFields() {
         {"name", Shape::Text},
         {"applicationFile", Shape::Text},
         {"generation", Shape::Text},
+        {"moduleAnswers", Shape::Text},
         {"slot", Shape::WholeNumber},
         {"firmwareType", Shape::WholeNumber},
         {"moduleCode", Shape::WholeNumber},

@@ -24,7 +24,22 @@ protected:
     static constexpr int32_t kBoth = (1 << 1) | (1 << 4);
 };
 
-TEST_F(MaintenanceRackTest, ModeChangeReachesEveryModuleAndRefusesAnEmptySlot) {
+// Racks answer the queries every selected module answers ("MCF?", "SPS?0") joined with ":" on one
+// line or one line per module; each form is read completely, and nothing is left for later.
+class ModuleAnswersTest : public MaintenanceRackTest,
+                          public ::testing::WithParamInterface<rack::ModuleAnswers> {
+protected:
+    void SetUp() override {
+        MaintenanceRackTest::SetUp();
+        rack().setModuleAnswers(GetParam());
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Forms, ModuleAnswersTest,
+                         ::testing::Values(rack::ModuleAnswers::Usual, rack::ModuleAnswers::Joined,
+                                           rack::ModuleAnswers::Lines));
+
+TEST_P(ModuleAnswersTest, ModeChangeReachesEveryModuleAndRefusesAnEmptySlot) {
     EXPECT_EQ(ChangeRcRaMode(6000, 0, recordMessage, recordProgress, kBoth, 1), 0);
     EXPECT_EQ(module(1).config().mode, '1');
     EXPECT_EQ(module(4).config().mode, '1');
@@ -37,7 +52,7 @@ TEST_F(MaintenanceRackTest, ModeChangeReachesEveryModuleAndRefusesAnEmptySlot) {
 }
 
 // The count changes after the reset; a module keeping its count is only a warning for variant 2.
-TEST_F(MaintenanceRackTest, SubChannelCountChangesAfterTheReset) {
+TEST_P(ModuleAnswersTest, SubChannelCountChangesAfterTheReset) {
     EXPECT_EQ(ChangeSubChanRA51(6000, 0, recordMessage, recordProgress, 1 << 1, 2, 4, 0), 0);
     EXPECT_EQ(identifySlot(1).subChannels, 2);
     EXPECT_EQ(reports.progress.front(), 10);
@@ -113,6 +128,7 @@ TEST(MaintenanceParsing, ModeEntriesAndSubChannelCounts) {
     EXPECT_EQ(subChannelCounts("2,1,4:5,1,2"), (std::vector<int>{2, 4}));
     EXPECT_EQ(subChannelCounts("3,1,4"), (std::vector<int>{4}));
     EXPECT_EQ(subChannelCounts("1,1,8\n2,1,8"), (std::vector<int>{8, 8}));
+    EXPECT_EQ(modeEntries("1\n0\n?"), (std::vector<char>{'1', '0', '?'}));
 }
 
 TEST_F(AmplifierRackTest, ModuleWithoutExternalFlashUploadsItsInternalFlashOnly) {

@@ -94,6 +94,15 @@ TEST(RunSummary, FailingPhaseDecidesStateAndNextStepASuccessListsNewVersions) {
     const RunSummary n = SummariseRun(nodePod, -5, {}, {}, {});
     EXPECT_EQ(n.deviceState, "The NodePod may be left in its loader.");
     EXPECT_EQ(n.cause, "The operation ended with an error (result -5).");
+
+    // The library's own words pick the row: the processor never left its application.
+    RunReport kx("processor download");
+    kx.addMessage(ReportMessage::Kind::Warning, "KX is not in BootLoader1 mode!");
+    kx.setResult(-5);
+    const RunSummary k = SummariseRun(kx, -5, {}, {}, {});
+    EXPECT_TRUE(k.deviceState.startsWith("The processor did not start its boot loader"));
+    EXPECT_FALSE(k.nextStep.contains("off and on"));
+    EXPECT_EQ(kx.toJson()["next_step"].toString(), k.nextStep);
 }
 
 TEST(Diagnostics, OneFileWithEveryPartAndNothingHalfWritten) {

@@ -126,9 +126,8 @@ TEST_F(AmplifierDownloadTest, ModuleInLoader1AndAFaultMidDownloadThatARerunRecov
 
     rack().faults().add({"^PRC1,2,P", 40, rack::FaultAction::Drop, 0, 1});
     ui.expectList(0).expectMessage("Port Timeout!");
-    ui.expectMessage(
-        "Download Error in Slot 7 !\r\rPlease change this amplifier,\rrestart Ventrix system "
-        "\rand start download again!");
+    ui.expectMessage("Download Error in Slot 7 !\r\r" +
+                     AdviceLines(AdviceFor("download application", "download")));
     EXPECT_NE(download({6}), 0);
     EXPECT_EQ(ui.statuses.back(), "Error download!");
     EXPECT_FALSE(holdsFirmware(6, firmware(kRa51)));

@@ -8,9 +8,14 @@
 #include <QTemporaryDir>
 #include <nlohmann/json.hpp>
 
+#include <fstream>
+
 #include "cli_process.h"
+#include "linkpad/linkpad.h"
 #include "rack/sim/sim_process.h"
 #include "tools/fwgen/amplifier_set.h"
+#include "tools/fwgen/panel_firmware.h"
+#include "tools/fwgen/processor_firmware.h"
 
 namespace {
 
@@ -136,6 +141,104 @@ TEST_F(CliEndToEnd, TheSimulationBringsItsOwnFirmwareAndRemovesIt) {
               std::string::npos);
 }
 
+// The answer of the rack behind `address` (ventrix-sim over TCP) to `query`; "" without one.
+std::string askRack(const std::string& address, const std::string& query) {
+    if (QTX_OpenPort(QTX_PORT_TCP, 0, address.c_str(), 0, 0, 4096) < 0) return "";
+    std::string answer;
+    if (QTX_ActivateInterpreter(2000) >= 0) {
+        QTX_SetTimeout(2000);
+        QTX_WritePort((query + "\r\n").c_str());
+        char buffer[200] = {};
+        int32_t count = 0, status = 0;
+        if (QTX_ReadPort(buffer, sizeof buffer, &count, &status, 10) == 0)
+            answer.assign(buffer, static_cast<size_t>(std::max(count, 0)));
+    }
+    QTX_WritePort("DCL\r\n");
+    QTX_ClosePort();
+    return answer;
+}
+
+// Processor, KX33, NodePod and panel runs on racks of their own. A KX43 update cut in the file
+// copy fails naming the boot loader and the saved settings; the retry, a process of its own,
+// restores them. A NodePod dry run does not switch the RA56 without --yes. A KX33 whose restart
+// fails is a failed run. A panel in its bootstrap mode, which no scan finds, is bootstrapped over
+// the pseudo-terminal.
+TEST_F(CliEndToEnd, ProcessorNodePodAndPanelRunsOnRacksOfTheirOwn) {
+    QSettings settings(home.filePath("config/Quorvel/Quorvel.ini"), QSettings::IniFormat);
+    settings.setValue("Properties/ResetTimeout3", "0");  // restart waits of 2 s
+    settings.sync();
+    fwgen::writeKx43Firmware(downloads().toStdString() + "/KX43P210.S00", "P2.10");
+    std::ofstream(downloads().toStdString() + "/KX43P210.S00/KX43.CFG") << fwgen::kx43FunctionFile();
+    const QString kx43Rack = home.filePath("kx43.json");
+    std::ofstream(kx43Rack.toStdString()) << R"({"timing": {"resetMs": 1500},
+        "processor": {"kind": "KX43", "version": "P2.06", "loaderRevision": "2.10",
+          "restartMs": 500, "settings": {"serialNumber": "\"KX43-0815\"", "gpibAddress": 12,
+          "rs485Address": 5, "rs232": "19200,1,2"}},
+        "slots": [{"slot": 0, "kind": "RA56", "amtNumber": 56}],
+        "faults": [{"pattern": "^PRC9,3,", "occurrence": 4, "action": "drop"}]})";
+    rack::sim::SimProcess kx43(VENTRIX_SIM, {"--rack", kx43Rack.toStdString(), "--tcp", "127.0.0.1:0", "-q"});
+    const QStringList tcp = {"--port", "tcp", "--address", QString::fromStdString(kx43.where()), "-y"};
+
+    const CliRun cut = run(tcp + QStringList{"--json", "processor", "download"});
+    EXPECT_EQ(cut.exitCode, 1) << cut.err;
+    const std::string said = cut.out + cut.err;
+    EXPECT_NE(said.find("Port Timeout!"), std::string::npos) << said;
+    const std::string saved = home.filePath("state/quorvel/kx43-settings/KX43-0815.settings").toStdString();
+    EXPECT_NE(said.find("KX is left in its boot loader, its settings are saved in " + saved +
+                        ". Run the same update again."),
+              std::string::npos)
+        << said;
+    const auto report = nlohmann::json::parse(cut.out, nullptr, false);
+    ASSERT_TRUE(report.is_object()) << cut.out;
+    EXPECT_EQ(report.value("state", "").rfind("The processor waits in its boot loader", 0), 0u)
+        << cut.out;
+
+    const CliRun retry = run(tcp + QStringList{"processor", "download"});
+    EXPECT_EQ(retry.exitCode, 0) << retry.err;
+    EXPECT_NE(retry.err.find("the settings saved in " + saved), std::string::npos) << retry.err;
+    for (const auto& [query, answer] :
+         {std::pair{"IDN?", "QTX,KX43,0,P2.10"}, {"SNO?", "\"KX43-0815\""}, {"ADS?1303", "12"},
+          {"ADS?1302", "5"}, {"SBR?1301", "1301,19200,1,2"}})
+        EXPECT_EQ(askRack(kx43.where(), query), answer) << query;
+
+    // A dry run without --yes does not switch the RA56, so its nodes are not scanned.
+    const CliRun unswitched = run({"--port", "tcp", "--address", QString::fromStdString(kx43.where()),
+                                   "--dry-run", "nodepod", "download", "--slot", "1", "--nodes", "all"});
+    EXPECT_EQ(unswitched.exitCode, 0) << unswitched.err;
+    EXPECT_NE(unswitched.out.find("add --yes to scan them"), std::string::npos) << unswitched.out;
+    EXPECT_EQ(kx43.stop(), 0);
+
+    // The KX33 does not come back within the restart wait.
+    QDir(downloads()).mkpath("KX33P210.S00");
+    const auto image = fwgen::kx33Image("P2.10", 16 * 512, 9);
+    std::ofstream(downloads().toStdString() + "/KX33P210.S00/kx33.bin", std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    std::ofstream(downloads().toStdString() + "/KX33P210.S00/KX33.CFG") << fwgen::kx33FunctionFile("kx33.bin", 16);
+    const QString kx33Rack = home.filePath("kx33.json");
+    std::ofstream(kx33Rack.toStdString()) << R"({"processor": {"kind": "KX33", "identity": "QTX,KX33,0,P2.06",
+        "version": "P2.06", "restartMs": 600000, "sectorMs": 10}})";
+    rack::sim::SimProcess kx33Sim(VENTRIX_SIM, {"--rack", kx33Rack.toStdString(), "--tcp", "127.0.0.1:0", "-q"});
+    const CliRun kx33 = run({"--port", "tcp", "--address", QString::fromStdString(kx33Sim.where()), "-y",
+                             "processor", "download"});
+    EXPECT_EQ(kx33.exitCode, 1) << kx33.err;
+    EXPECT_NE(kx33.err.find("Restart of Firmware failed"), std::string::npos) << kx33.err;
+    EXPECT_EQ(kx33.err.find("Download finished!"), std::string::npos) << kx33.err;
+    EXPECT_EQ(kx33Sim.stop(), 0);
+
+    // The panel in its bootstrap mode behind the KX43's pass-through, COM1 the pseudo-terminal.
+    const auto panel = fwgen::writePanelFirmware(downloads().toStdString());
+    std::ofstream(panel.strapperConfig, std::ios::app) << "TRANSF = 1\r\n";
+    rack::sim::SimProcess bootstrap(VENTRIX_SIM, {"--rack", PANEL_BOOTSTRAP_RACK, "--pty", "-q"});
+    const CliRun strapped = testing_support::runCli(
+        QUORVEL_CLI, home.path(),
+        {"--port", "com1", "--mode", "S", "-y", "panel", "bootstrap", "--firmware", "DV43A410.S00", "--serial",
+         "SN-4711", "--hw-rev", "B2"},
+        {"QUORVEL_COM1=" + QString::fromStdString(bootstrap.where())});
+    EXPECT_EQ(strapped.exitCode, 0) << strapped.err;
+    EXPECT_NE(strapped.err.find("DV bootstraploader finished!"), std::string::npos) << strapped.err;
+    EXPECT_EQ(bootstrap.stop(), 0);
+}
+
 // A request that does not fit, the error it is refused with and the exit code: 1 for bad input,
 // 3 for a device that is not there. "{small}" stands for a small rack (quick to scan) whose RA56
 // keeps its NodePods out of reach, "{home}" and "{downloads}" for the test's folders.
@@ -161,8 +264,11 @@ const Refusal kRefusals[] = {
      1},
     {{"--simulate", "{small}", "nodepod", "scan", "--slot", "2"}, "slot 2 holds no RA56", 3},
     {{"--simulate", "{small}", "nodepod", "scan", "--slot", "1"}, "No NODEPOD device found!", 3},
-    {{"--simulate", "{small}", "kx33", "upload", "--output", "{home}/x.upl"},
+    {{"--simulate", "{small}", "--mode", "S", "kx33", "upload", "--output", "{home}/x.upl"},
      "the rack's processor is no KX33",
+     1},
+    {{"--simulate", "{small}", "processor", "loader1"},
+     "processor loader1 is offered only in a service start: add --mode S",
      1},
 };
 

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <regex>
 
 #include "fault_sweep.h"
 #include "link/quorlink.h"
@@ -101,6 +102,11 @@ protected:
             if (!file || *file != readFile(directory.path() / name)) return false;
         }
         return !board().inBootLoader() && board().activated() && board().settings() == before;
+    }
+    // A processor refuses a setting it does not have: that setting is then not written back.
+    bool isFault(const std::string& line, rack::FaultAction action) const override {
+        static const std::regex settingsQuery("^(PRC\\?(6|7|12|13|21|22|23|30)|PIP\\?|POP\\?|NTP\\?|SNO\\?|ADS\\?|SBR\\?)");
+        return action != rack::FaultAction::Question || !std::regex_search(line, settingsQuery);
     }
     // "Please switch your Ventrix off and on again": the boot loader comes up after the power cycle.
     void recover(rack::FaultAction) override { powerCycle(); }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "link/processor/kx43_settings_file.h"
 #include "link/quorlink.h"
 #include "rack/processor/kx43_board.h"
 #include "sim_rack.h"
@@ -120,17 +121,26 @@ TEST_F(Kx43AgainstRackTest, RefusedFlashFileEndsWithItsTextAndARepeatFindsTheBoo
     ASSERT_EQ(open(), 0);
     const rack::Kx43Settings before = board().settings();
     EXPECT_EQ(update(2), -3);
-    EXPECT_EQ(lastMessage(),
-              "Error opening file on KX-Flash!\nPlease switch your Ventrix off and on again!\nKX "
-              "should be in bootloader then, repeat download!");
+    const std::string saved =
+        (quorlink::processor::settingsFolder() / "KX43-0815.settings").string();
+    EXPECT_EQ(messageTexts(),
+              (std::vector<std::string>{
+                  "Error opening file on KX-Flash!\nPlease switch your Ventrix off and on "
+                  "again!\nKX should be in bootloader then, repeat download!",
+                  "KX is left in its boot loader, its settings are saved in " + saved +
+                      ". Run the same update again."}));
     EXPECT_EQ(flashFile("kx43.exe"), pcFile("kx43.exe"));
     EXPECT_EQ(flashFile("kx43lite.exe"), "<missing>");
 
     rack().reset();  // the operator switches the rack off and on: the boot loader comes up
     EXPECT_TRUE(board().inBootLoader());
+    // The repeat runs in another process (a second quorvel-cli): only the file has the settings.
+    quorlink::processor::settingsStore().fill("");
     const size_t repeatStart = receivedSoFar();
     reports.clear();
     ASSERT_EQ(update(2), 0) << lastMessage();
+    EXPECT_EQ(messageTexts(), (std::vector<std::string>{"KX is in its boot loader: the settings saved in " +
+                                                        saved + " are written back after the update."}));
     EXPECT_FALSE(receivedSince(repeatStart, "SNO?"));
     EXPECT_FALSE(receivedSince(repeatStart, "PRC9,1"));
     EXPECT_EQ(flashFile("kx43lite.exe"), pcFile("kx43lite.exe"));
@@ -139,6 +149,18 @@ TEST_F(Kx43AgainstRackTest, RefusedFlashFileEndsWithItsTextAndARepeatFindsTheBoo
     rack::Kx43Settings expected = before;
     expected.tcpIpAddress = "127.0.0.1";
     EXPECT_EQ(board().settings(), expected);  // what the first attempt saved
+
+    // Once written back, the file does not restore them again: a processor found in its boot
+    // loader later, with nothing read in this process, is announced to come back with defaults.
+    CloseConnection();
+    useBoard("KX43B", kOlderSettings, true);
+    ASSERT_EQ(open(), 0);
+    quorlink::processor::settingsStore().fill("");
+    reports.clear();
+    ASSERT_EQ(update(2), 0) << lastMessage();
+    EXPECT_EQ(lastMessage(),
+              "KX is in its boot loader and no saved settings were found: the processor will come "
+              "back with default settings!");
 }
 
 // A missing local file or a malformed list stops before any traffic; the loader file alone is

@@ -73,13 +73,18 @@ TEST_F(Kx43EstablishTest, OlderGenerationRestartsUnpacksAndRestoresSetA) {
     EXPECT_EQ(reports.statuses.back(), std::make_pair(5, std::string("Establish KX Application...")));
 }
 
-// The serial number without quotes and variant 3's power saving; the NTP address only after
-// the server was switched on.
+// The serial number without quotes and variant 3's power saving; an RS485 line without an
+// address the processor gave; the NTP address only after the server was switched on, and only
+// when the processor had one.
 TEST_F(Kx43EstablishTest, SerialWithoutQuotesPowerSavingAndTheNtpAddress) {
     store(Setting::SerialNumber, "?");
     store(Setting::PowerSaveMode, "0");
+    store(Setting::Rs485Port, "1302,9600,2,1");
     scriptUnpacking(true);
-    peer->line("SNO\"-\",-58246\n", "0").line("PRC6,1\r\n", "0").line("PRC7,0\r\n", "0");
+    peer->line("SNO\"-\",-58246\n", "0")
+        .line("PRC6,1\r\n", "0")
+        .line("PRC7,0\r\n", "0")
+        .line("SBR1302,9600,2,1\r\n", "0");  // no "ADS1302,?"
     scriptActivation();
     EXPECT_EQ(establish(0, 3), 0);
 
@@ -87,6 +92,12 @@ TEST_F(Kx43EstablishTest, SerialWithoutQuotesPowerSavingAndTheNtpAddress) {
     store(Setting::NtpServerAddress, "1,10.0.0.5");
     scriptUnpacking(false);
     peer->line("PRC22,1\r\n", "?");
+    scriptActivation();
+    EXPECT_EQ(establish(0, 5), 0);
+
+    store(Setting::NtpServerAddress, "?");
+    scriptUnpacking(false);
+    peer->line("PRC22,1\r\n", "0");  // no "NTP ?"
     scriptActivation();
     EXPECT_EQ(establish(0, 5), 0);
 }

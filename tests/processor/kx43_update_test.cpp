@@ -84,7 +84,9 @@ TEST_F(Kx43UpdateTest, FilesInTheBootLoaderOnlyTheLowerCaseIniIsPatched) {
     scriptWake();
     peer->line("PRC9,7\n", "0").line("PRC9,2,kx43.exe\n", "0").line(dataCommand("abc"), "?");
     EXPECT_EQ(update(1, 1, "#kx43.exe"), -2);
-    EXPECT_EQ(lastMessage(), "Writing Data to KX failed!");
+    // the processor stays in its boot loader: the failure says so and what to do
+    EXPECT_EQ(messageTexts().back(), "KX is left in its boot loader. Run the same update again.");
+    EXPECT_EQ(messageTexts().end()[-2], "Writing Data to KX failed!");
 }
 
 TEST_F(Kx43UpdateTest, NewerGenerationReadsSetBAndWaitsTheDoubledRestart) {
@@ -107,19 +109,21 @@ TEST_F(Kx43UpdateTest, NewerGenerationReadsSetBAndWaitsTheDoubledRestart) {
     EXPECT_EQ(stored(Setting::TcpIpAddress), "?");       // the rest not available
 }
 
-// A setting read that times out or answers something that is not a value of its kind ends the
-// update before the boot loader starts, with a message naming the setting: a garbled value would
-// otherwise be written back to the new firmware, or replaced by a default, and the update succeed.
+// A setting read that times out or answers something that cannot be written back ends the update
+// before the boot loader starts, with a message naming the setting and what came: a garbled value
+// would otherwise be written to the new firmware, or replaced by a default, and the update
+// succeed. A refusal "?" means the processor lacks the setting, and for the settings of which only
+// the first character is written back that character is enough: those updates go on.
 struct SettingsReadCase {
     int variant;
-    size_t failingQuery;
-    const char* answer;  // nullptr: no answer
-    const char* message;
+    size_t query;
+    const char* answer;   // nullptr: no answer
+    const char* message;  // nullptr: the answer is kept and the update goes on
 };
 
 class Kx43SettingsReadTest : public Kx43UpdateTest, public ::testing::WithParamInterface<SettingsReadCase> {};
 
-TEST_P(Kx43SettingsReadTest, FailsBeforeTheBootLoaderNamingTheSetting) {
+TEST_P(Kx43SettingsReadTest, KeepsWhatCanBeWrittenBackAndRefusesTheRest) {
     const Answers setA = {{"SNO?\n", "\"KX43-1\""},
                           {"ADS?1305\n", "10.1.2.3"},
                           {"ADS?1303\n", "7"},
@@ -132,27 +136,46 @@ TEST_P(Kx43SettingsReadTest, FailsBeforeTheBootLoaderNamingTheSetting) {
     scriptWake();
     peer->line("PRC?9\n", "?").line("CHS-1\n", "0").line("SPS1\n", "0").line("IDN?\n", "QTX,KX43,0,P1.41");
     const Answers& set = c.variant == 5 ? kSetB : setA;
-    for (size_t i = 0; i < c.failingQuery; ++i) peer->line(set[i].first, set[i].second);
-    if (c.answer)
-        peer->line(set[c.failingQuery].first, c.answer);
-    else
-        peer->expect(set[c.failingQuery].first);
-    EXPECT_EQ(update(c.variant, 0, ""), -1);
-    // nothing after the failing query: the processor is left as it was (the script ends there)
-    EXPECT_EQ(lastMessage(), c.message);
+    for (size_t i = 0; i < c.query; ++i) peer->line(set[i].first, set[i].second);
+    if (!c.answer) {
+        peer->expect(set[c.query].first);
+    } else {
+        peer->line(set[c.query].first, c.answer);
+    }
+    if (c.message) {
+        // nothing after the failing query: the processor is left as it was (the script ends there)
+        EXPECT_EQ(update(c.variant, 0, ""), -1);
+        EXPECT_EQ(lastMessage(), c.message);
+        return;
+    }
+    for (size_t i = c.query + 1; i < set.size(); ++i) peer->line(set[i].first, set[i].second);
+    peer->line("PRC9,1\n", "0");
+    scriptWake();
+    peer->line("PRC9,7\n", "0");
+    EXPECT_EQ(update(c.variant, 0, ""), 0) << lastMessage();
+    const auto& store = quorlink::processor::settingsStore();
+    const int first = c.variant == 5 ? static_cast<int>(Setting::Filter) : 0;
+    EXPECT_EQ(store[static_cast<size_t>(first) + c.query], c.answer);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Kx43SettingsReadTest,
-    ::testing::Values(SettingsReadCase{1, 2, nullptr, "Port Timeout GPIB Address!"},
-                      SettingsReadCase{1, 1, "10.1.2", "Invalid answer reading Tcp/Ip-Address!"},
-                      SettingsReadCase{1, 3, "k", "Invalid answer reading RS485 Address!"},
-                      SettingsReadCase{1, 5, "k301,9600,2,1", "Invalid answer reading RS232 Port Settings!"},
-                      SettingsReadCase{1, 6, "?", "Invalid answer reading Power Save Mode!"},
-                      SettingsReadCase{5, 1, "k", "Invalid answer reading Multi Client!"},
-                      SettingsReadCase{5, 4, "j", "Invalid answer reading General Purpose Register!"},
-                      SettingsReadCase{5, 5, "k,3", "Invalid answer reading PIP1!"},
-                      SettingsReadCase{5, 6, "2,", "Invalid answer reading PIP2!"},
-                      SettingsReadCase{5, 10, "1,10.0.0", "Invalid answer reading NTP Server IP Address!"}));
+    ::testing::Values(
+        SettingsReadCase{1, 2, nullptr, "Port Timeout GPIB Address!"},
+        SettingsReadCase{1, 1, "10.1.2", "Invalid answer reading Tcp/Ip-Address: \"10.1.2\"! The processor was left unchanged."},
+        SettingsReadCase{1, 3, "k", "Invalid answer reading RS485 Address: \"k\"! The processor was left unchanged."},
+        SettingsReadCase{1, 5, "k301,9600,2,1", "Invalid answer reading RS232 Port Settings: \"k301,9600,2,1\"! The processor was left unchanged."},
+        SettingsReadCase{1, 7, "j", "Invalid answer reading Power Save Timing: \"j\"! The processor was left unchanged."},
+        SettingsReadCase{5, 1, "k", "Invalid answer reading Multi Client: \"k\"! The processor was left unchanged."},
+        SettingsReadCase{5, 4, "j", "Invalid answer reading General Purpose Register: \"j\"! The processor was left unchanged."},
+        SettingsReadCase{5, 5, "k,3", "Invalid answer reading PIP1: \"k,3\"! The processor was left unchanged."},
+        SettingsReadCase{5, 6, "2,", "Invalid answer reading PIP2: \"2,\"! The processor was left unchanged."},
+        SettingsReadCase{5, 10, "1,10.0.0", "Invalid answer reading NTP Server IP Address: \"1,10.0.0\"! The processor was left unchanged."},
+        SettingsReadCase{1, 2, "?", nullptr},    // a processor without GPIB
+        SettingsReadCase{1, 6, "?", nullptr},    // power save mode: the variant's default
+        SettingsReadCase{1, 7, "10", nullptr},   // power save timing: "PRC7,1"
+        SettingsReadCase{5, 0, "1 (on)", nullptr},
+        SettingsReadCase{5, 5, "?", nullptr},
+        SettingsReadCase{5, 10, "?", nullptr}));
 
 }  // namespace

@@ -62,12 +62,15 @@ TEST_F(Kx33DriverTest, DownloadWritesTheImageAndRestarts) {
     EXPECT_EQ(protocol().back(), "-->Download KX33 finished.<--");
 }
 
-// Flash-phase failures (-40 and below) are tried once more, others are not.
+// Flash-phase failures (-40 and below) are tried once more, others are not. A processor that
+// does not come back after the restart fails the run: its flash holds the new firmware, but the
+// rack does not answer.
 TEST_F(Kx33DriverTest, AttemptsAndTheirTexts) {
     struct Case {
-        const char* pattern;  // a dropped answer; empty: every flashing report is wrong
+        const char* pattern;  // the command whose answer the fault takes; empty: every flashing report is wrong
         QString libraryText;  // the library's message of each attempt
         std::vector<QString> texts;
+        rack::FaultAction action = rack::FaultAction::Drop;
     };
     const std::vector<Case> cases = {
         {"",
@@ -79,12 +82,17 @@ TEST_F(Kx33DriverTest, AttemptsAndTheirTexts) {
          "Port Timeout!",
          {"Error in transferring data to KX33 device!\rFirmware has not been changed!\rPlease "
           "check your connection and try again!"}},
+        {"^PRC9,1$",
+         "Error reset system, maybe timeout!",
+         {"Flash programmed correctly with new firmware!\rRestart of Firmware failed, please check "
+          "KX33 device\ror choose a higher reset time value in port settings menu!"},
+         rack::FaultAction::PowerOff},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern);
         startOn(kKx33Rack);
         if (*c.pattern)
-            rack().faults().add({c.pattern, 1, rack::FaultAction::Drop});
+            rack().faults().add({c.pattern, 1, c.action});
         else
             board().misreportSector(0, 2);
         ui.expectList(0);

@@ -125,6 +125,17 @@ TEST_F(NodePodWindowTest, NodeIdsAskedAndMissingLoaderTwoFile) {
     const size_t sent = rack().received().size();
     EXPECT_NE(window.download("NP21p205.s19", false), 0);
     EXPECT_EQ(rack().received().size(), sent);
+
+    // The RA56 took the switch, but its last answer went missing: no node is asked, and leaving
+    // the window still resets the rack so that the RA56 leaves its download mode.
+    startOn(kRack);
+    rack().faults().add({"^PCH1,2$", 1, rack::FaultAction::Drop});
+    NodePodWindow lost(*context, ui, kSlot);
+    ui.expectMessage("Port Timeout!");
+    lost.scan();
+    EXPECT_TRUE(lost.nodes().empty());
+    EXPECT_TRUE(lost.close());
+    EXPECT_EQ(std::count(rack().received().begin(), rack().received().end(), "RST"), 1);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@ CliRun runCli(const QString& program, const QString& home, const QStringList& ar
               const QStringList& environment) {
     QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
     variables.insert("XDG_CONFIG_HOME", home + "/config");
+    variables.insert("XDG_STATE_HOME", home + "/state");
     variables.remove("XDG_RUNTIME_DIR");
     variables.insert("TMPDIR", home);
     for (const QString& entry : environment)

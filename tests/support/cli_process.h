@@ -1,6 +1,6 @@
 #pragma once
-// quorvel-cli run as a process of its own, its settings, locks and temporary files in a test's
-// folder; XDG_RUNTIME_DIR is unset, as under a service or a plain ssh login.
+// quorvel-cli run as a process of its own, its settings, state, locks and temporary files in a
+// test's folder; XDG_RUNTIME_DIR is unset, as under a service or a plain ssh login.
 #include <QString>
 #include <QStringList>
 #include <string>

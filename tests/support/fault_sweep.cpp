@@ -55,7 +55,7 @@ std::vector<FaultSweepFixture::Point> FaultSweepFixture::points(const std::vecto
     if (fullSweep()) {
         for (size_t i = 0; i < lines.size(); ++i)
             for (const FaultAction action : kSweepActions)
-                if (sweepable(lines[i])) chosen.push_back({i, action});
+                if (sweepable(lines[i]) && isFault(lines[i], action)) chosen.push_back({i, action});
         return chosen;
     }
     size_t rotation = 0;
@@ -67,7 +67,8 @@ std::vector<FaultSweepFixture::Point> FaultSweepFixture::points(const std::vecto
             // first, middle, last in turn; the picks and the fault kinds turn at different rates
             const size_t picks[] = {0, at.size() / 2, at.size() - 1};
             const size_t pick = (rotation + rotation / std::size(kSweepActions)) % 3;
-            chosen.push_back({at[picks[pick]], kSweepActions[rotation % std::size(kSweepActions)]});
+            const FaultAction action = kSweepActions[rotation % std::size(kSweepActions)];
+            if (isFault(lines[at[picks[pick]]], action)) chosen.push_back({at[picks[pick]], action});
             ++rotation;
         }
     }

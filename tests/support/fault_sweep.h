@@ -43,6 +43,13 @@ protected:
     virtual bool effectComplete() = 0;
     // Rack commands that belong to the connection, not to the loader.
     virtual bool sweepable(const std::string& line) const;
+    // False where `action` at `line` is no fault but an answer the component may give: a refusal
+    // "?" of a setting the component does not have.
+    virtual bool isFault(const std::string& line, rack::FaultAction action) const {
+        (void)line;
+        (void)action;
+        return true;
+    }
     // Files that must survive every run unchanged (the firmware).
     virtual std::vector<std::filesystem::path> keptFiles() const { return {}; }
     // Files that a failed run must leave unchanged (an earlier upload of the same name).

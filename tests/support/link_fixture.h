@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "linkpad/hooks.h"
+#include "scoped_env.h"
 #include "scripted_peer.h"
+#include "temp_dir.h"
 
 namespace testing_support {
 
@@ -51,6 +53,9 @@ protected:
     Reports& reports = Reports::current();
 
 private:
+    // Files the library keeps for the user (saved processor settings) go to a fresh directory.
+    TempDir stateHome_;
+    ScopedEnv stateEnv_{"XDG_STATE_HOME", stateHome_.path().string()};
     linkpad::ScopedClock scopedClock_{clock};
     std::unique_ptr<linkpad::ScopedTransportFactory> factory_;
 };

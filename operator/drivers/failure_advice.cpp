@@ -1,0 +1,167 @@
+#include "operator/drivers/failure_advice.h"
+
+#include <QStringList>
+
+namespace quorvel {
+namespace {
+
+// The states a failure leaves, and the step that recovers from each.
+const QString kStateIntact =
+    "The old firmware is intact; the module may wait in its loader until the rack is reset.";
+const QString kStepResetAndRepeat =
+    "Check the connection (Options, Port), reset the rack (Tools, Reset VTX system), scan, and "
+    "start the download again.";
+const QString kStateCanDeleted =
+    "The module's CAN database is deleted; its firmware is intact and the module may wait in its "
+    "loader until the rack is reset.";
+const QString kStateReplacing =
+    "The firmware was being replaced: the module waits in its loader without a complete "
+    "firmware.";
+const QString kStepRepeatAtOnce =
+    "Do not switch the rack off. Start the same download again at once: the module takes new "
+    "firmware from its loader. If it fails again, save the diagnostics and send them to service.";
+const QString kStateWritten =
+    "The new firmware is written; the module may not have restarted with it.";
+const QString kStepPowerCycle =
+    "Switch the rack off and on, scan, and check the version shown for the module.";
+const QString kStateNotAtTarget =
+    "The module is not at the target version: it runs what its slot shows (old firmware or a "
+    "loader).";
+const QString kStepRepeatFromScan =
+    "Do not switch the rack off. Scan, tick the slot and start the same download again; a module "
+    "in its loader takes new firmware from there.";
+const QString kStateUploadFlash =
+    "The module's firmware is unchanged; it may wait in its loader until the rack is reset. No "
+    "incomplete file was kept.";
+const QString kStepUploadFlash =
+    "Reset the rack (Tools, Reset VTX system), scan, and start the upload again.";
+const QString kStateUploadEeprom =
+    "The modules' firmware and settings are unchanged. No incomplete file was kept.";
+const QString kStepUploadEeprom = "Check the connection (Options, Port) and start the upload again.";
+const QString kStateMaintenance =
+    "The command may not have reached every module; the firmware is unchanged.";
+const QString kStepMaintenance = "Scan, check the settings shown for the modules, and give the "
+                                 "command again.";
+const QString kStateKxNotInLoader =
+    "The processor did not start its boot loader: it still runs the firmware it ran before; "
+    "nothing was activated.";
+const QString kStepKxNotInLoader =
+    "Reset the rack (Tools, Reset VTX system), scan, and start the processor download again.";
+const QString kStateNodePod = "The NodePod may be left in its loader.";
+const QString kStepNodePod =
+    "Leave the NodePod window, switch the rack and the NodePods off and on, and start the NodePod "
+    "download again.";
+const QString kStateKxSettingsSaved =
+    "The processor waits in its boot loader with part of the new files; the settings it had are "
+    "saved on this computer.";
+const QString kStepKxRepeat =
+    "Do not switch the rack off. Run the same processor download again: it goes on from the boot "
+    "loader and writes the saved settings back.";
+const QString kStateKxUnknown =
+    "The processor runs its old firmware, or waits in its boot loader when the copy had begun.";
+const QString kStepKxScanAndRepeat =
+    "Scan, and run the same processor download again; a processor in its boot loader takes the "
+    "firmware from there.";
+const QString kStateKx33NotRestarted =
+    "The new firmware is in the KX33's flash, but the processor did not answer after its restart.";
+const QString kStepKx33Restart =
+    "Check the KX33, or choose a higher reset time (Options, Port); switch the rack off and on, "
+    "and scan.";
+const QString kStateKx33FlashBroken = "The KX33's flash holds no complete firmware.";
+const QString kStepKx33RepeatAtOnce =
+    "Do not switch the rack off. Run the same KX33 download again until it succeeds.";
+const QString kStateKx33Unchanged = "The KX33 keeps its old firmware.";
+const QString kStepKx33Repeat = "Check the connection (Options, Port) and start the KX33 download "
+                                "again.";
+const QString kStatePanel =
+    "The panel may wait in its loader without a complete firmware.";
+const QString kStepPanel =
+    "Run the same panel download again; a panel that no longer answers is brought back with the "
+    "panel bootstrap (service start).";
+const QString kStateBootstrap =
+    "The panel's flash may be incomplete; the panel stays in its bootstrap mode while its jumper "
+    "is set.";
+const QString kStepBootstrap = "Switch the rack off and on, and run the bootstrap again.";
+const QString kStateUnknown = "Unknown: the program cannot tell what the device holds now.";
+const QString kStepUnknown =
+    "Switch the rack off and on, scan, and check every module; save the diagnostics if the "
+    "failure repeats.";
+const QString kStepRefused = "Correct what the message names and start again.";
+
+struct Row {
+    QString phase;      // the run report's phase name; ending in '*': every name it begins
+    QString operation;  // empty: every operation
+    QString message;    // empty: every message; else the start of the failure's message
+    QString state;
+    QString nextStep;
+    bool nothingChanged = false;
+};
+
+// The table. A row that names an operation or a message wins over one that does not.
+const Row kRows[] = {
+    {phase::kCheckSelection, {}, {}, kNothingChanged, kStepRefused, true},
+    {phase::kDeleteCanDatabase, {}, {}, kStateCanDeleted, kStepResetAndRepeat},
+    {phase::kSwitchToLoader1, {}, {}, kStateIntact, kStepResetAndRepeat},
+    {phase::kDownloadLoader2, {}, {}, kStateIntact, kStepResetAndRepeat},
+    {phase::kDownloadApplication, {}, {}, kStateReplacing, kStepRepeatAtOnce},
+    {phase::kStartApplication, {}, {}, kStateReplacing, kStepRepeatAtOnce},
+    {phase::kVerifyNewFirmware, {}, {}, kStateReplacing, kStepRepeatAtOnce},
+    {phase::kLoader2OfNewFirmware, {}, {}, kStateWritten, kStepPowerCycle},
+    {phase::kEstablish, {}, {}, kStateWritten, kStepPowerCycle},
+    {phase::kReset, {}, {}, kStateWritten, kStepPowerCycle},
+    {phase::kResetRack, {}, {}, kStateWritten, kStepPowerCycle},
+    {phase::kIdentify, {}, {}, kStateNotAtTarget, kStepRepeatFromScan},
+    {phase::kUploadFlash, {}, {}, kStateUploadFlash, kStepUploadFlash},
+    {phase::kReset, "upload flash", {}, kStateUploadFlash, kStepUploadFlash},
+    {phase::kUploadEeprom, {}, {}, kStateUploadEeprom, kStepUploadEeprom},
+    {phase::kMaintenance, {}, {}, kStateMaintenance, kStepMaintenance},
+    {"*", {}, "KX is not in BootLoader1 mode!", kStateKxNotInLoader, kStepKxNotInLoader},
+    {"node *", {}, {}, kStateNodePod, kStepNodePod},
+    {"*", "processor download", "KX is left in its boot loader", kStateKxSettingsSaved,
+     kStepKxRepeat},
+    {"*", "processor download", {}, kStateKxUnknown, kStepKxScanAndRepeat},
+    {"*", "kx33 download", "Flash programmed correctly", kStateKx33NotRestarted, kStepKx33Restart},
+    {"*", "kx33 download", "C R I T I C A L", kStateKx33FlashBroken, kStepKx33RepeatAtOnce},
+    {"*", "kx33 download", {}, kStateKx33Unchanged, kStepKx33Repeat},
+    {"*", "panel download", {}, kStatePanel, kStepPanel},
+    {"*", "panel loader1", {}, kStatePanel, kStepPanel},
+    {"*", "panel bootstrap", {}, kStateBootstrap, kStepBootstrap},
+};
+
+bool phaseMatches(const Row& row, const QString& name) {
+    // "*" matches every name, also none (a run that failed before its first phase).
+    if (row.phase.endsWith('*')) {
+        const QString prefix = row.phase.chopped(1);
+        return prefix.isEmpty() || name.startsWith(prefix);
+    }
+    return row.phase == name;
+}
+
+}  // namespace
+
+FailureAdvice AdviceFor(const QString& phaseName, const QString& operation,
+                        const QString& message) {
+    const Row* best = nullptr;
+    int bestScore = -1;
+    for (const Row& row : kRows) {
+        if (!phaseMatches(row, phaseName)) continue;
+        if (!row.operation.isEmpty() && row.operation != operation) continue;
+        if (!row.message.isEmpty() && !message.startsWith(row.message)) continue;
+        const int score = (row.message.isEmpty() ? 0 : 4) + (row.operation.isEmpty() ? 0 : 2) +
+                          (row.phase.endsWith('*') ? 0 : 1);
+        if (score > bestScore) {
+            best = &row;
+            bestScore = score;
+        }
+    }
+    if (!best) return {kStateUnknown, kStepUnknown, false};
+    return {best->state, best->nextStep, best->nothingChanged};
+}
+
+FailureAdvice RefusalAdvice() { return AdviceFor(phase::kCheckSelection); }
+
+QString AdviceLines(const FailureAdvice& advice) {
+    return "State: " + advice.state + "\rNext step: " + advice.nextStep;
+}
+
+}  // namespace quorvel
