@@ -22,6 +22,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
 # The documents folder (log file) comes from xdg-user-dir; the manual opens with xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-user-dirs, xdg-utils")
+# The Ansible collection under /usr/share/quorvel/ansible runs on the controller of a fleet.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ansible-core")
 # The window program needs a platform plugin (X11, Wayland) besides the Qt libraries.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/package)

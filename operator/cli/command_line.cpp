@@ -39,6 +39,10 @@ void addCommonOptions(CLI::App& app, CommonOptions& common, bool& verbose, bool&
                    "folder with ws.cfg, NodePod.cfg and kx.cfg (default: the program's folder "
                    "when they are there, else the installation's share/quorvel)")
         ->type_name("DIR");
+    app.add_option("--download-dir", common.downloadDirectory,
+                   "folder with the firmware files instead of the stored download directory")
+        ->type_name("DIR")
+        ->check(CLI::ExistingDirectory);
     app.add_option("--simulate", common.simulate,
                    "run the simulated rack in this process (optionally from RACK_FILE) and "
                    "connect to it; stored settings stay as they are")

@@ -109,7 +109,8 @@ int RunJob(const CommonOptions& common, const Job& job) {
     ProgramState& state = session.shell().state();
     if (job.needsDownloadDirectory && !QFileInfo(state.DownloadDirectory).isDir()) {
         session.ui().error("the download directory " + state.DownloadDirectory.toStdString() +
-                           " does not exist; set \"DownloadPath\" in the settings.");
+                           " does not exist; set \"DownloadPath\" in the settings or name one "
+                           "with --download-dir.");
         return kExitFailed;
     }
     if (job.scanFirst) {

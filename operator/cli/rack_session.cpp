@@ -77,6 +77,10 @@ std::optional<int> RackSession::open() {
     if (!shell_->start(QString::fromStdString(common_.mode))) return kExitFailed;
     started_ = true;
     if (firmware_) shell_->state().DownloadDirectory = firmware_->downloadDirectory();
+    // A download directory named on the command line wins over the stored and the simulated one.
+    if (common_.downloadDirectory) {
+        shell_->state().DownloadDirectory = QString::fromStdString(*common_.downloadDirectory);
+    }
     if (!choosePort(*shell_, common_, rack_.get(), ui_)) return kExitFailed;
     return std::nullopt;
 }

@@ -11,6 +11,7 @@ namespace quorvel::cli {
 struct CommonOptions {
     CliUiOptions ui;
     std::string configDirectory;  // where ws.cfg, NodePod.cfg and kx.cfg are
+    std::optional<std::string> downloadDirectory;  // instead of the stored one
     PortOverrides port;
     std::optional<std::string> simulate;  // rack file; empty text = the shipped default rack
     std::string mode;                     // start mode: "", "S", "A", "P", "PS", "O"
