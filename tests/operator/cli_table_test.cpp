@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <cctype>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -132,21 +133,30 @@ const CliCase kCases[] = {
     {{"--dry-run", "baud-reset"}, 0, Sent::Nothing, "interface baud rate [planned]"},
     {{"--dry-run", "reset"}, 0, Sent::Nothing, "reset rack [planned]"},
     {{"--dry-run", "-y", "processor", "download", "--directory", "KX43P250.S00"}, 0, Sent::Scan, ""},
-    {{"--dry-run", "-y", "processor", "loader1", "--directory", "KX43P250.S00"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "-y", "--mode", "S", "processor", "loader1", "--directory", "KX43P250.S00"},
+     0,
+     Sent::Scan,
+     ""},
     {{"--dry-run", "processor", "activate"}, 0, Sent::Scan, ""},
     {{"--dry-run", "-y", "panel", "download", "--firmware", "DV43A410.S00"}, 0, Sent::Scan, ""},
-    {{"--dry-run", "-y", "panel", "loader1", "--firmware", "DV43A100.ld1"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "-y", "--mode", "S", "panel", "loader1", "--firmware", "DV43A100.ld1"},
+     0,
+     Sent::Scan,
+     ""},
     {{"--dry-run", "panel", "activate"}, 0, Sent::Scan, ""},
     {{"--dry-run", "panel", "bootstrap", "--serial", "000000012345", "--hw-rev", "1.00"},
      1,
-     Sent::Scan,
-     ""},
-    {{"--dry-run", "kx33", "upload", "--output", "{home}/x.upl"}, 1, Sent::Scan, "no KX33"},
-    {{"--dry-run", "nodepod", "scan", "--slot", "9"}, 0, Sent::Other, "node 2"},
-    {{"--dry-run", "nodepod", "download", "--slot", "9", "--nodes", "all"},
+     Sent::Nothing,
+     "add --mode S"},
+    {{"--dry-run", "--mode", "S", "kx33", "upload", "--output", "{home}/x.upl"},
      1,
-     Sent::Other,
-     "choose the firmware with --firmware; offered: none"},
+     Sent::Scan,
+     "no KX33"},
+    {{"--dry-run", "nodepod", "scan", "--slot", "9"}, 0, Sent::Scan, "add --yes to scan them"},
+    {{"--dry-run", "nodepod", "download", "--slot", "9", "--nodes", "all"},
+     0,
+     Sent::Scan,
+     "firmware offered: none"},
     // Nothing to do: a type without the function (2), a slot without a module (3).
     {{"mode", "rc", "--slots", "5"}, 2, Sent::Scan, "not available for slot 5 (RA77C)"},
     {{"subchannels", "16", "--slots", "4"}, 2, Sent::Scan, "not available for slot 4 (RA14)"},
@@ -164,6 +174,9 @@ const CliCase kCases[] = {
     {{"upload", "flash", "--slot", "1", "--output", "{home}/slot1"}, 1, Sent::Scan, "end in \"1\""},
     {{"upload", "eeprom", "--slots", "1,6", "--output", "{home}/jb"}, 1, Sent::Scan, "slot 1 (RA51)"},
     {{"reset-loader1", "--slots", "1,2"}, 1, Sent::Nothing, "works on one slot"},
+    {{"-y", "processor", "loader1", "--directory", "KX43P250.S00"}, 1, Sent::Nothing, "--mode S"},
+    {{"-y", "panel", "loader1", "--firmware", "DV43A100.ld1"}, 1, Sent::Nothing, "--mode S"},
+    {{"kx33", "upload", "--output", "{home}/x.upl"}, 1, Sent::Nothing, "--mode S"},
     {{"download", "--slots", "17"}, 1, Sent::Nothing, "not a slot number 1-16"},
     // Real runs say what changed.
     {{"clear-names", "--slots", "1"}, 0, Sent::Other, "channel names of slot 1 (RA51) cleared"},
@@ -192,6 +205,16 @@ TEST_P(CliTable, ExitCodeTrafficAndOutput) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Subcommands, CliTable, ::testing::ValuesIn(kCases));
+// Test names from the arguments ("dry_run_download_slots_1"), so a failing row names itself.
+std::string CaseName(const ::testing::TestParamInfo<CliCase>& info) {
+    std::string name = std::to_string(info.index);
+    for (const std::string& argument : info.param.arguments) {
+        name += '_';
+        for (const char c : argument) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Subcommands, CliTable, ::testing::ValuesIn(kCases), CaseName);
 
 }  // namespace
