@@ -2,6 +2,7 @@
 
 #include "operator/drivers/download_all.h"
 #include "operator/drivers/firmware_catalogue.h"
+#include "operator/drivers/verify_step.h"
 
 namespace quorvel {
 namespace {
@@ -50,17 +51,12 @@ DeviceStatus panelStatus(const ProgramState& state) {
                      offeredVersion(state, {FirmwareDeviceKind::Panel, -1, {}}));
 }
 
-bool runsLoader(const SlotRecord& s) {
-    return s.VersionSuffix.startsWith('L') || s.SoftwareVersion.startsWith('V');
-}
-
 DeviceStatus slotStatus(const ProgramState& state, int slot, bool failed) {
     const SlotRecord& s = state.Inventory.slotRecords[static_cast<size_t>(slot)];
     if (!s.Present || !detected(s.Identity)) return {};
     if (failed) return attention("the last run failed on this module; scan and repeat it");
-    if (runsLoader(s))
-        return attention("runs loader " + s.VersionSuffix.mid(1) + " (" + s.SoftwareVersion +
-                         ") instead of its application");
+    if (ModuleRunsLoader(s))
+        return attention("runs " + RunningState(s) + " instead of its application");
     if (s.ControllerKind == 0 || s.TypePrefix.isEmpty())
         return attention("its type " + s.IdentifiedType +
                          " is not in the amplifier table (ws.cfg)");
