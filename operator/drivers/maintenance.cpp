@@ -44,14 +44,14 @@ int failed(DriverContext& context, int result) {
 // needs no restart afterwards, whatever the result. After a success the `touched` slots are
 // identified again before the connection closes, so the device tree shows what they run; a
 // module that does not answer with its application fails the command. A connection that does
-// not open ends with its result and changes nothing.
+// not open changes nothing but fails the phase like any other failure, with its advice.
 int callConnected(DriverContext& context, const QString& status, const std::function<int()>& call,
                   const std::vector<int>& touched = {}) {
     int result = 0;
     {
         OperationFrame frame(context);
         ConnectionGuard connection(context.gateway());
-        if (!connection.opened()) return connection.result();
+        if (!connection.opened()) return failed(context, connection.result());
         context.ui().setStatus(status);
         result = call();
         if (result == 0 && !touched.empty()) {
@@ -288,7 +288,7 @@ int SetInterfaceBaudRate(DriverContext& context) {
     phaseDetails(context, phase::kInterfaceBaudRate) << "19200 baud, even parity";
     if (context.dryRun) return 0;
     ConnectionGuard connection(context.gateway());
-    if (!connection.opened()) return connection.result();
+    if (!connection.opened()) return failed(context, connection.result());
     const int result = context.gateway().SetBdrVTX(19200, 3000, 1, "e", 0);
     return result == 0 ? 0 : failed(context, result);
 }

@@ -40,6 +40,14 @@ Command toggle(DriverContext& context, const char* entry, bool ProgramState::*fl
             }};
 }
 
+void identifyEverySlot(DriverContext& context) {
+    std::vector<int> slots(16);
+    for (int slot = 0; slot < 16; ++slot) slots[slot] = slot;
+    context.ui().setStatus("Identifying the modules...");
+    context.shell().IdentifySlots(slots);
+    context.RefreshDeviceTree();
+}
+
 }  // namespace
 
 int ResetRack(DriverContext& context) {
@@ -54,6 +62,10 @@ int ResetRack(DriverContext& context) {
         ConnectionGuard connection(context.gateway());
         if (connection.opened()) {
             result = context.gateway().ResetVTX(context.state().Connection.resetSeconds);
+            // The reset restarts every module (one waiting in its loader may start its
+            // application): they are identified again, as a scan does, so the tree shows what
+            // the rack runs now.
+            if (result == 0) identifyEverySlot(context);
         } else {
             context.ShowMessage(kRestartFailed, kIconExclamation);
             result = connection.result();

@@ -190,7 +190,10 @@ TEST_F(MaintenanceTest, SubChannelCountAndTheMaintenanceEntriesChangeTheModules)
     EXPECT_EQ(rackReceived("RST"), resets + 1);
     EXPECT_EQ(ui.statuses.back(), "Switch finished!");
 
+    SlotRecord& stale = shell->state().Inventory.slotRecords[4];
+    stale.Identity = "not detected";  // the reset identifies the restarted modules again
     ASSERT_EQ(run(menu::kResetRack, {}), 0);
+    EXPECT_TRUE(stale.Identity.startsWith("QTX-")) << stale.Identity.toStdString();
     EXPECT_EQ(ui.statuses.back(), "Reset VTX finished.");
     EXPECT_FALSE(shell->state().RestartPending);
     ui.expectMessage("Internal Baudrate have been succesfully reset to be compatible!");

@@ -550,6 +550,12 @@ class ChaosSession : public DriverTest {
                 // Only standard builds of a family whose newest file can be loaded are targets.
                 if (!newest || !newest->usable || was.identity.find(",0,") == std::string::npos)
                     continue;
+                // Update-all leaves these to the operator (their CAN settings would be lost) and
+                // says so in its list.
+                const std::string type = was.identity.substr(0, was.identity.find(','));
+                if ((type == "QTX-RA51" && versionOf(was.identity) == "P2.06") ||
+                    (type == "QTX-RA51B" && versionOf(was.identity) == "P5.06"))
+                    continue;
                 const bool upToDate =
                     was.layer == Layer::Application &&
                     versionOf(was.identity) >= versionOf(newest->firmware.identity);
@@ -718,7 +724,7 @@ const std::vector<Invariant> ChaosSession::kInvariants = {
      &ChaosSession::nothingToDoIsNoSuccess},
     {"refusal and dry run: nothing sent, nothing changed", true,
      &ChaosSession::refusalSendsNothing},
-    {"failure: names the slot, its state and the next step", false,
+    {"failure: names the slot, its state and the next step", true,
      &ChaosSession::failureNamesSlotStateAndNextStep},
     {"files: none empty, partial or overwritten unasked", true, &ChaosSession::filesStayWhole},
     {"files: no temporary file remains", true, &ChaosSession::noTemporaryFile},
@@ -735,9 +741,10 @@ uint32_t fromEnvironment(const char* name, uint32_t fallback) {
 // Seeds whose sessions once broke an invariant; they run in every run.
 // 7: a dry run of the rack reset reached the rack; 27: a dry run promised a download into empty
 // slots; 40: a flash upload left an empty companion file; 250: a download into slots 1, 3 and 5
-// put RA51 firmware into the RA77 of slot 3. (Seeds 1, 11 and 16 of the default run
+// put RA51 firmware into the RA77 of slot 3; 28: the interface baud rate failed to open its
+// connection without a state or next step. (Seeds 1, 11 and 16 of the default run
 // found silent refusals, a mixed selection reported as loaded and a silent sub-channel refusal.)
-const std::vector<uint32_t> kRegressionSeeds = {7, 27, 40, 250};
+const std::vector<uint32_t> kRegressionSeeds = {7, 27, 28, 40, 250};
 
 TEST(OperatorChaos, RandomSessionsKeepEveryInvariant) {
     const uint32_t sessions = fromEnvironment("QUORVEL_CHAOS_SESSIONS", 24);
