@@ -143,7 +143,7 @@ const CliCase kCases[] = {
      0,
      Sent::Scan,
      ""},
-    {{"--dry-run", "panel", "activate"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "-y", "panel", "activate"}, 0, Sent::Scan, "asks: DV33-Application"},
     {{"--dry-run", "panel", "bootstrap", "--serial", "000000012345", "--hw-rev", "1.00"},
      1,
      Sent::Nothing,
@@ -178,9 +178,13 @@ const CliCase kCases[] = {
     {{"-y", "panel", "loader1", "--firmware", "DV43A100.ld1"}, 1, Sent::Nothing, "--mode S"},
     {{"kx33", "upload", "--output", "{home}/x.upl"}, 1, Sent::Nothing, "--mode S"},
     {{"download", "--slots", "17"}, 1, Sent::Nothing, "not a slot number 1-16"},
+    // The started panel application waits for the operator: no terminal needs --yes.
+    {{"--dry-run", "panel", "activate"}, 1, Sent::Scan, "run again with --yes"},
+    {{"panel", "download", "--firmware", "DV43A410.S00"}, 1, Sent::Scan, "run again with --yes"},
     // Real runs say what changed.
     {{"clear-names", "--slots", "1"}, 0, Sent::Other, "channel names of slot 1 (RA51) cleared"},
     {{"reset"}, 0, Sent::Other, "rack reset"},
+    {{"-y", "panel", "download", "--firmware", "DV43A410.S00"}, 0, Sent::Other, "not waited for"},
 };
 
 TEST_P(CliTable, ExitCodeTrafficAndOutput) {
