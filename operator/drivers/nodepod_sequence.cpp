@@ -25,9 +25,6 @@ const QString kNoNewLoader2 =
     "No Loader2 *N4.ld2 file found for selected firmware!\rPlease have a look at your firmware "
     "files installation.\r\rYou'll need this loader2 file for new NODEPOD hardware "
     "revisions.\rPlease get new NODEPOD firmware file versions.";
-const QString kLeftInLoader =
-    "NODEPOD may be left in bootloader state!\rPlease leave NODEPOD download window,\rswitch "
-    "Ventrix and NODEPOD(s) off and on\rand try NODEPOD download again!";
 
 // `name` in `directory` regardless of case; empty when it does not exist.
 QString existing(const QDir& directory, const QString& name) {
@@ -110,7 +107,7 @@ int NodePodSequence::run(const std::vector<const NodePodNode*>& nodes) {
         window_.setStatus("Download finished!");
     } else {
         context_.report().failPhase();
-        context_.ShowMessage(kLeftInLoader, kIconExclamation);
+        context_.ShowMessage(plan_.leftInLoaderText, kIconExclamation);
         window_.setStatus("Error download!");
     }
     context_.WriteProtocol("-->Download NODEPOD finished.<--");

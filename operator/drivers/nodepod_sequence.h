@@ -10,11 +10,17 @@
 
 namespace quorvel {
 
+// The warning after a failed download, as the NodePod window shows it.
+inline const QString kNodePodLeftInLoader =
+    "NODEPOD may be left in bootloader state!\rPlease leave NODEPOD download window,\rswitch "
+    "Ventrix and NODEPOD(s) off and on\rand try NODEPOD download again!";
+
 struct NodePodDownloadPlan {
     int slot = 0;          // the RA56's slot, 0-15
     QString firmwareFile;  // name in the download directory
     bool onlyLoader1 = false;
     bool ra56InDownloadMode = false;  // the scan switched the RA56 already; only select it
+    QString leftInLoaderText = kNodePodLeftInLoader;  // shown after a failed download
 };
 
 // The loader-2 files of a NodePod firmware: "<name>.ld2" for old hardware and "<name>N4.ld2"

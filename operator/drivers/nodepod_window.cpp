@@ -49,7 +49,7 @@ ScanAnswer askNode(LibraryGateway& gateway, int nodeId) {
 }  // namespace
 
 NodePodWindow::NodePodWindow(DriverContext& context, OperatorUi& window, int slot)
-    : context_(context), window_(window), slot_(slot) {}
+    : context_(context), window_(window), slot_(slot), leftInLoaderText_(kNodePodLeftInLoader) {}
 
 std::vector<int> NodePodWindow::ScannedNodeIds() {
     std::vector<int> ids;
@@ -145,7 +145,8 @@ int NodePodWindow::download(const QString& firmwareFile, bool onlyLoader1) {
     std::vector<const NodePodNode*> ticked;
     for (const int entry : tickedEntries()) ticked.push_back(&nodes_[static_cast<size_t>(entry)]);
     busy_ = true;
-    NodePodSequence sequence(context_, window_, {slot_, firmwareFile, onlyLoader1, downloadMode_});
+    NodePodSequence sequence(context_, window_,
+                             {slot_, firmwareFile, onlyLoader1, downloadMode_, leftInLoaderText_});
     const int result = sequence.run(ticked);
     downloadMode_ = downloadMode_ || sequence.switchedRa56();
     lastResult_ = result;

@@ -60,6 +60,10 @@ class NodePodWindow {
     int download(const QString& firmwareFile, bool onlyLoader1);
     static constexpr int kNoDirectory = -123;
 
+    // The warning after a failed download; a front end without this window (the command line)
+    // words its own.
+    void setLeftInLoaderText(const QString& text) { leftInLoaderText_ = text; }
+
     // The close request: refused (false) while busy; after the RA56 was put into its download
     // mode the whole rack is reset so that it and its nodes restart normally.
     bool close();
@@ -82,6 +86,7 @@ class NodePodWindow {
     bool scanned_ = false;
     bool downloadMode_ = false;
     int lastResult_ = 0;
+    QString leftInLoaderText_;
 };
 
 }  // namespace quorvel
