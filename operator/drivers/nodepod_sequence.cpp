@@ -3,7 +3,9 @@
 #include <QDir>
 
 #include "operator/drivers/connection_guard.h"
+#include "operator/drivers/firmware_catalogue.h"
 #include "operator/drivers/nodepod_window.h"
+#include "operator/drivers/verify_step.h"
 #include "operator/shell/callbacks.h"
 
 namespace quorvel {
@@ -145,7 +147,24 @@ int NodePodSequence::downloadNode(const NodePodNode& node, int index, int count)
     }
     if (result == 0) result = writeFirmware(node, index, count);
     if (result == 0 && !plan_.onlyLoader1) result = testAndEstablish(node);
+    if (result == 0 && !plan_.onlyLoader1) result = verifyNode(node);
     return result;
+}
+
+// The node identified again before the connection closes: done only when its application runs
+// the file's version.
+int NodePodSequence::verifyNode(const NodePodNode& node) {
+    window_.setStatus("Identifying the NODEPOD...");
+    NodePodNode found = IdentifyNodePod(context_.gateway(), node.nodeId);
+    const bool application = found.programState == 1;
+    const QString running = application              ? "P" + found.softwareVersion
+                            : found.programState == 0 ? QString("not detected")
+                                                      : "loader " + QString::number(
+                                                                        found.programState - 1);
+    identified_.push_back(std::move(found));
+    const DeviceFinding finding{"NodePod " + QString::number(node.nodeId), running, application};
+    return VerifyDevice(context_, finding, VersionFromFileName(plan_.firmwareFile)) ? 0
+                                                                                   : kNotAtTarget;
 }
 
 int NodePodSequence::switchToLoader1(const NodePodNode& node, int resetMode) {

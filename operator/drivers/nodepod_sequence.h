@@ -42,6 +42,8 @@ class NodePodSequence {
     int run(const std::vector<const NodePodNode*>& nodes);
     // The RA56 was sent the switch into its download mode (whatever it answered).
     bool switchedRa56() const { return switchedRa56_; }
+    // The nodes as identified again after their download.
+    const std::vector<NodePodNode>& identified() const { return identified_; }
 
   private:
     int checkFiles(const std::vector<const NodePodNode*>& nodes);
@@ -51,6 +53,7 @@ class NodePodSequence {
     int testAndEstablish(const NodePodNode& node);
     int switchToLoader1(const NodePodNode& node, int resetMode);
     int startApplication(const NodePodNode& node);
+    int verifyNode(const NodePodNode& node);
     QString loader2For(const NodePodNode& node) const;
 
     DriverContext& context_;
@@ -59,6 +62,7 @@ class NodePodSequence {
     QString firmwarePath_;
     NodePodLoader2Files loader2_;
     bool switchedRa56_ = false;
+    std::vector<NodePodNode> identified_;
 };
 
 }  // namespace quorvel

@@ -13,6 +13,10 @@
 
 namespace quorvel {
 
+// Node ID `nodeId` asked on the open connection (NodePod_NodeIDScan); programState 0 when no
+// node answered.
+NodePodNode IdentifyNodePod(LibraryGateway& gateway, int nodeId);
+
 struct NodePodBox {
     bool ticked = false;
     bool enabled = false;

@@ -6,6 +6,7 @@
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/slot_checks.h"
+#include "operator/drivers/verify_step.h"
 #include "operator/shell/callbacks.h"
 
 namespace quorvel {
@@ -116,10 +117,23 @@ class PanelDriver {
                                            MessageCallback);
                 });
             }
+            if (result == 0) result = verify();
             context_.RefreshDeviceTree();
         }
         finish(result, seconds);
         return result;
+    }
+
+    // The panel identified again before the connection closes: done only when it runs the
+    // chosen file's version (loader 1 and activate: any application).
+    int verify() {
+        context_.ui().setStatus("Identifying the panel...");
+        const bool answered = context_.shell().IdentifyPanel() && panel_.Identity != kNotDetected;
+        const QString running = answered ? panel_.SoftwareVersion : QString("not detected");
+        const bool newApplication = !request_.loader1 && !request_.activateOnly;
+        const QString target =
+            newApplication ? PanelVersionFromFileName(state_.SelectedFirmwareFile) : QString();
+        return VerifyDevice(context_, {"panel", running, answered}, target) ? 0 : kNotAtTarget;
     }
 
     int update() {

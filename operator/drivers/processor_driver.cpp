@@ -9,6 +9,7 @@
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/processor_types.h"
 #include "operator/drivers/serial_line_switch.h"
+#include "operator/drivers/verify_step.h"
 #include "operator/shell/callbacks.h"
 #include "operator/shell/program_version.h"
 
@@ -190,6 +191,7 @@ class ProcessorDriver {
             if (state_.StartMode == "P") clock.start();
             result = request_.activateOnly ? activate(connection.result()) : update();
             if (result == 0) result = establish();
+            if (result == 0) result = verify();
             if (lineSwitch_.switched()) lineSwitch_.restore(context_);
             context_.RefreshDeviceTree();
         }
@@ -228,6 +230,21 @@ class ProcessorDriver {
                                    ProgressCallback, StatusCallback, InputCallback, restartWait,
                                    type_.code);
         });
+    }
+
+    // The processor identified again before the connection closes: done only when it runs the
+    // chosen directory's version (activate: any application).
+    int verify() {
+        context_.ui().setStatus("Identifying the processor...");
+        const bool answered =
+            context_.shell().IdentifyProcessor() && processor_.Identity != kNotDetected;
+        const QString running = !answered                 ? QString("not detected")
+                                : processor_.InBootLoader ? QString("its boot loader")
+                                                          : processor_.SoftwareVersion;
+        const DeviceFinding finding{"processor", running, answered && !processor_.InBootLoader};
+        return VerifyDevice(context_, finding, request_.activateOnly ? QString() : version_)
+                   ? 0
+                   : kNotAtTarget;
     }
 
     int resetSeconds() const { return state_.Connection.resetSeconds; }
