@@ -215,6 +215,8 @@ FailureAdvice AdviceFor(const QString& phaseName, const QString& operation,
 
 FailureAdvice RefusalAdvice() { return AdviceFor(phase::kCheckSelection); }
 
+QString RefusalText(const QString& message) { return message + "\r" + RefusalAdvice().state; }
+
 QString AdviceLines(const FailureAdvice& advice) {
     return "State: " + advice.state + "\rNext step: " + advice.nextStep;
 }

@@ -68,7 +68,7 @@ NodePodSequence::NodePodSequence(DriverContext& context, OperatorUi& window,
 int NodePodSequence::checkFiles(const std::vector<const NodePodNode*>& nodes) {
     for (const NodePodNode* node : nodes) {
         if (!node->supported()) {
-            context_.ShowMessage(kNotSupported, kIconExclamation);
+            context_.ShowMessage(RefusalText(kNotSupported), kIconExclamation);
             return kOperationDeclined;
         }
     }
@@ -80,11 +80,11 @@ int NodePodSequence::checkFiles(const std::vector<const NodePodNode*>& nodes) {
                                        plan_.onlyLoader1);
     for (const NodePodNode* node : nodes) {
         if (!node->newHardware() && loader2_.oldHardware.isEmpty()) {
-            context_.ShowMessage(kNoOldLoader2, kIconExclamation);
+            context_.ShowMessage(RefusalText(kNoOldLoader2), kIconExclamation);
             return kOperationDeclined;
         }
         if (node->newHardware() && loader2_.newHardware.isEmpty()) {
-            context_.ShowMessage(kNoNewLoader2, kIconExclamation);
+            context_.ShowMessage(RefusalText(kNoNewLoader2), kIconExclamation);
             return kOperationDeclined;
         }
     }

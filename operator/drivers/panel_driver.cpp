@@ -34,7 +34,7 @@ class PanelDriver {
         context_.WriteProtocol("-->Download DVxx().<--");
         if (panel_.Identity == kNotDetected &&
             context_.ShowMessage(kUndetectedQuestion, kYesNo | kIconExclamation) != kAnswerYes) {
-            context_.ShowMessage(kUndetectedStopped, kIconExclamation);
+            context_.ShowMessage(RefusalText(kUndetectedStopped), kIconExclamation);
             return kOperationDeclined;
         }
         if (state_.StartMode == "S") showServiceNote();

@@ -81,7 +81,7 @@ class ProcessorDriver {
     }
 
     bool refuse(const QString& text) {
-        context_.ShowMessage(text, kIconExclamation);
+        context_.ShowMessage(RefusalText(text), kIconExclamation);
         return false;
     }
 
@@ -114,15 +114,15 @@ class ProcessorDriver {
             "You have KX version " + current + "\r" + "and you try to download version " + version_;
         const QString& mode = state_.StartMode;
         if (mode != "S" && mode != "A" && mode != "P") {
-            context_.ShowMessage(versions +
-                                     ".\r\rDownload of older KX versions is not\rallowed! "
-                                     "Please ask QTX!",
+            context_.ShowMessage(RefusalText(versions +
+                                             ".\r\rDownload of older KX versions is not\rallowed! "
+                                             "Please ask QTX!"),
                                  kIconStop);
             return false;
         }
         if (processor_.HardwareRevision >= kNewHardwareRevision &&
             version_ < kNewHardwareFirmware) {
-            context_.ShowMessage(kDowngradeBlocked, kOkOnly);
+            context_.ShowMessage(RefusalText(kDowngradeBlocked), kOkOnly);
             return false;
         }
         context_.ShowMessage(kServiceMode + versions + " !", kIconExclamation);

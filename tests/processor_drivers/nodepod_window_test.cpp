@@ -119,10 +119,10 @@ TEST_F(NodePodWindowTest, NodeIdsAskedAndMissingLoaderTwoFile) {
     ui.expectMessage(kStuckMessage);
     window.scan();
     window.setTicked(1, true);  // new hardware
-    ui.expectMessage(
+    ui.expectMessage(RefusalText(
         "No Loader2 *N4.ld2 file found for selected firmware!\rPlease have a look at "
         "your firmware files installation.\r\rYou'll need this loader2 file for new "
-        "NODEPOD hardware revisions.\rPlease get new NODEPOD firmware file versions.");
+        "NODEPOD hardware revisions.\rPlease get new NODEPOD firmware file versions."));
     const size_t sent = rack().received().size();
     EXPECT_NE(window.download("NP21p205.s19", false), 0);
     EXPECT_EQ(rack().received().size(), sent);

@@ -65,9 +65,9 @@ TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndTheBootstrapIsRefused
     EXPECT_EQ(ui.statuses.back(), "Error download!");
 
     // The bootstrap takes only a serial line.
-    ui.expectMessage(
+    ui.expectMessage(RefusalText(
         "Bootloader DV function only supported for serial port!\rPlease use serial "
-        "port COM1 or COM2 and try again!");
+        "port COM1 or COM2 and try again!"));
     const size_t sent = rack().received().size();
     EXPECT_EQ(RunPanelBootstrapDriver(*context, {}), kOperationDeclined);
     EXPECT_EQ(rack().received().size(), sent);
