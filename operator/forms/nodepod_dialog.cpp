@@ -3,9 +3,9 @@
 #include <QCheckBox>
 #include <QStatusTipEvent>
 #include <QFileInfo>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -139,19 +139,19 @@ NodePodDialog::NodePodDialog(DriverContext& context, int slot, Services services
     notFound_->hide();
     column->addWidget(notFound_);
 
-    auto* row = new QHBoxLayout;
+    // A button box orders the buttons as the platform does; they act through their own clicks.
+    auto* row = new QDialogButtonBox;
     download_ = button("OKButton", "&Download", "Start Download of selected device");
     selectAll_ = button("btnNPSelAll", "Select &All", "Select All Channels/ Select None");
     directory_ =
         button("btnNPChangeDir", "Di&rectory...", "Change directory for firmware files location");
     stopOrExit_ = button("btnCancel", "&Cancel", "Stop node ID scan, back to main menu");
-    for (QPushButton* shown : {download_, selectAll_, directory_}) {
-        shown->hide();
-        row->addWidget(shown);
-    }
-    row->addStretch(1);
-    row->addWidget(stopOrExit_);
-    column->addLayout(row);
+    row->addButton(download_, QDialogButtonBox::AcceptRole);
+    row->addButton(selectAll_, QDialogButtonBox::ActionRole);
+    row->addButton(directory_, QDialogButtonBox::ActionRole);
+    row->addButton(stopOrExit_, QDialogButtonBox::RejectRole);
+    for (QPushButton* shown : {download_, selectAll_, directory_}) shown->hide();
+    column->addWidget(row);
     connect(download_, &QPushButton::clicked, this, &NodePodDialog::download);
     connect(selectAll_, &QPushButton::clicked, this, [this] {
         model_->selectAll();

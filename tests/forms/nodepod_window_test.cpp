@@ -3,6 +3,7 @@
 // buttons, a download into every head with their flash compared, closing refused while the scan
 // runs, and the rack reset when the window is left.
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -121,11 +122,16 @@ TEST_F(NodePodWindow, VersionsAgainstTheNewestFileAndAnOlderFileAskedFirst) {
     startAndScan();
     click(Slot(kRa56Slot));
     QStringList notes;
+    std::vector<QDialogButtonBox::ButtonRole> roles;
     size_t sentBefore = 0, sentAfter = 0;
     answerer.expect([&](QDialog& dialog) {
         auto& nodePod = static_cast<NodePodDialog&>(dialog);
         QCoreApplication::processEvents();  // the scan
         for (int i = 0; i < 3; ++i) notes << nodePod.versionNote(i)->text();
+        auto* box = qobject_cast<QDialogButtonBox*>(nodePod.downloadButton()->parentWidget());
+        ASSERT_NE(box, nullptr) << "the buttons follow the platform's order";
+        roles = {box->buttonRole(nodePod.downloadButton()), box->buttonRole(nodePod.selectAllButton()),
+                 box->buttonRole(nodePod.directoryButton()), box->buttonRole(nodePod.stopOrExitButton())};
         nodePod.nodeBox(1)->click();  // runs P2.05
         sentBefore = rack().received().size();
         nodePod.downloadButton()->click();
@@ -142,6 +148,9 @@ TEST_F(NodePodWindow, VersionsAgainstTheNewestFileAndAnOlderFileAskedFirst) {
     answerer.expectMessageButton("No");
     trigger("mnuTransferNodePodDown");
 
+    using Role = QDialogButtonBox::ButtonRole;
+    EXPECT_EQ(roles, (std::vector<Role>{QDialogButtonBox::AcceptRole, QDialogButtonBox::ActionRole,
+                                        QDialogButtonBox::ActionRole, QDialogButtonBox::RejectRole}));
     EXPECT_EQ(notes, (QStringList{"newest file P2.05, newer", "newest file P2.05, the same",
                                   "newest file P2.05, runs a loader"}));
     EXPECT_TRUE(answerer.shownTexts().contains(
