@@ -40,6 +40,8 @@ class CliUi : public OperatorUi {
     bool showReport(const ReportView& view) override;
     void setProgress(int percent) override;
     void setStatus(const QString& text) override;
+    void setRunPosition(const std::optional<RunPosition>& position) override;
+    void setProgressCountdown(int totalMs) override;
     void setPortSummary(const QString& text) override { portSummary_ = text; }
     void setInterfaceEnabled(bool enabled) override;
     void processEvents() override {}
@@ -83,8 +85,10 @@ class CliUi : public OperatorUi {
     bool locked_ = false;  // an operation runs: show its progress
     bool progressShown_ = true;
     QString status_;
+    std::optional<RunPosition> position_;  // shown before the status while a run has one
     QString waiting_;  // "waiting for the module, up to 8 s" while the library waits
     int percent_ = 0;
+    int countdownMs_ = 0;  // the rack's restart, counted down by the progress
     QString portSummary_;
     std::vector<QString> errors_;
     std::optional<QString> inputAnswer_;

@@ -13,6 +13,7 @@
 #include "operator/drivers/maintenance.h"
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/panel_switch_out.h"
+#include "operator/drivers/run_plan.h"
 #include "operator/drivers/verify_step.h"
 
 namespace quorvel {
@@ -112,6 +113,7 @@ class AmplifierDownload {
             }
         }
         if (context_.dryRun) return plan();
+        planSteps();
         if (!deleteCanDatabases()) return result_;
         if (BaudRateCommandNeeded(state_.Inventory, request_.amplifierSlots))
             SetInterfaceBaudRate(context_);
@@ -258,8 +260,31 @@ class AmplifierDownload {
         return false;
     }
 
+    // The run's steps with their typical durations, so that the operator sees where the run
+    // stands and how long it still takes.
+    void planSteps() {
+        const auto all = groups();
+        if (canMask_) runPlan_.add(SlotsUnit(all.front()), "delete CAN database", 3000);
+        const qint64 resetMs = state_.Connection.resetSeconds * 1000;
+        const bool twoImages =
+            request_.includeLoader1 && request_.content == AmplifierDownloadRequest::Content::Application;
+        for (const auto& group : all) {
+            const QString unit = SlotsUnit(group);
+            const qint64 slots = static_cast<qint64>(group.size());
+            runPlan_.add(unit, "switch to loader 1", 1500 * slots);
+            runPlan_.add(unit, "download loader 2", 1000 + 500 * slots);
+            runPlan_.add(unit, "download application", (twoImages ? 2 : 1) * 45000);
+            runPlan_.add(unit, "start application", 9000 + resetMs);
+            runPlan_.add(unit, "verify new firmware", 1000 * slots);
+            runPlan_.add(unit, "loader 2 of the new firmware", 1000 + 500 * slots);
+            runPlan_.add(unit, "establish", 1000);
+            runPlan_.add(unit, "reset", 10000 + resetMs);
+        }
+    }
+
     bool deleteCanDatabases() {
         if (canMask_ == 0) return true;
+        runPlan_.enter("delete CAN database");
         report_.beginPhase("delete CAN database").details << maskText(canMask_);
         context_.WriteProtocol("-->Delete RA51 CAN database.<--");
         int result = 0;
@@ -396,6 +421,7 @@ class AmplifierDownload {
     }
 
     Phase& phase(const QString& name, const std::vector<int>& amplifierSlots) {
+        runPlan_.enter(name);
         Phase& p = report_.beginPhase(name);
         QStringList numbers;
         for (const int s : amplifierSlots) numbers << QString::number(s + 1);
@@ -563,6 +589,7 @@ class AmplifierDownload {
     OperatorUi& ui_;
     LibraryGateway& gateway_;
     RunReport& report_;
+    RunPlan runPlan_{context_.ui()};
     AmplifierDownloadRequest request_;
     AmplifierDownloadResult result_;
     QString loader2_;

@@ -76,8 +76,8 @@ const QString kStepKxNotInLoader =
     "Reset the rack (Tools, Reset VTX system), scan, and start the processor download again.";
 const QString kStateNodePod = "The NodePod may be left in its loader.";
 const QString kStepNodePod =
-    "Leave the NodePod download (the rack is reset as it ends), switch the rack and the NodePods "
-    "off and on, and start the NodePod download again.";
+    "Switch the rack and the NodePods off and on, scan, and start the NodePod download of that "
+    "NodePod again (Transfer, Download NODEPOD Firmware).";
 const QString kStateKxSettingsSaved =
     "The processor waits in its boot loader with part of the new files; the settings it had are "
     "saved on this computer.";

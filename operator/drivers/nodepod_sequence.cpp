@@ -124,7 +124,7 @@ int NodePodSequence::downloadNode(const NodePodNode& node, int index, int count)
     window_.setStatus(count == 1 ? QString("Init Download...")
                                  : counted("Init Download ", index, count));
     context_.report().beginPhase("node " + QString::number(node.nodeId)).details
-        << loader2For(node);
+        << loader2For(node) << "serial number " + QString::number(node.serialNumber);
     ConnectionGuard connection(context_.gateway());
     window_.setProgress(50);
     const int mode = plan_.ra56InDownloadMode ? kSelectOnly : kIntoDownloadMode;

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "operator/shell/run_position.h"
+
 namespace quorvel {
 
 // Standard message box button codes (the answer of showMessageBox).
@@ -101,6 +103,12 @@ class OperatorUi {
     virtual void setProgress(int percent) = 0;
     // Shows or hides the progress bar (hidden between operations).
     virtual void setProgressVisible(bool /*visible*/) {}
+    // Where the run stands and what it is expected to take; nullopt once the run is over.
+    virtual void setRunPosition(const std::optional<RunPosition>& /*position*/) {}
+    // A long pause that only the progress reports count through (the rack's restart): while
+    // `totalMs` is above 0 the UI counts "waiting for the rack, up to N s" down as the progress
+    // rises; 0 ends the count-down.
+    virtual void setProgressCountdown(int /*totalMs*/) {}
     // Panel "Status" of the status bar.
     virtual void setStatus(const QString& text) = 0;
     // Panel "Settings" of the status bar (the port summary).
