@@ -102,6 +102,7 @@ int CliUi::showMessageBox(const QString& prompt, int style, const QString& title
         if (threeWay && first != 'n') return kAnswerCancel;
         return no;
     }
+    if ((style & kNeedsConfirmation) != 0) return awaitConfirmation(text);
     if (options_.events) return kAnswerOk;
     if (isError(style, title, prompt)) {
         error(text);
@@ -109,6 +110,22 @@ int CliUi::showMessageBox(const QString& prompt, int style, const QString& title
         note(text);
     }
     return kAnswerOk;
+}
+
+QString CliUi::confirmationUnavailable() const {
+    if (options_.interactive || options_.assumeYes) return {};
+    return "there is no terminal to confirm on: run again with --yes to go on without waiting "
+           "for the confirmation";
+}
+
+int CliUi::awaitConfirmation(const std::string& text) {
+    if (readAnswer(text + "\nPress Enter when done: ")) return kAnswerOk;
+    if (options_.assumeYes) {
+        note(text + "\n(not waited for: --yes)");
+        return kAnswerOk;
+    }
+    notAnswered(text, "--yes");
+    return kAnswerCancel;
 }
 
 std::optional<std::string> CliUi::readAnswer(const std::string& question) {

@@ -30,6 +30,7 @@ class CliUi : public OperatorUi {
     CliUi& operator=(const CliUi&) = delete;
 
     int showMessageBox(const QString& prompt, int style, const QString& title) override;
+    QString confirmationUnavailable() const override;
     std::optional<QString> askInput(const QString& prompt, const QString& title,
                                     const QString& defaultValue = {}) override;
     std::optional<int> chooseOne(const QString& title, const QStringList& choices) override;
@@ -67,6 +68,8 @@ class CliUi : public OperatorUi {
   private:
     std::optional<std::string> readAnswer(const std::string& question);
     void notAnswered(const std::string& text, const std::string& option);
+    // A message the operator confirms after acting on the device: Enter on a terminal.
+    int awaitConfirmation(const std::string& text);
     void showProgress();
     void event(const char* kind, const QString& field, const QString& text, int number = -1);
     // On a terminal the progress line says how long the library may still wait for a module.

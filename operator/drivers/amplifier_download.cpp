@@ -12,6 +12,7 @@
 #include "operator/drivers/loader2_file.h"
 #include "operator/drivers/maintenance.h"
 #include "operator/drivers/operation_frame.h"
+#include "operator/drivers/panel_switch_out.h"
 #include "operator/drivers/verify_step.h"
 
 namespace quorvel {
@@ -102,8 +103,6 @@ class AmplifierDownload {
         context_.WriteProtocol("DownloadType : " + QString::number(request_.downloadType));
         context_.WriteProtocol("Activate Only: " + QString::number(request_.activateOnly));
         report_.beginPhase(phase::kCheckSelection);
-        const PanelRecord& panel = state_.Inventory.panel;
-        panelSwitchOut_ = panel.Present && panel.Identity != "not detected";
         if (!checkSelection()) return declined();
         // In a dry run the hook only records what it would do.
         if (context_.beforeRun) {
@@ -423,10 +422,11 @@ class AmplifierDownload {
         call.firmwareType = type_;
         call.subChannelReset = first ? 2 : 1;
         call.readIdentification = first;
-        call.panelSwitchOut = first && panelSwitchOut_;
         call.marker = slot == highest ? kLastMarker : kOtherMarker;
+        const bool panelOut = first && panelSwitchOut_;
         if (first) panelSwitchOut_ = false;
-        int result = gateway_.Switch2Loader1(call);
+        int result =
+            panelOut ? SwitchToLoader1PanelOut(context_, call) : gateway_.Switch2Loader1(call);
         if (result == kRefusedChannelSelection && (first || request_.downloadType != 0)) {
             call.alreadyInLoader1 = true;
             result = gateway_.Switch2Loader1(call);
@@ -568,7 +568,7 @@ class AmplifierDownload {
     QString loader2_;
     std::map<int, QString> failedIn_;  // slot -> the phase it failed in
     int canMask_ = 0;
-    bool panelSwitchOut_ = false;  // only the run's first switch to loader 1 switches it out
+    bool panelSwitchOut_ = true;  // only the run's first switch to loader 1 switches it out
     int type_ = 0;
     int moduleCode_ = 0;
     int startAddress_ = 0;

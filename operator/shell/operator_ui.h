@@ -32,6 +32,10 @@ enum MessageStyle : int {
     kIconExclamation = 0x30,
     kIconInformation = 0x40,
     kSystemModal = 0x1000,
+    // Not a Windows code: the message asks the operator to act on the device and to confirm
+    // before the run goes on ("... press OK!"). A window's modal box waits anyway; a front end
+    // whose messages do not wait must wait for this one.
+    kNeedsConfirmation = 0x01000000,
 };
 
 // The device tree's boxes: processor, panel, amplifier slots 0-15.
@@ -77,6 +81,9 @@ class OperatorUi {
 
     // A message box; `style` is the button-and-icon code. Texts use CR as line break.
     virtual int showMessageBox(const QString& prompt, int style, const QString& title) = 0;
+    // Why this front end cannot wait for the operator's confirmation of a kNeedsConfirmation
+    // message now; empty when it can. Drivers ask in their plan step and refuse with this text.
+    virtual QString confirmationUnavailable() const { return {}; }
     // An input box showing `defaultValue` ready to be accepted; nullopt when the operator cancels.
     virtual std::optional<QString> askInput(const QString& prompt, const QString& title,
                                             const QString& defaultValue = {}) = 0;
