@@ -24,7 +24,9 @@ class ScratchFile {
         std::fflush(file_);
         if (ftruncate(fileno(file_), 0) != 0) std::abort();
         std::rewind(file_);
-        if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) std::abort();
+        // an empty vector may hold no buffer at all, and fwrite takes no null pointer
+        if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+            std::abort();
         std::fflush(file_);
         std::rewind(file_);
         return file_;
@@ -58,7 +60,7 @@ class ScratchPath {
     const std::string& holding(const std::vector<uint8_t>& bytes) {
         std::FILE* file = std::fopen(path_.c_str(), "wb");
         if (!file) std::abort();
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fclose(file);
         return path_;
     }

@@ -23,8 +23,10 @@ uint8_t BlockImage::blockSum(int64_t block) const {
 
 bool BlockImage::saveTo(std::FILE* file) const {
     std::rewind(file);
-    return std::fwrite(bytes_.data(), 1, bytes_.size(), file) == bytes_.size() &&
-           std::fflush(file) == 0;
+    // an empty image may have no buffer, and fwrite takes no null pointer even for no bytes
+    const bool written =
+        bytes_.empty() || std::fwrite(bytes_.data(), 1, bytes_.size(), file) == bytes_.size();
+    return written && std::fflush(file) == 0;
 }
 
 }  // namespace quorlink

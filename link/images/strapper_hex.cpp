@@ -57,6 +57,8 @@ int copyDataRecord(const std::string& line, int64_t base, std::FILE* image, int6
     const int64_t position = base + *address;
     if (position + *count > imageLimit) return kStrapperFileError;
     if (positionOf(image) != position && !seekTo(image, position)) return kStrapperFileError;
+    // a record without data bytes writes nothing (and fwrite takes no null pointer)
+    if (bytes.empty()) return 0;
     return std::fwrite(bytes.data(), 1, bytes.size(), image) == bytes.size() ? 0
                                                                              : kStrapperFileError;
 }
