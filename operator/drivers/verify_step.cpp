@@ -26,6 +26,25 @@ bool RunsTarget(const SlotRecord& record, const QString& version) {
     return version.isEmpty() || record.SoftwareVersion == version;
 }
 
+void IdentifyAgain(DriverContext& context, const std::vector<int>& slots) {
+    auto& records = context.state().Inventory.slotRecords;
+    // A slot whose identification fails shows nothing rather than what it ran before.
+    for (const int slot : slots) {
+        records[slot].Present = false;
+        records[slot].Identity = "not detected";
+    }
+    context.shell().IdentifySlots(slots);
+    // A late answer of the run (a module that was still busy) shifts every answer after it: a
+    // slot that did not answer is asked once more on a fresh connection, which starts with
+    // empty queues.
+    std::vector<int> silent;
+    for (const int slot : slots)
+        if (RunningState(records[slot]) == "not detected") silent.push_back(slot);
+    if (silent.empty()) return;
+    context.gateway().closeConnection();
+    if (context.gateway().openConnection() == 0) context.shell().IdentifySlots(silent);
+}
+
 std::map<int, QString> VerifySlots(DriverContext& context, const std::vector<SlotTarget>& targets,
                                    const std::map<int, QString>& failedIn) {
     RunReport& report = context.report();
@@ -38,7 +57,7 @@ std::map<int, QString> VerifySlots(DriverContext& context, const std::vector<Slo
     }
     identify.details << "slots " + numbers.join(',');
     context.ui().setStatus("Identifying the modules...");
-    context.shell().IdentifySlots(touched);
+    IdentifyAgain(context, touched);
     context.RefreshDeviceTree();
 
     std::map<int, QString> notAtTarget;

@@ -2,7 +2,8 @@
 // module mixes, random firmware directories (newer, older, corrupt, without loader 2), random
 // selections, menu entries of the Transfer and Tools menus, answers and fault rules. Every step is
 // checked against the invariants every operation keeps (the table below).
-// QUORVEL_CHAOS_SESSIONS and QUORVEL_CHAOS_SEED choose the run (scripts/sweep runs a long one).
+// QUORVEL_CHAOS_SESSIONS and QUORVEL_CHAOS_SEED choose the run (scripts/sweep runs a long one);
+// QUORVEL_CHAOS_VERBOSE=1 prints every step and violation, =2 also each step's messages and report.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,7 @@
 #include "operator/drivers/download_all.h"
 #include "operator/drivers/menu_commands.h"
 #include "operator/drivers/shell_commands.h"
+#include "operator/drivers/verify_step.h"
 #include "scoped_env.h"
 #include "temp_dir.h"
 
@@ -109,6 +111,7 @@ struct Step {
     bool operatorDeclined = false;        // a question answered No, a dialog cancelled
     int interactions = 0;
     size_t faults = 0;  // fault rules that fired
+    std::string fault;  // the rule added to the step
 };
 
 // Answers every question at random (or, cooperative, as an operator recovering would).
@@ -275,6 +278,7 @@ class ChaosSession : public DriverTest {
                     amplifierSlot(slot, type, near(fwgen::amplifierModel(type).version, -3, 1));
                 if (chance(rng_, 0.12)) module["layer"] = "loader1";
                 if (chance(rng_, 0.2)) module["boards"] = between(rng_, 1, 2);
+                module["hardwareRevision"] = chance(rng_, 0.3) ? "\"1.20\"" : "\"1.10\"";
                 description["slots"].push_back(module);
             }
         }
@@ -399,15 +403,18 @@ class ChaosSession : public DriverTest {
         return kOperations.front();
     }
 
-    void addRandomFault() {
+    std::string addRandomFault() {
         static const std::vector<std::string> patterns = {
             "^PRC1,2,", "^PRC1,2,[PD]", "^PRC1,2,[EZX]", "IDN", "^PCH", "^MCF", "RST", "."};
         static const std::vector<rack::FaultAction> actions = {
             rack::FaultAction::Drop,     rack::FaultAction::Garble, rack::FaultAction::Delay,
             rack::FaultAction::Question, rack::FaultAction::Close,  rack::FaultAction::PowerOff};
         const std::string& pattern = pick(rng_, patterns);
-        rack().faults().add({pattern, between(rng_, 1, pattern.starts_with("^PRC") ? 60 : 6),
-                             pick(rng_, actions), pick(rng_, std::vector{500, 3000, 12000}), 1});
+        const rack::FaultRule rule{pattern, between(rng_, 1, pattern.starts_with("^PRC") ? 60 : 6),
+                                   pick(rng_, actions), pick(rng_, std::vector{500, 3000, 12000}), 1};
+        rack().faults().add(rule);
+        return "fault " + std::to_string(int(rule.action)) + " on " + pattern + " #" +
+               std::to_string(rule.occurrence);
     }
 
     void run(Step& s, bool cooperative) {
@@ -437,11 +444,13 @@ class ChaosSession : public DriverTest {
         s.selection = onSlots(s.operation.kind) ? randomSelection() : std::vector<int>{};
         s.dryRun = chance(rng_, 0.12);
         const size_t fired = rack().faults().fired();
-        if (!s.dryRun && chance(rng_, 0.5)) addRandomFault();
+        if (!s.dryRun && chance(rng_, 0.5)) s.fault = addRandomFault();
         run(s, false);
         s.faults = rack().faults().fired() - fired;
         tally_.faults += s.faults;
-        if (std::getenv("QUORVEL_CHAOS_VERBOSE")) std::printf("step %s\n", describe(s).c_str());
+        const char* verbose = std::getenv("QUORVEL_CHAOS_VERBOSE");
+        if (verbose) std::printf("step %s\n", describe(s).c_str());
+        if (verbose && *verbose == '2') std::printf("%s\n", qPrintable(s.text));
         rack().faults().clear();
         ++tally_.steps;
         for (const auto& invariant : kInvariants) {
@@ -449,13 +458,14 @@ class ChaosSession : public DriverTest {
                 switchRackOffAndOn();
             if (const auto broken = (this->*invariant.check)(s)) {
                 ++tally_.violations[invariant.name];
-                if (std::getenv("QUORVEL_CHAOS_VERBOSE"))
+                if (verbose)
                     std::printf("%s\n    %s: %s\n", invariant.name, describe(s).c_str(),
                                 broken->c_str());
                 tally_.firstExample.try_emplace(invariant.name, describe(s) + ": " + *broken);
             }
         }
         if (somethingSwitchedOff()) switchRackOffAndOn();
+        shell->ScanSystem();  // the operator looks at the rack before the next step
     }
 
     std::string describe(const Step& s) const {
@@ -463,7 +473,7 @@ class ChaosSession : public DriverTest {
         for (int slot : s.selection) chosen += std::to_string(slot + 1) + " ";
         return "seed " + std::to_string(seed_) + ", " + s.operation.entry +
                (s.dryRun ? " (dry run)" : "") + ", slots [" + chosen + "], result " +
-               std::to_string(s.result);
+               std::to_string(s.result) + (s.faults ? ", " + s.fault : "");
     }
 
     // -- classifying a step
@@ -495,6 +505,12 @@ class ChaosSession : public DriverTest {
             if (!newest || file.firmware.identity > newest->firmware.identity) newest = &file;
         }
         return newest;
+    }
+    // New RA901B hardware (revision 1.20 on) takes firmware from P6.48 on only.
+    bool takesOnlyNewFirmware(int slot, const fwgen::AmplifierFirmware& fw) {
+        const std::string& revision = moduleAt(slot)->config().hardwareRevision;
+        return fw.applicationName.starts_with("ra901b") && fw.applicationName < "ra901bp648" &&
+               revision.substr(revision.starts_with('"') ? 1 : 0) >= "1.20";
     }
     static std::string versionOf(const std::string& identity) {
         const auto fields = QString::fromStdString(identity).split(',');
@@ -559,7 +575,7 @@ class ChaosSession : public DriverTest {
                 const bool upToDate =
                     was.layer == Layer::Application &&
                     versionOf(was.identity) >= versionOf(newest->firmware.identity);
-                if (upToDate) continue;
+                if (upToDate || takesOnlyNewFirmware(slot, newest->firmware)) continue;
                 if (auto wrong = runs(slot, newest->firmware)) return wrong;
             }
         }
@@ -664,19 +680,20 @@ class ChaosSession : public DriverTest {
         return left;
     }
 
-    // The tree shows what the rack runs: a scan now finds what the inventory holds.
+    // The tree shows what the rack runs when the connection closed: the application's version,
+    // a loader, or nothing where no module answers (a plain scan cannot see every loader).
     std::optional<std::string> treeTellsTheTruth(const Step& s) {
         if (s.dryRun || refused(s)) return std::nullopt;
-        const DeviceInventory shown = shell->state().Inventory;
-        const bool scanned = shell->ScanSystem() == ScanOutcome::Finished;
-        const DeviceInventory& truth = shell->state().Inventory;  // the next step starts from it
-        if (!scanned) return std::nullopt;
         for (int slot : targets(s)) {
-            const auto& a = shown.slotRecords[slot];
-            const auto& b = truth.slotRecords[slot];
-            if (a.Identity != b.Identity || a.SoftwareVersion != b.SoftwareVersion)
-                return "slot " + std::to_string(slot + 1) + " shows \"" + a.Identity.toStdString() +
-                       "\", the rack runs \"" + b.Identity.toStdString() + "\"";
+            const SlotRecord& shown = shell->state().Inventory.slotRecords[slot];
+            const AmplifierModule* m = moduleAt(slot);
+            const std::string truth = !m || !m->powered() ? "not detected"
+                                      : m->runsApplication() ? versionOf(m->identity())
+                                                             : "loader";
+            const std::string tree = RunningState(shown).toStdString();
+            if (tree != truth && !(truth == "loader" && tree.starts_with("loader")))
+                return "slot " + std::to_string(slot + 1) + " shows \"" + tree +
+                       "\", the rack runs \"" + truth + "\"";
         }
         return std::nullopt;
     }
@@ -697,7 +714,9 @@ class ChaosSession : public DriverTest {
         again.selection = s.selection;
         again.firmware = s.firmware;
         run(again, true);
-        if (again.result != 0) return "the rerun ended with " + std::to_string(again.result);
+        if (again.result != 0)
+            return "the rerun ended with " + std::to_string(again.result) + ": " +
+                   context->report().problem().left(90).toStdString();
         return successIsVerified(again);
     }
 
