@@ -50,6 +50,7 @@ class DownloadAll {
     std::array<bool, 16> checked_{};
     std::vector<int> groupSlots_;
     std::optional<FirmwareChoice> groupFirmware_;
+    QString groupProblem_;  // why the group's firmware cannot be loaded; empty when it can
 };
 
 // Up to date: a standard build ("0") not older than the file, or a special build newer than it.

@@ -114,6 +114,11 @@ const QString kStepUnknown =
     "Switch the rack off and on, scan, and check every module; save the diagnostics if the "
     "failure repeats.";
 const QString kStepRefused = "Correct what the message names and start again.";
+const QString kStateLeftOut =
+    "Nothing was sent to the module: it runs the firmware it ran before. The other selected "
+    "modules were loaded.";
+const QString kStepLeftOut =
+    "Choose firmware the module accepts (the message says which) and download it to this slot.";
 
 struct Row {
     QString phase;      // the run report's phase name; ending in '*': every name it begins
@@ -138,6 +143,7 @@ const Row kRows[] = {
     {phase::kReset, {}, {}, kStateWritten, kStepPowerCycle},
     {phase::kResetRack, {}, {}, kStateWritten, kStepPowerCycle},
     {phase::kIdentify, {}, {}, kStateNotAtTarget, kStepRepeatFromScan},
+    {phase::kLeftOut, {}, {}, kStateLeftOut, kStepLeftOut},
     {phase::kUploadFlash, {}, {}, kStateUploadFlash, kStepUploadFlash},
     {phase::kReset, "upload flash", {}, kStateUploadFlash, kStepUploadFlash},
     {phase::kBackup, {}, {}, kStateBackup, kStepBackup},

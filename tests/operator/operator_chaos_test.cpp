@@ -112,6 +112,7 @@ struct Step {
     int interactions = 0;
     size_t faults = 0;  // fault rules that fired
     std::string fault;  // the rule added to the step
+    std::set<int> leftOut;  // slots the run left out with the operator's consent
 };
 
 // Answers every question at random (or, cooperative, as an operator recovering would).
@@ -124,6 +125,7 @@ class RandomOperator : public testing_support::StrictUi::Improviser {
         step_ = &step;
         cooperative_ = cooperative;
     }
+    void end() { step_ = &outsideSteps_; }
 
     int message(const QString& prompt, int style) override {
         const int answer = messageAnswer(style & 0x0F);
@@ -278,7 +280,7 @@ class ChaosSession : public DriverTest {
                     amplifierSlot(slot, type, near(fwgen::amplifierModel(type).version, -3, 1));
                 if (chance(rng_, 0.12)) module["layer"] = "loader1";
                 if (chance(rng_, 0.2)) module["boards"] = between(rng_, 1, 2);
-                module["hardwareRevision"] = chance(rng_, 0.3) ? "\"1.20\"" : "\"1.10\"";
+                if (type == 4) module["hardwareRevision"] = chance(rng_, 0.3) ? "\"1.20\"" : "\"1.10\"";
                 description["slots"].push_back(module);
             }
         }
@@ -427,6 +429,7 @@ class ChaosSession : public DriverTest {
         context->dryRun = s.dryRun;
         context->selection = {false, false, s.selection};
         s.result = dispatcher->dispatch(s.operation.entry);
+        operator_.end();
         context->dryRun = false;
         s.sent = rack().received().size() - lines;
         for (int slot = 0; slot < 16; ++slot) s.after[slot] = state(slot);
@@ -434,6 +437,8 @@ class ChaosSession : public DriverTest {
         for (size_t i = shown; i < ui.messages.size(); ++i) s.messages << ui.messages[i].prompt;
         for (size_t i = listed; i < ui.lists.size(); ++i)
             if (ui.lists[i].messagesOnly) s.messages << ui.lists[i].title;
+        for (const SlotOutcome& outcome : context->report().slotOutcomes())
+            if (outcome.phase == phase::kLeftOut) s.leftOut.insert(outcome.slot);
         s.text = s.messages.join('\n') + '\n' +
                  QString::fromUtf8(QJsonDocument(context->report().toJson()).toJson());
     }
@@ -479,7 +484,8 @@ class ChaosSession : public DriverTest {
     // -- classifying a step
 
     bool refused(const Step& s) const {
-        return s.result == kOperationDeclined ||
+        return s.result == kOperationDeclined || s.result == kNothingToDo ||
+               s.result == kNoDevice ||
                (s.operation.kind == Kind::UpdateAll && s.result == DownloadAll::kNothingToDo);
     }
     bool failed(const Step& s) const { return s.result != 0 && !refused(s); }
@@ -711,7 +717,8 @@ class ChaosSession : public DriverTest {
             switchRackOffAndOn();
         Step again;
         again.operation = s.operation;
-        again.selection = s.selection;
+        for (int slot : s.selection)  // as the advice says, without the slots left out
+            if (!s.leftOut.contains(slot)) again.selection.push_back(slot);
         again.firmware = s.firmware;
         run(again, true);
         if (again.result != 0)
