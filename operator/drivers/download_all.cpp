@@ -178,6 +178,7 @@ void DownloadAll::group(int first) {
         checked_[slot] = true;
         if (records[slot].Identity == kNotDetected || records[slot].Identity.isEmpty()) {
             enabled_[slot] = false;
+            if (pass_ == kDownload && plannedSelected_[slot]) lost(slot);
             continue;
         }
         if (decideSlot(slot, groupFirmware_)) groupSlots_.push_back(slot);
@@ -198,7 +199,13 @@ bool DownloadAll::decideSlot(int slot, const std::optional<FirmwareChoice>& firm
     const bool canLoseSettings = (r.IdentifiedType == "RA51" && r.SoftwareVersion == "P2.06") ||
                                  (r.IdentifiedType == "RA51B" && r.SoftwareVersion == "P5.06");
     bool selected = false;
-    if (firmware && canLoseSettings) {
+    if (pass_ == kDownload) {
+        // The download pass runs the accepted plan, even where an earlier group's rack reset
+        // has started a module's application since.
+        decision = plannedDecision_[slot];
+        selected = plannedSelected_[slot];
+        if (selected && !failedBefore_) ++components_;
+    } else if (firmware && canLoseSettings) {
         decision =
             QString("not selected") + ", Attention: please update RA51/B P2.06/P5.06 manually!";
     } else if (!firmware) {
@@ -216,12 +223,31 @@ bool DownloadAll::decideSlot(int slot, const std::optional<FirmwareChoice>& firm
         if (ModuleRunsLoader(r)) decision += " (it runs its " + RunningState(r) + ")";
         if (!failedBefore_) ++components_;
     }
+    if (pass_ == kPlanning) {
+        plannedDecision_[slot] = decision;
+        plannedSelected_[slot] = selected;
+    }
     append(decision + kCr);
     context_.report().addDetail("slot " + QString::number(slot + 1) + " " + r.IdentifiedType + " " +
                                 r.SoftwareVersion + ": " + decision);
     // Modules that are not loaded, and in the planning pass every module, leave the selection.
     if (!selected || pass_ == kPlanning) enabled_[slot] = false;
     return selected;
+}
+
+// A module the plan selected that no longer answers: not loaded, and the run fails.
+void DownloadAll::lost(int slot) {
+    const QString text = "- Slot " + QString::number(slot + 1) +
+                         " : --> not loaded, the module no longer answers";
+    append(text + kCr);
+    context_.report().addDetail(text.mid(2));
+    SlotOutcome outcome;
+    outcome.slot = slot;
+    outcome.target = groupFirmware_ ? groupFirmware_->version : QString();
+    outcome.running = "not detected";
+    outcome.phase = phase::kIdentify;
+    context_.report().setSlotOutcome(outcome);
+    ++failureCount_;
 }
 
 void DownloadAll::downloadGroup(int snapshot) {

@@ -28,8 +28,8 @@ const QString kStateNotAtTarget =
     "The module is not at the target version: it runs what its slot shows (old firmware or a "
     "loader).";
 const QString kStepRepeatFromScan =
-    "Do not switch the rack off. Scan, tick the slot and start the same download again; a module "
-    "in its loader takes new firmware from there.";
+    "Do not switch the rack off. Tick the slot (the tree shows what it runs now) and start the "
+    "same download again; a module in its loader takes new firmware from there.";
 const QString kStateUploadFlash =
     "The module's firmware is unchanged; it may wait in its loader until the rack is reset. No "
     "incomplete file was kept.";

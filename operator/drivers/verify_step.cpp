@@ -1,5 +1,7 @@
 #include "operator/drivers/verify_step.h"
 
+#include <algorithm>
+
 #include "operator/drivers/failure_advice.h"
 #include "operator/drivers/maintenance.h"
 
@@ -56,6 +58,12 @@ std::map<int, QString> VerifySlots(DriverContext& context, const std::vector<Slo
         touched.push_back(target.slot);
     }
     identify.details << "slots " + numbers.join(',');
+    // A rack reset starts the application a module waiting in its loader holds, selected or not.
+    const auto& records = context.state().Inventory.slotRecords;
+    for (int slot = 0; slot < DeviceInventory::kSlots; ++slot)
+        if (ModuleRunsLoader(records[slot]) && RunningState(records[slot]) != "not detected" &&
+            std::find(touched.begin(), touched.end(), slot) == touched.end())
+            touched.push_back(slot);
     context.ui().setStatus("Identifying the modules...");
     IdentifyAgain(context, touched);
     context.RefreshDeviceTree();

@@ -689,7 +689,11 @@ class ChaosSession : public DriverTest {
     // The tree shows what the rack runs when the connection closed: the application's version,
     // a loader, or nothing where no module answers (a plain scan cannot see every loader).
     std::optional<std::string> treeTellsTheTruth(const Step& s) {
-        if (s.dryRun || refused(s)) return std::nullopt;
+        // Only a step that reached the rack identified anything (update-all: its scan).
+        const Kind kind = s.operation.kind;
+        if (s.dryRun || refused(s) || !s.sent || kind == Kind::BaudRate ||
+            (kind == Kind::UpdateAll && s.result == DownloadAll::kScanFailed))
+            return std::nullopt;
         for (int slot : targets(s)) {
             const SlotRecord& shown = shell->state().Inventory.slotRecords[slot];
             const AmplifierModule* m = moduleAt(slot);
@@ -704,8 +708,9 @@ class ChaosSession : public DriverTest {
         return std::nullopt;
     }
 
-    // After a failed download the operator follows the advice (switching the rack off and on
-    // where it says so) and starts the same download again: it must reach the target.
+    // After a failed download the operator follows the advice (resetting or switching the rack
+    // off and on, scanning, where it says so) and starts the same download again: it must reach
+    // the target.
     std::optional<std::string> rerunRecovers(const Step& s) {
         const Kind kind = s.operation.kind;
         if (!failed(s) || s.dryRun || (kind != Kind::Download && kind != Kind::UpdateAll))
@@ -713,8 +718,10 @@ class ChaosSession : public DriverTest {
         const FirmwareFile* fw = chosenFirmware(s);
         if (!changedModules(s) || (kind == Kind::Download && (!fw || !fw->usable)))
             return std::nullopt;
-        if (s.text.contains("off and on") || s.text.contains("restart", Qt::CaseInsensitive))
+        if (s.text.contains("off and on") || s.text.contains("restart", Qt::CaseInsensitive) ||
+            s.text.contains("Reset VTX system"))
             switchRackOffAndOn();
+        if (s.text.contains("scan,", Qt::CaseInsensitive)) shell->ScanSystem();
         Step again;
         again.operation = s.operation;
         for (int slot : s.selection)  // as the advice says, without the slots left out
@@ -727,8 +734,12 @@ class ChaosSession : public DriverTest {
         return successIsVerified(again);
     }
 
-    // What the operator does when a module stopped answering: the rack off and on again.
-    void switchRackOffAndOn() { rack().reset(); }
+    // What the operator does when a module stopped answering: the rack off and on again, and a
+    // wait until it has started.
+    void switchRackOffAndOn() {
+        rack().reset();
+        clock.advance(std::chrono::seconds(30));
+    }
     bool somethingSwitchedOff() {
         const auto& all = rack().components();
         return std::any_of(all.begin(), all.end(), [](const auto& c) { return !c->powered(); });
