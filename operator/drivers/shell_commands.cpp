@@ -7,6 +7,7 @@
 
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/menu_commands.h"
+#include "operator/drivers/verify_step.h"
 
 namespace quorvel {
 namespace {
@@ -44,7 +45,7 @@ void identifyEverySlot(DriverContext& context) {
     std::vector<int> slots(16);
     for (int slot = 0; slot < 16; ++slot) slots[slot] = slot;
     context.ui().setStatus("Identifying the modules...");
-    context.shell().IdentifySlots(slots);
+    IdentifyAgain(context, slots);
     context.RefreshDeviceTree();
 }
 
@@ -64,8 +65,8 @@ int ResetRack(DriverContext& context) {
             result = context.gateway().ResetVTX(context.state().Connection.resetSeconds);
             // The reset restarts every module (one waiting in its loader may start its
             // application): they are identified again, as a scan does, so the tree shows what
-            // the rack runs now.
-            if (result == 0) identifyEverySlot(context);
+            // the rack runs now; also when the rack was slow to answer after the reset.
+            identifyEverySlot(context);
         } else {
             context.ShowMessage(kRestartFailed, kIconExclamation);
             result = connection.result();

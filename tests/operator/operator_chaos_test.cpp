@@ -718,6 +718,13 @@ class ChaosSession : public DriverTest {
         const FirmwareFile* fw = chosenFirmware(s);
         if (!changedModules(s) || (kind == Kind::Download && (!fw || !fw->usable)))
             return std::nullopt;
+        // A module outside the selection that waits in its loader fails the rack-wide channel
+        // check after every start, and the highest such module of the older series takes their
+        // loaders' commands (they carry no address): no rerun of this selection can succeed.
+        for (int slot = 0; slot < 16 && kind == Kind::Download; ++slot)
+            if (moduleAt(slot) && !moduleAt(slot)->runsApplication() &&
+                std::find(s.selection.begin(), s.selection.end(), slot) == s.selection.end())
+                return std::nullopt;
         if (s.text.contains("off and on") || s.text.contains("restart", Qt::CaseInsensitive) ||
             s.text.contains("Reset VTX system"))
             switchRackOffAndOn();
