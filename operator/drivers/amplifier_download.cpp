@@ -185,8 +185,7 @@ class AmplifierDownload {
     bool checkFirmwareFile() {
         using Content = AmplifierDownloadRequest::Content;
         if (request_.content == Content::IecSoftware) return true;
-        if (const QString problem = FirmwareFileProblem(request_.firmware.file);
-            !problem.isEmpty())
+        if (const QString problem = FirmwareFileProblem(request_.firmware.file); !problem.isEmpty())
             return refuse(problem);
         if (request_.content != Content::Application) return true;
         for (const int slot : request_.amplifierSlots) {
@@ -351,8 +350,9 @@ class AmplifierDownload {
         if (leftOut_.empty()) return;
         Phase& leftOut = report_.beginPhase(phase::kLeftOut, outcome);
         for (const int slot : leftOut_)
-            leftOut.details << slotName(record(slot)) + ": hardware revision >= 1.20 takes only "
-                                                        "firmware >= P6.48";
+            leftOut.details << slotName(record(slot)) +
+                                   ": hardware revision >= 1.20 takes only "
+                                   "firmware >= P6.48";
     }
 
     // The slots the operator let the plan leave out are identified too and count as not done.
@@ -378,9 +378,8 @@ class AmplifierDownload {
         if (result_.result != 0) {
             ui_.setStatus("Error download!");
             for (const int slot : result_.failedSlots)
-                context_.ShowMessage(
-                    slotError(slot, failedIn_[slot], RunningState(record(slot))),
-                    kIconExclamation);
+                context_.ShowMessage(slotError(slot, failedIn_[slot], RunningState(record(slot))),
+                                     kIconExclamation);
             for (const int slot : leftOut_)
                 context_.ShowMessage(leftOutMessage(slot), kIconExclamation);
             if (result_.failedSlots.empty() && leftOut_.empty())
@@ -402,8 +401,8 @@ class AmplifierDownload {
     QString leftOutMessage(int slot) const {
         return "Slot " + QString::number(slot + 1) + " (" + record(slot).IdentifiedType +
                ") was left out of the download: hardware revision >= 1.20 takes only firmware "
-               ">= P6.48.\r\rSlot " + QString::number(slot + 1) +
-               " now runs: " + RunningState(record(slot)) + "\r" +
+               ">= P6.48.\r\rSlot " +
+               QString::number(slot + 1) + " now runs: " + RunningState(record(slot)) + "\r" +
                AdviceLines(AdviceFor(phase::kLeftOut, "download"));
     }
 
@@ -597,7 +596,7 @@ class AmplifierDownload {
     AmplifierDownloadResult result_;
     QString loader2_;
     std::map<int, QString> failedIn_;  // slot -> the phase it failed in
-    std::vector<int> leftOut_;  // new hardware the operator let the plan leave out
+    std::vector<int> leftOut_;         // new hardware the operator let the plan leave out
     int canMask_ = 0;
     bool panelSwitchOut_ = false;  // only the run's first switch to loader 1 switches it out
     int type_ = 0;

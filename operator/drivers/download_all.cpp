@@ -213,8 +213,8 @@ bool DownloadAll::decideSlot(int slot, const std::optional<FirmwareChoice>& firm
     } else if (!groupProblem_.isEmpty()) {
         decision = "not selected, " + groupProblem_;
     } else if (RefusesOldFirmware(r, QFileInfo(firmware->file).fileName())) {
-        decision = QString("not selected") + ", hardware revision >= 1.20 takes only firmware >= " +
-                   "P6.48";
+        decision = QString("not selected") +
+                   ", hardware revision >= 1.20 takes only firmware >= " + "P6.48";
     } else if (ModuleUpToDate(r, firmware->version)) {
         decision = QString("not selected") + ", version is up to date";
     } else {
@@ -237,8 +237,8 @@ bool DownloadAll::decideSlot(int slot, const std::optional<FirmwareChoice>& firm
 
 // A module the plan selected that no longer answers: not loaded, and the run fails.
 void DownloadAll::lost(int slot) {
-    const QString text = "- Slot " + QString::number(slot + 1) +
-                         " : --> not loaded, the module no longer answers";
+    const QString text =
+        "- Slot " + QString::number(slot + 1) + " : --> not loaded, the module no longer answers";
     append(text + kCr);
     context_.report().addDetail(text.mid(2));
     SlotOutcome outcome;

@@ -65,8 +65,8 @@ int ResetRack(DriverContext& context) {
             result = context.gateway().ResetVTX(context.state().Connection.resetSeconds);
             // The reset restarts every module (one waiting in its loader may start its
             // application): they are identified again, as a scan does, so the tree shows what
-            // the rack runs now; also when the rack was slow to answer after the reset.
-            identifyEverySlot(context);
+            // the rack runs now.
+            if (result == 0) identifyEverySlot(context);
         } else {
             context.ShowMessage(kRestartFailed, kIconExclamation);
             result = connection.result();
