@@ -280,8 +280,12 @@ class AmplifierDownload {
         return true;
     }
 
+    // One slot at a time when asked for, and always for the older series: its loaders take
+    // commands without an address, which only the module in the highest slot answers.
     std::vector<std::vector<int>> groups() const {
-        if (!(request_.sequential && request_.downloadType == 0)) return {request_.amplifierSlots};
+        const bool olderSeries = record(request_.amplifierSlots.front()).ControllerKind == 1;
+        if (!olderSeries && !(request_.sequential && request_.downloadType == 0))
+            return {request_.amplifierSlots};
         std::vector<std::vector<int>> each;
         for (const int slot : request_.amplifierSlots) each.push_back({slot});
         return each;
