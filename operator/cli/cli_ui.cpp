@@ -102,6 +102,7 @@ int CliUi::showMessageBox(const QString& prompt, int style, const QString& title
         if (threeWay && first != 'n') return kAnswerCancel;
         return no;
     }
+    if ((style & kNeedsConfirmation) != 0) return awaitConfirmation(text);
     if (options_.events) return kAnswerOk;
     if (isError(style, title, prompt)) {
         error(text);
@@ -109,6 +110,22 @@ int CliUi::showMessageBox(const QString& prompt, int style, const QString& title
         note(text);
     }
     return kAnswerOk;
+}
+
+QString CliUi::confirmationUnavailable() const {
+    if (options_.interactive || options_.assumeYes) return {};
+    return "there is no terminal to confirm on: run again with --yes to go on without waiting "
+           "for the confirmation";
+}
+
+int CliUi::awaitConfirmation(const std::string& text) {
+    if (readAnswer(text + "\nPress Enter when done: ")) return kAnswerOk;
+    if (options_.assumeYes) {
+        note(text + "\n(not waited for: --yes)");
+        return kAnswerOk;
+    }
+    notAnswered(text, "--yes");
+    return kAnswerCancel;
 }
 
 std::optional<std::string> CliUi::readAnswer(const std::string& question) {
@@ -212,19 +229,34 @@ void CliUi::showProgress() {
         status_.isEmpty()) {
         return;
     }
-    const QString text = waiting_.isEmpty() ? status_ : status_ + ", " + waiting_;
+    QString text = waiting_.isEmpty() ? status_ : status_ + ", " + waiting_;
+    if (position_) text = RunPositionText(*position_) + ": " + text;
     progress_.show(text.toStdString(), percent_);
 }
 
 void CliUi::setProgress(int percent) {
     if (options_.events && locked_ && percent != percent_) event("progress", {}, {}, percent);
     percent_ = percent;
+    if (countdownMs_ > 0)
+        waiting_ = WaitNoticeText(countdownMs_, countdownMs_ * percent / 100, "the rack");
+    showProgress();
+}
+
+void CliUi::setProgressCountdown(int totalMs) {
+    countdownMs_ = totalMs;
+    waiting_ = totalMs > 0 ? WaitNoticeText(totalMs, 0, "the rack") : QString();
     showProgress();
 }
 
 void CliUi::setStatus(const QString& text) {
     if (options_.events) event("status", "text", text);
     status_ = text;
+    showProgress();
+}
+
+void CliUi::setRunPosition(const std::optional<RunPosition>& position) {
+    if (options_.events && position) event("position", "text", RunPositionText(*position));
+    position_ = position;
     showProgress();
 }
 

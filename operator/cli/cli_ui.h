@@ -30,6 +30,7 @@ class CliUi : public OperatorUi {
     CliUi& operator=(const CliUi&) = delete;
 
     int showMessageBox(const QString& prompt, int style, const QString& title) override;
+    QString confirmationUnavailable() const override;
     std::optional<QString> askInput(const QString& prompt, const QString& title,
                                     const QString& defaultValue = {}) override;
     std::optional<int> chooseOne(const QString& title, const QStringList& choices) override;
@@ -39,6 +40,8 @@ class CliUi : public OperatorUi {
     bool showReport(const ReportView& view) override;
     void setProgress(int percent) override;
     void setStatus(const QString& text) override;
+    void setRunPosition(const std::optional<RunPosition>& position) override;
+    void setProgressCountdown(int totalMs) override;
     void setPortSummary(const QString& text) override { portSummary_ = text; }
     void setInterfaceEnabled(bool enabled) override;
     void processEvents() override {}
@@ -67,6 +70,8 @@ class CliUi : public OperatorUi {
   private:
     std::optional<std::string> readAnswer(const std::string& question);
     void notAnswered(const std::string& text, const std::string& option);
+    // A message the operator confirms after acting on the device: Enter on a terminal.
+    int awaitConfirmation(const std::string& text);
     void showProgress();
     void event(const char* kind, const QString& field, const QString& text, int number = -1);
     // On a terminal the progress line says how long the library may still wait for a module.
@@ -80,8 +85,10 @@ class CliUi : public OperatorUi {
     bool locked_ = false;  // an operation runs: show its progress
     bool progressShown_ = true;
     QString status_;
+    std::optional<RunPosition> position_;  // shown before the status while a run has one
     QString waiting_;  // "waiting for the module, up to 8 s" while the library waits
     int percent_ = 0;
+    int countdownMs_ = 0;  // the rack's restart, counted down by the progress
     QString portSummary_;
     std::vector<QString> errors_;
     std::optional<QString> inputAnswer_;

@@ -175,6 +175,12 @@ void printNodes(const NodePodWindow& window) {
     if (window.nothingFound()) PrintError(NodePodWindow::kNotFoundText);
 }
 
+// The warning after a failed NodePod download: the command resets the rack as it ends.
+const QString kLeftInLoaderHere =
+    "NODEPOD may be left in bootloader state!\rThe rack is reset as this command ends (should "
+    "that fail: quorvel-cli reset);\rif a NODEPOD still does not answer, switch Ventrix and "
+    "NODEPOD(s) off and on\rand run quorvel-cli nodepod download again!";
+
 // The NodePod commands' result when the slot holds no RA56 or no node answered (exit code 3).
 constexpr int kNoDeviceFound = -904;
 
@@ -328,6 +334,7 @@ int RunNodePodDownload(const CommonOptions& common, const DeviceOptions& options
         if (const auto planned = planWithoutNodes(context, common, session, *ra56.slot, options))
             return *planned;
         NodePodWindow window(context, session.ui(), *ra56.slot);
+        window.setLeftInLoaderText(kLeftInLoaderHere);
         window.scan();
         const int result = nodePodDownload(session, window, options);
         window.close();

@@ -12,6 +12,8 @@
 #include "operator/drivers/loader2_file.h"
 #include "operator/drivers/maintenance.h"
 #include "operator/drivers/operation_frame.h"
+#include "operator/drivers/panel_switch_out.h"
+#include "operator/drivers/run_plan.h"
 #include "operator/drivers/verify_step.h"
 
 namespace quorvel {
@@ -102,8 +104,6 @@ class AmplifierDownload {
         context_.WriteProtocol("DownloadType : " + QString::number(request_.downloadType));
         context_.WriteProtocol("Activate Only: " + QString::number(request_.activateOnly));
         report_.beginPhase(phase::kCheckSelection);
-        const PanelRecord& panel = state_.Inventory.panel;
-        panelSwitchOut_ = panel.Present && panel.Identity != "not detected";
         if (!checkSelection()) return declined();
         // In a dry run the hook only records what it would do.
         if (context_.beforeRun) {
@@ -113,6 +113,7 @@ class AmplifierDownload {
             }
         }
         if (context_.dryRun) return plan();
+        planSteps();
         if (!deleteCanDatabases()) return result_;
         if (BaudRateCommandNeeded(state_.Inventory, request_.amplifierSlots))
             SetInterfaceBaudRate(context_);
@@ -261,8 +262,31 @@ class AmplifierDownload {
         return false;
     }
 
+    // The run's steps with their typical durations, so that the operator sees where the run
+    // stands and how long it still takes.
+    void planSteps() {
+        const auto all = groups();
+        if (canMask_) runPlan_.add(SlotsUnit(all.front()), "delete CAN database", 3000);
+        const qint64 resetMs = state_.Connection.resetSeconds * 1000;
+        const bool twoImages =
+            request_.includeLoader1 && request_.content == AmplifierDownloadRequest::Content::Application;
+        for (const auto& group : all) {
+            const QString unit = SlotsUnit(group);
+            const qint64 slots = static_cast<qint64>(group.size());
+            runPlan_.add(unit, "switch to loader 1", 1500 * slots);
+            runPlan_.add(unit, "download loader 2", 1000 + 500 * slots);
+            runPlan_.add(unit, "download application", (twoImages ? 2 : 1) * 45000);
+            runPlan_.add(unit, "start application", 9000 + resetMs);
+            runPlan_.add(unit, "verify new firmware", 1000 * slots);
+            runPlan_.add(unit, "loader 2 of the new firmware", 1000 + 500 * slots);
+            runPlan_.add(unit, "establish", 1000);
+            runPlan_.add(unit, "reset", 10000 + resetMs);
+        }
+    }
+
     bool deleteCanDatabases() {
         if (canMask_ == 0) return true;
+        runPlan_.enter("delete CAN database");
         report_.beginPhase("delete CAN database").details << maskText(canMask_);
         context_.WriteProtocol("-->Delete RA51 CAN database.<--");
         int result = 0;
@@ -430,6 +454,7 @@ class AmplifierDownload {
     }
 
     Phase& phase(const QString& name, const std::vector<int>& amplifierSlots) {
+        runPlan_.enter(name);
         Phase& p = report_.beginPhase(name);
         QStringList numbers;
         for (const int s : amplifierSlots) numbers << QString::number(s + 1);
@@ -456,10 +481,11 @@ class AmplifierDownload {
         call.firmwareType = type_;
         call.subChannelReset = first ? 2 : 1;
         call.readIdentification = first;
-        call.panelSwitchOut = first && panelSwitchOut_;
         call.marker = slot == highest ? kLastMarker : kOtherMarker;
+        const bool panelOut = first && panelSwitchOut_;
         if (first) panelSwitchOut_ = false;
-        int result = gateway_.Switch2Loader1(call);
+        int result =
+            panelOut ? SwitchToLoader1PanelOut(context_, call) : gateway_.Switch2Loader1(call);
         if (result == kRefusedChannelSelection && (first || request_.downloadType != 0)) {
             call.alreadyInLoader1 = true;
             result = gateway_.Switch2Loader1(call);
@@ -596,13 +622,14 @@ class AmplifierDownload {
     OperatorUi& ui_;
     LibraryGateway& gateway_;
     RunReport& report_;
+    RunPlan runPlan_{context_.ui()};
     AmplifierDownloadRequest request_;
     AmplifierDownloadResult result_;
     QString loader2_;
     std::map<int, QString> failedIn_;  // slot -> the phase it failed in
     std::vector<int> leftOut_;         // new hardware the operator let the plan leave out
     int canMask_ = 0;
-    bool panelSwitchOut_ = false;  // only the run's first switch to loader 1 switches it out
+    bool panelSwitchOut_ = true;  // only the run's first switch to loader 1 switches it out
     int type_ = 0;
     int moduleCode_ = 0;
     int startAddress_ = 0;

@@ -8,6 +8,7 @@
 #include "operator/drivers/failure_advice.h"
 #include "operator/drivers/loader2_file.h"
 #include "operator/drivers/operation_frame.h"
+#include "operator/drivers/panel_switch_out.h"
 #include "operator/drivers/slot_checks.h"
 #include "operator/drivers/upload_files.h"
 
@@ -175,9 +176,7 @@ class FlashUpload {
         call.channel = slot_;
         call.activationCode = static_cast<int>(record().AmpCode);
         call.firmwareType = record().ControllerKind;
-        const PanelRecord& panel = state_.Inventory.panel;
-        call.panelSwitchOut = panel.Present && panel.Identity != "not detected";
-        int result = context_.gateway().Switch2Loader1(call);
+        int result = SwitchToLoader1PanelOut(context_, call);
         if (result == kRefusedChannelSelection) {
             call.alreadyInLoader1 = true;
             result = context_.gateway().Switch2Loader1(call);

@@ -76,8 +76,8 @@ const QString kStepKxNotInLoader =
     "Reset the rack (Tools, Reset VTX system), scan, and start the processor download again.";
 const QString kStateNodePod = "The NodePod may be left in its loader.";
 const QString kStepNodePod =
-    "Leave the NodePod window, switch the rack and the NodePods off and on, and start the NodePod "
-    "download again.";
+    "Switch the rack and the NodePods off and on, scan, and start the NodePod download of that "
+    "NodePod again (Transfer, Download NODEPOD Firmware).";
 const QString kStateKxSettingsSaved =
     "The processor waits in its boot loader with part of the new files; the settings it had are "
     "saved on this computer.";
@@ -109,6 +109,18 @@ const QString kStateBootstrap =
     "The panel's flash may be incomplete; the panel stays in its bootstrap mode while its jumper "
     "is set.";
 const QString kStepBootstrap = "Switch the rack off and on, and run the bootstrap again.";
+// A processor, panel or NodePod run that ended without its device at the chosen version.
+const QString kStateKxNotAtTarget =
+    "The processor does not run the chosen firmware: it runs what the tree shows (its old "
+    "firmware, or its boot loader when the copy had begun).";
+const QString kStateKx33NotAtTarget =
+    "The KX33 does not run the chosen firmware: it runs what the tree shows, or does not answer.";
+const QString kStatePanelNotAtTarget =
+    "The panel does not run the chosen firmware: it runs what the tree shows, or waits in its "
+    "loader.";
+const QString kStateNodePodNotAtTarget =
+    "The NodePod does not run the chosen firmware: it runs what its scan shows, or waits in its "
+    "loader.";
 const QString kStateUnknown = "Unknown: the program cannot tell what the device holds now.";
 const QString kStepUnknown =
     "Switch the rack off and on, scan, and check every module; save the diagnostics if the "
@@ -169,6 +181,15 @@ const Row kRows[] = {
     {"*", "panel download", {}, kStatePanel, kStepPanel},
     {"*", "panel loader1", {}, kStatePanel, kStepPanel},
     {"*", "panel bootstrap", {}, kStateBootstrap, kStepBootstrap},
+    {phase::kIdentify, "processor download", {}, kStateKxNotAtTarget, kStepKxScanAndRepeat},
+    {phase::kIdentify, "processor activate", {}, kStateKxNotAtTarget, kStepKxScanAndRepeat},
+    {phase::kIdentify, "kx33 download", {}, kStateKx33NotAtTarget, kStepKx33Restart},
+    {phase::kIdentify, "panel download", {}, kStatePanelNotAtTarget, kStepPanel},
+    {phase::kIdentify, "panel loader1", {}, kStatePanelNotAtTarget, kStepPanel},
+    {phase::kIdentify, "panel activate", {}, kStatePanelNotAtTarget, kStepPanel},
+    {phase::kIdentify, "nodepod download", {}, kStateNodePodNotAtTarget, kStepNodePod},
+    {phase::kIdentify, "NodePod download", {}, kStateNodePodNotAtTarget, kStepNodePod},
+    {phase::kIdentify, "nodepod loader 1 download", {}, kStateNodePodNotAtTarget, kStepNodePod},
 };
 
 bool phaseMatches(const Row& row, const QString& name) {
@@ -199,6 +220,8 @@ FailureAdvice AdviceFor(const QString& phaseName, const QString& operation,
 }
 
 FailureAdvice RefusalAdvice() { return AdviceFor(phase::kCheckSelection); }
+
+QString RefusalText(const QString& message) { return message + "\r" + RefusalAdvice().state; }
 
 QString AdviceLines(const FailureAdvice& advice) {
     return "State: " + advice.state + "\rNext step: " + advice.nextStep;

@@ -58,6 +58,9 @@ FailureAdvice AdviceFor(const QString& phaseName, const QString& operation = {},
 // The advice for a check or question that refused before anything was sent.
 FailureAdvice RefusalAdvice();
 
+// A refusal's message box text: `message` with the table's refusal state beside it.
+QString RefusalText(const QString& message);
+
 // "State: ...\rNext step: ..." for a message box ('\r' separates lines, as in every message).
 QString AdviceLines(const FailureAdvice& advice);
 

@@ -5,9 +5,11 @@
 #include <QFileInfo>
 
 #include "operator/drivers/connection_guard.h"
+#include "operator/drivers/firmware_catalogue.h"
 #include "operator/drivers/function_choice.h"
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/processor_types.h"
+#include "operator/drivers/verify_step.h"
 #include "operator/shell/callbacks.h"
 #include "operator/shell/program_version.h"
 
@@ -88,7 +90,9 @@ class Kx33Driver {
         int result = 0;
         for (int attempt = 0; attempt < kMaximumAttempts; ++attempt) {
             result = attemptOnce(attempt, clock);
-            if (result > kFlashPhaseFailure) break;
+            // Only a failure of the flash phase is repeated; a KX33 found at another version
+            // after its restart is not.
+            if (result > kFlashPhaseFailure || result == kNotAtTarget) break;
         }
         context_.RefreshDeviceTree();
         finish(result, clock);
@@ -98,6 +102,7 @@ class Kx33Driver {
     int attemptOnce(int attempt, QElapsedTimer& clock) {
         int result = 0;
         int established = 0;
+        int verified = 0;
         {
             ConnectionGuard connection(context_.gateway());
             context_.ui().setProgress(0);
@@ -108,6 +113,7 @@ class Kx33Driver {
             if (result == 0 && state_.StartMode != "P") {
                 context_.WriteProtocol("Establish KX33().");
                 established = establish();
+                if (established == 0) verified = verify();
             }
         }
         if (result != 0) reportFailure(result, attempt);
@@ -116,7 +122,21 @@ class Kx33Driver {
             context_.ShowMessage(kRestartFailed, kIconStop);
             return established;
         }
-        return result;
+        return result != 0 ? result : verified;
+    }
+
+    // The restarted KX33 identified again before the connection closes: done only when it runs
+    // the version the chosen directory's name carries ("KX33P210.S00": P2.10).
+    int verify() {
+        context_.ui().setStatus("Identifying the processor...");
+        const ProcessorRecord& processor = state_.Inventory.processor;
+        const bool answered =
+            context_.shell().IdentifyProcessor() && processor.Identity != "not detected";
+        const QString target = VersionFromFileName(state_.SelectedFirmwareFile);
+        const DeviceFinding finding{"processor", answered ? processor.SoftwareVersion
+                                                           : QString("not detected"),
+                                    answered};
+        return VerifyDevice(context_, finding, target) ? 0 : kNotAtTarget;
     }
 
     void reportFailure(int result, int attempt) {

@@ -138,9 +138,13 @@ int LibraryGateway::ResetLoader1(int loaderAddress, int secondByte) {
 }
 
 int LibraryGateway::ResetVTX(int resetSeconds) {
-    return call([&](QuorlinkLibrary& library) {
+    // The restart is a long wait in short steps: the operator sees it counted down.
+    shell_.ui().setProgressCountdown(resetSeconds * 1000);
+    const int result = call([&](QuorlinkLibrary& library) {
         return QUORLINK_INVOKE(library, ResetVTX, MessageCallback, ProgressCallback, resetSeconds);
     });
+    shell_.ui().setProgressCountdown(0);
+    return result;
 }
 
 int LibraryGateway::SetBdrVTX(int baudRate, int timeoutMs, int mode, const QString& parity,

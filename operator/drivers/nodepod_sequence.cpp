@@ -3,7 +3,9 @@
 #include <QDir>
 
 #include "operator/drivers/connection_guard.h"
+#include "operator/drivers/firmware_catalogue.h"
 #include "operator/drivers/nodepod_window.h"
+#include "operator/drivers/verify_step.h"
 #include "operator/shell/callbacks.h"
 
 namespace quorvel {
@@ -25,9 +27,6 @@ const QString kNoNewLoader2 =
     "No Loader2 *N4.ld2 file found for selected firmware!\rPlease have a look at your firmware "
     "files installation.\r\rYou'll need this loader2 file for new NODEPOD hardware "
     "revisions.\rPlease get new NODEPOD firmware file versions.";
-const QString kLeftInLoader =
-    "NODEPOD may be left in bootloader state!\rPlease leave NODEPOD download window,\rswitch "
-    "Ventrix and NODEPOD(s) off and on\rand try NODEPOD download again!";
 
 // `name` in `directory` regardless of case; empty when it does not exist.
 QString existing(const QDir& directory, const QString& name) {
@@ -69,7 +68,7 @@ NodePodSequence::NodePodSequence(DriverContext& context, OperatorUi& window,
 int NodePodSequence::checkFiles(const std::vector<const NodePodNode*>& nodes) {
     for (const NodePodNode* node : nodes) {
         if (!node->supported()) {
-            context_.ShowMessage(kNotSupported, kIconExclamation);
+            context_.ShowMessage(RefusalText(kNotSupported), kIconExclamation);
             return kOperationDeclined;
         }
     }
@@ -81,11 +80,11 @@ int NodePodSequence::checkFiles(const std::vector<const NodePodNode*>& nodes) {
                                        plan_.onlyLoader1);
     for (const NodePodNode* node : nodes) {
         if (!node->newHardware() && loader2_.oldHardware.isEmpty()) {
-            context_.ShowMessage(kNoOldLoader2, kIconExclamation);
+            context_.ShowMessage(RefusalText(kNoOldLoader2), kIconExclamation);
             return kOperationDeclined;
         }
         if (node->newHardware() && loader2_.newHardware.isEmpty()) {
-            context_.ShowMessage(kNoNewLoader2, kIconExclamation);
+            context_.ShowMessage(RefusalText(kNoNewLoader2), kIconExclamation);
             return kOperationDeclined;
         }
     }
@@ -110,7 +109,7 @@ int NodePodSequence::run(const std::vector<const NodePodNode*>& nodes) {
         window_.setStatus("Download finished!");
     } else {
         context_.report().failPhase();
-        context_.ShowMessage(kLeftInLoader, kIconExclamation);
+        context_.ShowMessage(plan_.leftInLoaderText, kIconExclamation);
         window_.setStatus("Error download!");
     }
     context_.WriteProtocol("-->Download NODEPOD finished.<--");
@@ -125,7 +124,7 @@ int NodePodSequence::downloadNode(const NodePodNode& node, int index, int count)
     window_.setStatus(count == 1 ? QString("Init Download...")
                                  : counted("Init Download ", index, count));
     context_.report().beginPhase("node " + QString::number(node.nodeId)).details
-        << loader2For(node);
+        << loader2For(node) << "serial number " + QString::number(node.serialNumber);
     ConnectionGuard connection(context_.gateway());
     window_.setProgress(50);
     const int mode = plan_.ra56InDownloadMode ? kSelectOnly : kIntoDownloadMode;
@@ -148,7 +147,24 @@ int NodePodSequence::downloadNode(const NodePodNode& node, int index, int count)
     }
     if (result == 0) result = writeFirmware(node, index, count);
     if (result == 0 && !plan_.onlyLoader1) result = testAndEstablish(node);
+    if (result == 0 && !plan_.onlyLoader1) result = verifyNode(node);
     return result;
+}
+
+// The node identified again before the connection closes: done only when its application runs
+// the file's version.
+int NodePodSequence::verifyNode(const NodePodNode& node) {
+    window_.setStatus("Identifying the NODEPOD...");
+    NodePodNode found = IdentifyNodePod(context_.gateway(), node.nodeId);
+    const bool application = found.programState == 1;
+    const QString running = application              ? "P" + found.softwareVersion
+                            : found.programState == 0 ? QString("not detected")
+                                                      : "loader " + QString::number(
+                                                                        found.programState - 1);
+    identified_.push_back(std::move(found));
+    const DeviceFinding finding{"NodePod " + QString::number(node.nodeId), running, application};
+    return VerifyDevice(context_, finding, VersionFromFileName(plan_.firmwareFile)) ? 0
+                                                                                   : kNotAtTarget;
 }
 
 int NodePodSequence::switchToLoader1(const NodePodNode& node, int resetMode) {

@@ -10,11 +10,17 @@
 
 namespace quorvel {
 
+// The warning after a failed download, as the NodePod window shows it.
+inline const QString kNodePodLeftInLoader =
+    "NODEPOD may be left in bootloader state!\rPlease leave NODEPOD download window,\rswitch "
+    "Ventrix and NODEPOD(s) off and on\rand try NODEPOD download again!";
+
 struct NodePodDownloadPlan {
     int slot = 0;          // the RA56's slot, 0-15
     QString firmwareFile;  // name in the download directory
     bool onlyLoader1 = false;
     bool ra56InDownloadMode = false;  // the scan switched the RA56 already; only select it
+    QString leftInLoaderText = kNodePodLeftInLoader;  // shown after a failed download
 };
 
 // The loader-2 files of a NodePod firmware: "<name>.ld2" for old hardware and "<name>N4.ld2"
@@ -36,6 +42,8 @@ class NodePodSequence {
     int run(const std::vector<const NodePodNode*>& nodes);
     // The RA56 was sent the switch into its download mode (whatever it answered).
     bool switchedRa56() const { return switchedRa56_; }
+    // The nodes as identified again after their download.
+    const std::vector<NodePodNode>& identified() const { return identified_; }
 
   private:
     int checkFiles(const std::vector<const NodePodNode*>& nodes);
@@ -45,6 +53,7 @@ class NodePodSequence {
     int testAndEstablish(const NodePodNode& node);
     int switchToLoader1(const NodePodNode& node, int resetMode);
     int startApplication(const NodePodNode& node);
+    int verifyNode(const NodePodNode& node);
     QString loader2For(const NodePodNode& node) const;
 
     DriverContext& context_;
@@ -53,6 +62,7 @@ class NodePodSequence {
     QString firmwarePath_;
     NodePodLoader2Files loader2_;
     bool switchedRa56_ = false;
+    std::vector<NodePodNode> identified_;
 };
 
 }  // namespace quorvel

@@ -12,29 +12,25 @@ namespace {
 constexpr int kIntoDownloadMode = 1;
 constexpr int kTextBuffer = 100;
 
-struct ScanAnswer {
-    int result = 0;
-    NodePodNode node;
-};
-
 QString bufferText(const std::array<char, kTextBuffer>& buffer, int32_t length) {
     const int size = std::clamp<int>(length, 0, kTextBuffer - 1);
     return QString::fromLocal8Bit(
         buffer.data(), static_cast<qsizetype>(::strnlen(buffer.data(), static_cast<size_t>(size))));
 }
 
-ScanAnswer askNode(LibraryGateway& gateway, int nodeId) {
+}  // namespace
+
+NodePodNode IdentifyNodePod(LibraryGateway& gateway, int nodeId) {
     int32_t state = 0, type = 0, serial = 0;
     std::array<char, kTextBuffer> name{}, version{}, loader1{}, hardware{};
     int32_t nameLength = 0, versionLength = 0, loader1Length = 0, hardwareLength = 0;
-    ScanAnswer answer;
-    answer.result = gateway.call([&](QuorlinkLibrary& library) {
+    gateway.call([&](QuorlinkLibrary& library) {
         return QUORLINK_INVOKE(library, NodePod_NodeIDScan, NodePodWindow::kTimeoutMs,
                                MessageCallback, nodeId, &state, &type, &serial, name.data(),
                                &nameLength, version.data(), &versionLength, loader1.data(),
                                &loader1Length, hardware.data(), &hardwareLength);
     });
-    NodePodNode& node = answer.node;
+    NodePodNode node;
     node.programState = state;
     node.nodeId = nodeId;
     node.typeNumber = type;
@@ -43,13 +39,11 @@ ScanAnswer askNode(LibraryGateway& gateway, int nodeId) {
     node.softwareVersion = NodePodText(bufferText(version, versionLength));
     node.loader1Version = NodePodLoader1Version(bufferText(loader1, loader1Length));
     node.hardwareRevision = NodePodText(bufferText(hardware, hardwareLength));
-    return answer;
+    return node;
 }
 
-}  // namespace
-
 NodePodWindow::NodePodWindow(DriverContext& context, OperatorUi& window, int slot)
-    : context_(context), window_(window), slot_(slot) {}
+    : context_(context), window_(window), slot_(slot), leftInLoaderText_(kNodePodLeftInLoader) {}
 
 std::vector<int> NodePodWindow::ScannedNodeIds() {
     std::vector<int> ids;
@@ -85,8 +79,8 @@ void NodePodWindow::scan() {
             window_.setProgress(static_cast<int>(asked * 100 / ids.size()));
             window_.processEvents();
             if (stop_) break;
-            ScanAnswer answer = askNode(context_.gateway(), ids[asked]);
-            if (answer.node.programState > 0) addNode(std::move(answer.node));
+            NodePodNode node = IdentifyNodePod(context_.gateway(), ids[asked]);
+            if (node.programState > 0) addNode(std::move(node));
         }
     }
     window_.setProgress(0);
@@ -145,9 +139,17 @@ int NodePodWindow::download(const QString& firmwareFile, bool onlyLoader1) {
     std::vector<const NodePodNode*> ticked;
     for (const int entry : tickedEntries()) ticked.push_back(&nodes_[static_cast<size_t>(entry)]);
     busy_ = true;
-    NodePodSequence sequence(context_, window_, {slot_, firmwareFile, onlyLoader1, downloadMode_});
+    NodePodSequence sequence(context_, window_,
+                             {slot_, firmwareFile, onlyLoader1, downloadMode_, leftInLoaderText_});
     const int result = sequence.run(ticked);
     downloadMode_ = downloadMode_ || sequence.switchedRa56();
+    // The table shows what the nodes were identified running after the run.
+    for (const NodePodNode& found : sequence.identified())
+        for (NodePodNode& node : nodes_)
+            if (node.nodeId == found.nodeId) {
+                node.programState = found.programState;
+                node.softwareVersion = found.softwareVersion;
+            }
     lastResult_ = result;
     busy_ = false;
     if (result == 0)

@@ -13,6 +13,10 @@
 
 namespace quorvel {
 
+// Node ID `nodeId` asked on the open connection (NodePod_NodeIDScan); programState 0 when no
+// node answered.
+NodePodNode IdentifyNodePod(LibraryGateway& gateway, int nodeId);
+
 struct NodePodBox {
     bool ticked = false;
     bool enabled = false;
@@ -60,6 +64,10 @@ class NodePodWindow {
     int download(const QString& firmwareFile, bool onlyLoader1);
     static constexpr int kNoDirectory = -123;
 
+    // The warning after a failed download; a front end without this window (the command line)
+    // words its own.
+    void setLeftInLoaderText(const QString& text) { leftInLoaderText_ = text; }
+
     // The close request: refused (false) while busy; after the RA56 was put into its download
     // mode the whole rack is reset so that it and its nodes restart normally.
     bool close();
@@ -82,6 +90,7 @@ class NodePodWindow {
     bool scanned_ = false;
     bool downloadMode_ = false;
     int lastResult_ = 0;
+    QString leftInLoaderText_;
 };
 
 }  // namespace quorvel

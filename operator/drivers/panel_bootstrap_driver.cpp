@@ -92,7 +92,7 @@ int bootstrap(DriverContext& context, const QString& firmwarePath, PanelValues& 
 int run(DriverContext& context, const PanelBootstrapRequest& request) {
     ProgramState& state = context.state();
     if (state.Port.commPort != "COM1" && state.Port.commPort != "COM2") {
-        context.ShowMessage(kSerialPortOnly, kIconExclamation);
+        context.ShowMessage(RefusalText(kSerialPortOnly), kIconExclamation);
         return kOperationDeclined;
     }
     state.PanelLoader1 = false;

@@ -5,6 +5,8 @@
 
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/operation_frame.h"
+#include "operator/drivers/slot_checks.h"
+#include "operator/drivers/verify_step.h"
 #include "operator/shell/callbacks.h"
 
 namespace quorvel {
@@ -32,7 +34,7 @@ class PanelDriver {
         context_.WriteProtocol("-->Download DVxx().<--");
         if (panel_.Identity == kNotDetected &&
             context_.ShowMessage(kUndetectedQuestion, kYesNo | kIconExclamation) != kAnswerYes) {
-            context_.ShowMessage(kUndetectedStopped, kIconExclamation);
+            context_.ShowMessage(RefusalText(kUndetectedStopped), kIconExclamation);
             return kOperationDeclined;
         }
         if (state_.StartMode == "S") showServiceNote();
@@ -44,6 +46,7 @@ class PanelDriver {
         state_.PanelLoader1 = false;
         if (!chosen) return kOperationDeclined;
         path_ = chosen->file;
+        if (!canAwaitConfirmation()) return kOperationDeclined;
         if (context_.dryRun) return plan();
         return download();
     }
@@ -61,6 +64,20 @@ class PanelDriver {
             kIconExclamation);
     }
 
+    // The started panel application waits until the operator confirmed at the panel; a front end
+    // that cannot wait for that refuses before anything is sent.
+    bool canAwaitConfirmation() {
+        const QString reason = context_.ui().confirmationUnavailable();
+        if (reason.isEmpty()) return true;
+        context_.report().beginPhase(phase::kCheckSelection);
+        RefuseBeforeSending(context_,
+                            "After the download the panel application starts and waits until "
+                            "the operator has confirmed at the panel (\"press OK!\"); " +
+                                reason + ".",
+                            kOperationDeclined);
+        return false;
+    }
+
     QString versionPassed() const {
         if (request_.loader1) return kLoader1Version;
         if (panel_.Identity == kNotDetected)
@@ -73,7 +90,8 @@ class PanelDriver {
                 .beginPhase(request_.activateOnly ? "activate" : "download", Outcome::Planned)
                 .details
             << "file " + path_ << "version " + versionPassed()
-            << (request_.loader1 ? "loader 1" : "application");
+            << (request_.loader1 ? "loader 1" : "application")
+            << "asks: " + kStarted.section('\r', 0, 0) + " (the operator confirms at the panel)";
         return 0;
     }
 
@@ -92,17 +110,30 @@ class PanelDriver {
             result = update();
             seconds = clock.isValid() ? clock.elapsed() / 1000 : 0;
             if (result == 0) {
-                context_.ShowMessage(kStarted, kIconExclamation);
+                context_.ShowMessage(kStarted, kIconExclamation | kNeedsConfirmation);
                 context_.WriteProtocol("EstabDV().");
                 result = context_.gateway().call([](QuorlinkLibrary& library) {
                     return QUORLINK_INVOKE(library, EstabDV, LibraryGateway::kTimeoutMs,
                                            MessageCallback);
                 });
             }
+            if (result == 0) result = verify();
             context_.RefreshDeviceTree();
         }
         finish(result, seconds);
         return result;
+    }
+
+    // The panel identified again before the connection closes: done only when it runs the
+    // chosen file's version (loader 1 and activate: any application).
+    int verify() {
+        context_.ui().setStatus("Identifying the panel...");
+        const bool answered = context_.shell().IdentifyPanel() && panel_.Identity != kNotDetected;
+        const QString running = answered ? panel_.SoftwareVersion : QString("not detected");
+        const bool newApplication = !request_.loader1 && !request_.activateOnly;
+        const QString target =
+            newApplication ? PanelVersionFromFileName(state_.SelectedFirmwareFile) : QString();
+        return VerifyDevice(context_, {"panel", running, answered}, target) ? 0 : kNotAtTarget;
     }
 
     int update() {

@@ -9,6 +9,7 @@
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/processor_types.h"
 #include "operator/drivers/serial_line_switch.h"
+#include "operator/drivers/verify_step.h"
 #include "operator/shell/callbacks.h"
 #include "operator/shell/program_version.h"
 
@@ -80,7 +81,7 @@ class ProcessorDriver {
     }
 
     bool refuse(const QString& text) {
-        context_.ShowMessage(text, kIconExclamation);
+        context_.ShowMessage(RefusalText(text), kIconExclamation);
         return false;
     }
 
@@ -113,15 +114,15 @@ class ProcessorDriver {
             "You have KX version " + current + "\r" + "and you try to download version " + version_;
         const QString& mode = state_.StartMode;
         if (mode != "S" && mode != "A" && mode != "P") {
-            context_.ShowMessage(versions +
-                                     ".\r\rDownload of older KX versions is not\rallowed! "
-                                     "Please ask QTX!",
+            context_.ShowMessage(RefusalText(versions +
+                                             ".\r\rDownload of older KX versions is not\rallowed! "
+                                             "Please ask QTX!"),
                                  kIconStop);
             return false;
         }
         if (processor_.HardwareRevision >= kNewHardwareRevision &&
             version_ < kNewHardwareFirmware) {
-            context_.ShowMessage(kDowngradeBlocked, kOkOnly);
+            context_.ShowMessage(RefusalText(kDowngradeBlocked), kOkOnly);
             return false;
         }
         context_.ShowMessage(kServiceMode + versions + " !", kIconExclamation);
@@ -190,6 +191,7 @@ class ProcessorDriver {
             if (state_.StartMode == "P") clock.start();
             result = request_.activateOnly ? activate(connection.result()) : update();
             if (result == 0) result = establish();
+            if (result == 0) result = verify();
             if (lineSwitch_.switched()) lineSwitch_.restore(context_);
             context_.RefreshDeviceTree();
         }
@@ -228,6 +230,21 @@ class ProcessorDriver {
                                    ProgressCallback, StatusCallback, InputCallback, restartWait,
                                    type_.code);
         });
+    }
+
+    // The processor identified again before the connection closes: done only when it runs the
+    // chosen directory's version (activate: any application).
+    int verify() {
+        context_.ui().setStatus("Identifying the processor...");
+        const bool answered =
+            context_.shell().IdentifyProcessor() && processor_.Identity != kNotDetected;
+        const QString running = !answered                 ? QString("not detected")
+                                : processor_.InBootLoader ? QString("its boot loader")
+                                                          : processor_.SoftwareVersion;
+        const DeviceFinding finding{"processor", running, answered && !processor_.InBootLoader};
+        return VerifyDevice(context_, finding, request_.activateOnly ? QString() : version_)
+                   ? 0
+                   : kNotAtTarget;
     }
 
     int resetSeconds() const { return state_.Connection.resetSeconds; }

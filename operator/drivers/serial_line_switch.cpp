@@ -30,7 +30,7 @@ bool SerialLineSwitch::confirmAndSwitch(DriverContext& context) {
         "program set your VTX to 9600 baud, 8E1 ?",
         kYesNo | kIconQuestion);
     if (answer != kAnswerYes) {
-        context.ShowMessage("Download canceled!", kIconExclamation);
+        context.ShowMessage(RefusalText("Download canceled!"), kIconExclamation);
         return false;
     }
     context.WriteProtocol("Set Baudrate to 9600 baud.");

@@ -91,4 +91,19 @@ std::map<int, QString> VerifySlots(DriverContext& context, const std::vector<Slo
     return notAtTarget;
 }
 
+bool VerifyDevice(DriverContext& context, const DeviceFinding& finding, const QString& version) {
+    RunReport& report = context.report();
+    Phase& identify = report.beginPhase(phase::kIdentify);
+    identify.details << finding.device + " runs " + finding.running;
+    if (!version.isEmpty()) identify.details << "target " + version;
+    if (finding.runsApplication && (version.isEmpty() || finding.running == version)) return true;
+    identify.outcome = Outcome::Failed;
+    const QString target = version.isEmpty() ? "its application" : version;
+    context.ShowMessage("Error: the " + finding.device + " runs " + finding.running +
+                            " after the run, not " + target + ".\r" +
+                            AdviceLines(report.adviceFor(identify)),
+                        kIconStop);
+    return false;
+}
+
 }  // namespace quorvel

@@ -43,4 +43,17 @@ void IdentifyAgain(DriverContext& context, const std::vector<int>& slots);
 std::map<int, QString> VerifySlots(DriverContext& context, const std::vector<SlotTarget>& targets,
                                    const std::map<int, QString>& failedIn);
 
+// What the processor, the panel or a NodePod was identified running after its run.
+struct DeviceFinding {
+    QString device;                // "processor", "panel", "NodePod 4"
+    QString running;               // "P2.50", "its boot loader", "not detected"
+    bool runsApplication = false;  // it answered from its application
+};
+
+// The verify step of a processor, panel or NodePod run, once the device was identified again
+// on the open connection: the finding goes into the run report (phase "identify"), and the
+// device is at its target when it runs the application at `version` (any application when
+// empty). One that is not fails the phase and is shown with the table's state and next step.
+bool VerifyDevice(DriverContext& context, const DeviceFinding& finding, const QString& version);
+
 }  // namespace quorvel

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "operator/forms/menu_layout.h"
+#include "operator/shell/wait_notice_text.h"
 
 // The pictures are compiled into this library; a static library must register them itself.
 static void registerPictures() { Q_INIT_RESOURCE(forms); }
@@ -46,6 +47,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     area_->setWidgetResizable(true);
     area_->setFrameShape(QFrame::NoFrame);
     column->addWidget(area_, 1);
+    runPosition_ = new QLabel;
+    runPosition_->setObjectName("lblRunPosition");
+    runPosition_->setWordWrap(true);
+    runPosition_->hide();
+    column->addWidget(runPosition_);
     progress_ = new QProgressBar;
     progress_->setObjectName("ProgressBar1");
     progress_->setRange(0, 100);
@@ -132,7 +138,35 @@ void MainWindow::setProgress(int percent) {
     const int shown = std::clamp(percent, 0, 100);
     progress_->setValue(shown);
     showProgressText(remaining_.update(shown, nowMs()));
+    showRunPosition();
+    if (countdownMs_ > 0)
+        setWaitNotice(WaitNoticeText(countdownMs_, countdownMs_ * shown / 100, "the rack"));
 }
+
+void MainWindow::setProgressCountdown(int totalMs) {
+    countdownMs_ = totalMs;
+    setWaitNotice(totalMs > 0 ? WaitNoticeText(totalMs, 0, "the rack") : QString());
+}
+
+void MainWindow::setRunPosition(const std::optional<RunPosition>& position) {
+    position_ = position;
+    stepStartedMs_ = nowMs();
+    showRunPosition();
+}
+
+void MainWindow::showRunPosition() {
+    const QString text =
+        position_ ? RunPositionText(*position_) + " · whole run " +
+                        RemainingText(RunRemainingMs(*position_, nowMs() - stepStartedMs_))
+                  : QString();
+    runPosition_->setVisible(position_.has_value());
+    if (text == runPosition_->text()) return;
+    runPosition_->setText(text);
+    runPosition_->setAccessibleName(text);
+    emit runPositionShown(text);
+}
+
+QString MainWindow::runPositionText() const { return runPosition_->text(); }
 
 void MainWindow::setWaitNotice(const QString& text) {
     const bool waiting = !waitNotice_->text().isEmpty();
@@ -140,6 +174,7 @@ void MainWindow::setWaitNotice(const QString& text) {
     if (waiting && text.isEmpty()) remaining_.skip(nowMs() - waitStartedMs_);
     waitNotice_->setText(text);
     waitNotice_->setVisible(!text.isEmpty());
+    showRunPosition();
 }
 
 QString MainWindow::waitNotice() const { return waitNotice_->text(); }

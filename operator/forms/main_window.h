@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <functional>
+#include <optional>
 
 #include "operator/forms/device_tree.h"
 #include "operator/forms/remaining_time.h"
@@ -40,10 +41,17 @@ class MainWindow : public QMainWindow {
     // The milliseconds clock the remaining time is measured with (tests set their own).
     void setClock(std::function<qint64()> now) { now_ = std::move(now); }
     void setProgressVisible(bool visible);
+    // The line above the bar: where the run stands and what is left of the whole run, as the
+    // run's plan expects it; nullopt hides it.
+    void setRunPosition(const std::optional<RunPosition>& position);
+    QString runPositionText() const;
     // The notice beside the status while the library waits for a module; empty hides it. The
     // wait does not count into the phase's measured rate.
     void setWaitNotice(const QString& text);
     QString waitNotice() const;
+    // While `totalMs` is above 0 the progress counts the wait notice down ("waiting for the rack,
+    // up to N s"); 0 ends it.
+    void setProgressCountdown(int totalMs);
     void setDeviceTreeVisible(bool visible);
     // The line above the device tree: "3 of 9 devices can be updated, 1 needs attention".
     void setSummary(const QString& text);
@@ -60,6 +68,8 @@ class MainWindow : public QMainWindow {
     // A menu entry or toolbar button was triggered (by name or key).
     void entryTriggered(const QString& name);
     void toolbarTriggered(const QString& key);
+    // The run position line changed (empty: the run is over).
+    void runPositionShown(const QString& text);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,6 +79,7 @@ class MainWindow : public QMainWindow {
     void buildToolbar();
     void buildStatusBar();
     void showProgressText(const QString& remaining);
+    void showRunPosition();
     qint64 nowMs() const { return now_ ? now_() : clock_.elapsed(); }
 
     QMap<QString, QAction*> entries_;
@@ -81,6 +92,10 @@ class MainWindow : public QMainWindow {
     QLabel* settings_ = nullptr;
     QLabel* waitNotice_ = nullptr;
     QLabel* summary_ = nullptr;
+    QLabel* runPosition_ = nullptr;
+    std::optional<RunPosition> position_;
+    qint64 stepStartedMs_ = 0;  // when the run's current step began
+    int countdownMs_ = 0;       // the wait the progress counts down, 0: none
     qint64 waitStartedMs_ = 0;
     bool locked_ = false;
     RemainingTime remaining_;

@@ -1,10 +1,11 @@
 #include "operator/forms/nodepod_dialog.h"
 
 #include <QCheckBox>
+#include <QStatusTipEvent>
 #include <QFileInfo>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -14,6 +15,7 @@
 #include <algorithm>
 
 #include "operator/drivers/device_information.h"
+#include "operator/drivers/nodepod_versions.h"
 #include "operator/forms/information_dialog.h"
 #include "operator/forms/library_waits.h"
 
@@ -99,7 +101,7 @@ class NodePodDialog::WindowStatus : public OperatorUi {
 };
 
 NodePodDialog::NodePodDialog(DriverContext& context, int slot, Services services, QWidget* parent)
-    : QDialog(parent), context_(context), services_(std::move(services)) {
+    : QDialog(parent), context_(context), services_(std::move(services)), slot_(slot) {
     setObjectName("frmChooseNodePod");
     setWindowTitle(kNodePodTitle);
     setModal(true);
@@ -118,8 +120,14 @@ NodePodDialog::NodePodDialog(DriverContext& context, int slot, Services services
         connect(box, &QCheckBox::clicked, this, [this, entry](bool on) { tick(entry, on); });
         connect(box, &QCheckBox::customContextMenuRequested, this,
                 [this, entry] { showInformation(entry); });
-        grid->addWidget(box, entry % 6, entry / 6);
+        grid->addWidget(box, entry % 6, entry / 6 * 2);
         boxes_.push_back(box);
+        auto* note = new QLabel;
+        note->setObjectName(QString("lblNodePodVersion%1").arg(entry));
+        note->setEnabled(false);  // a quieter colour beside the box
+        note->hide();
+        grid->addWidget(note, entry % 6, entry / 6 * 2 + 1);
+        versionNotes_.push_back(note);
     }
     frame_->hide();
     column->addWidget(frame_, 1);
@@ -131,19 +139,19 @@ NodePodDialog::NodePodDialog(DriverContext& context, int slot, Services services
     notFound_->hide();
     column->addWidget(notFound_);
 
-    auto* row = new QHBoxLayout;
+    // A button box orders the buttons as the platform does; they act through their own clicks.
+    auto* row = new QDialogButtonBox;
     download_ = button("OKButton", "&Download", "Start Download of selected device");
     selectAll_ = button("btnNPSelAll", "Select &All", "Select All Channels/ Select None");
     directory_ =
         button("btnNPChangeDir", "Di&rectory...", "Change directory for firmware files location");
     stopOrExit_ = button("btnCancel", "&Cancel", "Stop node ID scan, back to main menu");
-    for (QPushButton* shown : {download_, selectAll_, directory_}) {
-        shown->hide();
-        row->addWidget(shown);
-    }
-    row->addStretch(1);
-    row->addWidget(stopOrExit_);
-    column->addLayout(row);
+    row->addButton(download_, QDialogButtonBox::AcceptRole);
+    row->addButton(selectAll_, QDialogButtonBox::ActionRole);
+    row->addButton(directory_, QDialogButtonBox::ActionRole);
+    row->addButton(stopOrExit_, QDialogButtonBox::RejectRole);
+    for (QPushButton* shown : {download_, selectAll_, directory_}) shown->hide();
+    column->addWidget(row);
     connect(download_, &QPushButton::clicked, this, &NodePodDialog::download);
     connect(selectAll_, &QPushButton::clicked, this, [this] {
         model_->selectAll();
@@ -151,6 +159,8 @@ NodePodDialog::NodePodDialog(DriverContext& context, int slot, Services services
     });
     connect(directory_, &QPushButton::clicked, this, [this] {
         if (services_.changeDirectory) services_.changeDirectory();
+        findNewestFiles();
+        showNodes();
     });
     connect(stopOrExit_, &QPushButton::clicked, this, &NodePodDialog::stopOrExit);
 
@@ -160,7 +170,7 @@ NodePodDialog::NodePodDialog(DriverContext& context, int slot, Services services
     progressBar_->setValue(0);
     progressBar_->setAccessibleName("Progress");
     column->addWidget(progressBar_);
-    auto* statusBar = new QStatusBar;
+    auto* statusBar = statusBar_ = new QStatusBar;
     statusBar->setObjectName("sbrStatusNP");
     statusBar->setSizeGripEnabled(false);
     statusPanel_ = new QLabel;
@@ -218,6 +228,7 @@ void NodePodDialog::scan() {
     }
     frame_->show();
     for (QPushButton* shown : {download_, selectAll_, directory_}) shown->show();
+    findNewestFiles();
     showNodes();
     adjustSize();
 }
@@ -236,10 +247,46 @@ void NodePodDialog::showNodes() {
         box->setChecked(state.ticked);
         box->setEnabled(state.enabled && !model_->busy());
         box->setStyleSheet(state.marked ? kMarkedStyle : state.done ? kDoneStyle : QString());
+        const QString reason = state.marked ? NodePodMarkReason(nodes[i]) : QString();
+        box->setToolTip(reason.isEmpty() ? "Selection for NODEPOD"
+                                         : "Selection for NODEPOD\n" + reason);
+        box->setStatusTip(reason);
+        box->setAccessibleDescription(reason);
         box->show();
+        QLabel* note = versionNotes_[i];
+        note->setText(i < newest_.size() ? NodePodVersionNote(nodes[i], newest_[i]) : QString());
+        note->setVisible(!note->text().isEmpty());
     }
     download_->setEnabled(model_->downloadEnabled() && !model_->busy());
     if (download_->isEnabled()) download_->setDefault(true);
+}
+
+void NodePodDialog::findNewestFiles() {
+    newest_.clear();
+    for (const NodePodNode& node : model_->nodes())
+        newest_.push_back(NewestNodePodFirmware(context_.state(), slot_, node));
+}
+
+bool NodePodDialog::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        if (tip.isEmpty()) {
+            statusBar_->clearMessage();
+        } else {
+            statusBar_->showMessage(tip);
+        }
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+bool NodePodDialog::olderVersionAccepted(const QString& fileVersion) {
+    std::vector<const NodePodNode*> ticked;
+    for (size_t i = 0; i < model_->nodes().size(); ++i)
+        if (model_->box(static_cast<int>(i)).ticked) ticked.push_back(&model_->nodes()[i]);
+    const QString question = OlderFirmwareQuestion(ticked, fileVersion);
+    return question.isEmpty() ||
+           context_.ShowMessage(question, kYesNo | kIconQuestion) == kAnswerYes;
 }
 
 void NodePodDialog::showInformation(int entry) {
@@ -269,7 +316,7 @@ void NodePodDialog::download() {
         model_->tickedStem()};
     context_.startReport(onlyLoader1 ? "nodepod loader 1 download" : "nodepod download");
     const auto chosen = context_.chooseFirmware(target, context_.messages().QuietMessages);
-    if (!chosen) return;
+    if (!chosen || (!onlyLoader1 && !olderVersionAccepted(chosen->version))) return;
     setButtonsEnabled(false);
     const int result = model_->download(QFileInfo(chosen->file).fileName(), onlyLoader1);
     context_.report().setResult(result);

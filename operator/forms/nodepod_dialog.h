@@ -15,6 +15,7 @@ class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QStatusBar;
 
 namespace quorvel::forms {
 
@@ -42,6 +43,8 @@ class NodePodDialog : public QDialog {
     QPushButton* directoryButton() const { return directory_; }
     QPushButton* stopOrExitButton() const { return stopOrExit_; }
     QLabel* notFoundText() const { return notFound_; }
+    // Beside each node: the newest file for its type and how it compares.
+    QLabel* versionNote(int entry) const { return versionNotes_[static_cast<size_t>(entry)]; }
     QString statusText() const;
     int progress() const;
 
@@ -50,6 +53,8 @@ class NodePodDialog : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    // A status tip (a marked node's reason) shows in the window's status bar while pointed at.
+    bool event(QEvent* event) override;
 
   private:
     class WindowStatus;
@@ -61,6 +66,10 @@ class NodePodDialog : public QDialog {
     void showInformation(int entry);
     void stopOrExit();
     void showNodes();
+    // The newest file per node, read again from the download directory.
+    void findNewestFiles();
+    // A download to an older version than a ticked node runs is asked first.
+    bool olderVersionAccepted(const QString& fileVersion);
     void setButtonsEnabled(bool enabled);
 
     DriverContext& context_;
@@ -71,7 +80,10 @@ class NodePodDialog : public QDialog {
     bool scanStarted_ = false;
     bool stopRequested_ = false;  // the operator stopped the node-ID scan
     QGroupBox* frame_ = nullptr;
+    int slot_;
     std::vector<QCheckBox*> boxes_;
+    std::vector<QLabel*> versionNotes_;
+    std::vector<QString> newest_;  // per node, the newest version in the download directory
     QLabel* notFound_ = nullptr;
     QPushButton* download_ = nullptr;
     QPushButton* selectAll_ = nullptr;
@@ -79,6 +91,7 @@ class NodePodDialog : public QDialog {
     QPushButton* stopOrExit_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QLabel* statusPanel_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
 };
 
 }  // namespace quorvel::forms

@@ -15,10 +15,4 @@ QString RemainingTime::update(int percent, qint64 nowMs) {
     return RemainingText(elapsed * (100 - percent) / done);
 }
 
-QString RemainingText(qint64 ms) {
-    const qint64 seconds = (ms + 999) / 1000;
-    if (seconds < 60) return QString("about %1 s left").arg(seconds);
-    return QString("about %1 min %2 s left").arg(seconds / 60).arg(seconds % 60);
-}
-
 }  // namespace quorvel::forms

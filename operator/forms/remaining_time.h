@@ -4,6 +4,8 @@
 // falls back); nothing is said until enough is measured to be worth saying.
 #include <QString>
 
+#include "operator/shell/run_position.h"
+
 namespace quorvel::forms {
 
 class RemainingTime {
@@ -23,8 +25,5 @@ class RemainingTime {
     int startPercent_ = 0;
     int lastPercent_ = 0;
 };
-
-// "about 40 s left", "about 2 min 10 s left" (rounded up to whole seconds).
-QString RemainingText(qint64 ms);
 
 }  // namespace quorvel::forms

@@ -35,6 +35,16 @@ QString firmwareOf(const Phase& phase) {
     return {};
 }
 
+// The node a NodePod run's failed phase ("node 4", detail "serial number 1004") worked on.
+QString failingNodeOf(const RunReport& report) {
+    const Phase* failed = report.failedPhase();
+    if (!failed || !failed->name.startsWith("node ")) return {};
+    QString node = "ID " + failed->name.mid(5);
+    for (const QString& detail : failed->details)
+        if (detail.startsWith("serial number ")) node += ", " + detail;
+    return node;
+}
+
 QString causeOf(QString cause, int result) {
     cause.replace('\r', ' ');
     const QString code = QString(" (result %1)").arg(result);
@@ -84,6 +94,7 @@ RunSummary SummariseRun(const RunReport& report, int result, const DeviceInvento
         summary.cause = causeOf(report.problem(), result);
         summary.deviceState = advice.state;
         summary.nextStep = advice.nextStep;
+        summary.failingNode = failingNodeOf(report);
     }
     return summary;
 }
@@ -91,7 +102,9 @@ RunSummary SummariseRun(const RunReport& report, int result, const DeviceInvento
 QString RunSummary::text() const {
     QStringList lines{"Operation: " + operation};
     if (failed) {
-        lines << "What happened: " + cause << "State of the device: " + deviceState
+        lines << "What happened: " + cause;
+        if (!failingNode.isEmpty()) lines << "NODEPOD: " + failingNode;
+        lines << "State of the device: " + deviceState
               << "What to do next: " + nextStep;
     } else {
         lines << "Result: done";

@@ -27,6 +27,8 @@ struct RunSummary {
     QString cause;
     QString deviceState;
     QString nextStep;
+    // The NodePod the run failed on: "ID 4, serial number 1004"; empty for other runs.
+    QString failingNode;
     std::vector<SlotRun> slotRuns;
 
     // The summary as copyable text, one block per part and one line per slot.

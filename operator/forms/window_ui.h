@@ -32,6 +32,13 @@ class WindowUi : public OperatorUi {
     bool showReport(const ReportView& view) override;
     void setProgress(int percent) override { window_.setProgress(percent); }
     void setProgressVisible(bool visible) override { window_.setProgressVisible(visible); }
+    void setRunPosition(const std::optional<RunPosition>& position) override {
+        window_.setRunPosition(position);
+    }
+    void setProgressCountdown(int totalMs) override {
+        window_.setProgressCountdown(totalMs);
+        processEvents();
+    }
     void setStatus(const QString& text) override { window_.setStatusText(text); }
     void setPortSummary(const QString& text) override { window_.setSettingsText(text); }
     void setInterfaceEnabled(bool enabled) override;

@@ -54,6 +54,11 @@ public:
     // their inventory records and device boxes; a module in its loader is found too. False when
     // an identification failed (its record is then left as it was).
     bool IdentifySlots(const std::vector<int>& touched);
+    // The processor or the panel identified again on the open connection after a run of its
+    // own, as the scan does, and its record and device box updated. False when it did not
+    // answer (the record then tells that it was not detected).
+    bool IdentifyProcessor();
+    bool IdentifyPanel();
 
     void EnableUserInterface(bool enable);
     void WriteProtocol(const QString& text) { log_.write(text); }

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "operator/shell/run_position.h"
+
 namespace quorvel {
 
 // Standard message box button codes (the answer of showMessageBox).
@@ -32,6 +34,10 @@ enum MessageStyle : int {
     kIconExclamation = 0x30,
     kIconInformation = 0x40,
     kSystemModal = 0x1000,
+    // Not a Windows code: the message asks the operator to act on the device and to confirm
+    // before the run goes on ("... press OK!"). A window's modal box waits anyway; a front end
+    // whose messages do not wait must wait for this one.
+    kNeedsConfirmation = 0x01000000,
 };
 
 // The device tree's boxes: processor, panel, amplifier slots 0-15.
@@ -77,6 +83,9 @@ class OperatorUi {
 
     // A message box; `style` is the button-and-icon code. Texts use CR as line break.
     virtual int showMessageBox(const QString& prompt, int style, const QString& title) = 0;
+    // Why this front end cannot wait for the operator's confirmation of a kNeedsConfirmation
+    // message now; empty when it can. Drivers ask in their plan step and refuse with this text.
+    virtual QString confirmationUnavailable() const { return {}; }
     // An input box showing `defaultValue` ready to be accepted; nullopt when the operator cancels.
     virtual std::optional<QString> askInput(const QString& prompt, const QString& title,
                                             const QString& defaultValue = {}) = 0;
@@ -94,6 +103,12 @@ class OperatorUi {
     virtual void setProgress(int percent) = 0;
     // Shows or hides the progress bar (hidden between operations).
     virtual void setProgressVisible(bool /*visible*/) {}
+    // Where the run stands and what it is expected to take; nullopt once the run is over.
+    virtual void setRunPosition(const std::optional<RunPosition>& /*position*/) {}
+    // A long pause that only the progress reports count through (the rack's restart): while
+    // `totalMs` is above 0 the UI counts "waiting for the rack, up to N s" down as the progress
+    // rises; 0 ends the count-down.
+    virtual void setProgressCountdown(int /*totalMs*/) {}
     // Panel "Status" of the status bar.
     virtual void setStatus(const QString& text) = 0;
     // Panel "Settings" of the status bar (the port summary).

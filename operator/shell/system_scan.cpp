@@ -62,6 +62,18 @@ public:
         return identified;
     }
 
+    // After a processor or panel run: the device alone.
+    bool identifyProcessor() {
+        if (scanProcessor()) return true;
+        state_.Inventory.processor.Identity = "not detected";
+        return false;
+    }
+    bool identifyPanel() {
+        if (scanPanel()) return true;
+        state_.Inventory.panel.Identity = "not detected";
+        return false;
+    }
+
 private:
     void prepare() {
         state_.Inventory.scanned = false;
@@ -231,5 +243,9 @@ ScanOutcome OperatorShell::ScanSystem() { return SystemScan(*this).run(); }
 bool OperatorShell::IdentifySlots(const std::vector<int>& touched) {
     return SystemScan(*this).identifySlots(touched);
 }
+
+bool OperatorShell::IdentifyProcessor() { return SystemScan(*this).identifyProcessor(); }
+
+bool OperatorShell::IdentifyPanel() { return SystemScan(*this).identifyPanel(); }
 
 }  // namespace quorvel

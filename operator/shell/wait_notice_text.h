@@ -6,6 +6,7 @@
 namespace quorvel {
 
 // "waiting for the module, up to 8 s" (the rest rounded up); empty once the wait is over.
-QString WaitNoticeText(int totalMs, int waitedMs);
+// `waitingFor` names what is waited for ("the rack" while it restarts).
+QString WaitNoticeText(int totalMs, int waitedMs, const QString& waitingFor = "the module");
 
 }  // namespace quorvel

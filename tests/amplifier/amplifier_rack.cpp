@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 
+#include "amplifier_slot.h"
 #include "link/quorlink.h"
 #include "rack/core/rack.h"
 
@@ -44,29 +45,10 @@ nlohmann::json slotOfType(int slot, int firmwareType) {
             {"moduleCode", m.moduleCode}, {"amtNumber", m.amtNumber}, {"version", "P0.99"}};
 }
 
-namespace {
-
-bool holds(const std::vector<uint8_t>& memory, size_t offset, const std::vector<uint8_t>& bytes) {
-    return offset + bytes.size() <= memory.size() &&
-           std::equal(bytes.begin(), bytes.end(), memory.begin() + static_cast<long>(offset));
-}
-
-// Where each type keeps the file's bytes: external memory or not, offset of the file address.
-std::pair<bool, size_t> placementOf(int type, uint32_t address) {
-    if (type == 1) return {false, address};
-    if (type == 2) return address >= 0x30000 ? std::pair{true, address - 0x40000} : std::pair{false, address - 0x10000};
-    if (type == 3) return {true, address};
-    return address >= 0xC00000 ? std::pair{false, address - 0xC00000} : std::pair{true, address - 0x480000};
-}
-
-}  // namespace
-
 bool holdsApplication(const std::vector<uint8_t>& internal, const std::vector<uint8_t>& external,
                       const FirmwareFiles& files) {
-    return std::all_of(files.firmware.application.begin(), files.firmware.application.end(), [&](const auto& segment) {
-        const auto [inExternal, offset] = placementOf(files.model.firmwareType, segment.address);
-        return holds(inExternal ? external : internal, offset, segment.data);
-    });
+    return testing_support::holdsApplication(internal, external, files.model.firmwareType,
+                                             files.firmware.application);
 }
 
 bool holdsFirmware(const rack::amplifier::AmplifierModule& module, const FirmwareFiles& files) {

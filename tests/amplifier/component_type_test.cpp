@@ -40,8 +40,8 @@ TEST_F(ComponentTypeTest, IdentityWithANulByteIsHandedOutUpToIt) {
     EXPECT_EQ(identityLength, 17);
 }
 
-// An identity of eight characters is not detected; a comment answered "1" means the module runs a
-// loader; a refused sub-channel query counts one.
+// An identity of eight characters is not detected; a comment answered "1" or refused means the
+// module runs a loader; a refused sub-channel query counts one.
 TEST_F(ComponentTypeTest, ApplicationAnswersThatDetectNothing) {
     application("QTX-RA51");
     peer->line("UCC?\r\n", "\"\"").line("REV?0\r\n", "\"A03\"");
@@ -50,12 +50,15 @@ TEST_F(ComponentTypeTest, ApplicationAnswersThatDetectNothing) {
     EXPECT_EQ(id.model, " ");
     EXPECT_EQ(id.amplifierMode, 0);
 
-    application("QTX-RA51,RA51-WS050,0,P2.06");
-    peer->line("UCC?\r\n", "1").line("PRC1,6,I03\r\n", "?");
-    id = identifySlot(2, 1);
-    EXPECT_EQ(id.identity, "not detected");
-    EXPECT_EQ(id.hardwareRevision, "?");
-    EXPECT_EQ(id.loaderFlag, 0);
+    for (const char* comment : {"1", "?"}) {  // a loader, or a module without the comment
+        SCOPED_TRACE(comment);
+        application("QTX-RA51,RA51-WS050,0,P2.06");
+        peer->line("UCC?\r\n", comment).line("PRC1,6,I03\r\n", "?");
+        id = identifySlot(2, 1);
+        EXPECT_EQ(id.identity, "not detected");
+        EXPECT_EQ(id.hardwareRevision, "?");
+        EXPECT_EQ(id.loaderFlag, 0);
+    }
 
     peer->line("CHS4\r\n", "0").line("SPS?0\r\n", "?").line("SPS1\r\n", "?").line("AID?\r\n", "?");
     id = identifySlot(2, 2);

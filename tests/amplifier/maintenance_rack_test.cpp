@@ -25,7 +25,8 @@ protected:
 };
 
 // Racks answer the queries every selected module answers ("MCF?", "SPS?0") joined with ":" on one
-// line or one line per module; each form is read completely, and nothing is left for later.
+// line or one line per module, or refuse them with one "?"; each form is read completely, and
+// nothing is left for later.
 class ModuleAnswersTest : public MaintenanceRackTest,
                           public ::testing::WithParamInterface<rack::ModuleAnswers> {
 protected:
@@ -49,6 +50,11 @@ TEST_P(ModuleAnswersTest, ModeChangeReachesEveryModuleAndRefusesAnEmptySlot) {
 
     EXPECT_EQ(ChangeRcRaMode(6000, 0, recordMessage, recordProgress, 1 << 2, 1), -1);
     EXPECT_EQ(lastMessage(), "Amplifier not selectable!");
+
+    // A lone "?" refuses the query for every module: no further line is awaited.
+    rack().faults().add({"^MCF\\?$", 2, rack::FaultAction::Question});
+    EXPECT_EQ(ChangeRcRaMode(6000, 0, recordMessage, recordProgress, kBoth, 0), -5);
+    EXPECT_EQ(lastMessage(), "Error: Not all amplifiers are selectable!");
 }
 
 // The count changes after the reset; a module keeping its count is only a warning for variant 2.

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
+#include <limits>
 
 #include "operator/cli/simulated_firmware.h"
 #include "operator/forms/choice_list_dialog.h"
@@ -100,6 +101,15 @@ TEST_F(Download, AmplifierFirmwareThroughTheMenusReachesTheRack) {
     });
     // Every message box is confirmed; the last one must be the end of the download.
     for (int i = 0; i < 4; ++i) answerer.expectMessageButton("OK");
+    // The run position beside the bar, its whole-run estimate on the rack's (virtual) clock.
+    window().setClock([this] { return static_cast<qint64>(clock.nowMs()); });
+    struct Shown {
+        QString text;
+        qint64 atMs;
+    };
+    std::vector<Shown> positions;
+    QObject::connect(&window(), &quorvel::forms::MainWindow::runPositionShown,
+                     [&](const QString& text) { positions.push_back({text, clock.nowMs()}); });
     trigger("mnuTransferDown");
 
     EXPECT_EQ(answerer.unexpected(), 0);
@@ -126,6 +136,44 @@ TEST_F(Download, AmplifierFirmwareThroughTheMenusReachesTheRack) {
     EXPECT_TRUE(seconds.contains(1)) << "counted down to the last second";
     EXPECT_TRUE(window().waitNotice().isEmpty());
     EXPECT_FALSE(notice->isVisible());
+
+    static const QRegularExpression positionForm(
+        "^slot 2 · step (\\d) of 8 \\(([a-z0-9 ]+)\\) · whole run about (?:(\\d+) min )?(\\d+) s left$");
+    ASSERT_GE(positions.size(), 9u);
+    QStringList steps;
+    qint64 lastEstimateMs = std::numeric_limits<qint64>::max();
+    for (size_t i = 0; i + 1 < positions.size(); ++i) {
+        const auto match = positionForm.match(positions[i].text);
+        ASSERT_TRUE(match.hasMatch()) << positions[i].text.toStdString();
+        const QString step = match.captured(1) + " " + match.captured(2);
+        if (steps.isEmpty() || steps.last() != step) steps << step;
+        const qint64 estimateMs =
+            (match.captured(3).toLongLong() * 60 + match.captured(4).toLongLong()) * 1000;
+        EXPECT_LE(estimateMs, lastEstimateMs) << "the estimate never grows: "
+                                              << positions[i].text.toStdString();
+        lastEstimateMs = estimateMs;
+        if (i == 0) {
+            const qint64 runMs = positions.back().atMs - positions.front().atMs;
+            EXPECT_NEAR(static_cast<double>(estimateMs), static_cast<double>(runMs), static_cast<double>(runMs) / 4)
+                << "the plan's estimate for the whole run, against the run on the rack's clock";
+        }
+    }
+    EXPECT_EQ(steps, (QStringList{"1 switch to loader 1", "2 download loader 2",
+                                  "3 download application", "4 start application",
+                                  "5 verify new firmware", "6 loader 2 of the new firmware",
+                                  "7 establish", "8 reset"}));
+    EXPECT_TRUE(positions.back().text.isEmpty()) << "the position goes when the run ends";
+    EXPECT_TRUE(window().runPositionText().isEmpty());
+
+    // Tools → Reset VTX system: no bar, the rack's restart counted down beside the status.
+    painted.texts.clear();
+    trigger("mnuToolsResetVTX");
+    EXPECT_EQ(window().statusText(), "Reset VTX finished.");
+    ASSERT_FALSE(painted.texts.isEmpty());
+    EXPECT_EQ(painted.texts.first(), "waiting for the rack, up to 4 s");
+    EXPECT_TRUE(painted.texts.contains("waiting for the rack, up to 1 s"))
+        << painted.texts.join('|').toStdString();
+    EXPECT_TRUE(window().waitNotice().isEmpty());
 
     trigger("mnuOptionsScan");
     EXPECT_EQ(state().Inventory.slotRecords[kSlot].SoftwareVersion, "P2.07");

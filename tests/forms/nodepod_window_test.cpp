@@ -3,6 +3,8 @@
 // buttons, a download into every head with their flash compared, closing refused while the scan
 // runs, and the rack reset when the window is left.
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -107,6 +109,56 @@ TEST_F(NodePodWindow, ScanTickDownloadEveryHeadAndResetOnLeaving) {
     EXPECT_EQ(resets(), resetsBefore + 1) << "leaving the window resets the rack once";
     EXPECT_TRUE(protocol().contains("-->Download NODEPOD finished.<--"));
     EXPECT_FALSE(window().isLocked());
+}
+
+// Each head shows its version against the newest file for its type; loading an older file than
+// a ticked head runs asks first, and No sends nothing.
+TEST_F(NodePodWindow, VersionsAgainstTheNewestFileAndAnOlderFileAskedFirst) {
+    fwgen::NodePodSet older = set;
+    older.version = "1.10";
+    const QString olderFile = QFileInfo(QString::fromStdString(
+        fwgen::writeNodePodSet(directory.filePath("firmware").toStdString(), older).application))
+                                  .fileName();
+    startAndScan();
+    click(Slot(kRa56Slot));
+    QStringList notes;
+    std::vector<QDialogButtonBox::ButtonRole> roles;
+    size_t sentBefore = 0, sentAfter = 0;
+    answerer.expect([&](QDialog& dialog) {
+        auto& nodePod = static_cast<NodePodDialog&>(dialog);
+        QCoreApplication::processEvents();  // the scan
+        for (int i = 0; i < 3; ++i) notes << nodePod.versionNote(i)->text();
+        auto* box = qobject_cast<QDialogButtonBox*>(nodePod.downloadButton()->parentWidget());
+        ASSERT_NE(box, nullptr) << "the buttons follow the platform's order";
+        roles = {box->buttonRole(nodePod.downloadButton()), box->buttonRole(nodePod.selectAllButton()),
+                 box->buttonRole(nodePod.directoryButton()), box->buttonRole(nodePod.stopOrExitButton())};
+        nodePod.nodeBox(1)->click();  // runs P2.05
+        sentBefore = rack().received().size();
+        nodePod.downloadButton()->click();
+        sentAfter = rack().received().size();
+        nodePod.stopOrExitButton()->click();
+    });
+    answerer.expect([&](QDialog& dialog) {
+        auto& list = static_cast<quorvel::forms::ChoiceListDialog&>(dialog);
+        const auto found = list.list()->findItems(olderFile, Qt::MatchFixedString);
+        ASSERT_EQ(found.size(), 1);
+        list.list()->setCurrentItem(found.first());
+        list.accept();
+    });
+    answerer.expectMessageButton("No");
+    trigger("mnuTransferNodePodDown");
+
+    using Role = QDialogButtonBox::ButtonRole;
+    EXPECT_EQ(roles, (std::vector<Role>{QDialogButtonBox::AcceptRole, QDialogButtonBox::ActionRole,
+                                        QDialogButtonBox::ActionRole, QDialogButtonBox::RejectRole}));
+    EXPECT_EQ(notes, (QStringList{"newest file P2.05, newer", "newest file P2.05, the same",
+                                  "newest file P2.05, runs a loader"}));
+    EXPECT_TRUE(answerer.shownTexts().contains(
+        "NODEPOD ID 4 (#1004) runs 2.05; the chosen file is 1.10. Load the older version?"))
+        << answerer.shownTexts().join('|').toStdString();
+    EXPECT_EQ(sentAfter, sentBefore) << "declined: nothing sent";
+    EXPECT_TRUE(answerer.allAnswered());
+    EXPECT_EQ(answerer.unexpected(), 0);
 }
 
 TEST_F(NodePodWindow, ClosingIsRefusedWhileTheScanRunsAndStopEndsIt) {

@@ -1,6 +1,8 @@
 // Option entries through the menus: the traffic-log switch with an old log, the loader-1 guards,
 // the download directory kept only on OK, the port summary after the port dialog.
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QLayout>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -9,7 +11,14 @@
 #include <QRegularExpression>
 #include <QScreen>
 
+#include "operator/forms/bootstrap_input_dialog.h"
+#include "operator/forms/choice_list_dialog.h"
+#include "operator/forms/directory_dialog.h"
+#include "operator/forms/information_dialog.h"
 #include "operator/forms/port_dialog.h"
+#include "operator/forms/run_view_dialog.h"
+#include "operator/forms/serial_details_dialog.h"
+#include "operator/forms/show_box.h"
 #include "window_fixture.h"
 
 namespace forms_tests {
@@ -111,6 +120,22 @@ QStringList repeatedAccessKeys(const QStringList& captions) {
     return repeated;
 }
 
+// The layout that holds `widget` itself, searched from `layout` down.
+const QLayout* holderOf(const QLayout* layout, const QWidget* widget) {
+    if (!layout || layout->indexOf(widget) >= 0) return layout;
+    for (int i = 0; i < layout->count(); ++i)
+        if (const QLayout* found = holderOf(layout->itemAt(i)->layout(), widget)) return found;
+    return nullptr;
+}
+
+// A button of its own field ("Change..." beside a path) sits in the field's row.
+bool besideAField(const QWidget* button) {
+    const QLayout* row = holderOf(button->parentWidget()->layout(), button);
+    for (int i = 0; row && i < row->count(); ++i)
+        if (qobject_cast<QLineEdit*>(row->itemAt(i)->widget())) return true;
+    return false;
+}
+
 // A window stored larger than the screen opens within its available area; every menu and every
 // dialog's buttons keep their access keys apart.
 TEST_F(Options, TheWindowFitsTheScreenAndAccessKeysAreUnique) {
@@ -131,14 +156,53 @@ TEST_F(Options, TheWindowFitsTheScreenAndAccessKeysAreUnique) {
     }
     EXPECT_EQ(menuTitles.size(), 5);
     EXPECT_EQ(repeatedAccessKeys(menuTitles), QStringList());
-    quorvel::forms::PortDialog port(state().Port, program->shell().settings(), state().StartMode,
-                                    directory.filePath("ports.conf"), &window());
-    QStringList controls;
-    for (const QAbstractButton* button : port.findChildren<QAbstractButton*>())
-        controls << button->text();
-    for (const QLabel* label : port.findChildren<QLabel*>()) controls << label->text();
-    EXPECT_GT(controls.size(), 3);
-    EXPECT_EQ(repeatedAccessKeys(controls), QStringList());
+    // Every dialog: its buttons sit in a button box with a role (the platform orders them) unless
+    // they belong to a field, and
+    // the access keys of its buttons and labels are unique.
+    using namespace quorvel::forms;
+    quorvel::ChoiceList list;
+    list.title = "Select Firmware Version";
+    list.columns = QStringList{"Firmware Version"};
+    list.rows.push_back(QStringList{"RA51P207.S00"});
+    list.additionalInfo = "-";
+    ShowBoxContent shown;
+    shown.text = "report";
+    shown.okCaption = "&Start";
+    shown.cancelCaption = "&Cancel";
+    RunSummary failed;
+    failed.failed = true;
+    const std::vector<std::unique_ptr<QDialog>> dialogs = [&] {
+        std::vector<std::unique_ptr<QDialog>> made;
+        made.push_back(std::make_unique<PortDialog>(state().Port, program->shell().settings(),
+                                                    state().StartMode,
+                                                    directory.filePath("ports.conf"), &window()));
+        made.push_back(std::make_unique<SerialDetailsDialog>(
+            state().Port, program->shell().settings(), &window()));
+        made.push_back(std::make_unique<DirectoryDialog>("/fw/", "/fw/", &window()));
+        made.push_back(std::make_unique<ChoiceListDialog>(list, ChoiceListBehaviour{}, &window()));
+        made.push_back(std::make_unique<InformationDialog>(
+            std::vector<quorvel::InformationRow>{{"Type", "RA51"}}, &window()));
+        made.push_back(std::make_unique<ShowBox>(shown, &window()));
+        made.push_back(std::make_unique<RunViewDialog>(
+            failed, [] { return Diagnostics{}; }, &window()));
+        made.push_back(std::make_unique<BootstrapInputDialog>([] { return true; }, &window()));
+        return made;
+    }();
+    for (const auto& dialog : dialogs) {
+        const std::string name = dialog->metaObject()->className();
+        QStringList controls;
+        for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+            controls << button->text();
+            auto* push = qobject_cast<QPushButton*>(button);
+            auto* box = push ? qobject_cast<QDialogButtonBox*>(push->parentWidget()) : nullptr;
+            if (push && !besideAField(push)) {
+                ASSERT_NE(box, nullptr) << name << ": " << push->text().toStdString();
+                EXPECT_NE(box->buttonRole(push), QDialogButtonBox::InvalidRole) << name;
+            }
+        }
+        for (const QLabel* label : dialog->findChildren<QLabel*>()) controls << label->text();
+        EXPECT_EQ(repeatedAccessKeys(controls), QStringList()) << name;
+    }
 }
 
 }  // namespace

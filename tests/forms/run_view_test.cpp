@@ -8,7 +8,9 @@
 
 #include "operator/forms/diagnostics.h"
 #include "operator/forms/main_window.h"
+#include "operator/drivers/run_plan.h"
 #include "operator/forms/run_summary.h"
+#include "strict_ui.h"
 
 namespace forms_tests {
 namespace {
@@ -88,12 +90,17 @@ TEST(RunSummary, FailingPhaseDecidesStateAndNextStepASuccessListsNewVersions) {
     EXPECT_EQ(s.slotRuns[1].phase, "establish");
     EXPECT_TRUE(s.text().contains("Slot 3 RA51: P2.04 -> P2.07, now P2.07, done (establish)"));
 
+    // A NodePod run names the node it failed on; the advice fits a closed NodePod window.
     RunReport nodePod("nodepod download");
-    nodePod.beginPhase("node 4");
+    nodePod.beginPhase("node 2").details << "/fw/NP21N4.ld2" << "serial number 1002";
+    nodePod.beginPhase("node 4").details << "/fw/NP21N4.ld2" << "serial number 1004";
     nodePod.failPhase();
     const RunSummary n = SummariseRun(nodePod, -5, {}, {}, {});
     EXPECT_EQ(n.deviceState, "The NodePod may be left in its loader.");
     EXPECT_EQ(n.cause, "The operation ended with an error (result -5).");
+    EXPECT_EQ(n.failingNode, "ID 4, serial number 1004");
+    EXPECT_TRUE(n.text().contains("NODEPOD: ID 4, serial number 1004\n"));
+    EXPECT_FALSE(n.nextStep.contains("Leave the NodePod window")) << n.nextStep.toStdString();
 
     // The library's own words pick the row: the processor never left its application.
     RunReport kx("processor download");
@@ -163,6 +170,40 @@ TEST(RemainingTime, MeasuredPerPhaseOnTheProgressBar) {
         window.setProgress(step.percent);
         EXPECT_EQ(window.progressText(), step.text) << step.nowMs;
     }
+}
+
+// The plan's steps over two slots one at a time: the position and the whole run's estimate as
+// the run enters them, skipping a step that was not run; the end clears the position.
+TEST(RunPlan, PositionAndEstimateFollowTheStepsEntered) {
+    testing_support::StrictUi ui;
+    {
+        quorvel::RunPlan plan(ui);
+        plan.add("slots 1, 2", "delete CAN database", 1000);
+        for (const QString unit : {"slot 1", "slot 2"}) {
+            plan.add(unit, "switch", 2000);
+            plan.add(unit, "download", 30000);
+            plan.add(unit, "reset", 5000);
+        }
+        const struct {
+            QString step;
+            QString text;
+            qint64 remainingMs;  // 1 s into the step
+        } cases[] = {
+            {"switch", "slot 1 (2 of 3) · step 1 of 3 (switch)", 1000 + 35000 + 37000},
+            {"reset", "slot 1 (2 of 3) · step 3 of 3 (reset)", 4000 + 37000},
+            {"download", "slot 2 (3 of 3) · step 2 of 3 (download)", 29000 + 5000},
+            {"unknown", "slot 2 (3 of 3) · step 2 of 3 (download)", 29000 + 5000},
+        };
+        for (const auto& c : cases) {
+            plan.enter(c.step);
+            ASSERT_TRUE(ui.positions.back().has_value()) << c.step.toStdString();
+            EXPECT_EQ(RunPositionText(*ui.positions.back()), c.text);
+            EXPECT_EQ(RunRemainingMs(*ui.positions.back(), 1000), c.remainingMs) << c.text.toStdString();
+        }
+        EXPECT_EQ(ui.positions.size(), 3u) << "an unknown step tells nothing";
+    }
+    EXPECT_FALSE(ui.positions.back().has_value());
+    EXPECT_EQ(RemainingText(61001), "about 1 min 2 s left");
 }
 
 TEST(RemainingTime, ThePauseOfAWaitNoticeDoesNotCount) {

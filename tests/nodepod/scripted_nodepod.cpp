@@ -1,5 +1,6 @@
 #include "scripted_nodepod.h"
 
+#include "hex_text.h"
 #include "link/quorlink.h"
 #include "link_fixture.h"
 #include "nodepod_heads.h"
@@ -7,13 +8,7 @@
 namespace nodepod_tests {
 
 std::string hexOf(const uint8_t* bytes, size_t count) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (size_t i = 0; i < count; ++i) {
-        hex += digits[bytes[i] >> 4];
-        hex += digits[bytes[i] & 15];
-    }
-    return hex;
+    return testing_support::upperHex({reinterpret_cast<const char*>(bytes), count});
 }
 
 NodeScan scanNode(int nodeId) {

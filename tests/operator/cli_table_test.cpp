@@ -77,6 +77,9 @@ class CliTable : public testing_support::SimRackTest, public ::testing::WithPara
         fwgen::writePanelFirmware(downloads);
         fwgen::writeKx43Firmware(downloads + "/KX43P250.S00", "P2.50");
         std::ofstream(downloads + "/KX43P250.S00/KX43.CFG") << fwgen::kx43FunctionFile();
+        // A directory whose files hold another version than its name promises.
+        fwgen::writeKx43Firmware(downloads + "/KX43P260.S00", "P2.50");
+        std::ofstream(downloads + "/KX43P260.S00/KX43.CFG") << fwgen::kx43FunctionFile();
         QSettings settings(home.filePath("config/Quorvel/Quorvel.ini"), QSettings::IniFormat);
         settings.setValue("Properties/DownloadPath", home.filePath("Download") + "/");
         settings.setValue("Properties/LogFileName", home.filePath("Quorlink.log"));
@@ -143,7 +146,7 @@ const CliCase kCases[] = {
      0,
      Sent::Scan,
      ""},
-    {{"--dry-run", "panel", "activate"}, 0, Sent::Scan, ""},
+    {{"--dry-run", "-y", "panel", "activate"}, 0, Sent::Scan, "asks: DV33-Application"},
     {{"--dry-run", "panel", "bootstrap", "--serial", "000000012345", "--hw-rev", "1.00"},
      1,
      Sent::Nothing,
@@ -178,9 +181,19 @@ const CliCase kCases[] = {
     {{"-y", "panel", "loader1", "--firmware", "DV43A100.ld1"}, 1, Sent::Nothing, "--mode S"},
     {{"kx33", "upload", "--output", "{home}/x.upl"}, 1, Sent::Nothing, "--mode S"},
     {{"download", "--slots", "17"}, 1, Sent::Nothing, "not a slot number 1-16"},
+    // The started panel application waits for the operator: no terminal needs --yes.
+    {{"--dry-run", "panel", "activate"}, 1, Sent::Scan, "run again with --yes"},
+    {{"panel", "download", "--firmware", "DV43A410.S00"}, 1, Sent::Scan, "run again with --yes"},
     // Real runs say what changed.
     {{"clear-names", "--slots", "1"}, 0, Sent::Other, "channel names of slot 1 (RA51) cleared"},
     {{"reset"}, 0, Sent::Other, "rack reset"},
+    {{"-y", "panel", "download", "--firmware", "DV43A410.S00"}, 0, Sent::Other, "not waited for"},
+    {{"-y", "processor", "download", "--directory", "KX43P250.S00"}, 0, Sent::Other, ""},
+    // Success only when the processor was identified again at the directory's version.
+    {{"-y", "processor", "download", "--directory", "KX43P260.S00"},
+     1,
+     Sent::Other,
+     "runs P2.50 after the run, not P2.60"},
 };
 
 TEST_P(CliTable, ExitCodeTrafficAndOutput) {

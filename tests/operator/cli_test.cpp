@@ -170,10 +170,17 @@ TEST(CliUi, QuestionsAnsweredWithoutATerminalOrReadFromIt) {
     EXPECT_EQ(ui.showMessageBox("Delete it?", kYesNo | kIconExclamation, "Quorvel"), kAnswerNo);
     EXPECT_NE(err.text().find("use --yes"), std::string::npos);
     EXPECT_FALSE(ui.askInput("Name?", "Quorvel"));
+    // A message the operator confirms after acting on the device needs a terminal or --yes.
+    const int confirm = kIconExclamation | kNeedsConfirmation;
+    EXPECT_NE(ui.confirmationUnavailable().indexOf("--yes"), -1);
+    EXPECT_EQ(ui.showMessageBox("Press OK!", confirm, "Quorvel"), kAnswerCancel);
 
     CliUi agreeing({Verbosity::Normal, true, false, false}, err.get());  // --yes
     EXPECT_EQ(agreeing.showMessageBox("Go on?", kOkCancel, "Quorvel"), kAnswerOk);
     EXPECT_EQ(agreeing.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
+    EXPECT_EQ(agreeing.confirmationUnavailable(), "");
+    EXPECT_EQ(agreeing.showMessageBox("Press OK!", confirm, "Quorvel"), kAnswerOk);
+    EXPECT_NE(err.text().find("(not waited for: --yes)"), std::string::npos);
 
     CapturedStream quietErr;
     CliUi quiet({Verbosity::Quiet, false, false, false}, quietErr.get());
@@ -185,7 +192,7 @@ TEST(CliUi, QuestionsAnsweredWithoutATerminalOrReadFromIt) {
     EXPECT_EQ(quietErr.text(), "quorvel-cli: Port Timeout!\n");
 
     CapturedStream shown;
-    std::string input = "y\nsecret\nn\nc\n";
+    std::string input = "y\nsecret\nn\nc\n\n";
     std::FILE* in = fmemopen(input.data(), input.size(), "r");
     CliUi asking({Verbosity::Normal, false, true, false}, shown.get(), in);
     EXPECT_EQ(asking.showMessageBox("Sure?", kYesNo, "Quorvel"), kAnswerYes);
@@ -193,6 +200,10 @@ TEST(CliUi, QuestionsAnsweredWithoutATerminalOrReadFromIt) {
     EXPECT_EQ(asking.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"), kAnswerNo);
     EXPECT_EQ(asking.showMessageBox("Save?", kYesNoCancel | kIconQuestion, "Quorvel"),
               kAnswerCancel);
+    EXPECT_EQ(asking.confirmationUnavailable(), "");
+    EXPECT_EQ(asking.showMessageBox("Press OK!", confirm, "Quorvel"), kAnswerOk);
+    EXPECT_NE(shown.text().find("Press Enter when done"), std::string::npos);
+    EXPECT_EQ(std::fgetc(in), EOF) << "the Enter was read";
     // Successes, also those the library reports with its error kind, are no errors.
     for (const auto& [text, style, title] :
          {std::tuple{"Upload finished!", kIconExclamation, "Quorvel"},

@@ -3,6 +3,7 @@
 #include "operator/drivers/download_all.h"
 
 #include <QFile>
+#include <algorithm>
 
 #include "driver_fixture.h"
 #include "operator/drivers/verify_step.h"
@@ -146,7 +147,8 @@ TEST_F(DefaultsDownloadAllTest, NewestFirmwareAndModulesInTheirLoaders) {
 
 // An F72 module and a plain one of the same model are two types: each group keeps its own
 // firmware, and choosing the F72 firmware leaves the module's stored prefix as the scan wrote it.
-// The rack has no panel, so the plan has no panel paragraph.
+// The rack has no panel, so the plan has no panel paragraph; each group's run still switches the
+// panel out on its first switch to loader 1, which a rack without a panel takes.
 class F72DownloadAllTest : public DownloadAllTest {
   protected:
     void SetUp() override {
@@ -182,6 +184,7 @@ TEST_F(F72DownloadAllTest, EachVariantKeepsItsOwnGroupAndFirmware) {
     EXPECT_EQ(record(0).TypePrefix, "ra51-F72");
     EXPECT_TRUE(holdsFirmware(0, f72));
     EXPECT_TRUE(holdsFirmware(1, firmware(2)));
+    EXPECT_EQ(std::count(rack().received().begin(), rack().received().end(), "PRC2,1"), 2);
     // The tree shows the new versions before any rescan.
     EXPECT_EQ(record(0).Identity, "QTX-RA51,RA51-WS050,F72,P2.08");
     EXPECT_EQ(record(1).SoftwareVersion, "P2.07");

@@ -15,11 +15,6 @@ void copyFile(const QString& from, const QString& to) {
     ASSERT_TRUE(QFile::copy(from, to)) << from.toStdString();
 }
 
-bool holds(const std::vector<uint8_t>& memory, size_t offset, const std::vector<uint8_t>& data) {
-    return offset + data.size() <= memory.size() &&
-           std::equal(data.begin(), data.end(), memory.begin() + static_cast<long>(offset));
-}
-
 }  // namespace
 
 nlohmann::json rackOf(const std::vector<nlohmann::json>& amplifierSlots) {
@@ -61,21 +56,8 @@ fwgen::AmplifierFirmware DriverTest::firmware(int firmwareType) const {
 
 bool DriverTest::holdsFirmware(int slot, const fwgen::AmplifierFirmware& fw) {
     const auto& flash = module(slot).flash();
-    const int type = module(slot).config().firmwareType;
-    for (const auto& segment : fw.application) {
-        // Where the firmware type's addresses lie: the internal banks (type 1 from 0, type 2 from
-        // 0x10000, type 4 from 0xC00000) or the sector flash (type 2 from 0x40000, type 3 from 0,
-        // type 4 from 0x480000).
-        const uint32_t a = segment.address;
-        const bool external =
-            type == 3 || (type == 2 && a >= 0x40000) || (type == 4 && a < 0xC00000);
-        const uint32_t base = type == 2   ? (external ? 0x40000 : 0x10000)
-                              : type == 4 ? (external ? 0x480000 : 0xC00000)
-                                          : 0;
-        if (!holds(external ? flash.external() : flash.internal(), a - base, segment.data))
-            return false;
-    }
-    return true;
+    return testing_support::holdsApplication(flash.internal(), flash.external(),
+                                             module(slot).config().firmwareType, fw.application);
 }
 
 size_t DriverTest::rackReceived(const std::string& command) {

@@ -280,22 +280,10 @@ TEST(AmplifierTypesAndDeviceInformation, AssignedByHandFromTheTableAndRowsForEac
     ASSERT_EQ(slotRows.size(), 14u);
     EXPECT_EQ(slotRows[1], (InformationRow{"Slot", "5"}));
     EXPECT_EQ(slotRows[5], (InformationRow{"Firmware File Name", "ra77P*.*"}));
-    EXPECT_EQ(slotRows[6], (InformationRow{"Type of controller", "1-Type"}));
     EXPECT_EQ(slotRows[9], (InformationRow{"HWRevBootloader", "S (C163), HY"}));
-    EXPECT_EQ(slotRows[13], (InformationRow{"Optional File Name", ""}));
-    EXPECT_EQ(ControllerKindText(7), "not supported, 7");
-
     ProcessorRecord processor;
     processor.ProcessorType = "KX43";
     EXPECT_EQ(ProcessorInformation(processor)[4].value, "KX43A*.S* or KX43P*.S*");
-    processor.ProcessorType = "not supported";
-    EXPECT_EQ(ProcessorInformation(processor)[4].value, "-");
-    PanelRecord panel;
-    panel.PanelType = "DV43A";
-    EXPECT_EQ(PanelInformation(panel)[2], (InformationRow{"Firmware File Name", "DV43A*.S*"}));
-    NodePodNodeInformation node;
-    node.adrL1 = 0x4A0;
-    EXPECT_EQ(NodePodInformation(node)[10], (InformationRow{"AdrL1", "0x4A0"}));
 }
 
 }  // namespace

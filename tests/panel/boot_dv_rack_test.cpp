@@ -100,14 +100,6 @@ TEST_F(BootDVRack, PassThroughOfTheKX43) {
     EXPECT_NE(log.find("TRANSF in KX43 starten (SYS TRANSF 19200 n) ...\n"), std::string::npos);
 }
 
-TEST_F(BootDVRack, ShippedBootstrapRackPassesThroughTheKX43) {
-    useRack(nlohmann::json::parse(testing_support::readFile(PANEL_RACKS_DIR "/panel-bootstrap.json")));
-    auto& panel = dynamic_cast<DvPanel&>(*rack().panel());
-    ASSERT_EQ(open(), 0);
-    ASSERT_EQ(boot(std::string(kConfig) + "TRANSF = 1\r\n"), 0) << lastStatus();
-    EXPECT_EQ(panel.flash().applicationVersion(), "P4.10");
-}
-
 TEST_F(BootDVRack, ProcessorOtherThanKX43) {
     start({{"kind", "DV43A"}, {"bootstrap", true}, {"passThrough", true}},
           {{"kind", "KX33"}, {"identity", "QTX,KX33,0,P1.00"}});

@@ -10,40 +10,39 @@ using namespace quorlink::panel;
 
 namespace {
 
+// The identity's digit after its first "P" (not followed by a comma) and the version decide the
+// layout; an unidentified panel follows the version; a version beginning with "30" keeps empty
+// pieces; a mismatch and loader I on the small flash are refused.
 TEST(FlashLayout, IdentityDigitAndVersionDecide) {
-    const auto large = chooseFlashLayout("QTX,DV43A,P4.10,1.00,1", "4.10", false);
-    EXPECT_EQ(large.result, 0);
-    EXPECT_EQ(large.layout, FlashLayout::Large);
-    EXPECT_TRUE(large.skipEmptyPieces);
-
-    const auto small = chooseFlashLayout("QTX,DV33A,P2.13,1.00,1", "2.13", false);
-    EXPECT_EQ(small.result, 0);
-    EXPECT_EQ(small.layout, FlashLayout::Small);
-    EXPECT_FALSE(small.skipEmptyPieces);
-}
-
-TEST(FlashLayout, MismatchesAndLoaderIOnSmallFlashAreRefused) {
-    EXPECT_EQ(chooseFlashLayout("QTX,DV43A,P4.10", "2.13", false).result, -2);
-    EXPECT_EQ(chooseFlashLayout("QTX,DV33A,P2.13", "3.00", false).result, -2);
-    EXPECT_EQ(chooseFlashLayout("QTX,DV33A,P1.05", "1.00", true).result, -13);
-    EXPECT_EQ(chooseFlashLayout("?", "2.00", true).result, -13);
-}
-
-TEST(FlashLayout, VersionBeginningWith30KeepsEmptyPieces) {
-    EXPECT_FALSE(chooseFlashLayout("QTX,DV43A,P4.10", "30", false).skipEmptyPieces);
-    EXPECT_FALSE(chooseFlashLayout("QTX,DV43A,P4.10", "3000", false).skipEmptyPieces);
-    EXPECT_TRUE(chooseFlashLayout("QTX,DV43A,P4.10", "3.00", false).skipEmptyPieces);
-}
-
-TEST(FlashLayout, UnidentifiedPanelFollowsTheVersion) {
-    EXPECT_EQ(chooseFlashLayout("?", "3.00", false).layout, FlashLayout::Large);
-    EXPECT_EQ(chooseFlashLayout("QTX,DV43A,P0.00", "2.13", false).layout, FlashLayout::Small);
-    EXPECT_EQ(chooseFlashLayout("QTX,DV43A,P0.00", "4.10", false).layout, FlashLayout::Large);
-}
-
-TEST(FlashLayout, DigitIsTakenAfterTheFirstPNotFollowedByComma) {
-    EXPECT_EQ(flashSizeDigit("QTX,DV33A,P,P2.13"), '2');
-    EXPECT_EQ(flashSizeDigit("QTX,DV43A,P4.10"), '4');
+    const struct {
+        const char* identity;
+        const char* version;
+        bool loaderI;
+        int result;
+        FlashLayout layout;
+        bool skipEmptyPieces;
+    } cases[] = {
+        {"QTX,DV43A,P4.10,1.00,1", "4.10", false, 0, FlashLayout::Large, true},
+        {"QTX,DV33A,P2.13,1.00,1", "2.13", false, 0, FlashLayout::Small, false},
+        {"QTX,DV33A,P,P2.13", "2.13", false, 0, FlashLayout::Small, false},
+        {"QTX,DV43A,P4.10", "30", false, 0, FlashLayout::Large, false},
+        {"QTX,DV43A,P4.10", "3000", false, 0, FlashLayout::Large, false},
+        {"?", "3.00", false, 0, FlashLayout::Large, true},
+        {"QTX,DV43A,P0.00", "2.13", false, 0, FlashLayout::Small, false},
+        {"QTX,DV43A,P0.00", "4.10", false, 0, FlashLayout::Large, true},
+        {"QTX,DV43A,P4.10", "2.13", false, -2, {}, {}},
+        {"QTX,DV33A,P2.13", "3.00", false, -2, {}, {}},
+        {"QTX,DV33A,P1.05", "1.00", true, -13, {}, {}},
+        {"?", "2.00", true, -13, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.identity) + " " + c.version);
+        const auto chosen = chooseFlashLayout(c.identity, c.version, c.loaderI);
+        EXPECT_EQ(chosen.result, c.result);
+        if (c.result != 0) continue;
+        EXPECT_EQ(chosen.layout, c.layout);
+        EXPECT_EQ(chosen.skipEmptyPieces, c.skipEmptyPieces);
+    }
     EXPECT_EQ(flashSizeDigit("no digit"), '0');
     EXPECT_EQ(flashSizeDigit("ends with P"), '0');
 }

@@ -113,18 +113,6 @@ TEST_F(UpdateDVRack, LoaderIUpdateWritesOnlyTheLoaderIArea) {
     EXPECT_TRUE(std::equal(after.begin() + 1024 * 512, after.end(), before.begin() + 1024 * 512));
 }
 
-TEST_F(UpdateDVRack, SectorThatFailsTwiceEndsTheUpdate) {
-    auto& panel = start({{"kind", "DV33A"}, {"flash", "small"}, {"version", "P2.05"}});
-    rack().faults().add({"^PRC2,2,B0005", 0, rack::FaultAction::Garble});
-    EXPECT_EQ(update(files.smallApplication, "2.13"), -1);
-    EXPECT_EQ(lastMessage(), "Checksum-Error programming DV33-Flashblock!");
-    EXPECT_EQ(panel.layer(), DvPanel::Layer::LoaderII);
-    const auto& received = rack().received();
-    EXPECT_TRUE(std::none_of(received.begin(), received.end(), [](const std::string& line) {
-        return line.starts_with("PRC2,2,E0006") || line == "PRC2,2,S00010000";
-    }));
-}
-
 TEST_F(UpdateDVRack, BadApplicationFileIsRefusedInTheRangeScan) {
     start({{"kind", "DV43A"}});
     testing_support::writeFile(files.largeApplication, "this is no Intel HEX file\r\n");

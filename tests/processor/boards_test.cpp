@@ -2,35 +2,18 @@
 #include <gtest/gtest.h>
 
 #include "hex_text.h"
-#include "rack/core/rack_file.h"
 #include "rack/processor/kx33_board.h"
 #include "rack/processor/kx43_board.h"
+#include "rack_fixture.h"
 
 namespace {
 
-using namespace std::chrono_literals;
-
-class BoardTest : public ::testing::Test {
+class BoardTest : public rack_testing::RackTest {
 protected:
-    void build(const nlohmann::json& processor) {
-        rack_ = rack::buildRack({{"processor", processor}});
-        rack_->fromHost("\x12", now_);
+    void boot(const nlohmann::json& processor) {
+        build({{"processor", processor}});
+        send("\x12", clockMs);
     }
-    // Sends one command line and collects every answer line that follows within a minute.
-    std::string ask(const std::string& line, const std::string& end = "\r\n") {
-        rack_->fromHost(line + end, now_);
-        std::string answers;
-        while (auto chunk = rack_->peekToHost()) {
-            if (chunk->readyAt > now_ + 60s) break;
-            answers += chunk->bytes;
-            rack_->popToHost();
-        }
-        return answers;
-    }
-    void later(linkpad::Clock::duration d) { now_ += d; }
-
-    std::unique_ptr<rack::Rack> rack_;
-    linkpad::Clock::time_point now_{};
 };
 
 // A block of 512 bytes 0xAA ('A') or 0x00 with its check value, low byte first.
@@ -43,32 +26,32 @@ std::string block512Command(int n, char fill, bool spoilChecksum = false) {
 }
 
 TEST_F(BoardTest, Kx33LoaderCommandsNeedTheBootLoaderAndARange) {
-    build({{"kind", "KX33"}});
-    EXPECT_EQ(ask("PRC301,0"), "?\r\n");
-    EXPECT_EQ(ask("PRC300,1"), "0\r\n");
-    EXPECT_EQ(ask("PRC302,4"), "?\r\n");  // no first block yet
-    EXPECT_EQ(ask("PRC301,8190"), "0\r\n");
-    EXPECT_EQ(ask("PRC302,3"), "?\r\n");  // beyond the flash
-    EXPECT_EQ(ask("PRC302,2"), "0\r\n");
-    EXPECT_EQ(ask(block512Command(8189, 'A')), "?\r\n");  // outside the range
-    EXPECT_EQ(ask(block512Command(8190, 'A', true)), "?\r\n");
-    EXPECT_EQ(ask(block512Command(8190, 'A')), std::to_string(~(0xAAu * 512) & 0xFFFF) + "\r\n");
-    EXPECT_EQ(ask("PRC304"), "?\r\n");  // block 8191 is missing
-    EXPECT_EQ(ask("PRC305"), "?\r\n");
+    boot({{"kind", "KX33"}});
+    EXPECT_EQ(answers("PRC301,0"), "?\r\n");
+    EXPECT_EQ(answers("PRC300,1"), "0\r\n");
+    EXPECT_EQ(answers("PRC302,4"), "?\r\n");  // no first block yet
+    EXPECT_EQ(answers("PRC301,8190"), "0\r\n");
+    EXPECT_EQ(answers("PRC302,3"), "?\r\n");  // beyond the flash
+    EXPECT_EQ(answers("PRC302,2"), "0\r\n");
+    EXPECT_EQ(answers(block512Command(8189, 'A')), "?\r\n");  // outside the range
+    EXPECT_EQ(answers(block512Command(8190, 'A', true)), "?\r\n");
+    EXPECT_EQ(answers(block512Command(8190, 'A')), std::to_string(~(0xAAu * 512) & 0xFFFF) + "\r\n");
+    EXPECT_EQ(answers("PRC304"), "?\r\n");  // block 8191 is missing
+    EXPECT_EQ(answers("PRC305"), "?\r\n");
 }
 
 TEST_F(BoardTest, Kx33ErasesTouchedSectorsAndReportsFromTheFirstBlock) {
-    build({{"kind", "KX33"}, {"sectorMs", 100}});
-    auto& board = dynamic_cast<rack::Kx33Board&>(*rack_->processor());
+    boot({{"kind", "KX33"}, {"sectorMs", 100}});
+    auto& board = dynamic_cast<rack::Kx33Board&>(*rack().processor());
     board.loadFlash(0, std::string(300 * 512, '\x11'));
-    ask("PRC300,1");
-    ask("PRC301,255");
-    ask("PRC302,2");
-    ask("PRC303,0");
-    ask(block512Command(255, 'A'));
-    ask(block512Command(256, 'A'));
-    EXPECT_EQ(ask("PRC304"), "0\r\n");
-    EXPECT_EQ(ask("PRC305"), "255\r\n");  // one line per 256 blocks from the first
+    answers("PRC300,1");
+    answers("PRC301,255");
+    answers("PRC302,2");
+    answers("PRC303,0");
+    answers(block512Command(255, 'A'));
+    answers(block512Command(256, 'A'));
+    EXPECT_EQ(answers("PRC304"), "0\r\n");
+    EXPECT_EQ(answers("PRC305"), "255\r\n");  // one line per 256 blocks from the first
     EXPECT_EQ(board.flash().substr(255 * 512, 1024), std::string(1024, '\xAA'));
     // Both sectors the range touches were erased to the empty value, the rest is untouched.
     EXPECT_EQ(board.flash()[0], '\0');
@@ -77,8 +60,8 @@ TEST_F(BoardTest, Kx33ErasesTouchedSectorsAndReportsFromTheFirstBlock) {
 }
 
 TEST_F(BoardTest, Kx43WritesOnlyIntoAnOpenFileOfAPreparedFileSystem) {
-    build({{"kind", "KX43"}, {"bootLoader", true}});
-    const auto loader = [&](const std::string& line) { return ask(line, "\n"); };  // LF alone
+    boot({{"kind", "KX43"}, {"bootLoader", true}});
+    const auto loader = [&](const std::string& line) { return answers(line, "\n"); };  // LF alone
     EXPECT_EQ(loader("PRC?9"), "1\r\n");
     EXPECT_EQ(loader("PRC9,2,kx43.exe"), "?\r\n");  // not prepared
     EXPECT_EQ(loader("PRC9,7"), "0\r\n");
@@ -88,40 +71,40 @@ TEST_F(BoardTest, Kx43WritesOnlyIntoAnOpenFileOfAPreparedFileSystem) {
     EXPECT_EQ(loader("PRC9,3,,\"0G\""), "?\r\n");
     EXPECT_EQ(loader("PRC9,3,,\"" + std::string(258, '0') + "\""), "?\r\n");  // 129 bytes
     EXPECT_EQ(loader("PRC9,3,,\"414243\""), "0\r\n");
-    auto& board = dynamic_cast<rack::Kx43Board&>(*rack_->processor());
+    auto& board = dynamic_cast<rack::Kx43Board&>(*rack().processor());
     EXPECT_EQ(board.flashFiles().find("kx43.exe"), nullptr);  // visible once closed
     EXPECT_EQ(loader("PRC9,4"), "0\r\n");
     EXPECT_EQ(*board.flashFiles().find("kx43.exe"), "ABC");
-    EXPECT_EQ(ask("SNO?"), "?\r\n");  // settings wait for the application
+    EXPECT_EQ(answers("SNO?"), "?\r\n");  // settings wait for the application
 }
 
 TEST_F(BoardTest, Kx43OlderGenerationStartsOnlyAfterItsSystemRestart) {
-    build({{"kind", "KX43"}, {"bootLoader", true}, {"restartMs", 1000}});
-    auto& board = dynamic_cast<rack::Kx43Board&>(*rack_->processor());
+    boot({{"kind", "KX43"}, {"bootLoader", true}, {"restartMs", 1000}});
+    auto& board = dynamic_cast<rack::Kx43Board&>(*rack().processor());
     board.flashFiles().put("kx43.exe", "....VERSION=P4.50....");
-    EXPECT_EQ(ask("PRC9,5", "\n"), "?\r\n");
-    EXPECT_EQ(ask("PRC9,6", "\n"), "");
-    EXPECT_EQ(ask("IDN?"), "");  // restarting, and asleep until DC2
-    later(1s);
-    rack_->fromHost("\x12", now_);
-    EXPECT_EQ(ask("PRC9,5", "\n"), "0\r\n");
-    later(1s);
-    rack_->fromHost("\x12", now_);
-    EXPECT_EQ(ask("PRC?9", "\n"), "?\r\n");
-    EXPECT_EQ(ask("PRC?11"), "P4.50\r\n");
+    EXPECT_EQ(answers("PRC9,5", "\n"), "?\r\n");
+    EXPECT_EQ(answers("PRC9,6", "\n"), "");
+    EXPECT_EQ(answers("IDN?"), "");  // restarting, and asleep until DC2
+    clockMs += 1000;
+    send("\x12", clockMs);
+    EXPECT_EQ(answers("PRC9,5", "\n"), "0\r\n");
+    clockMs += 1000;
+    send("\x12", clockMs);
+    EXPECT_EQ(answers("PRC?9", "\n"), "?\r\n");
+    EXPECT_EQ(answers("PRC?11"), "P4.50\r\n");
     EXPECT_FALSE(board.activated());
-    rack_->reset();  // power cycle before activation: back to the boot loader
+    rack().reset();  // power cycle before activation: back to the boot loader
     EXPECT_TRUE(board.inBootLoader());
 }
 
 TEST_F(BoardTest, Kx43SerialNumberNeedsTheAccessCode) {
-    build({{"kind", "KX43"}});
-    EXPECT_EQ(ask("SNO\"X-1\",-1"), "?\r\n");
-    EXPECT_EQ(ask("SNO\"X-1\",-58246"), "0\r\n");
-    EXPECT_EQ(ask("SNO?"), "\"X-1\"\r\n");
-    EXPECT_EQ(ask("SBR1301,14400,2,1"), "?\r\n");
-    EXPECT_EQ(ask("SBR1301,57600,1,2"), "0\r\n");
-    EXPECT_EQ(ask("SBR?1301"), "1301,57600,1,2\r\n");
+    boot({{"kind", "KX43"}});
+    EXPECT_EQ(answers("SNO\"X-1\",-1"), "?\r\n");
+    EXPECT_EQ(answers("SNO\"X-1\",-58246"), "0\r\n");
+    EXPECT_EQ(answers("SNO?"), "\"X-1\"\r\n");
+    EXPECT_EQ(answers("SBR1301,14400,2,1"), "?\r\n");
+    EXPECT_EQ(answers("SBR1301,57600,1,2"), "0\r\n");
+    EXPECT_EQ(answers("SBR?1301"), "1301,57600,1,2\r\n");
 }
 
 }  // namespace

@@ -25,12 +25,6 @@ const nlohmann::json kOlderSettings = {
     {"rs232", "19200,1,2"},            {"rs485", "38400,0,1"},
     {"powerSaveMode", "1"},            {"powerSaveTiming", "4"}};
 
-const nlohmann::json kNewerSettings = {
-    {"filter", "1"},      {"multiClient", "1"}, {"zeroTimeChannel", "1"},
-    {"msrWithTsv", "1"},  {"generalPurposeRegister", "4711"},
-    {"pip1", "3"},        {"pip2", "7"},        {"pop1", "1"},
-    {"pop2", "5"},        {"ntpServerStart", "1"}, {"ntpServerAddress", "10.0.0.5"}};
-
 // The input callback is stored, never called.
 int inputCalls = 0;
 void countInput(int32_t) { ++inputCalls; }
@@ -102,17 +96,6 @@ TEST_F(Kx43AgainstRackTest, OlderGenerationGetsEveryFileAndKeepsItsSettings) {
     EXPECT_EQ(board().settings(), expected);
     EXPECT_TRUE(reports.messages.empty()) << lastMessage();
     EXPECT_EQ(inputCalls, 0);
-}
-
-TEST_F(Kx43AgainstRackTest, NewerGenerationKeepsSetBAndItsInitialisationFile) {
-    useBoard("KX63", kNewerSettings);
-    ASSERT_EQ(open(), 0);
-    const rack::Kx43Settings before = board().settings();
-    ASSERT_EQ(update(5), 0) << lastMessage();
-    for (const auto& name : fwgen::kx43FirmwareFiles()) EXPECT_EQ(flashFile(name), pcFile(name)) << name;
-    ASSERT_EQ(establish(5), 0) << lastMessage();
-    EXPECT_EQ(version(), "P2.06");
-    EXPECT_EQ(board().settings(), before);
 }
 
 TEST_F(Kx43AgainstRackTest, RefusedFlashFileEndsWithItsTextAndARepeatFindsTheBootLoader) {

@@ -9,6 +9,7 @@
 #include "nodepod_heads.h"
 #include "operator/drivers/menu_commands.h"
 #include "operator/drivers/nodepod_command.h"
+#include "operator/drivers/verify_step.h"
 #include "rack/nodepod/nodepod_firmware.h"
 #include "rack/nodepod/ra56_module.h"
 #include "tools/fwgen/nodepod_set.h"
@@ -118,10 +119,10 @@ TEST_F(NodePodWindowTest, NodeIdsAskedAndMissingLoaderTwoFile) {
     ui.expectMessage(kStuckMessage);
     window.scan();
     window.setTicked(1, true);  // new hardware
-    ui.expectMessage(
+    ui.expectMessage(RefusalText(
         "No Loader2 *N4.ld2 file found for selected firmware!\rPlease have a look at "
         "your firmware files installation.\r\rYou'll need this loader2 file for new "
-        "NODEPOD hardware revisions.\rPlease get new NODEPOD firmware file versions.");
+        "NODEPOD hardware revisions.\rPlease get new NODEPOD firmware file versions."));
     const size_t sent = rack().received().size();
     EXPECT_NE(window.download("NP21p205.s19", false), 0);
     EXPECT_EQ(rack().received().size(), sent);
@@ -136,6 +137,27 @@ TEST_F(NodePodWindowTest, NodeIdsAskedAndMissingLoaderTwoFile) {
     EXPECT_TRUE(lost.nodes().empty());
     EXPECT_TRUE(lost.close());
     EXPECT_EQ(std::count(rack().received().begin(), rack().received().end(), "RST"), 1);
+
+    // Each node is identified again before the connection closes: a file whose name promises
+    // P2.06 but holds P2.05 fails the run, the table shows what the node runs, and the warning
+    // is the one the front end worded.
+    startOn(kRack);
+    for (const char* suffix : {".s19", ".ld2"})  // node 2 is of the old hardware
+        std::filesystem::copy_file(downloads(QString("NP21p205") + suffix).toStdString(),
+                                   downloads(QString("NP21p206") + suffix).toStdString());
+    NodePodWindow promised(*context, ui, kSlot);
+    promised.setLeftInLoaderText("run the command again");
+    ui.expectMessage(kStuckMessage);
+    promised.scan();
+    promised.setTicked(0, true);
+    context->startReport("nodepod download");
+    ui.expectMessage("Error: the NodePod 2 runs P2.05 after the run, not P2.06.\r" +
+                     AdviceLines(AdviceFor(phase::kIdentify, "nodepod download")))
+        .expectMessage("run the command again");
+    EXPECT_EQ(promised.download("NP21p206.s19", false), kNotAtTarget);
+    EXPECT_EQ(promised.nodes()[0].softwareVersion, "2.05");
+    EXPECT_TRUE(flashHoldsNewApplication(2));
+    EXPECT_TRUE(promised.close());
 }
 
 }  // namespace

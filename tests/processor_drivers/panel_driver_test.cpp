@@ -8,6 +8,7 @@
 
 #include "driver_rack.h"
 #include "operator/drivers/device_selection.h"
+#include "operator/drivers/verify_step.h"
 #include "rack/panel/dv_panel.h"
 #include "rack/sim/sim_process.h"
 #include "scoped_env.h"
@@ -40,7 +41,8 @@ TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndTheBootstrapIsRefused
     ASSERT_EQ(ui.lists.size(), 1u);
     ASSERT_EQ(ui.lists[0].rows.size(), 1u);
     EXPECT_EQ(ui.lists[0].rows[0][0], "DV43A100.LD1");
-    EXPECT_EQ(shell->state().Inventory.panel.SoftwareVersion, "3.00");
+    // Identified again after the run: loader 1 is new, the application the one it had.
+    EXPECT_EQ(shell->state().Inventory.panel.SoftwareVersion, "4.10");
     EXPECT_FALSE(shell->state().PanelLoader1) << "only while the list is open";
     // Loader I now fills the panel's last sectors.
     const auto& flash = dynamic_cast<rack::panel::DvPanel&>(*rack().panel()).flash().bytes();
@@ -50,10 +52,22 @@ TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndTheBootstrapIsRefused
     EXPECT_EQ(ui.statuses.back(), "Download finished!");
     EXPECT_EQ(protocol().back(), "-->Download DVxx finished.<--");
 
+    // The panel is identified again before the connection closes: a file whose name promises
+    // 4.20 but holds 4.10 leaves the panel at 4.10, a failed run the tree shows.
+    const std::string large = files.largeApplication.substr(0, files.largeApplication.size() - 7);
+    std::filesystem::rename(large + "410.S00", large + "420.S00");
+    std::filesystem::rename(large + "410.LD2", large + "420.LD2");
+    ui.expectList(0).expectMessage(kStarted).expectMessage("DV Firmware-Update complete!");
+    ui.expectMessage("Error: the panel runs 4.10 after the run, not 4.20.\r" +
+                     AdviceLines(AdviceFor(phase::kIdentify, "panel download")));
+    EXPECT_EQ(RunPanelDriver(*context, {}), kNotAtTarget);
+    EXPECT_EQ(shell->state().Inventory.panel.SoftwareVersion, "4.10");
+    EXPECT_EQ(ui.statuses.back(), "Error download!");
+
     // The bootstrap takes only a serial line.
-    ui.expectMessage(
+    ui.expectMessage(RefusalText(
         "Bootloader DV function only supported for serial port!\rPlease use serial "
-        "port COM1 or COM2 and try again!");
+        "port COM1 or COM2 and try again!"));
     const size_t sent = rack().received().size();
     EXPECT_EQ(RunPanelBootstrapDriver(*context, {}), kOperationDeclined);
     EXPECT_EQ(rack().received().size(), sent);

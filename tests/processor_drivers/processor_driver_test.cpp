@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "driver_rack.h"
+#include "operator/drivers/verify_step.h"
 #include "rack/processor/kx43_board.h"
 #include "tools/fwgen/processor_firmware.h"
 
@@ -58,16 +59,22 @@ class ProcessorDriverTest : public DriverRackTest {
     }
 };
 
+// The processor is identified again before the connection closes: a directory whose files hold
+// another version than its name promises leaves the processor at that version, a failed run.
 TEST_F(ProcessorDriverTest, UpdateWritesEveryFileAndKeepsBothSettingsSets) {
     struct Case {
         std::string kind;
         nlohmann::json settings;
         QString directory;
         const char* functionFile;
+        QString failure;  // empty: the run succeeds
     };
-    for (const Case& c : {Case{"KX43", kOlderSettings, "KX43P210.S00", "KX43.CFG"},
-                          Case{"KX63", kNewerSettings, "KX63P210.S00", "KXxx.CFG"}}) {
-        SCOPED_TRACE(c.kind);
+    const QString notAtTarget = "Error: the processor runs P2.10 after the run, not P2.20.\r" +
+                                AdviceLines(AdviceFor(phase::kIdentify, "processor download"));
+    for (const Case& c : {Case{"KX43", kOlderSettings, "KX43P210.S00", "KX43.CFG", {}},
+                          Case{"KX63", kNewerSettings, "KX63P210.S00", "KXxx.CFG", {}},
+                          Case{"KX43", kOlderSettings, "KX43P220.S00", "KX43.CFG", notAtTarget}}) {
+        SCOPED_TRACE(c.directory.toStdString());
         firmware(c.directory, "P2.10", c.functionFile);
         startOn(processorRack(c.kind, "P2.06", "2.10", c.settings));
         rack::Kx43Settings expected = board().settings();
@@ -75,8 +82,10 @@ TEST_F(ProcessorDriverTest, UpdateWritesEveryFileAndKeepsBothSettingsSets) {
         int refreshed = 0;
         context->refreshDeviceTree = [&refreshed] { ++refreshed; };
         ui.expectList(0);
-        ASSERT_EQ(RunProcessorDriver(*context, {}), 0);
+        if (!c.failure.isEmpty()) ui.expectMessage(c.failure);
+        ASSERT_EQ(RunProcessorDriver(*context, {}), c.failure.isEmpty() ? 0 : kNotAtTarget);
         ui.verify();
+        EXPECT_EQ(shell->state().Inventory.processor.SoftwareVersion, "P2.10") << "the tree";
         EXPECT_EQ(refreshed, 1);
         for (const auto& name : fwgen::kx43FirmwareFiles()) {
             if (name == "kx43ini.cnf") continue;  // carries the connection in use
@@ -85,7 +94,7 @@ TEST_F(ProcessorDriverTest, UpdateWritesEveryFileAndKeepsBothSettingsSets) {
         EXPECT_FALSE(board().inBootLoader());
         EXPECT_EQ(board().identity().version, "P2.10");
         EXPECT_EQ(board().settings(), expected);
-        EXPECT_EQ(ui.statuses.back(), "Download finished!");
+        EXPECT_EQ(ui.statuses.back(), c.failure.isEmpty() ? "Download finished!" : "Error download!");
         const QStringList lines = protocol();
         EXPECT_TRUE(lines.contains("KXType   : " + QString::number(c.kind == "KX63" ? 5 : 1)));
         EXPECT_EQ(lines.back(), "-->Download KX() finished.<--");
@@ -133,7 +142,8 @@ TEST_F(ProcessorDriverTest, DowngradeRulesAndRefusalsSendNothing) {
                 c.startMode);
         context->dryRun = c.result == 0;
         if (c.style >= 0) ui.expectList(0);
-        ui.expectMessage(c.message);
+        // A refusal carries the table's "nothing was changed" beside the text.
+        ui.expectMessage(c.result == 0 ? c.message : RefusalText(c.message));
         if (c.result == 0) ui.expectChoice(0);  // service mode shows the loader-1 entry too
         const size_t sent = rack().received().size();
         EXPECT_EQ(RunProcessorDriver(*context, {}), c.result);

@@ -49,6 +49,9 @@ class StrictUi : public quorvel::OperatorUi {
     void setProgress(int percent) override { progress.push_back(percent); }
     void setProgressVisible(bool visible) override { progressVisible = visible; }
     void setStatus(const QString& text) override { statuses.push_back(text); }
+    void setRunPosition(const std::optional<quorvel::RunPosition>& position) override {
+        positions.push_back(position);
+    }
     void setPortSummary(const QString& text) override { portSummary = text; }
     void setInterfaceEnabled(bool enabled) override { lockChanges.push_back(enabled); }
     void processEvents() override {}
@@ -70,6 +73,7 @@ class StrictUi : public quorvel::OperatorUi {
     std::vector<QString> proposedPaths;
     std::vector<quorvel::ReportView> reports;
     std::vector<QString> statuses;
+    std::vector<std::optional<quorvel::RunPosition>> positions;  // nullopt: the run ended
     std::vector<int> progress;
     std::vector<bool> lockChanges;
     std::map<QString, bool> checkedEntries;

@@ -37,6 +37,20 @@ class RackTest : public ::testing::Test {
         auto answer = next();
         return answer ? answer->bytes : "<none>";
     }
+    // Every answer to `line` (`end` appended) readable within a minute of `clockMs`, joined; ""
+    // without one.
+    std::string answers(const std::string& line, const std::string& end = "\r\n") {
+        send(line + end, clockMs);
+        std::string joined;
+        while (auto chunk = rack_->peekToHost()) {
+            if (linkpad::toMs(chunk->readyAt) > clockMs + 60000) break;
+            joined += chunk->bytes;
+            rack_->popToHost();
+        }
+        return joined;
+    }
+
+    int64_t clockMs = 0;  // the host's time for `answers`
 
   private:
     std::unique_ptr<rack::Rack> rack_;
