@@ -186,8 +186,7 @@ class AmplifierDownload {
     bool checkFirmwareFile() {
         using Content = AmplifierDownloadRequest::Content;
         if (request_.content == Content::IecSoftware) return true;
-        if (const QString problem = FirmwareFileProblem(request_.firmware.file);
-            !problem.isEmpty())
+        if (const QString problem = FirmwareFileProblem(request_.firmware.file); !problem.isEmpty())
             return refuse(problem);
         if (request_.content != Content::Application) return true;
         for (const int slot : request_.amplifierSlots) {
@@ -216,6 +215,9 @@ class AmplifierDownload {
             if (!RefusesOldFirmware(record(slot), fileName())) older.push_back(slot);
         if (older.size() == request_.amplifierSlots.size()) return true;
         if (!older.empty() && ask(kNewHardwareQuestion)) {
+            for (const int slot : request_.amplifierSlots)
+                if (std::find(older.begin(), older.end(), slot) == older.end())
+                    leftOut_.push_back(slot);
             request_.amplifierSlots = older;
             return true;
         }
@@ -302,8 +304,12 @@ class AmplifierDownload {
         return true;
     }
 
+    // One slot at a time when asked for, and always for the older series: its loaders take
+    // commands without an address, which only the module in the highest slot answers.
     std::vector<std::vector<int>> groups() const {
-        if (!(request_.sequential && request_.downloadType == 0)) return {request_.amplifierSlots};
+        const bool olderSeries = record(request_.amplifierSlots.front()).ControllerKind == 1;
+        if (!olderSeries && !(request_.sequential && request_.downloadType == 0))
+            return {request_.amplifierSlots};
         std::vector<std::vector<int>> each;
         for (const int slot : request_.amplifierSlots) each.push_back({slot});
         return each;
@@ -328,6 +334,7 @@ class AmplifierDownload {
                 << "firmware " + request_.firmware.file + " (" + request_.firmware.version + ")"
                 << "loader 2 " + loader2_;
         }
+        recordLeftOut(Outcome::Planned);
         QStringList numbers;
         for (const int s : request_.amplifierSlots) numbers << QString::number(s + 1);
         report_.beginPhase(phase::kIdentify, Outcome::Planned).details
@@ -367,26 +374,44 @@ class AmplifierDownload {
 
     // Every selected slot identified again: a slot the run thought done but that does not run
     // the target is failed, and the tree shows what each slot runs now.
+    void recordLeftOut(Outcome outcome) {
+        if (leftOut_.empty()) return;
+        Phase& leftOut = report_.beginPhase(phase::kLeftOut, outcome);
+        for (const int slot : leftOut_)
+            leftOut.details << slotName(record(slot)) +
+                                   ": hardware revision >= 1.20 takes only "
+                                   "firmware >= P6.48";
+    }
+
+    // The slots the operator let the plan leave out are identified too and count as not done.
     void verify() {
+        recordLeftOut(Outcome::Skipped);
         std::vector<SlotTarget> targets;
         for (const int slot : request_.amplifierSlots)
             targets.push_back({slot, newApplication() ? request_.firmware.version : QString()});
+        for (const int slot : leftOut_) {
+            targets.push_back({slot, request_.firmware.version});
+            failedIn_[slot] = phase::kLeftOut;
+        }
         for (const auto& [slot, phaseName] : VerifySlots(context_, targets, failedIn_)) {
             if (failedIn_.count(slot)) continue;
             failedIn_[slot] = phaseName;
             result_.failedSlots.push_back(slot);
-            if (result_.result == 0) result_.result = kNotAtTarget;
         }
+        if (result_.result == 0 && (!result_.failedSlots.empty() || !leftOut_.empty()))
+            result_.result = kNotAtTarget;
     }
 
     void showOutcome(long long seconds) {
         if (result_.result != 0) {
             ui_.setStatus("Error download!");
             for (const int slot : result_.failedSlots)
-                context_.ShowMessage(
-                    slotError(slot, failedIn_[slot], RunningState(record(slot))),
-                    kIconExclamation);
-            if (result_.failedSlots.empty()) context_.ShowMessage(kGeneralError, kIconExclamation);
+                context_.ShowMessage(slotError(slot, failedIn_[slot], RunningState(record(slot))),
+                                     kIconExclamation);
+            for (const int slot : leftOut_)
+                context_.ShowMessage(leftOutMessage(slot), kIconExclamation);
+            if (result_.failedSlots.empty() && leftOut_.empty())
+                context_.ShowMessage(kGeneralError, kIconExclamation);
             return;
         }
         ui_.setStatus("Download finished!");
@@ -399,6 +424,14 @@ class AmplifierDownload {
         } else {
             context_.ShowMessage("Download finished!", kIconInformation);
         }
+    }
+
+    QString leftOutMessage(int slot) const {
+        return "Slot " + QString::number(slot + 1) + " (" + record(slot).IdentifiedType +
+               ") was left out of the download: hardware revision >= 1.20 takes only firmware "
+               ">= P6.48.\r\rSlot " +
+               QString::number(slot + 1) + " now runs: " + RunningState(record(slot)) + "\r" +
+               AdviceLines(AdviceFor(phase::kLeftOut, "download"));
     }
 
     // -- one run of the phases over the slots of `group`
@@ -594,6 +627,7 @@ class AmplifierDownload {
     AmplifierDownloadResult result_;
     QString loader2_;
     std::map<int, QString> failedIn_;  // slot -> the phase it failed in
+    std::vector<int> leftOut_;         // new hardware the operator let the plan leave out
     int canMask_ = 0;
     bool panelSwitchOut_ = true;  // only the run's first switch to loader 1 switches it out
     int type_ = 0;

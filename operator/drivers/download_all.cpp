@@ -3,6 +3,8 @@
 #include <QFileInfo>
 
 #include "operator/drivers/amplifier_download.h"
+#include "operator/drivers/firmware_file_check.h"
+#include "operator/drivers/loader2_file.h"
 #include "operator/drivers/verify_step.h"
 
 namespace quorvel {
@@ -22,6 +24,17 @@ QString foundLine(const FirmwareChoice& firmware) {
 
 QString missingLine(const QString& type) {
     return "No Firmware file (" + type.toUpper() + "P*.S00) found for:" + kCr;
+}
+
+// Why the download of `file` would be refused (the file or its loader 2 missing or unreadable);
+// empty when it can run. Decided in the planning pass, so that no group is refused after
+// another one was loaded.
+QString filesProblem(const QString& file, const QString& startMode) {
+    if (QString problem = FirmwareFileProblem(file); !problem.isEmpty()) return problem;
+    const QString extension = Loader2Extension(startMode);
+    const QString loader2 = FindLoader2File(file, extension);
+    if (loader2.isEmpty()) return "no loader 2 file (*." + extension + ") found for it";
+    return FirmwareFileProblem(loader2);
 }
 
 }  // namespace
@@ -63,7 +76,12 @@ int DownloadAll::pass(Pass which) {
     failedBefore_ = false;
     context_.shell().EnableUserInterface(false);
     if (pass_ == kPlanning) {
+        // Empty slots are asked for a loader too: a module waiting in its loader is outdated,
+        // and one left out of the scan would be left out of the update unseen.
+        const bool loaderOption = state.ScanForLoader1;
+        state.ScanForLoader1 = true;
         scanSucceeded_ = context_.shell().ScanSystem() == ScanOutcome::Finished;
+        state.ScanForLoader1 = loaderOption;
         context_.shell().EnableUserInterface(false);
     }
     MessageService& messages = context_.messages();
@@ -143,9 +161,12 @@ void DownloadAll::group(int first) {
     checked_[first] = true;
     const bool detected = leader.Identity != kNotDetected && !leader.Identity.isEmpty();
     groupFirmware_.reset();
+    groupProblem_.clear();
     if (detected) {
         groupFirmware_ = defaultFirmware(AmplifierTarget(context_.state(), first));
         append(groupFirmware_ ? foundLine(*groupFirmware_) : missingLine(leader.TypePrefix));
+        if (groupFirmware_)
+            groupProblem_ = filesProblem(groupFirmware_->file, context_.state().StartMode);
     }
     const int snapshot = components_;
     groupSlots_.clear();
@@ -157,6 +178,7 @@ void DownloadAll::group(int first) {
         checked_[slot] = true;
         if (records[slot].Identity == kNotDetected || records[slot].Identity.isEmpty()) {
             enabled_[slot] = false;
+            if (pass_ == kDownload && plannedSelected_[slot]) lost(slot);
             continue;
         }
         if (decideSlot(slot, groupFirmware_)) groupSlots_.push_back(slot);
@@ -177,14 +199,22 @@ bool DownloadAll::decideSlot(int slot, const std::optional<FirmwareChoice>& firm
     const bool canLoseSettings = (r.IdentifiedType == "RA51" && r.SoftwareVersion == "P2.06") ||
                                  (r.IdentifiedType == "RA51B" && r.SoftwareVersion == "P5.06");
     bool selected = false;
-    if (firmware && canLoseSettings) {
+    if (pass_ == kDownload) {
+        // The download pass runs the accepted plan, even where an earlier group's rack reset
+        // has started a module's application since.
+        decision = plannedDecision_[slot];
+        selected = plannedSelected_[slot];
+        if (selected && !failedBefore_) ++components_;
+    } else if (firmware && canLoseSettings) {
         decision =
             QString("not selected") + ", Attention: please update RA51/B P2.06/P5.06 manually!";
     } else if (!firmware) {
         decision = QString("not selected") + ", no firmware file found";
+    } else if (!groupProblem_.isEmpty()) {
+        decision = "not selected, " + groupProblem_;
     } else if (RefusesOldFirmware(r, QFileInfo(firmware->file).fileName())) {
-        decision = QString("not selected") + ", hardware revision >= 1.20 takes only firmware >= " +
-                   "P6.48";
+        decision = QString("not selected") +
+                   ", hardware revision >= 1.20 takes only firmware >= " + "P6.48";
     } else if (ModuleUpToDate(r, firmware->version)) {
         decision = QString("not selected") + ", version is up to date";
     } else {
@@ -193,12 +223,31 @@ bool DownloadAll::decideSlot(int slot, const std::optional<FirmwareChoice>& firm
         if (ModuleRunsLoader(r)) decision += " (it runs its " + RunningState(r) + ")";
         if (!failedBefore_) ++components_;
     }
+    if (pass_ == kPlanning) {
+        plannedDecision_[slot] = decision;
+        plannedSelected_[slot] = selected;
+    }
     append(decision + kCr);
     context_.report().addDetail("slot " + QString::number(slot + 1) + " " + r.IdentifiedType + " " +
                                 r.SoftwareVersion + ": " + decision);
     // Modules that are not loaded, and in the planning pass every module, leave the selection.
     if (!selected || pass_ == kPlanning) enabled_[slot] = false;
     return selected;
+}
+
+// A module the plan selected that no longer answers: not loaded, and the run fails.
+void DownloadAll::lost(int slot) {
+    const QString text =
+        "- Slot " + QString::number(slot + 1) + " : --> not loaded, the module no longer answers";
+    append(text + kCr);
+    context_.report().addDetail(text.mid(2));
+    SlotOutcome outcome;
+    outcome.slot = slot;
+    outcome.target = groupFirmware_ ? groupFirmware_->version : QString();
+    outcome.running = "not detected";
+    outcome.phase = phase::kIdentify;
+    context_.report().setSlotOutcome(outcome);
+    ++failureCount_;
 }
 
 void DownloadAll::downloadGroup(int snapshot) {

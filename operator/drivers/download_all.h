@@ -35,6 +35,7 @@ class DownloadAll {
     void group(int first);
     bool decideSlot(int slot, const std::optional<FirmwareChoice>& firmware);
     void downloadGroup(int snapshot);
+    void lost(int slot);
     int endOfPass();
     void append(const QString& text);
     std::optional<FirmwareChoice> defaultFirmware(const FirmwareTarget& target);
@@ -50,6 +51,9 @@ class DownloadAll {
     std::array<bool, 16> checked_{};
     std::vector<int> groupSlots_;
     std::optional<FirmwareChoice> groupFirmware_;
+    QString groupProblem_;  // why the group's firmware cannot be loaded; empty when it can
+    std::array<QString, 16> plannedDecision_;  // the planning pass's decision per slot
+    std::array<bool, 16> plannedSelected_{};
 };
 
 // Up to date: a standard build ("0") not older than the file, or a special build newer than it.

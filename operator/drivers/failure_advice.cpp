@@ -28,8 +28,8 @@ const QString kStateNotAtTarget =
     "The module is not at the target version: it runs what its slot shows (old firmware or a "
     "loader).";
 const QString kStepRepeatFromScan =
-    "Do not switch the rack off. Scan, tick the slot and start the same download again; a module "
-    "in its loader takes new firmware from there.";
+    "Do not switch the rack off. Tick the slot (the tree shows what it runs now) and start the "
+    "same download again; a module in its loader takes new firmware from there.";
 const QString kStateUploadFlash =
     "The module's firmware is unchanged; it may wait in its loader until the rack is reset. No "
     "incomplete file was kept.";
@@ -126,6 +126,11 @@ const QString kStepUnknown =
     "Switch the rack off and on, scan, and check every module; save the diagnostics if the "
     "failure repeats.";
 const QString kStepRefused = "Correct what the message names and start again.";
+const QString kStateLeftOut =
+    "Nothing was sent to the module: it runs the firmware it ran before. The other selected "
+    "modules were loaded.";
+const QString kStepLeftOut =
+    "Choose firmware the module accepts (the message says which) and download it to this slot.";
 
 struct Row {
     QString phase;      // the run report's phase name; ending in '*': every name it begins
@@ -150,6 +155,7 @@ const Row kRows[] = {
     {phase::kReset, {}, {}, kStateWritten, kStepPowerCycle},
     {phase::kResetRack, {}, {}, kStateWritten, kStepPowerCycle},
     {phase::kIdentify, {}, {}, kStateNotAtTarget, kStepRepeatFromScan},
+    {phase::kLeftOut, {}, {}, kStateLeftOut, kStepLeftOut},
     {phase::kUploadFlash, {}, {}, kStateUploadFlash, kStepUploadFlash},
     {phase::kReset, "upload flash", {}, kStateUploadFlash, kStepUploadFlash},
     {phase::kBackup, {}, {}, kStateBackup, kStepBackup},

@@ -26,6 +26,8 @@ inline const QString kReset = "reset";
 inline const QString kResetRack = "reset rack";
 // The shared verify step: the touched slots identified again before the connection closes.
 inline const QString kIdentify = "identify";
+// A selected module the plan left out with the operator's consent (it does not take the firmware).
+inline const QString kLeftOut = "left out";
 inline const QString kUploadFlash = "upload flash";
 inline const QString kUploadEeprom = "upload EEPROM";
 inline const QString kBackup = "backup";  // the command line's flash backup before a download

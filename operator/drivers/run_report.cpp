@@ -113,6 +113,9 @@ QString RunReport::problem() const {
 FailureAdvice RunReport::advice() const {
     const Phase* failing = failedPhase();
     if (!failing && result_ == kOperationDeclined) return RefusalAdvice();
+    // Every phase went through, but a slot did not end at its target (one left out of the run).
+    for (const SlotOutcome& outcome : slotOutcomes_)
+        if (!failing && !outcome.atTarget) return AdviceFor(outcome.phase, operation_, problem());
     return AdviceFor(failing ? failing->name : QString(), operation_, problem());
 }
 

@@ -7,6 +7,7 @@
 
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/menu_commands.h"
+#include "operator/drivers/verify_step.h"
 
 namespace quorvel {
 namespace {
@@ -44,7 +45,7 @@ void identifyEverySlot(DriverContext& context) {
     std::vector<int> slots(16);
     for (int slot = 0; slot < 16; ++slot) slots[slot] = slot;
     context.ui().setStatus("Identifying the modules...");
-    context.shell().IdentifySlots(slots);
+    IdentifyAgain(context, slots);
     context.RefreshDeviceTree();
 }
 

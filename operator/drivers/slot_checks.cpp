@@ -18,6 +18,8 @@ QString SlotsWithTypes(const DeviceInventory& inventory, const std::vector<int>&
 }
 
 int RefuseBeforeSending(DriverContext& context, const QString& text, int result) {
+    // The refusal's advice belongs to the checks, also where no phase was begun yet.
+    if (context.report().phases().empty()) context.report().beginPhase(phase::kCheckSelection);
     context.report().failPhase();
     context.ShowMessage(text + "\r" + kNothingChanged, kIconStop);
     return result;

@@ -1,5 +1,7 @@
 #include "operator/drivers/verify_step.h"
 
+#include <algorithm>
+
 #include "operator/drivers/failure_advice.h"
 #include "operator/drivers/maintenance.h"
 
@@ -26,6 +28,25 @@ bool RunsTarget(const SlotRecord& record, const QString& version) {
     return version.isEmpty() || record.SoftwareVersion == version;
 }
 
+void IdentifyAgain(DriverContext& context, const std::vector<int>& slots) {
+    auto& records = context.state().Inventory.slotRecords;
+    // A slot whose identification fails shows nothing rather than what it ran before.
+    for (const int slot : slots) {
+        records[slot].Present = false;
+        records[slot].Identity = "not detected";
+    }
+    context.shell().IdentifySlots(slots);
+    // A late answer of the run (a module that was still busy) shifts every answer after it: a
+    // slot that did not answer is asked once more on a fresh connection, which starts with
+    // empty queues.
+    std::vector<int> silent;
+    for (const int slot : slots)
+        if (RunningState(records[slot]) == "not detected") silent.push_back(slot);
+    if (silent.empty()) return;
+    context.gateway().closeConnection();
+    if (context.gateway().openConnection() == 0) context.shell().IdentifySlots(silent);
+}
+
 std::map<int, QString> VerifySlots(DriverContext& context, const std::vector<SlotTarget>& targets,
                                    const std::map<int, QString>& failedIn) {
     RunReport& report = context.report();
@@ -37,8 +58,14 @@ std::map<int, QString> VerifySlots(DriverContext& context, const std::vector<Slo
         touched.push_back(target.slot);
     }
     identify.details << "slots " + numbers.join(',');
+    // A rack reset starts the application a module waiting in its loader holds, selected or not.
+    const auto& records = context.state().Inventory.slotRecords;
+    for (int slot = 0; slot < DeviceInventory::kSlots; ++slot)
+        if (ModuleRunsLoader(records[slot]) && RunningState(records[slot]) != "not detected" &&
+            std::find(touched.begin(), touched.end(), slot) == touched.end())
+            touched.push_back(slot);
     context.ui().setStatus("Identifying the modules...");
-    context.shell().IdentifySlots(touched);
+    IdentifyAgain(context, touched);
     context.RefreshDeviceTree();
 
     std::map<int, QString> notAtTarget;

@@ -31,6 +31,11 @@ QString RunningState(const SlotRecord& record);
 // The application at `version` (any application when `version` is empty) runs in the slot.
 bool RunsTarget(const SlotRecord& record, const QString& version);
 
+// Identifies `slots` on the open connection, with the loader fallback on; a slot that does not
+// answer is asked once more on a fresh connection, and one that still does not shows
+// "not detected".
+void IdentifyAgain(DriverContext& context, const std::vector<int>& slots);
+
 // Identifies the targets' slots on the open connection, refreshes the device tree and records
 // each slot's outcome in the run report (phase "identify"). `failedIn` holds the phase each slot
 // failed in during the run. Returns every slot not at its target with the phase it failed in

@@ -139,8 +139,9 @@ TEST_F(AmplifierDownloadTest, ModuleInLoader1AndAFaultMidDownloadThatARerunRecov
     EXPECT_FALSE(holdsFirmware(6, firmware(kRa51)));
     // The tree shows the module in its loader without a rescan; the advice is to repeat at once.
     EXPECT_EQ(RunningState(record(6)), "loader 1 V1.02");
-    EXPECT_TRUE(AdviceFor(phase::kDownloadApplication).nextStep.startsWith(
-        "Do not switch the rack off. Start the same download again at once"));
+    EXPECT_TRUE(AdviceFor(phase::kDownloadApplication)
+                    .nextStep.startsWith(
+                        "Do not switch the rack off. Start the same download again at once"));
 
     // The module waits in its loader, as the tree knows; the rerun reaches it there.
     ui.expectList(0).expectMessage(kFinished);
@@ -169,16 +170,19 @@ TEST_F(AmplifierDownloadTest, RefusalsBeforeTheFirstByteChangeNothing) {
         QString problem;
     };
     const Case cases[] = {
-        {{0, 4}, [] {},
+        {{0, 4},
+         [] {},
          "The selected modules need different firmware: slot 1 RA51, slot 5 RA77C.\rOne download "
          "loads one firmware type. Select modules of one type, or use \"Update all RA "
          "Amplifiers\" (quorvel-cli update-all) for a rack of mixed types."},
-        {{3, 4}, [] {},
+        {{3, 4},
+         [] {},
          "The selected modules need different firmware: slot 4 RA14, slot 5 RA77C.\rOne download "
          "loads one firmware type. Select modules of one type, or use \"Update all RA "
          "Amplifiers\" (quorvel-cli update-all) for a rack of mixed types."},
         {{0}, [&] { damage(application); }, "The firmware file " + application + damaged},
-        {{0}, [&] { testing_support::writeFile(application.toStdString(), ""); },
+        {{0},
+         [&] { testing_support::writeFile(application.toStdString(), ""); },
          "The firmware file " + application + " is empty."},
         {{0}, [&] { damage(loader2); }, "The loader 2 file " + loader2 + damaged},
     };
@@ -223,6 +227,46 @@ TEST_F(AmplifierDownloadTest, AModuleNotAtTheTargetVersionAfterTheRunIsAFailure)
     EXPECT_EQ(slot["target"].toString(), "P2.09");
     EXPECT_EQ(slot["phase"].toString(), "identify");
     EXPECT_EQ(slot["next_step"].toString(), report["next_step"].toString());
+}
+
+// New RA901B hardware takes firmware from P6.48 on. With the operator's consent the older
+// hardware is loaded; the new module is marked left out in the report, named with what it runs
+// and the advice, and the run is no success.
+TEST_F(AmplifierDownloadTest, NewHardwareLeftOutOfTheDownloadIsNoSuccess) {
+    fwgen::AmplifierModel model = fwgen::amplifierModel(4);
+    model.version = "P6.47";
+    const auto older = fwgen::amplifierFirmware(model, 3);
+    fwgen::writeFileAtomically(downloadFile(older.applicationName).toStdString(),
+                               older.applicationText);
+    fwgen::writeFileAtomically(downloadFile(older.loader2Name).toStdString(), older.loader2Text);
+    auto fresh = amplifierSlot(1, 4, "P6.48");
+    fresh["hardwareRevision"] = "\"1.20\"";
+    auto earlier = amplifierSlot(2, 4, "P6.45");
+    earlier["hardwareRevision"] = "\"1.10\"";
+    startWith(rackOf({fresh, earlier}));
+    ui.expectList(0)
+        .expectMessage(
+            "Some RA901B/RA677 with hardware revision >= 1.20 detected.\rOnly firmware versions "
+            ">= P6.48 in these amplifiers allowed!\r\rWould you like to update all amplifiers "
+            "with hardware revision < 1.20?",
+            kAnswerYes)
+        .expectMessage(
+            "Slot 2 (RA901B) was left out of the download: hardware revision >= 1.20 "
+            "takes only firmware >= P6.48.\r\rSlot 2 now runs: P6.48\r" +
+            AdviceLines(AdviceFor(phase::kLeftOut, "download")));
+    EXPECT_EQ(download({1, 2}), kNotAtTarget);
+    EXPECT_EQ(ui.lists.back().rows.front().front(), "RA901BP647.S00");
+    EXPECT_TRUE(holdsFirmware(2, older));
+    EXPECT_EQ(module(1).identity(), "QTX-RA901,RA901-WS50B,0,P6.48");
+    const QJsonObject report = context->report().toJson();
+    EXPECT_FALSE(report["ok"].toBool());
+    EXPECT_EQ(report["next_step"].toString(), AdviceFor(phase::kLeftOut).nextStep);
+    const QJsonArray outcomes = report["slots"].toArray();
+    ASSERT_EQ(outcomes.size(), 2);
+    EXPECT_TRUE(outcomes[0].toObject()["ok"].toBool());
+    EXPECT_EQ(outcomes[1].toObject()["slot"].toInt(), 2);
+    EXPECT_EQ(outcomes[1].toObject()["phase"].toString(), phase::kLeftOut);
+    EXPECT_EQ(outcomes[1].toObject()["running"].toString(), "P6.48");
 }
 
 }  // namespace
