@@ -19,7 +19,16 @@ const QString kStateReplacing =
     "firmware.";
 const QString kStepRepeatAtOnce =
     "Do not switch the rack off. Start the same download again at once: the module takes new "
-    "firmware from its loader. If it fails again, save the diagnostics and send them to service.";
+    "firmware from its loader. Where the slot shows no module (it lost power, or waits in loader "
+    "1, which a plain scan does not ask), switch the rack on, tick Options, \"Scan empty slot for "
+    "Loader1\", scan, and start it then. If it fails again, save the diagnostics and send them "
+    "to service.";
+const QString kStateChannelCheck =
+    "The new firmware is written and started, but the rack's channel check refused: a module of "
+    "the rack waits in its loader (a plain scan does not show one in loader 1).";
+const QString kStepLoadWaitingFirst =
+    "Do not switch the rack off. Tick Options, \"Scan empty slot for Loader1\", scan, download "
+    "to every module shown in its loader first, then start this download again.";
 const QString kStateWritten =
     "The new firmware is written; the module may not have restarted with it.";
 const QString kStepPowerCycle =
@@ -149,6 +158,7 @@ const Row kRows[] = {
     {phase::kDownloadLoader2, {}, {}, kStateIntact, kStepResetAndRepeat},
     {phase::kDownloadApplication, {}, {}, kStateReplacing, kStepRepeatAtOnce},
     {phase::kStartApplication, {}, {}, kStateReplacing, kStepRepeatAtOnce},
+    {phase::kChannelCheck, {}, {}, kStateChannelCheck, kStepLoadWaitingFirst},
     {phase::kVerifyNewFirmware, {}, {}, kStateReplacing, kStepRepeatAtOnce},
     {phase::kLoader2OfNewFirmware, {}, {}, kStateWritten, kStepPowerCycle},
     {phase::kEstablish, {}, {}, kStateWritten, kStepPowerCycle},

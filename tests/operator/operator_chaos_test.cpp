@@ -728,6 +728,12 @@ class ChaosSession : public DriverTest {
         if (s.text.contains("off and on") || s.text.contains("restart", Qt::CaseInsensitive) ||
             s.text.contains("Reset VTX system"))
             switchRackOffAndOn();
+        // Where a selected slot shows no module, the advice has the scan ask empty slots.
+        const auto& shown = shell->state().Inventory.slotRecords;
+        if (s.text.contains("Scan empty slot for Loader1") &&
+            std::any_of(s.selection.begin(), s.selection.end(),
+                        [&](int slot) { return RunningState(shown[slot]) == "not detected"; }))
+            shell->state().ScanForLoader1 = true;
         if (s.text.contains("scan,", Qt::CaseInsensitive)) shell->ScanSystem();
         Step again;
         again.operation = s.operation;
