@@ -24,11 +24,13 @@ const QString kStepRepeatAtOnce =
     "Loader1\", scan, and start it then. If it fails again, save the diagnostics and send them "
     "to service.";
 const QString kStateChannelCheck =
-    "The new firmware is written and started, but the rack's channel check refused: a module of "
-    "the rack waits in its loader (a plain scan does not show one in loader 1).";
+    "The firmware was started, but the rack's channel check refused: a module waits in its "
+    "loader, either one of this run whose firmware did not start or another one (a plain scan "
+    "does not show a module in loader 1).";
 const QString kStepLoadWaitingFirst =
-    "Do not switch the rack off. Tick Options, \"Scan empty slot for Loader1\", scan, download "
-    "to every module shown in its loader first, then start this download again.";
+    "Do not switch the rack off. Start the same download again at once: a module of this run "
+    "takes new firmware from its loader. If the check refuses again, tick Options, \"Scan empty "
+    "slot for Loader1\", scan, and download to every other module shown in its loader first.";
 const QString kStateWritten =
     "The new firmware is written; the module may not have restarted with it.";
 const QString kStepPowerCycle =

@@ -113,6 +113,7 @@ struct Step {
     size_t faults = 0;      // fault rules that fired
     std::string fault;      // the rule added to the step
     std::set<int> leftOut;  // slots the run left out with the operator's consent
+    std::set<int> shownInLoader;  // slots the tree showed waiting in a loader before the step
 };
 
 // Answers every question at random (or, cooperative, as an operator recovering would).
@@ -420,7 +421,12 @@ class ChaosSession : public DriverTest {
     }
 
     void run(Step& s, bool cooperative) {
-        for (int slot = 0; slot < 16; ++slot) s.before[slot] = state(slot);
+        for (int slot = 0; slot < 16; ++slot) {
+            s.before[slot] = state(slot);
+            const SlotRecord& shown = shell->state().Inventory.slotRecords[slot];
+            if (ModuleRunsLoader(shown) && RunningState(shown) != "not detected")
+                s.shownInLoader.insert(slot);
+        }
         s.filesBefore = files();
         const size_t lines = rack().received().size();
         const size_t shown = ui.messages.size();
@@ -718,11 +724,13 @@ class ChaosSession : public DriverTest {
         const FirmwareFile* fw = chosenFirmware(s);
         if (!changedModules(s) || (kind == Kind::Download && (!fw || !fw->usable)))
             return std::nullopt;
-        // A module outside the selection that waits in its loader fails the rack-wide channel
-        // check after every start, and the highest such module of the older series takes their
-        // loaders' commands (they carry no address): no rerun of this selection can succeed.
+        // A module outside the selection that waits in its loader unseen by the tree fails the
+        // rack-wide channel check after every start, and the highest such module of the older
+        // series takes their loaders' commands (they carry no address): no rerun of this
+        // selection can succeed. One the tree showed, the download plans for.
         for (int slot = 0; slot < 16 && kind == Kind::Download; ++slot)
             if (moduleAt(slot) && !moduleAt(slot)->runsApplication() &&
+                !s.shownInLoader.contains(slot) &&
                 std::find(s.selection.begin(), s.selection.end(), slot) == s.selection.end())
                 return std::nullopt;
         if (s.text.contains("off and on") || s.text.contains("restart", Qt::CaseInsensitive) ||
