@@ -129,8 +129,9 @@ TEST_F(MaintenanceTest, SelectionsThatCannotBeServedSendNothing) {
          {"Switch to RC mode is not available for slot 7 (RA77C): only RA40B, RA80B, RA10407077B "
           "and RA0147B modules run in both modes." + nothing}},
         {menu::kResetLoader1, {2}, kNoDevice,
-         {"Reset Loader1: slot 3 holds no module. Scan the rack and choose slots with modules." +
-          nothing}},
+         {"Reset Loader1: slot 3 holds no module. Scan the rack and choose slots with modules; "
+          "a module waiting in loader 1 shows only when Options, \"Scan empty slot for Loader1\" "
+          "is ticked." + nothing}},
         {menu::kResetLoader1, {1, 4}, kOperationDeclined,
          {"Reset Loader1 works on one slot at a time; slots 2 (RA51), 5 (RA51) are selected." +
           nothing}},
