@@ -810,7 +810,7 @@ uint32_t fromEnvironment(const char* name, uint32_t fallback) {
 // Reruns after the advice: 136 and 516, a module left in loader 1 that a plain scan does not
 // show; 258, update-all failing the channel check while another group's module waited in its
 // loader; 1535, update-all cancelling a group whose module a reset had turned into an RA51
-// P2.06; 1089 and 313, new RA901B hardware waiting in its loader given firmware below P6.48.
+// P2.06; 1089 and 313, an RA901B waiting in its loader (revision unknown) and firmware < P6.48.
 const std::vector<uint32_t> kRegressionSeeds = {7,   27,  28,  40,  128,  129, 132,
                                                 136, 250, 258, 313, 516, 1089, 1535};
 
