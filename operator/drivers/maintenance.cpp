@@ -346,7 +346,7 @@ int ClearChannelNames(DriverContext& context, const std::vector<int>& amplifierS
     if (context.dryRun) return 0;
     const int result = callConnected(context, "Clear channel names...", [&] {
         return context.gateway().ClearUccs(maskOf(amplifierSlots));
-    });
+    }, amplifierSlots);
     if (result != 0) return result;
     context.ui().setStatus("Channel names cleared!");
     rescan(context);
