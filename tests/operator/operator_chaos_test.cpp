@@ -798,7 +798,12 @@ uint32_t fromEnvironment(const char* name, uint32_t fallback) {
 // default run found silent refusals, a mixed selection reported as loaded and a silent
 // sub-channel refusal; 11, 12 and 21 a rerun that found no module after a power loss, update-all
 // re-deciding its plan after a rack reset, and a module a reset had started shown in its loader.)
-const std::vector<uint32_t> kRegressionSeeds = {7, 27, 28, 40, 128, 129, 132, 250};
+// The tree kept old versions: 65, the module of slot 1 behind a panel in its bootstrap after a
+// reset; 77, a reset after which the rack never answered; 162, a power loss while the CAN
+// database was deleted; 290, a slot behind a panel that lost its power; 713 and 1270, a module
+// that lost its power while its channel names were cleared or its flash uploaded.
+const std::vector<uint32_t> kRegressionSeeds = {7,   27,  28,  40,  65,  77,  128,
+                                                129, 132, 162, 250, 290, 713, 1270};
 
 TEST(OperatorChaos, RandomSessionsKeepEveryInvariant) {
     const uint32_t sessions = fromEnvironment("QUORVEL_CHAOS_SESSIONS", 24);
