@@ -11,15 +11,14 @@
 #include "operator/drivers/panel_switch_out.h"
 #include "operator/drivers/slot_checks.h"
 #include "operator/drivers/upload_files.h"
+#include "operator/drivers/verify_step.h"
 
 namespace quorvel {
 namespace {
 
-const QString kRestartFailed = "Automatic restart of VTX failed.\rPlease restart your VTX system.";
-const QString kNoLoader2 =
+const QString kNoUploadLoader2 =
     "Loader2 file for this device not found!\rMaybe wrong directory setting "
     "(Transfer->Directory...).";
-constexpr int kRefusedChannelSelection = -111;
 constexpr int kNothingUploaded = -2;
 
 // Ports other than the serial COM ports relay the upload only from these processor firmwares on.
@@ -134,7 +133,7 @@ class FlashUpload {
         }
         loader2_ = flashLoader2(state_, record(), request_.iec);
         if (loader2_.isEmpty()) {
-            context_.ShowMessage(kNoLoader2, kIconExclamation);
+            context_.ShowMessage(kNoUploadLoader2, kIconExclamation);
             return refuse();
         }
         return 0;
@@ -237,6 +236,11 @@ class FlashUpload {
             context_.report().failPhase();
             context_.ShowMessage(kRestartFailed, kIconExclamation);
         }
+        // The upload's success is its complete file; the slot is identified again so that the
+        // tree shows what the module runs after the restart (or that it no longer answers).
+        IdentifyAgain(context_, {slot_});
+        context_.report().addDetail(QString("slot %1 runs ").arg(slot_ + 1) +
+                                    RunningState(record()));
         context_.RefreshDeviceTree();
         state_.RestartPending = false;
         return result != 0 ? result : reset;

@@ -13,13 +13,13 @@ using namespace quorvel;
 namespace operator_tests {
 namespace {
 
-constexpr int kRa51 = 2;
-constexpr int kRa14 = 1;
-constexpr int kRa77 = 3;
+constexpr int kRa51Slot = 2;
+constexpr int kRa14Slot = 1;
+constexpr int kRa77Slot = 3;
 
 // An RA51 module that reports itself as `model`.
 nlohmann::json modelSlot(int slot, const std::string& model) {
-    auto module = amplifierSlot(slot, kRa51, "P2.07");
+    auto module = amplifierSlot(slot, kRa51Slot, "P2.07");
     module["model"] = model;
     return module;
 }
@@ -29,8 +29,8 @@ nlohmann::json modelSlot(int slot, const std::string& model) {
 class MaintenanceTest : public DriverTest {
   protected:
     void SetUp() override {
-        startWith(rackOf({amplifierSlot(1, kRa51, "P2.07"), amplifierSlot(4, kRa51, "P2.07"),
-                          amplifierSlot(5, kRa14, "P1.20"), amplifierSlot(6, kRa77, "P3.10"),
+        startWith(rackOf({amplifierSlot(1, kRa51Slot, "P2.07"), amplifierSlot(4, kRa51Slot, "P2.07"),
+                          amplifierSlot(5, kRa14Slot, "P1.20"), amplifierSlot(6, kRa77Slot, "P3.10"),
                           modelSlot(9, "RA80B"), modelSlot(10, "RA50")}));
     }
     int run(const char* command, std::vector<int> amplifierSlots) {
@@ -61,8 +61,8 @@ TEST_F(MaintenanceTest, FlashUploadWritesTheModulesFlashAndItsRefusals) {
     const size_t before = rack().received().size();
     ui.expectMessage("Error, more than one channel selected!");
     EXPECT_EQ(run(menu::kUploadAmplifier, {1, 4}), kOperationDeclined);
-    QFile::remove(downloadFile(firmware(kRa51).loader2Name));
-    QFile::remove(downloadFile(firmware(kRa51).loader2Name.substr(0, 12) + ".lp2"));
+    QFile::remove(downloadFile(firmware(kRa51Slot).loader2Name));
+    QFile::remove(downloadFile(firmware(kRa51Slot).loader2Name.substr(0, 12) + ".lp2"));
     ui.expectMessage(
         "Loader2 file for this device not found!\rMaybe wrong directory setting "
         "(Transfer->Directory...).");
@@ -196,6 +196,31 @@ TEST_F(MaintenanceTest, SubChannelCountAndTheMaintenanceEntriesChangeTheModules)
     EXPECT_TRUE(stale.Identity.startsWith("QTX-")) << stale.Identity.toStdString();
     EXPECT_EQ(ui.statuses.back(), "Reset VTX finished.");
     EXPECT_FALSE(shell->state().RestartPending);
+    // A reset that fails shows its own state and next step, and the tree what answers afterwards:
+    // a rack whose answers were lost after the reset answers on a fresh connection, one still
+    // starting shows no module rather than what ran before.
+    const QString resetFailed = "Error reset system, maybe timeout. \nPlease reset your VTX "
+                                "system by switching power off and on.";
+    const struct {
+        std::vector<int> lostWakeUps;  // which "SRB1" goes unanswered
+        int startMs;
+        bool identified;
+        std::vector<QString> messages;
+    } failedResets[] = {{{2, 3}, 1500, true, {"Port Timeout!", resetFailed}},
+                        {{}, 60000, false, {resetFailed, "Can't open Ventrix interpreter!"}}};
+    for (const auto& reset : failedResets) {
+        for (const int lost : reset.lostWakeUps)
+            rack().faults().add({"SRB1", lost, rack::FaultAction::Drop, 0, 1});
+        rack().timing().resetMs = reset.startMs;
+        for (const QString& message : reset.messages) ui.expectMessage(message);
+        EXPECT_NE(run(menu::kResetRack, {}), 0);
+        ui.verify();
+        rack().faults().clear();
+        EXPECT_EQ(ui.statuses.back(), "Reset VTX failed!");
+        EXPECT_EQ(context->report().advice().nextStep, "Switch the rack off and on, and scan.");
+        EXPECT_EQ(stale.Identity.startsWith("QTX-"), reset.identified) << stale.Identity.toStdString();
+        clock.advance(std::chrono::seconds(60));
+    }
     ui.expectMessage("Internal Baudrate have been succesfully reset to be compatible!");
     ASSERT_EQ(run(menu::kInterfaceBaudRate, {}), 0);
     EXPECT_TRUE(protocol().contains("-->Reset internal baudrate.<--"));
