@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <utility>
 
+#include "link/amplifier/flash_erase.h"
 #include "link/images/temp_images.h"
 #include "link/quorlink.h"
 #include "link_fixture.h"
@@ -90,10 +93,48 @@ TEST_F(LoaderSwitchingTest, ResetLoader1IgnoresRefusalsOfItsGroupCommands) {
     EXPECT_TRUE(reports.messages.empty());
 }
 
-TEST_F(LoaderSwitchingTest, StartWithoutResetReturnsAfterTheWait) {
-    peer->line("PRC1,2,X0300012000\r\n", "0").line("PRC1,2,X0600012000\r\n", "?");
-    EXPECT_EQ(SwitchWS(6000, 2, 0, recordMessage, recordProgress, 2, (1 << 2) | (1 << 5), 0x12000, 4, 5), 0);
-    EXPECT_EQ(protocolWaits(), (std::vector<int>{8000}));
+// Steps whose answer decides a fixed wait: the script (command and answer lines), the result,
+// the waits and the last message.
+struct FixedWaitCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> script;
+    std::function<int()> call;
+    int result;
+    std::vector<int> waits;
+    std::string message;
+};
+
+// The loader-1 erase of channel 2 (the last selected, so marked 0xFF).
+int eraseLoader1OfChannel2() {
+    quorlink::amplifier::ApplicationJob job;
+    job.moduleCode = 0x10;
+    job.channelMask = 1u << 1;
+    quorlink::amplifier::eraseLoader1Areas(job);
+    return 0;
+}
+
+TEST_F(LoaderSwitchingTest, StepsWhoseAnswerDecidesAFixedWait) {
+    const FixedWaitCase cases[] = {
+        {"StartWithoutResetReturnsAfterTheWait",
+         {{"PRC1,2,X0300012000", "0"}, {"PRC1,2,X0600012000", "?"}},
+         [] { return SwitchWS(6000, 2, 0, recordMessage, recordProgress, 2, (1 << 2) | (1 << 5), 0x12000, 4, 5); },
+         0, {8000}, ""},
+        {"OlderSeriesEstablishWarnsOnly", {{"PRC1,1", "?"}, {"PRC1,2,Z0304", "?"}},
+         [] { return EstabWS(6000, 3, 0, recordMessage, 0x103, 0, 1, 4); }, 0, {300},
+         "Error on activating new RA-Application!"},
+        {"AcceptedLoader1EraseGoesOnAtOnce", {{"PRC1,2,L0210FF00", "0"}}, eraseLoader1OfChannel2, 0, {}, ""},
+        {"RefusedLoader1EraseGivesTheFlashEightSeconds", {{"PRC1,2,L0210FF00", "5"}}, eraseLoader1OfChannel2, 0,
+         {8000}, "Error selecting RA-channel 02, \nError 35, maybe flash erase time too long. Try to ignore it."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        clock.clearWaits();
+        reports.clear();
+        for (const auto& [command, answer] : c.script) peer->line(command + "\r\n", answer);
+        EXPECT_EQ(c.call(), c.result);
+        EXPECT_EQ(protocolWaits(), c.waits);
+        EXPECT_EQ(lastMessage(), c.message);
+    }
 }
 
 TEST_F(LoaderSwitchingTest, ResetOfZeroSecondsStillResetsAndChecks) {
@@ -114,13 +155,6 @@ TEST_F(LoaderSwitchingTest, EstablishOfAnEmptyMaskAndOfARefusingChannel) {
     peer->line("PRC1,1\r\n", "0").line("PRC1,2,Z1001\r\n", std::string(1, '\0')).line("PRC1,2,Z1002\r\n", "0");
     EXPECT_EQ(EstabWS(6000, 0, 0, recordMessage, 0x10, 3, 2, 4), -1);
     EXPECT_EQ(lastMessage(), "Error establishing RA-channel 02, \nError 30");
-}
-
-TEST_F(LoaderSwitchingTest, OlderSeriesEstablishWarnsOnly) {
-    peer->line("PRC1,1\r\n", "?").line("PRC1,2,Z0304\r\n", "?");
-    EXPECT_EQ(EstabWS(6000, 3, 0, recordMessage, 0x103, 0, 1, 4), 0);
-    EXPECT_EQ(lastMessage(), "Error on activating new RA-Application!");
-    EXPECT_EQ(protocolWaits(), (std::vector<int>{300}));
 }
 
 // A loader 2 of 0x1000 bytes 0x5A from address 0x1000: 32 blocks of data, then erased ones.

@@ -201,11 +201,6 @@ TEST_F(AmplifierDownloadTest, RefusalsBeforeTheFirstByteChangeNothing) {
          "The selected modules need different firmware: slot 1 RA51, slot 5 RA77C.\rOne download "
          "loads one firmware type. Select modules of one type, or use \"Update all RA "
          "Amplifiers\" (quorvel-cli update-all) for a rack of mixed types."},
-        {{3, 4},
-         [] {},
-         "The selected modules need different firmware: slot 4 RA14, slot 5 RA77C.\rOne download "
-         "loads one firmware type. Select modules of one type, or use \"Update all RA "
-         "Amplifiers\" (quorvel-cli update-all) for a rack of mixed types."},
         {{3},
          [] {},
          "Slot 10 (RA14) waits in its loader (loader 1 V1.02). Its loader takes the commands "

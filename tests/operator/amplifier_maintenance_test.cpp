@@ -161,7 +161,7 @@ TEST_F(MaintenanceTest, SelectionsThatCannotBeServedSendNothing) {
 TEST_F(MaintenanceTest, SubChannelCountAndTheMaintenanceEntriesChangeTheModules) {
     ui.expectInput("Please input new subchannel number for RA5x (8..128):", "7")
         .expectMessage("Please choose a value between 8 and 128!\rPlease try again.")
-        .expectInput("Please input new subchannel number for RA5x (8..128):", "128")
+        .expectInput("Please input new subchannel number for RA5x (8..128):", "121")
         .expectMessage(
             "Maximum subchannels input is 120\rbecause of limit of maximum "
             "256\rsubchannels per Ventrix (KX) !\r\rPlease repeat input!")

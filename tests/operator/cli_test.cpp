@@ -141,9 +141,9 @@ TEST(TerminalProgress, PlainLinesOrOneRedrawnLineThatCountsDownLongWaitsDuringAn
 
     CapturedStream out;
     TerminalProgress progress(out.get(), true);
-    progress.show("scanning", 50);
+    progress.show("scanning", 10);
     progress.printLine("note");
-    EXPECT_EQ(out.text(), "\r\033[K[############            ]  50% scanning\r\033[Knote\n");
+    EXPECT_EQ(out.text(), "\r\033[K[##                      ]  10% scanning\r\033[Knote\n");
 
     CapturedStream err;
     linkpad::VirtualClock clock;

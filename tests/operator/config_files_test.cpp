@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include "operator/shell/config_fields.h"
 #include "operator/shell/message_service.h"
 #include "scripted_ui.h"
+#include "temp_dir.h"
 
 using namespace quorvel;
 
@@ -24,9 +24,8 @@ class ConfigFilesTest : public ::testing::Test {
     }
 
     void write(const QString& name, const QByteArray& content) {
-        QFile file(QDir(directory.path()).filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        testing_support::writeFile(QDir(directory.path()).filePath(name).toStdString(),
+                                   content.toStdString());
     }
     ConfigReadContext context(const QString& startMode = {}) {
         return {directory.path(), startMode, messages, log};

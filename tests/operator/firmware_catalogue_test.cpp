@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <functional>
 
 #include "operator/drivers/amplifier_types.h"
 #include "operator/drivers/device_information.h"
+#include "temp_dir.h"
 
 using namespace quorvel;
 
@@ -35,9 +35,7 @@ class DownloadDirectory {
     }
     QString path() const { return directory.path(); }
     void write(const QString& name, const QByteArray& text) {
-        QFile file(QDir(path()).filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
+        testing_support::writeFile(QDir(path()).filePath(name).toStdString(), text.toStdString());
     }
 
   private:

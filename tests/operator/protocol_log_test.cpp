@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "temp_dir.h"
+
 using namespace quorvel;
 
 namespace {
@@ -20,13 +22,10 @@ class ProtocolLogTest : public ::testing::Test {
     }
 
     void writeFile(const QByteArray& content) {
-        QFile file(fileName);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        testing_support::writeFile(fileName.toStdString(), content.toStdString());
     }
     QByteArray readFile() const {
-        QFile file(fileName);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return QByteArray::fromStdString(testing_support::readFile(fileName.toStdString()));
     }
     // A log as the program writes it: every entry opens with CR LF.
     static QByteArray entries(int first, int last) {

@@ -1,9 +1,9 @@
 #include "shell_fixture.h"
 
 #include <QDir>
-#include <QFile>
 
 #include "log_entries.h"
+#include "temp_dir.h"
 
 namespace operator_tests {
 
@@ -18,9 +18,8 @@ ShellSandbox::ShellSandbox() {
 }
 
 void ShellSandbox::writeProgramFile(const QString& name, const QByteArray& content) {
-    QFile file(QDir(programDirectory).filePath(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
+    testing_support::writeFile(QDir(programDirectory).filePath(name).toStdString(),
+                               content.toStdString());
 }
 
 void ShellSandbox::writeDefaultConfigFiles() {

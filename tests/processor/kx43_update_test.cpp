@@ -35,7 +35,7 @@ protected:
         scriptReopen();
     }
     void writeFile(const std::string& name, const std::string& bytes) {
-        std::ofstream(directory.file(name), std::ios::binary) << bytes;
+        testing_support::writeFile(directory.file(name), bytes);
     }
     int update(int variant, int count, const std::string& list, int restartWait = 1) {
         return UpdateKX43(6000, recordMessage, recordProgress, recordStatus, nullptr,

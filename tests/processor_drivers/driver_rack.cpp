@@ -1,19 +1,17 @@
 #include "driver_rack.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 #include <algorithm>
 
 #include "log_entries.h"
+#include "temp_dir.h"
 
 namespace driver_tests {
 namespace {
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) ADD_FAILURE() << "cannot write " << path.toStdString();
-    file.write(content);
+void writeFile(const QString& path, const char* content) {
+    testing_support::writeFile(path.toStdString(), content);
 }
 
 // NodePod types with the addresses the simulated heads' firmware is linked for.

@@ -3,7 +3,7 @@
 namespace testing_support {
 
 ScriptedPeer& ScriptedPeer::expect(std::string command, std::string answer, int delayMs) {
-    steps_.push_back({std::move(command), std::move(answer), delayMs, false});
+    steps_.push_back({std::move(command), std::move(answer), delayMs});
     return *this;
 }
 
@@ -13,11 +13,6 @@ ScriptedPeer& ScriptedPeer::expectActivate(bool answers) {
 
 ScriptedPeer& ScriptedPeer::line(std::string command, std::string answerLine, int delayMs) {
     return expect(std::move(command), answerLine + "\r\n", delayMs);
-}
-
-ScriptedPeer& ScriptedPeer::hangUpOn(std::string command) {
-    steps_.push_back({std::move(command), {}, 0, true});
-    return *this;
 }
 
 // Writes may arrive in pieces (512-byte chunks); a step matches once its bytes are complete.
@@ -36,8 +31,7 @@ void ScriptedPeer::fromHost(std::string_view bytes, linkpad::Clock::time_point n
         } else if (input_.compare(0, step.command.size(), step.command) == 0) {
             input_.erase(0, step.command.size());
             const auto ready = now + std::chrono::milliseconds(step.delayMs);
-            if (step.hangUp) out_.push_back({ready, {}, true});
-            else if (!step.answer.empty()) out_.push_back({ready, step.answer, false});
+            if (!step.answer.empty()) out_.push_back({ready, step.answer, false});
             steps_.pop_front();
             continue;
         }

@@ -17,8 +17,6 @@ public:
     ScriptedPeer& expectActivate(bool answers = true);
     // Expect a command and answer it with a line (CR LF appended).
     ScriptedPeer& line(std::string command, std::string answerLine, int delayMs = 0);
-    // The peer closes the connection when `command` arrives.
-    ScriptedPeer& hangUpOn(std::string command);
 
     void fromHost(std::string_view bytes, linkpad::Clock::time_point now) override;
     std::optional<linkpad::PeerChunk> peekToHost() override;
@@ -34,7 +32,6 @@ private:
         std::string command;
         std::string answer;
         int delayMs = 0;
-        bool hangUp = false;
     };
     std::deque<Step> steps_;
     std::string input_;
