@@ -37,6 +37,11 @@ AmplifierDownloadRequest DownloadRequestFromOptions(const ProgramState& state,
 // New RA901B/RA677 hardware (revision >= 1.20) takes only firmware from P6.48 on.
 bool RefusesOldFirmware(const SlotRecord& record, const QString& fileName);
 
+class RunPlan;
+// Adds the steps of the download `request` asks for, with their typical durations, to `plan`.
+void PlanAmplifierDownload(RunPlan& plan, const ProgramState& state,
+                           AmplifierDownloadRequest request);
+
 AmplifierDownloadResult RunAmplifierDownload(DriverContext& context,
                                              AmplifierDownloadRequest request);
 
