@@ -14,6 +14,11 @@ int ApplicationJob::lastChannel() const {
 
 int ApplicationJob::channelCount() const { return std::max(1, std::popcount(channelMask & 0xFFFF)); }
 
+int failIntelHexConversion() {
+    channel().reportMessage(kIntelHexError, 0);
+    return -1;
+}
+
 int downloadApplication(const ApplicationJob& job) {
     checkTables().stampFileName = job.path;
     if (!switchPanelOut(kTimeoutSelectedPort)) return -2;

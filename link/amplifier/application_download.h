@@ -26,6 +26,13 @@ struct ApplicationJob {
 // external or sector erase.
 int downloadApplication(const ApplicationJob& job);
 
+// The main image of types 2-4 in 128-byte blocks; the loader-1 area is its first blocks.
+inline constexpr int kMainBlocks = 1024;
+inline constexpr int kLoader1Blocks = 64;
+
+// Reports a firmware file that is no valid Intel-hex file; returns -1.
+int failIntelHexConversion();
+
 int downloadOlderSeries(const ApplicationJob& job);
 int downloadTypes2And3(const ApplicationJob& job);
 int downloadType4(const ApplicationJob& job);

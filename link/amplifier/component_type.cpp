@@ -9,9 +9,8 @@ namespace quorlink::amplifier {
 
 namespace {
 
-constexpr int kSubChannelAnswer = 1090;
+constexpr int kComponentSubChannelAnswer = 1090;
 constexpr int kLoaderTwoToOne = 66560;
-constexpr size_t kLoader1IdentLimit = 35;
 
 std::string orNotDetected(const std::string& answer) {
     return answer.starts_with("?") ? "not detected" : answer;
@@ -59,7 +58,7 @@ int subChannelCount(const std::string& answer) {
 
 // The application's answers; `inLoader` is set when the module does not identify itself.
 int askApplication(ComponentReport& r, bool& inLoader) {
-    const auto sub = ask("SPS?0\r\n", kSubChannelAnswer);
+    const auto sub = ask("SPS?0\r\n", kComponentSubChannelAnswer);
     if (!sub) return -2;
     r.subChannelCount = subChannelCount(*sub);
     if (!ask("SPS1\r\n")) return -2;

@@ -18,18 +18,11 @@ namespace {
 
 constexpr int64_t kType2ExternalFrom = 0x30001;
 constexpr int64_t kType3ApplicationStart = 0x10000;
-constexpr int kMainBlocks = 1024;
-constexpr int kLoader1Blocks = 64;
 
 struct Images {
     std::FILE* main = nullptr;
     ExternalImage external;
 };
-
-int failConversion() {
-    channel().reportMessage(kIntelHexError, 0);
-    return -1;
-}
 
 int convertExternal(std::FILE* file, Images& images, int minimumBlocks, int endBlock,
                     int64_t paragraphs, int stamp) {
@@ -41,14 +34,14 @@ int convertExternal(std::FILE* file, Images& images, int minimumBlocks, int endB
     const int blocks = pairImageBlocks(minimumBlocks, endBlock);
     if (blocks == 0 ||
         ConvertIntelHex(file, images.external.image, blocks, paragraphs, 128, 0xFF, stamp, 1) != 0)
-        return failConversion();
+        return failIntelHexConversion();
     return 0;
 }
 
 int prepareType2(const ApplicationJob& job, std::FILE* file, Images& images) {
     auto& ext = images.external;
     const int scanned = ScanIntelHexRange(file, kType2ExternalFrom, -1, ext.start, ext.end);
-    if (scanned == -1) return failConversion();
+    if (scanned == -1) return failIntelHexConversion();
     if (scanned == 0) {
         const int count = static_cast<int>((ext.end - ext.start) / 128);
         if (convertExternal(file, images, count, pairEndBlock(ext.end, ext.start), -ext.start / 16, 0) != 0)
@@ -56,13 +49,13 @@ int prepareType2(const ApplicationJob& job, std::FILE* file, Images& images) {
     }
     if (job.mainImageOff) return 0;
     if (ConvertIntelHex(file, images.main, kMainBlocks, -4096, 128, 0xFF, 255, 0) != 0)
-        return failConversion();
+        return failIntelHexConversion();
     return 0;
 }
 
 int prepareType3(const ApplicationJob& job, std::FILE* file, Images& images) {
     auto& ext = images.external;
-    if (ScanIntelHexRange(file, 0, -1, ext.start, ext.end) != 0) return failConversion();
+    if (ScanIntelHexRange(file, 0, -1, ext.start, ext.end) != 0) return failIntelHexConversion();
     const int count = static_cast<int>(ext.end / 128 + (ext.end % 128 != 0 ? 5 : 0));
     return convertExternal(file, images, count, pairEndBlock(ext.end, 0), 0, job.moduleCode == 4 ? 3 : 2);
 }

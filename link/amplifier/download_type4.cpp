@@ -15,18 +15,11 @@ namespace {
 
 constexpr int64_t kExternalFrom = 0x400000;
 constexpr int64_t kExternalTo = 0x500000;
-constexpr int kMainBlocks = 1024;
-constexpr int kLoader1Blocks = 64;
-
-int failConversion() {
-    channel().reportMessage(kIntelHexError, 0);
-    return -1;
-}
 
 int prepareExternal(const ApplicationJob& job, std::FILE* file, ExternalImage& ext) {
     const int scanned = ScanIntelHexRange(file, kExternalFrom, kExternalTo, ext.start, ext.end);
     if (job.programMode == kLoader1Area) return 0;
-    if (scanned == -1) return failConversion();
+    if (scanned == -1) return failIntelHexConversion();
     if (scanned != 0) return 0;
     ext.image = CreateTempImage();
     if (!ext.image) {
@@ -39,7 +32,7 @@ int prepareExternal(const ApplicationJob& job, std::FILE* file, ExternalImage& e
     if (blocks == 0 ||
         ConvertIntelHex(file, ext.image, blocks, -ext.start / 16, 128, 0xFF, 0, 1) != 0) {
         ext.image = nullptr;
-        return failConversion();
+        return failIntelHexConversion();
     }
     return 0;
 }
@@ -67,7 +60,7 @@ int downloadType4(const ApplicationJob& job) {
         return -1;
     }
     if (main && ConvertIntelHex(file.get(), main, kMainBlocks, -0xC0000, 128, 0x00, 255, 0) != 0)
-        return failConversion();
+        return failIntelHexConversion();
     ExternalImage ext;
     if (const int result = prepareExternal(job, file.get(), ext); result != 0) return result;
     if (const int result = eraseType4(job, ext.image != nullptr, ext.start, ext.end); result != 0)

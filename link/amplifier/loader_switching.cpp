@@ -8,9 +8,8 @@ namespace quorlink::amplifier {
 
 namespace {
 
-constexpr size_t kLoader1IdentLimit = 35;
 constexpr size_t kLoader2IdentLimit = 120;
-constexpr int kSubChannelAnswer = 40;
+constexpr int kSubChannelSwitchAnswer = 40;
 
 bool isCurrentSeries(int type) { return type >= 2 && type <= 4; }
 
@@ -22,11 +21,11 @@ int switchPanelOutFirst() {
 
 // "SPS0", "TDD1,1", "TID0,\"\"", "TDD2,1", "SPS1": the sub-channel settings back to defaults.
 int resetSubChannels() {
-    const auto all = ask("SPS0\r\n", kSubChannelAnswer);
+    const auto all = ask("SPS0\r\n", kSubChannelSwitchAnswer);
     if (!all) return -2;
     for (const char* command : {"TDD1,1\r\n", "TID0,\"\"\r\n", "TDD2,1\r\n"})
         if (!ask(command)) return -2;
-    const auto first = ask("SPS1\r\n", kSubChannelAnswer);
+    const auto first = ask("SPS1\r\n", kSubChannelSwitchAnswer);
     if (!first) return -2;
     if (all->starts_with("?") || first->starts_with("?"))
         channel().reportMessage("Amplifier subchannel not selectable! Continue.", 0);

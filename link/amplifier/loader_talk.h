@@ -44,6 +44,8 @@ struct Identification {
 };
 std::optional<Identification> readIdentification(std::string_view prefix, int loaderAddress,
                                                  size_t limit, bool stopOnFF);
+// The longest identification loader 1 gives.
+inline constexpr size_t kLoader1IdentLimit = 35;
 
 // Copies a text and its length into caller buffers (either may be null).
 void copyOut(const std::string& text, char* buffer, int32_t* length);

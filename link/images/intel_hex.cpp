@@ -34,7 +34,7 @@ void writeStamp(BlockImage& image, int stampKind, uint8_t fill) {
     image.write(*position, stamp);
 }
 
-void fillCheckTables(const BlockImage& image, int blocks, int mode) {
+void fillIntelHexCheckTables(const BlockImage& image, int blocks, int mode) {
     CheckTables& tables = checkTables();
     uint8_t& total = mode == 1 ? tables.totalB : tables.totalA;
     total = 0;
@@ -68,7 +68,7 @@ int ConvertIntelHex(std::FILE* file, std::FILE* image, int blocks, int64_t parag
     }
     writeStamp(content, stampKind, fill);
     if (!content.saveTo(image)) return -1;
-    fillCheckTables(content, blocks, mode);
+    fillIntelHexCheckTables(content, blocks, mode);
     return 0;
 }
 

@@ -21,7 +21,7 @@ bool fitsTable(int blocks, int mode) {
     return blocks >= 0 && static_cast<size_t>(blocks) <= entries;
 }
 
-void fillCheckTables(const BlockImage& image, int blocks, int mode) {
+void fillSRecordCheckTables(const BlockImage& image, int blocks, int mode) {
     CheckTables& tables = checkTables();
     if (mode == 1)
         tables.totalB = 0;
@@ -67,7 +67,7 @@ int ConvertSRecord(std::FILE* file, std::FILE* image, int blocks, int mode, int6
         content.write(offset + record.address, record.data);
     }
     if (!content.saveTo(image)) return -1;
-    fillCheckTables(content, blocks, mode);
+    fillSRecordCheckTables(content, blocks, mode);
     return 0;
 }
 

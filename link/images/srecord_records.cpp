@@ -7,7 +7,7 @@ namespace quorlink {
 
 namespace {
 
-constexpr size_t kLineLimit = 49;
+constexpr size_t kSRecordLineLimit = 49;
 
 // Address width in hex pairs and the bytes the count field covers besides the data.
 struct Layout {
@@ -17,7 +17,7 @@ struct Layout {
 
 }  // namespace
 
-SRecordReader::SRecordReader(std::FILE* file) : lines_(file, kLineLimit) { std::rewind(file); }
+SRecordReader::SRecordReader(std::FILE* file) : lines_(file, kSRecordLineLimit) { std::rewind(file); }
 
 bool SRecordReader::readHeader() {
     return lines_.next(line_) == RecordLines::Result::Line && line_.starts_with("S0") &&

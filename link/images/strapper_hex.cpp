@@ -13,12 +13,12 @@ namespace quorlink {
 
 namespace {
 
-constexpr size_t kLineLimit = 254;
-constexpr size_t kTypePosition = 8;
-constexpr size_t kDataPosition = 9;
+constexpr size_t kStrapperLineLimit = 254;
+constexpr size_t kStrapperTypePosition = 8;
+constexpr size_t kStrapperDataPosition = 9;
 
 char typeOf(const std::string& line) {
-    return line.size() > kTypePosition ? line[kTypePosition] : '\0';
+    return line.size() > kStrapperTypePosition ? line[kStrapperTypePosition] : '\0';
 }
 
 // Reports the share of the HEX file read whenever the percentage changes.
@@ -52,7 +52,7 @@ int copyDataRecord(const std::string& line, int64_t base, std::FILE* image, int6
     const auto count = hexField(line, 1, 1);
     const auto address = hexField(line, 3, 2);
     std::vector<uint8_t> bytes;
-    if (!count || !address || !hexBytes(line, kDataPosition, *count, bytes))
+    if (!count || !address || !hexBytes(line, kStrapperDataPosition, *count, bytes))
         return kStrapperFileError;
     const int64_t position = base + *address;
     if (position + *count > imageLimit) return kStrapperFileError;
@@ -65,7 +65,7 @@ int copyDataRecord(const std::string& line, int64_t base, std::FILE* image, int6
 
 // The new base of an extended segment (2) or linear (4) address record.
 std::optional<int64_t> baseOf(const std::string& line, char type) {
-    const auto value = hexField(line, kDataPosition, 2);
+    const auto value = hexField(line, kStrapperDataPosition, 2);
     if (!value) return std::nullopt;
     return type == '2' ? *value * 16 : *value * 65536;
 }
@@ -76,7 +76,7 @@ int CopyHexToImage(std::FILE* hex, std::FILE* image, const std::function<void(in
                    int64_t imageLimit) {
     if (!hex || !image || !seekTo(hex, 0) || !seekTo(image, 0)) return kStrapperFileError;
     ProgressReport report(hex, progress);
-    RecordLines lines(hex, kLineLimit);
+    RecordLines lines(hex, kStrapperLineLimit);
     std::string line;
     int64_t base = 0;
     while (lines.next(line) == RecordLines::Result::Line) {
@@ -102,7 +102,7 @@ int ReadHexBytes(std::vector<uint8_t>& bytes, const std::string& path, size_t ma
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                          &std::fclose);
     if (!file) return kStrapperFileError;
-    RecordLines lines(file.get(), kLineLimit);
+    RecordLines lines(file.get(), kStrapperLineLimit);
     std::string line;
     std::vector<uint8_t> record;
     while (lines.next(line) == RecordLines::Result::Line) {
@@ -111,7 +111,7 @@ int ReadHexBytes(std::vector<uint8_t>& bytes, const std::string& path, size_t ma
         if (typeOf(line) == '1') return 0;
         if (typeOf(line) != '0') continue;
         const auto count = hexField(line, 1, 1);
-        if (!count || !hexBytes(line, kDataPosition, *count, record) ||
+        if (!count || !hexBytes(line, kStrapperDataPosition, *count, record) ||
             bytes.size() + record.size() > maximum)
             break;
         bytes.insert(bytes.end(), record.begin(), record.end());

@@ -16,6 +16,8 @@ struct Kx33Blocks {
 constexpr int32_t kKx33LargestBlock = 590;
 // Flashing reports one line per sector of this many bytes.
 constexpr int32_t kKx33SectorBytes = 0x20000;
+// The longest answer to a command that replies with a short status.
+constexpr int32_t kKx33ShortAnswer = 25;
 
 int updateKx33(const std::string& imagePath, const Kx33Blocks& blocks, int32_t emptyFlashValue);
 int uploadKx33(const std::string& targetPath, const Kx33Blocks& blocks);

@@ -16,13 +16,7 @@ namespace quorlink::processor {
 
 namespace {
 
-constexpr int kShortAnswer = 25;
 constexpr int kBlockAnswer = 30;
-
-void flushQueues() {
-    QTX_FlushInQueue();
-    QTX_FlushOutQueue();
-}
 
 // A step whose answer must begin with "0": its time-out result, its refusal result (after the
 // measurement-mode restart), or 0.
@@ -36,7 +30,7 @@ struct Step {
 int runStep(const Step& step) {
     Channel& ch = channel();
     std::string answer;
-    if (ch.query(step.command + "\r\n", answer, kShortAnswer) != 0) {
+    if (ch.query(step.command + "\r\n", answer, kKx33ShortAnswer) != 0) {
         ch.reportMessage("Port Timeout!", 0);
         return step.timeoutResult;
     }
@@ -108,7 +102,7 @@ int closeTransfer(uint16_t imageChecksum) {
         closed != 0)
         return closed;
     std::string answer;
-    if (ch.query("PRC?304\r\n", answer, kShortAnswer) != 0) {
+    if (ch.query("PRC?304\r\n", answer, kKx33ShortAnswer) != 0) {
         ch.reportMessage("Port Timeout!", 0);
         return -32;
     }
@@ -127,7 +121,7 @@ int followFlashing(const Kx33Blocks& b, int32_t timeoutMs) {
     const int64_t blocksPerSector = kKx33SectorBytes / b.blockSize;
     for (int64_t n = b.firstBlock; n < end;) {
         std::string answer;
-        if (ch.readAnswer(answer, kShortAnswer) != 0) {
+        if (ch.readAnswer(answer, kKx33ShortAnswer) != 0) {
             ch.reportMessage("Port timeout flashing!", 0);
             return -40;
         }
@@ -156,7 +150,7 @@ int burnAndVerify(const Kx33Blocks& b, uint16_t imageChecksum, int32_t timeoutMs
     flushQueues();
     ch.waitMs(500);
     std::string answer;
-    if (ch.query("PRC?308\r\n", answer, kShortAnswer) != 0) {
+    if (ch.query("PRC?308\r\n", answer, kKx33ShortAnswer) != 0) {
         ch.reportMessage("Port timeout reading checksum!", 0);
         QTX_SetTimeout(timeoutMs);
         return -42;
@@ -188,7 +182,7 @@ int setBlockParameters(const Kx33Blocks& b, int32_t emptyFlashValue) {
 int restartMeasurementMode() {
     Channel& ch = channel();
     std::string answer;
-    if (ch.query("PRC300,0\r\n", answer, kShortAnswer) != 0) {
+    if (ch.query("PRC300,0\r\n", answer, kKx33ShortAnswer) != 0) {
         ch.reportMessage("Port Timeout!", 0);
         return -50;
     }
@@ -208,7 +202,7 @@ int updateKx33(const std::string& imagePath, const Kx33Blocks& b, int32_t emptyF
     }
     flushQueues();
     std::string answer;
-    if (ch.query("PRC300,1\r\n", answer, kShortAnswer) != 0) {
+    if (ch.query("PRC300,1\r\n", answer, kKx33ShortAnswer) != 0) {
         ch.reportMessage("Port Timeout!", 0);
         return -4;
     }

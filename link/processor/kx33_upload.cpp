@@ -15,7 +15,6 @@ namespace quorlink::processor {
 
 namespace {
 
-constexpr int kShortAnswer = 25;
 constexpr int kUploadAnswer = 1200;
 // Characters before the block's hex text; the four checksum digits follow it.
 constexpr size_t kHeaderLength = 8;
@@ -83,7 +82,7 @@ int uploadKx33(const std::string& targetPath, const Kx33Blocks& b) {
     QTX_FlushInQueue();
     QTX_FlushOutQueue();
     std::string answer;
-    if (ch.query("PRC300,1\r\n", answer, kShortAnswer) != 0) return fail("Port Timeout!", -1);
+    if (ch.query("PRC300,1\r\n", answer, kKx33ShortAnswer) != 0) return fail("Port Timeout!", -1);
     if (!answer.starts_with("0")) return fail("Can't enable KX33 Bootloader!", -5);
 
     PartialFile file(targetPath);
@@ -96,7 +95,7 @@ int uploadKx33(const std::string& targetPath, const Kx33Blocks& b) {
     if (const int result = uploadBlocks(b, file.stream()); result != 0) return result;
     if (!file.commit()) return fail("Error creating data file on local machine!", -9);
 
-    if (ch.query("PRC300,0\r\n", answer, kShortAnswer) != 0) return fail("Port Timeout!", -1);
+    if (ch.query("PRC300,0\r\n", answer, kKx33ShortAnswer) != 0) return fail("Port Timeout!", -1);
     if (!answer.starts_with("0")) return fail("Can't start measurement mode!", -29);
     return 0;
 }

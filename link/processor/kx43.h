@@ -13,6 +13,9 @@ struct Kx43Update {
     int32_t restartWait = 0;  // seconds
 };
 
+// The longest answer read from the interpreter.
+constexpr int32_t kKx43AnswerLimit = 100;
+
 int updateKx43(const Kx43Update& update);
 int establishKx43(int32_t restartWait, int32_t variant);
 

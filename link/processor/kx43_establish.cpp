@@ -14,13 +14,7 @@ namespace quorlink::processor {
 
 namespace {
 
-constexpr int kAnswerLimit = 100;
 constexpr int kActivateMs = 500;
-
-void flushQueues() {
-    QTX_FlushInQueue();
-    QTX_FlushOutQueue();
-}
 
 bool report(const char* text) {
     channel().reportMessage(text, 0);
@@ -50,7 +44,7 @@ bool uncompressApplication(int32_t variant, int steps) {
         return true;
     }
     std::string answer;
-    if (ch.readAnswer(answer, kAnswerLimit) != 0) return report("Port Timeout!");
+    if (ch.readAnswer(answer, kKx43AnswerLimit) != 0) return report("Port Timeout!");
     return answer.starts_with("0") ||
            report("Communication-Error trying to uncompress/run new KX-Application");
 }
@@ -61,7 +55,7 @@ bool startAndRestore(int32_t restartWait, int32_t variant) {
     sendRestartTrigger();
     if (reopenInterpreter() != 0) return report("Error reset system, maybe timeout.");
     std::string answer;
-    if (ch.query("PRC?9\n", answer, kAnswerLimit) != 0) return report("Port Timeout!");
+    if (ch.query("PRC?9\n", answer, kKx43AnswerLimit) != 0) return report("Port Timeout!");
     if (!answer.starts_with("1")) return report("KX is not in BootLoader1 mode!");
     if (variant != 5) {
         ch.sendCommand("PRC9,6\n");
@@ -82,12 +76,12 @@ int establishKx43(int32_t restartWait, int32_t variant) {
     ch.waitMs(1000);
     flushQueues();
     std::string answer;
-    if (ch.query("PRC?9\n", answer, kAnswerLimit) != 0) return fail("Port Timeout!");
+    if (ch.query("PRC?9\n", answer, kKx43AnswerLimit) != 0) return fail("Port Timeout!");
     if (!answer.starts_with("?"))
         return fail(
             "Error! New application is not running! KX is in bootloader mode now, try download "
             "again, maybe with default port settings!");
-    if (ch.query("PRC9,0\n", answer, kAnswerLimit) != 0) return fail("Port Timeout!");
+    if (ch.query("PRC9,0\n", answer, kKx43AnswerLimit) != 0) return fail("Port Timeout!");
     if (!answer.starts_with("0")) return fail("Communication-Error activating KX43 application!");
     waitSteps(restartSteps(restartWait, variant));
     QTX_FlushInQueue();

@@ -22,17 +22,11 @@ namespace quorlink::processor {
 
 namespace {
 
-constexpr int kAnswerLimit = 100;
 constexpr size_t kDataBlock = 128;
 
 int fail(const char* text, int result) {
     channel().reportMessage(text, 0);
     return result;
-}
-
-void flushQueues() {
-    QTX_FlushInQueue();
-    QTX_FlushOutQueue();
 }
 
 bool reestablish() {
@@ -107,7 +101,7 @@ int startBootLoader(const Kx43Update& u) {
     ch.waitMs(2);
     flushQueues();
     std::string answer;
-    if (ch.query("PRC9,1\n", answer, kAnswerLimit) != 0) return fail("Port Timeout!", -1);
+    if (ch.query("PRC9,1\n", answer, kKx43AnswerLimit) != 0) return fail("Port Timeout!", -1);
     if (!answer.starts_with("0"))
         return fail(
             "Activating KX-Bootloader failed! Look for correct connection and try again.", -2);
@@ -135,7 +129,7 @@ int sendFileData(std::ifstream& file, const std::string& name, int32_t variant) 
         appendHex(command, reinterpret_cast<const uint8_t*>(block.data()), block.size());
         command += "\"\n";
         std::string answer;
-        if (ch.query(command, answer, kAnswerLimit) != 0) return fail("Port Timeout!", -1);
+        if (ch.query(command, answer, kKx43AnswerLimit) != 0) return fail("Port Timeout!", -1);
         if (!answer.starts_with("0")) return fail("Writing Data to KX failed!", -2);
     }
     return 0;
@@ -147,7 +141,7 @@ int copyFile(const Kx43Update& u, const std::string& name) {
     if (!file) return fail("Error opening file on local machine!", -3);
     ch.reportStatus("Transferring " + name + "...", 10);
     std::string answer;
-    if (ch.query("PRC9,2," + name + "\n", answer, kAnswerLimit) != 0)
+    if (ch.query("PRC9,2," + name + "\n", answer, kKx43AnswerLimit) != 0)
         return fail("Port Timeout!", -1);
     if (!answer.starts_with("0"))
         return fail(
@@ -155,7 +149,7 @@ int copyFile(const Kx43Update& u, const std::string& name) {
             "should be in bootloader then, repeat download!",
             -3);
     if (const int sent = sendFileData(file, name, u.variant); sent != 0) return sent;
-    if (ch.query("PRC9,4\n", answer, kAnswerLimit) != 0) return fail("Port Timeout!", -1);
+    if (ch.query("PRC9,4\n", answer, kKx43AnswerLimit) != 0) return fail("Port Timeout!", -1);
     if (!answer.starts_with("0")) return fail("Error closing file on KX-Flash!", -2);
     return 0;
 }
@@ -166,7 +160,7 @@ int copyFiles(const Kx43Update& u, const std::vector<std::string>& names) {
     if (!reestablish()) return fail("Error reset system, maybe timeout.", -1);
     ch.waitSeconds(1);
     std::string answer;
-    if (ch.query("PRC9,7\n", answer, kAnswerLimit) != 0) return fail("Port Timeout!", -1);
+    if (ch.query("PRC9,7\n", answer, kKx43AnswerLimit) != 0) return fail("Port Timeout!", -1);
     for (const std::string& name : names)
         if (const int copied = copyFile(u, name); copied != 0) return copied;
     return 0;
@@ -181,7 +175,7 @@ int updateKx43(const Kx43Update& u) {
     if (const int checked = checkFiles(u, names); checked != 0) return checked;
     if (!reestablish()) return fail("Error reset system, maybe timeout.", -1);
     std::string answer;
-    if (ch.query("PRC?9\n", answer, kAnswerLimit) != 0) return fail("Port Timeout!", -1);
+    if (ch.query("PRC?9\n", answer, kKx43AnswerLimit) != 0) return fail("Port Timeout!", -1);
     if (answer.starts_with("1")) {
         takeSavedSettings();
     } else {

@@ -12,6 +12,11 @@ void sendRestartTrigger() {
     QTX_WritePortCount(trigger, sizeof trigger);
 }
 
+void flushQueues() {
+    QTX_FlushInQueue();
+    QTX_FlushOutQueue();
+}
+
 uint16_t answerLow16(std::string_view answer) {
     const std::string text(answer);
     const long long value = std::strtoll(text.c_str(), nullptr, 0);

@@ -13,6 +13,9 @@ namespace quorlink::processor {
 // DC2 followed by CR LF: wakes the interpreter of a processor that restarted.
 void sendRestartTrigger();
 
+// Empties the port's receive and send queues.
+void flushQueues();
+
 // Reads an answer as the boards write numbers (decimal, "0x" hexadecimal, leading "0" octal) and
 // keeps its low 16 bits; text without digits reads as 0.
 uint16_t answerLow16(std::string_view answer);

@@ -14,18 +14,17 @@
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/panel_switch_out.h"
 #include "operator/drivers/run_plan.h"
+#include "operator/drivers/undetected_device.h"
 #include "operator/drivers/verify_step.h"
 
 namespace quorvel {
 namespace {
 
-const QString kUndetectedQuestion =
+const QString kUndetectedChannelQuestion =
     "You have selected an undetected channel !\r\rThis works only if there was an unsuccesful\r"
     "download with a WS003 (RAxx) device !!!\r\rIf you have a WS004 or WS006 device (e.g. "
     "RAxxB)\rthe device MUST appear (in bootloader mode) -\rin this case switch option 'scan "
     "empty slot for loader1'\rto on and scan VTX system again!\r\rDo you want to continue?";
-const QString kUndetectedStopped =
-    "You have stopped download of an undetected channel.\rPlease do a new selection.";
 const QString kNewHardwareQuestion =
     "Some RA901B/RA677 with hardware revision >= 1.20 detected.\rOnly firmware versions >= "
     "P6.48 in these amplifiers allowed!\r\rWould you like to update all amplifiers with hardware "
@@ -39,11 +38,9 @@ const QString kNoLoader2 =
 const QString kNoProductionLoader2 =
     "No Loader2 *.lp2 file found for selected firmware!\rYou are in production mode, be sure "
     "that you want that!\rPlease have a look at your firmware files installation.";
-const QString kRestartFailed = "Automatic restart of VTX failed.\rPlease restart your VTX system.";
 const QString kGeneralError =
     "Error download!\rIt's possible, that this device stays\rin a bootloader mode now!\rPlease "
     "restart your VTX-System\rand try again!";
-constexpr int kRefusedChannelSelection = -111;
 constexpr int kLastMarker = 0xFF;
 constexpr int kOtherMarker = 0x55;
 
@@ -255,7 +252,7 @@ class AmplifierDownload {
     bool checkUndetected() {
         const bool any = std::any_of(request_.amplifierSlots.begin(), request_.amplifierSlots.end(),
                                      [&](int s) { return record(s).Identity == "not detected"; });
-        if (!any || ask(kUndetectedQuestion)) return true;
+        if (!any || ask(kUndetectedChannelQuestion)) return true;
         context_.ShowMessage(kUndetectedStopped, kIconExclamation);
         return false;
     }

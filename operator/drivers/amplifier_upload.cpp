@@ -15,11 +15,9 @@
 namespace quorvel {
 namespace {
 
-const QString kRestartFailed = "Automatic restart of VTX failed.\rPlease restart your VTX system.";
-const QString kNoLoader2 =
+const QString kNoUploadLoader2 =
     "Loader2 file for this device not found!\rMaybe wrong directory setting "
     "(Transfer->Directory...).";
-constexpr int kRefusedChannelSelection = -111;
 constexpr int kNothingUploaded = -2;
 
 // Ports other than the serial COM ports relay the upload only from these processor firmwares on.
@@ -134,7 +132,7 @@ class FlashUpload {
         }
         loader2_ = flashLoader2(state_, record(), request_.iec);
         if (loader2_.isEmpty()) {
-            context_.ShowMessage(kNoLoader2, kIconExclamation);
+            context_.ShowMessage(kNoUploadLoader2, kIconExclamation);
             return refuse();
         }
         return 0;

@@ -3,8 +3,6 @@
 namespace quorvel {
 namespace {
 
-const QString kNotDetected = "not detected";
-
 const QStringList kProcessorControls = {"mnuToolsActKX43", "mnuTransferUpKX33",
                                         "mnuTransferKX43Loader1"};
 const QStringList kPanelControls = {"mnuToolsActDV33", "mnuTransferDVLoader1", "mnuBootloaderDV"};

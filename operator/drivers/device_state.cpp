@@ -7,8 +7,6 @@
 namespace quorvel {
 namespace {
 
-const QString kNotDetected = "not detected";
-
 bool detected(const QString& identity) { return !identity.isEmpty() && identity != kNotDetected; }
 
 // The default file of the device's firmware list; empty when the directory holds none.

@@ -12,8 +12,7 @@ namespace quorvel {
 namespace {
 
 constexpr QChar kCr = '\r';
-const QString kNotDetected = "not detected";
-const QString kNotSupported =
+const QString kDownloadAllNotSupported =
     "- Download of this device not supported by this function. Please download manually!";
 
 QString nameOf(const QString& identity) { return identity.section(kCr, 0, 0); }
@@ -134,7 +133,7 @@ void DownloadAll::processorSection() {
         append(foundLine(*firmware) + name + "not selected" + ", version is up to date" + kCr);
     } else {
         append(foundLine(*firmware) + name + "not selected, but new version available" + kCr +
-               kNotSupported + kCr);
+               kDownloadAllNotSupported + kCr);
     }
     append(kCr);
 }
@@ -149,7 +148,7 @@ void DownloadAll::panelSection() {
                kCr);
     } else if (firmware->version > "P" + panel.SoftwareVersion) {
         append(foundLine(*firmware) + name + "not selected, but new version available" + kCr +
-               kNotSupported + kCr);
+               kDownloadAllNotSupported + kCr);
         if (panel.SoftwareVersion < "4.00" && firmware->version >= "P4.00") {
             append(QString("- Maybe DV Loader1 update is necessary first.") + kCr);
         }

@@ -11,6 +11,9 @@
 
 namespace quorvel {
 
+// The message after a run whose automatic restart of the rack failed.
+inline const QString kRestartFailed = "Automatic restart of VTX failed.\rPlease restart your VTX system.";
+
 // The phase names the table knows; the drivers name their run report's phases with these.
 namespace phase {
 inline const QString kCheckSelection = "check selection";  // every check and question: a refusal

@@ -41,7 +41,7 @@ const QString kWillRetry = "Quorlink will try again!";
 const QString kNeverReboot =
     "Please try again and never reboot or\rswitch off the device until\rdownload of KX33 "
     "firmware was successful!";
-const QString kRestartFailed =
+const QString kKx33RestartFailed =
     "Flash programmed correctly with new firmware!\rRestart of Firmware failed, please check "
     "KX33 device\ror choose a higher reset time value in port settings menu!";
 
@@ -127,7 +127,7 @@ class Kx33Driver {
         if (result != 0) reportFailure(result, attempt);
         // The new firmware is in flash but the processor does not answer: the run failed.
         if (established != 0) {
-            context_.ShowMessage(kRestartFailed, kIconStop);
+            context_.ShowMessage(kKx33RestartFailed, kIconStop);
             return established;
         }
         return result != 0 ? result : verified;

@@ -14,14 +14,13 @@ namespace quorvel {
 namespace {
 
 constexpr int kTimeoutMs = NodePodWindow::kTimeoutMs;
-constexpr int kIntoDownloadMode = 1;
 constexpr int kSelectOnly = 3;
 constexpr int kResetKeepingLoader = 2;  // a node already in its loader is not restarted
 constexpr int kResetAlways = 1;
 constexpr int kApplicationImage = 0;
 constexpr int kLoader1Image = 3;
 
-const QString kNotSupported = "NODEPOD device type not supported. Please update Quorlink!";
+const QString kNodePodNotSupported = "NODEPOD device type not supported. Please update Quorlink!";
 const QString kNoOldLoader2 =
     "No Loader2 *.ld2 file found for selected firmware!\rPlease have a look at your firmware "
     "files installation.";
@@ -77,7 +76,7 @@ NodePodSequence::NodePodSequence(DriverContext& context, OperatorUi& window,
 int NodePodSequence::checkFiles(const std::vector<const NodePodNode*>& nodes) {
     for (const NodePodNode* node : nodes) {
         if (!node->supported()) {
-            context_.ShowMessage(RefusalText(kNotSupported), kIconExclamation);
+            context_.ShowMessage(RefusalText(kNodePodNotSupported), kIconExclamation);
             return kOperationDeclined;
         }
     }

@@ -9,7 +9,6 @@
 namespace quorvel {
 namespace {
 
-constexpr int kIntoDownloadMode = 1;
 constexpr int kTextBuffer = 100;
 
 QString bufferText(const std::array<char, kTextBuffer>& buffer, int32_t length) {

@@ -13,6 +13,9 @@
 
 namespace quorvel {
 
+// The NodePod selection mode that also switches the node into download mode.
+inline constexpr int kIntoDownloadMode = 1;
+
 // Node ID `nodeId` asked on the open connection (NodePod_NodeIDScan); programState 0 when no
 // node answered.
 NodePodNode IdentifyNodePod(LibraryGateway& gateway, int nodeId);

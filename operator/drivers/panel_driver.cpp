@@ -8,18 +8,14 @@
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/run_plan.h"
 #include "operator/drivers/slot_checks.h"
+#include "operator/drivers/undetected_device.h"
 #include "operator/drivers/verify_step.h"
 #include "operator/shell/callbacks.h"
 
 namespace quorvel {
 namespace {
 
-const QString kNotDetected = "not detected";
 const QString kLoader1Version = "3.00";
-const QString kUndetectedQuestion =
-    "You have selected an undetected device!\rPlease be careful!\rAre you sure to continue?";
-const QString kUndetectedStopped =
-    "You have stopped download of an undetected channel.\rPlease do a new selection.";
 const QString kStarted =
     "DV33-Application has been started.\rConfirm the message box at DVxx if necessary, wait "
     "until \rit is measuring and press OK!";
@@ -37,7 +33,7 @@ class PanelDriver {
     int run() {
         context_.WriteProtocol("-->Download DVxx().<--");
         if (panel_.Identity == kNotDetected &&
-            context_.ShowMessage(kUndetectedQuestion, kYesNo | kIconExclamation) != kAnswerYes) {
+            context_.ShowMessage(kUndetectedDeviceQuestion, kYesNo | kIconExclamation) != kAnswerYes) {
             context_.ShowMessage(RefusalText(kUndetectedStopped), kIconExclamation);
             return kOperationDeclined;
         }

@@ -4,7 +4,6 @@ namespace quorvel {
 namespace {
 
 // The rack refused the channel selection (the module runs a loader): the panel went out before.
-constexpr int kRefusedChannelSelection = -111;
 
 }  // namespace
 

@@ -6,6 +6,9 @@
 
 namespace quorvel {
 
+// The library's answer when the module refused the channel selection.
+inline constexpr int kRefusedChannelSelection = -111;
+
 // Switch2Loader1 with `call.panelSwitchOut` set; on a failure the same switch without it.
 int SwitchToLoader1PanelOut(DriverContext& context, LibraryGateway::Loader1Switch call,
                             QString* identification = nullptr);

@@ -10,6 +10,7 @@
 #include "operator/drivers/processor_types.h"
 #include "operator/drivers/run_plan.h"
 #include "operator/drivers/serial_line_switch.h"
+#include "operator/drivers/undetected_device.h"
 #include "operator/drivers/verify_step.h"
 #include "operator/shell/callbacks.h"
 #include "operator/shell/program_version.h"
@@ -17,12 +18,7 @@
 namespace quorvel {
 namespace {
 
-const QString kNotDetected = "not detected";
-const QString kUndetectedQuestion =
-    "You have selected an undetected device!\rPlease be careful!\rAre you sure to continue?";
-const QString kUndetectedStopped =
-    "You have stopped download of an undetected channel.\rPlease do a new selection.";
-const QString kNotSupported =
+const QString kProcessorNotSupported =
     "KX download of this type and/or hardware revision\ris not supported by this Quorlink "
     "version!\rPlease use current Quorlink version or contact QTX!";
 const QString kBootLoaderWarning =
@@ -76,9 +72,9 @@ class ProcessorDriver {
   private:
     bool passesRefusals() {
         if (processor_.ProcessorType == "KX13") return refuse("KX13 update not possible.");
-        if (processor_.ProcessorType == "not supported") return refuse(kNotSupported);
+        if (processor_.ProcessorType == "not supported") return refuse(kProcessorNotSupported);
         if (undetected() &&
-            context_.ShowMessage(kUndetectedQuestion, kYesNo | kIconExclamation) != kAnswerYes)
+            context_.ShowMessage(kUndetectedDeviceQuestion, kYesNo | kIconExclamation) != kAnswerYes)
             return refuse(kUndetectedStopped);
         if (processor_.InBootLoader && !request_.activateOnly && type_.code < kKx63TypeCode)
             context_.ShowMessage(kBootLoaderWarning, kIconStop);

@@ -12,7 +12,6 @@
 namespace quorvel {
 namespace {
 
-const QString kRestartFailed = "Automatic restart of VTX failed.\rPlease restart your VTX system.";
 const QString kIncludeLoader1Question =
     "If a download with this option fails, your amplifier(s)\rwill not be operational "
     "anymore!\r\rAre you sure to include loader1 in RA download?";

@@ -15,7 +15,7 @@ namespace {
 
 constexpr double kFirstColumnShare = 0.33;
 constexpr double kSecondColumnDivisor = 1.84;
-constexpr int kMinimumColumns = 70;
+constexpr int kChoiceListMinimumColumns = 70;
 constexpr int kMinimumRows = 10;
 
 }  // namespace
@@ -38,7 +38,7 @@ ChoiceListDialog::ChoiceListDialog(const ChoiceList& list, ChoiceListBehaviour b
     list_->setAccessibleName(list.title);
     for (const QStringList& row : list.rows) list_->addTopLevelItem(new QTreeWidgetItem(row));
     const QFontMetrics metrics = list_->fontMetrics();
-    list_->setMinimumSize(metrics.averageCharWidth() * kMinimumColumns,
+    list_->setMinimumSize(metrics.averageCharWidth() * kChoiceListMinimumColumns,
                           metrics.lineSpacing() * kMinimumRows);
     if (list.defaultRow >= 0 && list.defaultRow < list_->topLevelItemCount()) {
         list_->setCurrentItem(list_->topLevelItem(list.defaultRow));

@@ -17,7 +17,7 @@
 namespace quorvel::forms {
 namespace {
 
-constexpr int kMinimumColumns = 60;
+constexpr int kShowBoxMinimumColumns = 60;
 constexpr int kMinimumLines = 8;
 constexpr double kScreenShare = 0.85;
 
@@ -82,7 +82,7 @@ void ShowBox::setText(const QString& text) {
 void ShowBox::fitToText() {
     const QFontMetrics metrics(text_->font());
     const QStringList lines = shownText().split('\n');
-    int widest = metrics.horizontalAdvance(QString(kMinimumColumns, 'x'));
+    int widest = metrics.horizontalAdvance(QString(kShowBoxMinimumColumns, 'x'));
     for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
     const int lineCount = std::max(kMinimumLines, static_cast<int>(lines.size()));
     const QSize wanted(widest + 4 * metrics.averageCharWidth(),

@@ -5,6 +5,9 @@
 
 namespace quorvel {
 
+// The identity of a device that did not answer the scan.
+inline const QString kNotDetected = "not detected";
+
 struct ProcessorRecord {
     QString Identity;
     QString SoftwareVersion;

@@ -7,8 +7,6 @@
 namespace quorvel {
 namespace {
 
-const QString kNotDetected = "not detected";
-
 // The identity cut at its first CR when that lies behind the fifth character.
 QString cutIdentity(const QString& identity) {
     const qsizetype cr = identity.indexOf('\r');

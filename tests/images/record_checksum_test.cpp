@@ -16,7 +16,7 @@ using quorlink::kStrapperFileError;
 
 constexpr int kBlocks = 4;
 constexpr uint8_t kFill = 0xFF;
-constexpr int kNoStamp = 0;
+constexpr int kNoStampKind = 0;
 
 // The text with one hex digit of the `line`-th line (0-based) at `column` changed.
 std::string flipDigit(std::string text, size_t line, size_t column) {
@@ -34,7 +34,7 @@ class RecordChecksumTest : public images_test::ImageTest {
         image_ = image();
         const int result = intelHex
                                ? quorlink::ConvertIntelHex(firmware(text), image_, kBlocks, 0, 128,
-                                                           kFill, kNoStamp, 1)
+                                                           kFill, kNoStampKind, 1)
                                : quorlink::ConvertSRecord(firmware(text), image_, kBlocks, 1, 0);
         if (result != 0) {
             EXPECT_TRUE(contents(image_).empty()) << "nothing written when refused";

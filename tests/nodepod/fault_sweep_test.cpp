@@ -16,7 +16,7 @@ using rack::nodepod::NodeProgram;
 
 namespace {
 
-constexpr int kSlot = 2;
+constexpr int kSweepSlot = 2;
 constexpr int kNode = 2;
 constexpr int kHardwareCode = 2;
 
@@ -24,7 +24,7 @@ class NodePodDownloadSweep : public FaultSweepFixture {
 protected:
     NodePodDownloadSweep() { files = fwgen::writeNodePodSet(scratch.path().string(), set); }
     void startRack() override {
-        const nlohmann::json ra56 = {{"slot", kSlot}, {"kind", "RA56"}, {"stageMs", 300}, {"nodes", nlohmann::json::array({nodePodHead(kNode, "2")})}};
+        const nlohmann::json ra56 = {{"slot", kSweepSlot}, {"kind", "RA56"}, {"stageMs", 300}, {"nodes", nlohmann::json::array({nodePodHead(kNode, "2")})}};
         const nlohmann::json other = {{"slot", 0}, {"kind", "RA51"}, {"firmwareType", 2}};
         useRack({{"timing", {{"resetMs", 3000}}}, {"slots", nlohmann::json::array({other, ra56})}});
         ASSERT_EQ(open(), 0);
@@ -32,11 +32,11 @@ protected:
     // The download window's sequence; where the head is now (application or a loader) comes from
     // the scan, as in the window.
     int runLoader() override {
-        if (int r = NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kSlot + 1, 1)) return r;
+        if (int r = NodePod_SetRA56Mode(5500, recordMessage, recordProgress, recordStatus, kSweepSlot + 1, 1)) return r;
         return nodepod_tests::updateHead(files, kNode, scanNode(kNode).state != 1, kHardwareCode);
     }
     bool effectComplete() override {
-        auto& head = *dynamic_cast<rack::nodepod::Ra56Module&>(*rack().slot(kSlot)).node(kNode);
+        auto& head = *dynamic_cast<rack::nodepod::Ra56Module&>(*rack().slot(kSweepSlot)).node(kNode);
         if (head.program() != NodeProgram::Application || !flashHoldsApplication(head, set)) return false;
         head.powerOn();  // the restart vector must start the application on its own
         return head.program() == NodeProgram::Application;

@@ -13,13 +13,13 @@ using namespace quorvel;
 namespace operator_tests {
 namespace {
 
-constexpr int kRa51 = 2;
-constexpr int kRa14 = 1;
-constexpr int kRa77 = 3;
+constexpr int kRa51Slot = 2;
+constexpr int kRa14Slot = 1;
+constexpr int kRa77Slot = 3;
 
 // An RA51 module that reports itself as `model`.
 nlohmann::json modelSlot(int slot, const std::string& model) {
-    auto module = amplifierSlot(slot, kRa51, "P2.07");
+    auto module = amplifierSlot(slot, kRa51Slot, "P2.07");
     module["model"] = model;
     return module;
 }
@@ -29,8 +29,8 @@ nlohmann::json modelSlot(int slot, const std::string& model) {
 class MaintenanceTest : public DriverTest {
   protected:
     void SetUp() override {
-        startWith(rackOf({amplifierSlot(1, kRa51, "P2.07"), amplifierSlot(4, kRa51, "P2.07"),
-                          amplifierSlot(5, kRa14, "P1.20"), amplifierSlot(6, kRa77, "P3.10"),
+        startWith(rackOf({amplifierSlot(1, kRa51Slot, "P2.07"), amplifierSlot(4, kRa51Slot, "P2.07"),
+                          amplifierSlot(5, kRa14Slot, "P1.20"), amplifierSlot(6, kRa77Slot, "P3.10"),
                           modelSlot(9, "RA80B"), modelSlot(10, "RA50")}));
     }
     int run(const char* command, std::vector<int> amplifierSlots) {
@@ -61,8 +61,8 @@ TEST_F(MaintenanceTest, FlashUploadWritesTheModulesFlashAndItsRefusals) {
     const size_t before = rack().received().size();
     ui.expectMessage("Error, more than one channel selected!");
     EXPECT_EQ(run(menu::kUploadAmplifier, {1, 4}), kOperationDeclined);
-    QFile::remove(downloadFile(firmware(kRa51).loader2Name));
-    QFile::remove(downloadFile(firmware(kRa51).loader2Name.substr(0, 12) + ".lp2"));
+    QFile::remove(downloadFile(firmware(kRa51Slot).loader2Name));
+    QFile::remove(downloadFile(firmware(kRa51Slot).loader2Name.substr(0, 12) + ".lp2"));
     ui.expectMessage(
         "Loader2 file for this device not found!\rMaybe wrong directory setting "
         "(Transfer->Directory...).");

@@ -94,7 +94,7 @@ std::function<FirmwareTarget(ProgramState&)> onProcessor(const QString& type,
     };
 }
 
-const CatalogueCase kCases[] = {
+const CatalogueCase kCatalogueCases[] = {
     CatalogueCase("AmplifierWithSecondPrefix", onModule("RA51", "ra51", nullptr, "RA51N"),
                   "ra51P*.*", {"ra51p*.s*", "ra51p*.f*", "RA51Np*.s*", "RA51Np*.f*"},
                   {"RA51P206.S00", "RA51P207.S01", "RA51NP101.S00"}, "RA51P206.S00"),
@@ -194,7 +194,7 @@ TEST_P(Catalogue, PatternsAndOfferedNames) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Catalogue, ::testing::ValuesIn(kCases),
+INSTANTIATE_TEST_SUITE_P(Table, Catalogue, ::testing::ValuesIn(kCatalogueCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
 // Versions and information files follow the file name; opening the list keeps the stored F72

@@ -27,7 +27,7 @@ namespace {
 constexpr auto kPastTimeOut = std::chrono::milliseconds(7000);
 constexpr size_t kFreeStart = 0xEE00, kFreeEnd = 0x10000;  // the bootstrap leaves these bytes alone
 
-const char* kConfig =
+const char* kTransferConfig =
     "COM = 19200, 8, N, 1\r\n"
     "SERADR = 0x7F000\r\n"
     "REVADR = 0x7F020\r\n"
@@ -113,7 +113,7 @@ class BootstrapSweep : public FaultSweepFixture {
   protected:
     BootstrapSweep() {
         files = fwgen::writePanelFirmware(dir.path().string());
-        testing_support::writeFile(dir.file("STRAPPER.CFG"), kConfig);
+        testing_support::writeFile(dir.file("STRAPPER.CFG"), kTransferConfig);
         auto segments = fwgen::panelApplication("P4.10", 0x60000);
         for (auto& segment : fwgen::panelLoaderI()) segments.push_back(segment);
         segments.push_back({0x7F000, {'S', 'N', '-', '7'}});

@@ -18,14 +18,14 @@ using namespace testing_support;
 
 namespace {
 
-constexpr int kTimeout = 3000;
+constexpr int kSweepTimeout = 3000;
 constexpr int kBlocks = 64;
-constexpr int kBlockSize = 512;
+constexpr int kSweepBlockSize = 512;
 
 class Kx33Sweep : public FaultSweepFixture {
 protected:
     Kx33Sweep() {
-        const auto image = fwgen::kx33Image("P2.06", kBlocks * kBlockSize, 7);
+        const auto image = fwgen::kx33Image("P2.06", kBlocks * kSweepBlockSize, 7);
         imageText.assign(image.begin(), image.end());
         std::ofstream(imagePath, std::ios::binary) << imageText;
     }
@@ -35,8 +35,8 @@ protected:
     }
     rack::Kx33Board& board() { return dynamic_cast<rack::Kx33Board&>(*rack().processor()); }
     int update() {
-        return UpdateKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr, imagePath.c_str(), "000",
-                          0, kBlocks, kBlockSize, 0, 0, 0);
+        return UpdateKX33(kSweepTimeout, recordMessage, recordProgress, recordStatus, nullptr, imagePath.c_str(), "000",
+                          0, kBlocks, kSweepBlockSize, 0, 0, 0);
     }
     bool flashHoldsImage() { return board().flash().compare(0, imageText.size(), imageText) == 0; }
     // "Restart Ventrix and try again!": the operator switches the rack off and on.
@@ -66,8 +66,8 @@ protected:
         std::ofstream(uploadPath, std::ios::binary) << "an earlier upload";
     }
     int runLoader() override {
-        return UploadKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr, uploadPath.c_str(), "", 0,
-                          kBlocks, kBlockSize, 0, 0, 0);
+        return UploadKX33(kSweepTimeout, recordMessage, recordProgress, recordStatus, nullptr, uploadPath.c_str(), "", 0,
+                          kBlocks, kSweepBlockSize, 0, 0, 0);
     }
     bool effectComplete() override { return readFile(uploadPath) == imageText && !board().inBootLoader(); }
     bool replacementComplete() override { return readFile(uploadPath) == imageText; }

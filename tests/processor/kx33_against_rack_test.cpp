@@ -14,14 +14,14 @@ using namespace testing_support;
 
 namespace {
 
-constexpr int kTimeout = 3000;
-constexpr int kBlockSize = 512;
+constexpr int kKx33RackTimeout = 3000;
+constexpr int kKx33RackBlockSize = 512;
 
 class Kx33AgainstRackTest : public SimRackTest {
 protected:
     Kx33AgainstRackTest() {
         useRack({{"processor", {{"kind", "KX33"}, {"version", "P1.10"}, {"restartMs", 6000}}}});
-        image = fwgen::kx33Image("P2.06", 1024 * kBlockSize, 7);
+        image = fwgen::kx33Image("P2.06", 1024 * kKx33RackBlockSize, 7);
         std::ofstream(imagePath, std::ios::binary)
             .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
     }
@@ -29,17 +29,17 @@ protected:
     rack::Kx33Board& board() { return dynamic_cast<rack::Kx33Board&>(*rack().processor()); }
 
     int update(int first, int count) {
-        return UpdateKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
-                          imagePath.c_str(), "000", first, count, kBlockSize, 0, 0, 0);
+        return UpdateKX33(kKx33RackTimeout, recordMessage, recordProgress, recordStatus, nullptr,
+                          imagePath.c_str(), "000", first, count, kKx33RackBlockSize, 0, 0, 0);
     }
 
     std::string flashBlocks(int first, int count) {
-        return board().flash().substr(static_cast<size_t>(first) * kBlockSize,
-                                      static_cast<size_t>(count) * kBlockSize);
+        return board().flash().substr(static_cast<size_t>(first) * kKx33RackBlockSize,
+                                      static_cast<size_t>(count) * kKx33RackBlockSize);
     }
     std::string imageBlocks(int first, int count) const {
-        return std::string(reinterpret_cast<const char*>(image.data()) + first * kBlockSize,
-                           static_cast<size_t>(count) * kBlockSize);
+        return std::string(reinterpret_cast<const char*>(image.data()) + first * kKx33RackBlockSize,
+                           static_cast<size_t>(count) * kKx33RackBlockSize);
     }
 
     TempDir directory;
@@ -53,7 +53,7 @@ TEST_F(Kx33AgainstRackTest, UpdateAndRestartBringTheNewVersion) {
     ASSERT_EQ(open(), 0);
     ASSERT_EQ(update(0, 1024), 0) << lastMessage();
     EXPECT_EQ(flashBlocks(0, 1024), imageBlocks(0, 1024));
-    ASSERT_EQ(EstabKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr, 4, 4,
+    ASSERT_EQ(EstabKX33(kKx33RackTimeout, recordMessage, recordProgress, recordStatus, nullptr, 4, 4,
                         "VerKernel", "VerAppl", "VerLilo"),
               0);
     char version[32] = {};
@@ -70,7 +70,7 @@ TEST_F(Kx33AgainstRackTest, SpoiltFlashChecksumLeavesTheBoardInMeasurementMode) 
     EXPECT_EQ(update(0, 4), -43);
     EXPECT_EQ(lastMessage(), "Checksum error in FLASH memory!");
     EXPECT_FALSE(board().inBootLoader());
-    EXPECT_EQ(QTX_GetCurrTimeout(), kTimeout);
+    EXPECT_EQ(QTX_GetCurrTimeout(), kKx33RackTimeout);
 }
 
 }  // namespace

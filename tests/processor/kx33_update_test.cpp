@@ -15,21 +15,21 @@ using namespace testing_support;
 
 namespace {
 
-constexpr int kTimeout = 1000;
-constexpr int kBlockSize = 4;
+constexpr int kUpdateTimeout = 1000;
+constexpr int kUpdateBlockSize = 4;
 
 // The one's complement of the block's byte sum.
 unsigned blockCheck(int n, const std::vector<uint8_t>& image) {
     unsigned sum = 0;
-    for (int i = 0; i < kBlockSize; ++i) sum += image[static_cast<size_t>(n * kBlockSize + i)];
+    for (int i = 0; i < kUpdateBlockSize; ++i) sum += image[static_cast<size_t>(n * kUpdateBlockSize + i)];
     return ~sum & 0xFFFF;
 }
 
 // "PRC310,<n>," + the block's hex text + its check value (low byte first) + CR LF.
 std::string blockCommand(int n, const std::vector<uint8_t>& image) {
-    const auto from = image.begin() + n * kBlockSize;
+    const auto from = image.begin() + n * kUpdateBlockSize;
     const unsigned check = blockCheck(n, image);
-    return "PRC310," + std::to_string(n) + "," + upperHex(std::string(from, from + kBlockSize)) +
+    return "PRC310," + std::to_string(n) + "," + upperHex(std::string(from, from + kUpdateBlockSize)) +
            upperHexLowFirst(check) + "\r\n";
 }
 
@@ -53,9 +53,9 @@ protected:
             .line("PRC303,0\r\n", "0");
     }
 
-    int update(int first, int count, int blockSize = kBlockSize, int version = 0,
+    int update(int first, int count, int blockSize = kUpdateBlockSize, int version = 0,
                const std::string& file = {}) {
-        return UpdateKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
+        return UpdateKX33(kUpdateTimeout, recordMessage, recordProgress, recordStatus, nullptr,
                           (file.empty() ? path : file).c_str(), "000", first, count, blockSize, version, 0, 0);
     }
 
@@ -71,7 +71,7 @@ TEST_F(Kx33UpdateTest, BlocksGoToRamFlashIsFollowedPerSectorAndChecked) {
         .line(blockCommand(2, image), blockAnswer(2, image))
         .line("PRC304\r\n", "0")
         .line("PRC?304\r\n", "0xF843")            // hexadecimal is read as such
-        .line("PRC305\r\n", "1", 2 * kTimeout - 100)  // later than the time-out: it is doubled
+        .line("PRC305\r\n", "1", 2 * kUpdateTimeout - 100)  // later than the time-out: it is doubled
         .line("PRC?308\r\n", "63555")
         .line("PRC300,0\r\n", "0");
     EXPECT_EQ(update(1, 2), 0);
@@ -82,7 +82,7 @@ TEST_F(Kx33UpdateTest, BlocksGoToRamFlashIsFollowedPerSectorAndChecked) {
     const std::vector<int> settleThenCommand = {4800, 500, 5};
     EXPECT_NE(std::search(waits.begin(), waits.end(), settleThenCommand.begin(), settleThenCommand.end()),
               waits.end());
-    EXPECT_EQ(QTX_GetCurrTimeout(), kTimeout);
+    EXPECT_EQ(QTX_GetCurrTimeout(), kUpdateTimeout);
     EXPECT_TRUE(reports.messages.empty());
 }
 
@@ -97,7 +97,7 @@ TEST_F(Kx33UpdateTest, BlockTransferFlashingAndChecksumCases) {
         std::vector<std::pair<std::string, std::string>> answers;
         int result;
         std::string message;
-        int timeoutAfter = kTimeout;
+        int timeoutAfter = kUpdateTimeout;
         std::vector<int> lastWaits = {};  // the flush: the settling pause, then the command pause
     } cases[] = {
         {"a block refused once is sent again", 0, 1,
@@ -115,7 +115,7 @@ TEST_F(Kx33UpdateTest, BlockTransferFlashingAndChecksumCases) {
         {"wrong sector line restores measurement mode", 2, 1,
          {{block(2), sum(2)}, {"PRC304", "0"}, {"PRC?304", sum(2)}, {"PRC305", "3"},
           {"PRC300,0", "0"}},
-         -41, "Error flashing! Didn't get block number information!", kTimeout, {500, 5}},
+         -41, "Error flashing! Didn't get block number information!", kUpdateTimeout, {500, 5}},
         {"RAM checksum must match the image", 0, 1,
          {{block(0), sum(0)}, {"PRC304", "0"}, {"PRC?304", "1"}, {"PRC300,0", "0"}}, -33,
          "Checksum error in RAM memory!"},
@@ -123,7 +123,7 @@ TEST_F(Kx33UpdateTest, BlockTransferFlashingAndChecksumCases) {
          {{block(3), sum(3)}, {"PRC300,0", "0"}}, -20, "Can't read data out of firmware file!"},
         {"missing sector line leaves the time-out doubled", 0, 1,
          {{block(0), sum(0)}, {"PRC304", "0"}, {"PRC?304", sum(0)}, {"PRC305", ""}}, -40,
-         "Port timeout flashing!", 2 * kTimeout},
+         "Port timeout flashing!", 2 * kUpdateTimeout},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -147,7 +147,7 @@ TEST_F(Kx33UpdateTest, BlockTransferFlashingAndChecksumCases) {
 // Arguments that cannot work are refused before any traffic; refused parameters restart the
 // measurement mode.
 TEST_F(Kx33UpdateTest, RefusedArgumentsAndParameters) {
-    EXPECT_EQ(update(0, 1, kBlockSize, 2), -2);
+    EXPECT_EQ(update(0, 1, kUpdateBlockSize, 2), -2);
     EXPECT_EQ(lastMessage(), "Download not supported by this version of Quorlink!");
     EXPECT_EQ(update(0, 1, 591), -2);
     EXPECT_EQ(lastMessage(), "KX33 block size 591 is not supported! Use 1 to 590 bytes per block.");

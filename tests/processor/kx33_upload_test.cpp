@@ -13,7 +13,7 @@ using namespace testing_support;
 
 namespace {
 
-constexpr int kTimeout = 1000;
+constexpr int kUploadTimeout = 1000;
 
 class Kx33UploadTest : public ScriptedLinkTest {
 protected:
@@ -22,7 +22,7 @@ protected:
       peer->line("PRC300,1\r\n", "0");
   }
     int upload(int first, int count) {
-        return UploadKX33(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
+        return UploadKX33(kUploadTimeout, recordMessage, recordProgress, recordStatus, nullptr,
                           target.c_str(), "", first, count, 4, 0, 0, 0);
     }
 

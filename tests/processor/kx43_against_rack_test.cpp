@@ -16,7 +16,7 @@ using namespace testing_support;
 
 namespace {
 
-constexpr int kTimeout = 6000;
+constexpr int kKx43RackTimeout = 6000;
 constexpr int kRestartWait = 6;  // seconds; longer than the boards' 4 s restart
 
 const nlohmann::json kOlderSettings = {
@@ -43,12 +43,12 @@ protected:
 
     int update(int variant, const std::vector<std::string>& names = fwgen::kx43FirmwareFiles()) {
         const std::string list = fwgen::kx43FileList(names);
-        return UpdateKX43(kTimeout, recordMessage, recordProgress, recordStatus, countInput,
+        return UpdateKX43(kKx43RackTimeout, recordMessage, recordProgress, recordStatus, countInput,
                           directory.path().c_str(), "P2.06", variant, static_cast<int>(names.size()),
                           list.c_str(), kRestartWait);
     }
     int establish(int variant) {
-        return EstabKX43(kTimeout, recordMessage, recordProgress, recordStatus, countInput,
+        return EstabKX43(kKx43RackTimeout, recordMessage, recordProgress, recordStatus, countInput,
                          kRestartWait, variant);
     }
 
@@ -152,7 +152,7 @@ TEST_F(Kx43AgainstRackTest, FileListsAndMissingFiles) {
     useBoard("KX43A", kOlderSettings);
     ASSERT_EQ(open(), 0);
     const size_t before = receivedSoFar();
-    EXPECT_EQ(UpdateKX43(kTimeout, recordMessage, recordProgress, recordStatus, nullptr,
+    EXPECT_EQ(UpdateKX43(kKx43RackTimeout, recordMessage, recordProgress, recordStatus, nullptr,
                          directory.path().c_str(), "", 1, 2, "#kx43.exe", kRestartWait),
               -5);
     EXPECT_EQ(lastMessage(), "Error in file list for KX download!");
@@ -170,7 +170,7 @@ TEST_F(Kx43AgainstRackTest, FileListsAndMissingFiles) {
 // the other interfaces, the TCP address among them, are written back.
 TEST_F(Kx43AgainstRackTest, OverASerialLineTheOtherInterfacesAreWrittenBack) {
     useBoard("KX43", kOlderSettings);
-    ASSERT_EQ(OpenConnection(1, 38400, "e", 8, 1, kTimeout, recordMessage, -1, 0), 0);
+    ASSERT_EQ(OpenConnection(1, 38400, "e", 8, 1, kKx43RackTimeout, recordMessage, -1, 0), 0);
     ASSERT_EQ(update(1), 0) << lastMessage();
     ASSERT_EQ(establish(1), 0) << lastMessage();
     const std::string ini = pcFile("kx43ini.cnf");
