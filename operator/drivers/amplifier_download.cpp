@@ -14,6 +14,7 @@
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/panel_switch_out.h"
 #include "operator/drivers/run_plan.h"
+#include "operator/drivers/slot_checks.h"
 #include "operator/drivers/undetected_device.h"
 #include "operator/drivers/verify_step.h"
 
@@ -43,6 +44,11 @@ const QString kGeneralError =
     "restart your VTX-System\rand try again!";
 constexpr int kLastMarker = 0xFF;
 constexpr int kOtherMarker = 0x55;
+constexpr int kOlderSeries = 1;  // the firmware type whose loaders take commands without address
+// Finishing modes of the start: a reset followed by the rack's channel check, or the reset alone.
+constexpr int kResetAndChannelCheck = 0;
+constexpr int kResetOnly = 3;
+const QString kChannelCheckRefused = "Error on performing channel-check!";
 
 bool isProductionMode(const QString& startMode) { return startMode == "P" || startMode == "O"; }
 
@@ -61,22 +67,40 @@ bool detected(const SlotRecord& record) {
     return !record.Identity.isEmpty() && record.Identity != "not detected";
 }
 
+// The scan found the slot's module waiting in one of its loaders.
+bool waitsInLoader(const SlotRecord& record) {
+    return HoldsModule(record) && ModuleRunsLoader(record);
+}
+
+bool contains(const std::vector<int>& slots, int slot) {
+    return std::find(slots.begin(), slots.end(), slot) != slots.end();
+}
+
 QString slotName(const SlotRecord& record) {
     return "slot " + QString::number(record.Slot + 1) + " " +
            (record.IdentifiedType.isEmpty() ? record.TypePrefix : record.IdentifiedType);
 }
 
-// Firmware that drops the module's CAN settings when it is replaced.
-bool losesCanSettings(const SlotRecord& record) {
+}  // namespace
+
+bool LosesCanSettings(const SlotRecord& record) {
     return (record.IdentifiedType == "RA51" && record.SoftwareVersion == "P2.06") ||
            (record.IdentifiedType == "RA51B" && record.SoftwareVersion == "P5.06");
 }
 
-}  // namespace
+bool HardwareRevisionUnknown(const SlotRecord& record) {
+    return ModuleRunsLoader(record) && record.HardwareRevision.trimmed().isEmpty();
+}
+
+QString NewHardwareRule(const SlotRecord& record) {
+    const QString rule = "hardware revision >= 1.20 takes only firmware >= P6.48";
+    if (!HardwareRevisionUnknown(record)) return rule;
+    return rule + " (a module waiting in its loader does not tell its revision)";
+}
 
 bool RefusesOldFirmware(const SlotRecord& record, const QString& fileName) {
     const QString name = fileName.toLower();
-    if (record.HardwareRevision < "1.20") return false;
+    if (record.HardwareRevision < "1.20" && !HardwareRevisionUnknown(record)) return false;
     if (record.IdentifiedType == "RA901B") return name < "ra901bp648";
     if (record.IdentifiedType == "RA677") return name < "ra677p648";
     return false;
@@ -85,21 +109,28 @@ bool RefusesOldFirmware(const SlotRecord& record, const QString& fileName) {
 namespace {
 
 // One slot at a time when asked for, and always for the older series: its loaders take
-// commands without an address, which only the module in the highest slot answers.
+// commands without an address, which only the highest module waiting in a loader answers.
+// So its modules that wait in a loader go first, the highest first, and each one switched
+// to loader 1 afterwards is the only one there.
 std::vector<std::vector<int>> DownloadGroups(const ProgramState& state,
                                              const AmplifierDownloadRequest& request) {
     const auto& records = state.Inventory.slotRecords;
-    const bool olderSeries = records[request.amplifierSlots.front()].ControllerKind == 1;
+    const bool olderSeries =
+        records[request.amplifierSlots.front()].ControllerKind == kOlderSeries;
     if (!olderSeries && !(request.sequential && request.downloadType == 0))
         return {request.amplifierSlots};
+    std::vector<int> waiting, running;
+    for (const int slot : request.amplifierSlots)
+        (olderSeries && waitsInLoader(records[slot]) ? waiting : running).push_back(slot);
     std::vector<std::vector<int>> each;
-    for (const int slot : request.amplifierSlots) each.push_back({slot});
+    for (auto slot = waiting.rbegin(); slot != waiting.rend(); ++slot) each.push_back({*slot});
+    for (const int slot : running) each.push_back({slot});
     return each;
 }
 
 bool DeletesCanDatabase(const ProgramState& state, const AmplifierDownloadRequest& request) {
     return std::any_of(request.amplifierSlots.begin(), request.amplifierSlots.end(),
-                       [&](int slot) { return losesCanSettings(state.Inventory.slotRecords[slot]); });
+                       [&](int slot) { return LosesCanSettings(state.Inventory.slotRecords[slot]); });
 }
 
 }  // namespace
@@ -192,7 +223,7 @@ class AmplifierDownload {
     // Every check that can refuse, the questions last: nothing is sent before all passed.
     bool checkSelection() {
         if (request_.amplifierSlots.empty()) return false;
-        if (!checkOneFamily() || !checkFirmwareFile()) return false;
+        if (!checkOneFamily() || !checkWaitingOlderSeries() || !checkFirmwareFile()) return false;
         if (!checkUndetected() || !checkNewHardware() || !findLoader2()) return false;
         return checkCanSettings();
     }
@@ -227,6 +258,29 @@ class AmplifierDownload {
                       ".\rOne download loads one firmware type. Select modules of one type, or "
                       "use \"Update all RA Amplifiers\" (quorvel-cli update-all) for a rack of "
                       "mixed types.");
+    }
+
+    // The older series' loaders take commands without an address: of the modules waiting in a
+    // loader, the one in the highest slot answers them. One outside the selection above a
+    // selected module would take that module's firmware.
+    bool checkWaitingOlderSeries() {
+        const int lowest = request_.amplifierSlots.front();
+        if (record(lowest).ControllerKind != kOlderSeries) return true;
+        for (int slot = DeviceInventory::kSlots - 1; slot > lowest; --slot) {
+            const SlotRecord& r = record(slot);
+            if (contains(request_.amplifierSlots, slot) || r.ControllerKind != kOlderSeries ||
+                !waitsInLoader(r))
+                continue;
+            const QString waiting = "slot " + QString::number(slot + 1);
+            return refuse(
+                "Slot " + QString::number(slot + 1) + " (" + r.IdentifiedType +
+                ") waits in its loader (" + RunningState(r) + "). Its loader takes the commands " +
+                "without an address that the download to slot " + QString::number(lowest + 1) +
+                " sends, so it would take that firmware.\rDownload to " + waiting +
+                " first (select it alone, or together with these slots), then start this "
+                "download again.");
+        }
+        return true;
     }
 
     // The file exists, the image readers accept it, and the firmware list of the selection's
@@ -298,7 +352,7 @@ class AmplifierDownload {
     bool checkCanSettings() {
         QStringList names;
         for (const int slot : request_.amplifierSlots) {
-            if (!losesCanSettings(record(slot))) continue;
+            if (!LosesCanSettings(record(slot))) continue;
             canMask_ |= 1 << slot;
             if (!names.contains(record(slot).IdentifiedType)) names << record(slot).IdentifiedType;
         }
@@ -315,15 +369,16 @@ class AmplifierDownload {
         runPlan().enter("delete CAN database");
         report_.beginPhase("delete CAN database").details << maskText(canMask_);
         context_.WriteProtocol("-->Delete RA51 CAN database.<--");
-        int result = 0;
-        {
-            ConnectionGuard connection(gateway_);
-            result = connection.opened() ? gateway_.DeleteRA51CanDataBase(canMask_)
-                                         : connection.result();
-        }
+        ConnectionGuard connection(gateway_);
+        const int result =
+            connection.opened() ? gateway_.DeleteRA51CanDataBase(canMask_) : connection.result();
         if (result != 0) {
             report_.failPhase();
             result_.result = result;
+            // The selected slots, touched or not, show what they run now.
+            for (const int slot : request_.amplifierSlots)
+                failedIn_[slot] = phase::kDeleteCanDatabase;
+            if (connection.opened()) verify();
             return false;
         }
         context_.WriteProtocol("RA51 CAN database deleted.");
@@ -370,6 +425,7 @@ class AmplifierDownload {
             }
             for (const auto& group : groups()) {
                 if (!runGroup(group)) break;
+                loaded_.insert(loaded_.end(), group.begin(), group.end());
             }
             verify();
         }
@@ -395,9 +451,7 @@ class AmplifierDownload {
         if (leftOut_.empty()) return;
         Phase& leftOut = report_.beginPhase(phase::kLeftOut, outcome);
         for (const int slot : leftOut_)
-            leftOut.details << slotName(record(slot)) +
-                                   ": hardware revision >= 1.20 takes only "
-                                   "firmware >= P6.48";
+            leftOut.details << slotName(record(slot)) + ": " + NewHardwareRule(record(slot));
     }
 
     // The slots the operator let the plan leave out are identified too and count as not done.
@@ -445,8 +499,7 @@ class AmplifierDownload {
 
     QString leftOutMessage(int slot) const {
         return "Slot " + QString::number(slot + 1) + " (" + record(slot).IdentifiedType +
-               ") was left out of the download: hardware revision >= 1.20 takes only firmware "
-               ">= P6.48.\r\rSlot " +
+               ") was left out of the download: " + NewHardwareRule(record(slot)) + ".\r\rSlot " +
                QString::number(slot + 1) + " now runs: " + RunningState(record(slot)) + "\r" +
                AdviceLines(AdviceFor(phase::kLeftOut, "download"));
     }
@@ -577,12 +630,28 @@ class AmplifierDownload {
         return true;
     }
 
+    // The rack's channel check after the start refuses while any module waits in its loader.
+    // With such a module outside the group the start resets the rack without the check; the
+    // verify phase and the identify step check each of the group's modules instead.
     bool startApplication(const std::vector<int>& group) {
-        phase("start application", group);
+        Phase& start = phase("start application", group);
+        QStringList waiting;
+        for (int slot = 0; slot < DeviceInventory::kSlots; ++slot)
+            if (!contains(group, slot) && !contains(loaded_, slot) && waitsInLoader(record(slot)))
+                waiting << QString::number(slot + 1);
+        if (!waiting.isEmpty())
+            start.details << "no channel check: slot " + waiting.join(",") + " waits in its loader";
         ui_.setStatus("Switching to RA Application...");
         const int r = gateway_.SwitchWS(group.front(), type_, mask(group), startAddress_,
-                                        state_.Connection.resetSeconds, 0);
-        return r == 0 || fail(r, group);
+                                        state_.Connection.resetSeconds,
+                                        waiting.isEmpty() ? kResetAndChannelCheck : kResetOnly);
+        if (r == 0) return true;
+        const auto& messages = start.messages;
+        if (std::any_of(messages.begin(), messages.end(), [](const ReportMessage& m) {
+                return m.text == kChannelCheckRefused;
+            }))
+            phase(phase::kChannelCheck, group);
+        return fail(r, group);
     }
 
     // Each module must come back from its new firmware into loader 1; one that does not is
@@ -647,6 +716,7 @@ class AmplifierDownload {
     QString loader2_;
     std::map<int, QString> failedIn_;  // slot -> the phase it failed in
     std::vector<int> leftOut_;         // new hardware the operator let the plan leave out
+    std::vector<int> loaded_;          // slots of the groups that went through every phase
     int canMask_ = 0;
     bool panelSwitchOut_ = true;  // only the run's first switch to loader 1 switches it out
     int type_ = 0;

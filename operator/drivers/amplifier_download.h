@@ -34,13 +34,23 @@ AmplifierDownloadRequest DownloadRequestFromOptions(const ProgramState& state,
                                                     std::vector<int> amplifierSlots,
                                                     FirmwareChoice firmware);
 
-// New RA901B/RA677 hardware (revision >= 1.20) takes only firmware from P6.48 on.
+// The module's firmware drops its CAN settings when it is replaced (RA51 P2.06, RA51B P5.06).
+bool LosesCanSettings(const SlotRecord& record);
+
+// A module waiting in its loader does not tell its hardware revision.
+bool HardwareRevisionUnknown(const SlotRecord& record);
+
+// New RA901B/RA677 hardware (revision >= 1.20) takes only firmware from P6.48 on. A module whose
+// revision is unknown may be new hardware: it is refused older firmware too.
 bool RefusesOldFirmware(const SlotRecord& record, const QString& fileName);
 
 class RunPlan;
 // Adds the steps of the download `request` asks for, with their typical durations, to `plan`.
 void PlanAmplifierDownload(RunPlan& plan, const ProgramState& state,
                            AmplifierDownloadRequest request);
+
+// Why such a module is refused the firmware: "hardware revision >= 1.20 takes only ...".
+QString NewHardwareRule(const SlotRecord& record);
 
 AmplifierDownloadResult RunAmplifierDownload(DriverContext& context,
                                              AmplifierDownloadRequest request);

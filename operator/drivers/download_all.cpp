@@ -37,6 +37,16 @@ QString filesProblem(const QString& file, const QString& startMode) {
     return FirmwareFileProblem(loader2);
 }
 
+// Why update-all leaves the module to the operator with `firmware` (the download would ask
+// about its CAN settings, or refuse the firmware); empty when it does not.
+QString manualOnly(const SlotRecord& record, const FirmwareChoice& firmware) {
+    if (LosesCanSettings(record))
+        return QString("Attention: please update RA51/B P2.06/P5.06 manually!");
+    if (RefusesOldFirmware(record, QFileInfo(firmware.file).fileName()))
+        return NewHardwareRule(record);
+    return {};
+}
+
 }  // namespace
 
 bool FirmwareUpToDate(const QString& versionSuffix, const QString& softwareVersion,
@@ -211,25 +221,27 @@ bool DownloadAll::decideSlot(int slot, const std::optional<FirmwareChoice>& firm
     const SlotRecord& r = context_.state().Inventory.slotRecords[slot];
     append("- Slot " + QString::number(slot + 1) + " : " + nameOf(r.Identity) + " --> ");
     QString decision;
-    const bool canLoseSettings = (r.IdentifiedType == "RA51" && r.SoftwareVersion == "P2.06") ||
-                                 (r.IdentifiedType == "RA51B" && r.SoftwareVersion == "P5.06");
     bool selected = false;
     if (pass_ == kDownload) {
         // The download pass runs the accepted plan, even where an earlier group's rack reset
-        // has started a module's application since.
+        // has started a module's application since; but a module that application turns into
+        // one the planning pass leaves to the operator is left to the operator.
         decision = plannedDecision_[slot];
         selected = plannedSelected_[slot];
+        if (const QString rule = firmware ? manualOnly(r, *firmware) : QString();
+            selected && !rule.isEmpty()) {
+            selected = false;
+            decision = "not selected, it runs " + RunningState(r) + " since the plan, " + rule;
+        }
         if (selected && !failedBefore_) ++components_;
-    } else if (firmware && canLoseSettings) {
-        decision =
-            QString("not selected") + ", Attention: please update RA51/B P2.06/P5.06 manually!";
+    } else if (firmware && LosesCanSettings(r)) {
+        decision = "not selected, " + manualOnly(r, *firmware);
     } else if (!firmware) {
         decision = QString("not selected") + ", no firmware file found";
     } else if (!groupProblem_.isEmpty()) {
         decision = "not selected, " + groupProblem_;
     } else if (RefusesOldFirmware(r, QFileInfo(firmware->file).fileName())) {
-        decision = QString("not selected") +
-                   ", hardware revision >= 1.20 takes only firmware >= " + "P6.48";
+        decision = "not selected, " + manualOnly(r, *firmware);
     } else if (ModuleUpToDate(r, firmware->version)) {
         decision = QString("not selected") + ", version is up to date";
     } else {

@@ -19,7 +19,18 @@ const QString kStateReplacing =
     "firmware.";
 const QString kStepRepeatAtOnce =
     "Do not switch the rack off. Start the same download again at once: the module takes new "
-    "firmware from its loader. If it fails again, save the diagnostics and send them to service.";
+    "firmware from its loader. Where the slot shows no module (it lost power, or waits in loader "
+    "1, which a plain scan does not ask), switch the rack on, tick Options, \"Scan empty slot for "
+    "Loader1\", scan, and start it then. If it fails again, save the diagnostics and send them "
+    "to service.";
+const QString kStateChannelCheck =
+    "The firmware was started, but the rack's channel check refused: a module waits in its "
+    "loader, either one of this run whose firmware did not start or another one (a plain scan "
+    "does not show a module in loader 1).";
+const QString kStepLoadWaitingFirst =
+    "Do not switch the rack off. Start the same download again at once: a module of this run "
+    "takes new firmware from its loader. If the check refuses again, tick Options, \"Scan empty "
+    "slot for Loader1\", scan, and download to every other module shown in its loader first.";
 const QString kStateWritten =
     "The new firmware is written; the module may not have restarted with it.";
 const QString kStepPowerCycle =
@@ -149,6 +160,7 @@ const Row kRows[] = {
     {phase::kDownloadLoader2, {}, {}, kStateIntact, kStepResetAndRepeat},
     {phase::kDownloadApplication, {}, {}, kStateReplacing, kStepRepeatAtOnce},
     {phase::kStartApplication, {}, {}, kStateReplacing, kStepRepeatAtOnce},
+    {phase::kChannelCheck, {}, {}, kStateChannelCheck, kStepLoadWaitingFirst},
     {phase::kVerifyNewFirmware, {}, {}, kStateReplacing, kStepRepeatAtOnce},
     {phase::kLoader2OfNewFirmware, {}, {}, kStateWritten, kStepPowerCycle},
     {phase::kEstablish, {}, {}, kStateWritten, kStepPowerCycle},

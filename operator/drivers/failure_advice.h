@@ -22,6 +22,8 @@ inline const QString kSwitchToLoader1 = "switch to loader 1";
 inline const QString kDownloadLoader2 = "download loader 2";
 inline const QString kDownloadApplication = "download application";
 inline const QString kStartApplication = "start application";
+// The start's rack-wide channel check refused: a module of the rack waits in its loader.
+inline const QString kChannelCheck = "channel check";
 inline const QString kVerifyNewFirmware = "verify new firmware";
 inline const QString kLoader2OfNewFirmware = "loader 2 of the new firmware";
 inline const QString kEstablish = "establish";

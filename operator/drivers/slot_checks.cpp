@@ -39,7 +39,8 @@ int CheckSlotsHoldModules(DriverContext& context, const QString& operation,
                                operation + ": " + (empty.size() == 1 ? "slot " : "slots ") +
                                    numbers.join(", ") +
                                    " holds no module. Scan the rack and choose slots with "
-                                   "modules.",
+                                   "modules; a module waiting in loader 1 shows only when "
+                                   "Options, \"Scan empty slot for Loader1\" is ticked.",
                                kNoDevice);
 }
 

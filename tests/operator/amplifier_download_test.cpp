@@ -149,11 +149,37 @@ TEST_F(AmplifierDownloadTest, ModuleInLoader1AndAFaultMidDownloadThatARerunRecov
     EXPECT_TRUE(holdsFirmware(6, firmware(kRa51)));
 }
 
+// The older series' loaders take commands without an address, which the highest module waiting
+// in a loader answers: the waiting module goes first. The start leaves out the rack's channel
+// check while a module outside the run waits in its loader, which would refuse it.
+TEST_F(AmplifierDownloadTest, OlderSeriesWaitingModuleGoesFirstAndNoCheckFailsOnOthers) {
+    auto olderSeriesWaiting = amplifierSlot(6, 1, "P1.27");
+    olderSeriesWaiting["layer"] = "loader1";
+    auto otherWaiting = amplifierSlot(12, kRa51, "P2.04");
+    otherWaiting["layer"] = "loader1";
+    startWith(rackOf({amplifierSlot(2, 1, "P1.27"), olderSeriesWaiting, otherWaiting}));
+    ui.expectList(0).expectMessage(kFinished);
+    ASSERT_EQ(download({2, 6}), 0);
+    EXPECT_TRUE(holdsFirmware(2, firmware(1)));
+    EXPECT_TRUE(holdsFirmware(6, firmware(1)));
+    const QStringList log = protocol();
+    EXPECT_LT(log.indexOf("Switch RA 7 to loader1."), log.indexOf("Switch RA 3 to loader1."));
+    const QJsonArray phases = context->report().toJson()["phases"].toArray();
+    const auto start = std::find_if(phases.begin(), phases.end(), [](const QJsonValue& p) {
+        return p.toObject()["name"].toString() == phase::kStartApplication;
+    });
+    ASSERT_NE(start, phases.end());
+    EXPECT_TRUE(start->toObject()["details"].toArray().contains(
+        QJsonValue("no channel check: slot 13 waits in its loader")));
+}
+
 // Every check that can refuse runs before the first byte: the refusal says what to fix and that
 // nothing was changed, the rack received nothing, and every module still runs its old firmware.
 TEST_F(AmplifierDownloadTest, RefusalsBeforeTheFirstByteChangeNothing) {
+    auto olderSeriesWaiting = amplifierSlot(9, 1, "P1.20");
+    olderSeriesWaiting["layer"] = "loader1";
     startWith(rackOf({amplifierSlot(0, kRa51, "P2.04"), amplifierSlot(3, 1, "P1.20"),
-                      amplifierSlot(4, 3, "P3.10")}));
+                      amplifierSlot(4, 3, "P3.10"), olderSeriesWaiting}));
     const QString application = downloadFile(firmware(kRa51).applicationName);
     const QString loader2 = downloadFile(firmware(kRa51).loader2Name);
     // A hex digit of the second record changed: its checksum no longer fits.
@@ -180,6 +206,12 @@ TEST_F(AmplifierDownloadTest, RefusalsBeforeTheFirstByteChangeNothing) {
          "The selected modules need different firmware: slot 4 RA14, slot 5 RA77C.\rOne download "
          "loads one firmware type. Select modules of one type, or use \"Update all RA "
          "Amplifiers\" (quorvel-cli update-all) for a rack of mixed types."},
+        {{3},
+         [] {},
+         "Slot 10 (RA14) waits in its loader (loader 1 V1.02). Its loader takes the commands "
+         "without an address that the download to slot 4 sends, so it would take that "
+         "firmware.\rDownload to slot 10 first (select it alone, or together with these slots), "
+         "then start this download again."},
         {{0}, [&] { damage(application); }, "The firmware file " + application + damaged},
         {{0},
          [&] { testing_support::writeFile(application.toStdString(), ""); },
