@@ -229,9 +229,10 @@ void CliUi::showProgress() {
         status_.isEmpty()) {
         return;
     }
-    QString text = waiting_.isEmpty() ? status_ : status_ + ", " + waiting_;
-    if (position_) text = RunPositionText(*position_) + ": " + text;
-    progress_.show(text.toStdString(), percent_);
+    QString phase = status_;
+    if (position_) phase = RunPositionText(*position_) + ": " + phase;
+    const QString text = waiting_.isEmpty() ? phase : phase + ", " + waiting_;
+    progress_.show(phase.toStdString(), text.toStdString(), percent_, QTX_GetTickCount());
 }
 
 void CliUi::setProgress(int percent) {

@@ -108,6 +108,64 @@ bool RefusesOldFirmware(const SlotRecord& record, const QString& fileName) {
 
 namespace {
 
+// One slot at a time when asked for, and always for the older series: its loaders take
+// commands without an address, which only the highest module waiting in a loader answers.
+// So its modules that wait in a loader go first, the highest first, and each one switched
+// to loader 1 afterwards is the only one there.
+std::vector<std::vector<int>> DownloadGroups(const ProgramState& state,
+                                             const AmplifierDownloadRequest& request) {
+    const auto& records = state.Inventory.slotRecords;
+    const bool olderSeries =
+        records[request.amplifierSlots.front()].ControllerKind == kOlderSeries;
+    if (!olderSeries && !(request.sequential && request.downloadType == 0))
+        return {request.amplifierSlots};
+    std::vector<int> waiting, running;
+    for (const int slot : request.amplifierSlots)
+        (olderSeries && waitsInLoader(records[slot]) ? waiting : running).push_back(slot);
+    std::vector<std::vector<int>> each;
+    for (auto slot = waiting.rbegin(); slot != waiting.rend(); ++slot) each.push_back({*slot});
+    for (const int slot : running) each.push_back({slot});
+    return each;
+}
+
+bool DeletesCanDatabase(const ProgramState& state, const AmplifierDownloadRequest& request) {
+    return std::any_of(request.amplifierSlots.begin(), request.amplifierSlots.end(),
+                       [&](int slot) { return LosesCanSettings(state.Inventory.slotRecords[slot]); });
+}
+
+}  // namespace
+
+// The typical durations on the rack: a module's application about 45 s per image (15 s for the
+// third controller kind, whose flash erases faster); the rack's restart its reset time on top of
+// the modules' own start.
+void PlanAmplifierDownload(RunPlan& plan, const ProgramState& state,
+                           AmplifierDownloadRequest request) {
+    std::sort(request.amplifierSlots.begin(), request.amplifierSlots.end());
+    const auto all = DownloadGroups(state, request);
+    if (DeletesCanDatabase(state, request))
+        plan.add(SlotsUnit(all.front()), "delete CAN database", 3000);
+    const qint64 resetMs = state.Connection.resetSeconds * 1000;
+    const bool twoImages =
+        request.includeLoader1 && request.content == AmplifierDownloadRequest::Content::Application;
+    const bool fastFlash =
+        state.Inventory.slotRecords[request.amplifierSlots.front()].ControllerKind == 3;
+    const qint64 applicationMs = fastFlash ? 15000 : 45000;
+    for (const auto& group : all) {
+        const QString unit = SlotsUnit(group);
+        const qint64 slots = static_cast<qint64>(group.size());
+        plan.add(unit, "switch to loader 1", 1500 * slots);
+        plan.add(unit, "download loader 2", 1000 + 500 * slots);
+        plan.add(unit, "download application", (twoImages ? 2 : 1) * applicationMs);
+        plan.add(unit, "start application", 9000 + resetMs);
+        plan.add(unit, "verify new firmware", 1000 * slots);
+        plan.add(unit, "loader 2 of the new firmware", 1000 + 500 * slots);
+        plan.add(unit, "establish", 1000);
+        plan.add(unit, "reset", 10000 + resetMs);
+    }
+}
+
+namespace {
+
 class AmplifierDownload {
   public:
     AmplifierDownload(DriverContext& context, AmplifierDownloadRequest request)
@@ -134,7 +192,7 @@ class AmplifierDownload {
             }
         }
         if (context_.dryRun) return plan();
-        planSteps();
+        if (!context_.wholeRunPlan) PlanAmplifierDownload(ownPlan_, state_, request_);
         if (!deleteCanDatabases()) return result_;
         if (BaudRateCommandNeeded(state_.Inventory, request_.amplifierSlots))
             SetInterfaceBaudRate(context_);
@@ -306,31 +364,9 @@ class AmplifierDownload {
         return false;
     }
 
-    // The run's steps with their typical durations, so that the operator sees where the run
-    // stands and how long it still takes.
-    void planSteps() {
-        const auto all = groups();
-        if (canMask_) runPlan_.add(SlotsUnit(all.front()), "delete CAN database", 3000);
-        const qint64 resetMs = state_.Connection.resetSeconds * 1000;
-        const bool twoImages =
-            request_.includeLoader1 && request_.content == AmplifierDownloadRequest::Content::Application;
-        for (const auto& group : all) {
-            const QString unit = SlotsUnit(group);
-            const qint64 slots = static_cast<qint64>(group.size());
-            runPlan_.add(unit, "switch to loader 1", 1500 * slots);
-            runPlan_.add(unit, "download loader 2", 1000 + 500 * slots);
-            runPlan_.add(unit, "download application", (twoImages ? 2 : 1) * 45000);
-            runPlan_.add(unit, "start application", 9000 + resetMs);
-            runPlan_.add(unit, "verify new firmware", 1000 * slots);
-            runPlan_.add(unit, "loader 2 of the new firmware", 1000 + 500 * slots);
-            runPlan_.add(unit, "establish", 1000);
-            runPlan_.add(unit, "reset", 10000 + resetMs);
-        }
-    }
-
     bool deleteCanDatabases() {
         if (canMask_ == 0) return true;
-        runPlan_.enter("delete CAN database");
+        runPlan().enter("delete CAN database");
         report_.beginPhase("delete CAN database").details << maskText(canMask_);
         context_.WriteProtocol("-->Delete RA51 CAN database.<--");
         ConnectionGuard connection(gateway_);
@@ -349,23 +385,7 @@ class AmplifierDownload {
         return true;
     }
 
-    // One slot at a time when asked for, and always for the older series: its loaders take
-    // commands without an address, which only the highest module waiting in a loader answers.
-    // So its modules that wait in a loader go first, the highest first, and each one switched
-    // to loader 1 afterwards is the only one there.
-    std::vector<std::vector<int>> groups() const {
-        const bool olderSeries =
-            record(request_.amplifierSlots.front()).ControllerKind == kOlderSeries;
-        if (!olderSeries && !(request_.sequential && request_.downloadType == 0))
-            return {request_.amplifierSlots};
-        std::vector<int> waiting, running;
-        for (const int slot : request_.amplifierSlots)
-            (olderSeries && waitsInLoader(record(slot)) ? waiting : running).push_back(slot);
-        std::vector<std::vector<int>> each;
-        for (auto slot = waiting.rbegin(); slot != waiting.rend(); ++slot) each.push_back({*slot});
-        for (const int slot : running) each.push_back({slot});
-        return each;
-    }
+    std::vector<std::vector<int>> groups() const { return DownloadGroups(state_, request_); }
 
     static QString maskText(int mask) { return "channel mask 0x" + QString::number(mask, 16); }
 
@@ -504,7 +524,7 @@ class AmplifierDownload {
     }
 
     Phase& phase(const QString& name, const std::vector<int>& amplifierSlots) {
-        runPlan_.enter(name);
+        runPlan().enter(name);
         Phase& p = report_.beginPhase(name);
         QStringList numbers;
         for (const int s : amplifierSlots) numbers << QString::number(s + 1);
@@ -681,6 +701,8 @@ class AmplifierDownload {
         return result_.result == 0;
     }
 
+    RunPlan& runPlan() { return context_.wholeRunPlan ? *context_.wholeRunPlan : ownPlan_; }
+
     using GatewayLoader1Call = LibraryGateway::Loader1Switch;
 
     DriverContext& context_;
@@ -688,7 +710,7 @@ class AmplifierDownload {
     OperatorUi& ui_;
     LibraryGateway& gateway_;
     RunReport& report_;
-    RunPlan runPlan_{context_.ui()};
+    RunPlan ownPlan_{context_.ui()};
     AmplifierDownloadRequest request_;
     AmplifierDownloadResult result_;
     QString loader2_;

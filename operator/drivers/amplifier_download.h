@@ -44,6 +44,11 @@ bool HardwareRevisionUnknown(const SlotRecord& record);
 // revision is unknown may be new hardware: it is refused older firmware too.
 bool RefusesOldFirmware(const SlotRecord& record, const QString& fileName);
 
+class RunPlan;
+// Adds the steps of the download `request` asks for, with their typical durations, to `plan`.
+void PlanAmplifierDownload(RunPlan& plan, const ProgramState& state,
+                           AmplifierDownloadRequest request);
+
 // Why such a module is refused the firmware: "hardware revision >= 1.20 takes only ...".
 QString NewHardwareRule(const SlotRecord& record);
 

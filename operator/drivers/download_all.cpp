@@ -5,6 +5,7 @@
 #include "operator/drivers/amplifier_download.h"
 #include "operator/drivers/firmware_file_check.h"
 #include "operator/drivers/loader2_file.h"
+#include "operator/drivers/run_plan.h"
 #include "operator/drivers/verify_step.h"
 
 namespace quorvel {
@@ -70,7 +71,19 @@ std::optional<FirmwareChoice> DownloadAll::defaultFirmware(const FirmwareTarget&
 int DownloadAll::run() {
     RunReport& report = context_.startReport("update all");
     int result = pass(kPlanning);
-    if (result == kGoOn && !context_.dryRun) result = pass(kDownload);
+    if (result == kGoOn && !context_.dryRun) {
+        // One position and one estimate over every group the plan loads.
+        RunPlan plan(context_.ui());
+        for (const PlannedGroup& group : plannedGroups_) {
+            plan.beginGroup(group.name);
+            PlanAmplifierDownload(
+                plan, context_.state(),
+                DownloadRequestFromOptions(context_.state(), group.amplifierSlots, group.firmware));
+        }
+        context_.wholeRunPlan = &plan;
+        result = pass(kDownload);
+        context_.wholeRunPlan = nullptr;
+    }
     // A failed group is a failure of the whole run, whatever the protocol viewer answered.
     if (result == kGoOn && (failedBefore_ || failureCount_ > 0)) result = -1;
     report.setResult(result);
@@ -104,6 +117,7 @@ int DownloadAll::pass(Pass which) {
     messages.QuietMessages = true;
     components_ = 0;
     loops_ = 0;
+    if (pass_ == kPlanning) plannedGroups_.clear();
     enabled_.fill(true);
     checked_.fill(false);
     processorSection();
@@ -194,6 +208,8 @@ void DownloadAll::group(int first) {
     }
     if (!groupSlots_.empty()) {
         if (!failedBefore_) ++loops_;
+        if (pass_ == kPlanning)
+            plannedGroups_.push_back({leader.TypePrefix, groupSlots_, *groupFirmware_});
         if (pass_ == kDownload) downloadGroup(snapshot);
     }
     if (groupSlots_.empty()) phase.outcome = Outcome::Skipped;
@@ -269,6 +285,9 @@ void DownloadAll::downloadGroup(int snapshot) {
     }
     append(QString("*** Download started! ***") + kCr);
     context_.WriteProtocol("-->Download RAxx.<--");
+    if (context_.wholeRunPlan)
+        context_.wholeRunPlan->enterGroup(
+            context_.state().Inventory.slotRecords[groupSlots_.front()].TypePrefix);
     AmplifierDownloadRequest request =
         DownloadRequestFromOptions(context_.state(), groupSlots_, *groupFirmware_);
     const AmplifierDownloadResult outcome = RunAmplifierDownload(context_, request);

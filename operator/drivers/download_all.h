@@ -54,6 +54,12 @@ class DownloadAll {
     QString groupProblem_;  // why the group's firmware cannot be loaded; empty when it can
     std::array<QString, 16> plannedDecision_;  // the planning pass's decision per slot
     std::array<bool, 16> plannedSelected_{};
+    struct PlannedGroup {
+        QString name;  // the modules' file prefix
+        std::vector<int> amplifierSlots;
+        FirmwareChoice firmware;
+    };
+    std::vector<PlannedGroup> plannedGroups_;  // the groups the planning pass selected
 };
 
 // Up to date: a standard build ("0") not older than the file, or a special build newer than it.

@@ -14,6 +14,8 @@
 
 namespace quorvel {
 
+class RunPlan;
+
 // The result of a driver with nothing to do: an empty selection, or modules whose type does not
 // offer the operation. Nothing was sent.
 inline constexpr int kNothingToDo = -252;
@@ -77,6 +79,9 @@ class DriverContext {
     // Runs once the plan was accepted (every check passed, every question answered), before the
     // run's first byte: the command line's flash backup. Nonzero stops the run with that result.
     std::function<int(const std::vector<int>& amplifierSlots)> beforeRun;
+    // The plan of a run made of several downloads (update all): the downloads enter their steps
+    // there instead of planning their own.
+    RunPlan* wholeRunPlan = nullptr;
 
   private:
     OperatorShell& shell_;

@@ -9,6 +9,7 @@
 #include "operator/drivers/function_choice.h"
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/processor_types.h"
+#include "operator/drivers/run_plan.h"
 #include "operator/drivers/verify_step.h"
 #include "operator/shell/callbacks.h"
 #include "operator/shell/program_version.h"
@@ -22,6 +23,10 @@ constexpr int kFlashPhaseFailure = -40;
 constexpr int kKx33Variant = 4;
 // The library's result for a missing image file.
 constexpr int kImageMissing = -3;
+
+const QString kKx33TransferStep = "transfer firmware";
+const QString kKx33RestartStep = "restart";
+const QString kKx33IdentifyStep = "identify processor";
 
 const QString kSerialLineQuestion =
     "You have selected the serial line for KX33 download.\rThis may take a very long time, "
@@ -108,9 +113,12 @@ class Kx33Driver {
             context_.ui().setProgress(0);
             if (attempt > 0) context_.ui().setStatus("Retry...");
             if (state_.StartMode == "P") clock.start();
+            if (plan_.empty()) planSteps();
+            plan_.enter(kKx33TransferStep);
             context_.WriteProtocol("Download KX33 firmware " + path_ + ".");
             result = update();
             if (result == 0 && state_.StartMode != "P") {
+                plan_.enter(kKx33RestartStep);
                 context_.WriteProtocol("Establish KX33().");
                 established = establish();
                 if (established == 0) verified = verify();
@@ -128,6 +136,7 @@ class Kx33Driver {
     // The restarted KX33 identified again before the connection closes: done only when it runs
     // the version the chosen directory's name carries ("KX33P210.S00": P2.10).
     int verify() {
+        plan_.enter(kKx33IdentifyStep);
         context_.ui().setStatus("Identifying the processor...");
         const ProcessorRecord& processor = state_.Inventory.processor;
         const bool answered =
@@ -146,6 +155,17 @@ class Kx33Driver {
         }
         context_.ShowMessage(kFlashCritical + (attempt == 0 ? kWillRetry : kNeverReboot),
                              kIconStop);
+    }
+
+    // The typical durations on the rack: the transfer and flashing by the blocks written, the
+    // restart by the rack's reset time. A production run ends with the transfer.
+    void planSteps() {
+        const QString unit = "processor KX33";
+        const qint64 blocks = function_->lastBlock - function_->firstBlock + 1;
+        plan_.add(unit, kKx33TransferStep, 5000 + 6 * blocks);
+        if (state_.StartMode == "P") return;
+        plan_.add(unit, kKx33RestartStep, 3000 + state_.Connection.resetSeconds * 1000);
+        plan_.add(unit, kKx33IdentifyStep, 1000);
     }
 
     int update() {
@@ -189,6 +209,7 @@ class Kx33Driver {
     ProgramState& state_;
     std::optional<ProcessorFunction> function_;
     QString path_;
+    RunPlan plan_{context_.ui()};
 };
 
 }  // namespace

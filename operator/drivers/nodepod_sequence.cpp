@@ -1,10 +1,12 @@
 #include "operator/drivers/nodepod_sequence.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/firmware_catalogue.h"
 #include "operator/drivers/nodepod_window.h"
+#include "operator/drivers/run_plan.h"
 #include "operator/drivers/verify_step.h"
 #include "operator/shell/callbacks.h"
 
@@ -42,6 +44,13 @@ QString greatest(const QDir& directory, const QString& pattern) {
     });
     return directory.filePath(found.back());
 }
+
+const QString kNodeSwitchStep = "switch to loader 1";
+const QString kNodeLoader2Step = "download loader 2";
+const QString kNodeFirmwareStep = "download firmware";
+const QString kNodeLoader1Step = "download loader 1";
+const QString kNodeStartStep = "test and start firmware";
+const QString kNodeIdentifyStep = "identify node";
 
 QString counted(const QString& text, int index, int count) {
     return text + QString::number(index) + "/" + QString::number(count) + "...";
@@ -101,9 +110,13 @@ int NodePodSequence::run(const std::vector<const NodePodNode*>& nodes) {
                                  loader2For(*node);
         return 0;
     }
+    RunPlan runPlan(window_);
+    planSteps(runPlan, nodes);
+    runPlan_ = &runPlan;
     int result = 0;
     const int count = static_cast<int>(nodes.size());
     for (int i = 0; i < count && result == 0; ++i) result = downloadNode(*nodes[i], i + 1, count);
+    runPlan_ = nullptr;
     if (result == 0) {
         window_.setStatus("Download finished!");
     } else {
@@ -115,11 +128,34 @@ int NodePodSequence::run(const std::vector<const NodePodNode*>& nodes) {
     return result;
 }
 
+// The typical durations on the rack: the firmware by its file's size, the test and start by the
+// node's two restarts.
+void NodePodSequence::planSteps(RunPlan& runPlan, const std::vector<const NodePodNode*>& nodes) {
+    const qint64 firmwareMs = 2000 + QFileInfo(firmwarePath_).size() / 64;
+    for (const NodePodNode* node : nodes) {
+        const QString unit = "node " + QString::number(node->nodeId);
+        runPlan.add(unit, kNodeSwitchStep, 2000);
+        runPlan.add(unit, kNodeLoader2Step, 1500);
+        if (plan_.onlyLoader1) {
+            runPlan.add(unit, kNodeLoader1Step, firmwareMs);
+            continue;
+        }
+        runPlan.add(unit, kNodeFirmwareStep, firmwareMs);
+        runPlan.add(unit, kNodeStartStep, 9500);
+        runPlan.add(unit, kNodeIdentifyStep, 1000);
+    }
+}
+
+void NodePodSequence::enter(const QString& step) {
+    if (runPlan_) runPlan_->enter(step);
+}
+
 QString NodePodSequence::loader2For(const NodePodNode& node) const {
     return node.newHardware() ? loader2_.newHardware : loader2_.oldHardware;
 }
 
 int NodePodSequence::downloadNode(const NodePodNode& node, int index, int count) {
+    enter(kNodeSwitchStep);
     window_.setStatus(count == 1 ? QString("Init Download...")
                                  : counted("Init Download ", index, count));
     context_.report().beginPhase("node " + QString::number(node.nodeId)).details
@@ -140,6 +176,7 @@ int NodePodSequence::downloadNode(const NodePodNode& node, int index, int count)
     result = switchToLoader1(node, kResetKeepingLoader);
     window_.setProgress(100);
     if (result == 0) {
+        enter(kNodeLoader2Step);
         window_.setStatus("Download Loader2...");
         context_.WriteProtocol("Download loader2 " + loader2For(node) + ".");
         result = writeLoader2(node);
@@ -153,6 +190,7 @@ int NodePodSequence::downloadNode(const NodePodNode& node, int index, int count)
 // The node identified again before the connection closes: done only when its application runs
 // the file's version.
 int NodePodSequence::verifyNode(const NodePodNode& node) {
+    enter(kNodeIdentifyStep);
     window_.setStatus("Identifying the NODEPOD...");
     NodePodNode found = IdentifyNodePod(context_.gateway(), node.nodeId);
     const bool application = found.programState == 1;
@@ -192,6 +230,7 @@ int NodePodSequence::writeLoader2(const NodePodNode& node) {
 int NodePodSequence::writeFirmware(const NodePodNode& node, int index, int count) {
     context_.WriteProtocol("Download firmware " + firmwarePath_ + ".");
     int kind = kApplicationImage;
+    enter(plan_.onlyLoader1 ? kNodeLoader1Step : kNodeFirmwareStep);
     if (plan_.onlyLoader1) {
         window_.setStatus("Download Loader1...");
         kind = kLoader1Image;
@@ -217,6 +256,7 @@ int NodePodSequence::startApplication(const NodePodNode& node) {
 // The new application runs once without its restart vector; then loader 2 comes back to make
 // it the one the node starts, and the node is established.
 int NodePodSequence::testAndEstablish(const NodePodNode& node) {
+    enter(kNodeStartStep);
     window_.setStatus("Start Firmware...");
     context_.WriteProtocol("Test firmware.");
     int result = startApplication(node);

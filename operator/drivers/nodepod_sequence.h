@@ -10,6 +10,8 @@
 
 namespace quorvel {
 
+class RunPlan;
+
 // The warning after a failed download, as the NodePod window shows it.
 inline const QString kNodePodLeftInLoader =
     "NODEPOD may be left in bootloader state!\rPlease leave NODEPOD download window,\rswitch "
@@ -55,6 +57,8 @@ class NodePodSequence {
     int startApplication(const NodePodNode& node);
     int verifyNode(const NodePodNode& node);
     QString loader2For(const NodePodNode& node) const;
+    void planSteps(RunPlan& runPlan, const std::vector<const NodePodNode*>& nodes);
+    void enter(const QString& step);  // the run's position, while a download runs
 
     DriverContext& context_;
     OperatorUi& window_;
@@ -63,6 +67,7 @@ class NodePodSequence {
     NodePodLoader2Files loader2_;
     bool switchedRa56_ = false;
     std::vector<NodePodNode> identified_;
+    RunPlan* runPlan_ = nullptr;
 };
 
 }  // namespace quorvel

@@ -29,11 +29,10 @@ QString NewestNodePodFirmware(const ProgramState& state, int slot, const NodePod
 QString NodePodVersionNote(const NodePodNode& node, const QString& newest) {
     if (newest.isEmpty()) return "no firmware file for its type";
     const QString running = runningVersion(node);
-    const QString comparison = running.isEmpty() ? QString("runs a loader")
-                               : newest > running ? QString("newer")
-                               : newest == running ? QString("the same")
-                                                   : QString("older");
-    return "newest file " + newest + ", " + comparison;
+    if (running.isEmpty()) return "runs a loader, newest file " + newest;
+    if (newest > running) return "update: " + newest + " (runs " + running + ")";
+    if (newest == running) return "up to date: runs " + running;
+    return "up to date: runs " + running + ", newest file " + newest + " is older";
 }
 
 QString NodePodMarkReason(const NodePodNode& node) {

@@ -14,7 +14,8 @@ namespace quorvel {
 // when there is none. `slot` is the RA56's slot (0-15).
 QString NewestNodePodFirmware(const ProgramState& state, int slot, const NodePodNode& node);
 
-// "newest file P2.10, newer", "newest file P2.05, the same", "no firmware file for its type".
+// In the words of the main window's marks: "update: P2.10 (runs P2.05)", "up to date: runs
+// P2.05", "runs a loader, newest file P2.05", "no firmware file for its type".
 QString NodePodVersionNote(const NodePodNode& node, const QString& newest);
 
 // Why the window marks a node (in loader 2, of a type the NodePod table does not know); empty

@@ -2,9 +2,11 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include "operator/drivers/connection_guard.h"
 #include "operator/drivers/operation_frame.h"
+#include "operator/drivers/run_plan.h"
 #include "operator/drivers/slot_checks.h"
 #include "operator/drivers/undetected_device.h"
 #include "operator/drivers/verify_step.h"
@@ -17,6 +19,8 @@ const QString kLoader1Version = "3.00";
 const QString kStarted =
     "DV33-Application has been started.\rConfirm the message box at DVxx if necessary, wait "
     "until \rit is measuring and press OK!";
+const QString kPanelStartStep = "start application";
+const QString kPanelIdentifyStep = "identify panel";
 
 class PanelDriver {
   public:
@@ -101,11 +105,14 @@ class PanelDriver {
             ConnectionGuard connection(context_.gateway());
             context_.ui().setProgress(0);
             panel_.SoftwareVersion = versionPassed();
+            planSteps();
+            plan_.enter(downloadStep());
             context_.ui().setStatus("Download DV Application...");
             context_.WriteProtocol("UpdateDV firmware " + path_ + ".");
             result = update();
             seconds = clock.isValid() ? clock.elapsed() / 1000 : 0;
             if (result == 0) {
+                plan_.enter(kPanelStartStep);
                 context_.ShowMessage(kStarted, kIconExclamation | kNeedsConfirmation);
                 context_.WriteProtocol("EstabDV().");
                 result = context_.gateway().call([](QuorlinkLibrary& library) {
@@ -123,6 +130,7 @@ class PanelDriver {
     // The panel identified again before the connection closes: done only when it runs the
     // chosen file's version (loader 1 and activate: any application).
     int verify() {
+        plan_.enter(kPanelIdentifyStep);
         context_.ui().setStatus("Identifying the panel...");
         const bool answered = context_.shell().IdentifyPanel() && panel_.Identity != kNotDetected;
         const QString running = answered ? panel_.SoftwareVersion : QString("not detected");
@@ -130,6 +138,21 @@ class PanelDriver {
         const QString target =
             newApplication ? PanelVersionFromFileName(state_.SelectedFirmwareFile) : QString();
         return VerifyDevice(context_, {"panel", running, answered}, target) ? 0 : kNotAtTarget;
+    }
+
+    QString downloadStep() const {
+        return request_.activateOnly ? QString("activate") :
+               request_.loader1      ? QString("download loader 1")
+                                     : QString("download application");
+    }
+
+    // The typical durations on the rack, the download's by the file's size; the operator's confirmation at the panel is not counted.
+    void planSteps() {
+        const QString unit = "panel " + panel_.PanelType;
+        const qint64 fileMs = 2000 + QFileInfo(path_).size() * 17 / 5;
+        plan_.add(unit, downloadStep(), request_.activateOnly ? 3000 : fileMs);
+        plan_.add(unit, kPanelStartStep, 4000);
+        plan_.add(unit, kPanelIdentifyStep, 1000);
     }
 
     int update() {
@@ -166,6 +189,7 @@ class PanelDriver {
     PanelRecord& panel_;
     const PanelDownloadRequest& request_;
     QString path_;
+    RunPlan plan_{context_.ui()};
 };
 
 }  // namespace

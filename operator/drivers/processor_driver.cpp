@@ -8,6 +8,7 @@
 #include "operator/drivers/function_choice.h"
 #include "operator/drivers/operation_frame.h"
 #include "operator/drivers/processor_types.h"
+#include "operator/drivers/run_plan.h"
 #include "operator/drivers/serial_line_switch.h"
 #include "operator/drivers/undetected_device.h"
 #include "operator/drivers/verify_step.h"
@@ -36,6 +37,10 @@ const QString kNewHardwareFirmware = "P4.46";
 const QString kSerialRuleLoader = "2.00";
 // The library's result for files missing from the firmware directory.
 constexpr int kFilesMissing = -3;
+
+const QString kProcessorTransferStep = "transfer files";
+const QString kProcessorStartStep = "start application";
+const QString kProcessorIdentifyStep = "identify processor";
 
 bool isSerialPort(const ProgramState& state) {
     return state.Port.commPort == "COM1" || state.Port.commPort == "COM2";
@@ -185,6 +190,7 @@ class ProcessorDriver {
             ConnectionGuard connection(context_.gateway());
             context_.ui().setProgress(0);
             if (state_.StartMode == "P") clock.start();
+            planSteps();
             result = request_.activateOnly ? activate(connection.result()) : update();
             if (result == 0) result = establish();
             if (result == 0) result = verify();
@@ -195,12 +201,24 @@ class ProcessorDriver {
         return result;
     }
 
+    // The typical durations on the rack: the files' transfer by their count, the application's
+    // start (uncompressed, restarted twice) by the rack's restart time.
+    void planSteps() {
+        const QString unit = "processor " + processor_.ProcessorType;
+        const qint64 restartMs = (resetSeconds() + 2) * 1000;
+        if (!request_.activateOnly)
+            plan_.add(unit, kProcessorTransferStep, 1500 + 1000 * qint64(function_->fileCount));
+        plan_.add(unit, kProcessorStartStep, 12000 + 2 * restartMs);
+        plan_.add(unit, kProcessorIdentifyStep, 1000);
+    }
+
     int activate(int connectionResult) {
         context_.ui().setStatus("Activating KX...");
         return connectionResult;
     }
 
     int update() {
+        plan_.enter(kProcessorTransferStep);
         context_.ui().setStatus(function_->name + "...");
         const QString path = directoryPath();
         context_.WriteProtocol("KXDatName: " + processor_.ProcessorType);
@@ -219,6 +237,7 @@ class ProcessorDriver {
     }
 
     int establish() {
+        plan_.enter(kProcessorStartStep);
         context_.WriteProtocol("EstabKX()");
         const int restartWait = resetSeconds() + 2;
         return context_.gateway().call([&](QuorlinkLibrary& library) {
@@ -231,6 +250,7 @@ class ProcessorDriver {
     // The processor identified again before the connection closes: done only when it runs the
     // chosen directory's version (activate: any application).
     int verify() {
+        plan_.enter(kProcessorIdentifyStep);
         context_.ui().setStatus("Identifying the processor...");
         const bool answered =
             context_.shell().IdentifyProcessor() && processor_.Identity != kNotDetected;
@@ -273,6 +293,7 @@ class ProcessorDriver {
     SerialLineSwitch lineSwitch_;
     QString version_;
     std::optional<ProcessorFunction> function_;
+    RunPlan plan_{context_.ui()};
 };
 
 }  // namespace

@@ -156,9 +156,7 @@ void MainWindow::setRunPosition(const std::optional<RunPosition>& position) {
 
 void MainWindow::showRunPosition() {
     const QString text =
-        position_ ? RunPositionText(*position_) + " · whole run " +
-                        RemainingText(RunRemainingMs(*position_, nowMs() - stepStartedMs_))
-                  : QString();
+        position_ ? RunPositionLine(*position_, nowMs() - stepStartedMs_) : QString();
     runPosition_->setVisible(position_.has_value());
     if (text == runPosition_->text()) return;
     runPosition_->setText(text);

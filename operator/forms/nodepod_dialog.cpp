@@ -58,8 +58,8 @@ NodePodNodeInformation informationOf(const NodePodNode& node) {
 // program's window UI, whose dialogs open over this window.
 class NodePodDialog::WindowStatus : public OperatorUi {
   public:
-    WindowStatus(OperatorUi& program, QLabel& status, QProgressBar& progress)
-        : program_(program), status_(status), progress_(progress) {}
+    WindowStatus(OperatorUi& program, QLabel& status, QProgressBar& progress, QLabel& position)
+        : program_(program), status_(status), progress_(progress), position_(position) {}
 
     int showMessageBox(const QString& prompt, int style, const QString& title) override {
         return program_.showMessageBox(prompt, style, title);
@@ -87,6 +87,14 @@ class NodePodDialog::WindowStatus : public OperatorUi {
         status_.setText(text);
         program_.processEvents();
     }
+    // Where the download stands over every node, with the estimate as the step begins.
+    void setRunPosition(const std::optional<RunPosition>& position) override {
+        const QString text = position ? RunPositionLine(*position, 0) : QString();
+        position_.setText(text);
+        position_.setAccessibleName(text);
+        position_.setVisible(position.has_value());
+        program_.processEvents();
+    }
     void setPortSummary(const QString& text) override { program_.setPortSummary(text); }
     void setInterfaceEnabled(bool enabled) override { program_.setInterfaceEnabled(enabled); }
     void processEvents() override { program_.processEvents(); }
@@ -98,6 +106,7 @@ class NodePodDialog::WindowStatus : public OperatorUi {
     OperatorUi& program_;
     QLabel& status_;
     QProgressBar& progress_;
+    QLabel& position_;
 };
 
 NodePodDialog::NodePodDialog(DriverContext& context, int slot, Services services, QWidget* parent)
@@ -170,6 +179,10 @@ NodePodDialog::NodePodDialog(DriverContext& context, int slot, Services services
     progressBar_->setValue(0);
     progressBar_->setAccessibleName("Progress");
     column->addWidget(progressBar_);
+    auto* position = new QLabel;
+    position->setObjectName("lblRunPosition");
+    position->hide();
+    column->addWidget(position);
     auto* statusBar = statusBar_ = new QStatusBar;
     statusBar->setObjectName("sbrStatusNP");
     statusBar->setSizeGripEnabled(false);
@@ -189,7 +202,8 @@ NodePodDialog::NodePodDialog(DriverContext& context, int slot, Services services
         waitNotice->setVisible(!text.isEmpty());
     });
 
-    status_ = std::make_unique<WindowStatus>(*services_.ui, *statusPanel_, *progressBar_);
+    status_ = std::make_unique<WindowStatus>(*services_.ui, *statusPanel_, *progressBar_,
+                                             *position);
     model_ = std::make_unique<NodePodWindow>(context_, *status_, slot);
     frame_->setTitle(model_->frameCaption());
     setMinimumWidth(fontMetrics().averageCharWidth() * 90);

@@ -8,11 +8,20 @@ QString RunPositionText(const RunPosition& position) {
     QString unit = position.unit;
     if (position.unitCount > 1)
         unit += QString(" (%1 of %2)").arg(position.unitIndex).arg(position.unitCount);
-    return QString("%1 · step %2 of %3 (%4)")
-        .arg(unit)
+    const QString group = position.groupCount > 0 ? QString("group %1 of %2 · ")
+                                                         .arg(position.groupIndex)
+                                                         .arg(position.groupCount)
+                                                   : QString();
+    return QString("%1%2 · step %3 of %4 (%5)")
+        .arg(group, unit)
         .arg(position.step)
         .arg(position.stepCount)
         .arg(position.stepName);
+}
+
+QString RunPositionLine(const RunPosition& position, qint64 elapsedMs) {
+    return RunPositionText(position) + " · whole run " +
+           RemainingText(RunRemainingMs(position, elapsedMs));
 }
 
 qint64 RunRemainingMs(const RunPosition& position, qint64 elapsedMs) {

@@ -7,6 +7,8 @@
 namespace quorvel {
 
 struct RunPosition {
+    int groupIndex = 0;  // 1-based group of a run in groups (update all); 0: no groups
+    int groupCount = 0;
     QString unit;       // what the step works on: "slot 5", "slots 1, 2"
     int unitIndex = 0;  // 1-based
     int unitCount = 0;
@@ -19,8 +21,12 @@ struct RunPosition {
     bool operator==(const RunPosition&) const = default;
 };
 
-// "slot 5 (2 of 3) · step 4 of 8 (download application)"; a run of one unit leaves out its count.
+// "slot 5 (2 of 3) · step 4 of 8 (download application)"; a run of one unit leaves out its count,
+// a run in groups starts with "group 2 of 3 · ".
 QString RunPositionText(const RunPosition& position);
+// The position with the whole run's estimate `elapsedMs` into the step:
+// "slot 5 · step 4 of 8 (download application) · whole run about 2 min 10 s left".
+QString RunPositionLine(const RunPosition& position, qint64 elapsedMs);
 // The expected rest of the run `elapsedMs` into the current step; a step that takes longer than
 // expected counts as just ending.
 qint64 RunRemainingMs(const RunPosition& position, qint64 elapsedMs);

@@ -151,8 +151,8 @@ TEST_F(NodePodWindow, VersionsAgainstTheNewestFileAndAnOlderFileAskedFirst) {
     using Role = QDialogButtonBox::ButtonRole;
     EXPECT_EQ(roles, (std::vector<Role>{QDialogButtonBox::AcceptRole, QDialogButtonBox::ActionRole,
                                         QDialogButtonBox::ActionRole, QDialogButtonBox::RejectRole}));
-    EXPECT_EQ(notes, (QStringList{"newest file P2.05, newer", "newest file P2.05, the same",
-                                  "newest file P2.05, runs a loader"}));
+    EXPECT_EQ(notes, (QStringList{"update: P2.05 (runs P1.00)", "up to date: runs P2.05",
+                                  "runs a loader, newest file P2.05"}));
     EXPECT_TRUE(answerer.shownTexts().contains(
         "NODEPOD ID 4 (#1004) runs 2.05; the chosen file is 1.10. Load the older version?"))
         << answerer.shownTexts().join('|').toStdString();

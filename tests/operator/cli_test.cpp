@@ -130,18 +130,37 @@ TEST(InventoryReport, JsonHoldsEveryScannedSlotAndTheTableHasAlignedColumns) {
         "1 of 2 devices can be updated, 1 needs attention\n");
 }
 
-// Plain output prints one line per change; on a terminal one line is redrawn and only a note ends
-// a line. On a terminal the progress line counts down the library's long waits while an operation
+// Plain output prints a phase's start and end, one line per 10 % and one per half minute without a
+// line; on a terminal one line is redrawn and only a note ends a line. On a terminal the progress line counts down the library's long waits while an operation
 // runs, and says nothing of them once it is over.
 TEST(TerminalProgress, PlainLinesOrOneRedrawnLineThatCountsDownLongWaitsDuringAnOperation) {
     CapturedStream plain;
     TerminalProgress lines(plain.get(), false);
-    for (int percent : {10, 10, 20}) lines.show("scanning", percent);
-    EXPECT_EQ(plain.text(), " 10% scanning\n 20% scanning\n");
+    const struct {
+        const char* phase;
+        const char* text;
+        int percent;
+        int64_t atMs;
+    } shown[] = {
+        {"Erase", "Erase", 0, 0},                         // a phase starts
+        {"Erase", "Erase", 3, 100},                       // within the tenth
+        {"Erase", "Erase", 12, 200},                      // the next tenth
+        {"Erase", "Erase, waiting 8 s", 12, 20000},       // quiet for less than half a minute
+        {"Erase", "Erase, waiting 1 s", 12, 30200},       // quiet for half a minute
+        {"Erase", "Erase", 19, 31000},                    // the phase's end, told when it ends
+        {"Write", "Write", 0, 32000},
+        {"Write", "Write", 55, 33000},
+        {"Write", "Write", 100, 34000},
+    };
+    for (const auto& s : shown) lines.show(s.phase, s.text, s.percent, s.atMs);
+    lines.finishLine();
+    EXPECT_EQ(plain.text(),
+              "  0% Erase\n 12% Erase\n 12% Erase, waiting 1 s\n 19% Erase\n  0% Write\n"
+              " 55% Write\n100% Write\n");
 
     CapturedStream out;
     TerminalProgress progress(out.get(), true);
-    progress.show("scanning", 10);
+    progress.show("scanning", "scanning", 10, 0);
     progress.printLine("note");
     EXPECT_EQ(out.text(), "\r\033[K[##                      ]  10% scanning\r\033[Knote\n");
 

@@ -46,6 +46,12 @@ class DownloadAllTest : public DriverTest {
 TEST_F(DownloadAllTest, PlansTwoGroupsLoadsThemAndReports) {
     ui.expectReport(true).expectReport(true);
     ASSERT_EQ(dispatcher->dispatch(menu::kUpdateAll), 0);
+    // One position and one estimate over both groups.
+    const QStringList steps = testing_support::StepsOfTheRun(ui.positions, ui.positionTimesMs);
+    ASSERT_EQ(steps.size(), 16);
+    EXPECT_EQ(steps.front(), "group 1 of 2 · slots 1, 3 · step 1 of 8 (switch to loader 1)");
+    EXPECT_EQ(steps[8], "group 2 of 2 · slot 4 · step 1 of 8 (switch to loader 1)");
+    EXPECT_EQ(steps.back(), "group 2 of 2 · slot 4 · step 8 of 8 (reset)");
 
     ASSERT_EQ(ui.reports.size(), 2u);
     const ReportView& plan = ui.reports[0];

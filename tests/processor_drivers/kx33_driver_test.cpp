@@ -57,6 +57,10 @@ TEST_F(Kx33DriverTest, DownloadWritesTheImageAndRestarts) {
     ASSERT_EQ(RunKx33Driver(*context), 0);
     EXPECT_TRUE(flashHoldsImage());
     EXPECT_EQ(refreshed, 1);
+    EXPECT_EQ(testing_support::StepsOfTheRun(ui.positions, ui.positionTimesMs),
+              (QStringList{"processor KX33 · step 1 of 3 (transfer firmware)",
+                           "processor KX33 · step 2 of 3 (restart)",
+                           "processor KX33 · step 3 of 3 (identify processor)"}));
     EXPECT_EQ(ui.statuses.back(), "Download finished!");
     EXPECT_TRUE(protocol().contains("Establish KX33()."));
     EXPECT_EQ(protocol().back(), "-->Download KX33 finished.<--");

@@ -81,6 +81,11 @@ TEST_F(NodePodWindowTest, ScanDownloadIntoTwoHeadsAndResetOnClose) {
         EXPECT_FALSE(window.box(2).ticked);
         ASSERT_EQ(window.download("NP21p205.s19", false), 0);
         EXPECT_TRUE(window.box(0).done && !window.box(0).ticked);
+        const QStringList steps = testing_support::StepsOfTheRun(ui.positions, ui.positionTimesMs);
+        ASSERT_EQ(steps.size(), 10);
+        EXPECT_EQ(steps[0], "node 2 (1 of 2) · step 1 of 5 (switch to loader 1)");
+        EXPECT_EQ(steps[2], "node 2 (1 of 2) · step 3 of 5 (download firmware)");
+        EXPECT_EQ(steps[9], "node 4 (2 of 2) · step 5 of 5 (identify node)");
     });
     const size_t sent = rack().received().size();
     context->selection.amplifierSlots = {0};  // an RA51 has no NodePods

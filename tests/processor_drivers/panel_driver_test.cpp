@@ -38,6 +38,10 @@ TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndTheBootstrapIsRefused
     ui.expectList(0).expectMessage(kStarted).expectMessage("DV Firmware-Update complete!");
     ASSERT_EQ(RunPanelDriver(*context, {.loader1 = true}), 0);
     EXPECT_EQ(refreshed, 1);
+    EXPECT_EQ(testing_support::StepsOfTheRun(ui.positions, ui.positionTimesMs),
+              (QStringList{"panel DV43A · step 1 of 3 (download loader 1)",
+                           "panel DV43A · step 2 of 3 (start application)",
+                           "panel DV43A · step 3 of 3 (identify panel)"}));
     ASSERT_EQ(ui.lists.size(), 1u);
     ASSERT_EQ(ui.lists[0].rows.size(), 1u);
     EXPECT_EQ(ui.lists[0].rows[0][0], "DV43A100.LD1");
@@ -60,7 +64,11 @@ TEST_F(PanelDriverTest, LoaderOneListsOnlyLoaderOneFilesAndTheBootstrapIsRefused
     ui.expectList(0).expectMessage(kStarted).expectMessage("DV Firmware-Update complete!");
     ui.expectMessage("Error: the panel runs 4.10 after the run, not 4.20.\r" +
                      AdviceLines(AdviceFor(phase::kIdentify, "panel download")));
+    ui.positions.clear();
+    ui.positionTimesMs.clear();
     EXPECT_EQ(RunPanelDriver(*context, {}), kNotAtTarget);
+    EXPECT_EQ(testing_support::StepsOfTheRun(ui.positions, ui.positionTimesMs).value(0),
+              "panel DV43A · step 1 of 3 (download application)");
     EXPECT_EQ(shell->state().Inventory.panel.SoftwareVersion, "4.10");
     EXPECT_EQ(ui.statuses.back(), "Error download!");
 

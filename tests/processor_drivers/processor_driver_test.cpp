@@ -83,8 +83,15 @@ TEST_F(ProcessorDriverTest, UpdateWritesEveryFileAndKeepsBothSettingsSets) {
         context->refreshDeviceTree = [&refreshed] { ++refreshed; };
         ui.expectList(0);
         if (!c.failure.isEmpty()) ui.expectMessage(c.failure);
+        ui.positions.clear();
+        ui.positionTimesMs.clear();
         ASSERT_EQ(RunProcessorDriver(*context, {}), c.failure.isEmpty() ? 0 : kNotAtTarget);
         ui.verify();
+        const QString unit = "processor " + QString::fromStdString(c.kind);
+        EXPECT_EQ(testing_support::StepsOfTheRun(ui.positions, ui.positionTimesMs),
+                  (QStringList{unit + " · step 1 of 3 (transfer files)",
+                               unit + " · step 2 of 3 (start application)",
+                               unit + " · step 3 of 3 (identify processor)"}));
         EXPECT_EQ(shell->state().Inventory.processor.SoftwareVersion, "P2.10") << "the tree";
         EXPECT_EQ(refreshed, 1);
         for (const auto& name : fwgen::kx43FirmwareFiles()) {

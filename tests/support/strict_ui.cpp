@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "linkpad/linkpad.h"
+
 namespace testing_support {
 namespace {
 
@@ -11,6 +13,37 @@ const char* kindName(int kind) {
 }
 
 }  // namespace
+
+QStringList StepsOfTheRun(const std::vector<std::optional<quorvel::RunPosition>>& positions,
+                          const std::vector<qint64>& timesMs) {
+    QStringList steps;
+    if (positions.empty() || positions.back().has_value()) {
+        ADD_FAILURE() << "the run did not end its position";
+        return steps;
+    }
+    std::string durations;  // planned against taken, to tune the plan
+    for (size_t i = 0; i + 1 < positions.size(); ++i) {
+        const quorvel::RunPosition& at = *positions[i];
+        const qint64 tookMs = timesMs[i + 1] - timesMs[i];
+        steps << RunPositionText(at);
+        durations += "\n  " + at.stepName.toStdString() + ": planned " +
+                     std::to_string(at.stepMs) + " ms, took " + std::to_string(tookMs) + " ms";
+        if (i > 0) {
+            EXPECT_LE(RunRemainingMs(at, 0), RunRemainingMs(*positions[i - 1], timesMs[i] - timesMs[i - 1]))
+                << "the estimate grew at " << steps.last().toStdString();
+        }
+    }
+    const qint64 runMs = timesMs.back() - timesMs.front();
+    const qint64 plannedMs = RunRemainingMs(*positions.front(), 0);
+    EXPECT_NEAR(static_cast<double>(plannedMs), static_cast<double>(runMs), static_cast<double>(runMs) / 4)
+        << "the plan's estimate against the run on the rack's clock:" << durations;
+    return steps;
+}
+
+void StrictUi::setRunPosition(const std::optional<quorvel::RunPosition>& position) {
+    positions.push_back(position);
+    positionTimesMs.push_back(QTX_GetTickCount());
+}
 
 StrictUi::~StrictUi() { verify(); }
 

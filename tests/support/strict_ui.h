@@ -3,6 +3,7 @@
 // save-file choice, report viewer) must be the next one the test expected, and every expected
 // interaction must happen. Status texts, progress and locks are recorded for the test to check.
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <map>
 #include <optional>
@@ -11,6 +12,12 @@
 #include "operator/shell/operator_ui.h"
 
 namespace testing_support {
+
+// The run's positions against the run itself: the steps entered in order ("1 transfer files"),
+// after checking that the estimate never grew and that the plan's first estimate is within a
+// quarter of the time the run took on the clock.
+QStringList StepsOfTheRun(const std::vector<std::optional<quorvel::RunPosition>>& positions,
+                          const std::vector<qint64>& timesMs);
 
 class StrictUi : public quorvel::OperatorUi {
   public:
@@ -49,9 +56,7 @@ class StrictUi : public quorvel::OperatorUi {
     void setProgress(int percent) override { progress.push_back(percent); }
     void setProgressVisible(bool visible) override { progressVisible = visible; }
     void setStatus(const QString& text) override { statuses.push_back(text); }
-    void setRunPosition(const std::optional<quorvel::RunPosition>& position) override {
-        positions.push_back(position);
-    }
+    void setRunPosition(const std::optional<quorvel::RunPosition>& position) override;
     void setPortSummary(const QString& text) override { portSummary = text; }
     void setInterfaceEnabled(bool enabled) override { lockChanges.push_back(enabled); }
     void processEvents() override {}
@@ -74,6 +79,7 @@ class StrictUi : public quorvel::OperatorUi {
     std::vector<quorvel::ReportView> reports;
     std::vector<QString> statuses;
     std::vector<std::optional<quorvel::RunPosition>> positions;  // nullopt: the run ended
+    std::vector<qint64> positionTimesMs;  // when each position came, on the port library's clock
     std::vector<int> progress;
     std::vector<bool> lockChanges;
     std::map<QString, bool> checkedEntries;

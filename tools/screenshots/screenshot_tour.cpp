@@ -1,12 +1,16 @@
 // quorvel-screenshot-tour DIR: runs the window program against its simulated rack (as
-// `quorvel --simulate` does), walks through a scan, the port dialog, the firmware list, an
-// amplifier download (and a long pause of the module in it) and the NodePod window, and writes
-// what the screen shows as PNG files into DIR.
+// `quorvel --simulate` does, with a module up to date and one of a type the tables do not know
+// added), walks through a scan, the port dialog, the firmware list, an amplifier download (and a
+// long pause of the module in it), a processor download and the NodePod window, and writes what
+// the screen shows as PNG files into DIR.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -17,6 +21,7 @@
 
 #include "operator/cli/simulated_firmware.h"
 #include "operator/cli/simulated_rack.h"
+#include "operator/forms/function_dialog.h"
 #include "operator/forms/nodepod_dialog.h"
 #include "operator/forms/port_dialog.h"
 #include "operator/forms/runtime_directory.h"
@@ -61,6 +66,9 @@ class DialogPhotographer : public QObject {
         if (dialog->objectName() == "frmListVer") {
             save(*dialog, "firmware-list");
             dialog->accept();
+        } else if (auto* functions = qobject_cast<FunctionDialog*>(dialog)) {
+            save(*dialog, "function-window");
+            functions->buttons().front()->click();
         } else if (auto* nodePod = qobject_cast<NodePodDialog*>(dialog)) {
             photographNodePod(nodePod);
         } else if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
@@ -85,6 +93,27 @@ class DialogPhotographer : public QObject {
     int messages_ = 0;
 };
 
+// The shipped rack with two more modules, so that one picture shows every state of the marks:
+// slot 3 runs the newest firmware, slot 7 is of a type the hardware tables do not know.
+QString tourRack(const QString& directory) {
+    QFile shipped(QString::fromStdString(cli::DefaultRackFile()));
+    if (!shipped.open(QIODevice::ReadOnly)) return QString::fromStdString(cli::DefaultRackFile());
+    QJsonObject rack = QJsonDocument::fromJson(shipped.readAll()).object();
+    QJsonArray modules = rack["slots"].toArray();
+    modules.append(QJsonObject{{"slot", 2}, {"kind", "RA51"}, {"firmwareType", 2},
+                             {"moduleCode", 16}, {"amtNumber", 12}, {"subChannels", 4},
+                             {"version", "P2.07"}});
+    modules.append(QJsonObject{{"slot", 6}, {"kind", "RA51"}, {"firmwareType", 2},
+                             {"moduleCode", 16}, {"amtNumber", 12}, {"subChannels", 4},
+                             {"version", "P1.00"}, {"identity", "QTX-RA99,RA99-WS099,0,P1.00"}});
+    rack["slots"] = modules;
+    const QString file = QDir(directory).filePath("tour-rack.json");
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(QJsonDocument(rack).toJson()) < 0)
+        return QString::fromStdString(cli::DefaultRackFile());
+    return file;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,7 +129,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(outputDirectory);
     QTemporaryDir home;
     cli::SimulatedFirmware firmware(ConfigDirectory(QCoreApplication::applicationDirPath()));
-    cli::SimulatedRack rack(cli::DefaultRackFile());
+    cli::SimulatedRack rack(tourRack(home.path()).toStdString());
 
     WindowProgramOptions options;
     options.environment.programDirectory = QCoreApplication::applicationDirPath();
@@ -132,11 +161,17 @@ int main(int argc, char** argv) {
     application.installEventFilter(&photographer);
     bool photographed = false;
     bool waitPhotographed = false;
+    bool processorPhotographed = false;
     QTimer progressCamera;
     QObject::connect(&progressCamera, &QTimer::timeout, [&] {
         if (!photographed && window.isLocked() && window.progress() >= 20) {
             save(window, "download-in-progress");
             photographed = true;
+        }
+        if (!processorPhotographed && window.isLocked() &&
+            window.runPositionText().contains("transfer files") && window.progress() >= 30) {
+            save(window, "processor-download-in-progress");
+            processorPhotographed = true;
         }
         // A long pause of the module (its reset), a few seconds before its end.
         if (!waitPhotographed && window.waitNotice().endsWith("up to 6 s")) {
@@ -154,9 +189,14 @@ int main(int argc, char** argv) {
     save(window, "main-window-after-download");
 
     program.selection().clear();
+    program.selection().setProcessorTicked(true);
+    program.refreshDeviceTree();
+    window.entry("mnuTransferDown")->trigger();
+
+    program.selection().clear();
     program.selection().setSlotTicked(kRa56Slot, true);
     program.refreshDeviceTree();
     window.entry("mnuTransferNodePodDown")->trigger();
     window.close();
-    return photographed && waitPhotographed ? 0 : 3;
+    return photographed && waitPhotographed && processorPhotographed ? 0 : 3;
 }
