@@ -415,9 +415,8 @@ int RunClearNames(const CommonOptions& common, const DriverOptions& options) {
 int RunReset(const CommonOptions& common) {
     Job job;
     job.scanFirst = false;
-    job.run = [](DriverContext& context, CommandDispatcher& dispatcher, CliSession&) {
-        context.startReport("reset");
-        return dispatcher.dispatch(menu::kResetRack);
+    job.run = [](DriverContext&, CommandDispatcher& dispatcher, CliSession&) {
+        return dispatcher.dispatch(menu::kResetRack);  // the reset names its own report
     };
     job.changed = [](const DeviceInventory&) -> std::string { return "rack reset"; };
     return RunJob(common, job);

@@ -286,15 +286,16 @@ class AmplifierDownload {
         runPlan_.enter("delete CAN database");
         report_.beginPhase("delete CAN database").details << maskText(canMask_);
         context_.WriteProtocol("-->Delete RA51 CAN database.<--");
-        int result = 0;
-        {
-            ConnectionGuard connection(gateway_);
-            result = connection.opened() ? gateway_.DeleteRA51CanDataBase(canMask_)
-                                         : connection.result();
-        }
+        ConnectionGuard connection(gateway_);
+        const int result =
+            connection.opened() ? gateway_.DeleteRA51CanDataBase(canMask_) : connection.result();
         if (result != 0) {
             report_.failPhase();
             result_.result = result;
+            // The selected slots, touched or not, show what they run now.
+            for (const int slot : request_.amplifierSlots)
+                failedIn_[slot] = phase::kDeleteCanDatabase;
+            if (connection.opened()) verify();
             return false;
         }
         context_.WriteProtocol("RA51 CAN database deleted.");

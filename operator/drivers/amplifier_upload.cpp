@@ -11,6 +11,7 @@
 #include "operator/drivers/panel_switch_out.h"
 #include "operator/drivers/slot_checks.h"
 #include "operator/drivers/upload_files.h"
+#include "operator/drivers/verify_step.h"
 
 namespace quorvel {
 namespace {
@@ -235,6 +236,11 @@ class FlashUpload {
             context_.report().failPhase();
             context_.ShowMessage(kRestartFailed, kIconExclamation);
         }
+        // The upload's success is its complete file; the slot is identified again so that the
+        // tree shows what the module runs after the restart (or that it no longer answers).
+        IdentifyAgain(context_, {slot_});
+        context_.report().addDetail(QString("slot %1 runs ").arg(slot_ + 1) +
+                                    RunningState(record()));
         context_.RefreshDeviceTree();
         state_.RestartPending = false;
         return result != 0 ? result : reset;

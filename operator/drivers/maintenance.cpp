@@ -41,12 +41,13 @@ int failed(DriverContext& context, int result) {
 }
 
 // `call` over a connection of its own inside the operation frame, with `status` shown. The rack
-// needs no restart afterwards, whatever the result. After a success the `touched` slots are
-// identified again before the connection closes, so the device tree shows what they run; a
-// module that does not answer with its application fails the command. A connection that does
-// not open changes nothing but fails the phase like any other failure, with its advice.
+// needs no restart afterwards, whatever the result. Whatever the result, the `touched` slots are
+// identified again before the connection closes, so the device tree shows what they run; after
+// a success a module that does not answer with its application fails the command. A connection
+// that does not open changes nothing but fails the phase like any other failure, with its advice.
 int callConnected(DriverContext& context, const QString& status, const std::function<int()>& call,
                   const std::vector<int>& touched = {}) {
+    RunReport& report = context.report();
     int result = 0;
     {
         OperationFrame frame(context);
@@ -54,14 +55,20 @@ int callConnected(DriverContext& context, const QString& status, const std::func
         if (!connection.opened()) return failed(context, connection.result());
         context.ui().setStatus(status);
         result = call();
-        if (result == 0 && !touched.empty()) {
-            std::vector<SlotTarget> targets;
-            for (const int slot : touched) targets.push_back({slot, {}});
-            if (!VerifySlots(context, targets, {}).empty()) result = kNotAtTarget;
+        if (result != 0) report.failPhase();
+        std::vector<SlotTarget> targets;
+        std::map<int, QString> failedIn;
+        for (const int slot : touched) {
+            targets.push_back({slot, {}});
+            if (result != 0) failedIn[slot] = report.failedPhase()->name;
         }
+        if (!targets.empty() && !VerifySlots(context, targets, failedIn).empty() && result == 0)
+            result = kNotAtTarget;
     }
     context.state().RestartPending = false;
-    return result == 0 ? 0 : failed(context, result);
+    if (result == 0) return 0;
+    context.ShowMessage(AdviceLines(report.advice()), kIconExclamation);
+    return result;
 }
 
 struct SubChannelFamily {
@@ -339,7 +346,7 @@ int ClearChannelNames(DriverContext& context, const std::vector<int>& amplifierS
     if (context.dryRun) return 0;
     const int result = callConnected(context, "Clear channel names...", [&] {
         return context.gateway().ClearUccs(maskOf(amplifierSlots));
-    });
+    }, amplifierSlots);
     if (result != 0) return result;
     context.ui().setStatus("Channel names cleared!");
     rescan(context);

@@ -48,9 +48,27 @@ void identifyEverySlot(DriverContext& context) {
     context.RefreshDeviceTree();
 }
 
+// After a failed reset: a rack that came back late, or whose connection was cut during the
+// reset, answers on a fresh connection.
+bool reconnected(DriverContext& context) {
+    context.gateway().closeConnection();
+    return context.gateway().openConnection() == 0;
+}
+
+// The rack does not answer: what its slots run is unknown until it is switched off and on and
+// scanned, so none keeps showing the version it ran before.
+void forgetEverySlot(DriverContext& context) {
+    for (SlotRecord& record : context.state().Inventory.slotRecords) {
+        record.Present = false;
+        record.Identity = "not detected";
+    }
+    context.RefreshDeviceTree();
+}
+
 }  // namespace
 
 int ResetRack(DriverContext& context) {
+    context.startReport("reset");
     context.report().beginPhase(phase::kResetRack,
                                 context.dryRun ? Outcome::Planned : Outcome::Done);
     if (context.dryRun) return 0;
@@ -65,7 +83,10 @@ int ResetRack(DriverContext& context) {
             // The reset restarts every module (one waiting in its loader may start its
             // application): they are identified again, as a scan does, so the tree shows what
             // the rack runs now.
-            if (result == 0) identifyEverySlot(context);
+            if (result == 0 || reconnected(context))
+                identifyEverySlot(context);
+            else
+                forgetEverySlot(context);
         } else {
             context.ShowMessage(kRestartFailed, kIconExclamation);
             result = connection.result();

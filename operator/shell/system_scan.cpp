@@ -50,6 +50,9 @@ public:
     // After an operation: the touched slots, with the loader fallback always on (a module the
     // operation left in its loader must show as such); the panel is switched out around them.
     // A single slot is asked twice: once switching the panel out, once switching it back in.
+    // A panel that does not run its firmware (it waits in its bootstrap or lost its power)
+    // refuses or misses the switch-out and keeps off the bus: the slot is then asked without
+    // switching the panel, so that its module is not shown as missing.
     bool identifySlots(const std::vector<int>& touched) {
         std::vector<int> order = touched;
         if (order.size() == 1) order.push_back(order.front());
@@ -57,7 +60,9 @@ public:
         bool identified = true;
         for (size_t i = 0; i < order.size(); ++i) {
             const int control = i == 0 ? 1 : i + 1 == order.size() ? 2 : 0;
-            identified = scanSlot(order[i], group, control) && identified;
+            int result = scanSlot(order[i], group, control);
+            if (result != 0 && control == 1) result = scanSlot(order[i], group, 0);
+            identified = result == 0 && identified;
         }
         return identified;
     }
@@ -109,7 +114,7 @@ private:
         if (!scanPanel()) return offline();
         ui_.setStatus("scanning RA...");
         for (int slot = 0; slot < DeviceInventory::kSlots; ++slot) {
-            if (!scanSlot(slot, loaderGroup(), panelControl(slot))) return offline();
+            if (scanSlot(slot, loaderGroup(), panelControl(slot)) != 0) return offline();
         }
         state_.Inventory.scanned = true;
         return ready(ScanOutcome::Finished);
@@ -180,10 +185,11 @@ private:
         return 0;
     }
 
-    bool scanSlot(int slot, int group, int control) {
+    // GetComponentType's result: 0 when the slot's record and box were filled.
+    int scanSlot(int slot, int group, int control) {
         const auto answer = GetComponentType(shell_.library(), kSlotTimeoutMs, slot, group,
                                              MessageCallback, control);
-        if (answer.result != 0) return false;
+        if (answer.result != 0) return answer.result;
         // Each scan describes the slot anew: nothing of an earlier module may remain.
         SlotRecord& record = state_.Inventory.slotRecords[slot];
         record = SlotRecord{};
@@ -208,7 +214,7 @@ private:
         ui_.setDeviceBox(DeviceBox::Slot, slot, {caption, true, true});
         showNodePodPicture(record);
         writeSlotProtocol(caption, answer, record);
-        return true;
+        return 0;
     }
 
     void showNodePodPicture(const SlotRecord& record) {

@@ -196,6 +196,31 @@ TEST_F(MaintenanceTest, SubChannelCountAndTheMaintenanceEntriesChangeTheModules)
     EXPECT_TRUE(stale.Identity.startsWith("QTX-")) << stale.Identity.toStdString();
     EXPECT_EQ(ui.statuses.back(), "Reset VTX finished.");
     EXPECT_FALSE(shell->state().RestartPending);
+    // A reset that fails shows its own state and next step, and the tree what answers afterwards:
+    // a rack whose answers were lost after the reset answers on a fresh connection, one still
+    // starting shows no module rather than what ran before.
+    const QString resetFailed = "Error reset system, maybe timeout. \nPlease reset your VTX "
+                                "system by switching power off and on.";
+    const struct {
+        std::vector<int> lostWakeUps;  // which "SRB1" goes unanswered
+        int startMs;
+        bool identified;
+        std::vector<QString> messages;
+    } failedResets[] = {{{2, 3}, 1500, true, {"Port Timeout!", resetFailed}},
+                        {{}, 60000, false, {resetFailed, "Can't open Ventrix interpreter!"}}};
+    for (const auto& reset : failedResets) {
+        for (const int lost : reset.lostWakeUps)
+            rack().faults().add({"SRB1", lost, rack::FaultAction::Drop, 0, 1});
+        rack().timing().resetMs = reset.startMs;
+        for (const QString& message : reset.messages) ui.expectMessage(message);
+        EXPECT_NE(run(menu::kResetRack, {}), 0);
+        ui.verify();
+        rack().faults().clear();
+        EXPECT_EQ(ui.statuses.back(), "Reset VTX failed!");
+        EXPECT_EQ(context->report().advice().nextStep, "Switch the rack off and on, and scan.");
+        EXPECT_EQ(stale.Identity.startsWith("QTX-"), reset.identified) << stale.Identity.toStdString();
+        clock.advance(std::chrono::seconds(60));
+    }
     ui.expectMessage("Internal Baudrate have been succesfully reset to be compatible!");
     ASSERT_EQ(run(menu::kInterfaceBaudRate, {}), 0);
     EXPECT_TRUE(protocol().contains("-->Reset internal baudrate.<--"));

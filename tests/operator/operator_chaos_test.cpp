@@ -236,7 +236,11 @@ class ChaosSession : public DriverTest {
             writeText(output() + "/" + name, "kept");
         prepareFirmware();
         ui.improviser = &operator_;
-        useRack(randomRack());
+        const nlohmann::json description = randomRack();
+        // The operator's reset time covers the rack's start: a rack that starts in the default
+        // 20 s gets the shortest reset time the settings offer.
+        if (!description.contains("timing")) store("Properties", "ResetTimeout3", "25");
+        useRack(description);
         startShell();  // a scan that fails leaves an empty tree, as it would for the operator
         if (HasFatalFailure()) return;
         dispatcher = std::make_unique<CommandDispatcher>(*context);
@@ -687,13 +691,15 @@ class ChaosSession : public DriverTest {
     }
 
     // The tree shows what the rack runs when the connection closed: the application's version,
-    // a loader, or nothing where no module answers (a plain scan cannot see every loader).
+    // a loader, or nothing where no module answers (a plain scan cannot see every loader). Behind
+    // a processor without power no module answers: the tree may then keep what the modules ran.
     std::optional<std::string> treeTellsTheTruth(const Step& s) {
         // Only a step that reached the rack identified anything (update-all: its scan).
         const Kind kind = s.operation.kind;
         if (s.dryRun || refused(s) || !s.sent || kind == Kind::BaudRate ||
             (kind == Kind::UpdateAll && s.result == DownloadAll::kScanFailed))
             return std::nullopt;
+        const bool rackAnswers = rack().processor()->powered();
         for (int slot : targets(s)) {
             const SlotRecord& shown = shell->state().Inventory.slotRecords[slot];
             const AmplifierModule* m = moduleAt(slot);
@@ -701,7 +707,8 @@ class ChaosSession : public DriverTest {
                                       : m->runsApplication() ? versionOf(m->identity())
                                                              : "loader";
             const std::string tree = RunningState(shown).toStdString();
-            if (tree != truth && !(truth == "loader" && tree.starts_with("loader")))
+            if (tree != truth && !(truth == "loader" && tree.starts_with("loader")) &&
+                !(tree == "not detected" && !rackAnswers))
                 return "slot " + std::to_string(slot + 1) + " shows \"" + tree +
                        "\", the rack runs \"" + truth + "\"";
         }
@@ -791,7 +798,12 @@ uint32_t fromEnvironment(const char* name, uint32_t fallback) {
 // default run found silent refusals, a mixed selection reported as loaded and a silent
 // sub-channel refusal; 11, 12 and 21 a rerun that found no module after a power loss, update-all
 // re-deciding its plan after a rack reset, and a module a reset had started shown in its loader.)
-const std::vector<uint32_t> kRegressionSeeds = {7, 27, 28, 40, 128, 129, 132, 250};
+// The tree kept old versions: 65, the module of slot 1 behind a panel in its bootstrap after a
+// reset; 77, a reset after which the rack never answered; 162, a power loss while the CAN
+// database was deleted; 290, a slot behind a panel that lost its power; 713 and 1270, a module
+// that lost its power while its channel names were cleared or its flash uploaded.
+const std::vector<uint32_t> kRegressionSeeds = {7,   27,  28,  40,  65,  77,  128,
+                                                129, 132, 162, 250, 290, 713, 1270};
 
 TEST(OperatorChaos, RandomSessionsKeepEveryInvariant) {
     const uint32_t sessions = fromEnvironment("QUORVEL_CHAOS_SESSIONS", 24);
